@@ -1,0 +1,13 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace tolvane::cli {
+
+// Each returns the process exit status; errors go to err as one line naming the file.
+int initCommand(const std::string& dir, std::ostream& out, std::ostream& err);
+int dumpCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err);
+int checkCommand(const std::string& file, std::ostream& out, std::ostream& err);
+
+}  // namespace tolvane::cli

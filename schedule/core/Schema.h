@@ -1,0 +1,93 @@
+#pragma once
+
+// The program's two tables: the Bell schedule (db.edb, alias "数据库") and the Settings table
+// (px.edb, alias "配置"), their fields in file order, their record types, and opening them at
+// start-up.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Status.h"
+#include "TableDatabase.h"
+
+namespace tolvane {
+
+namespace schema {
+inline constexpr char kBellAlias[] = "数据库";
+inline constexpr char kSettingsAlias[] = "配置";
+inline constexpr char kBellFile[] = "db.edb";
+inline constexpr char kSettingsFile[] = "px.edb";
+
+// Bell schedule fields.
+inline constexpr char kStart[] = "播放时间";
+inline constexpr char kEnd[] = "结束时间";
+inline constexpr char kMusic[] = "音乐";
+// Weekday fields, Monday first as in the file.
+inline constexpr std::array<const char*, 7> kWeekdays = {"周一", "周二", "周三", "周四",
+                                                         "周五", "周六", "周日"};
+inline constexpr char kSortValue[] = "排序值";
+inline constexpr char kReminderFlag[] = "提醒文本";
+inline constexpr char kReminderText[] = "文本";
+
+// Settings fields.
+inline constexpr char kVoiceReminder[] = "语音播报提醒";
+inline constexpr char kVoiceSpeed[] = "语音播报速度";
+inline constexpr char kShowDate[] = "显示日期";
+inline constexpr char kHideAfterStart[] = "运行后隐藏程序";
+inline constexpr char kAutoCorrectTime[] = "自动校正时间";
+inline constexpr char kAutoUpdate[] = "软件自动更新";
+inline constexpr char kRandomPlay[] = "随机播放";
+inline constexpr char kPassword[] = "软件密码";
+inline constexpr char kAutoShutdown[] = "自动关机";
+inline constexpr char kShutdownTime[] = "关机时间";
+}  // namespace schema
+
+std::vector<FieldDef> bellTableFields();
+std::vector<FieldDef> settingsTableFields();
+
+struct BellRecord {
+    std::string start;  // Time of day text as stored, normally HH:MM:SS
+    std::string end;    // empty when the bell has no end time
+    std::string music;  // an MP3 file or a folder of them
+    std::array<bool, 7> weekdays{};  // Monday first
+    int32_t sortValue = 0;
+};
+
+struct SettingsRecord {
+    bool showDate = true;
+    bool hideAfterStart = false;
+    bool autoUpdate = true;
+    bool randomPlay = true;
+    bool autoShutdown = false;
+    std::string shutdownTime;
+};
+
+// Seconds after midnight: the order of the schedule list.
+int32_t sortValue(int hours, int minutes, int seconds);
+
+// The current record of the selected table, read field by field with the schema's types; a field
+// of another type gives Status::typeMismatch().
+Result<BellRecord> readBell(const TableDatabase& db);
+Result<SettingsRecord> readSettings(const TableDatabase& db);
+
+// The values of a Bell record in field order, for Append record.
+std::vector<Value> bellValues(const BellRecord& bell);
+
+// What start-up found for each table file.
+enum class TableOrigin { kOpened, kCreated, kUnavailable };
+struct OpenedTables {
+    TableOrigin settings = TableOrigin::kUnavailable;
+    TableOrigin bells = TableOrigin::kUnavailable;
+    // A file that existed but could not be opened is kept under this name instead of being
+    // overwritten, so a damaged schedule can still be rescued by hand.
+    std::vector<std::string> setAside;
+    std::vector<std::string> errors;
+};
+
+// Opens px.edb as "配置" and db.edb as "数据库" in dir, creating either one (px.edb with its
+// default Settings record) when it cannot be opened. Leaves "配置" current.
+OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir);
+
+}  // namespace tolvane

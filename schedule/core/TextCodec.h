@@ -1,0 +1,28 @@
+#pragma once
+
+// Texts live in the table files as GBK and everywhere else as UTF-8.
+//
+// We encode with GB18030, GBK's superset: every GBK character keeps its GBK bytes, so files stay
+// readable by GBK-only readers, and a character GBK lacks is still stored instead of lost.
+
+#include <string>
+#include <string_view>
+
+#include "Status.h"
+
+namespace tolvane {
+
+// REQUIRES: utf8 is valid UTF-8; otherwise InvalidArgument.
+Result<std::string> utf8ToGbk(std::string_view utf8);
+
+// Bytes that do not decode become U+FFFD, so a damaged text still shows what it can.
+std::string gbkToUtf8(std::string_view gbk);
+
+// The length of the longest prefix of gbk of at most maxBytes bytes that ends on a character
+// boundary: a text cut to a field's width never ends in half a character.
+size_t gbkPrefixLength(std::string_view gbk, size_t maxBytes);
+
+// True when s is well-formed UTF-8.
+bool isValidUtf8(std::string_view s);
+
+}  // namespace tolvane

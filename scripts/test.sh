@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit tests (ctest), a short fuzzing run, and a build of
+# the benchmarks. Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_BUILD_TESTS=ON \
+  -DTOLVANE_BUILD_BENCH=ON -DTOLVANE_WERROR=ON
+cmake --build build-test
+(cd build-test && ctest --output-on-failure -j2)
+
+# The table reader must survive any bytes: fuzz it briefly under ASan and UBSan.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_FUZZ=ON -DTOLVANE_WERROR=ON
+cmake --build build-fuzz --target table_fuzz
+mkdir -p build-fuzz/corpus
+build-fuzz/bin/table_fuzz -max_total_time="${TOLVANE_FUZZ_SECONDS:-30}" -print_final_stats=0 \
+  build-fuzz/corpus tests/fuzz/seeds
+echo "fuzzing: table_fuzz found nothing in ${TOLVANE_FUZZ_SECONDS:-30} s"
