@@ -130,6 +130,7 @@ Status readTableLayout(RandomAccessFile& file, uint64_t fileSize, TableLayout* l
         return s;
     layout->fields.clear();
     layout->fields.reserve(static_cast<size_t>(fieldCount));
+    int64_t fieldBytes = kStampSize;
     for (int32_t i = 0; i < fieldCount; ++i) {
         const char* d = descriptors.data() + kDescriptorSize * static_cast<uint64_t>(i);
         const char* nul = std::find(d, d + kMaxFieldNameBytes + 1, '\0');
@@ -143,14 +144,20 @@ Status readTableLayout(RandomAccessFile& file, uint64_t fileSize, TableLayout* l
         if (f.type < kFieldByte || f.type > kFieldMemo)
             return Status::corruption(where + " has unknown type " + std::to_string(f.type));
         if (f.offset < 0) return Status::corruption(where + " has a negative offset");
-        if (f.type == kFieldText && f.width < 1)
-            return Status::corruption(where + " is a text field without width");
+        if (f.type == kFieldText && (f.width < 1 || f.width > kMaxTextWidth))
+            return Status::corruption(where + " is a text field of width " + std::to_string(f.width));
         f.size = f.type == kFieldText ? f.width : fieldSize(f.type, 0);
         // Reading such a field would go past the record: refuse the file instead.
         if (static_cast<int64_t>(f.offset) + f.size > layout->recordLength)
             return Status::corruption(where + " lies outside the record");
+        fieldBytes += f.size;
         layout->fields.push_back(std::move(f));
     }
+    // Every writer makes records exactly as long as their fields; a longer one is damage, and
+    // believing it would make each append write (and allocate) that much.
+    if (layout->recordLength > fieldBytes)
+        return Status::corruption("record length " + std::to_string(layout->recordLength) +
+                                  " is longer than its fields need");
     *prefix = head + descriptors;
     return Status::ok();
 }

@@ -179,6 +179,7 @@ TEST(TableOpenTest, RefusesDamagedHeadersAndLeavesThemAlone) {
         {"zero next stamp", 20, le32(0)},
         {"zero record length", 24, le32(0)},
         {"record length shorter than a field's end", 24, le32(12)},
+        {"record length longer than the fields", 24, le32(17)},
         {"zero fields", 112, le32(0)},
         {"more fields than the file holds", 112, le32(1000)},
         {"name without end", d1, std::string(17, 'a')},
@@ -187,6 +188,7 @@ TEST(TableOpenTest, RefusesDamagedHeadersAndLeavesThemAlone) {
         {"negative offset", d2 + 24, le32(-4)},
         {"text without width", d1 + 28, le32(0)},
         {"text wider than the record", d1 + 28, le32(1024)},
+        {"text wider than any text field", d1 + 28, le32(1025)},
     };
     for (const Damage& d : damages) {
         std::string bad = good;
