@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "PlanCommand.h"
 #include "TableCommands.h"
 
 namespace {
@@ -12,7 +13,9 @@ namespace {
 constexpr char kUsage[] =
     "usage: tolvanectl init DIR          open or create px.edb and db.edb in DIR\n"
     "       tolvanectl dump FILE [--json] show a table file's layout and records\n"
-    "       tolvanectl check FILE         check a table file without changing it\n";
+    "       tolvanectl check FILE         check a table file without changing it\n"
+    "       tolvanectl plan DIR --from \"YYYY-MM-DD HH:MM:SS\" --to \"YYYY-MM-DD HH:MM:SS\"\n"
+    "                                     dry-run the schedule in DIR, one tick a second\n";
 
 int usage() {
     std::cerr << kUsage;
@@ -35,5 +38,7 @@ int main(int argc, char** argv) {
         return tolvane::cli::dumpCommand(args[1], args.size() == 3, std::cout, std::cerr);
     if (command == "check" && args.size() == 2)
         return tolvane::cli::checkCommand(args[1], std::cout, std::cerr);
+    if (command == "plan" && args.size() == 6 && args[2] == "--from" && args[4] == "--to")
+        return tolvane::cli::planCommand(args[1], args[3], args[5], std::cout, std::cerr);
     return usage();
 }

@@ -10,6 +10,12 @@
 
 namespace tolvane {
 
+std::string decodeText(const Field& field, const char* bytes) {
+    const auto width = static_cast<size_t>(field.size);
+    const auto* end = static_cast<const char*>(std::memchr(bytes, '\0', width));
+    return gbkToUtf8(std::string_view(bytes, end ? static_cast<size_t>(end - bytes) : width));
+}
+
 ValueKind kindOf(int32_t fieldType) {
     switch (fieldType) {
     case kFieldLogical: return ValueKind::kLogical;
@@ -32,11 +38,7 @@ Value decodeField(const Field& field, const char* bytes) {
     case kFieldFloat: return static_cast<double>(decodeFloat(bytes));
     case kFieldDouble:
     case kFieldDateTime: return decodeDouble(bytes);
-    case kFieldText: {
-        const size_t width = static_cast<size_t>(field.size);
-        const size_t len = static_cast<size_t>(std::find(bytes, bytes + width, '\0') - bytes);
-        return gbkToUtf8(std::string_view(bytes, len));
-    }
+    case kFieldText: return decodeText(field, bytes);
     default: return int64_t{decodeInt32(bytes)};
     }
 }

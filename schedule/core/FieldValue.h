@@ -11,6 +11,8 @@ namespace tolvane {
 
 // The value held in a field's bytes (record + field.offset, field.size bytes).
 Value decodeField(const Field& field, const char* bytes);
+// The same for a text field.
+std::string decodeText(const Field& field, const char* bytes);
 
 // Writes value into the field's bytes. Empty leaves them as they are. Fails, writing nothing,
 // for a value of another kind, an integer out of the field's range, or text that is not UTF-8.

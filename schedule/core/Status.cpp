@@ -6,6 +6,11 @@ Status Status::typeMismatch() {
     return Status(Code::kTypeMismatch, "数据或数组类型不匹配");
 }
 
+const std::string& Status::emptyMessage() {
+    static const std::string empty;
+    return empty;
+}
+
 std::string Status::toString() const {
     const char* prefix = "OK";
     switch (m_code) {
@@ -18,7 +23,7 @@ std::string Status::toString() const {
     case Code::kAlreadyOpen: prefix = "Already open"; break;
     case Code::kTypeMismatch: prefix = "Type mismatch"; break;
     }
-    return std::string(prefix) + ": " + m_message;
+    return std::string(prefix) + ": " + message();
 }
 
 }  // namespace tolvane

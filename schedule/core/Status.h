@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -38,7 +39,7 @@ public:
 
     bool isOk() const { return m_code == Code::kOk; }
     Code code() const { return m_code; }
-    const std::string& message() const { return m_message; }
+    const std::string& message() const { return m_message ? *m_message : emptyMessage(); }
 
     // The numbered run-time error code shown in the fatal error box; 0 when there is none.
     int runtimeErrorCode() const { return m_code == Code::kTypeMismatch ? kTypeMismatchErrorCode : 0; }
@@ -49,10 +50,14 @@ public:
     static constexpr int kTypeMismatchErrorCode = 5;
 
 private:
-    Status(Code code, std::string msg) : m_code(code), m_message(std::move(msg)) {}
+    Status(Code code, std::string msg)
+        : m_code(code), m_message(std::make_shared<const std::string>(std::move(msg))) {}
+    static const std::string& emptyMessage();
 
     Code m_code = Code::kOk;
-    std::string m_message;
+    // Shared and absent when OK, so that success costs no allocation: reads in the once-a-second
+    // walk of the schedule return a Status each.
+    std::shared_ptr<const std::string> m_message;
 };
 
 // A value or the Status that explains why there is none.

@@ -103,6 +103,8 @@ private:
     Status openFile(const std::string& path, const std::string& alias, Access access);
     Table* current() const;
     Result<const Field*> fieldOf(std::string_view name) const;
+    // REQUIRES: field belongs to the current table.
+    Result<const char*> currentFieldBytes(const Field& field) const;
     Status writeRecordBytes(Table& t, uint64_t fileOffset, std::string_view bytes);
     Status syncIfWanted(Table& t);
 

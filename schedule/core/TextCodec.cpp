@@ -1,14 +1,23 @@
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace tolvane {
 
 namespace {
 
 bool isAscii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c >= 0x80) return false;
+    // Eight bytes at a time: the schedule's times and paths are read every second.
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080ull) return false;
+    }
+    for (; i < s.size(); ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
     return true;
 }
 

@@ -1,0 +1,93 @@
+#include "PlanCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+
+#include "ClockTick.h"
+#include "Schema.h"
+
+namespace tolvane::cli {
+
+namespace {
+
+// Parses "YYYY-MM-DD HH:MM:SS" into seconds of simulated (zone-less) time.
+bool parseMoment(const std::string& text, int64_t* seconds) {
+    int y, mo, d, h, mi, s;
+    char tail;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6)
+        return false;
+    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0)
+        return false;
+    *seconds = civilToEpochSeconds(y, mo, d, h, mi, s);
+    // Reject dates such as 02-30 that the calendar would roll over.
+    const LocalTime back = ManualClock().toLocal(*seconds);
+    return back.day == d && back.month == mo;
+}
+
+std::string momentText(const LocalTime& t) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return buf;
+}
+
+// Prints what the tick asks of the sound and the power switch.
+class Recorder final : public BellSound, public PowerOff {
+public:
+    explicit Recorder(std::ostream& out) : m_out(out) {}
+    void setMoment(const LocalTime& t) { m_moment = momentText(t); }
+    void start(const std::string& music) override { m_out << m_moment << " start " << music << "\n"; }
+    void stop() override { m_out << m_moment << " stop\n"; }
+    void requestPowerOff() override { m_out << m_moment << " power-off\n"; }
+
+private:
+    std::ostream& m_out;
+    std::string m_moment;
+};
+
+}  // namespace
+
+int planCommand(const std::string& dir, const std::string& from, const std::string& to,
+                std::ostream& out, std::ostream& err) {
+    int64_t first, last;
+    if (!parseMoment(from, &first) || !parseMoment(to, &last) || last < first) {
+        err << "tolvanectl: plan needs --from and --to as \"YYYY-MM-DD HH:MM:SS\", --from first\n";
+        return 2;
+    }
+    // Read-only: a dry run never changes the tables.
+    TableDatabase db;
+    const auto access = TableDatabase::Access::kReadOnly;
+    for (const auto& [file, alias] : {std::pair{schema::kSettingsFile, schema::kSettingsAlias},
+                                      std::pair{schema::kBellFile, schema::kBellAlias}}) {
+        const Status s = db.open((std::filesystem::path(dir) / file).string(), alias, access);
+        if (!s.isOk()) {
+            err << "tolvanectl: " << s.message() << "\n";
+            return 1;
+        }
+    }
+    db.select(schema::kSettingsAlias);
+    db.goFirst();
+    auto time = db.readText(schema::kShutdownTime);
+    auto flag = db.readLogical(schema::kAutoShutdown);
+    if (!time.isOk() || !flag.isOk()) {
+        err << "tolvanectl: " << dir << ": " << (time.isOk() ? flag.status() : time.status()).message()
+            << "\n";
+        return 1;
+    }
+    const ShutdownPlan shutdown{flag.value(), time.value()};
+
+    Recorder recorder(out);
+    const ManualClock civil;
+    for (int64_t second = first; second <= last; ++second) {
+        const LocalTime t = civil.toLocal(second);
+        recorder.setMoment(t);
+        if (Status s = runClockTick(db, t, shutdown, recorder, recorder); !s.isOk()) {
+            err << "tolvanectl: " << dir << ": " << s.message() << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace tolvane::cli

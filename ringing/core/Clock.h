@@ -1,0 +1,55 @@
+#pragma once
+
+// The wall clock, behind an interface so that tests and tolvanectl's dry run can drive the
+// ringing engine with simulated time.
+
+#include <cstdint>
+
+namespace tolvane {
+
+// A local calendar date and time of day, to the second.
+struct LocalTime {
+    int year = 1970;
+    int month = 1;    // 1..12
+    int day = 1;      // 1..31
+    int weekday = 4;  // 0 = Sunday .. 6 = Saturday
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds since 1970-01-01 00:00 UTC, read from a precise source.
+    virtual int64_t nowMs() const = 0;
+    // The local date and time of a second since the epoch.
+    virtual LocalTime toLocal(int64_t epochSecond) const = 0;
+};
+
+// The machine's clock in its local time zone. Never `time()`: glibc serves it from a coarse clock
+// that, just after a second boundary, may still read the previous second.
+class SystemClock final : public Clock {
+public:
+    int64_t nowMs() const override;
+    LocalTime toLocal(int64_t epochSecond) const override;
+};
+
+// A clock whose time is set by hand, with civil time taken as UTC (no time zone, no DST).
+class ManualClock final : public Clock {
+public:
+    explicit ManualClock(int64_t ms = 0) : m_ms(ms) {}
+    void setMs(int64_t ms) { m_ms = ms; }
+    void advanceMs(int64_t ms) { m_ms += ms; }
+    int64_t nowMs() const override { return m_ms; }
+    LocalTime toLocal(int64_t epochSecond) const override;
+
+private:
+    int64_t m_ms;
+};
+
+// Seconds since the epoch of a civil date and time taken as UTC; the inverse of
+// ManualClock::toLocal.
+int64_t civilToEpochSeconds(int year, int month, int day, int hour, int minute, int second);
+
+}  // namespace tolvane

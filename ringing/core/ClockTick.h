@@ -1,0 +1,51 @@
+#pragma once
+
+// The Clock tick: once a second, the automatic-shutdown check, then the bells whose start time is
+// this second start, then playback stops for the bells whose end time is this second.
+// It keeps no state between runs; which seconds get a tick is SecondPacer's business.
+
+#include <string>
+#include <string_view>
+
+#include "Clock.h"
+#include "Status.h"
+#include "TableDatabase.h"
+
+namespace tolvane {
+
+// "HH:MM:SS", two digits per piece: the only form a stored time ever matches.
+std::string currentTimeText(const LocalTime& t);
+
+// The Bell record's weekday field for a weekday (0 = Sunday): "周日" .. "周六".
+const char* weekdayFieldName(int weekday);
+
+class PowerOff {
+public:
+    virtual ~PowerOff() = default;
+    // Asks the system to shut down and switch off, closing programs without asking. Returns at
+    // once; a failure passes silently.
+    virtual void requestPowerOff() = 0;
+};
+
+// What the tick does to the sound: start a bell's `音乐` value, or stop whatever plays.
+class BellSound {
+public:
+    virtual ~BellSound() = default;
+    virtual void start(const std::string& music) = 0;
+    virtual void stop() = 0;
+};
+
+// The program-wide shutdown values: the flag as read at start, the time as last saved.
+struct ShutdownPlan {
+    bool enabled = false;
+    std::string time;
+};
+
+void checkShutdown(const ShutdownPlan& plan, std::string_view timeText, PowerOff& powerOff);
+
+// Runs one tick for the second t on the table "数据库" of db. Fails with Status::typeMismatch()
+// when a field it reads has another type, which the program treats as fatal.
+Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& shutdown,
+                    PowerOff& powerOff, BellSound& sound);
+
+}  // namespace tolvane

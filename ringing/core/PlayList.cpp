@@ -1,0 +1,57 @@
+#include "PlayList.h"
+
+#include <random>
+
+namespace tolvane {
+
+bool countsAsFile(std::string_view music) { return music.find(".mp3") != std::string_view::npos; }
+
+std::string buildFolderPlayList(const std::string& folder, bool random, uint64_t seed) {
+    const std::vector<std::string> names = listMp3Files(folder);
+    std::vector<size_t> order;
+    if (!random) {
+        for (size_t i = 0; i < names.size(); ++i) order.push_back(i);
+    } else if (!names.empty()) {
+        // Draw a file at random; draw again when it is already on the list.
+        std::mt19937_64 generator(seed);
+        std::uniform_int_distribution<size_t> pick(0, names.size() - 1);
+        std::vector<bool> taken(names.size(), false);
+        while (order.size() < names.size()) {
+            const size_t i = pick(generator);
+            if (taken[i]) continue;
+            taken[i] = true;
+            order.push_back(i);
+        }
+    }
+    std::string text;
+    for (size_t i : order) text += folder + kPathSeparator + names[i] + "\r\n";
+    return text;
+}
+
+std::vector<std::string> splitPlayList(std::string_view text) {
+    std::vector<std::string> paths;
+    while (!text.empty()) {
+        const size_t end = text.find("\r\n");
+        const std::string_view piece = text.substr(0, end);
+        if (!piece.empty()) paths.emplace_back(piece);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 2);
+    }
+    return paths;
+}
+
+PlaylistBellSound::PlaylistBellSound(PlaybackService& playback, std::function<bool()> randomPlay,
+                                     std::function<uint64_t()> seed)
+    : m_playback(playback), m_randomPlay(std::move(randomPlay)), m_seed(std::move(seed)) {}
+
+void PlaylistBellSound::start(const std::string& music) {
+    if (countsAsFile(music)) {
+        m_playback.play({music}, 1);
+        return;
+    }
+    m_playback.play(splitPlayList(buildFolderPlayList(music, m_randomPlay(), m_seed())), 1);
+}
+
+void PlaylistBellSound::stop() { m_playback.stop(); }
+
+}  // namespace tolvane

@@ -1,0 +1,62 @@
+#pragma once
+
+// From a bell's `音乐` value to the list of MP3 files the Playback service plays.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ClockTick.h"
+
+namespace tolvane {
+
+// Plays one list of MP3 files at a time. Both calls return at once.
+class PlaybackService {
+public:
+    virtual ~PlaybackService() = default;
+    // Silences what plays, then plays the list in order, count times. An empty list only silences.
+    virtual void play(const std::vector<std::string>& list, int count) = 0;
+    // Silences what plays; nothing when nothing plays.
+    virtual void stop() = 0;
+};
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator[] = "\\";
+#else
+inline constexpr char kPathSeparator[] = "/";
+#endif
+
+// A value counts as one file when ".mp3" appears anywhere in it, letter case significant;
+// anything else counts as a folder. The file system is not asked.
+bool countsAsFile(std::string_view music);
+
+// Names of the regular files in folder matching "*.mp3" (extension in any letter case), in the
+// order the platform lists them; sub-folders never. Empty when the folder cannot be listed.
+std::vector<std::string> listMp3Files(const std::string& folder);
+
+// The folder's MP3 files as folder + separator + name, each followed by "\r\n": in listing order,
+// or, when random, in an order drawn from a generator seeded with seed, each file once.
+std::string buildFolderPlayList(const std::string& folder, bool random, uint64_t seed);
+
+// The paths of a play list text; empty pieces are dropped.
+std::vector<std::string> splitPlayList(std::string_view text);
+
+// Start bell sound and Stop playback over a Playback service.
+class PlaylistBellSound final : public BellSound {
+public:
+    // randomPlay is read at each start; seed gives a fresh seed for each folder list
+    // (the millisecond tick count in the program).
+    PlaylistBellSound(PlaybackService& playback, std::function<bool()> randomPlay,
+                      std::function<uint64_t()> seed);
+    void start(const std::string& music) override;
+    void stop() override;
+
+private:
+    PlaybackService& m_playback;
+    std::function<bool()> m_randomPlay;
+    std::function<uint64_t()> m_seed;
+};
+
+}  // namespace tolvane
