@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "PlanCommand.h"
+#ifdef TOLVANE_HAVE_PLAY
+#include "PlayCommand.h"
+#endif
 #include "TableCommands.h"
 
 namespace {
@@ -15,7 +18,8 @@ constexpr char kUsage[] =
     "       tolvanectl dump FILE [--json] show a table file's layout and records\n"
     "       tolvanectl check FILE         check a table file without changing it\n"
     "       tolvanectl plan DIR --from \"YYYY-MM-DD HH:MM:SS\" --to \"YYYY-MM-DD HH:MM:SS\"\n"
-    "                                     dry-run the schedule in DIR, one tick a second\n";
+    "                                     dry-run the schedule in DIR, one tick a second\n"
+    "       tolvanectl play PATH           play a file or folder bell to its end (Ctrl+C stops)\n";
 
 int usage() {
     std::cerr << kUsage;
@@ -38,6 +42,9 @@ int main(int argc, char** argv) {
         return tolvane::cli::dumpCommand(args[1], args.size() == 3, std::cout, std::cerr);
     if (command == "check" && args.size() == 2)
         return tolvane::cli::checkCommand(args[1], std::cout, std::cerr);
+#ifdef TOLVANE_HAVE_PLAY
+    if (command == "play" && args.size() == 2) return tolvane::cli::playCommand(argc, argv, args[1]);
+#endif
     if (command == "plan" && args.size() == 6 && args[2] == "--from" && args[4] == "--to")
         return tolvane::cli::planCommand(args[1], args[3], args[5], std::cout, std::cerr);
     return usage();

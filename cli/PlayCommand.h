@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+namespace tolvane::cli {
+
+// Plays a file or folder bell (as its `音乐` value would) until it ends or Ctrl+C.
+int playCommand(int argc, char** argv, const std::string& music);
+
+}  // namespace tolvane::cli

@@ -1,0 +1,81 @@
+#include "AudioPlayback.h"
+
+#include "PcmDevice.h"
+#include "PlaylistSource.h"
+
+namespace tolvane {
+
+PlayerWorker::PlayerWorker(PcmSinkFactory factory, PlaybackHooks hooks)
+    : m_factory(std::move(factory)), m_hooks(std::move(hooks)) {}
+
+PlayerWorker::~PlayerWorker() {
+    if (m_sink) m_sink->stop();
+    delete m_sink;  // not deleteLater: the thread's event loop has ended
+}
+
+void PlayerWorker::play(const std::vector<std::string>& list, int count) {
+    stop();
+    m_source = std::make_shared<PlaylistSource>(list, count);
+    startNextFile();
+}
+
+void PlayerWorker::stop() {
+    if (m_sink) m_sink->stop();
+    releaseCurrentFile();
+    m_source.reset();
+}
+
+void PlayerWorker::releaseCurrentFile() {
+    if (!m_sink) return;
+    m_sink->disconnect(this);
+    m_sink->deleteLater();
+    m_sink = nullptr;
+    m_device = nullptr;
+}
+
+void PlayerWorker::startNextFile() {
+    // A file of another format may already be open: the previous stream ended before it.
+    while (m_source && (m_source->hasCurrent() || m_source->openNext())) {
+        std::unique_ptr<PcmSink> sink = m_factory(m_source->format());
+        if (!sink) break;  // no output: give up silently, the next Play tries again
+        m_sink = sink.release();
+        m_device = new PcmDevice(m_source, m_hooks.onFirstData, m_sink);
+        // Queued: a sink may report drained from inside start().
+        connect(m_sink, &PcmSink::drained, this, &PlayerWorker::onDrained, Qt::QueuedConnection);
+        m_sink->start(m_device);
+        return;
+    }
+    const bool played = m_source != nullptr;
+    m_source.reset();
+    if (played && m_hooks.onListEnd) m_hooks.onListEnd();
+}
+
+void PlayerWorker::onDrained() {
+    releaseCurrentFile();
+    startNextFile();
+}
+
+AudioPlayback::AudioPlayback(PcmSinkFactory factory, PlaybackHooks hooks)
+    : m_worker(new PlayerWorker(std::move(factory), std::move(hooks))) {
+    m_thread.setObjectName("player");
+    m_worker->moveToThread(&m_thread);
+    QObject::connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start(QThread::TimeCriticalPriority);
+}
+
+AudioPlayback::~AudioPlayback() {
+    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->stop(); }, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait(5000);
+}
+
+void AudioPlayback::play(const std::vector<std::string>& list, int count) {
+    QMetaObject::invokeMethod(m_worker, [w = m_worker, list, count] { w->play(list, count); },
+                              Qt::QueuedConnection);
+}
+
+void AudioPlayback::stop() {
+    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->stop(); }, Qt::QueuedConnection);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,67 @@
+// PcmSink over Qt Multimedia's QAudioSink (PulseAudio, or PipeWire's PulseAudio service).
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+
+#include "PcmSink.h"
+
+namespace tolvane {
+
+namespace {
+
+// Short enough for a quick start; Qt 6.4's pull mode stalls below about 60 ms (it feeds 20 ms
+// periods and PulseAudio's pre-buffer is never reached). Stop cuts the stream off at once whatever
+// the size, since Qt disconnects the stream.
+constexpr int kBufferMs = 100;
+
+class AudioSinkOutput final : public PcmSink {
+public:
+    AudioSinkOutput(const QAudioDevice& device, const QAudioFormat& format)
+        : m_sink(new QAudioSink(device, format, this)) {
+        m_sink->setBufferSize(format.bytesForDuration(kBufferMs * 1000));
+        connect(m_sink, &QAudioSink::stateChanged, this, &AudioSinkOutput::onStateChanged);
+    }
+
+    void start(QIODevice* pcm) override {
+        m_running = true;
+        m_sink->start(pcm);
+    }
+
+    void stop() override {
+        m_running = false;
+        m_sink->reset();
+        m_sink->stop();
+    }
+
+private:
+    void onStateChanged(QAudio::State state) {
+        if (!m_running) return;
+        // Idle: the source ran dry, which it does only at its end. Stopped: the output failed.
+        if (state == QAudio::IdleState || state == QAudio::StoppedState) {
+            m_running = false;
+            m_sink->stop();
+            emit drained();
+        }
+    }
+
+    QAudioSink* m_sink;
+    bool m_running = false;
+};
+
+}  // namespace
+
+PcmSinkFactory audioSinkFactory() {
+    return [](const PcmFormat& pcm) -> std::unique_ptr<PcmSink> {
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) return nullptr;
+        QAudioFormat format;
+        format.setSampleRate(pcm.rate);
+        format.setChannelCount(pcm.channels);
+        format.setSampleFormat(QAudioFormat::Int16);
+        return std::make_unique<AudioSinkOutput>(device, format);
+    };
+}
+
+}  // namespace tolvane

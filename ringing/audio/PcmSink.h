@@ -1,0 +1,36 @@
+#pragma once
+
+// One output stream for one file's PCM. Created, used and destroyed on the player thread.
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+#include "Mp3Decoder.h"
+
+class QIODevice;
+
+namespace tolvane {
+
+class PcmSink : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Pulls pcm until it ends; then emits drained(). pcm must outlive the sink's use of it.
+    virtual void start(QIODevice* pcm) = 0;
+    // Silences the stream at once; drained() does not follow.
+    virtual void stop() = 0;
+
+signals:
+    // Everything the source gave has been heard, or the output failed: go on with the next file.
+    void drained();
+};
+
+// Makes the sink for a format; nullptr when there is no output (no sound server or device).
+using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>(const PcmFormat&)>;
+
+// Sinks on the default audio output through QAudioSink.
+PcmSinkFactory audioSinkFactory();
+
+}  // namespace tolvane

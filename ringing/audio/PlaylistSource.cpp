@@ -1,0 +1,18 @@
+#include "PlaylistSource.h"
+
+namespace tolvane {
+
+PlaylistSource::PlaylistSource(std::vector<std::string> list, int count)
+    : m_list(std::move(list)), m_count(count < 0 ? 0 : count) {}
+
+bool PlaylistSource::openNext() {
+    const size_t total = m_list.size() * static_cast<size_t>(m_count);
+    while (m_next < total) {
+        m_current = m_list[m_next++ % m_list.size()];
+        if (!m_current.empty() && m_decoder.open(m_current).isOk()) return true;
+    }
+    m_current.clear();
+    return false;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include "Pause.h"
+#include "SecondPacer.h"
+
+namespace tolvane {
+namespace {
+
+using Seconds = std::vector<int64_t>;
+
+TEST(SecondPacerTest, EverySecondOnceAndLateOnesCaughtUp) {
+    SecondPacer pacer;
+    EXPECT_EQ((Seconds{100}), pacer.secondsDue(100));
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(100));  // a second tick in the same second
+    EXPECT_EQ((Seconds{101}), pacer.secondsDue(101));
+    EXPECT_EQ((Seconds{102, 103, 104}), pacer.secondsDue(104));  // the tick came late
+    // Five seconds skipped, the oldest five behind: still caught up.
+    EXPECT_EQ((Seconds{105, 106, 107, 108, 109, 110}), pacer.secondsDue(110));
+    // Six skipped: a jump (resume, clock set forward), not caught up.
+    EXPECT_EQ((Seconds{117}), pacer.secondsDue(117));
+    // The clock set backwards: the second read, nothing in between.
+    EXPECT_EQ((Seconds{50}), pacer.secondsDue(50));
+    EXPECT_EQ((Seconds{51}), pacer.secondsDue(51));
+}
+
+TEST(SecondPacerTest, APauseForgetsTheLastSecond) {
+    SecondPacer pacer;
+    pacer.secondsDue(100);
+    pacer.forget();
+    EXPECT_EQ((Seconds{102}), pacer.secondsDue(102));
+}
+
+TEST(PauseTest, TheCaptionIsTheState) {
+    PlanState s = togglePlan(kPlanRunningCaption);
+    EXPECT_EQ(0, s.tickPeriodMs);
+    EXPECT_EQ("暂停中。。", s.caption);
+    s = togglePlan(s.caption);
+    EXPECT_EQ(1000, s.tickPeriodMs);
+    EXPECT_EQ("暂停计划", s.caption);
+    EXPECT_EQ(1000, togglePlan("anything else").tickPeriodMs);
+}
+
+}  // namespace
+}  // namespace tolvane

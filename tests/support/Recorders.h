@@ -1,0 +1,38 @@
+#pragma once
+
+// Test doubles for what the clock tick drives: they record calls in order.
+
+#include <string>
+#include <vector>
+
+#include "ClockTick.h"
+#include "PlayList.h"
+
+namespace tolvane::test {
+
+class RecordingSound final : public BellSound, public PowerOff {
+public:
+    void start(const std::string& music) override { calls.push_back("start " + music); }
+    void stop() override { calls.push_back("stop"); }
+    void requestPowerOff() override { calls.push_back("power-off"); }
+    std::vector<std::string> take() { return std::exchange(calls, {}); }
+
+    std::vector<std::string> calls;
+};
+
+class RecordingPlayback final : public PlaybackService {
+public:
+    struct Call {
+        std::vector<std::string> list;
+        int count;
+        bool isStop;
+    };
+    void play(const std::vector<std::string>& list, int count) override {
+        calls.push_back({list, count, false});
+    }
+    void stop() override { calls.push_back({{}, 0, true}); }
+
+    std::vector<Call> calls;
+};
+
+}  // namespace tolvane::test
