@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     if (command == "check" && args.size() == 2)
         return tolvane::cli::checkCommand(args[1], std::cout, std::cerr);
 #ifdef TOLVANE_HAVE_PLAY
-    if (command == "play" && args.size() == 2) return tolvane::cli::playCommand(argc, argv, args[1]);
+    if (command == "play" && args.size() == 2)
+        tolvane::cli::endProcess(tolvane::cli::playCommand(argc, argv, args[1]));
 #endif
     if (command == "plan" && args.size() == 6 && args[2] == "--from" && args[4] == "--to")
         return tolvane::cli::planCommand(args[1], args[3], args[5], std::cout, std::cerr);

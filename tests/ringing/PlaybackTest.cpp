@@ -1,0 +1,178 @@
+// The Playback service end to end on MP3 files that the test makes, with a sink that captures
+// the PCM instead of playing it (at four times real time).
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+
+#include <gtest/gtest.h>
+
+#include "AudioPlayback.h"
+#include "PlaylistSource.h"
+#include "TempDir.h"
+#include "ToneScan.h"
+
+namespace tolvane {
+namespace {
+
+// What the sinks were given: one segment per sink, in order.
+struct Capture {
+    struct Segment {
+        PcmFormat format;
+        std::string pcm;
+    };
+    std::mutex mutex;
+    std::vector<Segment> segments;
+
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex);
+        segments.clear();
+    }
+    std::string tones() {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::string out;
+        for (const Segment& s : segments) {
+            const auto* samples = reinterpret_cast<const int16_t*>(s.pcm.data());
+            const size_t frames = s.pcm.size() / (2 * static_cast<size_t>(s.format.channels));
+            const std::string part =
+                test::describeTones(test::scanTones(samples, frames, s.format.channels, s.format.rate));
+            if (!part.empty()) out += (out.empty() ? "" : " | ") + part;
+        }
+        return out;
+    }
+};
+
+class CapturingSink final : public PcmSink {
+public:
+    CapturingSink(Capture& capture, PcmFormat format) : m_capture(capture), m_format(format) {
+        connect(&m_timer, &QTimer::timeout, this, &CapturingSink::pull);
+    }
+    void start(QIODevice* pcm) override {
+        m_pcm = pcm;
+        {
+            std::lock_guard<std::mutex> lock(m_capture.mutex);
+            m_capture.segments.push_back({m_format, {}});
+            m_segment = m_capture.segments.size() - 1;
+        }
+        m_timer.start(10);
+    }
+    void stop() override { m_timer.stop(); }
+
+private:
+    void pull() {
+        const QByteArray data = m_pcm->read(static_cast<qint64>(m_format.bytesPerSecond()) * 40 / 1000);
+        {
+            std::lock_guard<std::mutex> lock(m_capture.mutex);
+            m_capture.segments[m_segment].pcm.append(data.constData(), static_cast<size_t>(data.size()));
+        }
+        if (data.isEmpty() && m_pcm->atEnd()) {
+            m_timer.stop();
+            emit drained();
+        }
+    }
+
+    Capture& m_capture;
+    PcmFormat m_format;
+    QIODevice* m_pcm = nullptr;
+    size_t m_segment = 0;
+    QTimer m_timer;
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        fixtures = new test::TempDir;
+        const std::string cmd = std::string(TOLVANE_SOURCE_DIR) + "/tests/support/make-tones.sh " + fixtures->path();
+        ASSERT_EQ(0, std::system(cmd.c_str()));
+    }
+    static void TearDownTestSuite() { delete fixtures; }
+    static std::string fixture(const char* name) { return fixtures->file(name); }
+
+    void SetUp() override {
+        PlaybackHooks hooks;
+        hooks.onListEnd = [this] { ++listsEnded; };
+        playback = std::make_unique<AudioPlayback>(
+            [this](const PcmFormat& f) { return std::make_unique<CapturingSink>(capture, f); }, hooks);
+    }
+    // Runs the event loop until condition holds or ms pass; the player has its own thread.
+    static bool waitFor(const std::function<bool()>& condition, int ms = 10000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > ms) return false;
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+        return true;
+    }
+
+    static test::TempDir* fixtures;
+    Capture capture;
+    std::atomic<int> listsEnded{0};
+    std::unique_ptr<AudioPlayback> playback;
+};
+test::TempDir* PlaybackTest::fixtures = nullptr;
+
+TEST_F(PlaybackTest, DecoderKeepsEachFilesFormatAndSkipsWhatDoesNotDecode) {
+    PlaylistSource source({fixture("a440.mp3"), fixture("broken.mp3"), fixture("none.mp3"), "",
+                           fixture("c880.mp3")},
+                          2);
+    std::vector<std::string> opened;
+    std::vector<PcmFormat> formats;
+    while (source.openNext()) {
+        opened.push_back(source.currentPath());
+        formats.push_back(source.format());
+    }
+    EXPECT_EQ((std::vector<std::string>{fixture("a440.mp3"), fixture("c880.mp3"), fixture("a440.mp3"),
+                                        fixture("c880.mp3")}),
+              opened);
+    EXPECT_EQ((PcmFormat{44100, 1}), formats[0]);
+    EXPECT_EQ((PcmFormat{22050, 2}), formats[1]);
+}
+
+TEST_F(PlaybackTest, PlaysTheListInOrderWholeAndAcrossFormats) {
+    playback->play({fixture("a440.mp3"), fixture("broken.mp3"), fixture("b660.mp3"), fixture("c880.mp3")}, 1);
+    ASSERT_TRUE(waitFor([&] { return listsEnded == 1; }));
+    // a440 and b660 share a format and one stream; c880 needs its own.
+    EXPECT_EQ("440:0.6 660:0.5 | 880:0.4", capture.tones());
+}
+
+TEST_F(PlaybackTest, PlayTwiceReplacesAndStopSilences) {
+    playback->play({fixture("long440.mp3")}, 1);
+    ASSERT_TRUE(waitFor([&] { return !capture.tones().empty(); }));
+    playback->play({fixture("c880.mp3")}, 2);
+    ASSERT_TRUE(waitFor([&] { return listsEnded == 1; }));
+    const std::string tones = capture.tones();
+    EXPECT_EQ(0u, tones.rfind("440:", 0)) << tones;
+    EXPECT_EQ(" | 880:0.8", tones.substr(tones.find(" | "))) << tones;
+
+    capture.clear();
+    playback->play({fixture("long440.mp3")}, 1);
+    ASSERT_TRUE(waitFor([&] { return !capture.tones().empty(); }));
+    playback->stop();
+    playback->stop();  // nothing plays: nothing happens
+    QThread::msleep(300);
+    const std::string cut = capture.tones();
+    EXPECT_EQ(0u, cut.rfind("440:", 0)) << cut;
+    EXPECT_LT(std::stod(cut.substr(4)), 1.0) << cut;
+    EXPECT_EQ(1, listsEnded);  // stopped lists do not count as played to their end
+
+    // An empty list only silences.
+    playback->play({}, 1);
+    EXPECT_TRUE(waitFor([&] { return listsEnded == 1; }, 200) );
+}
+
+}  // namespace
+}  // namespace tolvane
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

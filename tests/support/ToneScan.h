@@ -1,0 +1,65 @@
+#pragma once
+
+// Which tones a recording holds, and for how long: pitch by zero crossings in 20 ms windows,
+// silence by level, runs of similar pitch merged.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace tolvane::test {
+
+struct ToneRun {
+    int hz;          // 0 for silence
+    double seconds;
+};
+
+inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int channels, int rate) {
+    const size_t window = static_cast<size_t>(rate) / 50;
+    std::vector<ToneRun> runs;
+    for (size_t start = 0; start + window <= frames; start += window) {
+        double energy = 0;
+        int crossings = 0;
+        for (size_t i = start; i < start + window; ++i) {
+            const int16_t s = samples[i * static_cast<size_t>(channels)];
+            energy += double(s) * s;
+            if (i > start && (samples[(i - 1) * static_cast<size_t>(channels)] < 0) != (s < 0)) ++crossings;
+        }
+        const bool silent = std::sqrt(energy / double(window)) < 300;
+        const int hz = silent ? 0 : crossings * 50 / 2;
+        if (!runs.empty() && std::abs(runs.back().hz - hz) <= runs.back().hz / 7 + (hz == 0 ? 0 : 1) &&
+            (hz == 0) == (runs.back().hz == 0))
+            runs.back().seconds += 0.02;
+        else
+            runs.push_back({hz, 0.02});
+    }
+    // Windows that straddle a change give odd pitches: drop what is shorter than two windows.
+    std::vector<ToneRun> kept;
+    for (const ToneRun& r : runs) {
+        if (r.seconds < 0.039) continue;
+        if (!kept.empty() && (kept.back().hz == 0) == (r.hz == 0) &&
+            std::abs(kept.back().hz - r.hz) <= kept.back().hz / 7 + 1)
+            kept.back().seconds += r.seconds;
+        else
+            kept.push_back(r);
+    }
+    return kept;
+}
+
+// The tones alone, as "440:0.6 880:0.4" with seconds rounded to 0.1; silence and blips shorter
+// than 0.1 s (a stream's first window, half silent) are left out.
+inline std::string describeTones(const std::vector<ToneRun>& runs) {
+    std::string out;
+    for (const ToneRun& r : runs) {
+        if (r.hz == 0 || r.seconds < 0.1) continue;
+        const int nominal = (r.hz + 55) / 110 * 110;  // our fixtures are multiples of 110 Hz
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%s%d:%.1f", out.empty() ? "" : " ", nominal, r.seconds);
+        out += buf;
+    }
+    return out;
+}
+
+}  // namespace tolvane::test
