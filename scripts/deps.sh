@@ -3,9 +3,13 @@
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev)
+packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
+  qt6-base-dev qt6-multimedia-dev libmpg123-dev)
 if [ "${1:-build}" = test ]; then
-  packages+=(libbenchmark-dev clang libclang-rt-14-dev)
+  # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
+  # a private D-Bus with the logind mock.
+  packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
+    dbus-daemon libglib2.0-bin python3-dbusmock)
 fi
 
 missing=()
