@@ -52,9 +52,17 @@ private:
 
 }  // namespace
 
+#ifndef _WIN32
+std::unique_ptr<PcmSink> makePulseSimpleSink(const PcmFormat& format);
+#endif
+
 PcmSinkFactory audioSinkFactory() {
     return [](const PcmFormat& pcm) -> std::unique_ptr<PcmSink> {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+#ifndef _WIN32
+        // Qt found no sound server when it started and will not look again.
+        if (device.isNull()) return makePulseSimpleSink(pcm);
+#endif
         if (device.isNull()) return nullptr;
         QAudioFormat format;
         format.setSampleRate(pcm.rate);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays bells through tolvanectl into a real PulseAudio server started here (a null sink whose
-# monitor is recorded) and checks the tones heard: a file whole, a folder, and a stop.
+# monitor is recorded) and checks the tones heard: a program that started before the server, a
+# file whole, a folder, and a stop.
 # Usage: sound_server_test.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$1
@@ -17,6 +18,14 @@ trap cleanup EXIT
 export HOME=$work XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset PULSE_SERVER DBUS_SESSION_BUS_ADDRESS
+"$src/tests/support/make-tones.sh" "$work/tones"
+
+# A program started before the sound server: silent at first, heard once the server is up.
+"$bin/late_server_probe" "$work/tones/a440.mp3" "$work/ready" "$work/go" &
+probe=$!
+pids+=($probe)
+for _ in $(seq 100); do [ -e "$work/ready" ] && break; sleep 0.1; done
+
 pulseaudio --system=false -n --exit-idle-time=-1 --daemonize=no --disable-shm=yes \
   -L module-native-protocol-unix -L "module-null-sink sink_name=bells" \
   --log-target=file:"$work/pulse.log" &
@@ -24,7 +33,6 @@ pids+=($!)
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl set-default-sink bells
 
-"$src/tests/support/make-tones.sh" "$work/tones"
 mkdir "$work/folder"
 cp "$work/tones/c880.mp3" "$work/tones/broken.mp3" "$work/folder/"
 
@@ -34,6 +42,8 @@ rec=$!
 pids+=($rec)
 sleep 0.5
 
+touch "$work/go"
+wait "$probe"
 "$bin/tolvanectl" play "$work/tones/a440.mp3"
 "$bin/tolvanectl" play "$work/folder"
 # Ctrl+C after a moment: the three-second tone must stop there.
@@ -48,9 +58,10 @@ wait "$rec" || true
 
 heard=$("$bin/tone_scan" "$work/rec.wav")
 echo "heard: $heard"
-# a440 whole (0.6 s), then the folder's one MP3 (0.4 s), then long440 cut after about a second.
-if [[ ! "$heard" =~ ^440:0\.6\ 880:0\.4\ 440:(0\.[6-9]|1\.[0-2])$ ]]; then
-  echo "FAIL: expected 440:0.6 880:0.4 440:~1.0" >&2
+# a440 whole (0.6 s) from the probe and from tolvanectl, then the folder's one MP3 (0.4 s), then
+# long440 cut after about a second.
+if [[ ! "$heard" =~ ^440:0\.6\ 440:0\.6\ 880:0\.4\ 440:(0\.[6-9]|1\.[0-2])$ ]]; then
+  echo "FAIL: expected 440:0.6 440:0.6 880:0.4 440:~1.0" >&2
   tail -20 "$work/pulse.log" >&2 || true
   exit 1
 fi
