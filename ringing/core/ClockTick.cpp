@@ -25,13 +25,25 @@ void checkShutdown(const ShutdownPlan& plan, std::string_view timeText, PowerOff
 
 namespace {
 
-// True when the current record's text field equals timeText and it rings today.
-Result<bool> dueNow(const TableDatabase& db, const char* timeField, const std::string& timeText,
-                    const char* today) {
-    auto time = db.readText(timeField);
+// The fields each scan reads, looked up once per tick.
+struct ScanFields {
+    FieldRef time;
+    FieldRef today;
+};
+
+Result<ScanFields> scanFields(const TableDatabase& db, const char* timeField, const char* today) {
+    auto time = db.fieldRef(timeField);
     if (!time.isOk()) return time.status();
-    if (time.value() != timeText) return false;
-    return db.readLogical(today);
+    auto day = db.fieldRef(today);
+    if (!day.isOk()) return day.status();
+    return ScanFields{time.value(), day.value()};
+}
+
+// True when the current record's time field is the current time text and it rings today.
+Result<bool> dueNow(const TableDatabase& db, const ScanFields& fields, const std::string& timeText) {
+    auto equal = db.textEquals(fields.time, timeText);
+    if (!equal.isOk() || !equal.value()) return equal;
+    return db.readLogical(fields.today);
 }
 
 }  // namespace
@@ -43,8 +55,13 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& s
     checkShutdown(shutdown, now, powerOff);
 
     if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    auto starts = scanFields(db, schema::kStart, today);
+    auto ends = scanFields(db, schema::kEnd, today);
+    if (!starts.isOk()) return starts.status();
+    if (!ends.isOk()) return ends.status();
+
     for (db.goFirst(); !db.endOfTable(); db.skip()) {
-        auto due = dueNow(db, schema::kStart, now, today);
+        auto due = dueNow(db, starts.value(), now);
         if (!due.isOk()) return due.status();
         if (!due.value()) continue;
         auto music = db.readText(schema::kMusic);
@@ -52,9 +69,9 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& s
         sound.start(music.value());
     }
     for (db.goFirst(); !db.endOfTable(); db.skip()) {
-        auto ends = dueNow(db, schema::kEnd, now, today);
-        if (!ends.isOk()) return ends.status();
-        if (ends.value()) sound.stop();
+        auto due = dueNow(db, ends.value(), now);
+        if (!due.isOk()) return due.status();
+        if (due.value()) sound.stop();
     }
     return Status::ok();
 }

@@ -6,6 +6,9 @@
 
 #include "Coding.h"
 #include "FieldValue.h"
+#include "TextCodec.h"
+
+#include <cstring>
 
 namespace tolvane {
 
@@ -245,6 +248,38 @@ Result<int64_t> TableDatabase::readInteger(std::string_view name) const {
 }
 Result<bool> TableDatabase::readLogical(std::string_view name) const {
     return typed<bool>(read(name));
+}
+
+Result<FieldRef> TableDatabase::fieldRef(std::string_view name) const {
+    auto field = fieldOf(name);
+    if (!field.isOk()) return field.status();
+    return FieldRef{current(), field.value()};
+}
+
+Result<const char*> TableDatabase::referencedBytes(const FieldRef& ref, int32_t type) const {
+    if (!ref.field || ref.table != current())
+        return Status::invalidArgument("the field belongs to another table");
+    if (ref.field->type != type) return Status::typeMismatch();
+    return currentFieldBytes(*ref.field);
+}
+
+Result<bool> TableDatabase::textEquals(const FieldRef& ref, std::string_view text) const {
+    auto bytes = referencedBytes(ref, kFieldText);
+    if (!bytes.isOk()) return bytes.status();
+    // An ASCII text is its own GBK form, and GBK bytes never decode to ASCII otherwise: the raw
+    // bytes can be compared as they are.
+    const auto width = static_cast<size_t>(ref.field->size);
+    const char* b = bytes.value();
+    const auto* nul = static_cast<const char*>(std::memchr(b, '\0', width));
+    const std::string_view stored(b, nul ? static_cast<size_t>(nul - b) : width);
+    if (isAscii(text)) return stored == text;
+    return decodeText(*ref.field, b) == text;
+}
+
+Result<bool> TableDatabase::readLogical(const FieldRef& ref) const {
+    auto bytes = referencedBytes(ref, kFieldLogical);
+    if (!bytes.isOk()) return bytes.status();
+    return bytes.value()[0] != 0;
 }
 
 Status TableDatabase::syncIfWanted(Table& t) {

@@ -28,6 +28,12 @@ namespace tolvane {
 // floating-point or text (UTF-8). Integer and floating-point values convert into one another.
 using Value = std::variant<std::monostate, bool, int64_t, double, std::string>;
 
+// A field of one open table, looked up once for reading many records (the clock tick's walks).
+struct FieldRef {
+    const void* table = nullptr;
+    const Field* field = nullptr;
+};
+
 class TableDatabase {
 public:
     struct Options {
@@ -80,6 +86,13 @@ public:
     Result<int64_t> readInteger(std::string_view field) const;
     Result<bool> readLogical(std::string_view field) const;
 
+    // The field of the current table; valid while that table stays open.
+    Result<FieldRef> fieldRef(std::string_view field) const;
+    // Whether the current record's text field equals text, without building the text: what the
+    // clock tick asks of every record every second. typeMismatch() for a field of another type.
+    Result<bool> textEquals(const FieldRef& field, std::string_view text) const;
+    Result<bool> readLogical(const FieldRef& field) const;
+
     Status write(std::string_view field, const Value& value);
     // Values go to the fields in order; missing or empty values leave a field empty. A value of
     // the wrong kind fails the whole append. The new record becomes current.
@@ -105,6 +118,8 @@ private:
     Result<const Field*> fieldOf(std::string_view name) const;
     // REQUIRES: field belongs to the current table.
     Result<const char*> currentFieldBytes(const Field& field) const;
+    // The bytes of a referenced field in the current record, after checking its type.
+    Result<const char*> referencedBytes(const FieldRef& ref, int32_t type) const;
     Status writeRecordBytes(Table& t, uint64_t fileOffset, std::string_view bytes);
     Status syncIfWanted(Table& t);
 

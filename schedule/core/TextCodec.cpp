@@ -6,8 +6,6 @@
 
 namespace tolvane {
 
-namespace {
-
 bool isAscii(std::string_view s) {
     // Eight bytes at a time: the schedule's times and paths are read every second.
     size_t i = 0;
@@ -20,6 +18,8 @@ bool isAscii(std::string_view s) {
         if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
     return true;
 }
+
+namespace {
 
 bool inRange(unsigned char c, unsigned char lo, unsigned char hi) { return c >= lo && c <= hi; }
 

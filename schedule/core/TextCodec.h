@@ -22,6 +22,9 @@ std::string gbkToUtf8(std::string_view gbk);
 // boundary: a text cut to a field's width never ends in half a character.
 size_t gbkPrefixLength(std::string_view gbk, size_t maxBytes);
 
+// True when every byte of s is below 0x80.
+bool isAscii(std::string_view s);
+
 // True when s is well-formed UTF-8.
 bool isValidUtf8(std::string_view s);
 

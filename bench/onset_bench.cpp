@@ -1,0 +1,141 @@
+// Bell onset and tick coverage on the real clock, printing figures (no pass or fail).
+//
+//   onset_bench onset N FILE    N bells two seconds apart, each playing FILE through the real
+//                               Playback service: the time from each bell's second boundary to
+//                               its first samples handed to the audio output.
+//   onset_bench coverage SECONDS  a bell for every second of the run, with another thread keeping
+//                               a second core busy: how many seconds were ticked exactly once.
+//
+// The sound server is the default one (bench/run-onset.sh starts a private PulseAudio).
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "AudioPlayback.h"
+#include "RingController.h"
+#include "Schema.h"
+#include "TempDir.h"
+
+using namespace tolvane;
+
+namespace {
+
+const std::array<bool, 7> kEveryDay = {true, true, true, true, true, true, true};
+
+// Appends one bell per listed second, named after the second.
+void addBells(TableDatabase& db, const Clock& clock, const std::vector<int64_t>& seconds,
+              const std::string& music) {
+    db.select(schema::kBellAlias);
+    for (int64_t s : seconds) db.append(bellValues({currentTimeText(clock.toLocal(s)), "", music, kEveryDay, 0}));
+}
+
+class NullPowerOff final : public PowerOff {
+public:
+    void requestPowerOff() override {}
+};
+
+int runOnset(int bells, const std::string& file) {
+    SystemClock clock;
+    test::TempDir dir;
+    TableDatabase db;
+    openOrCreateTables(db, dir.path());
+    const int64_t first = clock.nowMs() / 1000 + 3;
+    std::vector<int64_t> due;
+    for (int i = 0; i < bells; ++i) due.push_back(first + 2 * i);
+    addBells(db, clock, due, file);
+
+    std::mutex mutex;
+    std::vector<int64_t> onsetMs;
+    AudioPlayback playback(audioSinkFactory(), {[&] {
+                                                    const int64_t now = clock.nowMs();
+                                                    std::lock_guard<std::mutex> lock(mutex);
+                                                    onsetMs.push_back(now % 1000);
+                                                },
+                                                nullptr});
+    PlaylistBellSound sound(playback, [] { return false; }, [] { return uint64_t{0}; });
+    NullPowerOff off;
+    RingController controller(db, clock, sound, off);
+    controller.setPeriod(1000);
+    QTimer::singleShot(static_cast<int>((due.back() + 2) * 1000 - clock.nowMs()), qApp, &QCoreApplication::quit);
+    qApp->exec();
+    controller.setPeriod(0);
+
+    std::lock_guard<std::mutex> lock(mutex);
+    std::sort(onsetMs.begin(), onsetMs.end());
+    if (onsetMs.empty()) {
+        std::printf("onset: no bell was heard (is a sound server running?)\n");
+        return 1;
+    }
+    const auto pct = [&](double p) { return onsetMs[static_cast<size_t>(p * double(onsetMs.size() - 1))]; };
+    std::printf("onset over %zu bells: median %lld ms, p99 %lld ms, max %lld ms\n", onsetMs.size(),
+                static_cast<long long>(pct(0.5)), static_cast<long long>(pct(0.99)),
+                static_cast<long long>(onsetMs.back()));
+    return 0;
+}
+
+class CountingSound final : public BellSound {
+public:
+    void start(const std::string& music) override { ++counts[music]; }
+    void stop() override {}
+    std::map<std::string, int> counts;
+};
+
+int runCoverage(int seconds) {
+    SystemClock clock;
+    test::TempDir dir;
+    TableDatabase db;
+    openOrCreateTables(db, dir.path());
+    const int64_t first = clock.nowMs() / 1000 + 2;
+    db.select(schema::kBellAlias);
+    for (int64_t s = first; s < first + seconds; ++s)
+        db.append(bellValues({currentTimeText(clock.toLocal(s)), "", std::to_string(s), kEveryDay, 0}));
+
+    std::atomic<bool> busy{true};
+    std::thread burner([&] {
+        volatile uint64_t x = 0;
+        while (busy) x = x + 1;
+    });
+    CountingSound sound;
+    NullPowerOff off;
+    RingController controller(db, clock, sound, off);
+    controller.setPeriod(1000);
+    QTimer::singleShot(static_cast<int>((first + seconds) * 1000 + 500 - clock.nowMs()), qApp,
+                       &QCoreApplication::quit);
+    qApp->exec();
+    busy = false;
+    burner.join();
+
+    int once = 0, twice = 0, missed = 0;
+    for (int64_t s = first; s < first + seconds; ++s) {
+        const int n = sound.counts[std::to_string(s)];
+        once += n == 1;
+        twice += n > 1;
+        missed += n == 0;
+    }
+    std::printf("coverage over %d s with a second core busy: %d ticked once, %d more than once, "
+                "%d missed (%.3f %% exactly once)\n",
+                seconds, once, twice, missed, 100.0 * once / seconds);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    int status = 2;
+    if (argc == 4 && std::string(argv[1]) == "onset") status = runOnset(std::atoi(argv[2]), argv[3]);
+    else if (argc == 3 && std::string(argv[1]) == "coverage") status = runCoverage(std::atoi(argv[2]));
+    else std::fprintf(stderr, "usage: onset_bench onset N FILE | onset_bench coverage SECONDS\n");
+    std::fflush(stdout);
+    std::_Exit(status);  // skip Qt's PulseAudio teardown at exit
+}
