@@ -27,6 +27,7 @@ public:
     void start(QIODevice* pcm) override {
         m_running = true;
         m_sink->start(pcm);
+        feedNow();
     }
 
     void stop() override {
@@ -36,6 +37,17 @@ public:
     }
 
 private:
+    // Qt 6.4's PulseAudio sink first pulls one 20 ms period after start, which would make every
+    // bell 20 ms late. Its feed routine is an invokable of the platform object (a child here);
+    // call it once at once. Where it has no such routine nothing happens and the period applies.
+    void feedNow() {
+        for (QObject* child : findChildren<QObject*>()) {
+            if (child->metaObject()->indexOfMethod("userFeed()") < 0) continue;
+            QMetaObject::invokeMethod(child, "userFeed", Qt::DirectConnection);
+            return;
+        }
+    }
+
     void onStateChanged(QAudio::State state) {
         if (!m_running) return;
         // Idle: the source ran dry, which it does only at its end. Stopped: the output failed.
