@@ -20,6 +20,10 @@ namespace tolvane {
 // range, so the result is always two digits.
 std::string spinTimeText(std::string_view text, int max, int direction);
 
+// The eight glyphs of the clock face for a time: hour tens and units, colon (10), minute tens and
+// units, colon, second tens and units; glyphs 0..9 are the digits.
+std::array<int, 8> clockGlyphs(int hour, int minute, int second);
+
 // "2013年8月26日 周一": the date, one space, the weekday's name.
 std::string dateLabelText(const LocalTime& t);
 

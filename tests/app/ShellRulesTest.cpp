@@ -28,6 +28,12 @@ TEST(TimeSpinnerTest, WrapsAndAlwaysWritesTwoDigits) {
             << "\"" << c.text << "\" " << c.direction;
 }
 
+TEST(ClockGlyphsTest, TensUnitsAndColons) {
+    EXPECT_EQ((std::array<int, 8>{0, 9, 10, 0, 5, 10, 0, 7}), clockGlyphs(9, 5, 7));
+    EXPECT_EQ((std::array<int, 8>{2, 3, 10, 5, 9, 10, 5, 9}), clockGlyphs(23, 59, 59));
+    EXPECT_EQ((std::array<int, 8>{0, 0, 10, 0, 0, 10, 0, 0}), clockGlyphs(0, 0, 0));
+}
+
 TEST(DateLabelTest, NoLeadingZerosAndTheWeekday) {
     const LocalTime t = ManualClock().toLocal(civilToEpochSeconds(2013, 8, 26, 9, 5, 7));
     EXPECT_EQ("2013年8月26日 周一", dateLabelText(t));

@@ -1,0 +1,258 @@
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QTime>
+#include <QTimer>
+
+#include "BalloonTip.h"
+#include "Pause.h"
+#include "Program.h"
+#include "ScheduleListView.h"
+#include "ShellRules.h"
+#include "Windows.h"
+#include "ui_MainWindow.h"
+
+namespace tolvane {
+
+namespace {
+const char kStartupTip[] =
+    "点击列表框的右键可以增加、修改、删除铃声！\r\n\r\n如果不喜欢软件自带的铃声，可以设置其他铃声！";
+const char kTrayTip[] = "双击可显示！";
+}  // namespace
+
+MainWindow::MainWindow(Program& program, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      m_program(program),
+      m_ui(new Ui::MainWindow),
+      m_painter(new QTimer(this)),
+      m_balloon(new BalloonTip(this)),
+      m_tray(new QSystemTrayIcon(this)) {
+    m_ui->setupUi(this);
+    setFixedSize(663, 488);
+    setWindowIcon(QIcon(QStringLiteral(":/png/icon.png")));
+    m_balloon->setObjectName(QStringLiteral("气球提示框1"));
+    m_painter->setObjectName(QStringLiteral("时钟1"));
+    m_program.ring().setParent(this);
+    setUpPictures();
+    setUpScheduleColumns(m_ui->超级列表框1);
+    buildMenus();
+
+    exitProgram = [](int code) { QApplication::exit(code); };
+    fatal = [this](const Status& s) {
+        showFatalError(s);
+        exitProgram(-1);
+    };
+    attachSkin = [] {};
+
+    m_painter->setTimerType(Qt::PreciseTimer);
+    m_painter->setInterval(kPainterPeriodMs);
+    connect(m_painter, &QTimer::timeout, this, &MainWindow::paintClock);
+
+    connect(m_ui->按钮1, &QPushButton::clicked, this, &MainWindow::onPauseClicked);
+    connect(m_ui->按钮2, &QPushButton::clicked, this, &MainWindow::onStopClicked);
+    connect(m_ui->按钮3, &QPushButton::clicked, this, &MainWindow::onAddBell);
+    connect(m_ui->图形按钮6, &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
+    connect(m_ui->图形按钮9, &QAbstractButton::clicked, this, [this] { setWindowState(Qt::WindowMinimized); });
+    connect(m_ui->图形按钮8, &QAbstractButton::clicked, this, [this] { exitProgram(0); });
+    m_ui->超级列表框1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui->超级列表框1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { onListRightClick(m_ui->超级列表框1->viewport()->mapToGlobal(p)); });
+    connect(m_ui->超级列表框1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r != QSystemTrayIcon::DoubleClick) return;  // single and right clicks do nothing
+        m_tray->hide();
+        show();
+    });
+    connect(&m_program.ring(), &RingController::fatalError, this, [this](int code, const QString& message) {
+        fatal(code == Status::kTypeMismatchErrorCode ? Status::typeMismatch()
+                                                     : Status::ioError(message.toStdString()));
+    });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setUpPictures() {
+    m_background = QPixmap(QStringLiteral(":/png/background.png"));
+    m_ui->图片框1->setPixmap(QPixmap(QStringLiteral(":/png/header.png")));
+    const QPixmap strip(QStringLiteral(":/png/digits.png"));
+    m_ui->画板1->setPixmap(strip);
+    m_ui->画板2->setDigitStrip(strip.toImage());
+    const std::pair<PictureButton*, const char*> buttons[] = {
+        {m_ui->图形按钮6, "menu"}, {m_ui->图形按钮9, "minimise"}, {m_ui->图形按钮8, "close"}};
+    for (const auto& [button, name] : buttons) {
+        button->setPicture(PictureButton::State::kNormal, QPixmap(QString(":/png/%1-normal.png").arg(name)));
+        button->setPicture(PictureButton::State::kHot, QPixmap(QString(":/png/%1-hot.png").arg(name)));
+    }
+    QPalette date = m_ui->透明标签2->palette();
+    date.setColor(QPalette::WindowText, Qt::white);
+    m_ui->透明标签2->setPalette(date);
+    QFont font(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                           QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPixelSize(19);
+    font.setBold(true);
+    m_ui->透明标签2->setFont(font);
+    m_ui->透明标签2->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void MainWindow::buildMenus() {
+    m_systemMenu = new QMenu(this);
+    m_systemMenu->addAction(QStringLiteral("软件设置"), this, &MainWindow::onSettings);
+    m_systemMenu->addSeparator();
+    m_systemMenu->addAction(QStringLiteral("最小化"), this, &MainWindow::onMinimiseToTray);
+    m_systemMenu->addAction(QStringLiteral("退出"), this, &MainWindow::onQuit);
+
+    m_listMenu = new QMenu(this);
+    m_changeAction = m_listMenu->addAction(QStringLiteral("修改铃声"), this, &MainWindow::onChangeBell);
+    m_listMenu->addAction(QStringLiteral("增加铃声"), this, &MainWindow::onAddBell);
+    m_deleteAction = m_listMenu->addAction(QStringLiteral("删除铃声"), this, &MainWindow::onDeleteBell);
+    m_listMenu->addAction(QStringLiteral("设置"), this, &MainWindow::onSettings);
+}
+
+void MainWindow::checked(const Status& s) {
+    if (!s.isOk()) fatal(s);
+}
+
+void MainWindow::runCreatedHandler() {
+    show();
+    m_balloon->popUp(pos() + QPoint(200, 300), QString::fromUtf8(kStartupTip).replace("\r\n", "\n"));
+    attachSkin();
+    const OpenedTables opened = openOrCreateTables(m_program.db(), m_program.dataFolder());
+    if (opened.settings == TableOrigin::kUnavailable || opened.bells == TableOrigin::kUnavailable) {
+        QMessageBox::critical(nullptr, QStringLiteral("信息："),
+                              QStringLiteral("无法打开或建立铃声计划文件，程序不能运行：\n%1")
+                                  .arg(QString::fromStdString(opened.errors.empty() ? "" : opened.errors.front())));
+        exitProgram(1);
+        return;
+    }
+    const LocalTime today = m_program.clock().toLocal(m_program.clock().nowMs() / 1000);
+    m_ui->透明标签2->setText(QString::fromStdString(dateLabelText(today)));
+
+    TableDatabase& db = m_program.db();
+    db.select(schema::kSettingsAlias);
+    auto time = db.readText(schema::kShutdownTime);
+    if (!time.isOk()) return fatal(time.status());
+    auto flag = db.readLogical(schema::kAutoShutdown);
+    if (!flag.isOk()) return fatal(flag.status());
+    m_program.ring().shutdownPlan() = {flag.value(), time.value()};
+
+    refreshSchedule();
+    applySettings();
+    m_program.ring().setPeriod(kTickPeriodMs);
+}
+
+void MainWindow::applySettings() {
+    TableDatabase& db = m_program.db();
+    db.select(schema::kSettingsAlias);
+    db.goFirst();
+    auto settings = readSettings(db);
+    if (!settings.isOk()) return fatal(settings.status());
+    m_program.randomPlay = settings.value().randomPlay;
+    m_program.ring().setPeriod(kTickPeriodMs);
+    m_ui->透明标签2->setVisible(settings.value().showDate);
+}
+
+void MainWindow::refreshSchedule() { checked(refreshScheduleList(m_ui->超级列表框1, m_program.db())); }
+
+void MainWindow::onPauseClicked() {
+    const PlanState next = togglePlan(m_ui->按钮1->text().toStdString());
+    m_program.ring().setPeriod(next.tickPeriodMs);
+    m_ui->按钮1->setText(QString::fromStdString(next.caption));
+}
+
+void MainWindow::onStopClicked() { m_program.sound().stop(); }
+
+void MainWindow::onAddBell() {
+    AddBellWindow window;
+    openModalCentred(window);
+}
+
+void MainWindow::onChangeBell() {
+    ChangeBellWindow window;
+    openModalCentred(window);
+}
+
+void MainWindow::onDeleteBell() {}
+
+void MainWindow::onSettings() {
+    SettingsWindow window(this);
+    openModalCentred(window);
+}
+
+void MainWindow::onMinimiseToTray() {
+    m_tray->setIcon(windowIcon());
+    m_tray->setToolTip(QString::fromUtf8(kTrayTip));
+    m_tray->show();
+    hide();
+}
+
+void MainWindow::onQuit() {
+    m_tray->hide();
+    exitProgram(0);
+}
+
+void MainWindow::onListRightClick(const QPoint& cursor) {
+    const bool selected = !selectedStartTime(m_ui->超级列表框1).isEmpty();
+    m_changeAction->setEnabled(selected);
+    m_deleteAction->setEnabled(selected);
+    m_listMenu->popup(listMenuPoint(cursor));
+}
+
+void MainWindow::onListDoubleClick() {
+    if (!selectedStartTime(m_ui->超级列表框1).isEmpty()) onChangeBell();
+}
+
+void MainWindow::onMenuPictureButton() {
+    const QWidget* button = m_ui->图形按钮6;
+    m_systemMenu->popup(mapToGlobal(QPoint(0, 0)) + QPoint(button->x(), button->y() + button->height()));
+}
+
+void MainWindow::paintClock() {
+    const QTime now = QTime::currentTime();
+    m_ui->画板2->showTime(now.hour(), now.minute(), now.second());
+}
+
+void MainWindow::showFatalError(const Status& status) {
+    QMessageBox::critical(nullptr, QStringLiteral("运行时出错!"),
+                          QStringLiteral("错误代码：%1\n错误信息：%2")
+                              .arg(status.runtimeErrorCode())
+                              .arg(QString::fromStdString(status.message())));
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(rect(), m_background);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window going away ends the program, and leaves no tray icon behind.
+    m_tray->hide();
+    event->accept();
+    exitProgram(0);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    paintClock();
+    m_painter->start();
+    QWidget::showEvent(event);
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    // Nobody sees the clock of a hidden window: the painter rests until it shows again.
+    m_painter->stop();
+    QWidget::hideEvent(event);
+}
+
+}  // namespace tolvane

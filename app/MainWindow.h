@@ -1,0 +1,97 @@
+#pragma once
+
+// The main window: the header with the date, the digital clock and the plan's buttons, and the
+// Schedule list. Handlers read controls, call the core and show results.
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+#include "Status.h"
+
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+class QTreeWidget;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace tolvane {
+
+class BalloonTip;
+class Program;
+
+class MainWindow final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kPainterPeriodMs = 10;
+
+    explicit MainWindow(Program& program, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The created event: show, balloon, skin, tables, date, shutdown values, list, settings, tick.
+    void runCreatedHandler();
+    void applySettings();
+    void refreshSchedule();
+
+    // How the program ends; tests replace them. exitProgram(code) ends the run; fatal shows the
+    // run-time error box and ends with -1.
+    std::function<void(int)> exitProgram;
+    std::function<void(const Status&)> fatal;
+    // Skin attach step of start-up (the carried skin, when there is one).
+    std::function<void()> attachSkin;
+
+    Ui::MainWindow& ui() { return *m_ui; }
+    QMenu* systemMenu() const { return m_systemMenu; }
+    QMenu* listMenu() const { return m_listMenu; }
+    BalloonTip* balloon() const { return m_balloon; }
+    QSystemTrayIcon* tray() const { return m_tray; }
+    QTimer* painterTimer() const { return m_painter; }
+
+    // Handlers, public so that tests can drive them as the controls do.
+    void onPauseClicked();
+    void onStopClicked();
+    void onAddBell();
+    void onChangeBell();
+    void onDeleteBell();
+    void onSettings();
+    void onMinimiseToTray();
+    void onQuit();
+    void onListRightClick(const QPoint& cursor);
+    void onListDoubleClick();
+    void onMenuPictureButton();
+    void paintClock();
+
+    static void showFatalError(const Status& status);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void buildMenus();
+    void setUpPictures();
+    void checked(const Status& s);  // fatal when s is a failure
+    QPoint listMenuPoint(const QPoint& cursor) const { return cursor + QPoint(3, 3); }
+
+    Program& m_program;
+    const std::unique_ptr<Ui::MainWindow> m_ui;
+    QPixmap m_background;
+    QMenu* m_systemMenu;
+    QMenu* m_listMenu;
+    QAction* m_changeAction = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QTimer* m_painter;
+    BalloonTip* m_balloon;
+    QSystemTrayIcon* m_tray;
+    bool m_exiting = false;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,71 @@
+// Tolvane: rings a school's or factory's bells on schedule.
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "LogindPowerOff.h"
+#include "MainWindow.h"
+#include "Program.h"
+#include "ShellRules.h"
+
+namespace {
+
+bool hasDisplay() {
+    const auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+std::string userDataHome() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return xdg;
+    const char* home = std::getenv("HOME");
+    return (std::filesystem::path(home ? home : "/tmp") / ".local" / "share").string();
+}
+
+void warnWithoutChineseFont() {
+    if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+        std::fprintf(stderr, "tolvane: no Chinese font is installed, texts may show as boxes "
+                             "(install fonts-wqy-zenhei)\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "tolvane: no display to show its window on; start it under Xvfb with: "
+                             "xvfb-run -a %s\n", argv[0]);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(assets);  // the pictures live in a static library
+    QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    warnWithoutChineseFont();
+
+    const std::string dataFolder =
+        tolvane::chooseDataFolder(QCoreApplication::applicationDirPath().toStdString(), userDataHome());
+    tolvane::LogindPowerOff powerOff;
+    int code;
+    {
+        tolvane::Program program(dataFolder, powerOff);
+        tolvane::MainWindow window(program);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = window.frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            window.move(frame.topLeft());
+        }
+        window.runCreatedHandler();
+        code = app.exec();
+    }
+    // Qt 6.4's PulseAudio engine can abort while torn down among the static destructors: end
+    // here, after our own clean-up.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
+}
