@@ -37,7 +37,6 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/png/icon.png")));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
     m_painter->setObjectName(QStringLiteral("时钟1"));
-    m_program.ring().setParent(this);
     setUpPictures();
     setUpScheduleColumns(m_ui->超级列表框1);
     buildMenus();

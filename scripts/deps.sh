@@ -4,12 +4,13 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
-  qt6-base-dev qt6-multimedia-dev libmpg123-dev libpulse-dev)
+  qt6-base-dev qt6-multimedia-dev libmpg123-dev libpulse-dev
+  fonts-wqy-zenhei xvfb xauth)
 if [ "${1:-build}" = test ]; then
   # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
   # a private D-Bus with the logind mock.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
-    dbus-daemon libglib2.0-bin python3-dbusmock)
+    dbus-daemon libglib2.0-bin python3-dbusmock xdotool)
 fi
 
 missing=()

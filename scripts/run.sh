@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Builds Tolvane and runs it on its program folder (build/bin).
+# Builds Tolvane and starts it. Its program folder is build/bin: px.edb and db.edb live there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh build
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_BUILD_TESTS=OFF
 cmake --build build
-# The desktop window is not built yet: prepare the program folder's tables as it will at start.
-build/bin/tolvanectl init build/bin
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display to show Tolvane on; start it under Xvfb with: xvfb-run -a build/bin/tolvane"
+  exit 1
+fi
+exec build/bin/tolvane

@@ -1,0 +1,292 @@
+// The main window and its menus and windows on the offscreen platform, with real table files.
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "BalloonTip.h"
+#include "ClockFace.h"
+#include "MainWindow.h"
+#include "PictureButton.h"
+#include "Program.h"
+#include "Recorders.h"
+#include "ShellRules.h"
+#include "SpinArrows.h"
+#include "TempDir.h"
+#include "Windows.h"
+#include "ui_AddBellWindow.h"
+#include "ui_MainWindow.h"
+
+using namespace tolvane;
+
+namespace {
+
+const std::array<bool, 7> kNoDays{};
+
+// Closes whatever modal window opens next, remembering its title and text.
+struct ModalCloser {
+    QString title, text;
+    bool seen = false;
+    void arm() {
+        QTimer::singleShot(50, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w) return;
+            seen = true;
+            title = w->windowTitle();
+            if (auto* box = qobject_cast<QMessageBox*>(w)) text = box->text();
+            w->close();
+        });
+    }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    test::TempDir* m_dir = nullptr;
+    test::RecordingSound m_off;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<MainWindow> m_window;
+    std::vector<int> m_exits;
+    std::vector<Status> m_fatal;
+
+    void start() {
+        m_program = std::make_unique<Program>(m_dir->path(), m_off,
+                                              [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); });
+        m_window = std::make_unique<MainWindow>(*m_program);
+        m_window->exitProgram = [this](int code) { m_exits.push_back(code); };
+        m_window->fatal = [this](const Status& s) { m_fatal.push_back(s); };
+        m_window->runCreatedHandler();
+    }
+    QTreeWidget* list() { return m_window->ui().超级列表框1; }
+    QStringList column(int c) {
+        QStringList texts;
+        for (int r = 0; r < list()->topLevelItemCount(); ++r) texts << list()->topLevelItem(r)->text(c);
+        return texts;
+    }
+    void addBells(std::initializer_list<BellRecord> bells) {
+        TableDatabase db;
+        openOrCreateTables(db, m_dir->path());
+        db.select(schema::kBellAlias);
+        for (const BellRecord& b : bells) db.append(bellValues(b));
+    }
+
+private slots:
+    void init() {
+        m_dir = new test::TempDir;
+        m_exits.clear();
+        m_fatal.clear();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_program.reset();
+        delete m_dir;
+    }
+
+    void firstStartCreatesBothTablesAndStartsTheTick() {
+        start();
+        QVERIFY(test::exists(m_dir->file("px.edb")));
+        QCOMPARE(test::readFile(m_dir->file("db.edb")).size(), size_t{1052});
+        QCOMPARE(m_window->size(), QSize(663, 488));
+        QCOMPARE(list()->topLevelItemCount(), 0);
+        QCOMPARE(list()->columnCount(), 10);
+        const LocalTime today = SystemClock().toLocal(SystemClock().nowMs() / 1000);
+        QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(today));
+        QVERIFY(m_window->ui().透明标签2->isVisible());
+        QCOMPARE(m_program->ring().period(), 1000);
+        QVERIFY(m_window->painterTimer()->isActive());
+        QCOMPARE(m_window->painterTimer()->interval(), 10);
+        QVERIFY(m_window->balloon()->isVisible());
+        QCOMPARE(m_window->balloon()->pos(), m_window->pos() + QPoint(200, 300));
+        QVERIFY(m_window->balloon()->text().startsWith(QStringLiteral("点击列表框的右键可以增加、修改、删除铃声！")));
+        QVERIFY(m_fatal.empty());
+        // Every control carries its catalogue name.
+        for (const char* name : {"图片框1", "透明标签2", "画板2", "画板1", "图形按钮6", "图形按钮9", "图形按钮8",
+                                 "按钮1", "按钮2", "按钮3", "超级列表框1", "标签1", "时钟1", "气球提示框1"})
+            QVERIFY2(m_window->findChild<QObject*>(QString::fromUtf8(name)), name);
+        QCOMPARE(m_program->ring().objectName(), QStringLiteral("时钟2"));  // the clock timer
+        QCOMPARE(m_window->ui().按钮3->geometry(), QRect(568, 78, 60, 22));
+        QCOMPARE(m_window->ui().图片框1->geometry(), QRect(0, -1, 664, 105));
+        QVERIFY(!m_window->ui().画板1->isVisible());
+    }
+
+    void listIsOrderedBySortValueWithMarkers() {
+        addBells({{"14:00:00", "", "/b/c.mp3", kNoDays, 50400},
+                  {"08:00:00", "08:00:30", "/b/a.mp3", {true, false, false, false, false, false, true}, 28800},
+                  {"10:00:00", "", "/b/e.mp3", kNoDays, 36000},
+                  {"9:00:00", "", "/b/d.mp3", kNoDays, 32400},
+                  {"09:30:00", "", "/b/b.mp3", kNoDays, 34200}});
+        start();
+        QCOMPARE(column(0), (QStringList{"08:00:00", "9:00:00", "09:30:00", "10:00:00", "14:00:00"}));
+        QCOMPARE(column(1), (QStringList{"08:00:30", "", "", "", ""}));
+        QCOMPARE(list()->topLevelItem(0)->text(3), QStringLiteral("●"));
+        QCOMPARE(list()->topLevelItem(0)->text(4), QStringLiteral("○"));
+        QCOMPARE(list()->topLevelItem(0)->text(9), QStringLiteral("●"));
+        QCOMPARE(list()->topLevelItem(1)->text(9), QStringLiteral("○"));
+        QCOMPARE(list()->columnCount(), 10);
+        QVERIFY(list()->selectedItems().isEmpty());
+        list()->topLevelItem(2)->setSelected(true);
+        m_window->refreshSchedule();
+        QVERIFY(list()->selectedItems().isEmpty());
+        QCOMPARE(list()->columnCount(), 10);
+    }
+
+    void rightClickEnablesChangeAndDeleteOnlyWithASelection() {
+        addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800}});
+        start();
+        QList<QAction*> items = m_window->listMenu()->actions();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items[0]->text(), QStringLiteral("修改铃声"));
+        m_window->onListRightClick(QPoint(100, 100));
+        QVERIFY(!items[0]->isEnabled() && !items[2]->isEnabled());
+        QVERIFY(items[1]->isEnabled() && items[3]->isEnabled());
+        QCOMPARE(m_window->listMenu()->pos(), QPoint(103, 103));
+        m_window->listMenu()->close();
+        list()->topLevelItem(0)->setSelected(true);
+        m_window->onListRightClick(QPoint(100, 100));
+        QVERIFY(items[0]->isEnabled() && items[2]->isEnabled());
+        m_window->listMenu()->close();
+    }
+
+    void doubleClickOpensTheChangeWindowOnlyOnARow() {
+        addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800}});
+        start();
+        ModalCloser closer;
+        closer.arm();
+        m_window->onListDoubleClick();
+        QTest::qWait(100);
+        QVERIFY(!closer.seen);
+        list()->topLevelItem(0)->setSelected(true);
+        closer.arm();
+        m_window->onListDoubleClick();
+        QVERIFY(closer.seen);
+        QCOMPARE(closer.title, QStringLiteral("修改铃声"));
+    }
+
+    void systemMenuDropsBelowItsButton() {
+        start();
+        m_window->onMenuPictureButton();
+        const QWidget* button = m_window->ui().图形按钮6;
+        // Window left + button left, window top + button top + button height, the button's
+        // position taken inside the header strip.
+        QCOMPARE(m_window->systemMenu()->pos(), m_window->pos() + QPoint(button->x(), button->y() + button->height()));
+        QStringList texts;
+        for (QAction* a : m_window->systemMenu()->actions()) texts << (a->isSeparator() ? "-" : a->text());
+        QCOMPARE(texts, (QStringList{"软件设置", "-", "最小化", "退出"}));
+        m_window->systemMenu()->close();
+    }
+
+    void pauseCaptionIsTheStateAndStopIsHarmless() {
+        start();
+        QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
+        QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
+        QCOMPARE(m_program->ring().period(), 0);
+        QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
+        QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停计划"));
+        QCOMPARE(m_program->ring().period(), 1000);
+        QTest::mouseClick(m_window->ui().按钮2, Qt::LeftButton);  // nothing plays: nothing happens
+    }
+
+    void exitPathsEndTheProgramAndLeaveNoTrayIcon() {
+        start();
+        m_window->onMinimiseToTray();
+        QVERIFY(!m_window->isVisible());
+        m_window->show();  // as the hot key would: the tray icon stays
+        m_window->onQuit();
+        QVERIFY(!m_window->tray()->isVisible());
+        QTest::mouseClick(m_window->ui().图形按钮8, Qt::LeftButton);
+        m_window->onMinimiseToTray();
+        m_window->show();
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QVERIFY(!m_window->tray()->isVisible());
+        QCOMPARE(m_exits, (std::vector<int>{0, 0, 0}));
+    }
+
+    void clockFaceShowsTheGlyphsOfTheTime() {
+        start();
+        ClockFace* face = m_window->ui().画板2;
+        const QImage strip = m_window->ui().画板1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        const struct { int h, m, s; } times[] = {{9, 5, 7}, {23, 59, 59}, {0, 0, 0}};
+        for (const auto& t : times) {
+            face->showTime(t.h, t.m, t.s);
+            const std::array<int, 8> glyphs = clockGlyphs(t.h, t.m, t.s);
+            for (int cell = 0; cell < 8; ++cell)
+                QCOMPARE(face->face().copy(cell * 32, 0, 32, 48), strip.copy(glyphs[cell] * 32, 0, 32, 48));
+        }
+    }
+
+    void everyTimeSpinnerFollowsTheRule() {
+        AddBellWindow add;
+        ChangeBellWindow change;
+        SettingsWindow settings;
+        QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
+        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 239));
+        QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
+        int spinners = 0;
+        for (QDialog* window : std::initializer_list<QDialog*>{&add, &change, &settings}) {
+            for (SpinArrows* arrows : window->findChildren<SpinArrows*>()) {
+                // Its edit box is the one just to its left.
+                QLineEdit* edit = nullptr;
+                for (QLineEdit* e : window->findChildren<QLineEdit*>())
+                    if (e->parent() == arrows->parent() && e->geometry().right() + 1 == arrows->x() &&
+                        e->y() == arrows->y())
+                        edit = e;
+                QVERIFY(edit);
+                const bool hours = edit->objectName() == "编辑框1" || edit->objectName() == "编辑框8";
+                edit->setText(hours ? "23" : "59");
+                arrows->upButton()->click();
+                QCOMPARE(edit->text(), QStringLiteral("00"));
+                arrows->downButton()->click();
+                QCOMPARE(edit->text(), hours ? QStringLiteral("23") : QStringLiteral("59"));
+                edit->setText("09");
+                arrows->upButton()->click();
+                QCOMPARE(edit->text(), QStringLiteral("10"));
+                ++spinners;
+            }
+        }
+        QCOMPARE(spinners, 15);
+    }
+
+    void escClosesASecondaryWindow() {
+        SettingsWindow settings;
+        QTimer::singleShot(50, [&] { QTest::keyClick(&settings, Qt::Key_Escape); });
+        QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
+    }
+
+    void aFieldOfAnotherTypeIsTheFatalBox() {
+        {
+            TableDatabase db;
+            std::vector<FieldDef> fields = settingsTableFields();
+            fields[9].type = kFieldInteger;  // 关机时间
+            QVERIFY(db.create(m_dir->file("px.edb"), fields).isOk());
+            QVERIFY(db.open(m_dir->file("px.edb"), "p").isOk());
+            QVERIFY(db.append({Value{}}).isOk());
+        }
+        start();
+        QCOMPARE(m_fatal.size(), size_t{1});
+        QCOMPARE(m_fatal[0].runtimeErrorCode(), 5);
+        ModalCloser closer;
+        closer.arm();
+        MainWindow::showFatalError(m_fatal[0]);
+        QCOMPARE(closer.title, QStringLiteral("运行时出错!"));
+        QCOMPARE(closer.text, QStringLiteral("错误代码：5\n错误信息：数据或数组类型不匹配"));
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(assets);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "MainWindowTest.moc"

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Starts the real program under Xvfb in a fresh program folder and checks from outside: its window
+# appears at 663 x 488, both table files exist, and Esc ends it with status 0.
+# Usage: program_xvfb_test.sh BIN_DIR
+set -euo pipefail
+bin=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+mkdir "$work/program"
+cp "$bin/tolvane" "$work/program/"
+(cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
+program=$!
+pids+=($program)
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program" | head -1)
+geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
+echo "window $window geometry $geometry"
+[ "$geometry" = "663x488" ] || { echo "FAIL: window is $geometry, not 663x488" >&2; exit 1; }
+for f in px.edb db.edb; do
+  [ -f "$work/program/$f" ] || { echo "FAIL: $f was not created" >&2; exit 1; }
+done
+
+# Esc in the main window ends the program.
+xdotool mousemove --window "$window" 300 300
+xdotool key --window "$window" Escape 2>/dev/null || xdotool key Escape
+for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$program" 2>/dev/null; then echo "FAIL: Esc did not end the program" >&2; exit 1; fi
+status=0
+wait "$program" || status=$?
+[ "$status" = 0 ] || { echo "FAIL: exit status $status" >&2; cat "$work/stderr" >&2; exit 1; }
+echo "program under Xvfb test passed"
