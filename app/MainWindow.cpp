@@ -41,7 +41,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     setUpScheduleColumns(m_ui->超级列表框1);
     buildMenus();
 
-    exitProgram = [](int code) { QApplication::exit(code); };
+    // Queued: the created handler runs before the event loop, where a plain exit() is lost.
+    exitProgram = [](int code) {
+        QMetaObject::invokeMethod(qApp, [code] { QApplication::exit(code); }, Qt::QueuedConnection);
+    };
     fatal = [this](const Status& s) {
         showFatalError(s);
         exitProgram(-1);

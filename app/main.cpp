@@ -1,6 +1,7 @@
 // Tolvane: rings a school's or factory's bells on schedule.
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFontDatabase>
 #include <QScreen>
 
@@ -28,6 +29,22 @@ std::string userDataHome() {
     const char* home = std::getenv("HOME");
     return (std::filesystem::path(home ? home : "/tmp") / ".local" / "share").string();
 }
+
+// For the start-up benchmark: prints the wall clock (ms) when the clock face is first painted.
+class FirstPaintReporter final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            std::fprintf(stderr, "first-paint-ms %lld\n",
+                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};
 
 void warnWithoutChineseFont() {
     if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
@@ -60,6 +77,9 @@ int main(int argc, char** argv) {
             frame.moveCenter(screen->availableGeometry().center());
             window.move(frame.topLeft());
         }
+        FirstPaintReporter reporter;
+        if (std::getenv("TOLVANE_REPORT_FIRST_PAINT"))
+            window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
         window.runCreatedHandler();
         code = app.exec();
     }

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Prints the desktop program's figures under Xvfb with 20 bells: time from process start to the
+# first painted clock face, CPU use over 60 s with the clock visible, resident memory.
+# Usage: bench/run-program.sh [BUILD_DIR] [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-bench}
+seconds=${2:-60}
+scripts/deps.sh test
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target tolvane fill_schedule >/dev/null
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
+cp "$build/bin/tolvane" "$work/program/"
+"$build/bin/fill_schedule" "$work/program" 20
+
+# Warm start: once to fill the caches, then measured.
+(cd "$work/program" && timeout 3 ./tolvane >/dev/null 2>&1) || true
+start=$(date +%s%3N)
+(cd "$work/program" && TOLVANE_REPORT_FIRST_PAINT=1 exec ./tolvane) 2>"$work/stderr" &
+pid=$!
+for _ in $(seq 100); do grep -q first-paint-ms "$work/stderr" && break; sleep 0.05; done
+painted=$(sed -n 's/first-paint-ms //p' "$work/stderr")
+echo "start to first painted clock face: $((painted - start)) ms"
+
+ticks=$(getconf CLK_TCK)
+cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+sleep 2
+before=$(cpu)
+sleep "$seconds"
+after=$(cpu)
+awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" \
+  'BEGIN { printf "CPU with the clock visible over %d s: %.2f %% of one core\n", s, 100 * d / t / s }'
+echo "resident memory: $(awk '/VmRSS/ {print $2 / 1024 " MB"}' "/proc/$pid/status")"
