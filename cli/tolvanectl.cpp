@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PlanCommand.h"
+#include "ScheduleCommands.h"
 #ifdef TOLVANE_HAVE_PLAY
 #include "PlayCommand.h"
 #endif
@@ -19,7 +20,13 @@ constexpr char kUsage[] =
     "       tolvanectl check FILE         check a table file without changing it\n"
     "       tolvanectl plan DIR --from \"YYYY-MM-DD HH:MM:SS\" --to \"YYYY-MM-DD HH:MM:SS\"\n"
     "                                     dry-run the schedule in DIR, one tick a second\n"
-    "       tolvanectl play PATH           play a file or folder bell to its end (Ctrl+C stops)\n";
+    "       tolvanectl play PATH           play a file or folder bell to its end (Ctrl+C stops)\n"
+    "       tolvanectl list DIR [--json]   the schedule in DIR, in the order the window lists it\n"
+    "       tolvanectl add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST]\n"
+    "       tolvanectl change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music PATH]\n"
+    "                                     [--days LIST]\n"
+    "       tolvanectl delete DIR START\n"
+    "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n";
 
 int usage() {
     std::cerr << kUsage;
@@ -46,6 +53,11 @@ int main(int argc, char** argv) {
     if (command == "play" && args.size() == 2)
         tolvane::cli::endProcess(tolvane::cli::playCommand(argc, argv, args[1]));
 #endif
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "list") return tolvane::cli::listCommand(rest, std::cout, std::cerr);
+    if (command == "add") return tolvane::cli::addCommand(rest, std::cout, std::cerr);
+    if (command == "change") return tolvane::cli::changeCommand(rest, std::cout, std::cerr);
+    if (command == "delete") return tolvane::cli::deleteCommand(rest, std::cout, std::cerr);
     if (command == "plan" && args.size() == 6 && args[2] == "--from" && args[4] == "--to")
         return tolvane::cli::planCommand(args[1], args[3], args[5], std::cout, std::cerr);
     return usage();

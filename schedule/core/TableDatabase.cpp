@@ -310,16 +310,11 @@ Status TableDatabase::write(std::string_view name, const Value& value) {
 Status TableDatabase::append(const std::vector<Value>& values) {
     Table* t = current();
     if (!t) return Status::notFound("no table is selected");
-    if (values.size() > t->layout.fields.size())
-        return Status::invalidArgument("more values than the table has fields");
     if (t->count() == INT32_MAX) return Status::invalidArgument("the table is full");
     const int32_t stamp = std::max(1, t->layout.nextStamp);
-    std::string record(t->recordLength(), '\0');
-    putInt32(record.data(), stamp);
-    for (size_t i = 0; i < values.size(); ++i) {
-        const Field& f = t->layout.fields[i];
-        if (Status s = encodeField(f, values[i], record.data() + f.offset); !s.isOk()) return s;
-    }
+    auto encoded = encodeRecord(*t, values, stamp);
+    if (!encoded.isOk()) return encoded.status();
+    const std::string& record = encoded.value();
     // The record first, then the stamp, then the count that makes the record part of the table:
     // a crash before the count leaves bytes past the count, which the next open cuts off.
     const int32_t newCount = t->count() + 1;
@@ -362,41 +357,77 @@ Status TableDatabase::deleteCurrent() {
     return Status::ok();
 }
 
-Status TableDatabase::purge() {
-    Table* t = current();
-    if (!t) return Status::notFound("no table is selected");
-    if (!t->writable) return Status::ioError("the table was opened read-only");
-    std::string live;
-    for (int32_t i = 0; i < t->count(); ++i)
-        if (decodeInt32(t->record(i)) > 0) live.append(t->record(i), t->recordLength());
-    const auto liveCount = static_cast<int32_t>(live.size() / t->recordLength());
+Result<std::string> TableDatabase::encodeRecord(const Table& t, const std::vector<Value>& values,
+                                                int32_t stamp) const {
+    if (values.size() > t.layout.fields.size())
+        return Status::invalidArgument("more values than the table has fields");
+    std::string record(t.recordLength(), '\0');
+    putInt32(record.data(), stamp);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const Field& f = t.layout.fields[i];
+        if (Status s = encodeField(f, values[i], record.data() + f.offset); !s.isOk()) return s;
+    }
+    return record;
+}
 
-    // Compacting in place could leave a record twice after a crash; instead the compacted table
-    // is written beside the old one and put in its place in one step.
-    std::string prefix = t->prefix;
-    putInt32(prefix.data() + kRecordCountOffset, liveCount);
+Status TableDatabase::rewriteTable(Table& t, std::string prefix, std::string records) {
+    if (!t.writable) return Status::ioError("the table was opened read-only");
+    // Changing records in place could leave a record twice (or none) after a crash; instead the
+    // new table is written beside the old one and put in its place in one step.
     FileSystem& fs = *m_options.fileSystem;
-    const std::string scratch = scratchPath(t->path);
+    const std::string scratch = scratchPath(t.path);
     auto created = fs.createTruncated(scratch);
     if (!created.isOk()) return created.status();
     std::unique_ptr<RandomAccessFile> file = std::move(created).value();
-    RandomAccessFile& out = *file;
-    Status s = out.write(0, prefix);
-    const size_t chunk = std::max<size_t>(1, kPurgeChunkBytes / t->recordLength()) * t->recordLength();
-    for (size_t done = 0; s.isOk() && done < live.size(); done += chunk)
-        s = out.write(prefix.size() + done, std::string_view(live).substr(done, chunk));
-    if (s.isOk()) s = out.sync();
-    if (s.isOk()) s = fs.replace(scratch, t->path);
+    Status s = file->write(0, prefix);
+    const size_t chunk = std::max<size_t>(1, kPurgeChunkBytes / t.recordLength()) * t.recordLength();
+    for (size_t done = 0; s.isOk() && done < records.size(); done += chunk)
+        s = file->write(prefix.size() + done, std::string_view(records).substr(done, chunk));
+    if (s.isOk()) s = file->sync();
+    if (s.isOk()) s = fs.replace(scratch, t.path);
     if (!s.isOk()) {
         file.reset();  // closed before it is removed
         fs.remove(scratch);
         return s;
     }
-    t->file = std::move(file);
-    t->prefix = std::move(prefix);
-    t->records = std::move(live);
-    t->layout.recordCount = liveCount;
+    t.file = std::move(file);
+    t.prefix = std::move(prefix);
+    t.records = std::move(records);
+    t.layout.recordCount = decodeInt32(t.prefix.data() + kRecordCountOffset);
+    t.layout.nextStamp = decodeInt32(t.prefix.data() + kNextStampOffset);
+    return Status::ok();
+}
+
+Status TableDatabase::purge() {
+    Table* t = current();
+    if (!t) return Status::notFound("no table is selected");
+    std::string live;
+    for (int32_t i = 0; i < t->count(); ++i)
+        if (decodeInt32(t->record(i)) > 0) live.append(t->record(i), t->recordLength());
+    std::string prefix = t->prefix;
+    putInt32(prefix.data() + kRecordCountOffset, static_cast<int32_t>(live.size() / t->recordLength()));
+    if (Status s = rewriteTable(*t, std::move(prefix), std::move(live)); !s.isOk()) return s;
     t->pointer = 0;
+    return Status::ok();
+}
+
+Status TableDatabase::replaceCurrent(const std::vector<Value>& values) {
+    Table* t = current();
+    if (!t) return Status::notFound("no table is selected");
+    if (t->pointer >= t->count()) return Status::notFound("no current record");
+    const int32_t stamp = std::max(1, t->layout.nextStamp);
+    auto record = encodeRecord(*t, values, stamp);
+    if (!record.isOk()) return record.status();
+    std::string kept;
+    for (int32_t i = 0; i < t->count(); ++i)
+        if (i != t->pointer && decodeInt32(t->record(i)) > 0) kept.append(t->record(i), t->recordLength());
+    kept += record.value();
+    const auto count = static_cast<int32_t>(kept.size() / t->recordLength());
+    std::string prefix = t->prefix;
+    putInt32(prefix.data() + kRecordCountOffset, count);
+    putInt32(prefix.data() + kNextStampOffset, stamp == INT32_MAX ? stamp : stamp + 1);
+    if (Status s = rewriteTable(*t, std::move(prefix), std::move(kept)); !s.isOk()) return s;
+    t->pointer = count - 1;
     return Status::ok();
 }
 

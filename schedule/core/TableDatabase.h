@@ -103,6 +103,10 @@ public:
     Status deleteCurrent();
     // Removes deleted records from the file and puts the pointer on the first record.
     Status purge();
+    // Delete current record, Purge and Append record (values as for append) in one step: a crash
+    // leaves the table as it was or with the replacement done, never both records or neither.
+    // The new record becomes current.
+    Status replaceCurrent(const std::vector<Value>& values);
 
     // For tools: the layout of the current table and the stamp of its current record
     // (negative when marked deleted).
@@ -122,6 +126,10 @@ private:
     Result<const char*> referencedBytes(const FieldRef& ref, int32_t type) const;
     Status writeRecordBytes(Table& t, uint64_t fileOffset, std::string_view bytes);
     Status syncIfWanted(Table& t);
+    Result<std::string> encodeRecord(const Table& t, const std::vector<Value>& values, int32_t stamp) const;
+    // Writes prefix and records to a new file, syncs it, puts it in place of the table's file and
+    // adopts it; the table is unchanged when that fails.
+    Status rewriteTable(Table& t, std::string prefix, std::string records);
 
     Options m_options;
     std::map<std::string, std::unique_ptr<Table>> m_tables;  // by alias

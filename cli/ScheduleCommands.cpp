@@ -1,0 +1,181 @@
+#include "ScheduleCommands.h"
+
+#include <map>
+#include <ostream>
+#include <sstream>
+
+#include "BellEditing.h"
+#include "Json.h"
+#include "Schema.h"
+#include "ShellRules.h"
+
+namespace tolvane::cli {
+
+namespace {
+
+// The options after the positional words, as --name value (or --flag alone).
+struct Options {
+    std::map<std::string, std::string> values;
+    bool ok = true;
+};
+Options parseOptions(const std::vector<std::string>& args, size_t first,
+                     const std::vector<std::string>& withValue, const std::vector<std::string>& flags) {
+    Options o;
+    for (size_t i = first; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
+            o.values[a] = "";
+        } else if (std::find(withValue.begin(), withValue.end(), a) != withValue.end() && i + 1 < args.size()) {
+            o.values[a] = args[++i];
+        } else {
+            o.ok = false;
+        }
+    }
+    return o;
+}
+
+bool splitTime(const std::string& text, std::array<std::string, 3>* pieces) {
+    std::stringstream in(text);
+    for (std::string& piece : *pieces)
+        if (!std::getline(in, piece, ':')) return false;
+    std::string rest;
+    return !std::getline(in, rest);
+}
+
+// "周一,周三", "mon,wed" or "none".
+bool parseDays(const std::string& list, std::array<bool, 7>* days) {
+    static const char* const kShort[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+    days->fill(false);
+    if (list == "none") return true;
+    std::stringstream in(list);
+    for (std::string word; std::getline(in, word, ',');) {
+        bool known = false;
+        for (size_t d = 0; d < 7; ++d)
+            if (word == schema::kWeekdays[d] || word == kShort[d]) (*days)[d] = known = true;
+        if (!known) return false;
+    }
+    return true;
+}
+
+// Opens the program's tables in dir as the program does at start.
+bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err) {
+    const OpenedTables opened = openOrCreateTables(db, dir);
+    if (opened.bells != TableOrigin::kUnavailable && opened.settings != TableOrigin::kUnavailable)
+        return true;
+    for (const std::string& e : opened.errors) err << "tolvanectl: " << e << "\n";
+    return false;
+}
+
+int report(const FlowResult& r, std::ostream& out) {
+    if (r.message) out << r.message->caption << ": " << r.message->text << "\n";
+    return r.changed ? 0 : 1;
+}
+
+int usageError(std::ostream& err, const char* usage) {
+    err << "usage: tolvanectl " << usage << "\n";
+    return 2;
+}
+
+const char kAddUsage[] = "add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST]";
+const char kChangeUsage[] =
+    "change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music PATH] [--days LIST]";
+
+// Applies the given options onto form; false for a malformed one.
+bool applyOptions(const Options& o, BellForm* form) {
+    auto it = o.values.find("--start");
+    if (it != o.values.end() && !splitTime(it->second, &form->start)) return false;
+    if ((it = o.values.find("--end")) != o.values.end()) {
+        if (!splitTime(it->second, &form->end)) return false;
+        form->hasEnd = true;
+    }
+    if (o.values.count("--no-end")) form->hasEnd = false;
+    if ((it = o.values.find("--music")) != o.values.end()) form->music = it->second;
+    if ((it = o.values.find("--days")) != o.values.end() && !parseDays(it->second, &form->weekdays)) return false;
+    return true;
+}
+
+}  // namespace
+
+int listCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--json"))
+        return usageError(err, "list DIR [--json]");
+    TableDatabase db;
+    if (!openTables(db, args[0], err)) return 1;
+    auto rows = readScheduleRows(db);
+    if (!rows.isOk()) {
+        err << "tolvanectl: " << args[0] << ": " << rows.status().message() << "\n";
+        return 1;
+    }
+    std::vector<double> keys;
+    for (const ScheduleRow& r : rows.value()) keys.push_back(listSortKey(r[kScheduleColumns]));
+    const std::vector<size_t> order = listSortOrder(keys);
+    const bool json = args.size() == 2;
+    if (json) out << "[";
+    for (size_t i = 0; i < order.size(); ++i) {
+        const ScheduleRow& r = rows.value()[order[i]];
+        if (json) {
+            out << (i ? ", " : "") << "{\"start\": " << jsonString(r[0]) << ", \"end\": " << jsonString(r[1])
+                << ", \"music\": " << jsonString(r[2]) << ", \"days\": [";
+            bool first = true;
+            for (size_t d = 0; d < 7; ++d)
+                if (r[3 + d] == kMarkerOn) out << (first ? "" : ", ") << jsonString(schema::kWeekdays[d]), first = false;
+            out << "]}";
+        } else {
+            out << r[0] << "\t" << (r[1].empty() ? "-" : r[1]) << "\t";
+            for (size_t d = 0; d < 7; ++d) out << r[3 + d];
+            out << "\t" << r[2] << "\n";
+        }
+    }
+    if (json) out << "]\n";
+    return 0;
+}
+
+int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return usageError(err, kAddUsage);
+    const Options o = parseOptions(args, 1, {"--start", "--end", "--music", "--days"}, {});
+    BellForm form;
+    form.weekdays = {true, true, true, true, true, false, false};
+    if (!o.ok || !o.values.count("--start") || !applyOptions(o, &form)) return usageError(err, kAddUsage);
+    TableDatabase db;
+    if (!openTables(db, args[0], err)) return 1;
+    return report(addBell(db, form), out);
+}
+
+int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() < 2) return usageError(err, kChangeUsage);
+    const Options o = parseOptions(args, 2, {"--start", "--end", "--music", "--days"}, {"--no-end"});
+    if (!o.ok || (o.values.count("--end") && o.values.count("--no-end"))) return usageError(err, kChangeUsage);
+    TableDatabase db;
+    if (!openTables(db, args[0], err)) return 1;
+    // What is not given keeps the bell's value, as the Change bell window pre-fills it.
+    db.select(schema::kBellAlias);
+    db.goFirst();
+    const std::string& oldStart = args[1];
+    if (!db.find([&] { return db.readText(schema::kStart).value() == oldStart; })) {
+        err << "tolvanectl: no bell starts at " << oldStart << "\n";
+        return 1;
+    }
+    auto bell = readBell(db);
+    if (!bell.isOk()) {
+        err << "tolvanectl: " << bell.status().message() << "\n";
+        return 1;
+    }
+    BellForm form;
+    splitTime(bell.value().start, &form.start);
+    form.hasEnd = !bell.value().end.empty();
+    if (form.hasEnd) splitTime(bell.value().end, &form.end);
+    form.music = bell.value().music;
+    form.weekdays = bell.value().weekdays;
+    if (!applyOptions(o, &form)) return usageError(err, kChangeUsage);
+    return report(changeBell(db, oldStart, form), out);
+}
+
+int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    (void)out;
+    if (args.size() != 2) return usageError(err, "delete DIR START");
+    TableDatabase db;
+    if (!openTables(db, args[0], err)) return 1;
+    return deleteBell(db, args[1]) ? 0 : 1;
+}
+
+}  // namespace tolvane::cli

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tolvane::cli {
+
+// tolvanectl list/add/change/delete: args are the words after the command name. Each prints the
+// caption and message the window would show as "CAPTION: MESSAGE", and returns 0 when the
+// table was changed (list: when it was read), 1 otherwise, 2 for bad arguments.
+int listCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tolvane::cli

@@ -1,0 +1,127 @@
+#include "BellEditing.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "Schema.h"
+
+namespace tolvane {
+
+namespace {
+
+const char kNoMusic[] = "请选择添加铃声的音乐文件！";
+const char kEndBeforeStart[] = "你设置的结束时间比开始时间早，请重新设置！";
+const char kTimeTaken[] = "对不起！这个时间点已经有铃声！";
+const char kBadStart[] = "开始时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！";
+const char kBadEnd[] = "结束时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！";
+const char kAdded[] = "添加铃声成功";
+const char kChanged[] = "修改成功";
+
+FlowMessage info(const char* text) { return {kInfoCaption, text}; }
+
+// A piece as a whole number within 0..max; nullopt otherwise.
+std::optional<int> pieceValue(const std::string& piece, int max) {
+    if (piece.empty() || piece.size() > 2) return std::nullopt;
+    int v = 0;
+    for (char c : piece) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    if (v > max) return std::nullopt;
+    return v;
+}
+
+int secondsOf(const std::string& time) {
+    int h = 0, m = 0, s = 0;
+    std::sscanf(time.c_str(), "%d:%d:%d", &h, &m, &s);
+    return sortValue(h, m, s);
+}
+
+bool findStart(TableDatabase& db, const std::string& start) {
+    db.goFirst();
+    return db.find([&] {
+        auto t = db.readText(schema::kStart);
+        return t.isOk() && t.value() == start;
+    });
+}
+
+// The start and end texts as stored, or the message that stops the flow.
+struct Times {
+    std::string start, end;
+};
+std::optional<FlowMessage> readTimes(const BellForm& form, Times* times) {
+    auto start = normaliseTime(form.start);
+    if (!start) return info(kBadStart);
+    times->start = *start;
+    times->end.clear();
+    if (!form.hasEnd) return std::nullopt;
+    auto end = normaliseTime(form.end);
+    if (!end) return info(kBadEnd);
+    times->end = *end;
+    // Equal times are refused too: the bell would stop the moment it starts.
+    if (secondsOf(times->start) >= secondsOf(times->end)) return info(kEndBeforeStart);
+    return std::nullopt;
+}
+
+std::vector<Value> recordValues(const Times& times, const BellForm& form) {
+    return bellValues({times.start, times.end, form.music, form.weekdays, secondsOf(times.start)});
+}
+
+}  // namespace
+
+std::string weekdayText(const std::array<bool, 7>& days) {
+    std::string text;
+    for (size_t i = 0; i < days.size(); ++i)
+        if (days[i]) text += std::string(schema::kWeekdays[i]) + " ";
+    return text;
+}
+
+std::optional<std::string> normaliseTime(const std::array<std::string, 3>& pieces) {
+    const int maxima[] = {23, 59, 59};
+    std::string text;
+    for (size_t i = 0; i < 3; ++i) {
+        auto v = pieceValue(pieces[i], maxima[i]);
+        if (!v) return std::nullopt;
+        char buf[4];
+        std::snprintf(buf, sizeof buf, "%02d", *v);
+        text += (i ? ":" : "") + std::string(buf);
+    }
+    return text;
+}
+
+FlowResult addBell(TableDatabase& db, const BellForm& form) {
+    if (form.music.empty()) return {info(kNoMusic)};
+    Times times;
+    if (auto stop = readTimes(form, &times)) return {stop};
+    if (!db.select(schema::kBellAlias).isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
+    if (findStart(db, times.start)) return {info(kTimeTaken)};
+    if (!db.append(recordValues(times, form)).isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
+    const std::string days = weekdayText(form.weekdays);
+    if (days.empty())
+        return {FlowMessage{kAdded, "注意，添加铃声虽然添加成功！但还铃声不会响起，因为你没有选择每周哪一天响起！"}, true};
+    return {FlowMessage{kAdded, "添加铃声成功！铃声将会在" + days + "的" + times.start + "响起！"}, true};
+}
+
+FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form) {
+    if (form.music.empty()) return {};
+    Times times;
+    if (auto stop = readTimes(form, &times)) return {stop};
+    if (!db.select(schema::kBellAlias).isOk()) return {};
+    if (!findStart(db, oldStart)) return {};  // the bell is no longer in the table
+    if (times.start != oldStart && findStart(db, times.start)) return {info(kTimeTaken)};
+    findStart(db, oldStart);
+    // One step: the old record and the new one never both exist, and never neither.
+    if (!db.replaceCurrent(recordValues(times, form)).isOk()) return {FlowMessage{"失败", "修改失败！"}};
+    const std::string days = weekdayText(form.weekdays);
+    if (days.empty())
+        return {FlowMessage{kChanged, "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！"}, true};
+    return {FlowMessage{kChanged, "修改成功！铃声将会在" + days + "的" + times.start + "响起！"}, true};
+}
+
+bool deleteBell(TableDatabase& db, const std::string& start) {
+    if (!db.select(schema::kBellAlias).isOk()) return false;
+    if (!findStart(db, start)) return false;
+    return db.deleteCurrent().isOk() && db.purge().isOk();
+}
+
+}  // namespace tolvane

@@ -1,0 +1,49 @@
+#pragma once
+
+// Adding, changing and deleting bells: the flows behind the two editing windows, the list's
+// delete command and tolvanectl, over the values of the form. Each returns what the window
+// shows; the caller rebuilds the schedule list whatever the outcome.
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "TableDatabase.h"
+
+namespace tolvane {
+
+struct BellForm {
+    std::array<std::string, 3> start;  // hour, minute, second as typed
+    bool hasEnd = false;
+    std::array<std::string, 3> end;
+    std::string music;
+    std::array<bool, 7> weekdays{};  // 周一 .. 周日
+};
+
+struct FlowMessage {
+    std::string caption;
+    std::string text;
+    bool operator==(const FlowMessage&) const = default;
+};
+
+struct FlowResult {
+    std::optional<FlowMessage> message;  // none: the window shows nothing
+    bool changed = false;                // the table was changed
+};
+
+inline constexpr char kInfoCaption[] = "信息：";
+
+// "周一 周三 " for 周一 and 周三: each ticked day with one trailing space.
+std::string weekdayText(const std::array<bool, 7>& days);
+
+// Pieces of a time of day as stored: each a whole number in range (hours 0-23, minutes and seconds
+// 0-59), written with two digits. Empty when a piece is not such a number.
+std::optional<std::string> normaliseTime(const std::array<std::string, 3>& pieces);
+
+FlowResult addBell(TableDatabase& db, const BellForm& form);
+// oldStart is the start time of the bell being changed, as the window loaded it.
+FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form);
+// Removes the bell whose start text is start; true when one was removed.
+bool deleteBell(TableDatabase& db, const std::string& start);
+
+}  // namespace tolvane
