@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "BalloonTip.h"
+#include "BellEditing.h"
 #include "Pause.h"
 #include "Program.h"
 #include "ScheduleListView.h"
@@ -169,16 +170,25 @@ void MainWindow::onPauseClicked() {
 void MainWindow::onStopClicked() { m_program.sound().stop(); }
 
 void MainWindow::onAddBell() {
-    AddBellWindow window;
+    AddBellWindow window(m_program, [this] { refreshSchedule(); });
+    prepareWindow(window);
     openModalCentred(window);
 }
 
 void MainWindow::onChangeBell() {
-    ChangeBellWindow window;
+    QStringList row;
+    if (const QTreeWidgetItem* item = m_ui->超级列表框1->selectedItems().value(0))
+        for (int c = 0; c < m_ui->超级列表框1->columnCount(); ++c) row << item->text(c);
+    ChangeBellWindow window(m_program, row, [this] { refreshSchedule(); });
+    prepareWindow(window);
     openModalCentred(window);
 }
 
-void MainWindow::onDeleteBell() {}
+void MainWindow::onDeleteBell() {
+    // No confirmation and no message, whether or not a bell was removed.
+    deleteBell(m_program.db(), selectedStartTime(m_ui->超级列表框1).toStdString());
+    refreshSchedule();
+}
 
 void MainWindow::onSettings() {
     SettingsWindow window(this);

@@ -11,6 +11,7 @@
 
 #include "Status.h"
 
+class QDialog;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -44,6 +45,8 @@ public:
     std::function<void(const Status&)> fatal;
     // Skin attach step of start-up (the carried skin, when there is one).
     std::function<void()> attachSkin;
+    // Runs on each secondary window just before it opens (tests drive the windows from here).
+    std::function<void(QDialog&)> prepareWindow = [](QDialog&) {};
 
     Ui::MainWindow& ui() { return *m_ui; }
     QMenu* systemMenu() const { return m_systemMenu; }

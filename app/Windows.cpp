@@ -1,9 +1,16 @@
 #include "Windows.h"
 
+#include <QCheckBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTime>
+#include <QTimer>
 
+#include "BalloonTip.h"
+#include "MusicChooser.h"
+#include "Program.h"
 #include "ShellRules.h"
 #include "SpinArrows.h"
 #include "ui_AddBellWindow.h"
@@ -15,6 +22,7 @@ namespace tolvane {
 namespace {
 constexpr int kMaxHours = 23;
 constexpr int kMaxMinutes = 59;
+const char kMarkerOnText[] = "●";
 
 // The fixed single border of the secondary windows: a title bar with only the close button.
 void makeFixedWindow(QDialog* window) {
@@ -23,14 +31,13 @@ void makeFixedWindow(QDialog* window) {
     window->setFixedSize(window->size());
 }
 
-template <typename Ui>
-void bindTimeGroup(Ui& ui) {
-    bindTimeSpinner(ui.编辑框1, ui.调节器1, kMaxHours);
-    bindTimeSpinner(ui.编辑框2, ui.调节器2, kMaxMinutes);
-    bindTimeSpinner(ui.编辑框3, ui.调节器3, kMaxMinutes);
-    bindTimeSpinner(ui.编辑框8, ui.调节器6, kMaxHours);
-    bindTimeSpinner(ui.编辑框7, ui.调节器5, kMaxMinutes);
-    bindTimeSpinner(ui.编辑框6, ui.调节器4, kMaxMinutes);
+QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
+
+// The program folder's "media" folder, made when missing: where the chooser opens.
+QString mediaFolder(const Program& program) {
+    const QString folder = QString::fromStdString(program.dataFolder()) + QStringLiteral("/media");
+    QDir().mkpath(folder);
+    return folder;
 }
 }  // namespace
 
@@ -50,19 +57,131 @@ int openModalCentred(QDialog& window) {
     return window.exec();
 }
 
-AddBellWindow::AddBellWindow(QWidget* parent) : QDialog(parent), m_ui(new Ui::AddBellWindow) {
-    m_ui->setupUi(this);
+MessagePresenter messageBoxPresenter() {
+    return [](const FlowMessage& m, QMessageBox::Icon icon) {
+        QMessageBox box(icon, QString::fromStdString(m.caption), QString::fromStdString(m.text), QMessageBox::Ok);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    };
+}
+
+BellWindow::BellWindow(Program& program, std::function<void()> refreshList)
+    : m_program(program), m_refreshList(std::move(refreshList)) {}
+
+template <typename Ui>
+void BellWindow::setUp(Ui& ui) {
     makeFixedWindow(this);
-    bindTimeGroup(*m_ui);
+    m_start = {ui.编辑框1, ui.编辑框2, ui.编辑框3};
+    m_end = {ui.编辑框8, ui.编辑框7, ui.编辑框6};
+    m_endArrows = {ui.调节器6, ui.调节器5, ui.调节器4};
+    m_endSwitch = ui.选择框8;
+    m_days = {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4, ui.选择框5, ui.选择框6, ui.选择框7};
+    m_path = ui.编辑框4;
+    bindTimeSpinner(ui.编辑框1, ui.调节器1, kMaxHours);
+    bindTimeSpinner(ui.编辑框2, ui.调节器2, kMaxMinutes);
+    bindTimeSpinner(ui.编辑框3, ui.调节器3, kMaxMinutes);
+    bindTimeSpinner(ui.编辑框8, ui.调节器6, kMaxHours);
+    bindTimeSpinner(ui.编辑框7, ui.调节器5, kMaxMinutes);
+    bindTimeSpinner(ui.编辑框6, ui.调节器4, kMaxMinutes);
+    connect(m_endSwitch, &QCheckBox::toggled, this, &BellWindow::enableEnd);
+    m_chooser = new MusicChooser(ui.驱动器框1, ui.目录框1, ui.文件框1, ui.编辑框4, this);
+}
+
+void BellWindow::enableEnd(bool on) {
+    for (size_t i = 0; i < 3; ++i) {
+        m_end[i]->setEnabled(on);
+        m_endArrows[i]->setEnabled(on);
+    }
+}
+
+BellForm BellWindow::readForm() const {
+    BellForm form;
+    for (size_t i = 0; i < 3; ++i) {
+        form.start[i] = m_start[i]->text().toStdString();
+        form.end[i] = m_end[i]->text().toStdString();
+    }
+    form.hasEnd = m_endSwitch->isChecked();
+    form.music = m_path->text().toStdString();
+    for (size_t d = 0; d < 7; ++d) form.weekdays[d] = m_days[d]->isChecked();
+    return form;
+}
+
+void BellWindow::testPlay(const char* refusal) {
+    const std::string path = m_path->text().toStdString();
+    if (!countsAsFile(path)) return showMessage({kInfoCaption, refusal}, QMessageBox::Information);
+    m_program.playback().play({path}, 1);
+}
+
+void BellWindow::finishFlow(const FlowResult& result) {
+    if (result.message) showMessage(*result.message, QMessageBox::NoIcon);
+    m_refreshList();
+}
+
+AddBellWindow::AddBellWindow(Program& program, std::function<void()> refreshList)
+    : BellWindow(program, std::move(refreshList)), m_ui(new Ui::AddBellWindow) {
+    m_ui->setupUi(this);
+    setUp(*m_ui);
+    connect(m_ui->按钮1, &QPushButton::clicked, this, &AddBellWindow::onAdd);
+    connect(m_ui->按钮2, &QPushButton::clicked, this, [this] { testPlay("未选中MP3歌曲，不能播放！"); });
+
+    m_chooser->setDirectory(mediaFolder(program));
+    const QTime now = QTime::currentTime();
+    const int pieces[] = {now.hour(), now.minute(), now.second()};
+    for (size_t i = 0; i < 3; ++i) {
+        m_start[i]->setText(twoDigits(pieces[i]));
+        m_end[i]->setText(QString::number(pieces[i]));
+    }
+    m_endSwitch->setChecked(false);
+    enableEnd(false);
+    for (size_t d = 0; d < 7; ++d) m_days[d]->setChecked(d < 5);
+
+    // The three tips, each beside what it explains, shown when the window is up.
+    const std::pair<QWidget*, const char*> tips[] = {
+        {m_ui->选择框8, "选填，需要在特定时间停止时打钩。"},
+        {m_ui->目录框1, "需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放！"},
+        {m_ui->文件框1, "单击音乐文件可设置该音乐为铃声！"}};
+    int n = 1;
+    for (const auto& [target, text] : tips) {
+        auto* tip = new BalloonTip(this);
+        tip->setObjectName(QStringLiteral("气球提示框%1").arg(n++));
+        QTimer::singleShot(0, tip, [tip, target = target, text = text] {
+            tip->popUp(target->mapToGlobal(QPoint(target->width() / 2, target->height())), QString::fromUtf8(text));
+        });
+    }
 }
 AddBellWindow::~AddBellWindow() = default;
 
-ChangeBellWindow::ChangeBellWindow(QWidget* parent) : QDialog(parent), m_ui(new Ui::ChangeBellWindow) {
+void AddBellWindow::onAdd() { finishFlow(addBell(m_program.db(), readForm())); }
+
+ChangeBellWindow::ChangeBellWindow(Program& program, const QStringList& row, std::function<void()> refreshList)
+    : BellWindow(program, std::move(refreshList)), m_ui(new Ui::ChangeBellWindow) {
     m_ui->setupUi(this);
-    makeFixedWindow(this);
-    bindTimeGroup(*m_ui);
+    setUp(*m_ui);
+    connect(m_ui->按钮1, &QPushButton::clicked, this, &ChangeBellWindow::onChange);
+    connect(m_ui->按钮2, &QPushButton::clicked, this,
+            [this] { testPlay("未选中MP3歌曲或选择文件夹夹时，不能试播！"); });
+
+    const auto cell = [&row](int c) { return c < row.size() ? row[c] : QString(); };
+    program.oldStartTime = cell(0).toStdString();
+    const QStringList start = cell(0).split(':');
+    for (int i = 0; i < 3 && i < start.size(); ++i) m_start[static_cast<size_t>(i)]->setText(start[i]);
+    const QStringList end = cell(1).split(':');
+    const bool hasEnd = !cell(1).isEmpty();
+    for (int i = 0; hasEnd && i < 3 && i < end.size(); ++i) m_end[static_cast<size_t>(i)]->setText(end[i]);
+    m_endSwitch->setChecked(hasEnd);
+    enableEnd(hasEnd);
+    for (int d = 0; d < 7; ++d) m_days[static_cast<size_t>(d)]->setChecked(cell(3 + d) == QString::fromUtf8(kMarkerOnText));
+
+    // A file bell opens its folder; a folder bell opens itself.
+    const QString path = cell(2);
+    const QString folder = countsAsFile(path.toStdString()) ? path.left(std::max(0, static_cast<int>(path.lastIndexOf('/')))) : path;
+    m_chooser->selectDriveOf(path);
+    m_chooser->setDirectory(folder.isEmpty() ? QStringLiteral("/") : folder);
+    m_path->setText(path);
 }
 ChangeBellWindow::~ChangeBellWindow() = default;
+
+void ChangeBellWindow::onChange() { finishFlow(changeBell(m_program.db(), m_program.oldStartTime, readForm())); }
 
 SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent), m_ui(new Ui::SettingsWindow) {
     m_ui->setupUi(this);

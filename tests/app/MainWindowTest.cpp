@@ -1,6 +1,9 @@
 // The main window and its menus and windows on the offscreen platform, with real table files.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,6 +25,7 @@
 #include "TempDir.h"
 #include "Windows.h"
 #include "ui_AddBellWindow.h"
+#include "ui_ChangeBellWindow.h"
 #include "ui_MainWindow.h"
 
 using namespace tolvane;
@@ -79,6 +83,25 @@ private:
         db.select(schema::kBellAlias);
         for (const BellRecord& b : bells) db.append(bellValues(b));
     }
+
+    // Opens a window through the main window, runs drive on it while it is open, then closes it.
+    template <typename Window>
+    void driveWindow(const std::function<void()>& open, const std::function<void(Window&)>& drive) {
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            auto& window = dynamic_cast<Window&>(dialog);
+            window.showMessage = [this](const FlowMessage& m, QMessageBox::Icon icon) {
+                m_messages.push_back(m);
+                m_icons.push_back(icon);
+            };
+            QTimer::singleShot(0, &window, [&window, &drive] {
+                drive(window);
+                window.close();
+            });
+        };
+        open();
+    }
+    std::vector<FlowMessage> m_messages;
+    std::vector<QMessageBox::Icon> m_icons;
 
 private slots:
     void init() {
@@ -225,14 +248,17 @@ private slots:
     }
 
     void everyTimeSpinnerFollowsTheRule() {
-        AddBellWindow add;
-        ChangeBellWindow change;
+        start();
+        AddBellWindow add(*m_program, [] {});
+        ChangeBellWindow change(*m_program, {}, [] {});
         SettingsWindow settings;
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
         QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 239));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
         int spinners = 0;
         for (QDialog* window : std::initializer_list<QDialog*>{&add, &change, &settings}) {
+            if (auto* endSwitch = window->findChild<QCheckBox*>(QStringLiteral("选择框8")))
+                endSwitch->setChecked(true);
             for (SpinArrows* arrows : window->findChildren<SpinArrows*>()) {
                 // Its edit box is the one just to its left.
                 QLineEdit* edit = nullptr;
@@ -260,6 +286,91 @@ private slots:
         SettingsWindow settings;
         QTimer::singleShot(50, [&] { QTest::keyClick(&settings, Qt::Key_Escape); });
         QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
+    }
+
+
+    void addBellWindowLoadsAndAdds() {
+        start();
+        m_messages.clear();
+        driveWindow<AddBellWindow>([this] { m_window->onAddBell(); }, [this](AddBellWindow& w) {
+            auto& ui = w.ui();
+            QCOMPARE(ui.编辑框1->text().size(), 2);
+            QVERIFY(!ui.选择框8->isChecked());
+            QVERIFY(!ui.编辑框8->isEnabled() && !ui.调节器6->isEnabled());
+            QCOMPARE(ui.编辑框8->text(), QString::number(ui.编辑框1->text().toInt()));  // no leading zero
+            QVERIFY(ui.选择框1->isChecked() && ui.选择框5->isChecked() && !ui.选择框6->isChecked());
+            QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("media"))).isDir());
+            QCOMPARE(w.findChildren<BalloonTip*>().size(), 3);
+            ui.选择框8->click();
+            QVERIFY(ui.编辑框8->isEnabled() && ui.调节器6->isEnabled());
+            ui.选择框8->click();
+
+            ui.按钮1->click();  // no music chosen
+            ui.编辑框1->setText("07");
+            ui.编辑框2->setText("30");
+            ui.编辑框3->setText("0");
+            for (QCheckBox* box : {ui.选择框2, ui.选择框4, ui.选择框5}) box->setChecked(false);
+            ui.编辑框4->setText("/b/上课.mp3");
+            ui.按钮1->click();
+            ui.按钮1->click();  // the same time again
+            ui.按钮2->setEnabled(true);
+            ui.编辑框4->setText("/b/folder");
+            ui.按钮2->click();  // test play refuses a folder
+        });
+        QCOMPARE(m_messages.size(), size_t{4});
+        QCOMPARE(m_messages[0], (FlowMessage{"信息：", "请选择添加铃声的音乐文件！"}));
+        QCOMPARE(m_messages[1], (FlowMessage{"添加铃声成功", "添加铃声成功！铃声将会在周一 周三 的07:30:00响起！"}));
+        QCOMPARE(m_messages[2], (FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}));
+        QCOMPARE(m_messages[3], (FlowMessage{"信息：", "未选中MP3歌曲，不能播放！"}));
+        QCOMPARE(m_icons[3], QMessageBox::Information);
+        QCOMPARE(column(0), QStringList{"07:30:00"});
+        QCOMPARE(column(2), QStringList{"/b/上课.mp3"});
+    }
+
+    void changeBellWindowLoadsTheRowAndChangesTheBell() {
+        QDir().mkpath(QString::fromStdString(m_dir->file("bells")));
+        addBells({{"8:00:00", "08:00:30", m_dir->file("bells"), {false, true}, 28800},
+                  {"09:00:00", "", "/b/b.mp3", kNoDays, 32400}});
+        start();
+        list()->topLevelItem(0)->setSelected(true);
+        m_messages.clear();
+        driveWindow<ChangeBellWindow>([this] { m_window->onListDoubleClick(); }, [this](ChangeBellWindow& w) {
+            auto& ui = w.ui();
+            QCOMPARE(ui.编辑框1->text(), QStringLiteral("8"));
+            QCOMPARE(ui.编辑框6->text(), QStringLiteral("30"));
+            QVERIFY(ui.选择框8->isChecked() && ui.编辑框8->isEnabled());
+            QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked());
+            // A folder bell shows its folder in the directory box and the path box.
+            QCOMPARE(ui.编辑框4->text(), QString::fromStdString(m_dir->file("bells")));
+            QCOMPARE(ui.目录框1->count() > 0, true);
+            ui.按钮2->click();  // test play refuses a folder
+            ui.编辑框1->setText("09");
+            ui.按钮1->click();  // 09:00:00 to 08:00:30: the end before the start
+            ui.选择框8->click();
+            ui.按钮1->click();  // 09:00:00 is taken
+            ui.编辑框1->setText("07");
+            ui.按钮1->click();  // 8:00:00 becomes 07:00:00, no end
+            ui.按钮1->click();  // the old start is gone now: nothing happens
+        });
+        QCOMPARE(m_messages.size(), size_t{4});
+        QCOMPARE(m_messages[0], (FlowMessage{"信息：", "未选中MP3歌曲或选择文件夹夹时，不能试播！"}));
+        QCOMPARE(m_messages[1], (FlowMessage{"信息：", "你设置的结束时间比开始时间早，请重新设置！"}));
+        QCOMPARE(m_messages[2], (FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}));
+        QCOMPARE(m_messages[3], (FlowMessage{"修改成功", "修改成功！铃声将会在周二 的07:00:00响起！"}));
+        QCOMPARE(column(0), (QStringList{"07:00:00", "09:00:00"}));
+        QCOMPARE(column(1), (QStringList{"", ""}));
+        QCOMPARE(m_program->oldStartTime, std::string("8:00:00"));
+    }
+
+    void deleteRemovesTheSelectedBellWithoutAsking() {
+        addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800}, {"09:00:00", "", "/b/b.mp3", kNoDays, 32400}});
+        start();
+        m_window->onDeleteBell();  // nothing selected: nothing removed
+        QCOMPARE(list()->topLevelItemCount(), 2);
+        list()->topLevelItem(0)->setSelected(true);
+        m_window->onDeleteBell();
+        QCOMPARE(column(0), QStringList{"09:00:00"});
+        QCOMPARE(test::readFile(m_dir->file("db.edb")).size(), size_t{1052 + 656});
     }
 
     void aFieldOfAnotherTypeIsTheFatalBox() {

@@ -3,15 +3,13 @@
 // that kills itself at step 1, 2, 3, ... (before the step, or halfway through a write) until the
 // change runs to its end; after each kill the table is reopened and checked.
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <functional>
 #include <map>
 #include <set>
 
 #include <gtest/gtest.h>
 
+#include "CrashHarness.h"
 #include "FaultyFileSystem.h"
 #include "TableDatabase.h"
 #include "TempDir.h"
@@ -53,25 +51,8 @@ Records liveRecords(const std::string& path) {
     return live;
 }
 
-// Runs change in a child killed at the given step; true when it was killed, false when the
-// change finished before reaching that step.
-bool runKilledAt(const std::string& path, int step, FaultyFileSystem::Fault fault,
-                 const Change& change) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        FaultyFileSystem faulty;
-        TableDatabase::Options o;
-        o.fileSystem = &faulty;
-        TableDatabase db(o);
-        if (!db.open(path, "t").isOk()) ::_exit(3);
-        faulty.injectAt(faulty.steps() + step, fault);
-        ::_exit(change(db).isOk() ? 0 : 4);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) return true;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-    return false;
+bool runKilledAt(const std::string& path, int step, FaultyFileSystem::Fault fault, const Change& change) {
+    return test::runKilledAt(path, "t", step, fault, change);
 }
 
 struct CrashCase {

@@ -1,0 +1,79 @@
+#include "MusicChooser.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "PlayList.h"
+
+namespace tolvane {
+
+namespace {
+const QString kParent = QStringLiteral("..");
+
+QString joined(const QString& folder, const QString& name) {
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+}  // namespace
+
+MusicChooser::MusicChooser(QComboBox* driveBox, QListWidget* directories, QListWidget* files,
+                           QLineEdit* path, QObject* parent)
+    : QObject(parent), m_drives(driveBox), m_directories(directories), m_files(files), m_path(path) {
+    m_drives->addItems(MusicChooser::drives());
+    connect(m_drives, &QComboBox::textActivated, this, [this](const QString& drive) { setDirectory(drive); });
+    // Double-clicking a folder opens it and makes it the bell: a folder bell plays all its MP3s.
+    connect(m_directories, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { onDirectoryActivated(item->text()); });
+    const auto pickFile = [this](QListWidgetItem* item) {
+        if (item) m_path->setText(joined(m_directory, item->text()));
+    };
+    connect(m_files, &QListWidget::currentItemChanged, this, pickFile);
+    connect(m_files, &QListWidget::itemDoubleClicked, this, pickFile);
+}
+
+QStringList MusicChooser::drives() {
+    QStringList list{QStringLiteral("/")};
+    QFile mounts(QStringLiteral("/proc/mounts"));
+    if (!mounts.open(QIODevice::ReadOnly)) return list;
+    for (const QByteArray& line : mounts.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 2) continue;
+        // Mount points escape spaces as \040.
+        const QString point = QString::fromUtf8(fields[1]).replace(QStringLiteral("\\040"), QStringLiteral(" "));
+        for (const char* root : {"/media/", "/run/media/", "/mnt/"})
+            if (point.startsWith(QLatin1String(root))) list << point;
+    }
+    list.removeDuplicates();
+    return list;
+}
+
+void MusicChooser::selectDriveOf(const QString& path) {
+    int best = 0;
+    for (int i = 1; i < m_drives->count(); ++i)
+        if (path.startsWith(m_drives->itemText(i) + '/') &&
+            m_drives->itemText(i).size() > m_drives->itemText(best).size())
+            best = i;
+    m_drives->setCurrentIndex(best);
+}
+
+void MusicChooser::setDirectory(const QString& folder) {
+    m_directory = folder;
+    m_directories->clear();
+    m_files->clear();
+    const QDir dir(folder);
+    if (!dir.isRoot()) m_directories->addItem(kParent);
+    m_directories->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+    for (const std::string& name : listMp3Files(folder.toStdString()))
+        m_files->addItem(QString::fromStdString(name));
+    m_files->sortItems();
+}
+
+void MusicChooser::onDirectoryActivated(const QString& name) {
+    const QString target = name == kParent ? QDir::cleanPath(m_directory + QStringLiteral("/..")) : joined(m_directory, name);
+    setDirectory(target);
+    m_path->setText(m_directory);
+}
+
+}  // namespace tolvane

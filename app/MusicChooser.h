@@ -1,0 +1,40 @@
+#pragma once
+
+// The music chooser of both editing windows: drive box, directory box, file box listing the
+// folder's MP3 files, and the path edit box whose text is the bell's 音乐 value.
+
+#include <QObject>
+#include <QString>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+
+namespace tolvane {
+
+class MusicChooser final : public QObject {
+    Q_OBJECT
+public:
+    MusicChooser(QComboBox* drives, QListWidget* directories, QListWidget* files, QLineEdit* path,
+                 QObject* parent = nullptr);
+
+    // Shows folder in the directory and file boxes (the directory text).
+    void setDirectory(const QString& folder);
+    const QString& directory() const { return m_directory; }
+    // Sets the drive box to the volume that holds path, when it lists one.
+    void selectDriveOf(const QString& path);
+
+    // The drives: "/" and the volumes mounted under /media, /run/media and /mnt.
+    static QStringList drives();
+
+private:
+    void onDirectoryActivated(const QString& name);
+
+    QComboBox* m_drives;
+    QListWidget* m_directories;
+    QListWidget* m_files;
+    QLineEdit* m_path;
+    QString m_directory;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,53 @@
+// tolvanectl list/add/change/delete end to end on a temporary program folder.
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "ScheduleCommands.h"
+#include "TempDir.h"
+
+namespace tolvane::cli {
+namespace {
+
+struct CommandRun {
+    int status;
+    std::string out;
+};
+
+template <typename Command>
+CommandRun run(Command command, std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = command(args, out, err);
+    return {status, out.str() + err.str()};
+}
+
+TEST(ScheduleCommandsTest, AddChangeListDelete) {
+    test::TempDir dir;
+    const std::string d = dir.path();
+    CommandRun r = run(addCommand, {d, "--start", "8:0:0", "--music", "/b/a.mp3"});
+    EXPECT_EQ(0, r.status);
+    EXPECT_EQ("添加铃声成功: 添加铃声成功！铃声将会在周一 周二 周三 周四 周五 的08:00:00响起！\n", r.out);
+    r = run(addCommand, {d, "--start", "07:30:00", "--end", "07:31:00", "--music", "/b/b.mp3", "--days", "sun,周六"});
+    EXPECT_EQ(0, r.status) << r.out;
+    r = run(addCommand, {d, "--start", "08:00:00", "--music", "/b/c.mp3"});
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("信息：: 对不起！这个时间点已经有铃声！\n", r.out);
+    EXPECT_EQ(2, run(addCommand, {d, "--music", "/b/c.mp3"}).status);
+    EXPECT_EQ(2, run(addCommand, {d, "--start", "08:00:00", "--days", "someday"}).status);
+
+    r = run(changeCommand, {d, "07:30:00", "--no-end", "--days", "none"});
+    EXPECT_EQ(0, r.status) << r.out;
+    EXPECT_EQ("修改成功: 修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！\n", r.out);
+    EXPECT_EQ(1, run(changeCommand, {d, "10:00:00", "--music", "/b/x.mp3"}).status);
+
+    EXPECT_EQ("07:30:00\t-\t○○○○○○○\t/b/b.mp3\n08:00:00\t-\t●●●●●○○\t/b/a.mp3\n", run(listCommand, {d}).out);
+    EXPECT_EQ(0, run(deleteCommand, {d, "07:30:00"}).status);
+    EXPECT_EQ(1, run(deleteCommand, {d, "07:30:00"}).status);
+    EXPECT_EQ("[{\"start\": \"08:00:00\", \"end\": \"\", \"music\": \"/b/a.mp3\", \"days\": "
+              "[\"周一\", \"周二\", \"周三\", \"周四\", \"周五\"]}]\n",
+              run(listCommand, {d, "--json"}).out);
+}
+
+}  // namespace
+}  // namespace tolvane::cli
