@@ -9,7 +9,9 @@
 #include <QTime>
 #include <QTimer>
 
+#include "Autostart.h"
 #include "BalloonTip.h"
+#include "X11HotKey.h"
 #include "BellEditing.h"
 #include "Pause.h"
 #include "Program.h"
@@ -32,7 +34,10 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_ui(new Ui::MainWindow),
       m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
-      m_tray(new QSystemTrayIcon(this)) {
+      m_tray(new QSystemTrayIcon(this)),
+      m_hotKey(std::make_unique<X11HotKey>()) {
+    autostartFolder = kSystemAutostartFolder;
+    m_hotKey->onPressed = [this] { onHotKeyFeedback(m_program.hotKeyId, 0); };
     m_ui->setupUi(this);
     setFixedSize(663, 488);
     setWindowIcon(QIcon(QStringLiteral(":/png/icon.png")));
@@ -155,8 +160,32 @@ void MainWindow::applySettings() {
     auto settings = readSettings(db);
     if (!settings.isOk()) return fatal(settings.status());
     m_program.randomPlay = settings.value().randomPlay;
-    m_program.ring().setPeriod(kTickPeriodMs);
+    // A plan paused by the user stays paused: an option click is no reason to ring again.
+    if (m_ui->按钮1->text() == QString::fromUtf8(kPlanRunningCaption)) m_program.ring().setPeriod(kTickPeriodMs);
     m_ui->透明标签2->setVisible(settings.value().showDate);
+    hotKeyStep(settings.value().hideAfterStart);
+}
+
+void MainWindow::hotKeyStep(bool wanted) {
+    if (!wanted || m_program.hotKeyId != 0) return;
+    // Each attempt takes the next id; a failed one leaves 0 and says nothing.
+    const int id = m_nextHotKeyId++;
+    m_program.hotKeyId = m_hotKey->grab() ? id : 0;
+}
+
+void MainWindow::releaseHotKey() {
+    m_hotKey->release();
+    m_program.hotKeyId = 0;
+}
+
+void MainWindow::onHotKeyFeedback(int id, int) {
+    if (id == 0 || id != m_program.hotKeyId) return;
+    if (isVisible()) {
+        hide();
+    } else {
+        show();
+        if (isMinimized()) showNormal();
+    }
 }
 
 void MainWindow::refreshSchedule() { checked(refreshScheduleList(m_ui->超级列表框1, m_program.db())); }
@@ -191,13 +220,21 @@ void MainWindow::onDeleteBell() {
 }
 
 void MainWindow::onSettings() {
-    SettingsWindow window(this);
+    SettingsWindow window(m_program, {[this] { applySettings(); }, [this] { releaseHotKey(); }, autostartFolder,
+                                      QCoreApplication::applicationFilePath().toStdString()},
+                          this);
+    prepareWindow(window);
     openModalCentred(window);
 }
 
 void MainWindow::onMinimiseToTray() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // No tray to come back from: minimise to the taskbar instead of vanishing.
+        showMinimized();
+        return;
+    }
     m_tray->setIcon(windowIcon());
-    m_tray->setToolTip(QString::fromUtf8(kTrayTip));
+    m_tray->setToolTip(QString::fromStdString(cutToGbkBytes(kTrayTip, 62)));
     m_tray->show();
     hide();
 }

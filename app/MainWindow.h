@@ -25,6 +25,7 @@ namespace tolvane {
 
 class BalloonTip;
 class Program;
+class X11HotKey;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -68,6 +69,11 @@ public:
     void onListDoubleClick();
     void onMenuPictureButton();
     void paintClock();
+    // The hot-key receiver's feedback event: toggles the window when id is the held hot key's.
+    void onHotKeyFeedback(int id, int unused);
+    void releaseHotKey();
+    // Where the autostart entry goes; tests point it at a folder of their own.
+    std::string autostartFolder;
 
     static void showFatalError(const Status& status);
 
@@ -82,6 +88,7 @@ private:
     void buildMenus();
     void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure
+    void hotKeyStep(bool wanted);
     QPoint listMenuPoint(const QPoint& cursor) const { return cursor + QPoint(3, 3); }
 
     Program& m_program;
@@ -94,7 +101,8 @@ private:
     QTimer* m_painter;
     BalloonTip* m_balloon;
     QSystemTrayIcon* m_tray;
-    bool m_exiting = false;
+    std::unique_ptr<X11HotKey> m_hotKey;
+    int m_nextHotKeyId = 33001;
 };
 
 }  // namespace tolvane

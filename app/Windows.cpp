@@ -8,6 +8,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include "Autostart.h"
 #include "BalloonTip.h"
 #include "MusicChooser.h"
 #include "Program.h"
@@ -183,13 +184,87 @@ ChangeBellWindow::~ChangeBellWindow() = default;
 
 void ChangeBellWindow::onChange() { finishFlow(changeBell(m_program.db(), m_program.oldStartTime, readForm())); }
 
-SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent), m_ui(new Ui::SettingsWindow) {
+SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* parent)
+    : QDialog(parent), m_program(program), m_hooks(std::move(hooks)), m_ui(new Ui::SettingsWindow) {
     m_ui->setupUi(this);
     makeFixedWindow(this);
     bindTimeSpinner(m_ui->编辑框1, m_ui->调节器1, kMaxHours);
     bindTimeSpinner(m_ui->编辑框2, m_ui->调节器2, kMaxMinutes);
     bindTimeSpinner(m_ui->编辑框3, m_ui->调节器3, kMaxMinutes);
+
+    m_ui->选择框1->setChecked(autostartExists(m_hooks.autostartFolder));
+    TableDatabase& db = program.db();
+    db.select(schema::kSettingsAlias);
+    db.goFirst();
+    if (auto settings = readSettings(db); settings.isOk()) {
+        m_ui->选择框2->setChecked(settings.value().randomPlay);
+        m_ui->选择框4->setChecked(settings.value().autoUpdate);
+        m_ui->选择框5->setChecked(settings.value().showDate);
+        m_ui->选择框6->setChecked(settings.value().hideAfterStart);
+        m_ui->选择框3->setChecked(settings.value().autoShutdown);
+        // Fewer than three pieces (the empty text of a new record): the boxes keep 21, 30, 00.
+        const QStringList pieces = QString::fromStdString(settings.value().shutdownTime).split(':');
+        if (pieces.size() >= 3) {
+            m_ui->编辑框1->setText(pieces[0]);
+            m_ui->编辑框2->setText(pieces[1]);
+            m_ui->编辑框3->setText(pieces[2]);
+        }
+    }
+
+    connect(m_ui->选择框2, &QCheckBox::clicked, this, [this](bool on) { storeOption(schema::kRandomPlay, on); });
+    connect(m_ui->选择框4, &QCheckBox::clicked, this, [this](bool on) { storeOption(schema::kAutoUpdate, on); });
+    connect(m_ui->选择框3, &QCheckBox::clicked, this, [this](bool on) { storeOption(schema::kAutoShutdown, on); });
+    connect(m_ui->选择框5, &QCheckBox::clicked, this, [this](bool on) {
+        storeOption(schema::kShowDate, on);
+        m_hooks.applySettings();
+    });
+    connect(m_ui->选择框6, &QCheckBox::clicked, this, &SettingsWindow::onHotKeyClicked);
+    connect(m_ui->选择框1, &QCheckBox::clicked, this, &SettingsWindow::onAutostartClicked);
+    connect(m_ui->按钮1, &QPushButton::clicked, this, &SettingsWindow::onShutdownTimeSaved);
 }
 SettingsWindow::~SettingsWindow() = default;
+
+void SettingsWindow::storeOption(const char* field, bool on) {
+    TableDatabase& db = m_program.db();
+    db.select(schema::kSettingsAlias);
+    db.goFirst();
+    db.write(field, on);
+}
+
+void SettingsWindow::onHotKeyClicked(bool on) {
+    storeOption(schema::kHideAfterStart, on);
+    if (!on) m_hooks.releaseHotKey();
+    showMessage({kInfoCaption, on ? "注册热键成功！" : "注销热键成功！"}, QMessageBox::NoIcon);
+    m_hooks.applySettings();
+}
+
+void SettingsWindow::onAutostartClicked(bool on) {
+    if (on) {
+        const bool written = writeAutostart(m_hooks.autostartFolder, m_hooks.programPath);
+        showMessage({kInfoCaption, written ? "已设置开机启动" : "设置注册表失败，请检查注册表是否损坏！"},
+                    QMessageBox::NoIcon);
+    } else if (deleteAutostart(m_hooks.autostartFolder)) {
+        showMessage({kInfoCaption, "已设置开机不启动！"}, QMessageBox::NoIcon);
+    }
+}
+
+void SettingsWindow::onShutdownTimeSaved() {
+    // Stored as the clock will compare it: a time like 7:30:00 would never match and the PC
+    // would silently stay on.
+    const auto time = normaliseTime({m_ui->编辑框1->text().toStdString(), m_ui->编辑框2->text().toStdString(),
+                                     m_ui->编辑框3->text().toStdString()});
+    if (!time) {
+        showMessage({kInfoCaption, "关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！"},
+                    QMessageBox::NoIcon);
+        return;
+    }
+    TableDatabase& db = m_program.db();
+    db.select(schema::kSettingsAlias);
+    db.goFirst();
+    db.write(schema::kShutdownTime, *time);
+    db.goFirst();
+    if (auto stored = db.readText(schema::kShutdownTime); stored.isOk())
+        m_program.ring().shutdownPlan().time = stored.value();
+}
 
 }  // namespace tolvane

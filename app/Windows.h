@@ -90,14 +90,30 @@ private:
     const std::unique_ptr<Ui::ChangeBellWindow> m_ui;
 };
 
+// What the Settings window asks of the main window and the system.
+struct SettingsHooks {
+    std::function<void()> applySettings;
+    std::function<void()> releaseHotKey;
+    std::string autostartFolder;
+    std::string programPath;
+};
+
 class SettingsWindow final : public QDialog {
     Q_OBJECT
 public:
-    explicit SettingsWindow(QWidget* parent = nullptr);
+    SettingsWindow(Program& program, SettingsHooks hooks, QWidget* parent = nullptr);
     ~SettingsWindow() override;
     Ui::SettingsWindow& ui() { return *m_ui; }
+    MessagePresenter showMessage = messageBoxPresenter();
 
 private:
+    void storeOption(const char* field, bool on);
+    void onAutostartClicked(bool on);
+    void onHotKeyClicked(bool on);
+    void onShutdownTimeSaved();
+
+    Program& m_program;
+    SettingsHooks m_hooks;
     const std::unique_ptr<Ui::SettingsWindow> m_ui;
 };
 

@@ -10,6 +10,7 @@
 
 #include "ClockTick.h"
 #include "Schema.h"
+#include "TextCodec.h"
 
 namespace tolvane {
 
@@ -123,6 +124,12 @@ std::vector<size_t> listSortOrder(const std::vector<double>& keys) {
         rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(position), r);
     }
     return rows;
+}
+
+std::string cutToGbkBytes(std::string_view utf8, size_t maxBytes) {
+    auto gbk = utf8ToGbk(utf8);
+    if (!gbk.isOk()) return std::string();
+    return gbkToUtf8(std::string_view(gbk.value()).substr(0, gbkPrefixLength(gbk.value(), maxBytes)));
 }
 
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome) {

@@ -45,6 +45,9 @@ double listSortKey(std::string_view cell);
 // first, and smaller than the last, before it; binary search in between).
 std::vector<size_t> listSortOrder(const std::vector<double>& keys);
 
+// A text cut to at most maxBytes in GBK, without splitting a character (the tray tip holds 62).
+std::string cutToGbkBytes(std::string_view utf8, size_t maxBytes);
+
 // Where the tables live: the program folder, or, when that cannot be written, the per-user data
 // folder (dataHome/tolvane), so that no change is lost. Creates the latter when needed.
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome);

@@ -23,9 +23,11 @@
 #include "ShellRules.h"
 #include "SpinArrows.h"
 #include "TempDir.h"
+#include "Schema.h"
 #include "Windows.h"
 #include "ui_AddBellWindow.h"
 #include "ui_ChangeBellWindow.h"
+#include "ui_SettingsWindow.h"
 #include "ui_MainWindow.h"
 
 using namespace tolvane;
@@ -222,7 +224,8 @@ private slots:
     void exitPathsEndTheProgramAndLeaveNoTrayIcon() {
         start();
         m_window->onMinimiseToTray();
-        QVERIFY(!m_window->isVisible());
+        // Without a tray (as here, offscreen) the window goes to the taskbar instead.
+        QVERIFY(QSystemTrayIcon::isSystemTrayAvailable() ? !m_window->isVisible() : m_window->isMinimized());
         m_window->show();  // as the hot key would: the tray icon stays
         m_window->onQuit();
         QVERIFY(!m_window->tray()->isVisible());
@@ -251,7 +254,7 @@ private slots:
         start();
         AddBellWindow add(*m_program, [] {});
         ChangeBellWindow change(*m_program, {}, [] {});
-        SettingsWindow settings;
+        SettingsWindow settings(*m_program, {[] {}, [] {}, m_dir->file("autostart"), "/x"});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
         QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 239));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
@@ -283,7 +286,8 @@ private slots:
     }
 
     void escClosesASecondaryWindow() {
-        SettingsWindow settings;
+        start();
+        SettingsWindow settings(*m_program, {[] {}, [] {}, m_dir->file("autostart"), "/x"});
         QTimer::singleShot(50, [&] { QTest::keyClick(&settings, Qt::Key_Escape); });
         QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
     }
@@ -371,6 +375,68 @@ private slots:
         m_window->onDeleteBell();
         QCOMPARE(column(0), QStringList{"09:00:00"});
         QCOMPARE(test::readFile(m_dir->file("db.edb")).size(), size_t{1052 + 656});
+    }
+
+    void settingsWindowLoadsAndStoresEachOption() {
+        start();
+        m_window->autostartFolder = m_dir->path();
+        m_messages.clear();
+        const auto field = [this](const char* name) {
+            m_program->db().select(schema::kSettingsAlias);
+            m_program->db().goFirst();
+            return m_program->db().readLogical(name).value();
+        };
+        driveWindow<SettingsWindow>([this] { m_window->onSettings(); }, [&](SettingsWindow& w) {
+            auto& ui = w.ui();
+            QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked() && ui.选择框4->isChecked());
+            QVERIFY(ui.选择框5->isChecked() && !ui.选择框6->isChecked() && !ui.选择框3->isChecked());
+            QCOMPARE(ui.编辑框1->text() + ui.编辑框2->text() + ui.编辑框3->text(), QStringLiteral("213000"));
+
+            ui.选择框5->click();  // hide the date at once
+            QVERIFY(!m_window->ui().透明标签2->isVisible());
+            QVERIFY(!field(schema::kShowDate));
+            ui.选择框2->click();  // stored only
+            QVERIFY(!field(schema::kRandomPlay));
+            QVERIFY(m_program->randomPlay);
+            m_window->onPauseClicked();
+            ui.选择框5->click();  // Apply settings: random play now off, the pause stays
+            QVERIFY(m_window->ui().透明标签2->isVisible());
+            QVERIFY(!m_program->randomPlay);
+            QCOMPARE(m_program->ring().period(), 0);
+            QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
+            m_window->onPauseClicked();
+
+            ui.选择框3->click();
+            QVERIFY(field(schema::kAutoShutdown));
+            QVERIFY(!m_program->ring().shutdownPlan().enabled);  // from the next start on
+            ui.编辑框1->setText("7");
+            ui.按钮1->click();
+            QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
+            ui.编辑框1->setText("24");
+            ui.按钮1->click();  // refused
+            QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
+
+            ui.选择框6->click();
+            ui.选择框6->click();
+            ui.选择框1->click();
+            QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("Tolvane.desktop"))).isFile());
+            ui.选择框1->click();
+            ui.选择框1->setChecked(true);
+            ui.选择框1->click();  // nothing to delete: no message
+        });
+        QCOMPARE(m_messages.size(), size_t{5});
+        QCOMPARE(m_messages[0].text.rfind("关机时间填写有误", 0), size_t{0});
+        QCOMPARE(m_messages[1], (FlowMessage{"信息：", "注册热键成功！"}));
+        QCOMPARE(m_messages[2], (FlowMessage{"信息：", "注销热键成功！"}));
+        QCOMPARE(m_messages[3], (FlowMessage{"信息：", "已设置开机启动"}));
+        QCOMPARE(m_messages[4], (FlowMessage{"信息：", "已设置开机不启动！"}));
+        QCOMPARE(m_program->hotKeyId, 0);  // no X server here: the grab failed silently
+
+        // Opened again, the window shows what was stored.
+        driveWindow<SettingsWindow>([this] { m_window->onSettings(); }, [&](SettingsWindow& w) {
+            QCOMPARE(w.ui().编辑框1->text() + w.ui().编辑框2->text(), QStringLiteral("0730"));
+            QVERIFY(!w.ui().选择框2->isChecked() && w.ui().选择框3->isChecked());
+        });
     }
 
     void aFieldOfAnotherTypeIsTheFatalBox() {

@@ -1,0 +1,35 @@
+#pragma once
+
+// The system-wide Shift+T: a key grab on the X root window for Shift+T under every combination
+// of Caps Lock and Num Lock, so the keystroke reaches no other program. Presses arrive through a
+// native event filter. Without an X server, or when another client holds the grab, grabbing fails.
+
+#include <QAbstractNativeEventFilter>
+
+#include <cstdint>
+#include <functional>
+
+namespace tolvane {
+
+class X11HotKey final : public QAbstractNativeEventFilter {
+public:
+    X11HotKey() = default;
+    ~X11HotKey() override;
+    X11HotKey(const X11HotKey&) = delete;
+    X11HotKey& operator=(const X11HotKey&) = delete;
+
+    // Grabs Shift+T; false when it cannot (another client holds it, or there is no X server).
+    bool grab();
+    void release();
+    bool held() const { return m_keycode != 0; }
+
+    // Runs on the user-interface thread for each press while held.
+    std::function<void()> onPressed;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    uint8_t m_keycode = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,24 @@
+#pragma once
+
+// Starting the program with the system, as a freedesktop autostart entry "Tolvane.desktop" in
+// an autostart folder (the program uses the machine-wide /etc/xdg/autostart). The folder is a
+// parameter so that tests use their own.
+
+#include <string>
+
+namespace tolvane {
+
+inline constexpr char kSystemAutostartFolder[] = "/etc/xdg/autostart";
+
+// True when the entry exists, whatever it holds.
+bool autostartExists(const std::string& folder);
+// Writes (or overwrites) the entry starting programPath; false when it cannot be written.
+bool writeAutostart(const std::string& folder, const std::string& programPath);
+// Removes the entry; false when there was none or it cannot be removed.
+bool deleteAutostart(const std::string& folder);
+
+// A program path as a Desktop Entry Exec argument: quoted, with the characters the
+// specification reserves inside quotes escaped, then escaped again as a desktop file string.
+std::string desktopExecArgument(const std::string& path);
+
+}  // namespace tolvane
