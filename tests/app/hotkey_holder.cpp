@@ -1,0 +1,19 @@
+// hotkey_holder: another X client that holds Shift+T until it is killed.
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+#include "X11HotKey.h"
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    tolvane::X11HotKey key;
+    if (!key.grab()) {
+        std::fprintf(stderr, "hotkey_holder: cannot grab Shift+T\n");
+        return 1;
+    }
+    std::printf("holding\n");
+    std::fflush(stdout);
+    return app.exec();
+}
