@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
-#include <ctime>
 
+#include "Clock.h"
 #include "Coding.h"
 #include "TextCodec.h"
 
@@ -177,22 +176,12 @@ RepairPlan planRepair(const TableLayout& layout, uint64_t fileSize) {
 }
 
 double localTimeAsOleDate() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t t = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const SystemClock clock;
+    const LocalTime t = clock.toLocal(clock.nowMs() / 1000);
     // Days from 1899-12-30 to the local calendar date, then the time of day as a fraction.
-    const auto days = std::chrono::sys_days(std::chrono::year_month_day(
-                          std::chrono::year(local.tm_year + 1900),
-                          std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
-                          std::chrono::day(static_cast<unsigned>(local.tm_mday)))) -
-                      std::chrono::sys_days(std::chrono::year(1899) / 12 / 30);
-    const double fraction = (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
-    return static_cast<double>(days.count()) + fraction;
+    const int64_t days = civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0) / 86400 -
+                         civilToEpochSeconds(1899, 12, 30, 0, 0, 0) / 86400;
+    return static_cast<double>(days) + (t.hour * 3600 + t.minute * 60 + t.second) / 86400.0;
 }
 
 }  // namespace tolvane

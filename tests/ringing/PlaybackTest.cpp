@@ -170,9 +170,3 @@ TEST_F(PlaybackTest, PlayTwiceReplacesAndStopSilences) {
 
 }  // namespace
 }  // namespace tolvane
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

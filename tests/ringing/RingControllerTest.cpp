@@ -84,9 +84,3 @@ TEST(RingControllerFatalTest, AFieldOfAnotherTypeStopsTheTimerAndReports) {
 
 }  // namespace
 }  // namespace tolvane
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

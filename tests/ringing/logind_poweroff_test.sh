@@ -5,14 +5,7 @@
 # Usage: logind_poweroff_test.sh BIN_DIR
 set -euo pipefail
 bin=$1
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/harness.sh"
 
 # No bus at all: nothing happens, quickly.
 DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/none" timeout 10 "$bin/poweroff_probe"
