@@ -82,9 +82,10 @@ std::optional<std::string> normaliseTime(const std::array<std::string, 3>& piece
     for (size_t i = 0; i < 3; ++i) {
         auto v = pieceValue(pieces[i], maxima[i]);
         if (!v) return std::nullopt;
-        char buf[4];
+        char buf[16];
         std::snprintf(buf, sizeof buf, "%02d", *v);
-        text += (i ? ":" : "") + std::string(buf);
+        if (i) text += ':';
+        text += buf;
     }
     return text;
 }
