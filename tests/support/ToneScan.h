@@ -48,15 +48,17 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
     return kept;
 }
 
-// The tones alone, as "440:0.6 880:0.4" with seconds rounded to 0.1; silence and blips shorter
-// than 0.1 s (a stream's first window, half silent) are left out.
-inline std::string describeTones(const std::vector<ToneRun>& runs) {
+// The tones alone, as "440:0.6 880:0.4" with seconds rounded to 0.1 (or to 0.01 with
+// precise); silence and blips shorter than 0.1 s (a stream's first window, half silent) are left
+// out.
+inline std::string describeTones(const std::vector<ToneRun>& runs, bool precise = false) {
     std::string out;
     for (const ToneRun& r : runs) {
         if (r.hz == 0 || r.seconds < 0.1) continue;
         const int nominal = (r.hz + 55) / 110 * 110;  // our fixtures are multiples of 110 Hz
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%s%d:%.1f", out.empty() ? "" : " ", nominal, r.seconds);
+        std::snprintf(buf, sizeof buf, precise ? "%s%d:%.2f" : "%s%d:%.1f", out.empty() ? "" : " ", nominal,
+                      r.seconds);
         out += buf;
     }
     return out;

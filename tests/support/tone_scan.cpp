@@ -1,4 +1,4 @@
-// tone_scan FILE.wav: prints the tones a 16-bit PCM WAV recording holds, as "440:0.6 880:0.4".
+// tone_scan FILE.wav: prints the tones a 16-bit PCM WAV recording holds, as "440:0.60 880:0.40".
 
 #include <cstdint>
 #include <cstring>
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
             const auto* samples = reinterpret_cast<const int16_t*>(wav.data() + at + 8);
             const size_t frames = bytes / (2 * static_cast<size_t>(channels));
             std::cout << tolvane::test::describeTones(
-                             tolvane::test::scanTones(samples, frames, channels, rate))
+                             tolvane::test::scanTones(samples, frames, channels, rate), true)
                       << "\n";
             return 0;
         }
