@@ -10,7 +10,8 @@ if [ "${1:-build}" = test ]; then
   # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
   # a private D-Bus with the logind mock.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
-    dbus-daemon libglib2.0-bin python3-dbusmock xdotool x11-utils trayer)
+    dbus-daemon libglib2.0-bin python3-dbusmock xdotool x11-utils trayer
+    gcc-mingw-w64-i686)
 fi
 
 missing=()

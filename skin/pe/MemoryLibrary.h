@@ -1,0 +1,68 @@
+#pragma once
+
+// MemoryLibrary: maps a 32-bit Windows DLL (PE32) from bytes in memory, as the system loader
+// would from a file: headers and sections copied, base relocations applied, imports resolved,
+// the entry point called. The PE parsing is portable and bounds-checks every offset; memory,
+// library lookup and calls go through a PePlatform (Win32: the real calls; Linux: an anonymous
+// mapping with a resolver and an invoker supplied by the caller).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+class PePlatform {
+public:
+    struct Block {
+        uint8_t* memory = nullptr;  // where the bytes are in this process
+        uint32_t address = 0;       // the image's own 32-bit address of the block
+    };
+    virtual ~PePlatform() = default;
+    // size zero-filled, readable, writable and executable bytes at the image address preferred,
+    // or, with anywhere, wherever possible; memory null when not possible.
+    virtual Block reserve(uint32_t preferred, uint32_t size, bool anywhere) = 0;
+    virtual bool release(const Block& block, uint32_t size) = 0;
+    // A library handle, 0 when it cannot be loaded.
+    virtual uintptr_t loadLibrary(const std::string& name) = 0;
+    // A routine's 32-bit address, 0 when not found.
+    virtual uint32_t findByName(uintptr_t library, const std::string& name) = 0;
+    virtual uint32_t findByOrdinal(uintptr_t library, uint16_t ordinal) = 0;
+    // Calls the entry point at address as DllMain(base, reason, 0); its result.
+    virtual int32_t callEntryPoint(uint32_t address, uint32_t base, uint32_t reason) = 0;
+};
+
+class MemoryLibrary {
+public:
+    static constexpr uint32_t kProcessDetach = 0;
+    static constexpr uint32_t kProcessAttach = 1;
+
+    // platform must outlive the object.
+    explicit MemoryLibrary(PePlatform& platform) : m_platform(&platform) {}
+    // Unloads.
+    ~MemoryLibrary();
+    // Holds the same mapping as other: both refer to one mapped image.
+    MemoryLibrary(const MemoryLibrary& other) = default;
+    MemoryLibrary& operator=(const MemoryLibrary&) = delete;
+
+    // Maps an image; true when mapped, relocated, linked and initialised. Unloads first.
+    bool load(const uint8_t* image, size_t length);
+    // Detaches and releases the image; true when none is held afterwards.
+    bool unload();
+    // A plain decimal text is an ordinal, anything else a case-sensitive name; 0 when not found.
+    uint32_t findExport(std::string_view name) const;
+    uint32_t entryPoint() const;
+    uint32_t base() const { return m_block.address; }
+    // The mapped bytes at an image address, nullptr unless length bytes from there are mapped.
+    const uint8_t* bytesAt(uint32_t address, uint32_t length) const;
+
+private:
+    void releaseBlock();
+
+    PePlatform* m_platform;
+    PePlatform::Block m_block;
+    uint32_t m_size = 0;
+};
+
+}  // namespace tolvane
