@@ -17,7 +17,6 @@ constexpr uint16_t kExecutableImage = 0x0002;
 constexpr uint16_t kDll = 0x2000;
 constexpr uint32_t kOrdinalFlag = 0x80000000u;
 // Offsets inside the NT headers.
-constexpr uint32_t kNumberOfSections = 6;
 constexpr uint32_t kCharacteristics = 22;
 constexpr uint32_t kEntryPoint = 24 + 16;
 constexpr uint32_t kImageBase = 24 + 28;
@@ -218,9 +217,10 @@ bool MemoryLibrary::load(const uint8_t* image, size_t length) {
 
 bool MemoryLibrary::unload() {
     if (base() == 0) return true;
+    // Headers the image itself overwrote get no detach call, but the block is still ours to
+    // release: keeping it would leak it and refuse every later load.
     const auto h = readHeaders(Bytes(m_block.memory, m_size), false);
-    if (!h) return false;
-    if ((h->characteristics & kDll) && h->entryPoint != 0)
+    if (h && (h->characteristics & kDll) && h->entryPoint != 0)
         m_platform->callEntryPoint(m_block.address + h->entryPoint, m_block.address, kProcessDetach);
     if (!m_platform->release(m_block, m_size)) return false;
     m_block = {};

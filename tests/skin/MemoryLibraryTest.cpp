@@ -41,6 +41,15 @@ TEST(MemoryLibraryTest, FindsExportsByNameAndPlainOrdinal) {
     EXPECT_NE(attach, library.findExport("7"));
     for (const char* none : {"06", "skinh_attachres", "SkinH_AttachRes ", "0", "26", "", "Nothing"})
         EXPECT_EQ(0u, library.findExport(none)) << none;
+
+    // The same image with its export directory emptied has no exports at all.
+    Image noExports = image;
+    put32(noExports, ntOffset(image) + 24 + 96 + 4, 0);
+    test::RecordingPePlatform other;
+    MemoryLibrary bare(other);
+    ASSERT_TRUE(bare.load(noExports.data(), noExports.size()));
+    EXPECT_EQ(0u, bare.findExport("SkinH_AttachRes"));
+    EXPECT_EQ(0u, bare.findExport("6"));
     EXPECT_GT(library.entryPoint(), library.base());
 
     EXPECT_TRUE(library.unload());
