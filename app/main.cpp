@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "LogindPowerOff.h"
 #include "MainWindow.h"
 #include "Program.h"
 #include "ShellRules.h"
+#include "SkinStartup.h"
 
 namespace {
 
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(assets);  // the pictures live in a static library
+    // The skin-engine loader exists before any window and is destroyed with the program.
+    auto skin = std::make_unique<tolvane::SkinStartup>();
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     warnWithoutChineseFont();
 
@@ -72,6 +76,7 @@ int main(int argc, char** argv) {
     {
         tolvane::Program program(dataFolder, powerOff);
         tolvane::MainWindow window(program);
+        window.attachSkin = [&skin] { skin->attach(); };
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect frame = window.frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
@@ -83,6 +88,7 @@ int main(int argc, char** argv) {
         window.runCreatedHandler();
         code = app.exec();
     }
+    skin.reset();  // the exit clean-up: the skin engine sees its detach
     // Qt 6.4's PulseAudio engine can abort while torn down among the static destructors: end
     // here, after our own clean-up.
     std::fflush(stdout);

@@ -31,6 +31,8 @@ public:
     virtual uint32_t findByOrdinal(uintptr_t library, uint16_t ordinal) = 0;
     // Calls the entry point at address as DllMain(base, reason, 0); its result.
     virtual int32_t callEntryPoint(uint32_t address, uint32_t base, uint32_t reason) = 0;
+    // Calls a routine that takes six 32-bit arguments and removes them itself (stdcall).
+    virtual int32_t callStdcall6(uint32_t address, const uint32_t (&args)[6]) = 0;
 };
 
 class MemoryLibrary {

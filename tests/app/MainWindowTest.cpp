@@ -21,6 +21,7 @@
 #include "Program.h"
 #include "Recorders.h"
 #include "ShellRules.h"
+#include "SkinStartup.h"
 #include "SpinArrows.h"
 #include "TempDir.h"
 #include "Schema.h"
@@ -437,6 +438,14 @@ private slots:
             QCOMPARE(w.ui().编辑框1->text() + w.ui().编辑框2->text(), QStringLiteral("0730"));
             QVERIFY(!w.ui().选择框2->isChecked() && w.ui().选择框3->isChecked());
         });
+    }
+
+    void withoutACarriedEngineTheOwnLookApplies() {
+        SkinStartup skin;
+        QCOMPARE(skin.loader().base(), 0u);
+        QVERIFY(!skin.attach());
+        QVERIFY(qApp->styleSheet().contains(QStringLiteral("Tolvane's own look")));
+        qApp->setStyleSheet(QString());
     }
 
     void aFieldOfAnotherTypeIsTheFatalBox() {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "LinuxPePlatform.h"
 #include "MemoryLibrary.h"
 #include "RecordingPePlatform.h"
 
@@ -146,6 +147,31 @@ TEST(MemoryLibraryTest, DamagedImagesAreRefusedWithNothingReserved) {
     MemoryLibrary library(platform);
     EXPECT_FALSE(library.load(past.data(), past.size()));
     EXPECT_EQ(platform.reserved, platform.released);
+}
+
+TEST(LinuxPePlatformTest, MapsAtTheImagesOwnAddressBelow4GiB) {
+    const Image image = dll("reloc.dll");
+    ASSERT_FALSE(image.empty());
+    LinuxPePlatform platform;
+    // The C runtime's imports resolve to stand-in addresses; nothing here is called.
+    platform.loadLibraryHook = [](const std::string&) { return uintptr_t{1}; };
+    platform.findByNameHook = [](uintptr_t, const std::string&) { return 0x7A000000u; };
+    int attaches = 0;
+    platform.entryPointHook = [&](uint32_t, uint32_t, uint32_t reason) {
+        attaches += reason == MemoryLibrary::kProcessAttach;
+        return 1;
+    };
+    MemoryLibrary library(platform);
+    ASSERT_TRUE(library.load(image.data(), image.size()));
+    EXPECT_EQ(1, attaches);
+    // The image's addresses are this process's: the relocated pointer points at g_target[2].
+    const uint32_t pointer = library.findExport("g_pointer");
+    const uint8_t* slot = library.bytesAt(pointer, 4);
+    ASSERT_NE(nullptr, slot);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(slot), uintptr_t{pointer});
+    const auto* target = reinterpret_cast<const int*>(static_cast<uintptr_t>(le32(slot)));
+    EXPECT_EQ(3, *target);
+    EXPECT_TRUE(library.unload());
 }
 
 }  // namespace

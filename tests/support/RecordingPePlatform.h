@@ -53,6 +53,8 @@ public:
         return reason == MemoryLibrary::kProcessAttach ? entryResult : 1;
     }
 
+    int32_t callStdcall6(uint32_t, const uint32_t (&)[6]) override { return 0; }
+
 private:
     uint32_t lookup(const std::string& name) {
         routines.push_back(name);

@@ -1,0 +1,48 @@
+#include "SkinStartup.h"
+
+#include <QApplication>
+#include <QFile>
+
+#ifdef _WIN32
+#include "Win32PePlatform.h"
+#else
+#include "LinuxPePlatform.h"
+#endif
+
+namespace tolvane {
+
+namespace {
+#ifdef _WIN32
+using NativePePlatform = Win32PePlatform;
+#else
+using NativePePlatform = LinuxPePlatform;
+#endif
+}  // namespace
+
+SkinStartup::SkinStartup()
+    : m_platform(std::make_unique<NativePePlatform>()), m_loader(std::make_unique<MemoryLibrary>(*m_platform)) {
+    const std::span<const uint8_t> engine = carriedSkinEngine();
+    if (!engine.empty()) m_loader->load(engine.data(), engine.size());
+}
+
+SkinStartup::~SkinStartup() { m_loader.reset(); }
+
+bool SkinStartup::attach() {
+    const uint32_t routine = m_loader->findExport("SkinH_AttachRes");
+    const std::span<const uint8_t> data = carriedSkinData();
+    if (routine == 0 || data.empty()) {
+        applyOwnLook();
+        return false;
+    }
+    const uint32_t args[6] = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data.data())),
+                              static_cast<uint32_t>(data.size()), 0, 0, 0, 0};
+    m_platform->callStdcall6(routine, args);
+    return true;
+}
+
+void applyOwnLook() {
+    QFile sheet(QStringLiteral(":/skin.qss"));
+    if (sheet.open(QIODevice::ReadOnly)) qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+}
+
+}  // namespace tolvane
