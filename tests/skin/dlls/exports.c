@@ -5,10 +5,21 @@
 volatile LONG g_attached = 0, g_detached = 0;
 volatile DWORD g_lastArgs[6];
 
+// The counts also go to an environment variable, which outlives the unloaded image.
+static void publishCounts(void) {
+    char text[16];
+    text[0] = (char)('0' + g_attached);
+    text[1] = ',';
+    text[2] = (char)('0' + g_detached);
+    text[3] = 0;
+    SetEnvironmentVariableA("SKIN_ENGINE_COUNTS", text);
+}
+
 BOOL WINAPI DllMain(HINSTANCE h, DWORD reason, LPVOID r) {
     (void)h; (void)r;
     if (reason == DLL_PROCESS_ATTACH) g_attached++;
     if (reason == DLL_PROCESS_DETACH) g_detached++;
+    publishCounts();
     return TRUE;
 }
 
