@@ -92,6 +92,15 @@ TEST(MemoryLibraryTest, ImportsGoThroughTheResolverAndAMissingOneFailsCleanly) {
                                [](const std::string& l) { return l == "KERNEL32.dll" || l == "kernel32.dll"; }));
         EXPECT_NE(platform.routines.end(), std::find(platform.routines.begin(), platform.routines.end(), "GetTickCount"));
         EXPECT_NE(platform.routines.end(), std::find(platform.routines.begin(), platform.routines.end(), "MessageBoxA"));
+        // Every address the resolver gave now sits in an import slot of the mapped image.
+        const uint8_t* mapped = library.bytesAt(library.base(), 4);
+        ASSERT_NE(nullptr, mapped);
+        for (uint32_t address : platform.resolved) {
+            bool found = false;
+            for (uint32_t at = library.base(); !found && library.bytesAt(at, 4); at += 4)
+                found = le32(library.bytesAt(at, 4)) == address;
+            EXPECT_TRUE(found) << std::hex << address;
+        }
     }
     test::RecordingPePlatform platform;
     platform.missingRoutines = {"MessageBoxA"};
