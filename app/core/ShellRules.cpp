@@ -1,12 +1,11 @@
 #include "ShellRules.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "ClockTick.h"
 #include "Schema.h"
@@ -132,8 +131,22 @@ std::string cutToGbkBytes(std::string_view utf8, size_t maxBytes) {
     return gbkToUtf8(std::string_view(gbk.value()).substr(0, gbkPrefixLength(gbk.value(), maxBytes)));
 }
 
+namespace {
+// Whether a file can be made in folder: asked by making one, which is what matters.
+bool canWriteIn(const std::string& folder) {
+    const std::filesystem::path probe = std::filesystem::path(folder) / ".tolvane-write-test";
+    {
+        std::ofstream out(probe, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+    }
+    std::error_code ec;
+    std::filesystem::remove(probe, ec);
+    return true;
+}
+}  // namespace
+
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome) {
-    if (::access(programFolder.c_str(), W_OK) == 0) return programFolder;
+    if (canWriteIn(programFolder)) return programFolder;
     const std::filesystem::path fallback = std::filesystem::path(dataHome) / "tolvane";
     std::error_code ec;
     std::filesystem::create_directories(fallback, ec);

@@ -20,7 +20,8 @@ void Win32PowerOff::requestPowerOff() {
     CloseHandle(token);
     // ERROR_NOT_ALL_ASSIGNED and the like: the system would refuse, so do not ask.
     if (error != 0) return;
-    ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0);
+    if (exitWindows) exitWindows(EWX_POWEROFF | EWX_FORCE, 0);
+    else ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0);
 }
 
 }  // namespace tolvane

@@ -283,11 +283,13 @@ Result<bool> TableDatabase::readLogical(const FieldRef& ref) const {
 }
 
 Status TableDatabase::syncIfWanted(Table& t) {
+    if (!t.file) return Status::ioError("the table file could not be opened again");
     return m_options.sync ? t.file->sync() : Status::ok();
 }
 
 Status TableDatabase::writeRecordBytes(Table& t, uint64_t fileOffset, std::string_view bytes) {
     if (!t.writable) return Status::ioError("the table was opened read-only");
+    if (!t.file) return Status::ioError("the table file could not be opened again");
     Status s = t.file->write(fileOffset, bytes);
     return s.isOk() ? syncIfWanted(t) : s;
 }
@@ -384,10 +386,20 @@ Status TableDatabase::rewriteTable(Table& t, std::string prefix, std::string rec
     for (size_t done = 0; s.isOk() && done < records.size(); done += chunk)
         s = file->write(prefix.size() + done, std::string_view(records).substr(done, chunk));
     if (s.isOk()) s = file->sync();
-    if (s.isOk()) s = fs.replace(scratch, t.path);
     if (!s.isOk()) {
         file.reset();  // closed before it is removed
         fs.remove(scratch);
+        return s;
+    }
+    // Some systems cannot put a file in the place of one that is open: close ours first and, if
+    // the replacement fails, open the old table again.
+    t.file.reset();
+    s = fs.replace(scratch, t.path);
+    if (!s.isOk()) {
+        file.reset();
+        fs.remove(scratch);
+        auto reopened = fs.openExisting(t.path, true);
+        if (reopened.isOk()) t.file = std::move(reopened).value();
         return s;
     }
     t.file = std::move(file);

@@ -1,6 +1,7 @@
 #include "TableFormat.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cctype>
 
 #include "Clock.h"
@@ -77,7 +78,7 @@ Status checkFieldDefs(const std::vector<FieldDef>& defs, std::vector<FieldDef>* 
 Result<std::string> encodeNewTable(const std::vector<FieldDef>& defs, double created) {
     std::vector<FieldDef> fields;
     if (Status s = checkFieldDefs(defs, &fields); !s.isOk()) return s;
-    std::string out(kDescriptorsOffset + kDescriptorSize * fields.size(), '\0');
+    std::string out(static_cast<size_t>(kDescriptorsOffset + kDescriptorSize * fields.size()), '\0');
     int32_t offset = kStampSize;
     for (size_t i = 0; i < fields.size(); ++i) {
         char* d = out.data() + kDescriptorsOffset + kDescriptorSize * i;
@@ -124,7 +125,9 @@ Status readTableLayout(RandomAccessFile& file, uint64_t fileSize, TableLayout* l
     if (kDescriptorsOffset + kDescriptorSize * static_cast<uint64_t>(fieldCount) > fileSize)
         return Status::corruption("file ends inside the field descriptors");
 
-    std::string descriptors(kDescriptorSize * static_cast<uint64_t>(fieldCount), '\0');
+    const uint64_t descriptorBytes = kDescriptorSize * static_cast<uint64_t>(fieldCount);
+    if (descriptorBytes > SIZE_MAX) return Status::corruption("too many fields to read");
+    std::string descriptors(static_cast<size_t>(descriptorBytes), '\0');
     if (Status s = file.read(kDescriptorsOffset, descriptors.size(), descriptors.data()); !s.isOk())
         return s;
     layout->fields.clear();

@@ -1,14 +1,19 @@
 #pragma once
 
-// Starting the program with the system, as a freedesktop autostart entry "Tolvane.desktop" in
-// an autostart folder (the program uses the machine-wide /etc/xdg/autostart). The folder is a
+// Starting the program with the system. On Linux a freedesktop autostart entry "Tolvane.desktop"
+// in an autostart folder (the program uses the machine-wide /etc/xdg/autostart); on Windows the
+// value "Tolvane" under HKEY_LOCAL_MACHINE and a key (the Run key). The folder or key is a
 // parameter so that tests use their own.
 
 #include <string>
 
 namespace tolvane {
 
+#ifdef _WIN32
+inline constexpr char kSystemAutostartFolder[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+#else
 inline constexpr char kSystemAutostartFolder[] = "/etc/xdg/autostart";
+#endif
 
 // True when the entry exists, whatever it holds.
 bool autostartExists(const std::string& folder);

@@ -43,7 +43,7 @@ public:
     std::optional<std::string> text(uint64_t offset) const {
         if (offset >= m_size) return std::nullopt;
         const auto* start = reinterpret_cast<const char*>(m_data + offset);
-        const void* nul = std::memchr(start, 0, m_size - offset);
+        const void* nul = std::memchr(start, 0, static_cast<size_t>(m_size - offset));
         if (!nul) return std::nullopt;
         return std::string(start, static_cast<const char*>(nul));
     }
