@@ -1,4 +1,5 @@
-// GB18030 conversion through code page 54936 (GB18030, GBK's superset).
+// GB18030 conversion through code page 54936 (GB18030, GBK's superset); where the system lacks it
+// (Wine 8), code page 936 (GBK), which keeps every GBK text the same.
 
 #include <windows.h>
 
@@ -8,7 +9,11 @@
 namespace tolvane {
 
 namespace {
-constexpr UINT kGb18030 = 54936;
+
+UINT gbCodePage() {
+    static const UINT page = IsValidCodePage(54936) ? 54936 : 936;
+    return page;
+}
 
 std::wstring toWide(UINT codePage, std::string_view in, DWORD flags) {
     if (in.empty()) return {};
@@ -30,15 +35,15 @@ std::string fromWide(UINT codePage, const std::wstring& wide) {
 }  // namespace
 
 std::string platformUtf8ToGb18030(std::string_view utf8) {
-    return fromWide(kGb18030, toWide(CP_UTF8, utf8, 0));
+    return fromWide(gbCodePage(), toWide(CP_UTF8, utf8, 0));
 }
 
 // Converts the longest prefix that decodes cleanly; *consumed tells how far it got.
 std::string platformGb18030ToUtf8(std::string_view gb, size_t* consumed) {
     size_t good = gb.size();
-    while (good > 0 && toWide(kGb18030, gb.substr(0, good), MB_ERR_INVALID_CHARS).empty()) --good;
+    while (good > 0 && toWide(gbCodePage(), gb.substr(0, good), MB_ERR_INVALID_CHARS).empty()) --good;
     *consumed = good;
-    return fromWide(CP_UTF8, toWide(kGb18030, gb.substr(0, good), MB_ERR_INVALID_CHARS));
+    return fromWide(CP_UTF8, toWide(gbCodePage(), gb.substr(0, good), MB_ERR_INVALID_CHARS));
 }
 
 }  // namespace tolvane

@@ -1,0 +1,116 @@
+// Runs under Wine: the Win32 back-ends on a real Win32 implementation. Prints one line per check
+// and "N passed, N failed"; exits non-zero when a check failed.
+// Usage: wine win32_backends_test.exe WORK_FOLDER
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Autostart.h"
+#include "PlayList.h"
+#include "TextCodec.h"
+#include "Win32PowerOff.h"
+
+using namespace tolvane;
+
+namespace {
+
+int g_passed = 0, g_failed = 0;
+
+void check(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+    (ok ? g_passed : g_failed)++;
+}
+
+constexpr char kTestKey[] = "SOFTWARE\\TolvaneTest\\Run";
+
+// The raw bytes of the test key's "Tolvane" value, as the registry holds them.
+std::string rawValue(DWORD* type) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    char buffer[512];
+    DWORD size = sizeof buffer;
+    const LONG rc = RegQueryValueExA(key, "Tolvane", nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(buffer, size) : std::string();
+}
+
+void registryChecks() {
+    deleteAutostart(kTestKey);
+    check(!autostartExists(kTestKey), "no Run value at first");
+    const std::string path = "C:\\Program Files\\学校铃声\\tolvane.exe";
+    check(writeAutostart(kTestKey, path), "the Run value is written (the key created)");
+    DWORD type = 0;
+    const std::string bytes = rawValue(&type);
+    const std::string expected = utf8ToGbk(path).value() + std::string(1, '\0');
+    check(type == REG_SZ && bytes == expected, "it holds the path's GBK bytes and its NUL, unquoted");
+    check(autostartExists(kTestKey), "exists sees it");
+    HKEY key = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_WRITE, &key);
+    const DWORD number = 7;
+    RegSetValueExA(key, "Tolvane", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+    check(autostartExists(kTestKey), "exists sees a value of any type and data");
+    check(writeAutostart(kTestKey, "C:\\tolvane.exe") && rawValue(&type) == std::string("C:\\tolvane.exe", 15),
+          "writing again overwrites it");
+    check(deleteAutostart(kTestKey) && !autostartExists(kTestKey), "delete removes it");
+    check(!deleteAutostart(kTestKey), "deleting nothing fails");
+}
+
+void powerOffChecks() {
+    Win32PowerOff off;
+    std::vector<std::pair<unsigned, unsigned long>> calls;
+    off.exitWindows = [&](unsigned flags, unsigned long reason) {
+        calls.emplace_back(flags, reason);
+        return true;
+    };
+    off.requestPowerOff();
+    check(calls.size() == 1 && calls[0].first == (EWX_POWEROFF | EWX_FORCE) && calls[0].second == 0,
+          "the privilege is enabled and ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0) is reached once");
+}
+
+void listingChecks(const std::string& work) {
+    const std::string folder = work + "\\bells";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : {"b.mp3", "a.mp3", "c.txt", "RING.MP3", "song.mp3.bak"})
+        std::ofstream(folder + "\\" + name) << "x";
+    CreateDirectoryA((folder + "\\x.mp3").c_str(), nullptr);
+    std::vector<std::string> names = listMp3Files(folder);
+    std::vector<std::string> sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    check(sorted == std::vector<std::string>{"RING.MP3", "a.mp3", "b.mp3"},
+          "FindFirstFileA lists the regular *.mp3 files, RING.MP3 too, the folder x.mp3 not");
+}
+
+void codecChecks() {
+    check(utf8ToGbk("周一").value() == "\xD6\xDC\xD2\xBB", "周一 is D6DC D2BB in GBK");
+    const char* texts[] = {"暂停计划", "暂停中。。", "停止播放", "增加铃声", "修改铃声", "删除铃声", "设置", "软件设置", "最小化",
+                           "退出", "添加铃声", "开始时间", "结束时间", "加入铃声", "试听", "修改", "开机启动",
+                           "播放文件夹内音乐时随机播放音乐", "软件自动更新", "显示日期、星期",
+                           "注册隐藏快捷键（显示\\隐藏快捷键Shift  +  T）", "定时关机", "双击可显示！",
+                           "请选择添加铃声的音乐文件！", "你设置的结束时间比开始时间早，请重新设置！",
+                           "对不起！这个时间点已经有铃声！", "运行时出错!", "数据或数组类型不匹配", "读取时间中。。。",
+                           "周一", "周二", "周三", "周四", "周五", "周六", "周日", "●", "○"};
+    bool all = true;
+    for (const char* t : texts) all = all && gbkToUtf8(utf8ToGbk(t).value()) == t;
+    check(all, "every interface text survives UTF-8 -> GBK -> UTF-8");
+    // Outside GBK only GB18030 (code page 54936) keeps a character; Wine 8 lacks it.
+    if (IsValidCodePage(54936))
+        check(gbkToUtf8(utf8ToGbk("\xF0\x9F\x94\x94").value()) == "\xF0\x9F\x94\x94",
+              "a character outside GBK survives through GB18030");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) return 2;
+    registryChecks();
+    powerOffChecks();
+    listingChecks(argv[1]);
+    codecChecks();
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    return g_failed == 0 ? 0 : 1;
+}
