@@ -11,7 +11,6 @@
 
 #include "Autostart.h"
 #include "BalloonTip.h"
-#include "X11HotKey.h"
 #include "BellEditing.h"
 #include "Pause.h"
 #include "Program.h"
@@ -35,7 +34,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
       m_tray(new QSystemTrayIcon(this)),
-      m_hotKey(std::make_unique<X11HotKey>()) {
+      m_hotKey(std::make_unique<PlatformHotKey>()) {
     autostartFolder = kSystemAutostartFolder;
     m_hotKey->onPressed = [this] { onHotKeyFeedback(m_program.hotKeyId, 0); };
     m_ui->setupUi(this);
@@ -170,7 +169,7 @@ void MainWindow::hotKeyStep(bool wanted) {
     if (!wanted || m_program.hotKeyId != 0) return;
     // Each attempt takes the next id; a failed one leaves 0 and says nothing.
     const int id = m_nextHotKeyId++;
-    m_program.hotKeyId = m_hotKey->grab() ? id : 0;
+    m_program.hotKeyId = m_hotKey->grab(id) ? id : 0;
 }
 
 void MainWindow::releaseHotKey() {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "PlatformHotKey.h"
 #include "Status.h"
 
 class QDialog;
@@ -25,7 +26,6 @@ namespace tolvane {
 
 class BalloonTip;
 class Program;
-class X11HotKey;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -101,7 +101,7 @@ private:
     QTimer* m_painter;
     BalloonTip* m_balloon;
     QSystemTrayIcon* m_tray;
-    std::unique_ptr<X11HotKey> m_hotKey;
+    std::unique_ptr<PlatformHotKey> m_hotKey;
     int m_nextHotKeyId = 33001;
 };
 

@@ -10,7 +10,11 @@
 #include <filesystem>
 #include <memory>
 
+#ifdef _WIN32
+#include "Win32PowerOff.h"
+#else
 #include "LogindPowerOff.h"
+#endif
 #include "MainWindow.h"
 #include "Program.h"
 #include "ShellRules.h"
@@ -18,6 +22,7 @@
 
 namespace {
 
+#ifndef _WIN32
 bool hasDisplay() {
     const auto set = [](const char* name) {
         const char* v = std::getenv(name);
@@ -25,8 +30,12 @@ bool hasDisplay() {
     };
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
+#endif
 
 std::string userDataHome() {
+#ifdef _WIN32
+    if (const char* appData = std::getenv("APPDATA"); appData && *appData) return appData;
+#endif
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return xdg;
     const char* home = std::getenv("HOME");
     return (std::filesystem::path(home ? home : "/tmp") / ".local" / "share").string();
@@ -57,11 +66,13 @@ void warnWithoutChineseFont() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifndef _WIN32
     if (!hasDisplay()) {
         std::fprintf(stderr, "tolvane: no display to show its window on; start it under Xvfb with: "
                              "xvfb-run -a %s\n", argv[0]);
         return 1;
     }
+#endif
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(assets);  // the pictures live in a static library
     // The skin-engine loader exists before any window and is destroyed with the program.
@@ -71,7 +82,11 @@ int main(int argc, char** argv) {
 
     const std::string dataFolder =
         tolvane::chooseDataFolder(QCoreApplication::applicationDirPath().toStdString(), userDataHome());
+#ifdef _WIN32
+    tolvane::Win32PowerOff powerOff;
+#else
     tolvane::LogindPowerOff powerOff;
+#endif
     int code;
     {
         tolvane::Program program(dataFolder, powerOff);

@@ -50,7 +50,7 @@ void ungrab(xcb_connection_t* c, uint8_t keycode) {
 
 X11HotKey::~X11HotKey() { release(); }
 
-bool X11HotKey::grab() {
+bool X11HotKey::grab(int) {
     if (held()) return true;
     xcb_connection_t* c = connection();
     if (!c) return false;

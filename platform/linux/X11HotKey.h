@@ -19,7 +19,8 @@ public:
     X11HotKey& operator=(const X11HotKey&) = delete;
 
     // Grabs Shift+T; false when it cannot (another client holds it, or there is no X server).
-    bool grab();
+    // The id is the program's; the X server needs none.
+    bool grab(int id = 0);
     void release();
     bool held() const { return m_keycode != 0; }
 

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "X11HotKey.h"
+
+namespace tolvane {
+using PlatformHotKey = X11HotKey;
+}
