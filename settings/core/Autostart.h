@@ -22,8 +22,8 @@ bool writeAutostart(const std::string& folder, const std::string& programPath);
 // Removes the entry; false when there was none or it cannot be removed.
 bool deleteAutostart(const std::string& folder);
 
-// A program path as a Desktop Entry Exec argument: quoted, with the characters the
-// specification reserves inside quotes escaped, then escaped again as a desktop file string.
+// A program path as a Desktop Entry Exec argument: quoted, with the characters that desktop
+// files reserve inside quotes escaped, then escaped again as a desktop file string.
 std::string desktopExecArgument(const std::string& path);
 
 }  // namespace tolvane

@@ -7,10 +7,6 @@ exe=$1
 dlls=$2
 source "$(dirname "$0")/../support/harness.sh"
 
-export WINEPREFIX=$work/prefix WINEDEBUG=-all HOME=$work WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
-wineboot -i >/dev/null 2>&1
-wineserver -p &
-pids+=($!)
-trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
+start_wine
 wine "$exe" "$(winepath -w "$dlls")"

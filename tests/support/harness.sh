@@ -18,3 +18,12 @@ start_xvfb() {
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   export DISPLAY=:$(cat "$work/display")
 }
+
+# A fresh Wine prefix in the work folder, with one wineserver kept alive for the run.
+start_wine() {
+  export WINEPREFIX=$work/prefix WINEDEBUG=-all HOME=$work WINEDLLOVERRIDES="mscoree,mshtml="
+  wineboot -i >/dev/null 2>&1
+  wineserver -p &
+  pids+=($!)
+  trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
+}

@@ -8,12 +8,8 @@ winbin=$1
 bin=$2
 source "$(dirname "$0")/../support/harness.sh"
 
-export WINEPREFIX=$work/prefix WINEDEBUG=-all HOME=$work WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
-wineboot -i >/dev/null 2>&1
-wineserver -p &
-pids+=($!)
-trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
+start_wine
 
 mkdir "$work/checks"
 wine "$winbin/win32_backends_test.exe" "$(winepath -w "$work/checks")"

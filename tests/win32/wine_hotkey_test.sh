@@ -7,11 +7,7 @@ winbin=$1
 source "$(dirname "$0")/../support/harness.sh"
 
 start_xvfb
-export WINEPREFIX=$work/prefix WINEDEBUG=-all HOME=$work WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
-wineserver -p &
-pids+=($!)
-trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
+start_wine
 
 wine "$winbin/win32_hotkey_test.exe" >"$work/out" 2>&1 &
 test_pid=$!
