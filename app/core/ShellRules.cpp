@@ -16,7 +16,7 @@ namespace tolvane {
 namespace {
 
 std::string twoDigits(int v) {
-    char buf[8];
+    char buf[16];
     std::snprintf(buf, sizeof buf, "%02d", v);
     return buf;
 }

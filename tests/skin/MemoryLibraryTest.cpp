@@ -17,7 +17,10 @@ namespace {
 using Image = std::vector<uint8_t>;
 
 Image dll(const char* name) {
-    std::ifstream in(std::string(TOLVANE_TEST_DLLS) + "/" + name, std::ios::binary);
+    std::string path = TOLVANE_TEST_DLLS;
+    path += '/';
+    path += name;
+    std::ifstream in(path, std::ios::binary);
     return Image(std::istreambuf_iterator<char>(in), {});
 }
 

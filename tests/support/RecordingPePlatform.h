@@ -47,7 +47,11 @@ public:
         return libraries.size();
     }
     uint32_t findByName(uintptr_t, const std::string& name) override { return lookup(name); }
-    uint32_t findByOrdinal(uintptr_t, uint16_t ordinal) override { return lookup("#" + std::to_string(ordinal)); }
+    uint32_t findByOrdinal(uintptr_t, uint16_t ordinal) override {
+        std::string name = "#";
+        name += std::to_string(ordinal);
+        return lookup(name);
+    }
     int32_t callEntryPoint(uint32_t, uint32_t, uint32_t reason) override {
         entryReasons.push_back(reason);
         return reason == MemoryLibrary::kProcessAttach ? entryResult : 1;
