@@ -13,8 +13,10 @@ namespace tolvane {
 namespace {
 const QString kParent = QStringLiteral("..");
 
+// Paths in the bell's 音乐 value use the system's own separator ("\" on Windows).
 QString joined(const QString& folder, const QString& name) {
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+    const QString separator = QDir::separator();
+    return folder.endsWith(separator) || folder.endsWith('/') ? folder + name : folder + separator + name;
 }
 }  // namespace
 
@@ -71,7 +73,8 @@ void MusicChooser::setDirectory(const QString& folder) {
 }
 
 void MusicChooser::onDirectoryActivated(const QString& name) {
-    const QString target = name == kParent ? QDir::cleanPath(m_directory + QStringLiteral("/..")) : joined(m_directory, name);
+    const QString target = name == kParent ? QDir::toNativeSeparators(QDir::cleanPath(m_directory + QStringLiteral("/..")))
+                                           : joined(m_directory, name);
     setDirectory(target);
     m_path->setText(m_directory);
 }

@@ -36,7 +36,7 @@ QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char
 
 // The program folder's "media" folder, made when missing: where the chooser opens.
 QString mediaFolder(const Program& program) {
-    const QString folder = QString::fromStdString(program.dataFolder()) + QStringLiteral("/media");
+    const QString folder = QDir::toNativeSeparators(QString::fromStdString(program.dataFolder()) + QStringLiteral("/media"));
     QDir().mkpath(folder);
     return folder;
 }
@@ -175,7 +175,8 @@ ChangeBellWindow::ChangeBellWindow(Program& program, const QStringList& row, std
 
     // A file bell opens its folder; a folder bell opens itself.
     const QString path = cell(2);
-    const QString folder = countsAsFile(path.toStdString()) ? path.left(std::max(0, static_cast<int>(path.lastIndexOf('/')))) : path;
+    const int lastSeparator = static_cast<int>(std::max(path.lastIndexOf('/'), path.lastIndexOf(QDir::separator())));
+    const QString folder = countsAsFile(path.toStdString()) ? path.left(std::max(0, lastSeparator)) : path;
     m_chooser->selectDriveOf(path);
     m_chooser->setDirectory(folder.isEmpty() ? QStringLiteral("/") : folder);
     m_path->setText(path);
