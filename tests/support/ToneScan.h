@@ -14,6 +14,7 @@ namespace tolvane::test {
 struct ToneRun {
     int hz;          // 0 for silence
     double seconds;
+    double start = 0;  // seconds from the start of the recording
 };
 
 inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int channels, int rate) {
@@ -33,7 +34,7 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
             (hz == 0) == (runs.back().hz == 0))
             runs.back().seconds += 0.02;
         else
-            runs.push_back({hz, 0.02});
+            runs.push_back({hz, 0.02, static_cast<double>(start) / rate});
     }
     // Windows that straddle a change give odd pitches: drop what is shorter than two windows.
     std::vector<ToneRun> kept;
@@ -49,14 +50,20 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
 }
 
 // The tones alone, as "440:0.6 880:0.4" with seconds rounded to 0.1 (or to 0.01 with
-// precise); silence and blips shorter than 0.1 s (a stream's first window, half silent) are left
-// out.
-inline std::string describeTones(const std::vector<ToneRun>& runs, bool precise = false) {
+// precise, or "440@3.12:0.60" with timed, the start in seconds from the recording's start);
+// silence and blips shorter than 0.1 s (a stream's first window, half silent) are left out.
+inline std::string describeTones(const std::vector<ToneRun>& runs, bool precise = false, bool timed = false) {
     std::string out;
     for (const ToneRun& r : runs) {
         if (r.hz == 0 || r.seconds < 0.1) continue;
         const int nominal = (r.hz + 55) / 110 * 110;  // our fixtures are multiples of 110 Hz
         char buf[32];
+        char buf2[48];
+        if (timed) {
+            std::snprintf(buf2, sizeof buf2, "%s%d@%.2f:%.2f", out.empty() ? "" : " ", nominal, r.start, r.seconds);
+            out += buf2;
+            continue;
+        }
         std::snprintf(buf, sizeof buf, precise ? "%s%d:%.2f" : "%s%d:%.1f", out.empty() ? "" : " ", nominal,
                       r.seconds);
         out += buf;

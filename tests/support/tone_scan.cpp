@@ -1,4 +1,6 @@
-// tone_scan FILE.wav: prints the tones a 16-bit PCM WAV recording holds, as "440:0.60 880:0.40".
+// tone_scan [--timed] FILE.wav: prints the tones a 16-bit PCM WAV recording holds, as
+// "440:0.60 880:0.40", or with --timed "440@1.25:0.60 ... total:12.5" (start seconds @ length,
+// and the recording's length).
 
 #include <cstdint>
 #include <cstring>
@@ -10,8 +12,10 @@
 #include "ToneScan.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: tone_scan FILE.wav\n";
+    const bool timed = argc == 3 && std::string(argv[1]) == "--timed";
+    if (timed) argv[1] = argv[2];
+    if (argc != 2 && !timed) {
+        std::cerr << "usage: tone_scan [--timed] FILE.wav\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -36,8 +40,9 @@ int main(int argc, char** argv) {
             const auto* samples = reinterpret_cast<const int16_t*>(wav.data() + at + 8);
             const size_t frames = bytes / (2 * static_cast<size_t>(channels));
             std::cout << tolvane::test::describeTones(
-                             tolvane::test::scanTones(samples, frames, channels, rate), true)
-                      << "\n";
+                             tolvane::test::scanTones(samples, frames, channels, rate), true, timed);
+            if (timed) std::cout << " total:" << static_cast<double>(frames) / rate;
+            std::cout << "\n";
             return 0;
         }
         at += 8 + size + (size & 1);
