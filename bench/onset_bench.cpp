@@ -5,6 +5,9 @@
 //                               its first samples handed to the audio output.
 //   onset_bench coverage SECONDS  a bell for every second of the run, with another thread keeping
 //                               a second core busy: how many seconds were ticked exactly once.
+//   onset_bench naive-onset N FILE, onset_bench naive-coverage SECONDS
+//                               the same with a naive baseline: a free-running 1000 ms timer
+//                               ticking whatever second it reads, started at an arbitrary phase.
 //
 // The sound server is the default one (bench/run-onset.sh starts a private PulseAudio).
 
@@ -39,6 +42,25 @@ void addBells(TableDatabase& db, const Clock& clock, const std::vector<int64_t>&
     for (int64_t s : seconds) db.append(bellValues({currentTimeText(clock.toLocal(s)), "", music, kEveryDay, 0}));
 }
 
+// The baseline: a plain 1000 ms timer that ticks the second it reads, never catching up and never
+// skipping a repeat.
+class NaiveTicker {
+public:
+    NaiveTicker(TableDatabase& db, const Clock& clock, BellSound& sound, PowerOff& off) {
+        m_timer.setInterval(1000);
+        QObject::connect(&m_timer, &QTimer::timeout, [&db, &clock, &sound, &off] {
+            runClockTick(db, clock.toLocal(clock.nowMs() / 1000), ShutdownPlan{}, off, sound);
+        });
+    }
+    void start() { m_timer.start(); }
+    void stop() { m_timer.stop(); }
+
+private:
+    QTimer m_timer;
+};
+
+bool g_naive = false;
+
 class NullPowerOff final : public PowerOff {
 public:
     void requestPowerOff() override {}
@@ -65,10 +87,14 @@ int runOnset(int bells, const std::string& file) {
     PlaylistBellSound sound(playback, [] { return false; }, [] { return uint64_t{0}; });
     NullPowerOff off;
     RingController controller(db, clock, sound, off);
-    controller.setPeriod(1000);
+    NaiveTicker naive(db, clock, sound, off);
+    // The baseline starts at whatever phase the process happens to have.
+    if (g_naive) naive.start();
+    else controller.setPeriod(1000);
     QTimer::singleShot(static_cast<int>((due.back() + 2) * 1000 - clock.nowMs()), qApp, &QCoreApplication::quit);
     qApp->exec();
     controller.setPeriod(0);
+    naive.stop();
 
     std::lock_guard<std::mutex> lock(mutex);
     std::sort(onsetMs.begin(), onsetMs.end());
@@ -77,9 +103,10 @@ int runOnset(int bells, const std::string& file) {
         return 1;
     }
     const auto pct = [&](double p) { return onsetMs[static_cast<size_t>(p * double(onsetMs.size() - 1))]; };
-    std::printf("onset over %zu bells: median %lld ms, p99 %lld ms, max %lld ms\n", onsetMs.size(),
-                static_cast<long long>(pct(0.5)), static_cast<long long>(pct(0.99)),
-                static_cast<long long>(onsetMs.back()));
+    const char* prefix = g_naive ? "naive_" : "";
+    std::printf("%sonset_median %lld ms\n%sonset_p99 %lld ms\n%sonset_max %lld ms\n%sonset_bells %zu count\n", prefix,
+                static_cast<long long>(pct(0.5)), prefix, static_cast<long long>(pct(0.99)), prefix,
+                static_cast<long long>(onsetMs.back()), prefix, onsetMs.size());
     return 0;
 }
 
@@ -108,7 +135,9 @@ int runCoverage(int seconds) {
     CountingSound sound;
     NullPowerOff off;
     RingController controller(db, clock, sound, off);
-    controller.setPeriod(1000);
+    NaiveTicker naive(db, clock, sound, off);
+    if (g_naive) naive.start();
+    else controller.setPeriod(1000);
     QTimer::singleShot(static_cast<int>((first + seconds) * 1000 + 500 - clock.nowMs()), qApp,
                        &QCoreApplication::quit);
     qApp->exec();
@@ -122,9 +151,9 @@ int runCoverage(int seconds) {
         twice += n > 1;
         missed += n == 0;
     }
-    std::printf("coverage over %d s with a second core busy: %d ticked once, %d more than once, "
-                "%d missed (%.3f %% exactly once)\n",
-                seconds, once, twice, missed, 100.0 * once / seconds);
+    const char* prefix = g_naive ? "naive_" : "";
+    std::printf("%sseconds_ticked_once %.3f %%\n%sseconds_missed %d count\n%sseconds_ticked_twice %d count\n",
+                prefix, 100.0 * once / seconds, prefix, missed, prefix, twice);
     return 0;
 }
 
@@ -133,9 +162,14 @@ int runCoverage(int seconds) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     int status = 2;
-    if (argc == 4 && std::string(argv[1]) == "onset") status = runOnset(std::atoi(argv[2]), argv[3]);
-    else if (argc == 3 && std::string(argv[1]) == "coverage") status = runCoverage(std::atoi(argv[2]));
-    else std::fprintf(stderr, "usage: onset_bench onset N FILE | onset_bench coverage SECONDS\n");
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (mode.rfind("naive-", 0) == 0) {
+        g_naive = true;
+        mode = mode.substr(6);
+    }
+    if (argc == 4 && mode == "onset") status = runOnset(std::atoi(argv[2]), argv[3]);
+    else if (argc == 3 && mode == "coverage") status = runCoverage(std::atoi(argv[2]));
+    else std::fprintf(stderr, "usage: onset_bench [naive-]onset N FILE | onset_bench [naive-]coverage SECONDS\n");
     std::fflush(stdout);
     std::_Exit(status);  // skip Qt's PulseAudio teardown at exit
 }

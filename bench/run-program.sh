@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Prints the desktop program's figures under Xvfb with 20 bells: time from process start to the
-# first painted clock face, CPU use over 60 s with the clock visible, resident memory.
+# Prints the desktop program's figures under Xvfb with 20 bells as "name value unit" lines: time
+# from process start to the first painted clock face, CPU use over 60 s with the clock visible,
+# resident memory.
 # Usage: bench/run-program.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 seconds=${2:-60}
-scripts/deps.sh test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target tolvane fill_schedule >/dev/null
+scripts/deps.sh test >&2
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH=ON >&2
+cmake --build "$build" --target tolvane fill_schedule >&2
+echo "# bench/run-program.sh $build $seconds (Xvfb, 20 bells)" >&2
 
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
@@ -26,7 +28,7 @@ start=$(date +%s%3N)
 pid=$!
 for _ in $(seq 100); do grep -q first-paint-ms "$work/stderr" && break; sleep 0.05; done
 painted=$(sed -n 's/first-paint-ms //p' "$work/stderr")
-echo "start to first painted clock face: $((painted - start)) ms"
+echo "start_to_first_paint $((painted - start)) ms"
 
 ticks=$(getconf CLK_TCK)
 cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
@@ -35,5 +37,5 @@ before=$(cpu)
 sleep "$seconds"
 after=$(cpu)
 awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" \
-  'BEGIN { printf "CPU with the clock visible over %d s: %.2f %% of one core\n", s, 100 * d / t / s }'
-echo "resident memory: $(awk '/VmRSS/ {print $2 / 1024 " MB"}' "/proc/$pid/status")"
+  'BEGIN { printf "cpu_clock_visible %.2f %%_of_one_core\n", 100 * d / t / s }'
+awk '/VmRSS/ { printf "resident_memory %.1f MB\n", $2 / 1024 }' "/proc/$pid/status"
