@@ -12,10 +12,20 @@
 namespace tolvane::test {
 
 struct ToneRun {
-    int hz;          // 0 for silence
+    int hz;          // 0 for silence; the mean over the run's windows
     double seconds;
     double start = 0;  // seconds from the start of the recording
+    double hzSum = 0;  // of the windows merged so far
 };
+
+// Adds a window's pitch to a run; the run's pitch is the mean, so a half-silent first window
+// does not decide it.
+inline void mergeWindow(ToneRun& run, int hz, double seconds) {
+    const double windows = run.seconds / 0.02;
+    run.hzSum = (run.hzSum == 0 ? run.hz * windows : run.hzSum) + hz * (seconds / 0.02);
+    run.seconds += seconds;
+    run.hz = static_cast<int>(run.hzSum / (run.seconds / 0.02) + 0.5);
+}
 
 inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int channels, int rate) {
     const size_t window = static_cast<size_t>(rate) / 50;
@@ -32,7 +42,7 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
         const int hz = silent ? 0 : crossings * 50 / 2;
         if (!runs.empty() && std::abs(runs.back().hz - hz) <= runs.back().hz / 7 + (hz == 0 ? 0 : 1) &&
             (hz == 0) == (runs.back().hz == 0))
-            runs.back().seconds += 0.02;
+            mergeWindow(runs.back(), hz, 0.02);
         else
             runs.push_back({hz, 0.02, static_cast<double>(start) / rate});
     }
@@ -42,7 +52,7 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
         if (r.seconds < 0.039) continue;
         if (!kept.empty() && (kept.back().hz == 0) == (r.hz == 0) &&
             std::abs(kept.back().hz - r.hz) <= kept.back().hz / 7 + 1)
-            kept.back().seconds += r.seconds;
+            mergeWindow(kept.back(), r.hz, r.seconds);
         else
             kept.push_back(r);
     }
