@@ -163,9 +163,12 @@ TEST_F(PlaybackTest, PlayTwiceReplacesAndStopSilences) {
     EXPECT_LT(std::stod(cut.substr(4)), 1.0) << cut;
     EXPECT_EQ(1, listsEnded);  // stopped lists do not count as played to their end
 
-    // An empty list only silences.
+    // An empty list only silences: it ends at once with nothing played.
+    const size_t segments = capture.segments.size();
     playback->play({}, 1);
-    EXPECT_TRUE(waitFor([&] { return listsEnded == 1; }, 200) );
+    EXPECT_TRUE(waitFor([&] { return listsEnded == 2; }));
+    std::lock_guard<std::mutex> lock(capture.mutex);
+    EXPECT_EQ(segments, capture.segments.size());
 }
 
 }  // namespace
