@@ -20,13 +20,6 @@ program=$!
 pids+=($program)
 
 # Visible windows of the program by size: the main window, and the tray icon (at most 32 high).
-main_window() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$program" 2>/dev/null); do
-    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 663x488' && { echo "$w"; return 0; }
-  done
-  return 1
-}
 tray_icon() {
   local w h
   for w in $(xdotool search --onlyvisible --pid "$program" 2>/dev/null); do
@@ -38,16 +31,16 @@ tray_icon() {
 retry() { for _ in $(seq 50); do "$@" >/dev/null && return 0; sleep 0.1; done; return 1; }
 gone() { ! "$@" >/dev/null; }
 
-retry main_window || fail "the window did not appear"
-window=$(main_window)
+retry main_window "$program" || fail "the window did not appear"
+window=$(main_window "$program")
 # The menu picture button, then "最小化" (the second item; the separator is skipped).
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.5
 xdotool key Down Down Return
-retry gone main_window || fail "最小化 did not hide the window"
+retry gone main_window "$program" || fail "最小化 did not hide the window"
 retry tray_icon || fail "no tray icon after 最小化"
 icon=$(tray_icon)
 xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1
-retry main_window || fail "a double-click on the icon did not bring the window back"
+retry main_window "$program" || fail "a double-click on the icon did not bring the window back"
 retry gone tray_icon || fail "the tray icon stayed"
 echo "tray under Xvfb test passed"

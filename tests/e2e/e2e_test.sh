@@ -18,25 +18,12 @@ trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/
 pids+=($!)
 
 # Sound: a null sink, kept flowing with silence so that the recording runs with the wall clock.
-pulseaudio --system=false -n --exit-idle-time=-1 --daemonize=no --disable-shm=yes \
-  -L module-native-protocol-unix -L "module-null-sink sink_name=bells" --log-target=file:"$work/pulse.log" &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-sink bells
+start_pulse
 pacat --raw --format=s16le --rate=44100 --channels=1 </dev/zero &
 pids+=($!)
 
 # Power-off: logind's mock on a private bus standing in for the system bus.
-dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/bus" 3>"$work/address" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/address" ] && break; sleep 0.1; done
-export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/address")
-/usr/bin/python3 -m dbusmock --system --template logind >"$work/mock.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-  gdbus introspect --system -d org.freedesktop.login1 -o /org/freedesktop/login1 >/dev/null 2>&1 && break
-  sleep 0.1
-done
+start_logind_mock
 
 # The schedule, in seconds after T0.
 "$src/tests/support/make-tones.sh" "$work/tones"
@@ -76,15 +63,8 @@ pids+=($recorder)
 app=$!
 pids+=($app)
 
-main_window() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 663x488' && { echo "$w"; return 0; }
-  done
-  return 1
-}
-for _ in $(seq 100); do main_window >/dev/null && break; sleep 0.1; done
-window=$(main_window) || fail "the window did not appear at 663 x 488"
+for _ in $(seq 100); do main_window "$app" >/dev/null && break; sleep 0.1; done
+window=$(main_window "$app") || fail "the window did not appear at 663 x 488"
 echo "ok: the window appears at 663 x 488"
 
 wait_until() { while [ "$(date +%s%N)" -lt "$(( ($t0 + $1) * 1000000000 + ${2:-0} * 1000000 ))" ]; do sleep 0.05; done; }
@@ -96,10 +76,10 @@ press_pause  # and the plan runs again
 wait_until 11 500
 xdotool key shift+t
 sleep 0.5
-main_window >/dev/null && fail "Shift+T did not hide the window"
+main_window "$app" >/dev/null && fail "Shift+T did not hide the window"
 xdotool key shift+t
-for _ in $(seq 30); do main_window >/dev/null && break; sleep 0.1; done
-main_window >/dev/null || fail "Shift+T did not show the window again"
+for _ in $(seq 30); do main_window "$app" >/dev/null && break; sleep 0.1; done
+main_window "$app" >/dev/null || fail "Shift+T did not show the window again"
 echo "ok: Shift+T hides and shows the window"
 sleep 1
 recorded_until=$(date +%s.%N)

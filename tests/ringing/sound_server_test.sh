@@ -19,12 +19,7 @@ probe=$!
 pids+=($probe)
 for _ in $(seq 100); do [ -e "$work/ready" ] && break; sleep 0.1; done
 
-pulseaudio --system=false -n --exit-idle-time=-1 --daemonize=no --disable-shm=yes \
-  -L module-native-protocol-unix -L "module-null-sink sink_name=bells" \
-  --log-target=file:"$work/pulse.log" &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-sink bells
+start_pulse
 
 mkdir "$work/folder"
 cp "$work/tones/c880.mp3" "$work/tones/broken.mp3" "$work/folder/"

@@ -27,3 +27,38 @@ start_wine() {
   pids+=($!)
   trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
 }
+
+# A PulseAudio server of this run (its runtime folder in XDG_RUNTIME_DIR) with a null sink
+# "bells" as the default output.
+start_pulse() {
+  pulseaudio --system=false -n --exit-idle-time=-1 --daemonize=no --disable-shm=yes \
+    -L module-native-protocol-unix -L "module-null-sink sink_name=bells" --log-target=file:"$work/pulse.log" &
+  pids+=($!)
+  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-sink bells
+}
+
+# A private bus standing in for the system bus, with python3-dbusmock's logind on it (Debian's
+# own interpreter: python3-dbusmock is a Debian package).
+start_logind_mock() {
+  dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/bus" 3>"$work/address" 2>/dev/null &
+  pids+=($!)
+  for _ in $(seq 50); do [ -s "$work/address" ] && break; sleep 0.1; done
+  export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/address")
+  /usr/bin/python3 -m dbusmock --system --template logind >"$work/mock.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do
+    gdbus introspect --system -d org.freedesktop.login1 -o /org/freedesktop/login1 >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "logind's mock did not come up"
+}
+
+# The program's main window (visible, 663 x 488) among the windows of process $1.
+main_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    xdotool getwindowgeometry "$w" 2>/dev/null | grep -q 'Geometry: 663x488' && { echo "$w"; return 0; }
+  done
+  return 1
+}
