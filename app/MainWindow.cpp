@@ -34,7 +34,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
       m_tray(new QSystemTrayIcon(this)),
-      m_hotKey(std::make_unique<PlatformHotKey>()) {
+      m_hotKey(std::make_unique<PlatformHotKey>(this)) {
     autostartFolder = kSystemAutostartFolder;
     m_hotKey->onPressed = [this] { onHotKeyFeedback(m_program.hotKeyId, 0); };
     m_ui->setupUi(this);

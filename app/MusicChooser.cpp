@@ -3,10 +3,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 
 #include "PlayList.h"
+
+#include <algorithm>
 
 namespace tolvane {
 
@@ -17,6 +20,18 @@ const QString kParent = QStringLiteral("..");
 QString joined(const QString& folder, const QString& name) {
     const QString separator = QDir::separator();
     return folder.endsWith(separator) || folder.endsWith('/') ? folder + name : folder + separator + name;
+}
+
+// Drive letters and Windows paths ignore letter case; Linux paths do not.
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
+#endif
+
+bool isOnVolume(const QString& path, const QString& volume) {
+    if (volume.endsWith('/') || volume.endsWith(QDir::separator())) return path.startsWith(volume, kPathCase);
+    return path.startsWith(volume + QDir::separator(), kPathCase) || path.startsWith(volume + '/', kPathCase);
 }
 }  // namespace
 
@@ -36,6 +51,11 @@ MusicChooser::MusicChooser(QComboBox* driveBox, QListWidget* directories, QListW
 }
 
 QStringList MusicChooser::drives() {
+#ifdef Q_OS_WIN
+    QStringList list;
+    for (const QFileInfo& drive : QDir::drives()) list << QDir::toNativeSeparators(drive.absolutePath());
+    return list;
+#else
     QStringList list{QStringLiteral("/")};
     QFile mounts(QStringLiteral("/proc/mounts"));
     if (!mounts.open(QIODevice::ReadOnly)) return list;
@@ -49,15 +69,16 @@ QStringList MusicChooser::drives() {
     }
     list.removeDuplicates();
     return list;
+#endif
 }
 
 void MusicChooser::selectDriveOf(const QString& path) {
-    int best = 0;
-    for (int i = 1; i < m_drives->count(); ++i)
-        if (path.startsWith(m_drives->itemText(i) + '/') &&
-            m_drives->itemText(i).size() > m_drives->itemText(best).size())
+    int best = -1;
+    for (int i = 0; i < m_drives->count(); ++i)
+        if (isOnVolume(path, m_drives->itemText(i)) &&
+            (best < 0 || m_drives->itemText(i).size() > m_drives->itemText(best).size()))
             best = i;
-    m_drives->setCurrentIndex(best);
+    m_drives->setCurrentIndex(std::max(best, 0));
 }
 
 void MusicChooser::setDirectory(const QString& folder) {

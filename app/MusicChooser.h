@@ -24,7 +24,8 @@ public:
     // Sets the drive box to the volume that holds path, when it lists one.
     void selectDriveOf(const QString& path);
 
-    // The drives: "/" and the volumes mounted under /media, /run/media and /mnt.
+    // The drives: on Linux "/" and the volumes mounted under /media, /run/media and /mnt; on
+    // Windows the drive roots ("C:\\").
     static QStringList drives();
 
 private:

@@ -178,7 +178,7 @@ ChangeBellWindow::ChangeBellWindow(Program& program, const QStringList& row, std
     const int lastSeparator = static_cast<int>(std::max(path.lastIndexOf('/'), path.lastIndexOf(QDir::separator())));
     const QString folder = countsAsFile(path.toStdString()) ? path.left(std::max(0, lastSeparator)) : path;
     m_chooser->selectDriveOf(path);
-    m_chooser->setDirectory(folder.isEmpty() ? QStringLiteral("/") : folder);
+    m_chooser->setDirectory(folder.isEmpty() ? QDir::toNativeSeparators(QDir::rootPath()) : folder);
     m_path->setText(path);
 }
 ChangeBellWindow::~ChangeBellWindow() = default;

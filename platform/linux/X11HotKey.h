@@ -6,6 +6,8 @@
 
 #include <QAbstractNativeEventFilter>
 
+class QWidget;
+
 #include <cstdint>
 #include <functional>
 
@@ -13,7 +15,9 @@ namespace tolvane {
 
 class X11HotKey final : public QAbstractNativeEventFilter {
 public:
-    X11HotKey() = default;
+    // The grab is on the root window, so the program's window is not needed; taken for the
+    // same shape as the Windows hot key, which belongs to the Main window.
+    explicit X11HotKey(QWidget* window = nullptr) { (void)window; }
     ~X11HotKey() override;
     X11HotKey(const X11HotKey&) = delete;
     X11HotKey& operator=(const X11HotKey&) = delete;

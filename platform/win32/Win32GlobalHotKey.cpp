@@ -7,10 +7,16 @@ namespace tolvane {
 
 Win32GlobalHotKey::~Win32GlobalHotKey() { release(); }
 
+void* Win32GlobalHotKey::nativeWindow() const {
+    // winId() makes the native window when it does not exist yet.
+    return m_window ? reinterpret_cast<void*>(m_window->winId()) : nullptr;
+}
+
 bool Win32GlobalHotKey::grab(int id) {
     if (held()) return true;
-    // No window: WM_HOTKEY then comes to the thread's queue, which Qt's dispatcher reads.
-    if (!win32::registerShiftT(nullptr, id)) return false;
+    void* window = nativeWindow();
+    if (!win32::registerShiftT(window, id)) return false;
+    m_registeredWith = window;
     m_id = id;
     QCoreApplication::instance()->installNativeEventFilter(this);
     return true;
@@ -18,8 +24,10 @@ bool Win32GlobalHotKey::grab(int id) {
 
 void Win32GlobalHotKey::release() {
     if (!held()) return;
-    win32::unregisterHotKey(nullptr, m_id);
+    // Released with the handle it was registered with, even if the window is gone by now.
+    win32::unregisterHotKey(m_registeredWith, m_id);
     QCoreApplication::instance()->removeNativeEventFilter(this);
+    m_registeredWith = nullptr;
     m_id = 0;
 }
 

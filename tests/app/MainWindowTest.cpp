@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -17,6 +19,7 @@
 #include "BalloonTip.h"
 #include "ClockFace.h"
 #include "MainWindow.h"
+#include "MusicChooser.h"
 #include "PictureButton.h"
 #include "Program.h"
 #include "Recorders.h"
@@ -365,6 +368,25 @@ private slots:
         QCOMPARE(column(0), (QStringList{"07:00:00", "09:00:00"}));
         QCOMPARE(column(1), (QStringList{"", ""}));
         QCOMPARE(m_program->oldStartTime, std::string("8:00:00"));
+    }
+
+    void driveBoxShowsTheVolumeHoldingTheBell() {
+        QComboBox drives;
+        QListWidget directories, files;
+        QLineEdit path;
+        MusicChooser chooser(&drives, &directories, &files, &path);
+        drives.clear();
+        drives.addItems({"/", "/media/usb", "/media/usb2", "/mnt/a b"});
+        const auto driveOf = [&](const char* bell) {
+            chooser.selectDriveOf(QString::fromUtf8(bell));
+            return drives.currentText();
+        };
+        QCOMPARE(driveOf("/media/usb2/ring.mp3"), QStringLiteral("/media/usb2"));
+        QCOMPARE(driveOf("/media/usb/ring.mp3"), QStringLiteral("/media/usb"));
+        // A name that merely begins like a volume is not on it.
+        QCOMPARE(driveOf("/media/usbx/ring.mp3"), QStringLiteral("/"));
+        QCOMPARE(driveOf("/mnt/a b/铃声"), QStringLiteral("/mnt/a b"));
+        QCOMPARE(driveOf("relative.mp3"), QStringLiteral("/"));
     }
 
     void deleteRemovesTheSelectedBellWithoutAsking() {
