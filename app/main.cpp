@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #ifdef _WIN32
@@ -17,6 +16,7 @@
 #endif
 #include "MainWindow.h"
 #include "Program.h"
+#include "ProgramFolder.h"
 #include "ShellRules.h"
 #include "SkinStartup.h"
 
@@ -32,13 +32,20 @@ bool hasDisplay() {
 }
 #endif
 
+// The per-user data folder, as UTF-8 (Qt reads the environment in Unicode on Windows).
 std::string userDataHome() {
+    const auto variable = [](const char* name) { return qEnvironmentVariable(name).toStdString(); };
 #ifdef _WIN32
-    if (const char* appData = std::getenv("APPDATA"); appData && *appData) return appData;
+    if (std::string appData = variable("APPDATA"); !appData.empty()) return appData;
 #endif
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return xdg;
-    const char* home = std::getenv("HOME");
-    return (std::filesystem::path(home ? home : "/tmp") / ".local" / "share").string();
+    if (std::string xdg = variable("XDG_DATA_HOME"); !xdg.empty()) return xdg;
+    const std::string home = variable("HOME");
+    return (home.empty() ? std::string("/tmp") : home) + "/.local/share";
+}
+
+std::string executableFolder() {
+    const std::string folder = tolvane::programFolder();
+    return folder.empty() ? QCoreApplication::applicationDirPath().toStdString() : folder;
 }
 
 // For the start-up benchmark: prints the wall clock (ms) when the clock face is first painted.
@@ -80,8 +87,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     warnWithoutChineseFont();
 
-    const std::string dataFolder =
-        tolvane::chooseDataFolder(QCoreApplication::applicationDirPath().toStdString(), userDataHome());
+    const std::string dataFolder = tolvane::chooseDataFolder(executableFolder(), userDataHome());
 #ifdef _WIN32
     tolvane::Win32PowerOff powerOff;
 #else

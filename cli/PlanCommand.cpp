@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "ClockTick.h"
+#include "PathText.h"
 #include "Schema.h"
 
 namespace tolvane::cli {
@@ -60,7 +61,7 @@ int planCommand(const std::string& dir, const std::string& from, const std::stri
     const auto access = TableDatabase::Access::kReadOnly;
     for (const auto& [file, alias] : {std::pair{schema::kSettingsFile, schema::kSettingsAlias},
                                       std::pair{schema::kBellFile, schema::kBellAlias}}) {
-        const Status s = db.open((std::filesystem::path(dir) / file).string(), alias, access);
+        const Status s = db.open(joinPath(dir, file), alias, access);
         if (!s.isOk()) {
             err << "tolvanectl: " << s.message() << "\n";
             return 1;

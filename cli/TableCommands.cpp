@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "Json.h"
+#include "PathText.h"
 #include "Schema.h"
 #include "TableDatabase.h"
 #include "TableFormat.h"
@@ -91,7 +92,7 @@ void dumpPlain(TableDatabase& db, const std::string& file, std::ostream& out) {
 
 int initCommand(const std::string& dir, std::ostream& out, std::ostream& err) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) {
+    if (!std::filesystem::is_directory(pathFromUtf8(dir), ec)) {
         err << "tolvanectl: " << dir << ": not a folder\n";
         return 1;
     }

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "ClockTick.h"
+#include "PathText.h"
 #include "Schema.h"
 #include "TextCodec.h"
 
@@ -134,7 +135,7 @@ std::string cutToGbkBytes(std::string_view utf8, size_t maxBytes) {
 namespace {
 // Whether a file can be made in folder: asked by making one, which is what matters.
 bool canWriteIn(const std::string& folder) {
-    const std::filesystem::path probe = std::filesystem::path(folder) / ".tolvane-write-test";
+    const std::filesystem::path probe = pathFromUtf8(folder) / ".tolvane-write-test";
     {
         std::ofstream out(probe, std::ios::binary | std::ios::trunc);
         if (!out) return false;
@@ -147,10 +148,10 @@ bool canWriteIn(const std::string& folder) {
 
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome) {
     if (canWriteIn(programFolder)) return programFolder;
-    const std::filesystem::path fallback = std::filesystem::path(dataHome) / "tolvane";
+    const std::filesystem::path fallback = pathFromUtf8(dataHome) / "tolvane";
     std::error_code ec;
     std::filesystem::create_directories(fallback, ec);
-    return fallback.string();
+    return utf8FromPath(fallback);
 }
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include "PathText.h"
+
 #include <filesystem>
 
 namespace tolvane {
@@ -119,8 +121,8 @@ TableOrigin openOrCreate(TableDatabase& db, const std::string& path, const char*
 
 OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     OpenedTables report;
-    const std::string settingsPath = (std::filesystem::path(dir) / kSettingsFile).string();
-    const std::string bellPath = (std::filesystem::path(dir) / kBellFile).string();
+    const std::string settingsPath = joinPath(dir, kSettingsFile);
+    const std::string bellPath = joinPath(dir, kBellFile);
 
     report.settings = openOrCreate(db, settingsPath, kSettingsAlias, [&]() -> Status {
         if (Status s = db.create(settingsPath, settingsTableFields()); !s.isOk()) return s;

@@ -6,6 +6,7 @@
 
 #include "Coding.h"
 #include "FieldValue.h"
+#include "PathText.h"
 #include "TextCodec.h"
 
 #include <cstring>
@@ -42,7 +43,7 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 std::string companionPath(const std::string& path) {
-    return std::filesystem::path(path).replace_extension(".EDT").string();
+    return utf8FromPath(pathFromUtf8(path).replace_extension(".EDT"));
 }
 
 // Where a table is rebuilt before it replaces the real one.
@@ -81,7 +82,7 @@ TableDatabase::TableDatabase(Options options) : m_options(std::move(options)) {}
 TableDatabase::~TableDatabase() = default;
 
 std::string TableDatabase::withDefaultExtension(const std::string& path) {
-    return std::filesystem::path(path).has_extension() ? path : path + ".EDB";
+    return pathFromUtf8(path).has_extension() ? path : path + ".EDB";
 }
 
 Status TableDatabase::create(const std::string& rawPath, const std::vector<FieldDef>& fields) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "ProgramFolder.h"
 #include "Schema.h"
 #include "ShellRules.h"
 #include "TempDir.h"
@@ -78,6 +79,11 @@ TEST(DataFolderTest, FallsBackWhenTheProgramFolderIsNotWritable) {
     const std::string chosen = chooseDataFolder(dir.file("missing"), dir.file("home"));
     EXPECT_EQ(dir.file("home") + "/tolvane", chosen);
     EXPECT_TRUE(std::filesystem::is_directory(chosen));
+}
+
+TEST(DataFolderTest, TheProgramFolderIsTheExecutablesFolder) {
+    std::error_code ec;
+    EXPECT_TRUE(std::filesystem::equivalent(programFolder(), TOLVANE_BIN_DIR, ec)) << programFolder();
 }
 
 }  // namespace

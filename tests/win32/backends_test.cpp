@@ -5,12 +5,18 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "Autostart.h"
+#include "PathText.h"
 #include "PlayList.h"
+#include "ProgramFolder.h"
+#include "Schema.h"
+#include "ShellRules.h"
+#include "TableDatabase.h"
 #include "TextCodec.h"
 #include "Win32PowerOff.h"
 
@@ -85,6 +91,23 @@ void listingChecks(const std::string& work) {
           "FindFirstFileA lists the regular *.mp3 files, RING.MP3 too, the folder x.mp3 not");
 }
 
+// The script runs this program from a folder named kProgramFolderName.
+constexpr char kProgramFolderName[] = "铃声 程序";
+
+void folderChecks() {
+    const std::string folder = programFolder();
+    const std::filesystem::path here = pathFromUtf8(folder);
+    check(utf8FromPath(here.filename()) == kProgramFolderName &&
+              std::filesystem::exists(here / "win32_backends_test.exe"),
+          "the program folder is the executable's, Chinese name and all: " + folder);
+    check(chooseDataFolder(folder, "C:\\nowhere") == folder, "a writable program folder holds the tables");
+    TableDatabase db;
+    const OpenedTables report = openOrCreateTables(db, folder);
+    check(report.settings == TableOrigin::kCreated && report.bells == TableOrigin::kCreated &&
+              std::filesystem::exists(here / "px.edb") && std::filesystem::exists(here / "db.edb"),
+          "both tables are made in it");
+}
+
 void codecChecks() {
     check(utf8ToGbk("周一").value() == "\xD6\xDC\xD2\xBB", "周一 is D6DC D2BB in GBK");
     const char* texts[] = {"暂停计划", "暂停中。。", "停止播放", "增加铃声", "修改铃声", "删除铃声", "设置", "软件设置", "最小化",
@@ -110,6 +133,7 @@ int main(int argc, char** argv) {
     registryChecks();
     powerOffChecks();
     listingChecks(argv[1]);
+    folderChecks();
     codecChecks();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;

@@ -11,11 +11,15 @@ source "$(dirname "$0")/../support/harness.sh"
 unset DISPLAY
 start_wine
 
-mkdir "$work/checks"
-wine "$winbin/win32_backends_test.exe" "$(winepath -w "$work/checks")"
+# Run from a folder with a Chinese name: the program folder must come back whole.
+mkdir "$work/checks" "$work/铃声 程序"
+cp "$winbin/win32_backends_test.exe" "$work/铃声 程序/"
+wine "$work/铃声 程序/win32_backends_test.exe" "$(winepath -w "$work/checks")"
+[[ -f "$work/铃声 程序/db.edb" ]] || fail "the tables are not in the program folder"
 
-# The same schedule written by both builds.
-mkdir "$work/linux" "$work/wine"
+# The same schedule written by both builds, in folders with Chinese names.
+linux_dir="$work/linux 铃声" wine_dir="$work/wine 铃声"
+mkdir "$linux_dir" "$wine_dir"
 schedule() {  # runner folder
   local run=$1 folder=$2
   "$run" add "$folder" --start 08:00:00 --end 08:00:30 --music "/铃声/上课.mp3" >/dev/null
@@ -28,13 +32,13 @@ run_wine() {
   shift 2
   wine "$winbin/tolvanectl.exe" "$command" "$(winepath -w "$folder")" "$@"
 }
-schedule run_linux "$work/linux"
-schedule run_wine "$work/wine"
+schedule run_linux "$linux_dir"
+schedule run_wine "$wine_dir"
 for table in px.edb db.edb; do
-  for side in linux wine; do  # the creation time (bytes 8 to 15) differs by nature
-    printf '\0\0\0\0\0\0\0\0' | dd of="$work/$side/$table" bs=1 seek=8 conv=notrunc 2>/dev/null
+  for side in "$linux_dir" "$wine_dir"; do  # the creation time (bytes 8 to 15) differs by nature
+    printf '\0\0\0\0\0\0\0\0' | dd of="$side/$table" bs=1 seek=8 conv=notrunc 2>/dev/null
   done
-  cmp "$work/linux/$table" "$work/wine/$table" || fail "$table differs between Linux and Wine"
+  cmp "$linux_dir/$table" "$wine_dir/$table" || fail "$table differs between Linux and Wine"
   echo "ok: $table written under Wine is byte for byte the one written on Linux"
 done
 echo "wine back-ends test passed"
