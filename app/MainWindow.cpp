@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -220,7 +221,7 @@ void MainWindow::onDeleteBell() {
 
 void MainWindow::onSettings() {
     SettingsWindow window(m_program, {[this] { applySettings(); }, [this] { releaseHotKey(); }, autostartFolder,
-                                      QCoreApplication::applicationFilePath().toStdString()},
+                                      QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
                           this);
     prepareWindow(window);
     openModalCentred(window);
