@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Builds the desktop program for 32-bit Windows on Debian 12 and starts it once under Wine.
+# Debian carries no Qt for Windows, so Qt (Core, Gui, Widgets, Network, Shader Tools, Multimedia)
+# and libmpg123 are first cross-built from Debian's own source packages with mingw-w64: about an
+# hour on two cores the first time, minutes after that. Not part of the test command for that
+# reason.
+# Usage: scripts/build-windows.sh [WORK_FOLDER]   (default: build-windows)
+# The program lands in WORK_FOLDER/bin with every DLL it needs beside it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+work=$(realpath -m "${1:-build-windows}")
+prefix=${TOLVANE_WINDOWS_PREFIX:-$work/prefix}  # where the cross-built Qt and libmpg123 go
+sources=$work/sources
+mkdir -p "$work" "$sources"
+
+scripts/deps.sh test
+need=(qt6-shadertools-dev dpkg-dev xz-utils bzip2)
+missing=()
+for p in "${need[@]}"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p"); done
+# Source packages come from the same archive as the binary ones.
+if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Version: 6\.'; then
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+    > /etc/apt/sources.list.d/tolvane-debian-src.sources
+  apt-get update -q
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+host=i686-w64-mingw32
+toolchain=$work/mingw-qt.cmake
+# The project's toolchain, with the Qt prefix searched too and the programs linked against the
+# DLLs (the project's own cross build links statically).
+cat >"$toolchain" <<EOF
+include($root/cmake/mingw-i686.cmake)
+list(APPEND CMAKE_FIND_ROOT_PATH "$prefix")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "")
+EOF
+
+fetch() {  # source package, folder it unpacks to
+  [ -d "$sources/$2" ] && return
+  # Some packages list an upstream signature the archive does not hold; apt then fails after
+  # fetching the rest, so what counts is the source itself.
+  (cd "$sources" && { apt-get source --download-only "$1" || true; } &&
+    tar xf "$(ls "$1"_*.orig.tar.* | grep -v '\.asc$')")
+  [ -d "$sources/$2" ] || { echo "could not fetch the source of $1" >&2; exit 1; }
+}
+
+qt_module() {  # folder under sources, extra cmake arguments...
+  local folder=$1
+  shift
+  [ -f "$work/$folder.done" ] && return
+  cmake -G Ninja -S "$sources/$folder" -B "$work/build-$folder" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF "$@"
+  cmake --build "$work/build-$folder"
+  cmake --install "$work/build-$folder"
+  touch "$work/$folder.done"
+}
+
+fetch qt6-base qtbase-everywhere-src-6.4.2
+qt_module qtbase-everywhere-src-6.4.2 -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF \
+  -DFEATURE_dbus=OFF -DFEATURE_system_zlib=OFF -DINPUT_openssl=no \
+  -DFEATURE_concurrent=OFF -DFEATURE_tabletevent=OFF  # Debian's source leaves out the Wintab header
+# Qt Multimedia compiles its video shaders with the target's Shader Tools (and the host's qsb).
+fetch qt6-shadertools qtshadertools-everywhere-src-6.4.2
+qt_module qtshadertools-everywhere-src-6.4.2
+fetch qt6-multimedia qtmultimedia-everywhere-src-6.4.2
+# Qt looks for the Media Foundation libraries by their Windows spelling (Mf, Mfplat, ...);
+# mingw-w64's are lower case, which a Linux file system tells apart.
+wmf=()
+for lib in Mf Mfuuid Mfplat Mfcore Propsys; do
+  wmf+=("-DWMF_$(echo "$lib" | tr a-z A-Z)_LIBRARY=/usr/$host/lib/lib$(echo "$lib" | tr A-Z a-z).a")
+done
+# Its Windows player and camera plugin needs Qt Concurrent; the program plays through QAudioSink,
+# which the library itself carries on Windows, so the plugin is left out.
+sed -i 's/^    add_subdirectory(windows)$/    # add_subdirectory(windows)/' \
+  "$sources/qtmultimedia-everywhere-src-6.4.2/src/plugins/multimedia/CMakeLists.txt"
+# Its Windows sources name some system headers as Windows spells them, too.
+aliases=$work/header-aliases
+mkdir -p "$aliases"
+for header in Dbt.h Functiondiscoverykeys_devpkey.h InitGuid.h Mferror.h Mfidl.h Mfreadwrite.h Wmcodecdsp.h; do
+  ln -sfn "/usr/$host/include/$(echo "$header" | tr A-Z a-z)" "$aliases/$header"
+done
+ln -sfn "$prefix/include/QtCore/qurl.h" "$aliases/QUrl.h"
+# Its bundled spatial-audio code is written for SSE, which every PC that runs Windows 7 or later has.
+qt_module qtmultimedia-everywhere-src-6.4.2 "${wmf[@]}" -DFEATURE_ffmpeg=OFF -DFEATURE_gstreamer=OFF \
+  -DFEATURE_spatialaudio=OFF -DCMAKE_C_FLAGS=-msse2 -DCMAKE_CXX_FLAGS="-msse2 -isystem $aliases"
+
+if [ ! -f "$work/mpg123.done" ]; then
+  fetch mpg123 mpg123-1.31.2
+  # Only the decoding library: no output modules, and none of the build machine's libraries.
+  (cd "$sources/mpg123-1.31.2" &&
+    PKG_CONFIG_LIBDIR=/nonexistent ./configure --host=$host --prefix="$prefix" --with-audio=dummy \
+      --enable-modules=no --disable-static &&
+    make src/libmpg123/libmpg123.la &&
+    make install-pkgconfigDATA install-nodist_includeHEADERS install-includeHEADERS &&
+    install -D src/libmpg123/.libs/libmpg123.dll.a "$prefix/lib/libmpg123.dll.a" &&
+    install -D src/libmpg123/.libs/libmpg123-0.dll "$prefix/bin/libmpg123-0.dll")
+  touch "$work/mpg123.done"
+fi
+
+PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" cmake -G Ninja -S . -B "$work/tolvane" \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_TESTS=OFF \
+  -DTOLVANE_WERROR=ON -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_PREFIX_PATH="$prefix"
+PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" cmake --build "$work/tolvane"
+
+# The program with what it loads: Qt's DLLs and plugins, libmpg123, the compiler's runtime.
+bin=$work/bin
+mkdir -p "$bin"
+cp "$work/tolvane/bin/tolvane.exe" "$work/tolvane/bin/tolvanectl.exe" "$bin/"
+cp "$prefix"/bin/Qt6{Core,Gui,Widgets,Network,Multimedia}.dll "$prefix/bin/libmpg123-0.dll" "$bin/"
+for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
+  install -D "$prefix/plugins/$plugin" "$bin/$plugin"
+done
+runtime=$(dirname "$($host-g++-posix -print-libgcc-file-name)")
+cp "$runtime"/libstdc++-6.dll "$runtime"/libgcc_s_dw2-1.dll "$bin/"
+cp /usr/$host/lib/libwinpthread-1.dll "$bin/"
+echo "built: $bin/tolvane.exe"
+
+# The program under Wine.
+tests/win32/wine_program_test.sh "$bin"
