@@ -32,9 +32,10 @@ void Win32GlobalHotKey::release() {
 }
 
 bool Win32GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    // Qt names a WM_HOTKEY taken from the queue "windows_dispatcher_MSG"; one that reaches the
-    // window procedure anyway comes as "windows_generic_MSG". Taking it in the first stops it
-    // there, so a press is handled once.
+    // Qt shows a message taken from the queue as "windows_generic_MSG" and one reaching its
+    // dispatcher's own window as "windows_dispatcher_MSG", where its documentation places hot
+    // keys. Either may carry ours; taking it where it is first seen stops it there, so a press
+    // is handled once.
     const bool windowsMessage = eventType == "windows_dispatcher_MSG" || eventType == "windows_generic_MSG";
     if (!held() || !windowsMessage || win32::hotKeyId(message) != m_id) return false;
     if (onPressed) onPressed();
