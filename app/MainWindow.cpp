@@ -1,4 +1,4 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,14 +10,18 @@
 #include <QTime>
 #include <QTimer>
 
-#include "Autostart.h"
-#include "BalloonTip.h"
-#include "BellEditing.h"
-#include "Pause.h"
-#include "Program.h"
-#include "ScheduleListView.h"
-#include "ShellRules.h"
-#include "Windows.h"
+#include "app/Program.h"
+#include "platform/Autostart.h"
+#include "platform/TextCodec.h"
+#include "schedule/core/BellEditing.h"
+#include "schedule/ui/AddBellWindow.h"
+#include "schedule/ui/ChangeBellWindow.h"
+#include "schedule/ui/ScheduleListView.h"
+#include "settings/core/Settings.h"
+#include "settings/ui/SettingsWindow.h"
+#include "ui/BalloonTip.h"
+#include "ui/SecondaryWindow.h"
+#include "ui/core/ClockDisplay.h"
 #include "ui_MainWindow.h"
 
 namespace tolvane {
@@ -26,6 +30,11 @@ namespace {
 const char kStartupTip[] =
     "点击列表框的右键可以增加、修改、删除铃声！\r\n\r\n如果不喜欢软件自带的铃声，可以设置其他铃声！";
 const char kTrayTip[] = "双击可显示！";
+// The tray's tip holds 62 bytes of GBK.
+constexpr size_t kTrayTipBytes = 62;
+// The pause button shows the plan's state.
+const char kPlanRunningCaption[] = "暂停计划";
+const char kPlanPausedCaption[] = "暂停中。。";
 }  // namespace
 
 MainWindow::MainWindow(Program& program, QWidget* parent)
@@ -35,9 +44,9 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
       m_tray(new QSystemTrayIcon(this)),
-      m_hotKey(std::make_unique<PlatformHotKey>(this)) {
+      m_hotKey(std::make_unique<HotKey>(this)) {
     autostartFolder = kSystemAutostartFolder;
-    m_hotKey->onPressed = [this] { onHotKeyFeedback(m_program.hotKeyId, 0); };
+    m_hotKey->onPressed = [this] { onHotKeyFeedback(m_hotKeyId); };
     m_ui->setupUi(this);
     setFixedSize(663, 488);
     setWindowIcon(QIcon(QStringLiteral(":/png/icon.png")));
@@ -141,7 +150,7 @@ void MainWindow::runCreatedHandler() {
     m_ui->透明标签2->setText(QString::fromStdString(dateLabelText(today)));
 
     TableDatabase& db = m_program.db();
-    db.select(schema::kSettingsAlias);
+    if (Status s = selectSettingsRecord(db); !s.isOk()) return fatal(s);
     auto time = db.readText(schema::kShutdownTime);
     if (!time.isOk()) return fatal(time.status());
     auto flag = db.readLogical(schema::kAutoShutdown);
@@ -150,36 +159,35 @@ void MainWindow::runCreatedHandler() {
 
     refreshSchedule();
     applySettings();
-    m_program.ring().setPeriod(kTickPeriodMs);
+    m_program.ring().setRunning(m_plan == PlanState::kRunning);
 }
 
 void MainWindow::applySettings() {
     TableDatabase& db = m_program.db();
-    db.select(schema::kSettingsAlias);
-    db.goFirst();
+    if (Status s = selectSettingsRecord(db); !s.isOk()) return fatal(s);
     auto settings = readSettings(db);
     if (!settings.isOk()) return fatal(settings.status());
-    m_program.randomPlay = settings.value().randomPlay;
+    m_program.sound().setRandomPlay(settings.value().randomPlay);
     // A plan paused by the user stays paused: an option click is no reason to ring again.
-    if (m_ui->按钮1->text() == QString::fromUtf8(kPlanRunningCaption)) m_program.ring().setPeriod(kTickPeriodMs);
+    if (m_plan == PlanState::kRunning) m_program.ring().setRunning(true);
     m_ui->透明标签2->setVisible(settings.value().showDate);
     hotKeyStep(settings.value().hideAfterStart);
 }
 
 void MainWindow::hotKeyStep(bool wanted) {
-    if (!wanted || m_program.hotKeyId != 0) return;
+    if (!wanted || m_hotKeyId != 0) return;
     // Each attempt takes the next id; a failed one leaves 0 and says nothing.
     const int id = m_nextHotKeyId++;
-    m_program.hotKeyId = m_hotKey->grab(id) ? id : 0;
+    m_hotKeyId = m_hotKey->grab(id) ? id : 0;
 }
 
 void MainWindow::releaseHotKey() {
     m_hotKey->release();
-    m_program.hotKeyId = 0;
+    m_hotKeyId = 0;
 }
 
-void MainWindow::onHotKeyFeedback(int id, int) {
-    if (id == 0 || id != m_program.hotKeyId) return;
+void MainWindow::onHotKeyFeedback(int id) {
+    if (id == 0 || id != m_hotKeyId) return;
     if (isVisible()) {
         hide();
     } else {
@@ -191,9 +199,13 @@ void MainWindow::onHotKeyFeedback(int id, int) {
 void MainWindow::refreshSchedule() { checked(refreshScheduleList(m_ui->超级列表框1, m_program.db())); }
 
 void MainWindow::onPauseClicked() {
-    const PlanState next = togglePlan(m_ui->按钮1->text().toStdString());
-    m_program.ring().setPeriod(next.tickPeriodMs);
-    m_ui->按钮1->setText(QString::fromStdString(next.caption));
+    m_plan = toggled(m_plan);
+    m_program.ring().setRunning(m_plan == PlanState::kRunning);
+    showPlanState();
+}
+
+void MainWindow::showPlanState() {
+    m_ui->按钮1->setText(QString::fromUtf8(m_plan == PlanState::kRunning ? kPlanRunningCaption : kPlanPausedCaption));
 }
 
 void MainWindow::onStopClicked() { m_program.sound().stop(); }
@@ -234,7 +246,7 @@ void MainWindow::onMinimiseToTray() {
         return;
     }
     m_tray->setIcon(windowIcon());
-    m_tray->setToolTip(QString::fromStdString(cutToGbkBytes(kTrayTip, 62)));
+    m_tray->setToolTip(QString::fromStdString(cutToGbkBytes(kTrayTip, kTrayTipBytes)));
     m_tray->show();
     hide();
 }

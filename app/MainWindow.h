@@ -9,8 +9,9 @@
 #include <functional>
 #include <memory>
 
-#include "PlatformHotKey.h"
-#include "Status.h"
+#include "base/Status.h"
+#include "platform/HotKey.h"
+#include "ringing/core/PlanState.h"
 
 class QDialog;
 class QMenu;
@@ -70,8 +71,10 @@ public:
     void onMenuPictureButton();
     void paintClock();
     // The hot-key receiver's feedback event: toggles the window when id is the held hot key's.
-    void onHotKeyFeedback(int id, int unused);
+    void onHotKeyFeedback(int id);
     void releaseHotKey();
+    // The id Shift+T is held under; 0 when it is not held.
+    int hotKeyId() const { return m_hotKeyId; }
     // Where the autostart entry goes; tests point it at a folder of their own.
     std::string autostartFolder;
 
@@ -89,6 +92,7 @@ private:
     void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure
     void hotKeyStep(bool wanted);
+    void showPlanState();
     QPoint listMenuPoint(const QPoint& cursor) const { return cursor + QPoint(3, 3); }
 
     Program& m_program;
@@ -101,8 +105,10 @@ private:
     QTimer* m_painter;
     BalloonTip* m_balloon;
     QSystemTrayIcon* m_tray;
-    std::unique_ptr<PlatformHotKey> m_hotKey;
+    std::unique_ptr<HotKey> m_hotKey;
+    int m_hotKeyId = 0;
     int m_nextHotKeyId = 33001;
+    PlanState m_plan = PlanState::kRunning;
 };
 
 }  // namespace tolvane

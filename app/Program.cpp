@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "app/Program.h"
 
 #include <chrono>
 
@@ -15,10 +15,10 @@ uint64_t millisecondTicks() {
 Program::Program(std::string dataFolder, PowerOff& powerOff, PcmSinkFactory sinks)
     : m_dataFolder(std::move(dataFolder)),
       m_playback(std::make_unique<AudioPlayback>(std::move(sinks))),
-      m_sound(std::make_unique<PlaylistBellSound>(*m_playback, [this] { return randomPlay; },
-                                                  millisecondTicks)),
+      m_sound(std::make_unique<PlaylistBellSound>(*m_playback, millisecondTicks)),
       m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, powerOff)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
+    m_sound->setRandomPlay(true);  // until the settings are read
 }
 
 }  // namespace tolvane

@@ -1,17 +1,17 @@
 #pragma once
 
-// The program-wide values and services that outlive every window: the Table database, the
-// Playback service, the clock timer, the shutdown values, the random-play flag.
+// The program-wide services that outlive every window: the Table database, the Playback service,
+// the bell sound (with its random-play option) and the clock timer (with the shutdown values).
 
 #include <memory>
 #include <string>
 
-#include "AudioPlayback.h"
-#include "ClockTick.h"
-#include "PlayList.h"
-#include "RingController.h"
-#include "Schema.h"
-#include "TableDatabase.h"
+#include "ringing/audio/AudioPlayback.h"
+#include "ringing/core/ClockTick.h"
+#include "ringing/core/PlayList.h"
+#include "ringing/qt/RingController.h"
+#include "schedule/core/Schema.h"
+#include "storage/TableDatabase.h"
 
 namespace tolvane {
 
@@ -23,13 +23,9 @@ public:
     const std::string& dataFolder() const { return m_dataFolder; }
     TableDatabase& db() { return m_db; }
     PlaybackService& playback() { return *m_playback; }
-    BellSound& sound() { return *m_sound; }
+    PlaylistBellSound& sound() { return *m_sound; }
     RingController& ring() { return *m_ring; }
     const Clock& clock() const { return m_clock; }
-
-    bool randomPlay = true;
-    int hotKeyId = 0;
-    std::string oldStartTime;  // of the bell the Change bell window edits
 
 private:
     std::string m_dataFolder;

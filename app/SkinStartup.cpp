@@ -1,23 +1,11 @@
-#include "SkinStartup.h"
+#include "app/SkinStartup.h"
 
 #include <QApplication>
 #include <QFile>
 
-#ifdef _WIN32
-#include "Win32PePlatform.h"
-#else
-#include "LinuxPePlatform.h"
-#endif
+#include "platform/PePlatform.h"
 
 namespace tolvane {
-
-namespace {
-#ifdef _WIN32
-using NativePePlatform = Win32PePlatform;
-#else
-using NativePePlatform = LinuxPePlatform;
-#endif
-}  // namespace
 
 SkinStartup::SkinStartup()
     : m_platform(std::make_unique<NativePePlatform>()), m_loader(std::make_unique<MemoryLibrary>(*m_platform)) {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <span>
 
-#include "MemoryLibrary.h"
+#include "skin/pe/MemoryLibrary.h"
 
 namespace tolvane {
 

@@ -9,16 +9,11 @@
 #include <cstdlib>
 #include <memory>
 
-#ifdef _WIN32
-#include "Win32PowerOff.h"
-#else
-#include "LogindPowerOff.h"
-#endif
-#include "MainWindow.h"
-#include "Program.h"
-#include "ProgramFolder.h"
-#include "ShellRules.h"
-#include "SkinStartup.h"
+#include "app/MainWindow.h"
+#include "platform/PowerOff.h"
+#include "app/Program.h"
+#include "platform/ProgramFolder.h"
+#include "app/SkinStartup.h"
 
 namespace {
 
@@ -88,11 +83,7 @@ int main(int argc, char** argv) {
     warnWithoutChineseFont();
 
     const std::string dataFolder = tolvane::chooseDataFolder(executableFolder(), userDataHome());
-#ifdef _WIN32
-    tolvane::Win32PowerOff powerOff;
-#else
-    tolvane::LogindPowerOff powerOff;
-#endif
+    tolvane::SystemPowerOff powerOff;
     int code;
     {
         tolvane::Program program(dataFolder, powerOff);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Schema.h"
+#include "schedule/core/Schema.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;

@@ -24,10 +24,10 @@
 #include <thread>
 #include <vector>
 
-#include "AudioPlayback.h"
-#include "RingController.h"
-#include "Schema.h"
-#include "TempDir.h"
+#include "ringing/audio/AudioPlayback.h"
+#include "ringing/qt/RingController.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/TempDir.h"
 
 using namespace tolvane;
 
@@ -84,16 +84,16 @@ int runOnset(int bells, const std::string& file) {
                                                     onsetMs.push_back(now % 1000);
                                                 },
                                                 nullptr});
-    PlaylistBellSound sound(playback, [] { return false; }, [] { return uint64_t{0}; });
+    PlaylistBellSound sound(playback, [] { return uint64_t{0}; });
     NullPowerOff off;
     RingController controller(db, clock, sound, off);
     NaiveTicker naive(db, clock, sound, off);
     // The baseline starts at whatever phase the process happens to have.
     if (g_naive) naive.start();
-    else controller.setPeriod(1000);
+    else controller.setRunning(true);
     QTimer::singleShot(static_cast<int>((due.back() + 2) * 1000 - clock.nowMs()), qApp, &QCoreApplication::quit);
     qApp->exec();
-    controller.setPeriod(0);
+    controller.setRunning(false);
     naive.stop();
 
     std::lock_guard<std::mutex> lock(mutex);
@@ -137,7 +137,7 @@ int runCoverage(int seconds) {
     RingController controller(db, clock, sound, off);
     NaiveTicker naive(db, clock, sound, off);
     if (g_naive) naive.start();
-    else controller.setPeriod(1000);
+    else controller.setRunning(true);
     QTimer::singleShot(static_cast<int>((first + seconds) * 1000 + 500 - clock.nowMs()), qApp,
                        &QCoreApplication::quit);
     qApp->exec();

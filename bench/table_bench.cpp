@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "Schema.h"
-#include "TempDir.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "ClockTick.h"
-#include "Schema.h"
-#include "TempDir.h"
+#include "ringing/core/ClockTick.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane {
 namespace {

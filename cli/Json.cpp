@@ -1,4 +1,4 @@
-#include "Json.h"
+#include "cli/Json.h"
 
 #include <cmath>
 #include <cstdio>

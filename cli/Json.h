@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "TableDatabase.h"
+#include "storage/TableDatabase.h"
 
 namespace tolvane::cli {
 

@@ -1,12 +1,12 @@
-#include "PlanCommand.h"
+#include "cli/PlanCommand.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
 
-#include "ClockTick.h"
-#include "PathText.h"
-#include "Schema.h"
+#include "ringing/core/ClockTick.h"
+#include "base/PathText.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane::cli {
 

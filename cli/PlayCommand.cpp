@@ -1,4 +1,4 @@
-#include "PlayCommand.h"
+#include "cli/PlayCommand.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -8,8 +8,9 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "AudioPlayback.h"
-#include "PlayList.h"
+#include "ringing/audio/AudioPlayback.h"
+#include "platform/FolderListing.h"
+#include "ringing/core/PlayList.h"
 
 namespace tolvane::cli {
 
@@ -24,7 +25,7 @@ int playCommand(int argc, char** argv, const std::string& music) {
                                                     QMetaObject::invokeMethod(&app, &QCoreApplication::quit,
                                                                               Qt::QueuedConnection);
                                                 }});
-    PlaylistBellSound sound(playback, [] { return false; }, [] { return uint64_t{0}; });
+    PlaylistBellSound sound(playback, [] { return uint64_t{0}; });
     if (!countsAsFile(music) && listMp3Files(music).empty()) {
         std::cerr << "tolvanectl: " << music << ": no MP3 files to play\n";
         return 1;

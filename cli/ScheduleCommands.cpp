@@ -1,13 +1,13 @@
-#include "ScheduleCommands.h"
+#include "cli/ScheduleCommands.h"
 
 #include <map>
 #include <ostream>
 #include <sstream>
 
-#include "BellEditing.h"
-#include "Json.h"
-#include "Schema.h"
-#include "ShellRules.h"
+#include "schedule/core/BellEditing.h"
+#include "cli/Json.h"
+#include "schedule/core/Schema.h"
+#include "schedule/core/ScheduleList.h"
 
 namespace tolvane::cli {
 

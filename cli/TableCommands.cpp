@@ -1,13 +1,13 @@
-#include "TableCommands.h"
+#include "cli/TableCommands.h"
 
 #include <filesystem>
 #include <ostream>
 
-#include "Json.h"
-#include "PathText.h"
-#include "Schema.h"
-#include "TableDatabase.h"
-#include "TableFormat.h"
+#include "cli/Json.h"
+#include "base/PathText.h"
+#include "schedule/core/Schema.h"
+#include "storage/TableDatabase.h"
+#include "storage/TableFormat.h"
 
 namespace tolvane::cli {
 

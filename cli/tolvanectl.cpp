@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "PlanCommand.h"
-#include "ScheduleCommands.h"
+#include "cli/PlanCommand.h"
+#include "cli/ScheduleCommands.h"
 #ifdef TOLVANE_HAVE_PLAY
-#include "PlayCommand.h"
+#include "cli/PlayCommand.h"
 #endif
-#include "TableCommands.h"
+#include "cli/TableCommands.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "AudioPlayback.h"
+#include "ringing/audio/AudioPlayback.h"
 
-#include "PcmDevice.h"
-#include "PlaylistSource.h"
+#include "ringing/audio/PcmDevice.h"
+#include "ringing/audio/PlaylistSource.h"
 
 namespace tolvane {
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
-#include "PcmSink.h"
-#include "PlayList.h"
+#include "ringing/audio/PcmSink.h"
+#include "ringing/core/PlayList.h"
 
 namespace tolvane {
 

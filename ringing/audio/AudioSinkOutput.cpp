@@ -5,7 +5,7 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
-#include "PcmSink.h"
+#include "ringing/audio/PcmSink.h"
 
 namespace tolvane {
 

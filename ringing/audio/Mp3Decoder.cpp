@@ -1,4 +1,4 @@
-#include "Mp3Decoder.h"
+#include "ringing/audio/Mp3Decoder.h"
 
 #include <mpg123.h>
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "Status.h"
+#include "base/Status.h"
 
 struct mpg123_handle_struct;
 

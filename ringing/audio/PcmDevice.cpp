@@ -1,4 +1,4 @@
-#include "PcmDevice.h"
+#include "ringing/audio/PcmDevice.h"
 
 #include <cstring>
 

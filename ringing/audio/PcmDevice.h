@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "PlaylistSource.h"
+#include "ringing/audio/PlaylistSource.h"
 
 namespace tolvane {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "Mp3Decoder.h"
+#include "ringing/audio/Mp3Decoder.h"
 
 class QIODevice;
 

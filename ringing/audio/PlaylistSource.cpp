@@ -1,4 +1,4 @@
-#include "PlaylistSource.h"
+#include "ringing/audio/PlaylistSource.h"
 
 namespace tolvane {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Mp3Decoder.h"
+#include "ringing/audio/Mp3Decoder.h"
 
 namespace tolvane {
 

@@ -13,7 +13,7 @@
 
 #include <QIODevice>
 
-#include "PcmSink.h"
+#include "ringing/audio/PcmSink.h"
 
 namespace tolvane {
 

@@ -1,9 +1,9 @@
-#include "ClockTick.h"
+#include "ringing/core/ClockTick.h"
 
 #include <array>
 #include <cstdio>
 
-#include "Schema.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane {
 

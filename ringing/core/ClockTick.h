@@ -7,9 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "Clock.h"
-#include "Status.h"
-#include "TableDatabase.h"
+#include "base/Clock.h"
+#include "platform/PowerOff.h"
+#include "base/Status.h"
+#include "storage/TableDatabase.h"
 
 namespace tolvane {
 
@@ -18,14 +19,6 @@ std::string currentTimeText(const LocalTime& t);
 
 // The Bell record's weekday field for a weekday (0 = Sunday): "周日" .. "周六".
 const char* weekdayFieldName(int weekday);
-
-class PowerOff {
-public:
-    virtual ~PowerOff() = default;
-    // Asks the system to shut down and switch off, closing programs without asking. Returns at
-    // once; a failure passes silently.
-    virtual void requestPowerOff() = 0;
-};
 
 // What the tick does to the sound: start a bell's `音乐` value, or stop whatever plays.
 class BellSound {

@@ -1,4 +1,7 @@
-#include "PlayList.h"
+#include "ringing/core/PlayList.h"
+
+#include "base/PathText.h"
+#include "platform/FolderListing.h"
 
 #include <random>
 
@@ -40,16 +43,15 @@ std::vector<std::string> splitPlayList(std::string_view text) {
     return paths;
 }
 
-PlaylistBellSound::PlaylistBellSound(PlaybackService& playback, std::function<bool()> randomPlay,
-                                     std::function<uint64_t()> seed)
-    : m_playback(playback), m_randomPlay(std::move(randomPlay)), m_seed(std::move(seed)) {}
+PlaylistBellSound::PlaylistBellSound(PlaybackService& playback, std::function<uint64_t()> seed)
+    : m_playback(playback), m_seed(std::move(seed)) {}
 
 void PlaylistBellSound::start(const std::string& music) {
     if (countsAsFile(music)) {
         m_playback.play({music}, 1);
         return;
     }
-    m_playback.play(splitPlayList(buildFolderPlayList(music, m_randomPlay(), m_seed())), 1);
+    m_playback.play(splitPlayList(buildFolderPlayList(music, m_randomPlay, m_seed())), 1);
 }
 
 void PlaylistBellSound::stop() { m_playback.stop(); }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ClockTick.h"
+#include "ringing/core/ClockTick.h"
 
 namespace tolvane {
 
@@ -22,19 +22,9 @@ public:
     virtual void stop() = 0;
 };
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator[] = "\\";
-#else
-inline constexpr char kPathSeparator[] = "/";
-#endif
-
 // A value counts as one file when ".mp3" appears anywhere in it, letter case significant;
 // anything else counts as a folder. The file system is not asked.
 bool countsAsFile(std::string_view music);
-
-// Names of the regular files in folder matching "*.mp3" (extension in any letter case), in the
-// order the platform lists them; sub-folders never. Empty when the folder cannot be listed.
-std::vector<std::string> listMp3Files(const std::string& folder);
 
 // The folder's MP3 files as folder + separator + name, each followed by "\r\n": in listing order,
 // or, when random, in an order drawn from a generator seeded with seed, each file once.
@@ -46,16 +36,18 @@ std::vector<std::string> splitPlayList(std::string_view text);
 // Start bell sound and Stop playback over a Playback service.
 class PlaylistBellSound final : public BellSound {
 public:
-    // randomPlay is read at each start; seed gives a fresh seed for each folder list
-    // (the millisecond tick count in the program).
-    PlaylistBellSound(PlaybackService& playback, std::function<bool()> randomPlay,
-                      std::function<uint64_t()> seed);
+    // seed gives a fresh seed for each folder list (the millisecond tick count in the program).
+    PlaylistBellSound(PlaybackService& playback, std::function<uint64_t()> seed);
     void start(const std::string& music) override;
     void stop() override;
 
+    // Whether a folder plays in a drawn order (the Settings option "随机播放"); read at each start.
+    void setRandomPlay(bool on) { m_randomPlay = on; }
+    bool randomPlay() const { return m_randomPlay; }
+
 private:
     PlaybackService& m_playback;
-    std::function<bool()> m_randomPlay;
+    bool m_randomPlay = false;
     std::function<uint64_t()> m_seed;
 };
 

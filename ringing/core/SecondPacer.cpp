@@ -1,4 +1,4 @@
-#include "SecondPacer.h"
+#include "ringing/core/SecondPacer.h"
 
 namespace tolvane {
 

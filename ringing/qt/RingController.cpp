@@ -1,4 +1,4 @@
-#include "RingController.h"
+#include "ringing/qt/RingController.h"
 
 namespace tolvane {
 
@@ -6,22 +6,33 @@ namespace {
 int64_t floorDiv1000(int64_t ms) { return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000); }
 }  // namespace
 
-RingController::RingController(TableDatabase& db, const Clock& clock, BellSound& sound,
-                               PowerOff& powerOff, QObject* parent)
-    : QObject(parent), m_db(db), m_clock(clock), m_sound(sound), m_powerOff(powerOff) {
+QtTickTimer::QtTickTimer() {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        processDueSeconds();
-        if (m_period != 0) arm();
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        if (onTimeout) onTimeout();
     });
 }
 
-void RingController::setPeriod(int ms) {
-    if (ms == m_period) return;
-    m_period = ms;
-    if (ms == 0) {
-        m_timer.stop();
+RingController::RingController(TableDatabase& db, const Clock& clock, BellSound& sound,
+                               PowerOff& powerOff, std::unique_ptr<TickTimer> timer, QObject* parent)
+    : QObject(parent),
+      m_db(db),
+      m_clock(clock),
+      m_sound(sound),
+      m_powerOff(powerOff),
+      m_timer(timer ? std::move(timer) : std::make_unique<QtTickTimer>()) {
+    m_timer->onTimeout = [this] {
+        processDueSeconds();
+        if (m_running) arm();
+    };
+}
+
+void RingController::setRunning(bool running) {
+    if (running == m_running) return;
+    m_running = running;
+    if (!running) {
+        m_timer->stop();
         // Seconds that pass while paused are never rung.
         m_pacer.forget();
         return;
@@ -32,14 +43,14 @@ void RingController::setPeriod(int ms) {
 void RingController::arm() {
     const int64_t now = m_clock.nowMs();
     const int64_t nextBoundary = (floorDiv1000(now) + 1) * 1000;
-    m_timer.start(static_cast<int>(nextBoundary - now) + kMarginMs);
+    m_timer->start(static_cast<int>(nextBoundary - now) + kMarginMs);
 }
 
 void RingController::processDueSeconds() {
     for (int64_t second : m_pacer.secondsDue(floorDiv1000(m_clock.nowMs()))) {
         const Status s = runClockTick(m_db, m_clock.toLocal(second), m_shutdown, m_powerOff, m_sound);
         if (!s.isOk()) {
-            setPeriod(0);
+            setRunning(false);
             emit fatalError(s.runtimeErrorCode(), QString::fromStdString(s.message()));
             return;
         }

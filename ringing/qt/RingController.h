@@ -7,10 +7,35 @@
 #include <QObject>
 #include <QTimer>
 
-#include "ClockTick.h"
-#include "SecondPacer.h"
+#include <functional>
+#include <memory>
+
+#include "ringing/core/ClockTick.h"
+#include "ringing/core/SecondPacer.h"
 
 namespace tolvane {
+
+// The single-shot timer the controller arms for each second; tests drive a manual one so every
+// case is exact and instant.
+class TickTimer {
+public:
+    virtual ~TickTimer() = default;
+    // Fires onTimeout once, ms from now; a second start replaces the first.
+    virtual void start(int ms) = 0;
+    virtual void stop() = 0;
+    std::function<void()> onTimeout;
+};
+
+// The program's timer: a precise QTimer on the thread that made it.
+class QtTickTimer final : public TickTimer {
+public:
+    QtTickTimer();
+    void start(int ms) override { m_timer.start(ms); }
+    void stop() override { m_timer.stop(); }
+
+private:
+    QTimer m_timer;
+};
 
 class RingController final : public QObject {
     Q_OBJECT
@@ -18,14 +43,14 @@ public:
     // Ticks fire this long after the second boundary, so the clock surely reads the new second.
     static constexpr int kMarginMs = 3;
 
-    // All references must outlive the controller. Starts stopped (period 0).
+    // All references must outlive the controller. Starts stopped. timer defaults to a QtTickTimer.
     RingController(TableDatabase& db, const Clock& clock, BellSound& sound, PowerOff& powerOff,
-                   QObject* parent = nullptr);
+                   std::unique_ptr<TickTimer> timer = nullptr, QObject* parent = nullptr);
 
-    // 0 stops the tick (the plan is paused); any other period runs it once a second. Setting the
-    // period it already has leaves a running timer alone.
-    void setPeriod(int ms);
-    int period() const { return m_period; }
+    // Runs the tick once a second (the plan runs) or stops it (the plan is paused). Asking for
+    // the state it is already in leaves a running timer alone.
+    void setRunning(bool running);
+    bool isRunning() const { return m_running; }
 
     // The shutdown flag (read once at start) and time text (replaced when saved).
     ShutdownPlan& shutdownPlan() { return m_shutdown; }
@@ -46,8 +71,8 @@ private:
     PowerOff& m_powerOff;
     ShutdownPlan m_shutdown;
     SecondPacer m_pacer;
-    QTimer m_timer;
-    int m_period = 0;
+    std::unique_ptr<TickTimer> m_timer;
+    bool m_running = false;
 };
 
 }  // namespace tolvane

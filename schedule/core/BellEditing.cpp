@@ -1,9 +1,9 @@
-#include "BellEditing.h"
+#include "schedule/core/BellEditing.h"
 
 #include <cctype>
 #include <cstdio>
 
-#include "Schema.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane {
 

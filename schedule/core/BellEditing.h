@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "TableDatabase.h"
+#include "storage/TableDatabase.h"
 
 namespace tolvane {
 

@@ -1,6 +1,6 @@
-#include "Schema.h"
+#include "schedule/core/Schema.h"
 
-#include "PathText.h"
+#include "base/PathText.h"
 
 #include <filesystem>
 
@@ -15,14 +15,6 @@ std::vector<FieldDef> bellTableFields() {
     f.push_back({kReminderFlag, kFieldLogical, 0});
     f.push_back({kReminderText, kFieldText, 300});
     return f;
-}
-
-std::vector<FieldDef> settingsTableFields() {
-    return {{kVoiceReminder, kFieldText, 30}, {kVoiceSpeed, kFieldInteger, 0},
-            {kShowDate, kFieldLogical, 0},    {kHideAfterStart, kFieldLogical, 0},
-            {kAutoCorrectTime, kFieldLogical, 0}, {kAutoUpdate, kFieldLogical, 0},
-            {kRandomPlay, kFieldLogical, 0},  {kPassword, kFieldText, 300},
-            {kAutoShutdown, kFieldLogical, 0}, {kShutdownTime, kFieldText, 300}};
 }
 
 int32_t sortValue(int hours, int minutes, int seconds) {
@@ -49,24 +41,6 @@ Result<BellRecord> readBell(const TableDatabase& db) {
     bell.music = std::move(music).value();
     bell.sortValue = static_cast<int32_t>(sort.value());
     return bell;
-}
-
-Result<SettingsRecord> readSettings(const TableDatabase& db) {
-    SettingsRecord s;
-    const std::pair<const char*, bool*> flags[] = {{kShowDate, &s.showDate},
-                                                   {kHideAfterStart, &s.hideAfterStart},
-                                                   {kAutoUpdate, &s.autoUpdate},
-                                                   {kRandomPlay, &s.randomPlay},
-                                                   {kAutoShutdown, &s.autoShutdown}};
-    for (const auto& [name, target] : flags) {
-        auto v = db.readLogical(name);
-        if (!v.isOk()) return v.status();
-        *target = v.value();
-    }
-    auto time = db.readText(kShutdownTime);
-    if (!time.isOk()) return time.status();
-    s.shutdownTime = std::move(time).value();
-    return s;
 }
 
 std::vector<Value> bellValues(const BellRecord& bell) {
@@ -127,8 +101,7 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     report.settings = openOrCreate(db, settingsPath, kSettingsAlias, [&]() -> Status {
         if (Status s = db.create(settingsPath, settingsTableFields()); !s.isOk()) return s;
         if (!db.open(settingsPath, kSettingsAlias).isOk()) return Status::ok();
-        // The default Settings record; the last two fields stay false and empty.
-        return db.append({Value{}, Value{}, true, Value{}, true, true, true, Value{}});
+        return db.append(defaultSettingsValues());
     }, &report);
 
     report.bells = openOrCreate(db, bellPath, kBellAlias, [&]() -> Status {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The program's two tables: the Bell schedule (db.edb, alias "数据库") and the Settings table
-// (px.edb, alias "配置"), their fields in file order, their record types, and opening them at
+// The Bell schedule table (db.edb, alias "数据库"): its fields in file order and its record type;
+// and opening the program's two tables (with the Settings table, settings/core/Settings.h) at
 // start-up.
 
 #include <array>
@@ -9,16 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "Status.h"
-#include "TableDatabase.h"
+#include "base/Status.h"
+#include "storage/TableDatabase.h"
+#include "settings/core/Settings.h"
 
 namespace tolvane {
 
 namespace schema {
 inline constexpr char kBellAlias[] = "数据库";
-inline constexpr char kSettingsAlias[] = "配置";
 inline constexpr char kBellFile[] = "db.edb";
-inline constexpr char kSettingsFile[] = "px.edb";
 
 // Bell schedule fields.
 inline constexpr char kStart[] = "播放时间";
@@ -31,21 +30,9 @@ inline constexpr char kSortValue[] = "排序值";
 inline constexpr char kReminderFlag[] = "提醒文本";
 inline constexpr char kReminderText[] = "文本";
 
-// Settings fields.
-inline constexpr char kVoiceReminder[] = "语音播报提醒";
-inline constexpr char kVoiceSpeed[] = "语音播报速度";
-inline constexpr char kShowDate[] = "显示日期";
-inline constexpr char kHideAfterStart[] = "运行后隐藏程序";
-inline constexpr char kAutoCorrectTime[] = "自动校正时间";
-inline constexpr char kAutoUpdate[] = "软件自动更新";
-inline constexpr char kRandomPlay[] = "随机播放";
-inline constexpr char kPassword[] = "软件密码";
-inline constexpr char kAutoShutdown[] = "自动关机";
-inline constexpr char kShutdownTime[] = "关机时间";
 }  // namespace schema
 
 std::vector<FieldDef> bellTableFields();
-std::vector<FieldDef> settingsTableFields();
 
 struct BellRecord {
     std::string start;  // Time of day text as stored, normally HH:MM:SS
@@ -55,22 +42,12 @@ struct BellRecord {
     int32_t sortValue = 0;
 };
 
-struct SettingsRecord {
-    bool showDate = true;
-    bool hideAfterStart = false;
-    bool autoUpdate = true;
-    bool randomPlay = true;
-    bool autoShutdown = false;
-    std::string shutdownTime;
-};
-
 // Seconds after midnight: the order of the schedule list.
 int32_t sortValue(int hours, int minutes, int seconds);
 
 // The current record of the selected table, read field by field with the schema's types; a field
 // of another type gives Status::typeMismatch().
 Result<BellRecord> readBell(const TableDatabase& db);
-Result<SettingsRecord> readSettings(const TableDatabase& db);
 
 // The values of a Bell record in field order, for Append record.
 std::vector<Value> bellValues(const BellRecord& bell);

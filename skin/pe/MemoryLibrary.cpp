@@ -1,4 +1,4 @@
-#include "MemoryLibrary.h"
+#include "skin/pe/MemoryLibrary.h"
 
 #include <cstring>
 #include <optional>

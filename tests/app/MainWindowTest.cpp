@@ -16,19 +16,21 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "BalloonTip.h"
-#include "ClockFace.h"
-#include "MainWindow.h"
-#include "MusicChooser.h"
-#include "PictureButton.h"
-#include "Program.h"
-#include "Recorders.h"
-#include "ShellRules.h"
-#include "SkinStartup.h"
-#include "SpinArrows.h"
-#include "TempDir.h"
-#include "Schema.h"
-#include "Windows.h"
+#include "ui/BalloonTip.h"
+#include "ui/ClockFace.h"
+#include "app/MainWindow.h"
+#include "schedule/ui/MusicChooser.h"
+#include "ui/PictureButton.h"
+#include "app/Program.h"
+#include "tests/support/Recorders.h"
+#include "ui/core/ClockDisplay.h"
+#include "app/SkinStartup.h"
+#include "ui/SpinArrows.h"
+#include "tests/support/TempDir.h"
+#include "schedule/core/Schema.h"
+#include "schedule/ui/AddBellWindow.h"
+#include "schedule/ui/ChangeBellWindow.h"
+#include "settings/ui/SettingsWindow.h"
 #include "ui_AddBellWindow.h"
 #include "ui_ChangeBellWindow.h"
 #include "ui_SettingsWindow.h"
@@ -131,7 +133,7 @@ private slots:
         const LocalTime today = SystemClock().toLocal(SystemClock().nowMs() / 1000);
         QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(today));
         QVERIFY(m_window->ui().透明标签2->isVisible());
-        QCOMPARE(m_program->ring().period(), 1000);
+        QCOMPARE(m_program->ring().isRunning(), true);
         QVERIFY(m_window->painterTimer()->isActive());
         QCOMPARE(m_window->painterTimer()->interval(), 10);
         QVERIFY(m_window->balloon()->isVisible());
@@ -218,10 +220,10 @@ private slots:
         start();
         QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
         QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
-        QCOMPARE(m_program->ring().period(), 0);
+        QCOMPARE(m_program->ring().isRunning(), false);
         QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
         QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停计划"));
-        QCOMPARE(m_program->ring().period(), 1000);
+        QCOMPARE(m_program->ring().isRunning(), true);
         QTest::mouseClick(m_window->ui().按钮2, Qt::LeftButton);  // nothing plays: nothing happens
     }
 
@@ -359,6 +361,7 @@ private slots:
             ui.编辑框1->setText("07");
             ui.按钮1->click();  // 8:00:00 becomes 07:00:00, no end
             ui.按钮1->click();  // the old start is gone now: nothing happens
+            QCOMPARE(w.oldStartTime(), std::string("8:00:00"));
         });
         QCOMPARE(m_messages.size(), size_t{4});
         QCOMPARE(m_messages[0], (FlowMessage{"信息：", "未选中MP3歌曲或选择文件夹夹时，不能试播！"}));
@@ -367,7 +370,6 @@ private slots:
         QCOMPARE(m_messages[3], (FlowMessage{"修改成功", "修改成功！铃声将会在周二 的07:00:00响起！"}));
         QCOMPARE(column(0), (QStringList{"07:00:00", "09:00:00"}));
         QCOMPARE(column(1), (QStringList{"", ""}));
-        QCOMPARE(m_program->oldStartTime, std::string("8:00:00"));
     }
 
     void driveBoxShowsTheVolumeHoldingTheBell() {
@@ -420,12 +422,12 @@ private slots:
             QVERIFY(!field(schema::kShowDate));
             ui.选择框2->click();  // stored only
             QVERIFY(!field(schema::kRandomPlay));
-            QVERIFY(m_program->randomPlay);
+            QVERIFY(m_program->sound().randomPlay());
             m_window->onPauseClicked();
             ui.选择框5->click();  // Apply settings: random play now off, the pause stays
             QVERIFY(m_window->ui().透明标签2->isVisible());
-            QVERIFY(!m_program->randomPlay);
-            QCOMPARE(m_program->ring().period(), 0);
+            QVERIFY(!m_program->sound().randomPlay());
+            QCOMPARE(m_program->ring().isRunning(), false);
             QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
             m_window->onPauseClicked();
 
@@ -453,7 +455,7 @@ private slots:
         QCOMPARE(m_messages[2], (FlowMessage{"信息：", "注销热键成功！"}));
         QCOMPARE(m_messages[3], (FlowMessage{"信息：", "已设置开机启动"}));
         QCOMPARE(m_messages[4], (FlowMessage{"信息：", "已设置开机不启动！"}));
-        QCOMPARE(m_program->hotKeyId, 0);  // no X server here: the grab failed silently
+        QCOMPARE(m_window->hotKeyId(), 0);  // no X server here: the grab failed silently
 
         // Opened again, the window shows what was stored.
         driveWindow<SettingsWindow>([this] { m_window->onSettings(); }, [&](SettingsWindow& w) {

@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
-#include "X11HotKey.h"
+#include "platform/HotKey.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    tolvane::X11HotKey key;
-    if (!key.grab()) {
+    tolvane::HotKey key;
+    if (!key.grab(1)) {
         std::fprintf(stderr, "hotkey_holder: cannot grab Shift+T\n");
         return 1;
     }

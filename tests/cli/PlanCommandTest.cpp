@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "PlanCommand.h"
-#include "Schema.h"
-#include "TempDir.h"
+#include "cli/PlanCommand.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane::cli {
 namespace {

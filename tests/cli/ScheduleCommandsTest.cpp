@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ScheduleCommands.h"
-#include "TempDir.h"
+#include "cli/ScheduleCommands.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane::cli {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Schema.h"
-#include "TableCommands.h"
-#include "TempDir.h"
+#include "schedule/core/Schema.h"
+#include "cli/TableCommands.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane::cli {
 namespace {

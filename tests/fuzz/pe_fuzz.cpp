@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "MemoryLibrary.h"
-#include "RecordingPePlatform.h"
+#include "skin/pe/MemoryLibrary.h"
+#include "tests/support/RecordingPePlatform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tolvane::test::RecordingPePlatform platform;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "MemFileSystem.h"
-#include "TableDatabase.h"
+#include "tests/support/MemFileSystem.h"
+#include "storage/TableDatabase.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tolvane::test::MemFileSystem fs;

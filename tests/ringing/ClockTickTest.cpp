@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ClockTick.h"
-#include "Recorders.h"
-#include "Schema.h"
-#include "TempDir.h"
+#include "ringing/core/ClockTick.h"
+#include "tests/support/Recorders.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane {
 namespace {

@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "PlayList.h"
-#include "Recorders.h"
-#include "TempDir.h"
+#include "platform/FolderListing.h"
+#include "ringing/core/PlayList.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane {
 namespace {
@@ -79,8 +80,7 @@ TEST_F(FolderTest, RandomOrderHasEachFileOnceAndVaries) {
 
 TEST_F(FolderTest, StartBellSoundAsksThePlaybackService) {
     test::RecordingPlayback playback;
-    bool random = false;
-    PlaylistBellSound sound(playback, [&] { return random; }, [] { return uint64_t{7}; });
+    PlaylistBellSound sound(playback, [] { return uint64_t{7}; });
     sound.start("/bells/a.mp3");
     sound.start(dir.path());
     sound.start(dir.file("LOUD.MP3"));  // a capital extension counts as a folder: silence

@@ -13,10 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include "AudioPlayback.h"
-#include "PlaylistSource.h"
-#include "TempDir.h"
-#include "ToneScan.h"
+#include "ringing/audio/AudioPlayback.h"
+#include "ringing/audio/PlaylistSource.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ToneScan.h"
 
 namespace tolvane {
 namespace {

@@ -1,61 +1,87 @@
-// The clock timer on the real clock: every second of a running plan ticked once, none while
-// paused, and the fatal error for a damaged table.
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
+// The clock timer, driven by a manual clock and timer so each case is exact: every second of a
+// running plan ticked once, none while paused, late seconds caught up, the timer armed for just
+// after the next boundary, and the fatal error for a damaged table.
 
 #include <gtest/gtest.h>
 
-#include "Recorders.h"
-#include "RingController.h"
-#include "Schema.h"
-#include "TempDir.h"
+#include "ringing/qt/RingController.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane {
 namespace {
 
-void runEventsFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-}
+// A timer that only records what it was asked; the test fires it.
+class ManualTimer final : public TickTimer {
+public:
+    void start(int ms) override { armedMs = ms; }
+    void stop() override { armedMs = -1; }
+    int armedMs = -1;  // -1 when not armed
+};
+
+// 2026-03-02 (a Monday) 08:00:00.000, as the manual clock's UTC civil time.
+constexpr int64_t kEightOClockMs = 1772438400000;
 
 class RingControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_EQ(kEightOClockMs, civilToEpochSeconds(2026, 3, 2, 8, 0, 0) * 1000);
         openOrCreateTables(db, dir.path());
         db.select(schema::kBellAlias);
-        // A bell for each of the next few seconds, every day.
-        const int64_t now = clock.nowMs() / 1000;
-        for (int64_t s = now + 1; s <= now + 4; ++s)
-            db.append(bellValues({currentTimeText(clock.toLocal(s)), "", "bell" + std::to_string(s - now),
+        // A bell for each of the seconds 08:00:01 .. 08:00:09, every day.
+        for (int s = 1; s <= 9; ++s)
+            db.append(bellValues({"08:00:0" + std::to_string(s), "", "bell" + std::to_string(s),
                                   {true, true, true, true, true, true, true}, 0}));
+        auto owned = std::make_unique<ManualTimer>();
+        timer = owned.get();
+        controller = std::make_unique<RingController>(db, clock, sound, sound, std::move(owned));
+    }
+
+    // Moves the clock to ms past 08:00:00 and fires the timer as Qt would.
+    void fireAt(int64_t msAfterEight) {
+        clock.setMs(kEightOClockMs + msAfterEight);
+        ASSERT_GE(timer->armedMs, 0) << "the timer was not armed";
+        timer->onTimeout();
     }
 
     test::TempDir dir;
     TableDatabase db;
-    SystemClock clock;
+    ManualClock clock{kEightOClockMs + 400};
     test::RecordingSound sound;
+    ManualTimer* timer = nullptr;
+    std::unique_ptr<RingController> controller;
 };
 
+TEST_F(RingControllerTest, ArmsForJustAfterEachSecondBoundary) {
+    controller->setRunning(true);
+    EXPECT_EQ(600 + RingController::kMarginMs, timer->armedMs);
+    fireAt(1000 + RingController::kMarginMs);
+    EXPECT_EQ(1000, timer->armedMs) << "armed again for the next boundary plus the margin";
+    EXPECT_EQ((std::vector<std::string>{"start bell1"}), sound.take());
+}
+
 TEST_F(RingControllerTest, EverySecondOnceAndNoneWhilePaused) {
-    RingController controller(db, clock, sound, sound);
-    controller.setPeriod(1000);
-    runEventsFor(2300);
-    controller.setPeriod(1000);  // the same period again: the timer runs on as it was
-    runEventsFor(300);
-    controller.setPeriod(0);
-    runEventsFor(1500);
-    const std::vector<std::string> calls = sound.take();
-    // bell1 and bell2 surely, bell3 perhaps (the test started anywhere within a second), bell4
-    // never: by then the plan was paused.
-    ASSERT_GE(calls.size(), 2u);
-    ASSERT_LE(calls.size(), 3u);
-    for (size_t i = 0; i < calls.size(); ++i) EXPECT_EQ("start bell" + std::to_string(i + 1), calls[i]);
+    controller->setRunning(true);
+    fireAt(1003);
+    fireAt(1500);  // a second fire within the same second rings nothing
+    fireAt(2003);
+    controller->setRunning(true);  // asked again: the timer runs on as it was
+    EXPECT_EQ(1000, timer->armedMs);
+    controller->setRunning(false);
+    EXPECT_EQ(-1, timer->armedMs);
+    EXPECT_FALSE(controller->isRunning());
+    clock.setMs(kEightOClockMs + 5003);
+    controller->setRunning(true);  // seconds 3 and 4 passed while paused: never rung
+    fireAt(6003);
+    EXPECT_EQ((std::vector<std::string>{"start bell1", "start bell2", "start bell6"}), sound.take());
+}
+
+TEST_F(RingControllerTest, ALateTickCatchesUpTheSecondsItMissed) {
+    controller->setRunning(true);
+    fireAt(1003);
+    fireAt(4010);  // the user-interface thread was busy for three seconds
+    EXPECT_EQ((std::vector<std::string>{"start bell1", "start bell2", "start bell3", "start bell4"}), sound.take());
 }
 
 TEST(RingControllerFatalTest, AFieldOfAnotherTypeStopsTheTimerAndReports) {
@@ -66,20 +92,24 @@ TEST(RingControllerFatalTest, AFieldOfAnotherTypeStopsTheTimerAndReports) {
     ASSERT_TRUE(db.create(dir.file("db.edb"), fields).isOk());
     ASSERT_TRUE(db.open(dir.file("db.edb"), schema::kBellAlias).isOk());
     ASSERT_TRUE(db.append({int64_t{1}}).isOk());
-    SystemClock clock;
+    ManualClock clock(kEightOClockMs);
     test::RecordingSound sound;
-    RingController controller(db, clock, sound, sound);
+    auto owned = std::make_unique<ManualTimer>();
+    ManualTimer* timer = owned.get();
+    RingController controller(db, clock, sound, sound, std::move(owned));
     int code = 0;
     QString message;
     QObject::connect(&controller, &RingController::fatalError, [&](int c, const QString& m) {
         code = c;
         message = m;
     });
-    controller.setPeriod(1000);
-    controller.processDueSeconds();
+    controller.setRunning(true);
+    clock.advanceMs(1003);
+    timer->onTimeout();
     EXPECT_EQ(5, code);
     EXPECT_EQ(QString::fromUtf8("数据或数组类型不匹配"), message);
-    EXPECT_EQ(0, controller.period());
+    EXPECT_FALSE(controller.isRunning());
+    EXPECT_EQ(-1, timer->armedMs);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "Pause.h"
-#include "SecondPacer.h"
+#include "ringing/core/PlanState.h"
+#include "ringing/core/SecondPacer.h"
 
 namespace tolvane {
 namespace {
@@ -30,14 +30,9 @@ TEST(SecondPacerTest, APauseForgetsTheLastSecond) {
     EXPECT_EQ((Seconds{102}), pacer.secondsDue(102));
 }
 
-TEST(PauseTest, TheCaptionIsTheState) {
-    PlanState s = togglePlan(kPlanRunningCaption);
-    EXPECT_EQ(0, s.tickPeriodMs);
-    EXPECT_EQ("暂停中。。", s.caption);
-    s = togglePlan(s.caption);
-    EXPECT_EQ(1000, s.tickPeriodMs);
-    EXPECT_EQ("暂停计划", s.caption);
-    EXPECT_EQ(1000, togglePlan("anything else").tickPeriodMs);
+TEST(PlanStateTest, ThePauseButtonSwitchesBetweenTheTwoStates) {
+    EXPECT_EQ(PlanState::kPaused, toggled(PlanState::kRunning));
+    EXPECT_EQ(PlanState::kRunning, toggled(PlanState::kPaused));
 }
 
 }  // namespace

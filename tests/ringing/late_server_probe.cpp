@@ -9,7 +9,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "AudioPlayback.h"
+#include "ringing/audio/AudioPlayback.h"
 
 namespace {
 

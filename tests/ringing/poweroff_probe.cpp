@@ -4,7 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 
-#include "LogindPowerOff.h"
+#include "platform/PowerOff.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

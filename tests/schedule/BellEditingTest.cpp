@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "BellEditing.h"
-#include "CrashHarness.h"
-#include "Schema.h"
-#include "TempDir.h"
+#include "schedule/core/BellEditing.h"
+#include "tests/support/CrashHarness.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/TempDir.h"
 
 namespace tolvane {
 namespace {

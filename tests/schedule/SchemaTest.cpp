@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Schema.h"
-#include "TempDir.h"
+#include "schedule/core/Schema.h"
+#include "tests/support/TempDir.h"
 
 
 namespace tolvane {

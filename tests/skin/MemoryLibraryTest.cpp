@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "LinuxPePlatform.h"
-#include "MemoryLibrary.h"
-#include "RecordingPePlatform.h"
+#include "platform/PePlatform.h"
+#include "skin/pe/MemoryLibrary.h"
+#include "tests/support/RecordingPePlatform.h"
 
 namespace tolvane {
 namespace {

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "FaultyFileSystem.h"
-#include "TableDatabase.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "storage/TableDatabase.h"
 
 namespace tolvane::test {
 

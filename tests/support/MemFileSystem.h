@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace tolvane::test {
 

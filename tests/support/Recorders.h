@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ClockTick.h"
-#include "PlayList.h"
+#include "ringing/core/ClockTick.h"
+#include "ringing/core/PlayList.h"
 
 namespace tolvane::test {
 

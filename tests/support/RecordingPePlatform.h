@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "MemoryLibrary.h"
+#include "skin/pe/MemoryLibrary.h"
 
 namespace tolvane::test {
 

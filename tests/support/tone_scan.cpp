@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "ToneScan.h"
+#include "tests/support/ToneScan.h"
 
 int main(int argc, char** argv) {
     const bool timed = argc == 3 && std::string(argv[1]) == "--timed";

@@ -10,15 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "Autostart.h"
-#include "PathText.h"
-#include "PlayList.h"
-#include "ProgramFolder.h"
-#include "Schema.h"
-#include "ShellRules.h"
-#include "TableDatabase.h"
-#include "TextCodec.h"
-#include "Win32PowerOff.h"
+#include "platform/Autostart.h"
+#include "base/PathText.h"
+#include "platform/FolderListing.h"
+#include "ringing/core/PlayList.h"
+#include "platform/ProgramFolder.h"
+#include "schedule/core/Schema.h"
+#include "platform/ProgramFolder.h"
+#include "storage/TableDatabase.h"
+#include "platform/TextCodec.h"
+#include "platform/PowerOff.h"
 
 using namespace tolvane;
 

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "Win32HotKey.h"
+#include "platform/HotKeyCalls_win32.h"
 
 int main() {
     WNDCLASSA windowClass{};

@@ -7,7 +7,7 @@ set -euo pipefail
 src=$1
 build=$2
 
-autogen="$build/app/tolvane_app_autogen/include"
+autogen="$build/tolvane_app_autogen/include"
 [[ -f "$autogen/ui_MainWindow.h" ]] || { echo "no generated window headers in $autogen: build the program first" >&2; exit 1; }
 
 # mpg123's headers alone, so the host's libc headers stay out of the Windows compile.
@@ -18,12 +18,10 @@ mpg123_dir=/usr/include/$(gcc -print-multiarch)
 cp "$mpg123_dir/mpg123.h" "$mpg123_dir/fmt123.h" "$headers/"
 
 qt_includes=$(pkg-config --cflags-only-I Qt6Widgets Qt6Multimedia | sed 's/-I/-isystem /g')
-project_includes=()
-for dir in platform/win32 app app/core ringing/core ringing/audio ringing/qt schedule/core settings/core skin/pe skin/win32; do
-  project_includes+=("-I$src/$dir")
-done
+project_includes=("-I$src")
 
-sources=("$src"/app/*.cpp "$src"/ringing/qt/*.cpp "$src"/platform/win32/Win32GlobalHotKey.cpp "$build/app/CarriedSkin.cpp")
+sources=("$src"/app/*.cpp "$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/ringing/qt/*.cpp
+  "$src"/platform/HotKey_win32.cpp "$build/app/CarriedSkin.cpp")
 for file in "$src"/ringing/audio/*.cpp; do
   [[ $file == */PulseSimpleSink.cpp ]] || sources+=("$file")  # the Linux-only fallback sink
 done

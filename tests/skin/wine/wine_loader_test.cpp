@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "MemoryLibrary.h"
-#include "Win32PePlatform.h"
+#include "skin/pe/MemoryLibrary.h"
+#include "platform/PePlatform.h"
 
 using tolvane::MemoryLibrary;
 

@@ -1,0 +1,66 @@
+#include "base/Clock.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace tolvane {
+
+namespace {
+
+LocalTime fromTm(const std::tm& tm) {
+    LocalTime t;
+    t.year = tm.tm_year + 1900;
+    t.month = tm.tm_mon + 1;
+    t.day = tm.tm_mday;
+    t.weekday = tm.tm_wday;
+    t.hour = tm.tm_hour;
+    t.minute = tm.tm_min;
+    t.second = tm.tm_sec;
+    return t;
+}
+
+int64_t floorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+}  // namespace
+
+int64_t SystemClock::nowMs() const {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+LocalTime SystemClock::toLocal(int64_t epochSecond) const {
+    const auto t = static_cast<std::time_t>(epochSecond);
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    return fromTm(tm);
+}
+
+LocalTime ManualClock::toLocal(int64_t epochSecond) const {
+    using namespace std::chrono;
+    const int64_t days = floorDiv(epochSecond, 86400);
+    const int64_t secs = epochSecond - days * 86400;
+    const year_month_day ymd{sys_days{std::chrono::days{days}}};
+    LocalTime t;
+    t.year = static_cast<int>(ymd.year());
+    t.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
+    t.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
+    t.weekday = static_cast<int>(weekday{sys_days{std::chrono::days{days}}}.c_encoding());
+    t.hour = static_cast<int>(secs / 3600);
+    t.minute = static_cast<int>(secs / 60 % 60);
+    t.second = static_cast<int>(secs % 60);
+    return t;
+}
+
+int64_t civilToEpochSeconds(int year, int month, int day, int hour, int minute, int second) {
+    using namespace std::chrono;
+    const sys_days d{std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)} /
+                     std::chrono::day{static_cast<unsigned>(day)}};
+    return static_cast<int64_t>(d.time_since_epoch().count()) * 86400 + hour * 3600 + minute * 60 +
+           second;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,25 @@
+#pragma once
+
+// Paths travel through the program as UTF-8 text. std::filesystem reads and writes narrow strings
+// in the system's ANSI code page on Windows, which loses or garbles any name outside it, so every
+// crossing goes through these two.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator[] = "\\";
+#else
+inline constexpr char kPathSeparator[] = "/";
+#endif
+
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+std::string utf8FromPath(const std::filesystem::path& path);
+
+// folder / name, with the platform's separator, as UTF-8.
+std::string joinPath(std::string_view folder, std::string_view name);
+
+}  // namespace tolvane

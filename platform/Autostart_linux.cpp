@@ -1,0 +1,63 @@
+#include "platform/Autostart.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace tolvane {
+
+namespace {
+std::string entryPath(const std::string& folder) {
+    return (std::filesystem::path(folder) / "Tolvane.desktop").string();
+}
+}  // namespace
+
+std::string desktopExecArgument(const std::string& path) {
+    std::string quoted = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    // A desktop file's string values escape backslashes once more.
+    std::string value;
+    for (char c : quoted) value += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return value;
+}
+
+bool autostartExists(const std::string& folder) {
+    std::error_code ec;
+    return std::filesystem::exists(entryPath(folder), ec);
+}
+
+bool writeAutostart(const std::string& folder, const std::string& programPath) {
+    const std::string path = entryPath(folder);
+    const std::string scratch = path + ".tmp";
+    {
+        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out << "[Desktop Entry]\n"
+               "Type=Application\n"
+               "Name=Tolvane\n"
+               "Comment=Rings the bells on schedule\n"
+               "Exec=" << desktopExecArgument(programPath) << "\n"
+               "Terminal=false\n"
+               "X-GNOME-Autostart-enabled=true\n";
+        out.flush();
+        if (!out) {
+            std::remove(scratch.c_str());
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(scratch, path, ec);
+    if (ec) std::remove(scratch.c_str());
+    return !ec;
+}
+
+bool deleteAutostart(const std::string& folder) {
+    std::error_code ec;
+    return std::filesystem::remove(entryPath(folder), ec) && !ec;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,50 @@
+#pragma once
+
+// The table engine reaches files only through these two interfaces, so tests can put it on
+// in-memory files, files that fail, and files whose process is killed in the middle of a write.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/Status.h"
+
+namespace tolvane {
+
+class RandomAccessFile {
+public:
+    virtual ~RandomAccessFile() = default;
+
+    // Reads exactly n bytes at offset into dst; a short read is an error.
+    virtual Status read(uint64_t offset, size_t n, char* dst) = 0;
+    // Writes all of data at offset; a short write is an error.
+    virtual Status write(uint64_t offset, std::string_view data) = 0;
+    virtual Status truncate(uint64_t size) = 0;
+    // Returns once everything written so far is on the storage device.
+    virtual Status sync() = 0;
+    virtual Result<uint64_t> size() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The process-wide file system of the platform. Never deleted.
+    static FileSystem* platform();
+
+    // Opens an existing file; NotFound when there is none.
+    virtual Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path,
+                                                                   bool writable) = 0;
+    // Creates the file, or empties the one that is there, open for reading and writing.
+    virtual Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) = 0;
+    // Puts from in the place of to in one step: a crash leaves either the old or the new file
+    // under the name `to`, never neither. Open handles of `from` stay valid and now refer to `to`.
+    virtual Status replace(const std::string& from, const std::string& to) = 0;
+    virtual Status remove(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    // The absolute path with links resolved, so two names of one file compare equal.
+    virtual std::string canonicalPath(const std::string& path) = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,136 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/FileSystem.h"
+
+namespace tolvane {
+
+namespace {
+
+// Messages leave the path out: the caller that knows which file it meant adds it.
+Status errnoStatus(const std::string& what, int err) {
+    const std::string msg = what + ": " + std::strerror(err);
+    if (err == ENOENT) return Status::notFound(msg);
+    return Status::ioError(msg);
+}
+
+class PosixFile final : public RandomAccessFile {
+public:
+    explicit PosixFile(int fd) : m_fd(fd) {}
+    ~PosixFile() override { ::close(m_fd); }
+
+    Status read(uint64_t offset, size_t n, char* dst) override {
+        while (n > 0) {
+            const ssize_t got = ::pread(m_fd, dst, n, static_cast<off_t>(offset));
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                return errnoStatus("cannot read", errno);
+            }
+            if (got == 0) return Status::ioError("unexpected end of file");
+            dst += got;
+            n -= static_cast<size_t>(got);
+            offset += static_cast<uint64_t>(got);
+        }
+        return Status::ok();
+    }
+
+    Status write(uint64_t offset, std::string_view data) override {
+        while (!data.empty()) {
+            const ssize_t put = ::pwrite(m_fd, data.data(), data.size(), static_cast<off_t>(offset));
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                return errnoStatus("cannot write", errno);
+            }
+            data.remove_prefix(static_cast<size_t>(put));
+            offset += static_cast<uint64_t>(put);
+        }
+        return Status::ok();
+    }
+
+    Status truncate(uint64_t size) override {
+        if (::ftruncate(m_fd, static_cast<off_t>(size)) != 0)
+            return errnoStatus("cannot truncate", errno);
+        return Status::ok();
+    }
+
+    Status sync() override {
+        if (::fdatasync(m_fd) != 0) return errnoStatus("cannot sync", errno);
+        return Status::ok();
+    }
+
+    Result<uint64_t> size() override {
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0) return errnoStatus("cannot stat", errno);
+        return static_cast<uint64_t>(st.st_size);
+    }
+
+private:
+    int m_fd;
+};
+
+std::string parentDirectory(const std::string& path) {
+    const auto parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path,
+                                                           bool writable) override {
+        const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+        if (fd < 0) return errnoStatus("cannot open", errno);
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return Status::ioError("not a regular file");
+        }
+        return std::unique_ptr<RandomAccessFile>(new PosixFile(fd));
+    }
+
+    Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) return errnoStatus("cannot create", errno);
+        return std::unique_ptr<RandomAccessFile>(new PosixFile(fd));
+    }
+
+    Status replace(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0) return errnoStatus("cannot rename", errno);
+        // The rename itself must reach the disk, or a power cut could bring the old name back.
+        const std::string dir = parentDirectory(to);
+        const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dfd >= 0) {
+            ::fsync(dfd);
+            ::close(dfd);
+        }
+        return Status::ok();
+    }
+
+    Status remove(const std::string& path) override {
+        if (::unlink(path.c_str()) != 0) return errnoStatus("cannot remove", errno);
+        return Status::ok();
+    }
+
+    bool exists(const std::string& path) override { return ::access(path.c_str(), F_OK) == 0; }
+
+    std::string canonicalPath(const std::string& path) override {
+        std::error_code ec;
+        const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+        return ec ? path : canonical.string();
+    }
+};
+
+}  // namespace
+
+FileSystem* FileSystem::platform() {
+    static PosixFileSystem* const fs = new PosixFileSystem;
+    return fs;
+}
+
+}  // namespace tolvane

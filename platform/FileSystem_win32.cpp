@@ -1,0 +1,128 @@
+#include <windows.h>
+
+#include <filesystem>
+
+#include "platform/FileSystem.h"
+
+namespace tolvane {
+
+namespace {
+
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+    return w;
+}
+
+Status lastError(const char* what) {
+    const DWORD error = GetLastError();
+    const std::string msg = std::string(what) + ": system error " + std::to_string(error);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Status::notFound(msg);
+    return Status::ioError(msg);
+}
+
+OVERLAPPED at(uint64_t offset) {
+    OVERLAPPED o{};
+    o.Offset = static_cast<DWORD>(offset & 0xffffffffu);
+    o.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return o;
+}
+
+class Win32File final : public RandomAccessFile {
+public:
+    explicit Win32File(HANDLE h) : m_handle(h) {}
+    ~Win32File() override { CloseHandle(m_handle); }
+
+    Status read(uint64_t offset, size_t n, char* dst) override {
+        while (n > 0) {
+            OVERLAPPED o = at(offset);
+            DWORD got = 0;
+            const DWORD want = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
+            if (!ReadFile(m_handle, dst, want, &got, &o)) return lastError("cannot read");
+            if (got == 0) return Status::ioError("unexpected end of file");
+            dst += got;
+            n -= got;
+            offset += got;
+        }
+        return Status::ok();
+    }
+    Status write(uint64_t offset, std::string_view data) override {
+        while (!data.empty()) {
+            OVERLAPPED o = at(offset);
+            DWORD put = 0;
+            const DWORD want = static_cast<DWORD>(std::min<size_t>(data.size(), 1u << 30));
+            if (!WriteFile(m_handle, data.data(), want, &put, &o)) return lastError("cannot write");
+            data.remove_prefix(put);
+            offset += put;
+        }
+        return Status::ok();
+    }
+    Status truncate(uint64_t size) override {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(size);
+        if (!SetFilePointerEx(m_handle, to, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle))
+            return lastError("cannot truncate");
+        return Status::ok();
+    }
+    Status sync() override {
+        return FlushFileBuffers(m_handle) ? Status::ok() : lastError("cannot sync");
+    }
+    Result<uint64_t> size() override {
+        LARGE_INTEGER s;
+        if (!GetFileSizeEx(m_handle, &s)) return lastError("cannot read the size");
+        return static_cast<uint64_t>(s.QuadPart);
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+Result<std::unique_ptr<RandomAccessFile>> openFile(const std::string& path, DWORD access, DWORD disposition) {
+    // Shared for deletion too, so that a new table can be put in the place of an open one.
+    HANDLE h = CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return lastError("cannot open");
+    return std::unique_ptr<RandomAccessFile>(new Win32File(h));
+}
+
+class Win32FileSystem final : public FileSystem {
+public:
+    Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path, bool writable) override {
+        const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return Status::ioError("not a regular file");
+        return openFile(path, GENERIC_READ | (writable ? GENERIC_WRITE : 0), OPEN_EXISTING);
+    }
+    Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) override {
+        return openFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
+    }
+    Status replace(const std::string& from, const std::string& to) override {
+        if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return Status::ok();
+        return lastError("cannot rename");
+    }
+    Status remove(const std::string& path) override {
+        return DeleteFileW(wide(path).c_str()) ? Status::ok() : lastError("cannot remove");
+    }
+    bool exists(const std::string& path) override {
+        return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    std::string canonicalPath(const std::string& path) override {
+        std::error_code ec;
+        const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(wide(path), ec), ec);
+        if (ec) return path;
+        const std::u8string utf8 = canonical.u8string();
+        return std::string(utf8.begin(), utf8.end());
+    }
+};
+
+}  // namespace
+
+FileSystem* FileSystem::platform() {
+    static Win32FileSystem* const fs = new Win32FileSystem;
+    return fs;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,50 @@
+#pragma once
+
+// The system-wide Shift+T that hides and shows the main window. One class, one back-end per
+// system, chosen by the build:
+// - HotKey_linux.cpp: a key grab on the X root window for Shift+T under every combination of Caps
+//   Lock and Num Lock, so the keystroke reaches no other program. Without an X server (a Wayland
+//   session without XWayland), or when another client holds the grab, grabbing fails.
+// - HotKey_win32.cpp: RegisterHotKey for the window, WM_HOTKEY picked out of the native messages
+//   (Qt's dispatcher shows every message it fetches to the filters); fails when another program
+//   holds Shift+T.
+// Presses arrive through Qt's native event filter, on the user-interface thread.
+
+#include <QAbstractNativeEventFilter>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+namespace tolvane {
+
+class HotKey final : public QAbstractNativeEventFilter {
+public:
+    // window owns the registration on Windows (without one the hot key goes to the thread's
+    // queue); X11 grabs on the root window and needs none.
+    explicit HotKey(QWidget* window = nullptr) : m_window(window) {}
+    ~HotKey() override;
+    HotKey(const HotKey&) = delete;
+    HotKey& operator=(const HotKey&) = delete;
+
+    // Takes Shift+T under the program's id (Windows needs one; X11 does not); false when it
+    // cannot. Grabbing while held succeeds without asking again.
+    bool grab(int id);
+    void release();
+    bool held() const { return m_held; }
+
+    // Runs for each press while held.
+    std::function<void()> onPressed;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    QPointer<QWidget> m_window;
+    bool m_held = false;
+    int m_id = 0;
+    // What the system registered: the X keycode of T, or the HWND the hot key belongs to.
+    uintptr_t m_native = 0;
+};
+
+}  // namespace tolvane

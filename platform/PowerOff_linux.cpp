@@ -1,0 +1,18 @@
+#include "platform/PowerOff.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+
+namespace tolvane {
+
+void LogindPowerOff::requestPowerOff() {
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (!bus.isConnected()) return;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+        "PowerOff");
+    call << false;  // not interactive
+    bus.send(call);
+}
+
+}  // namespace tolvane

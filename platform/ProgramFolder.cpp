@@ -1,0 +1,32 @@
+#include "platform/ProgramFolder.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "base/PathText.h"
+
+namespace tolvane {
+
+namespace {
+// Whether a file can be made in folder: asked by making one, which is what matters.
+bool canWriteIn(const std::string& folder) {
+    const std::filesystem::path probe = pathFromUtf8(folder) / ".tolvane-write-test";
+    {
+        std::ofstream out(probe, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+    }
+    std::error_code ec;
+    std::filesystem::remove(probe, ec);
+    return true;
+}
+}  // namespace
+
+std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome) {
+    if (canWriteIn(programFolder)) return programFolder;
+    const std::filesystem::path fallback = pathFromUtf8(dataHome) / "tolvane";
+    std::error_code ec;
+    std::filesystem::create_directories(fallback, ec);
+    return utf8FromPath(fallback);
+}
+
+}  // namespace tolvane

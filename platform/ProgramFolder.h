@@ -1,0 +1,19 @@
+#pragma once
+
+// Where the program's tables live: the folder of its executable (ProgramFolder_linux.cpp reads
+// /proc/self/exe, ProgramFolder_win32.cpp GetModuleFileNameW), or the per-user data folder when
+// that cannot be written.
+
+#include <string>
+
+namespace tolvane {
+
+// The folder of the running program's executable, as UTF-8 in the platform's own form (with
+// backslashes on Windows); empty when the system does not say.
+std::string programFolder();
+
+// The program folder, or, when that cannot be written, the per-user data folder
+// (dataHome/tolvane), so that no change is lost. Creates the latter when needed.
+std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome);
+
+}  // namespace tolvane

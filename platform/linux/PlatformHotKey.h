@@ -1,7 +1,0 @@
-#pragma once
-
-#include "X11HotKey.h"
-
-namespace tolvane {
-using PlatformHotKey = X11HotKey;
-}

@@ -1,0 +1,31 @@
+#pragma once
+
+// The Add bell window: a new bell from the time group, the weekdays and the music chooser,
+// opened at the current time with Monday to Friday ticked.
+
+#include <memory>
+
+#include "schedule/ui/BellWindow.h"
+
+namespace Ui {
+class AddBellWindow;
+}
+
+namespace tolvane {
+
+class AddBellWindow final : public BellWindow {
+    Q_OBJECT
+public:
+    AddBellWindow(Program& program, std::function<void()> refreshList);
+    ~AddBellWindow() override;
+    Ui::AddBellWindow& ui() { return *m_ui; }
+    void onAdd();
+
+private:
+    void fillWithNow();
+    void showTips();
+
+    const std::unique_ptr<Ui::AddBellWindow> m_ui;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,60 @@
+#include "schedule/ui/BellWindow.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/Program.h"
+#include "ringing/core/PlayList.h"
+#include "schedule/ui/MusicChooser.h"
+#include "ui/SpinArrows.h"
+
+namespace tolvane {
+
+BellWindow::BellWindow(Program& program, std::function<void()> refreshList)
+    : m_program(program), m_refreshList(std::move(refreshList)) {}
+
+void BellWindow::setUpControls(const BellControls& controls) {
+    m_controls = controls;
+    makeFixedWindow(this);
+    const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};
+    for (size_t i = 0; i < 3; ++i) {
+        bindTimeSpinner(m_controls.startTime[i], m_controls.startArrows[i], max[i]);
+        bindTimeSpinner(m_controls.endTime[i], m_controls.endArrows[i], max[i]);
+    }
+    connect(m_controls.endSwitch, &QCheckBox::toggled, this, &BellWindow::enableEnd);
+    m_chooser = new MusicChooser(m_controls.driveBox, m_controls.folderBox, m_controls.fileBox,
+                                 m_controls.musicPath, this);
+}
+
+void BellWindow::enableEnd(bool on) {
+    for (size_t i = 0; i < 3; ++i) {
+        m_controls.endTime[i]->setEnabled(on);
+        m_controls.endArrows[i]->setEnabled(on);
+    }
+}
+
+BellForm BellWindow::readForm() const {
+    BellForm form;
+    for (size_t i = 0; i < 3; ++i) {
+        form.start[i] = m_controls.startTime[i]->text().toStdString();
+        form.end[i] = m_controls.endTime[i]->text().toStdString();
+    }
+    form.hasEnd = m_controls.endSwitch->isChecked();
+    form.music = m_controls.musicPath->text().toStdString();
+    for (size_t d = 0; d < 7; ++d) form.weekdays[d] = m_controls.weekdays[d]->isChecked();
+    return form;
+}
+
+void BellWindow::testPlay(const char* refusal) {
+    const std::string path = m_controls.musicPath->text().toStdString();
+    if (!countsAsFile(path)) return showMessage({kInfoCaption, refusal}, QMessageBox::Information);
+    m_program.playback().play({path}, 1);
+}
+
+void BellWindow::finishFlow(const FlowResult& result) {
+    if (result.message) showMessage(*result.message, QMessageBox::NoIcon);
+    m_refreshList();
+}
+
+}  // namespace tolvane

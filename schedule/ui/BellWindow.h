@@ -1,0 +1,87 @@
+#pragma once
+
+// What the Add bell and Change bell windows share: the time group, the weekdays, the music
+// chooser, test play and the flow button. Each window is built from its description
+// (AddBellWindow.ui, ChangeBellWindow.ui), opens modal, centred on the screen, and closes on Esc;
+// its handlers read the controls, call the core flows and show what they return.
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+#include "schedule/core/BellEditing.h"
+#include "ui/SecondaryWindow.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace tolvane {
+
+class MusicChooser;
+class Program;
+class SpinArrows;
+
+// The controls of a bell window by role. Both descriptions give them the same object names.
+struct BellControls {
+    std::array<QLineEdit*, 3> startTime{};  // hours, minutes, seconds
+    std::array<SpinArrows*, 3> startArrows{};
+    std::array<QLineEdit*, 3> endTime{};  // hours, minutes, seconds
+    std::array<SpinArrows*, 3> endArrows{};
+    QCheckBox* endSwitch = nullptr;
+    std::array<QCheckBox*, 7> weekdays{};  // Monday first
+    QLineEdit* musicPath = nullptr;
+    QComboBox* driveBox = nullptr;
+    QListWidget* folderBox = nullptr;
+    QListWidget* fileBox = nullptr;
+    QPushButton* flowButton = nullptr;  // "增加" or "修改"
+    QPushButton* testPlayButton = nullptr;
+};
+
+// The roles in a window's generated description (Ui::AddBellWindow or Ui::ChangeBellWindow).
+template <typename Ui>
+BellControls bellControls(Ui& ui) {
+    BellControls c;
+    c.startTime = {ui.编辑框1, ui.编辑框2, ui.编辑框3};
+    c.startArrows = {ui.调节器1, ui.调节器2, ui.调节器3};
+    // The end boxes are numbered from the seconds up.
+    c.endTime = {ui.编辑框8, ui.编辑框7, ui.编辑框6};
+    c.endArrows = {ui.调节器6, ui.调节器5, ui.调节器4};
+    c.endSwitch = ui.选择框8;
+    c.weekdays = {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4, ui.选择框5, ui.选择框6, ui.选择框7};
+    c.musicPath = ui.编辑框4;
+    c.driveBox = ui.驱动器框1;
+    c.folderBox = ui.目录框1;
+    c.fileBox = ui.文件框1;
+    c.flowButton = ui.按钮1;
+    c.testPlayButton = ui.按钮2;
+    return c;
+}
+
+class BellWindow : public QDialog {
+    Q_OBJECT
+public:
+    MessagePresenter showMessage = messageBoxPresenter();
+
+protected:
+    // refreshList rebuilds the main window's list after each flow.
+    BellWindow(Program& program, std::function<void()> refreshList);
+    // Binds the spinners, the end switch and the music chooser; called once the description is set up.
+    void setUpControls(const BellControls& controls);
+    BellForm readForm() const;
+    void enableEnd(bool on);
+    void testPlay(const char* refusal);
+    void finishFlow(const FlowResult& result);
+
+    Program& m_program;
+    BellControls m_controls;
+    MusicChooser* m_chooser = nullptr;
+
+private:
+    std::function<void()> m_refreshList;
+};
+
+}  // namespace tolvane

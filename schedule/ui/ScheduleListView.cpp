@@ -1,0 +1,63 @@
+#include "schedule/ui/ScheduleListView.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+#include "schedule/core/ScheduleList.h"
+
+namespace tolvane {
+
+namespace {
+constexpr int kWidths[] = {60, 60, 340, 25, 25, 25, 25, 25, 25, 25};
+constexpr int kSortColumn = kScheduleColumns;
+constexpr int kSortColumnWidth = 50;
+
+void addSortColumn(QTreeWidget* list) {
+    list->setColumnCount(kScheduleColumns + 1);
+    list->headerItem()->setText(kSortColumn, QStringLiteral("排序值"));
+    list->setColumnWidth(kSortColumn, kSortColumnWidth);
+}
+}  // namespace
+
+void setUpScheduleColumns(QTreeWidget* list) {
+    static const char* const kTitles[] = {"播放时间", "结束时间", "音乐", "一", "二", "三", "四", "五", "六", "日"};
+    addSortColumn(list);
+    for (int c = 0; c < kScheduleColumns; ++c) {
+        list->headerItem()->setText(c, QString::fromUtf8(kTitles[c]));
+        list->setColumnWidth(c, kWidths[c]);
+    }
+    list->header()->setStretchLastSection(false);
+}
+
+Status fillScheduleList(QTreeWidget* list, TableDatabase& db) {
+    auto rows = readScheduleRows(db);
+    if (!rows.isOk()) return rows.status();
+    std::vector<double> keys;
+    for (const ScheduleRow& row : rows.value()) keys.push_back(listSortKey(row[kSortColumn]));
+    QList<QTreeWidgetItem*> items;
+    for (size_t source : listSortOrder(keys)) {
+        auto* item = new QTreeWidgetItem;
+        for (int c = 0; c <= kSortColumn; ++c)
+            item->setText(c, QString::fromStdString(rows.value()[source][static_cast<size_t>(c)]));
+        for (int c = 3; c < kScheduleColumns; ++c) item->setTextAlignment(c, Qt::AlignCenter);
+        items.push_back(item);
+    }
+    list->addTopLevelItems(items);
+    list->setColumnCount(kScheduleColumns);
+    list->clearSelection();
+    list->setCurrentItem(nullptr);
+    return Status::ok();
+}
+
+Status refreshScheduleList(QTreeWidget* list, TableDatabase& db) {
+    list->clear();
+    addSortColumn(list);
+    return fillScheduleList(list, db);
+}
+
+QString selectedStartTime(const QTreeWidget* list) {
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(0);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,44 @@
+#include "settings/core/Settings.h"
+
+namespace tolvane {
+
+using namespace schema;
+
+std::vector<FieldDef> settingsTableFields() {
+    return {{kVoiceReminder, kFieldText, 30}, {kVoiceSpeed, kFieldInteger, 0},
+            {kShowDate, kFieldLogical, 0},    {kHideAfterStart, kFieldLogical, 0},
+            {kAutoCorrectTime, kFieldLogical, 0}, {kAutoUpdate, kFieldLogical, 0},
+            {kRandomPlay, kFieldLogical, 0},  {kPassword, kFieldText, 300},
+            {kAutoShutdown, kFieldLogical, 0}, {kShutdownTime, kFieldText, 300}};
+}
+
+std::vector<Value> defaultSettingsValues() {
+    // The last two fields, 自动关机 and 关机时间, stay false and empty.
+    return {Value{}, Value{}, true, Value{}, true, true, true, Value{}};
+}
+
+Status selectSettingsRecord(TableDatabase& db) {
+    if (Status s = db.select(kSettingsAlias); !s.isOk()) return s;
+    db.goFirst();
+    return Status::ok();
+}
+
+Result<SettingsRecord> readSettings(const TableDatabase& db) {
+    SettingsRecord s;
+    const std::pair<const char*, bool*> flags[] = {{kShowDate, &s.showDate},
+                                                   {kHideAfterStart, &s.hideAfterStart},
+                                                   {kAutoUpdate, &s.autoUpdate},
+                                                   {kRandomPlay, &s.randomPlay},
+                                                   {kAutoShutdown, &s.autoShutdown}};
+    for (const auto& [name, target] : flags) {
+        auto v = db.readLogical(name);
+        if (!v.isOk()) return v.status();
+        *target = v.value();
+    }
+    auto time = db.readText(kShutdownTime);
+    if (!time.isOk()) return time.status();
+    s.shutdownTime = std::move(time).value();
+    return s;
+}
+
+}  // namespace tolvane

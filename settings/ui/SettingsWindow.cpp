@@ -1,0 +1,112 @@
+#include "settings/ui/SettingsWindow.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include "app/Program.h"
+#include "platform/Autostart.h"
+#include "schedule/core/BellEditing.h"
+#include "settings/core/Settings.h"
+#include "ui_SettingsWindow.h"
+
+namespace tolvane {
+
+SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* parent)
+    : QDialog(parent),
+      m_program(program),
+      m_hooks(std::move(hooks)),
+      m_ui(new Ui::SettingsWindow) {
+    m_ui->setupUi(this);
+    m_autostartBox = m_ui->选择框1;
+    m_randomPlayBox = m_ui->选择框2;
+    m_autoShutdownBox = m_ui->选择框3;
+    m_autoUpdateBox = m_ui->选择框4;
+    m_showDateBox = m_ui->选择框5;
+    m_hotKeyBox = m_ui->选择框6;
+    m_shutdownTime = {m_ui->编辑框1, m_ui->编辑框2, m_ui->编辑框3};
+    m_saveTimeButton = m_ui->按钮1;
+    makeFixedWindow(this);
+    const std::array<SpinArrows*, 3> arrows = {m_ui->调节器1, m_ui->调节器2, m_ui->调节器3};
+    const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};
+    for (size_t i = 0; i < 3; ++i) bindTimeSpinner(m_shutdownTime[i], arrows[i], max[i]);
+    loadStoredSettings();
+
+    connect(m_randomPlayBox, &QCheckBox::clicked, this, [this](bool on) { storeOption(schema::kRandomPlay, on); });
+    connect(m_autoUpdateBox, &QCheckBox::clicked, this, [this](bool on) { storeOption(schema::kAutoUpdate, on); });
+    connect(m_autoShutdownBox, &QCheckBox::clicked, this,
+            [this](bool on) { storeOption(schema::kAutoShutdown, on); });
+    connect(m_showDateBox, &QCheckBox::clicked, this, [this](bool on) {
+        if (storeOption(schema::kShowDate, on)) m_hooks.applySettings();
+    });
+    connect(m_hotKeyBox, &QCheckBox::clicked, this, &SettingsWindow::onHotKeyClicked);
+    connect(m_autostartBox, &QCheckBox::clicked, this, &SettingsWindow::onAutostartClicked);
+    connect(m_saveTimeButton, &QPushButton::clicked, this, &SettingsWindow::onShutdownTimeSaved);
+}
+SettingsWindow::~SettingsWindow() = default;
+
+void SettingsWindow::loadStoredSettings() {
+    m_autostartBox->setChecked(autostartExists(m_hooks.autostartFolder));
+    TableDatabase& db = m_program.db();
+    if (!selectSettingsRecord(db).isOk()) return;  // the boxes keep their description's values
+    auto settings = readSettings(db);
+    if (!settings.isOk()) return;
+    m_randomPlayBox->setChecked(settings.value().randomPlay);
+    m_autoUpdateBox->setChecked(settings.value().autoUpdate);
+    m_showDateBox->setChecked(settings.value().showDate);
+    m_hotKeyBox->setChecked(settings.value().hideAfterStart);
+    m_autoShutdownBox->setChecked(settings.value().autoShutdown);
+    // Fewer than three pieces (the empty text of a new record): the boxes keep 21, 30, 00.
+    const QStringList pieces = QString::fromStdString(settings.value().shutdownTime).split(':');
+    if (pieces.size() >= 3)
+        for (int i = 0; i < 3; ++i) m_shutdownTime[static_cast<size_t>(i)]->setText(pieces[i]);
+}
+
+void SettingsWindow::reportFailure(const Status& status) {
+    showMessage({kInfoCaption, "设置未能保存：" + status.message()}, QMessageBox::Warning);
+}
+
+bool SettingsWindow::storeOption(const char* field, bool on) {
+    TableDatabase& db = m_program.db();
+    Status s = selectSettingsRecord(db);
+    if (s.isOk()) s = db.write(field, on);
+    if (!s.isOk()) reportFailure(s);
+    return s.isOk();
+}
+
+void SettingsWindow::onHotKeyClicked(bool on) {
+    if (!storeOption(schema::kHideAfterStart, on)) return;
+    if (!on) m_hooks.releaseHotKey();
+    showMessage({kInfoCaption, on ? "注册热键成功！" : "注销热键成功！"}, QMessageBox::NoIcon);
+    m_hooks.applySettings();
+}
+
+void SettingsWindow::onAutostartClicked(bool on) {
+    if (on) {
+        const bool written = writeAutostart(m_hooks.autostartFolder, m_hooks.programPath);
+        showMessage({kInfoCaption, written ? "已设置开机启动" : "设置注册表失败，请检查注册表是否损坏！"},
+                    QMessageBox::NoIcon);
+    } else if (deleteAutostart(m_hooks.autostartFolder)) {
+        showMessage({kInfoCaption, "已设置开机不启动！"}, QMessageBox::NoIcon);
+    }
+}
+
+void SettingsWindow::onShutdownTimeSaved() {
+    // Stored as the clock will compare it: a time like 7:30:00 would never match and the PC
+    // would silently stay on.
+    const auto time = normaliseTime({m_shutdownTime[0]->text().toStdString(), m_shutdownTime[1]->text().toStdString(),
+                                     m_shutdownTime[2]->text().toStdString()});
+    if (!time) {
+        showMessage({kInfoCaption, "关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！"},
+                    QMessageBox::NoIcon);
+        return;
+    }
+    TableDatabase& db = m_program.db();
+    Status s = selectSettingsRecord(db);
+    if (s.isOk()) s = db.write(schema::kShutdownTime, *time);
+    if (!s.isOk()) return reportFailure(s);
+    db.goFirst();
+    if (auto stored = db.readText(schema::kShutdownTime); stored.isOk())
+        m_program.ring().shutdownPlan().time = stored.value();
+}
+
+}  // namespace tolvane

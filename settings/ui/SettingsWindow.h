@@ -1,0 +1,67 @@
+#pragma once
+
+// The Settings window: each option is stored the moment its box is clicked; the power-off time
+// when "修改" is pressed. Built from SettingsWindow.ui; opens modal, centred on the screen.
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Status.h"
+#include "ui/SecondaryWindow.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace Ui {
+class SettingsWindow;
+}
+
+namespace tolvane {
+
+class Program;
+
+// What the Settings window asks of the main window and the system.
+struct SettingsHooks {
+    std::function<void()> applySettings;
+    std::function<void()> releaseHotKey;
+    std::string autostartFolder;
+    std::string programPath;
+};
+
+class SettingsWindow final : public QDialog {
+    Q_OBJECT
+public:
+    SettingsWindow(Program& program, SettingsHooks hooks, QWidget* parent = nullptr);
+    ~SettingsWindow() override;
+    Ui::SettingsWindow& ui() { return *m_ui; }
+    MessagePresenter showMessage = messageBoxPresenter();
+
+private:
+    void loadStoredSettings();
+    // Stores one option of the settings record; false (having said why) when it could not.
+    bool storeOption(const char* field, bool on);
+    void reportFailure(const Status& status);
+    void onAutostartClicked(bool on);
+    void onHotKeyClicked(bool on);
+    void onShutdownTimeSaved();
+
+    Program& m_program;
+    SettingsHooks m_hooks;
+    const std::unique_ptr<Ui::SettingsWindow> m_ui;
+    // The controls by role; the description names them 选择框1.. and 编辑框1...
+    QCheckBox* m_autostartBox = nullptr;
+    QCheckBox* m_randomPlayBox = nullptr;
+    QCheckBox* m_autoShutdownBox = nullptr;
+    QCheckBox* m_autoUpdateBox = nullptr;
+    QCheckBox* m_showDateBox = nullptr;
+    QCheckBox* m_hotKeyBox = nullptr;
+    std::array<QLineEdit*, 3> m_shutdownTime{};  // hours, minutes, seconds
+    QPushButton* m_saveTimeButton = nullptr;
+};
+
+}  // namespace tolvane

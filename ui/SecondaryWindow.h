@@ -1,0 +1,36 @@
+#pragma once
+
+// What every secondary window shares: the fixed single border, opening modal and centred on the
+// screen, the message box, and the Time spinner rule bound to an edit box.
+
+#include <QDialog>
+#include <QMessageBox>
+
+#include <functional>
+
+#include "schedule/core/BellEditing.h"
+
+class QLineEdit;
+
+namespace tolvane {
+
+class SpinArrows;
+
+// The fixed single border of the secondary windows: a title bar with only the close button, and
+// the size of the window's description.
+void makeFixedWindow(QDialog* window);
+
+// The one Time spinner rule for all fifteen spinners: an arrow press rewrites the edit box; max
+// is 23 for hours and 59 for minutes and seconds.
+void bindTimeSpinner(QLineEdit* edit, SpinArrows* arrows, int max);
+inline constexpr int kMaxHours = 23;
+inline constexpr int kMaxMinutes = 59;
+
+// Opens a window modal and centred on the screen; returns when it is closed.
+int openModalCentred(QDialog& window);
+
+// Shows a message: one OK button, no owner, modal for the program. Tests put a recorder here.
+using MessagePresenter = std::function<void(const FlowMessage&, QMessageBox::Icon)>;
+MessagePresenter messageBoxPresenter();
+
+}  // namespace tolvane
