@@ -44,6 +44,12 @@ public:
     // The numbered run-time error code shown in the fatal error box; 0 when there is none.
     int runtimeErrorCode() const { return m_code == Code::kTypeMismatch ? kTypeMismatchErrorCode : 0; }
 
+    // The same failure, its kind kept, with what it concerns before the message ("db.edb: ...");
+    // success stays success.
+    Status about(const std::string& subject) const {
+        return isOk() ? *this : Status(m_code, subject + ": " + message());
+    }
+
     // "Corruption: header magic is not WEDB" and the like; "OK" for success.
     std::string toString() const;
 

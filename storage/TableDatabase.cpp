@@ -63,17 +63,6 @@ Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view 
     return s;
 }
 
-// The same failure, naming the file it concerns.
-Status aboutFile(const std::string& path, const Status& s) {
-    if (s.isOk()) return s;
-    switch (s.code()) {
-    case Status::Code::kNotFound: return Status::notFound(path + ": " + s.message());
-    case Status::Code::kCorruption: return Status::corruption(path + ": " + s.message());
-    case Status::Code::kInvalidArgument: return Status::invalidArgument(path + ": " + s.message());
-    case Status::Code::kAlreadyOpen: return Status::alreadyOpen(path + ": " + s.message());
-    default: return Status::ioError(path + ": " + s.message());
-    }
-}
 
 }  // namespace
 
@@ -88,7 +77,7 @@ std::string TableDatabase::withDefaultExtension(const std::string& path) {
 Status TableDatabase::create(const std::string& rawPath, const std::vector<FieldDef>& fields) {
     if (rawPath.empty()) return Status::invalidArgument("a table file needs a name");
     const std::string path = withDefaultExtension(rawPath);
-    return aboutFile(path, createFile(path, fields));
+    return createFile(path, fields).about(path);
 }
 
 Status TableDatabase::createFile(const std::string& path, const std::vector<FieldDef>& fields) {
@@ -118,7 +107,7 @@ Status TableDatabase::createFile(const std::string& path, const std::vector<Fiel
 
 Status TableDatabase::open(const std::string& rawPath, const std::string& alias, Access access) {
     const std::string path = withDefaultExtension(rawPath);
-    return aboutFile(path, openFile(path, alias, access));
+    return openFile(path, alias, access).about(path);
 }
 
 Status TableDatabase::openFile(const std::string& path, const std::string& alias, Access access) {

@@ -18,7 +18,6 @@ namespace tolvane {
 class PcmDevice;
 class PlaylistSource;
 
-// Lives on the player thread; everything it owns is created and destroyed there.
 // Observers called on the player thread: when a file's first samples go to the output (for
 // measuring the onset of bells), and when a list has been played to its end (not when stopped or
 // replaced).
@@ -27,6 +26,8 @@ struct PlaybackHooks {
     std::function<void()> onListEnd;
 };
 
+// Plays lists for AudioPlayback. Lives on the player thread; everything it owns is created and
+// destroyed there.
 class PlayerWorker final : public QObject {
     Q_OBJECT
 public:

@@ -33,4 +33,8 @@ using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>(const PcmFormat&)>
 // Sinks on the default audio output through QAudioSink.
 PcmSinkFactory audioSinkFactory();
 
+// Whether Qt's sink for the default output still has the private feed routine that starts a
+// stream at once (AudioSinkOutput.cpp); false without an output too.
+bool qtSinkFeedsAtOnce();
+
 }  // namespace tolvane

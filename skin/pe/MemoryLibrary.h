@@ -44,8 +44,9 @@ public:
     explicit MemoryLibrary(PePlatform& platform) : m_platform(&platform) {}
     // Unloads.
     ~MemoryLibrary();
-    // Holds the same mapping as other: both refer to one mapped image.
-    MemoryLibrary(const MemoryLibrary& other) = default;
+    // Not copyable: each object unloads its image when destroyed, so a copy would detach and
+    // release it a second time.
+    MemoryLibrary(const MemoryLibrary&) = delete;
     MemoryLibrary& operator=(const MemoryLibrary&) = delete;
 
     // Maps an image; true when mapped, relocated, linked and initialised. Unloads first.

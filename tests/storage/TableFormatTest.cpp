@@ -147,12 +147,14 @@ TEST(TableCreateTest, ReplacesAnExistingFileButNotAnOpenOne) {
     EXPECT_EQ(5, db.readInteger("a").value());
 }
 
-// Each damage is applied to a valid one-record table; the open must fail and leave the file as
-// it was.
+// Each damage is applied to a valid one-record table; the open must fail for that damage's reason
+// (so a check that stops firing is noticed even when a later one catches the file) and leave the
+// file as it was.
 struct Damage {
     const char* label;
     size_t offset;
     std::string bytes;
+    const char* reason;
 };
 
 std::string le32(int32_t v) {
@@ -173,22 +175,22 @@ TEST(TableOpenTest, RefusesDamagedHeadersAndLeavesThemAlone) {
     const std::string good = readFile(path);
     const size_t d1 = 116, d2 = 116 + 72;
     const Damage damages[] = {
-        {"magic", 0, "WEDC"},
-        {"newer version", 4, le32(0x10001)},
-        {"negative count", 16, le32(-1)},
-        {"zero next stamp", 20, le32(0)},
-        {"zero record length", 24, le32(0)},
-        {"record length shorter than a field's end", 24, le32(12)},
-        {"record length longer than the fields", 24, le32(17)},
-        {"zero fields", 112, le32(0)},
-        {"more fields than the file holds", 112, le32(1000)},
-        {"name without end", d1, std::string(17, 'a')},
-        {"type 13", d2 + 20, le32(13)},
-        {"type 0", d2 + 20, le32(0)},
-        {"negative offset", d2 + 24, le32(-4)},
-        {"text without width", d1 + 28, le32(0)},
-        {"text wider than the record", d1 + 28, le32(1024)},
-        {"text wider than any text field", d1 + 28, le32(1025)},
+        {"magic", 0, "WEDC", "not a table file (no WEDB magic)"},
+        {"newer version", 4, le32(0x10001), "format version 65537 is newer than this program reads"},
+        {"negative count", 16, le32(-1), "record count is negative"},
+        {"zero next stamp", 20, le32(0), "next record stamp is not positive"},
+        {"zero record length", 24, le32(0), "record length 0 is too short"},
+        {"record length shorter than a field's end", 24, le32(12), "field 2 lies outside the record"},
+        {"record length longer than the fields", 24, le32(17), "record length 17 is longer than its fields need"},
+        {"zero fields", 112, le32(0), "field count is not positive"},
+        {"more fields than the file holds", 112, le32(1000), "file ends inside the field descriptors"},
+        {"name without end", d1, std::string(17, 'a'), "field 1 has no name end"},
+        {"type 13", d2 + 20, le32(13), "field 2 has unknown type 13"},
+        {"type 0", d2 + 20, le32(0), "field 2 has unknown type 0"},
+        {"negative offset", d2 + 24, le32(-4), "field 2 has a negative offset"},
+        {"text without width", d1 + 28, le32(0), "field 1 is a text field of width 0"},
+        {"text wider than the record", d1 + 28, le32(1024), "field 1 lies outside the record"},
+        {"text wider than any text field", d1 + 28, le32(1025), "field 1 is a text field of width 1025"},
     };
     for (const Damage& d : damages) {
         std::string bad = good;
@@ -197,12 +199,19 @@ TEST(TableOpenTest, RefusesDamagedHeadersAndLeavesThemAlone) {
         TableDatabase db;
         const Status s = db.open(path, "t");
         EXPECT_EQ(Status::Code::kCorruption, s.code()) << d.label << ": " << s.toString();
+        EXPECT_EQ(path + ": " + d.reason, s.message()) << d.label;
         EXPECT_EQ(bad, readFile(path)) << d.label;
     }
-    for (size_t cut : {0, 50, 115, 116 + 100}) {
+    const std::pair<size_t, const char*> cuts[] = {{0, "file is too short to hold a table header"},
+                                                   {50, "file is too short to hold a table header"},
+                                                   {115, "file is too short to hold a table header"},
+                                                   {116 + 100, "file ends inside the field descriptors"}};
+    for (const auto& [cut, reason] : cuts) {
         writeFile(path, good.substr(0, cut));
         TableDatabase db;
-        EXPECT_EQ(Status::Code::kCorruption, db.open(path, "t").code()) << "cut at " << cut;
+        const Status s = db.open(path, "t");
+        EXPECT_EQ(Status::Code::kCorruption, s.code()) << "cut at " << cut;
+        EXPECT_EQ(path + ": " + reason, s.message()) << "cut at " << cut;
     }
     EXPECT_EQ(Status::Code::kNotFound, TableDatabase().open(dir.file("none.edb"), "t").code());
 }
