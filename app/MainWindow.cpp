@@ -28,7 +28,8 @@ namespace tolvane {
 
 namespace {
 const char kStartupTip[] =
-    "点击列表框的右键可以增加、修改、删除铃声！\r\n\r\n如果不喜欢软件自带的铃声，可以设置其他铃声！";
+    "点击列表框的右键可以增加、修改、删除铃声！\r\n\r\n如果不喜欢软件自带的铃声，可以设置其他铃声"
+    "！";
 const char kTrayTip[] = "双击可显示！";
 // The tray's tip holds 62 bytes of GBK.
 constexpr size_t kTrayTipBytes = 62;
@@ -58,7 +59,8 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
 
     // Queued: the created handler runs before the event loop, where a plain exit() is lost.
     exitProgram = [](int code) {
-        QMetaObject::invokeMethod(qApp, [code] { QApplication::exit(code); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [code] { QApplication::exit(code); }, Qt::QueuedConnection);
     };
     fatal = [this](const Status& s) {
         showFatalError(s);
@@ -74,21 +76,26 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     connect(m_ui->按钮2, &QPushButton::clicked, this, &MainWindow::onStopClicked);
     connect(m_ui->按钮3, &QPushButton::clicked, this, &MainWindow::onAddBell);
     connect(m_ui->图形按钮6, &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
-    connect(m_ui->图形按钮9, &QAbstractButton::clicked, this, [this] { setWindowState(Qt::WindowMinimized); });
+    connect(m_ui->图形按钮9, &QAbstractButton::clicked, this,
+            [this] { setWindowState(Qt::WindowMinimized); });
     connect(m_ui->图形按钮8, &QAbstractButton::clicked, this, [this] { exitProgram(0); });
     m_ui->超级列表框1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_ui->超级列表框1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { onListRightClick(m_ui->超级列表框1->viewport()->mapToGlobal(p)); });
-    connect(m_ui->超级列表框1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
+    connect(m_ui->超级列表框1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        onListRightClick(m_ui->超级列表框1->viewport()->mapToGlobal(p));
+    });
+    connect(m_ui->超级列表框1, &QTreeWidget::itemDoubleClicked, this,
+            &MainWindow::onListDoubleClick);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r != QSystemTrayIcon::DoubleClick) return;  // single and right clicks do nothing
         m_tray->hide();
         show();
     });
-    connect(&m_program.ring(), &RingController::fatalError, this, [this](int code, const QString& message) {
-        fatal(code == Status::kTypeMismatchErrorCode ? Status::typeMismatch()
-                                                     : Status::ioError(message.toStdString()));
-    });
+    connect(&m_program.ring(), &RingController::fatalError, this,
+            [this](int code, const QString& message) {
+                fatal(code == Status::kTypeMismatchErrorCode
+                          ? Status::typeMismatch()
+                          : Status::ioError(message.toStdString()));
+            });
 }
 
 MainWindow::~MainWindow() = default;
@@ -102,14 +109,17 @@ void MainWindow::setUpPictures() {
     const std::pair<PictureButton*, const char*> buttons[] = {
         {m_ui->图形按钮6, "menu"}, {m_ui->图形按钮9, "minimise"}, {m_ui->图形按钮8, "close"}};
     for (const auto& [button, name] : buttons) {
-        button->setPicture(PictureButton::State::kNormal, QPixmap(QString(":/png/%1-normal.png").arg(name)));
-        button->setPicture(PictureButton::State::kHot, QPixmap(QString(":/png/%1-hot.png").arg(name)));
+        button->setPicture(PictureButton::State::kNormal,
+                           QPixmap(QString(":/png/%1-normal.png").arg(name)));
+        button->setPicture(PictureButton::State::kHot,
+                           QPixmap(QString(":/png/%1-hot.png").arg(name)));
     }
     QPalette date = m_ui->透明标签2->palette();
     date.setColor(QPalette::WindowText, Qt::white);
     m_ui->透明标签2->setPalette(date);
     QFont font(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                           QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+                           QStringLiteral("WenQuanYi Zen Hei"),
+                           QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(19);
     font.setBold(true);
     m_ui->透明标签2->setFont(font);
@@ -124,9 +134,11 @@ void MainWindow::buildMenus() {
     m_systemMenu->addAction(QStringLiteral("退出"), this, &MainWindow::onQuit);
 
     m_listMenu = new QMenu(this);
-    m_changeAction = m_listMenu->addAction(QStringLiteral("修改铃声"), this, &MainWindow::onChangeBell);
+    m_changeAction =
+        m_listMenu->addAction(QStringLiteral("修改铃声"), this, &MainWindow::onChangeBell);
     m_listMenu->addAction(QStringLiteral("增加铃声"), this, &MainWindow::onAddBell);
-    m_deleteAction = m_listMenu->addAction(QStringLiteral("删除铃声"), this, &MainWindow::onDeleteBell);
+    m_deleteAction =
+        m_listMenu->addAction(QStringLiteral("删除铃声"), this, &MainWindow::onDeleteBell);
     m_listMenu->addAction(QStringLiteral("设置"), this, &MainWindow::onSettings);
 }
 
@@ -136,13 +148,15 @@ void MainWindow::checked(const Status& s) {
 
 void MainWindow::runCreatedHandler() {
     show();
-    m_balloon->popUp(pos() + QPoint(200, 300), QString::fromUtf8(kStartupTip).replace("\r\n", "\n"));
+    m_balloon->popUp(pos() + QPoint(200, 300),
+                     QString::fromUtf8(kStartupTip).replace("\r\n", "\n"));
     attachSkin();
     const OpenedTables opened = openOrCreateTables(m_program.db(), m_program.dataFolder());
     if (opened.settings == TableOrigin::kUnavailable || opened.bells == TableOrigin::kUnavailable) {
-        QMessageBox::critical(nullptr, QStringLiteral("信息："),
-                              QStringLiteral("无法打开或建立铃声计划文件，程序不能运行：\n%1")
-                                  .arg(QString::fromStdString(opened.errors.empty() ? "" : opened.errors.front())));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("信息："),
+            QStringLiteral("无法打开或建立铃声计划文件，程序不能运行：\n%1")
+                .arg(QString::fromStdString(opened.errors.empty() ? "" : opened.errors.front())));
         exitProgram(1);
         return;
     }
@@ -196,7 +210,9 @@ void MainWindow::onHotKeyFeedback(int id) {
     }
 }
 
-void MainWindow::refreshSchedule() { checked(refreshScheduleList(m_ui->超级列表框1, m_program.db())); }
+void MainWindow::refreshSchedule() {
+    checked(refreshScheduleList(m_ui->超级列表框1, m_program.db()));
+}
 
 void MainWindow::onPauseClicked() {
     m_plan = toggled(m_plan);
@@ -205,10 +221,13 @@ void MainWindow::onPauseClicked() {
 }
 
 void MainWindow::showPlanState() {
-    m_ui->按钮1->setText(QString::fromUtf8(m_plan == PlanState::kRunning ? kPlanRunningCaption : kPlanPausedCaption));
+    m_ui->按钮1->setText(QString::fromUtf8(m_plan == PlanState::kRunning ? kPlanRunningCaption
+                                                                         : kPlanPausedCaption));
 }
 
-void MainWindow::onStopClicked() { m_program.sound().stop(); }
+void MainWindow::onStopClicked() {
+    m_program.sound().stop();
+}
 
 void MainWindow::onAddBell() {
     AddBellWindow window(m_program, [this] { refreshSchedule(); });
@@ -232,9 +251,11 @@ void MainWindow::onDeleteBell() {
 }
 
 void MainWindow::onSettings() {
-    SettingsWindow window(m_program, {[this] { applySettings(); }, [this] { releaseHotKey(); }, autostartFolder,
-                                      QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
-                          this);
+    SettingsWindow window(
+        m_program,
+        {[this] { applySettings(); }, [this] { releaseHotKey(); }, autostartFolder,
+         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
+        this);
     prepareWindow(window);
     openModalCentred(window);
 }
@@ -269,7 +290,8 @@ void MainWindow::onListDoubleClick() {
 
 void MainWindow::onMenuPictureButton() {
     const QWidget* button = m_ui->图形按钮6;
-    m_systemMenu->popup(mapToGlobal(QPoint(0, 0)) + QPoint(button->x(), button->y() + button->height()));
+    m_systemMenu->popup(mapToGlobal(QPoint(0, 0)) +
+                        QPoint(button->x(), button->y() + button->height()));
 }
 
 void MainWindow::paintClock() {

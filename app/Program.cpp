@@ -8,7 +8,8 @@ namespace {
 // A millisecond tick count seeds each random folder order.
 uint64_t millisecondTicks() {
     using namespace std::chrono;
-    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 }  // namespace
 

@@ -8,12 +8,15 @@
 namespace tolvane {
 
 SkinStartup::SkinStartup()
-    : m_platform(std::make_unique<NativePePlatform>()), m_loader(std::make_unique<MemoryLibrary>(*m_platform)) {
+    : m_platform(std::make_unique<NativePePlatform>()),
+      m_loader(std::make_unique<MemoryLibrary>(*m_platform)) {
     const std::span<const uint8_t> engine = carriedSkinEngine();
     if (!engine.empty()) m_loader->load(engine.data(), engine.size());
 }
 
-SkinStartup::~SkinStartup() { m_loader.reset(); }
+SkinStartup::~SkinStartup() {
+    m_loader.reset();
+}
 
 bool SkinStartup::attach() {
     const uint32_t routine = m_loader->findExport("SkinH_AttachRes");
@@ -23,7 +26,11 @@ bool SkinStartup::attach() {
         return false;
     }
     const uint32_t args[6] = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data.data())),
-                              static_cast<uint32_t>(data.size()), 0, 0, 0, 0};
+                              static_cast<uint32_t>(data.size()),
+                              0,
+                              0,
+                              0,
+                              0};
     m_platform->callStdcall6(routine, args);
     return true;
 }

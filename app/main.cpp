@@ -4,16 +4,15 @@
 #include <QDateTime>
 #include <QFontDatabase>
 #include <QScreen>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "app/MainWindow.h"
-#include "platform/PowerOff.h"
 #include "app/Program.h"
-#include "platform/ProgramFolder.h"
 #include "app/SkinStartup.h"
+#include "platform/PowerOff.h"
+#include "platform/ProgramFolder.h"
 
 namespace {
 
@@ -61,8 +60,9 @@ private:
 
 void warnWithoutChineseFont() {
     if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
-        std::fprintf(stderr, "tolvane: no Chinese font is installed, texts may show as boxes "
-                             "(install fonts-wqy-zenhei)\n");
+        std::fprintf(stderr,
+                     "tolvane: no Chinese font is installed, texts may show as boxes "
+                     "(install fonts-wqy-zenhei)\n");
 }
 
 }  // namespace
@@ -70,8 +70,10 @@ void warnWithoutChineseFont() {
 int main(int argc, char** argv) {
 #ifndef _WIN32
     if (!hasDisplay()) {
-        std::fprintf(stderr, "tolvane: no display to show its window on; start it under Xvfb with: "
-                             "xvfb-run -a %s\n", argv[0]);
+        std::fprintf(stderr,
+                     "tolvane: no display to show its window on; start it under Xvfb with: "
+                     "xvfb-run -a %s\n",
+                     argv[0]);
         return 1;
     }
 #endif

@@ -14,14 +14,29 @@ const std::string& Status::emptyMessage() {
 std::string Status::toString() const {
     const char* prefix = "OK";
     switch (m_code) {
-    case Code::kOk: return prefix;
-    case Code::kNotFound: prefix = "Not found"; break;
-    case Code::kCorruption: prefix = "Corruption"; break;
-    case Code::kIoError: prefix = "I/O error"; break;
-    case Code::kInvalidArgument: prefix = "Invalid argument"; break;
-    case Code::kNotSupported: prefix = "Not supported"; break;
-    case Code::kAlreadyOpen: prefix = "Already open"; break;
-    case Code::kTypeMismatch: prefix = "Type mismatch"; break;
+        case Code::kOk:
+            return prefix;
+        case Code::kNotFound:
+            prefix = "Not found";
+            break;
+        case Code::kCorruption:
+            prefix = "Corruption";
+            break;
+        case Code::kIoError:
+            prefix = "I/O error";
+            break;
+        case Code::kInvalidArgument:
+            prefix = "Invalid argument";
+            break;
+        case Code::kNotSupported:
+            prefix = "Not supported";
+            break;
+        case Code::kAlreadyOpen:
+            prefix = "Already open";
+            break;
+        case Code::kTypeMismatch:
+            prefix = "Type mismatch";
+            break;
     }
     return std::string(prefix) + ": " + message();
 }

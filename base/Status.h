@@ -32,8 +32,12 @@ public:
     static Status invalidArgument(std::string msg) {
         return Status(Code::kInvalidArgument, std::move(msg));
     }
-    static Status notSupported(std::string msg) { return Status(Code::kNotSupported, std::move(msg)); }
-    static Status alreadyOpen(std::string msg) { return Status(Code::kAlreadyOpen, std::move(msg)); }
+    static Status notSupported(std::string msg) {
+        return Status(Code::kNotSupported, std::move(msg));
+    }
+    static Status alreadyOpen(std::string msg) {
+        return Status(Code::kAlreadyOpen, std::move(msg));
+    }
     // The run-time error of a typed read: error code 5, "数据或数组类型不匹配".
     static Status typeMismatch();
 
@@ -42,7 +46,9 @@ public:
     const std::string& message() const { return m_message ? *m_message : emptyMessage(); }
 
     // The numbered run-time error code shown in the fatal error box; 0 when there is none.
-    int runtimeErrorCode() const { return m_code == Code::kTypeMismatch ? kTypeMismatchErrorCode : 0; }
+    int runtimeErrorCode() const {
+        return m_code == Code::kTypeMismatch ? kTypeMismatchErrorCode : 0;
+    }
 
     // The same failure, its kind kept, with what it concerns before the message ("db.edb: ...");
     // success stays success.
@@ -70,7 +76,7 @@ private:
 template <typename T>
 class Result {
 public:
-    Result(T value) : m_value(std::move(value)) {}  // NOLINT: implicit by design
+    Result(T value) : m_value(std::move(value)) {}          // NOLINT: implicit by design
     Result(Status status) : m_status(std::move(status)) {}  // NOLINT: implicit by design
 
     bool isOk() const { return m_status.isOk(); }

@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
         const int s = 7 * 3600 + i * 1800;
         char start[16];
         std::snprintf(start, sizeof start, "%02d:%02d:%02d", s / 3600 % 24, s / 60 % 60, s % 60);
-        db.append(tolvane::bellValues({start, "", "/srv/bells/bell.mp3",
-                                       {true, true, true, true, true, false, false}, s}));
+        db.append(tolvane::bellValues(
+            {start, "", "/srv/bells/bell.mp3", {true, true, true, true, true, false, false}, s}));
     }
     return 0;
 }

@@ -13,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -39,7 +38,8 @@ const std::array<bool, 7> kEveryDay = {true, true, true, true, true, true, true}
 void addBells(TableDatabase& db, const Clock& clock, const std::vector<int64_t>& seconds,
               const std::string& music) {
     db.select(schema::kBellAlias);
-    for (int64_t s : seconds) db.append(bellValues({currentTimeText(clock.toLocal(s)), "", music, kEveryDay, 0}));
+    for (int64_t s : seconds)
+        db.append(bellValues({currentTimeText(clock.toLocal(s)), "", music, kEveryDay, 0}));
 }
 
 // The baseline: a plain 1000 ms timer that ticks the second it reads, never catching up and never
@@ -89,9 +89,12 @@ int runOnset(int bells, const std::string& file) {
     RingController controller(db, clock, sound, off);
     NaiveTicker naive(db, clock, sound, off);
     // The baseline starts at whatever phase the process happens to have.
-    if (g_naive) naive.start();
-    else controller.setRunning(true);
-    QTimer::singleShot(static_cast<int>((due.back() + 2) * 1000 - clock.nowMs()), qApp, &QCoreApplication::quit);
+    if (g_naive)
+        naive.start();
+    else
+        controller.setRunning(true);
+    QTimer::singleShot(static_cast<int>((due.back() + 2) * 1000 - clock.nowMs()), qApp,
+                       &QCoreApplication::quit);
     qApp->exec();
     controller.setRunning(false);
     naive.stop();
@@ -102,11 +105,15 @@ int runOnset(int bells, const std::string& file) {
         std::printf("onset: no bell was heard (is a sound server running?)\n");
         return 1;
     }
-    const auto pct = [&](double p) { return onsetMs[static_cast<size_t>(p * double(onsetMs.size() - 1))]; };
+    const auto pct = [&](double p) {
+        return onsetMs[static_cast<size_t>(p * double(onsetMs.size() - 1))];
+    };
     const char* prefix = g_naive ? "naive_" : "";
-    std::printf("%sonset_median %lld ms\n%sonset_p99 %lld ms\n%sonset_max %lld ms\n%sonset_bells %zu count\n", prefix,
-                static_cast<long long>(pct(0.5)), prefix, static_cast<long long>(pct(0.99)), prefix,
-                static_cast<long long>(onsetMs.back()), prefix, onsetMs.size());
+    std::printf(
+        "%sonset_median %lld ms\n%sonset_p99 %lld ms\n%sonset_max %lld ms\n%sonset_bells %zu "
+        "count\n",
+        prefix, static_cast<long long>(pct(0.5)), prefix, static_cast<long long>(pct(0.99)), prefix,
+        static_cast<long long>(onsetMs.back()), prefix, onsetMs.size());
     return 0;
 }
 
@@ -125,7 +132,8 @@ int runCoverage(int seconds) {
     const int64_t first = clock.nowMs() / 1000 + 2;
     db.select(schema::kBellAlias);
     for (int64_t s = first; s < first + seconds; ++s)
-        db.append(bellValues({currentTimeText(clock.toLocal(s)), "", std::to_string(s), kEveryDay, 0}));
+        db.append(
+            bellValues({currentTimeText(clock.toLocal(s)), "", std::to_string(s), kEveryDay, 0}));
 
     std::atomic<bool> busy{true};
     std::thread burner([&] {
@@ -136,8 +144,10 @@ int runCoverage(int seconds) {
     NullPowerOff off;
     RingController controller(db, clock, sound, off);
     NaiveTicker naive(db, clock, sound, off);
-    if (g_naive) naive.start();
-    else controller.setRunning(true);
+    if (g_naive)
+        naive.start();
+    else
+        controller.setRunning(true);
     QTimer::singleShot(static_cast<int>((first + seconds) * 1000 + 500 - clock.nowMs()), qApp,
                        &QCoreApplication::quit);
     qApp->exec();
@@ -152,8 +162,10 @@ int runCoverage(int seconds) {
         missed += n == 0;
     }
     const char* prefix = g_naive ? "naive_" : "";
-    std::printf("%sseconds_ticked_once %.3f %%\n%sseconds_missed %d count\n%sseconds_ticked_twice %d count\n",
-                prefix, 100.0 * once / seconds, prefix, missed, prefix, twice);
+    std::printf(
+        "%sseconds_ticked_once %.3f %%\n%sseconds_missed %d count\n%sseconds_ticked_twice %d "
+        "count\n",
+        prefix, 100.0 * once / seconds, prefix, missed, prefix, twice);
     return 0;
 }
 
@@ -167,9 +179,14 @@ int main(int argc, char** argv) {
         g_naive = true;
         mode = mode.substr(6);
     }
-    if (argc == 4 && mode == "onset") status = runOnset(std::atoi(argv[2]), argv[3]);
-    else if (argc == 3 && mode == "coverage") status = runCoverage(std::atoi(argv[2]));
-    else std::fprintf(stderr, "usage: onset_bench [naive-]onset N FILE | onset_bench [naive-]coverage SECONDS\n");
+    if (argc == 4 && mode == "onset")
+        status = runOnset(std::atoi(argv[2]), argv[3]);
+    else if (argc == 3 && mode == "coverage")
+        status = runCoverage(std::atoi(argv[2]));
+    else
+        std::fprintf(
+            stderr,
+            "usage: onset_bench [naive-]onset N FILE | onset_bench [naive-]coverage SECONDS\n");
     std::fflush(stdout);
     std::_Exit(status);  // skip Qt's PulseAudio teardown at exit
 }

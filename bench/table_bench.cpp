@@ -17,8 +17,11 @@ constexpr int kRecords = 10000;
 BellRecord bellAt(int i) {
     char start[16];
     std::snprintf(start, sizeof start, "%02d:%02d:%02d", i / 3600 % 24, i / 60 % 60, i % 60);
-    return {start, "", "/srv/bells/ring-" + std::to_string(i) + ".mp3",
-            {true, true, true, true, true, false, false}, i};
+    return {start,
+            "",
+            "/srv/bells/ring-" + std::to_string(i) + ".mp3",
+            {true, true, true, true, true, false, false},
+            i};
 }
 
 void fill(TableDatabase& db, const std::string& path, int count) {
@@ -43,8 +46,12 @@ void appendRun(benchmark::State& state, bool sync, int count) {
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
-void BM_Append10000NoSync(benchmark::State& state) { appendRun(state, false, kRecords); }
-void BM_Append500Synced(benchmark::State& state) { appendRun(state, true, 500); }
+void BM_Append10000NoSync(benchmark::State& state) {
+    appendRun(state, false, kRecords);
+}
+void BM_Append500Synced(benchmark::State& state) {
+    appendRun(state, true, 500);
+}
 BENCHMARK(BM_Append10000NoSync)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Append500Synced)->Unit(benchmark::kMillisecond);
 

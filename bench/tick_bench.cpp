@@ -30,9 +30,13 @@ void BM_ClockTick1000Bells(benchmark::State& state) {
         const int s = 6 * 3600 + i * 37;
         char start[16], end[16];
         std::snprintf(start, sizeof start, "%02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
-        std::snprintf(end, sizeof end, "%02d:%02d:%02d", (s + 20) / 3600, (s + 20) / 60 % 60, (s + 20) % 60);
-        db.append(bellValues({start, end, "/bells/b" + std::to_string(i) + ".mp3",
-                              {true, true, true, true, true, false, false}, s}));
+        std::snprintf(end, sizeof end, "%02d:%02d:%02d", (s + 20) / 3600, (s + 20) / 60 % 60,
+                      (s + 20) % 60);
+        db.append(bellValues({start,
+                              end,
+                              "/bells/b" + std::to_string(i) + ".mp3",
+                              {true, true, true, true, true, false, false},
+                              s}));
     }
     NoSound sound;
     const ShutdownPlan shutdown{true, "21:30:00"};

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <ostream>
 
-#include "ringing/core/ClockTick.h"
 #include "base/PathText.h"
+#include "ringing/core/ClockTick.h"
 #include "schedule/core/Schema.h"
 
 namespace tolvane::cli {
@@ -16,9 +16,11 @@ namespace {
 bool parseMoment(const std::string& text, int64_t* seconds) {
     int y, mo, d, h, mi, s;
     char tail;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6)
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) !=
+        6)
         return false;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0)
+    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 ||
+        s < 0)
         return false;
     *seconds = civilToEpochSeconds(y, mo, d, h, mi, s);
     // Reject dates such as 02-30 that the calendar would roll over.
@@ -38,7 +40,9 @@ class Recorder final : public BellSound, public PowerOff {
 public:
     explicit Recorder(std::ostream& out) : m_out(out) {}
     void setMoment(const LocalTime& t) { m_moment = momentText(t); }
-    void start(const std::string& music) override { m_out << m_moment << " start " << music << "\n"; }
+    void start(const std::string& music) override {
+        m_out << m_moment << " start " << music << "\n";
+    }
     void stop() override { m_out << m_moment << " stop\n"; }
     void requestPowerOff() override { m_out << m_moment << " power-off\n"; }
 
@@ -72,8 +76,8 @@ int planCommand(const std::string& dir, const std::string& from, const std::stri
     auto time = db.readText(schema::kShutdownTime);
     auto flag = db.readLogical(schema::kAutoShutdown);
     if (!time.isOk() || !flag.isOk()) {
-        err << "tolvanectl: " << dir << ": " << (time.isOk() ? flag.status() : time.status()).message()
-            << "\n";
+        err << "tolvanectl: " << dir << ": "
+            << (time.isOk() ? flag.status() : time.status()).message() << "\n";
         return 1;
     }
     const ShutdownPlan shutdown{flag.value(), time.value()};

@@ -2,28 +2,30 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 
-#include "ringing/audio/AudioPlayback.h"
 #include "platform/FolderListing.h"
+#include "ringing/audio/AudioPlayback.h"
 #include "ringing/core/PlayList.h"
 
 namespace tolvane::cli {
 
 namespace {
 std::atomic<bool> g_interrupted{false};
-void onInterrupt(int) { g_interrupted = true; }
+void onInterrupt(int) {
+    g_interrupted = true;
+}
 }  // namespace
 
 int playCommand(int argc, char** argv, const std::string& music) {
     QCoreApplication app(argc, argv);
     AudioPlayback playback(audioSinkFactory(), {nullptr, [&app] {
-                                                    QMetaObject::invokeMethod(&app, &QCoreApplication::quit,
-                                                                              Qt::QueuedConnection);
+                                                    QMetaObject::invokeMethod(
+                                                        &app, &QCoreApplication::quit,
+                                                        Qt::QueuedConnection);
                                                 }});
     PlaylistBellSound sound(playback, [] { return uint64_t{0}; });
     if (!countsAsFile(music) && listMp3Files(music).empty()) {

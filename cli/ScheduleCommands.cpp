@@ -4,10 +4,10 @@
 #include <ostream>
 #include <sstream>
 
-#include "schedule/core/BellEditing.h"
 #include "cli/Json.h"
-#include "schedule/core/Schema.h"
+#include "schedule/core/BellEditing.h"
 #include "schedule/core/ScheduleList.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane::cli {
 
@@ -19,13 +19,15 @@ struct Options {
     bool ok = true;
 };
 Options parseOptions(const std::vector<std::string>& args, size_t first,
-                     const std::vector<std::string>& withValue, const std::vector<std::string>& flags) {
+                     const std::vector<std::string>& withValue,
+                     const std::vector<std::string>& flags) {
     Options o;
     for (size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
             o.values[a] = "";
-        } else if (std::find(withValue.begin(), withValue.end(), a) != withValue.end() && i + 1 < args.size()) {
+        } else if (std::find(withValue.begin(), withValue.end(), a) != withValue.end() &&
+                   i + 1 < args.size()) {
             o.values[a] = args[++i];
         } else {
             o.ok = false;
@@ -90,7 +92,8 @@ bool applyOptions(const Options& o, BellForm* form) {
     }
     if (o.values.count("--no-end")) form->hasEnd = false;
     if ((it = o.values.find("--music")) != o.values.end()) form->music = it->second;
-    if ((it = o.values.find("--days")) != o.values.end() && !parseDays(it->second, &form->weekdays)) return false;
+    if ((it = o.values.find("--days")) != o.values.end() && !parseDays(it->second, &form->weekdays))
+        return false;
     return true;
 }
 
@@ -114,11 +117,13 @@ int listCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     for (size_t i = 0; i < order.size(); ++i) {
         const ScheduleRow& r = rows.value()[order[i]];
         if (json) {
-            out << (i ? ", " : "") << "{\"start\": " << jsonString(r[0]) << ", \"end\": " << jsonString(r[1])
-                << ", \"music\": " << jsonString(r[2]) << ", \"days\": [";
+            out << (i ? ", " : "") << "{\"start\": " << jsonString(r[0])
+                << ", \"end\": " << jsonString(r[1]) << ", \"music\": " << jsonString(r[2])
+                << ", \"days\": [";
             bool first = true;
             for (size_t d = 0; d < 7; ++d)
-                if (r[3 + d] == kMarkerOn) out << (first ? "" : ", ") << jsonString(schema::kWeekdays[d]), first = false;
+                if (r[3 + d] == kMarkerOn)
+                    out << (first ? "" : ", ") << jsonString(schema::kWeekdays[d]), first = false;
             out << "]}";
         } else {
             out << r[0] << "\t" << (r[1].empty() ? "-" : r[1]) << "\t";
@@ -135,7 +140,8 @@ int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     const Options o = parseOptions(args, 1, {"--start", "--end", "--music", "--days"}, {});
     BellForm form;
     form.weekdays = {true, true, true, true, true, false, false};
-    if (!o.ok || !o.values.count("--start") || !applyOptions(o, &form)) return usageError(err, kAddUsage);
+    if (!o.ok || !o.values.count("--start") || !applyOptions(o, &form))
+        return usageError(err, kAddUsage);
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
     return report(addBell(db, form), out);
@@ -143,8 +149,10 @@ int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 2) return usageError(err, kChangeUsage);
-    const Options o = parseOptions(args, 2, {"--start", "--end", "--music", "--days"}, {"--no-end"});
-    if (!o.ok || (o.values.count("--end") && o.values.count("--no-end"))) return usageError(err, kChangeUsage);
+    const Options o =
+        parseOptions(args, 2, {"--start", "--end", "--music", "--days"}, {"--no-end"});
+    if (!o.ok || (o.values.count("--end") && o.values.count("--no-end")))
+        return usageError(err, kChangeUsage);
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
     // What is not given keeps the bell's value, as the Change bell window pre-fills it.

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <ostream>
 
-#include "cli/Json.h"
 #include "base/PathText.h"
+#include "cli/Json.h"
 #include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
 #include "storage/TableFormat.h"
@@ -17,27 +17,43 @@ constexpr char kDumpAlias[] = "dump";
 
 const char* typeName(int32_t type) {
     switch (type) {
-    case kFieldText: return "text";
-    case kFieldInteger: return "integer";
-    case kFieldLogical: return "logical";
-    case kFieldByte: return "byte";
-    case kFieldShort: return "short";
-    case kFieldLong: return "long";
-    case kFieldFloat: return "float";
-    case kFieldDouble: return "double";
-    case kFieldDateTime: return "date-time";
-    case kFieldSubroutine: return "subroutine";
-    case kFieldByteSet: return "byte-set";
-    case kFieldMemo: return "memo";
-    default: return "unknown";
+        case kFieldText:
+            return "text";
+        case kFieldInteger:
+            return "integer";
+        case kFieldLogical:
+            return "logical";
+        case kFieldByte:
+            return "byte";
+        case kFieldShort:
+            return "short";
+        case kFieldLong:
+            return "long";
+        case kFieldFloat:
+            return "float";
+        case kFieldDouble:
+            return "double";
+        case kFieldDateTime:
+            return "date-time";
+        case kFieldSubroutine:
+            return "subroutine";
+        case kFieldByteSet:
+            return "byte-set";
+        case kFieldMemo:
+            return "memo";
+        default:
+            return "unknown";
     }
 }
 
 const char* originName(TableOrigin origin) {
     switch (origin) {
-    case TableOrigin::kOpened: return "opened";
-    case TableOrigin::kCreated: return "created";
-    default: return "unavailable";
+        case TableOrigin::kOpened:
+            return "opened";
+        case TableOrigin::kCreated:
+            return "created";
+        default:
+            return "unavailable";
     }
 }
 
@@ -103,8 +119,8 @@ int initCommand(const std::string& dir, std::ostream& out, std::ostream& err) {
     out << schema::kSettingsFile << ": " << originName(report.settings) << "\n";
     out << schema::kBellFile << ": " << originName(report.bells) << "\n";
     for (const std::string& e : report.errors) err << "tolvanectl: " << e << "\n";
-    const bool ok = report.settings != TableOrigin::kUnavailable &&
-                    report.bells != TableOrigin::kUnavailable;
+    const bool ok =
+        report.settings != TableOrigin::kUnavailable && report.bells != TableOrigin::kUnavailable;
     return ok ? 0 : 1;
 }
 
@@ -118,8 +134,10 @@ int dumpCommand(const std::string& file, bool json, std::ostream& out, std::ostr
         err << "tolvanectl: " << s.message() << "\n";
         return 1;
     }
-    if (json) dumpJson(db, out);
-    else dumpPlain(db, file, out);
+    if (json)
+        dumpJson(db, out);
+    else
+        dumpPlain(db, file, out);
     return 0;
 }
 

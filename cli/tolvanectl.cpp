@@ -2,8 +2,11 @@
 
 #include <cstring>
 #ifdef _WIN32
+// shellapi.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 #endif
 #include <iostream>
 #include <string>
@@ -27,7 +30,8 @@ constexpr char kUsage[] =
     "       tolvanectl play PATH           play a file or folder bell to its end (Ctrl+C stops)\n"
     "       tolvanectl list DIR [--json]   the schedule in DIR, in the order the window lists it\n"
     "       tolvanectl add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST]\n"
-    "       tolvanectl change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music PATH]\n"
+    "       tolvanectl change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music "
+    "PATH]\n"
     "                                     [--days LIST]\n"
     "       tolvanectl delete DIR START\n"
     "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n";
@@ -54,7 +58,9 @@ std::vector<std::string> utf8Arguments(int, char**) {
     return args;
 }
 #else
-std::vector<std::string> utf8Arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
 #endif
 
 }  // namespace

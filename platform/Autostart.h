@@ -10,7 +10,8 @@
 namespace tolvane {
 
 #ifdef _WIN32
-inline constexpr char kSystemAutostartFolder[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char kSystemAutostartFolder[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 #else
 inline constexpr char kSystemAutostartFolder[] = "/etc/xdg/autostart";
 #endif

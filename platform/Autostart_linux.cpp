@@ -1,8 +1,8 @@
-#include "platform/Autostart.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+
+#include "platform/Autostart.h"
 
 namespace tolvane {
 
@@ -40,7 +40,9 @@ bool writeAutostart(const std::string& folder, const std::string& programPath) {
                "Type=Application\n"
                "Name=Tolvane\n"
                "Comment=Rings the bells on schedule\n"
-               "Exec=" << desktopExecArgument(programPath) << "\n"
+               "Exec="
+            << desktopExecArgument(programPath)
+            << "\n"
                "Terminal=false\n"
                "X-GNOME-Autostart-enabled=true\n";
         out.flush();

@@ -19,8 +19,10 @@ std::string ansi(const std::string& utf8) {
 
 bool autostartExists(const std::string& key) {
     HKEY run = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ansi(key).c_str(), 0, KEY_READ, &run) != ERROR_SUCCESS) return false;
-    const bool found = RegQueryValueExA(run, kValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ansi(key).c_str(), 0, KEY_READ, &run) != ERROR_SUCCESS)
+        return false;
+    const bool found =
+        RegQueryValueExA(run, kValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(run);
     return found;
 }
@@ -31,21 +33,25 @@ bool writeAutostart(const std::string& key, const std::string& programPath) {
         RegCreateKeyA(HKEY_LOCAL_MACHINE, ansi(key).c_str(), &run) != ERROR_SUCCESS)
         return false;
     const std::string path = ansi(programPath);
-    const bool set = RegSetValueExA(run, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                                    static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
+    const bool set =
+        RegSetValueExA(run, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
     RegCloseKey(run);
     return set;
 }
 
 bool deleteAutostart(const std::string& key) {
     HKEY run = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ansi(key).c_str(), 0, KEY_WRITE, &run) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ansi(key).c_str(), 0, KEY_WRITE, &run) != ERROR_SUCCESS)
+        return false;
     bool deleted = RegDeleteValueA(run, kValueName) == ERROR_SUCCESS;
     if (!deleted) deleted = RegDeleteKeyA(run, kValueName) == ERROR_SUCCESS;
     RegCloseKey(run);
     return deleted;
 }
 
-std::string desktopExecArgument(const std::string& path) { return path; }
+std::string desktopExecArgument(const std::string& path) {
+    return path;
+}
 
 }  // namespace tolvane

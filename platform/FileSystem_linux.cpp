@@ -43,7 +43,8 @@ public:
 
     Status write(uint64_t offset, std::string_view data) override {
         while (!data.empty()) {
-            const ssize_t put = ::pwrite(m_fd, data.data(), data.size(), static_cast<off_t>(offset));
+            const ssize_t put =
+                ::pwrite(m_fd, data.data(), data.size(), static_cast<off_t>(offset));
             if (put < 0) {
                 if (errno == EINTR) continue;
                 return errnoStatus("cannot write", errno);
@@ -121,7 +122,8 @@ public:
 
     std::string canonicalPath(const std::string& path) override {
         std::error_code ec;
-        const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+        const auto canonical =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
         return ec ? path : canonical.string();
     }
 };

@@ -10,7 +10,8 @@ namespace {
 
 std::wstring wide(const std::string& utf8) {
     if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
     return w;
@@ -19,7 +20,8 @@ std::wstring wide(const std::string& utf8) {
 Status lastError(const char* what) {
     const DWORD error = GetLastError();
     const std::string msg = std::string(what) + ": system error " + std::to_string(error);
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Status::notFound(msg);
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return Status::notFound(msg);
     return Status::ioError(msg);
 }
 
@@ -79,17 +81,20 @@ private:
     HANDLE m_handle;
 };
 
-Result<std::unique_ptr<RandomAccessFile>> openFile(const std::string& path, DWORD access, DWORD disposition) {
+Result<std::unique_ptr<RandomAccessFile>> openFile(const std::string& path, DWORD access,
+                                                   DWORD disposition) {
     // Shared for deletion too, so that a new table can be put in the place of an open one.
-    HANDLE h = CreateFileW(wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(wide(path).c_str(), access,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return lastError("cannot open");
     return std::unique_ptr<RandomAccessFile>(new Win32File(h));
 }
 
 class Win32FileSystem final : public FileSystem {
 public:
-    Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path, bool writable) override {
+    Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path,
+                                                           bool writable) override {
         const DWORD attributes = GetFileAttributesW(wide(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return Status::ioError("not a regular file");
@@ -99,7 +104,8 @@ public:
         return openFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
     }
     Status replace(const std::string& from, const std::string& to) override {
-        if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return Status::ok();
         return lastError("cannot rename");
     }
@@ -111,7 +117,8 @@ public:
     }
     std::string canonicalPath(const std::string& path) override {
         std::error_code ec;
-        const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(wide(path), ec), ec);
+        const auto canonical =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(wide(path), ec), ec);
         if (ec) return path;
         const std::u8string utf8 = canonical.u8string();
         return std::string(utf8.begin(), utf8.end());

@@ -18,7 +18,8 @@ std::vector<std::string> listMp3Files(const std::string& folder) {
     HANDLE search = FindFirstFileA(pattern.value().c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(gbkToUtf8(found.cFileName));
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(gbkToUtf8(found.cFileName));
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;

@@ -13,7 +13,6 @@
 #include <QAbstractNativeEventFilter>
 #include <QPointer>
 #include <QWidget>
-
 #include <cstdint>
 #include <functional>
 

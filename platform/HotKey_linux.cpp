@@ -1,13 +1,12 @@
 // Shift+T on X11: a key grab on the root window through the xcb connection Qt already has.
 
-#include "platform/HotKey.h"
-
-#include <QGuiApplication>
-
 #include <xcb/xcb.h>
 
+#include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
+
+#include "platform/HotKey.h"
 
 namespace tolvane {
 
@@ -24,14 +23,17 @@ xcb_connection_t* connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_window_t rootWindow(xcb_connection_t* c) { return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root; }
+xcb_window_t rootWindow(xcb_connection_t* c) {
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
 
 uint8_t keycodeOfT(xcb_connection_t* c) {
     const xcb_setup_t* setup = xcb_get_setup(c);
     const uint8_t first = setup->min_keycode;
     const auto count = static_cast<uint8_t>(setup->max_keycode - first + 1);
     std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> reply(
-        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, count), nullptr), std::free);
+        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, count), nullptr),
+        std::free);
     if (!reply) return 0;
     const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply.get());
     const int perCode = reply->keysyms_per_keycode;
@@ -44,13 +46,16 @@ uint8_t keycodeOfT(xcb_connection_t* c) {
 
 void ungrab(xcb_connection_t* c, uint8_t keycode) {
     for (uint16_t locks : kLockCombinations)
-        xcb_ungrab_key(c, keycode, rootWindow(c), static_cast<uint16_t>(XCB_MOD_MASK_SHIFT | locks));
+        xcb_ungrab_key(c, keycode, rootWindow(c),
+                       static_cast<uint16_t>(XCB_MOD_MASK_SHIFT | locks));
     xcb_flush(c);
 }
 
 }  // namespace
 
-HotKey::~HotKey() { release(); }
+HotKey::~HotKey() {
+    release();
+}
 
 bool HotKey::grab(int id) {
     if (held()) return true;
@@ -59,9 +64,9 @@ bool HotKey::grab(int id) {
     const uint8_t keycode = keycodeOfT(c);
     if (keycode == 0) return false;
     for (uint16_t locks : kLockCombinations) {
-        const xcb_void_cookie_t cookie =
-            xcb_grab_key_checked(c, 1, rootWindow(c), static_cast<uint16_t>(XCB_MOD_MASK_SHIFT | locks),
-                                 keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        const xcb_void_cookie_t cookie = xcb_grab_key_checked(
+            c, 1, rootWindow(c), static_cast<uint16_t>(XCB_MOD_MASK_SHIFT | locks), keycode,
+            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
             // BadAccess: another client holds Shift+T.
             std::free(error);

@@ -7,10 +7,14 @@ namespace tolvane {
 
 namespace {
 // winId() makes the native window when it does not exist yet.
-void* nativeWindow(QWidget* window) { return window ? reinterpret_cast<void*>(window->winId()) : nullptr; }
+void* nativeWindow(QWidget* window) {
+    return window ? reinterpret_cast<void*>(window->winId()) : nullptr;
+}
 }  // namespace
 
-HotKey::~HotKey() { release(); }
+HotKey::~HotKey() {
+    release();
+}
 
 bool HotKey::grab(int id) {
     if (held()) return true;
@@ -38,7 +42,8 @@ bool HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintp
     // dispatcher's own window as "windows_dispatcher_MSG", where its documentation places hot
     // keys. Either may carry ours; taking it where it is first seen stops it there, so a press
     // is handled once.
-    const bool windowsMessage = eventType == "windows_dispatcher_MSG" || eventType == "windows_generic_MSG";
+    const bool windowsMessage =
+        eventType == "windows_dispatcher_MSG" || eventType == "windows_generic_MSG";
     if (!held() || !windowsMessage || win32::hotKeyId(message) != m_id) return false;
     if (onPressed) onPressed();
     return true;

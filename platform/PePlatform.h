@@ -14,19 +14,23 @@ namespace tolvane {
 // cannot run in a 64-bit Linux process.
 class LinuxPePlatform final : public PePlatform {
 public:
-    std::function<uintptr_t(const std::string&)> loadLibraryHook = [](const std::string&) { return uintptr_t{0}; };
-    std::function<uint32_t(uintptr_t, const std::string&)> findByNameHook = [](uintptr_t, const std::string&) {
+    std::function<uintptr_t(const std::string&)> loadLibraryHook = [](const std::string&) {
+        return uintptr_t{0};
+    };
+    std::function<uint32_t(uintptr_t, const std::string&)> findByNameHook =
+        [](uintptr_t, const std::string&) { return 0u; };
+    std::function<uint32_t(uintptr_t, uint16_t)> findByOrdinalHook = [](uintptr_t, uint16_t) {
         return 0u;
     };
-    std::function<uint32_t(uintptr_t, uint16_t)> findByOrdinalHook = [](uintptr_t, uint16_t) { return 0u; };
-    std::function<int32_t(uint32_t, uint32_t, uint32_t)> entryPointHook = [](uint32_t, uint32_t, uint32_t) {
-        return 0;
-    };
+    std::function<int32_t(uint32_t, uint32_t, uint32_t)> entryPointHook =
+        [](uint32_t, uint32_t, uint32_t) { return 0; };
 
     Block reserve(uint32_t preferred, uint32_t size, bool anywhere) override;
     bool release(const Block& block, uint32_t size) override;
     uintptr_t loadLibrary(const std::string& name) override { return loadLibraryHook(name); }
-    uint32_t findByName(uintptr_t library, const std::string& name) override { return findByNameHook(library, name); }
+    uint32_t findByName(uintptr_t library, const std::string& name) override {
+        return findByNameHook(library, name);
+    }
     uint32_t findByOrdinal(uintptr_t library, uint16_t ordinal) override {
         return findByOrdinalHook(library, ordinal);
     }

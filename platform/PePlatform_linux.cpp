@@ -1,6 +1,6 @@
-#include "platform/PePlatform.h"
-
 #include <sys/mman.h>
+
+#include "platform/PePlatform.h"
 
 namespace tolvane {
 

@@ -1,6 +1,6 @@
-#include "platform/PePlatform.h"
-
 #include <windows.h>
+
+#include "platform/PePlatform.h"
 
 namespace tolvane {
 
@@ -8,7 +8,8 @@ PePlatform::Block Win32PePlatform::reserve(uint32_t preferred, uint32_t size, bo
     void* where = anywhere ? nullptr : reinterpret_cast<void*>(static_cast<uintptr_t>(preferred));
     void* memory = VirtualAlloc(where, size, MEM_RESERVE | MEM_COMMIT, PAGE_EXECUTE_READWRITE);
     if (!memory) return {};
-    return {static_cast<uint8_t*>(memory), static_cast<uint32_t>(reinterpret_cast<uintptr_t>(memory))};
+    return {static_cast<uint8_t*>(memory),
+            static_cast<uint32_t>(reinterpret_cast<uintptr_t>(memory))};
 }
 
 bool Win32PePlatform::release(const Block& block, uint32_t) {
@@ -20,13 +21,14 @@ uintptr_t Win32PePlatform::loadLibrary(const std::string& name) {
 }
 
 uint32_t Win32PePlatform::findByName(uintptr_t library, const std::string& name) {
-    return static_cast<uint32_t>(
-        reinterpret_cast<uintptr_t>(GetProcAddress(reinterpret_cast<HMODULE>(library), name.c_str())));
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(
+        GetProcAddress(reinterpret_cast<HMODULE>(library), name.c_str())));
 }
 
 uint32_t Win32PePlatform::findByOrdinal(uintptr_t library, uint16_t ordinal) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(
-        GetProcAddress(reinterpret_cast<HMODULE>(library), reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(ordinal)))));
+        GetProcAddress(reinterpret_cast<HMODULE>(library),
+                       reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(ordinal)))));
 }
 
 int32_t Win32PePlatform::callEntryPoint(uint32_t address, uint32_t base, uint32_t reason) {

@@ -1,7 +1,7 @@
-#include "platform/ProgramFolder.h"
-
 #include <filesystem>
 #include <system_error>
+
+#include "platform/ProgramFolder.h"
 
 namespace tolvane {
 

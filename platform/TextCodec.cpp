@@ -21,7 +21,9 @@ bool isAscii(std::string_view s) {
 
 namespace {
 
-bool inRange(unsigned char c, unsigned char lo, unsigned char hi) { return c >= lo && c <= hi; }
+bool inRange(unsigned char c, unsigned char lo, unsigned char hi) {
+    return c >= lo && c <= hi;
+}
 
 // Length of the GB18030 character starting at s[i], or 0 when it is cut short or malformed.
 size_t gbCharLength(std::string_view s, size_t i) {
@@ -77,7 +79,8 @@ size_t gbkPrefixLength(std::string_view gbk, size_t maxBytes) {
 std::string cutToGbkBytes(std::string_view utf8, size_t maxBytes) {
     auto gbk = utf8ToGbk(utf8);
     if (!gbk.isOk()) return std::string();
-    return gbkToUtf8(std::string_view(gbk.value()).substr(0, gbkPrefixLength(gbk.value(), maxBytes)));
+    return gbkToUtf8(
+        std::string_view(gbk.value()).substr(0, gbkPrefixLength(gbk.value(), maxBytes)));
 }
 
 bool isValidUtf8(std::string_view s) {
@@ -86,11 +89,21 @@ bool isValidUtf8(std::string_view s) {
         const auto c = static_cast<unsigned char>(s[i]);
         size_t n;
         uint32_t cp;
-        if (c < 0x80) { ++i; continue; }
-        if (inRange(c, 0xc2, 0xdf)) { n = 2; cp = c & 0x1f; }
-        else if (inRange(c, 0xe0, 0xef)) { n = 3; cp = c & 0x0f; }
-        else if (inRange(c, 0xf0, 0xf4)) { n = 4; cp = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (inRange(c, 0xc2, 0xdf)) {
+            n = 2;
+            cp = c & 0x1f;
+        } else if (inRange(c, 0xe0, 0xef)) {
+            n = 3;
+            cp = c & 0x0f;
+        } else if (inRange(c, 0xf0, 0xf4)) {
+            n = 4;
+            cp = c & 0x07;
+        } else
+            return false;
         if (i + n > s.size()) return false;
         for (size_t k = 1; k < n; ++k) {
             const auto cc = static_cast<unsigned char>(s[i + k]);

@@ -17,7 +17,8 @@ UINT gbCodePage() {
 
 std::wstring toWide(UINT codePage, std::string_view in, DWORD flags) {
     if (in.empty()) return {};
-    const int n = MultiByteToWideChar(codePage, flags, in.data(), static_cast<int>(in.size()), nullptr, 0);
+    const int n =
+        MultiByteToWideChar(codePage, flags, in.data(), static_cast<int>(in.size()), nullptr, 0);
     if (n <= 0) return {};
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(codePage, flags, in.data(), static_cast<int>(in.size()), wide.data(), n);
@@ -26,10 +27,12 @@ std::wstring toWide(UINT codePage, std::string_view in, DWORD flags) {
 
 std::string fromWide(UINT codePage, const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+                        nullptr, nullptr);
     return out;
 }
 }  // namespace
@@ -41,7 +44,8 @@ std::string platformUtf8ToGb18030(std::string_view utf8) {
 // Converts the longest prefix that decodes cleanly; *consumed tells how far it got.
 std::string platformGb18030ToUtf8(std::string_view gb, size_t* consumed) {
     size_t good = gb.size();
-    while (good > 0 && toWide(gbCodePage(), gb.substr(0, good), MB_ERR_INVALID_CHARS).empty()) --good;
+    while (good > 0 && toWide(gbCodePage(), gb.substr(0, good), MB_ERR_INVALID_CHARS).empty())
+        --good;
     *consumed = good;
     return fromWide(CP_UTF8, toWide(gbCodePage(), gb.substr(0, good), MB_ERR_INVALID_CHARS));
 }

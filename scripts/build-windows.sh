@@ -4,6 +4,9 @@
 # and libmpg123 are first cross-built from Debian's own source packages with mingw-w64: about an
 # hour on two cores the first time, minutes after that. Not part of the test command for that
 # reason.
+# Changes the system: installs the Debian packages it needs and, when the apt sources name no
+# source packages, adds /etc/apt/sources.list.d/tolvane-debian-src.sources (deb-src lines for the
+# same archive) and runs apt-get update; run it as root on a build machine.
 # Usage: scripts/build-windows.sh [WORK_FOLDER]   (default: build-windows)
 # The program lands in WORK_FOLDER/bin with every DLL it needs beside it.
 set -euo pipefail

@@ -22,11 +22,15 @@ unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build-test/ctest
 # The table reader and the PE loader must survive any bytes: fuzz them briefly under ASan and UBSan.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_FUZZ=ON -DTOLVANE_WITH_QT=OFF -DTOLVANE_WERROR=ON
-cmake --build build-fuzz --target table_fuzz pe_fuzz
+# Each fuzz target with its seeds; a finding stops the script (set -e) with the crashing input.
+fuzz_targets=(table_fuzz:tests/fuzz/seeds pe_fuzz:tests/fuzz/pe-seeds)
+cmake --build build-fuzz --target "${fuzz_targets[@]%%:*}"
 seconds=${TOLVANE_FUZZ_SECONDS:-20}
-mkdir -p build-fuzz/corpus build-fuzz/pe-corpus
-build-fuzz/bin/table_fuzz -max_total_time="$seconds" -print_final_stats=0 build-fuzz/corpus tests/fuzz/seeds
-build-fuzz/bin/pe_fuzz -max_total_time="$seconds" -print_final_stats=0 build-fuzz/pe-corpus tests/fuzz/pe-seeds
-echo "fuzzing: table_fuzz and pe_fuzz found nothing in $seconds s each"
+for entry in "${fuzz_targets[@]}"; do
+  target=${entry%%:*}
+  mkdir -p "build-fuzz/corpus-$target"
+  "build-fuzz/bin/$target" -max_total_time="$seconds" -print_final_stats=0 "build-fuzz/corpus-$target" "${entry#*:}"
+done
+echo "fuzzing: ${#fuzz_targets[@]} targets found nothing in $seconds s each"
 
-echo "tests: $((unit_total + 2)) passed, 0 failed"
+echo "tests: $((unit_total + ${#fuzz_targets[@]})) passed, 0 failed"

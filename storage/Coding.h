@@ -19,18 +19,24 @@ inline void putFixed64(char* dst, uint64_t v) {
 
 inline uint32_t decodeFixed32(const char* src) {
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<unsigned char>(src[i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        v |= static_cast<uint32_t>(static_cast<unsigned char>(src[i])) << (8 * i);
     return v;
 }
 
 inline uint64_t decodeFixed64(const char* src) {
     uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v |= static_cast<uint64_t>(static_cast<unsigned char>(src[i])) << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        v |= static_cast<uint64_t>(static_cast<unsigned char>(src[i])) << (8 * i);
     return v;
 }
 
-inline void putInt32(char* dst, int32_t v) { putFixed32(dst, static_cast<uint32_t>(v)); }
-inline int32_t decodeInt32(const char* src) { return static_cast<int32_t>(decodeFixed32(src)); }
+inline void putInt32(char* dst, int32_t v) {
+    putFixed32(dst, static_cast<uint32_t>(v));
+}
+inline int32_t decodeInt32(const char* src) {
+    return static_cast<int32_t>(decodeFixed32(src));
+}
 
 inline void putDouble(char* dst, double v) {
     uint64_t bits;

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 
-#include "storage/Coding.h"
-#include "storage/FieldValue.h"
 #include "base/PathText.h"
 #include "platform/TextCodec.h"
-
-#include <cstring>
+#include "storage/Coding.h"
+#include "storage/FieldValue.h"
 
 namespace tolvane {
 
@@ -47,7 +46,9 @@ std::string companionPath(const std::string& path) {
 }
 
 // Where a table is rebuilt before it replaces the real one.
-std::string scratchPath(const std::string& path) { return path + ".tmp"; }
+std::string scratchPath(const std::string& path) {
+    return path + ".tmp";
+}
 
 std::string int32Bytes(int32_t v) {
     std::string b(4, '\0');
@@ -62,7 +63,6 @@ Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view 
     if (s.isOk() && sync) s = file.value()->sync();
     return s;
 }
-
 
 }  // namespace
 
@@ -160,9 +160,13 @@ Status TableDatabase::select(const std::string& alias) {
     return Status::ok();
 }
 
-bool TableDatabase::hasTable(const std::string& alias) const { return m_tables.count(alias) > 0; }
+bool TableDatabase::hasTable(const std::string& alias) const {
+    return m_tables.count(alias) > 0;
+}
 
-TableDatabase::Table* TableDatabase::current() const { return m_current; }
+TableDatabase::Table* TableDatabase::current() const {
+    return m_current;
+}
 
 void TableDatabase::goFirst() {
     if (Table* t = current()) t->pointer = 0;
@@ -292,7 +296,8 @@ Status TableDatabase::write(std::string_view name, const Value& value) {
     const Field& f = *field.value();
     std::string bytes(t.record(t.pointer) + f.offset, static_cast<size_t>(f.size));
     if (Status s = encodeField(f, value, bytes.data()); !s.isOk()) return s;
-    if (Status s = writeRecordBytes(t, t.fileOffsetOf(t.pointer) + static_cast<uint64_t>(f.offset), bytes);
+    if (Status s =
+            writeRecordBytes(t, t.fileOffsetOf(t.pointer) + static_cast<uint64_t>(f.offset), bytes);
         !s.isOk())
         return s;
     std::copy(bytes.begin(), bytes.end(), t.record(t.pointer) + f.offset);
@@ -372,7 +377,8 @@ Status TableDatabase::rewriteTable(Table& t, std::string prefix, std::string rec
     if (!created.isOk()) return created.status();
     std::unique_ptr<RandomAccessFile> file = std::move(created).value();
     Status s = file->write(0, prefix);
-    const size_t chunk = std::max<size_t>(1, kPurgeChunkBytes / t.recordLength()) * t.recordLength();
+    const size_t chunk =
+        std::max<size_t>(1, kPurgeChunkBytes / t.recordLength()) * t.recordLength();
     for (size_t done = 0; s.isOk() && done < records.size(); done += chunk)
         s = file->write(prefix.size() + done, std::string_view(records).substr(done, chunk));
     if (s.isOk()) s = file->sync();
@@ -407,7 +413,8 @@ Status TableDatabase::purge() {
     for (int32_t i = 0; i < t->count(); ++i)
         if (decodeInt32(t->record(i)) > 0) live.append(t->record(i), t->recordLength());
     std::string prefix = t->prefix;
-    putInt32(prefix.data() + kRecordCountOffset, static_cast<int32_t>(live.size() / t->recordLength()));
+    putInt32(prefix.data() + kRecordCountOffset,
+             static_cast<int32_t>(live.size() / t->recordLength()));
     if (Status s = rewriteTable(*t, std::move(prefix), std::move(live)); !s.isOk()) return s;
     t->pointer = 0;
     return Status::ok();
@@ -422,7 +429,8 @@ Status TableDatabase::replaceCurrent(const std::vector<Value>& values) {
     if (!record.isOk()) return record.status();
     std::string kept;
     for (int32_t i = 0; i < t->count(); ++i)
-        if (i != t->pointer && decodeInt32(t->record(i)) > 0) kept.append(t->record(i), t->recordLength());
+        if (i != t->pointer && decodeInt32(t->record(i)) > 0)
+            kept.append(t->record(i), t->recordLength());
     kept += record.value();
     const auto count = static_cast<int32_t>(kept.size() / t->recordLength());
     std::string prefix = t->prefix;

@@ -18,8 +18,8 @@
 #include <variant>
 #include <vector>
 
-#include "platform/FileSystem.h"
 #include "base/Status.h"
+#include "platform/FileSystem.h"
 #include "storage/TableFormat.h"
 
 namespace tolvane {
@@ -126,7 +126,8 @@ private:
     Result<const char*> referencedBytes(const FieldRef& ref, int32_t type) const;
     Status writeRecordBytes(Table& t, uint64_t fileOffset, std::string_view bytes);
     Status syncIfWanted(Table& t);
-    Result<std::string> encodeRecord(const Table& t, const std::vector<Value>& values, int32_t stamp) const;
+    Result<std::string> encodeRecord(const Table& t, const std::vector<Value>& values,
+                                     int32_t stamp) const;
     // Writes prefix and records to a new file, syncs it, puts it in place of the table's file and
     // adopts it; the table is unchanged when that fails.
     Status rewriteTable(Table& t, std::string prefix, std::string records);

@@ -1,12 +1,12 @@
 #include "storage/TableFormat.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cctype>
+#include <cstdint>
 
 #include "base/Clock.h"
-#include "storage/Coding.h"
 #include "platform/TextCodec.h"
+#include "storage/Coding.h"
 
 namespace tolvane {
 
@@ -34,19 +34,25 @@ bool isIdentifier(std::string_view name) {
 
 int32_t fieldSize(int32_t type, int32_t width) {
     switch (type) {
-    case kFieldByte:
-    case kFieldLogical: return 1;
-    case kFieldShort: return 2;
-    case kFieldInteger:
-    case kFieldFloat:
-    case kFieldSubroutine:
-    case kFieldByteSet:
-    case kFieldMemo: return 4;
-    case kFieldLong:
-    case kFieldDouble:
-    case kFieldDateTime: return 8;
-    case kFieldText: return width >= 1 && width <= kMaxTextWidth ? width : 0;
-    default: return 0;
+        case kFieldByte:
+        case kFieldLogical:
+            return 1;
+        case kFieldShort:
+            return 2;
+        case kFieldInteger:
+        case kFieldFloat:
+        case kFieldSubroutine:
+        case kFieldByteSet:
+        case kFieldMemo:
+            return 4;
+        case kFieldLong:
+        case kFieldDouble:
+        case kFieldDateTime:
+            return 8;
+        case kFieldText:
+            return width >= 1 && width <= kMaxTextWidth ? width : 0;
+        default:
+            return 0;
     }
 }
 
@@ -56,7 +62,8 @@ Status checkFieldDefs(const std::vector<FieldDef>& defs, std::vector<FieldDef>* 
     for (const FieldDef& def : defs) {
         if (def.name.empty()) break;
         auto gbkName = utf8ToGbk(def.name);
-        if (!gbkName.isOk() || !isIdentifier(def.name) || gbkName.value().size() > kMaxFieldNameBytes)
+        if (!gbkName.isOk() || !isIdentifier(def.name) ||
+            gbkName.value().size() > kMaxFieldNameBytes)
             return Status::invalidArgument("field name \"" + def.name +
                                            "\" is not a name of at most 16 bytes");
         if (def.type < kFieldByte || def.type > kFieldMemo)
@@ -71,14 +78,16 @@ Status checkFieldDefs(const std::vector<FieldDef>& defs, std::vector<FieldDef>* 
     for (size_t i = 0; i < used->size(); ++i)
         for (size_t j = i + 1; j < used->size(); ++j)
             if (asciiLower((*used)[i].name) == asciiLower((*used)[j].name))
-                return Status::invalidArgument("field name \"" + (*used)[j].name + "\" is used twice");
+                return Status::invalidArgument("field name \"" + (*used)[j].name +
+                                               "\" is used twice");
     return Status::ok();
 }
 
 Result<std::string> encodeNewTable(const std::vector<FieldDef>& defs, double created) {
     std::vector<FieldDef> fields;
     if (Status s = checkFieldDefs(defs, &fields); !s.isOk()) return s;
-    std::string out(static_cast<size_t>(kDescriptorsOffset + kDescriptorSize * fields.size()), '\0');
+    std::string out(static_cast<size_t>(kDescriptorsOffset + kDescriptorSize * fields.size()),
+                    '\0');
     int32_t offset = kStampSize;
     for (size_t i = 0; i < fields.size(); ++i) {
         char* d = out.data() + kDescriptorsOffset + kDescriptorSize * i;
@@ -137,7 +146,8 @@ Status readTableLayout(RandomAccessFile& file, uint64_t fileSize, TableLayout* l
         const char* d = descriptors.data() + kDescriptorSize * static_cast<uint64_t>(i);
         const char* nul = std::find(d, d + kMaxFieldNameBytes + 1, '\0');
         const std::string where = "field " + std::to_string(i + 1);
-        if (nul == d + kMaxFieldNameBytes + 1) return Status::corruption(where + " has no name end");
+        if (nul == d + kMaxFieldNameBytes + 1)
+            return Status::corruption(where + " has no name end");
         Field f;
         f.name = gbkToUtf8(std::string_view(d, static_cast<size_t>(nul - d)));
         f.type = decodeInt32(d + 20);
@@ -147,7 +157,8 @@ Status readTableLayout(RandomAccessFile& file, uint64_t fileSize, TableLayout* l
             return Status::corruption(where + " has unknown type " + std::to_string(f.type));
         if (f.offset < 0) return Status::corruption(where + " has a negative offset");
         if (f.type == kFieldText && (f.width < 1 || f.width > kMaxTextWidth))
-            return Status::corruption(where + " is a text field of width " + std::to_string(f.width));
+            return Status::corruption(where + " is a text field of width " +
+                                      std::to_string(f.width));
         f.size = f.type == kFieldText ? f.width : fieldSize(f.type, 0);
         // Reading such a field would go past the record: refuse the file instead.
         if (static_cast<int64_t>(f.offset) + f.size > layout->recordLength)
@@ -166,7 +177,8 @@ Status readTableLayout(RandomAccessFile& file, uint64_t fileSize, TableLayout* l
 
 RepairPlan planRepair(const TableLayout& layout, uint64_t fileSize) {
     RepairPlan plan;
-    const uint64_t complete = (fileSize - layout.dataStart()) / static_cast<uint64_t>(layout.recordLength);
+    const uint64_t complete =
+        (fileSize - layout.dataStart()) / static_cast<uint64_t>(layout.recordLength);
     if (complete < static_cast<uint64_t>(layout.recordCount)) {
         plan.recordCount = static_cast<int32_t>(complete);
         plan.lowersCount = true;

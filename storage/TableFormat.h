@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/FileSystem.h"
 #include "base/Status.h"
+#include "platform/FileSystem.h"
 
 namespace tolvane {
 

@@ -5,8 +5,9 @@
 namespace tolvane {
 
 BalloonTip::BalloonTip(QWidget* parent) : QLabel(parent, Qt::ToolTip | Qt::FramelessWindowHint) {
-    setStyleSheet("QLabel { background: #fffbe6; color: #14233c; border: 1px solid #c9a227;"
-                  " border-radius: 6px; padding: 8px; }");
+    setStyleSheet(
+        "QLabel { background: #fffbe6; color: #14233c; border: 1px solid #c9a227;"
+        " border-radius: 6px; padding: 8px; }");
     setWordWrap(false);
 }
 

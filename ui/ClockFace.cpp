@@ -6,8 +6,7 @@
 
 namespace tolvane {
 
-ClockFace::ClockFace(QWidget* parent)
-    : QWidget(parent), m_face(256, 49, QImage::Format_RGB32) {
+ClockFace::ClockFace(QWidget* parent) : QWidget(parent), m_face(256, 49, QImage::Format_RGB32) {
     m_face.fill(Qt::black);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -17,7 +17,8 @@ void makeFixedWindow(QDialog* window) {
 
 void bindTimeSpinner(QLineEdit* edit, SpinArrows* arrows, int max) {
     QObject::connect(arrows, &SpinArrows::spun, edit, [edit, max](int direction) {
-        edit->setText(QString::fromStdString(spinTimeText(edit->text().toStdString(), max, direction)));
+        edit->setText(
+            QString::fromStdString(spinTimeText(edit->text().toStdString(), max, direction)));
     });
 }
 
@@ -33,7 +34,8 @@ int openModalCentred(QDialog& window) {
 
 MessagePresenter messageBoxPresenter() {
     return [](const FlowMessage& m, QMessageBox::Icon icon) {
-        QMessageBox box(icon, QString::fromStdString(m.caption), QString::fromStdString(m.text), QMessageBox::Ok);
+        QMessageBox box(icon, QString::fromStdString(m.caption), QString::fromStdString(m.text),
+                        QMessageBox::Ok);
         box.setWindowModality(Qt::ApplicationModal);
         box.exec();
     };

@@ -5,7 +5,6 @@
 
 #include <QDialog>
 #include <QMessageBox>
-
 #include <functional>
 
 #include "schedule/core/BellEditing.h"

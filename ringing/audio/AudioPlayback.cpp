@@ -64,18 +64,20 @@ AudioPlayback::AudioPlayback(PcmSinkFactory factory, PlaybackHooks hooks)
 }
 
 AudioPlayback::~AudioPlayback() {
-    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->stop(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker] { w->stop(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait(5000);
 }
 
 void AudioPlayback::play(const std::vector<std::string>& list, int count) {
-    QMetaObject::invokeMethod(m_worker, [w = m_worker, list, count] { w->play(list, count); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker, list, count] { w->play(list, count); }, Qt::QueuedConnection);
 }
 
 void AudioPlayback::stop() {
-    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->stop(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker] { w->stop(); }, Qt::QueuedConnection);
 }
 
 }  // namespace tolvane

@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QThread>
-
 #include <atomic>
 #include <functional>
 #include <memory>

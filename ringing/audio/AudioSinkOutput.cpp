@@ -18,10 +18,11 @@ constexpr int kBufferMs = 100;
 
 // Qt 6.4's PulseAudio sink first pulls one 20 ms period after start, which would make every bell
 // 20 ms late. Its feed routine, userFeed(), is a private invokable of the platform object Qt makes
-// beside the QAudioSink, as a child of the parent the sink was given: calling it once right after start took the onset from 26 ms to
-// 6 ms (measured with Qt 6.4.2 on PulseAudio 16.1, bench/run-ringing.sh). It is not public API, so
-// a Qt update may drop it; then nothing breaks but the bells start a period later, and
-// qtSinkFeedsAtOnce() (checked by the sound server test) says so.
+// beside the QAudioSink, as a child of the parent the sink was given: calling it once right after
+// start took the onset from 26 ms to 6 ms (measured with Qt 6.4.2 on PulseAudio 16.1,
+// bench/run-ringing.sh). It is not public API, so a Qt update may drop it; then nothing breaks but
+// the bells start a period later, and qtSinkFeedsAtOnce() (checked by the sound server test) says
+// so.
 QObject* feedRoutineOwner(const QObject* sinkParent) {
     for (QObject* child : sinkParent->findChildren<QObject*>())
         if (child->metaObject()->indexOfMethod("userFeed()") >= 0) return child;

@@ -14,9 +14,13 @@ void initLibrary() {
 
 }  // namespace
 
-Mp3Decoder::Mp3Decoder() { initLibrary(); }
+Mp3Decoder::Mp3Decoder() {
+    initLibrary();
+}
 
-Mp3Decoder::~Mp3Decoder() { close(); }
+Mp3Decoder::~Mp3Decoder() {
+    close();
+}
 
 void Mp3Decoder::close() {
     if (!m_handle) return;
@@ -65,8 +69,8 @@ size_t Mp3Decoder::read(char* dst, size_t n) {
     size_t total = 0;
     while (total < n) {
         size_t done = 0;
-        const int rc = mpg123_read(m_handle, reinterpret_cast<unsigned char*>(dst + total),
-                                   n - total, &done);
+        const int rc =
+            mpg123_read(m_handle, reinterpret_cast<unsigned char*>(dst + total), n - total, &done);
         total += done;
         if (rc == MPG123_NEW_FORMAT) continue;
         if (rc != MPG123_OK) break;  // MPG123_DONE, or damage it cannot get past

@@ -16,7 +16,9 @@ struct PcmFormat {
     int rate = 0;
     int channels = 0;
     bool operator==(const PcmFormat&) const = default;
-    size_t bytesPerSecond() const { return static_cast<size_t>(rate) * static_cast<size_t>(channels) * 2; }
+    size_t bytesPerSecond() const {
+        return static_cast<size_t>(rate) * static_cast<size_t>(channels) * 2;
+    }
 };
 
 class Mp3Decoder {

@@ -7,7 +7,6 @@
 // is what is still in flight then, so the sound's own end is heard whole.
 
 #include <QIODevice>
-
 #include <functional>
 #include <memory>
 

@@ -3,7 +3,6 @@
 // One output stream for one file's PCM. Created, used and destroyed on the player thread.
 
 #include <QObject>
-
 #include <functional>
 #include <memory>
 

@@ -8,10 +8,9 @@
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
+#include <QIODevice>
 #include <atomic>
 #include <thread>
-
-#include <QIODevice>
 
 #include "ringing/audio/PcmSink.h"
 
@@ -50,13 +49,19 @@ private:
         while (!m_stopping) {
             buffer = m_pcm->read(chunk);
             if (buffer.isEmpty()) break;
-            if (pa_simple_write(m_stream, buffer.constData(), static_cast<size_t>(buffer.size()), nullptr) < 0)
+            if (pa_simple_write(m_stream, buffer.constData(), static_cast<size_t>(buffer.size()),
+                                nullptr) < 0)
                 break;
         }
         // Unlike QAudioSink, drain returns only once everything has been played.
         if (!m_stopping) pa_simple_drain(m_stream, nullptr);
         if (!m_stopping)
-            QMetaObject::invokeMethod(this, [this] { if (!m_stopping) emit drained(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!m_stopping) emit drained();
+                },
+                Qt::QueuedConnection);
     }
 
     pa_simple* m_stream;
@@ -80,8 +85,8 @@ std::unique_ptr<PcmSink> makePulseSimpleSink(const PcmFormat& format) {
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);
     int error = 0;
-    pa_simple* stream = pa_simple_new(nullptr, "Tolvane", PA_STREAM_PLAYBACK, nullptr, "bell", &spec,
-                                      nullptr, &attr, &error);
+    pa_simple* stream = pa_simple_new(nullptr, "Tolvane", PA_STREAM_PLAYBACK, nullptr, "bell",
+                                      &spec, nullptr, &attr, &error);
     if (!stream) return nullptr;
     return std::make_unique<PulseSimpleSink>(stream, format);
 }

@@ -40,7 +40,8 @@ Result<ScanFields> scanFields(const TableDatabase& db, const char* timeField, co
 }
 
 // True when the current record's time field is the current time text and it rings today.
-Result<bool> dueNow(const TableDatabase& db, const ScanFields& fields, const std::string& timeText) {
+Result<bool> dueNow(const TableDatabase& db, const ScanFields& fields,
+                    const std::string& timeText) {
     auto equal = db.textEquals(fields.time, timeText);
     if (!equal.isOk() || !equal.value()) return equal;
     return db.readLogical(fields.today);

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "base/Clock.h"
-#include "platform/PowerOff.h"
 #include "base/Status.h"
+#include "platform/PowerOff.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {

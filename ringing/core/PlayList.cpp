@@ -1,13 +1,15 @@
 #include "ringing/core/PlayList.h"
 
+#include <random>
+
 #include "base/PathText.h"
 #include "platform/FolderListing.h"
 
-#include <random>
-
 namespace tolvane {
 
-bool countsAsFile(std::string_view music) { return music.find(".mp3") != std::string_view::npos; }
+bool countsAsFile(std::string_view music) {
+    return music.find(".mp3") != std::string_view::npos;
+}
 
 std::string buildFolderPlayList(const std::string& folder, bool random, uint64_t seed) {
     const std::vector<std::string> names = listMp3Files(folder);
@@ -54,6 +56,8 @@ void PlaylistBellSound::start(const std::string& music) {
     m_playback.play(splitPlayList(buildFolderPlayList(music, m_randomPlay, m_seed())), 1);
 }
 
-void PlaylistBellSound::stop() { m_playback.stop(); }
+void PlaylistBellSound::stop() {
+    m_playback.stop();
+}
 
 }  // namespace tolvane

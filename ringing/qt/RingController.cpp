@@ -3,7 +3,9 @@
 namespace tolvane {
 
 namespace {
-int64_t floorDiv1000(int64_t ms) { return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000); }
+int64_t floorDiv1000(int64_t ms) {
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+}
 }  // namespace
 
 QtTickTimer::QtTickTimer() {
@@ -15,7 +17,8 @@ QtTickTimer::QtTickTimer() {
 }
 
 RingController::RingController(TableDatabase& db, const Clock& clock, BellSound& sound,
-                               PowerOff& powerOff, std::unique_ptr<TickTimer> timer, QObject* parent)
+                               PowerOff& powerOff, std::unique_ptr<TickTimer> timer,
+                               QObject* parent)
     : QObject(parent),
       m_db(db),
       m_clock(clock),
@@ -48,7 +51,8 @@ void RingController::arm() {
 
 void RingController::processDueSeconds() {
     for (int64_t second : m_pacer.secondsDue(floorDiv1000(m_clock.nowMs()))) {
-        const Status s = runClockTick(m_db, m_clock.toLocal(second), m_shutdown, m_powerOff, m_sound);
+        const Status s =
+            runClockTick(m_db, m_clock.toLocal(second), m_shutdown, m_powerOff, m_sound);
         if (!s.isOk()) {
             setRunning(false);
             emit fatalError(s.runtimeErrorCode(), QString::fromStdString(s.message()));

@@ -17,7 +17,9 @@ const char kBadEnd[] = "结束时间填写有误：小时应为0到23、分和�
 const char kAdded[] = "添加铃声成功";
 const char kChanged[] = "修改成功";
 
-FlowMessage info(const char* text) { return {kInfoCaption, text}; }
+FlowMessage info(const char* text) {
+    return {kInfoCaption, text};
+}
 
 // A piece as a whole number within 0..max; nullopt otherwise.
 std::optional<int> pieceValue(const std::string& piece, int max) {
@@ -96,11 +98,16 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
     if (auto stop = readTimes(form, &times)) return {stop};
     if (!db.select(schema::kBellAlias).isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
     if (findStart(db, times.start)) return {info(kTimeTaken)};
-    if (!db.append(recordValues(times, form)).isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
+    if (!db.append(recordValues(times, form)).isOk())
+        return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
     const std::string days = weekdayText(form.weekdays);
     if (days.empty())
-        return {FlowMessage{kAdded, "注意，添加铃声虽然添加成功！但还铃声不会响起，因为你没有选择每周哪一天响起！"}, true};
-    return {FlowMessage{kAdded, "添加铃声成功！铃声将会在" + days + "的" + times.start + "响起！"}, true};
+        return {FlowMessage{
+                    kAdded,
+                    "注意，添加铃声虽然添加成功！但还铃声不会响起，因为你没有选择每周哪一天响起！"},
+                true};
+    return {FlowMessage{kAdded, "添加铃声成功！铃声将会在" + days + "的" + times.start + "响起！"},
+            true};
 }
 
 FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form) {
@@ -112,11 +119,15 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
     if (times.start != oldStart && findStart(db, times.start)) return {info(kTimeTaken)};
     findStart(db, oldStart);
     // One step: the old record and the new one never both exist, and never neither.
-    if (!db.replaceCurrent(recordValues(times, form)).isOk()) return {FlowMessage{"失败", "修改失败！"}};
+    if (!db.replaceCurrent(recordValues(times, form)).isOk())
+        return {FlowMessage{"失败", "修改失败！"}};
     const std::string days = weekdayText(form.weekdays);
     if (days.empty())
-        return {FlowMessage{kChanged, "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！"}, true};
-    return {FlowMessage{kChanged, "修改成功！铃声将会在" + days + "的" + times.start + "响起！"}, true};
+        return {
+            FlowMessage{kChanged, "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！"},
+            true};
+    return {FlowMessage{kChanged, "修改成功！铃声将会在" + days + "的" + times.start + "响起！"},
+            true};
 }
 
 bool deleteBell(TableDatabase& db, const std::string& start) {

@@ -9,7 +9,9 @@ namespace tolvane {
 
 namespace {
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
@@ -28,7 +30,8 @@ Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db) {
         row[0] = bell.value().start;
         row[1] = bell.value().end;
         row[2] = bell.value().music;
-        for (size_t d = 0; d < 7; ++d) row[3 + d] = bell.value().weekdays[d] ? kMarkerOn : kMarkerOff;
+        for (size_t d = 0; d < 7; ++d)
+            row[3 + d] = bell.value().weekdays[d] ? kMarkerOn : kMarkerOff;
         row[10] = std::to_string(bell.value().sortValue);
         rows.push_back(std::move(row));
         db.skip();
@@ -40,10 +43,14 @@ double listSortKey(std::string_view cell) {
     static constexpr std::string_view kFullWidthSpace = "\xE3\x80\x80";
     for (bool trimmed = true; trimmed;) {
         trimmed = false;
-        if (startsWith(cell, " ")) cell.remove_prefix(1), trimmed = true;
-        else if (startsWith(cell, kFullWidthSpace)) cell.remove_prefix(kFullWidthSpace.size()), trimmed = true;
-        if (endsWith(cell, " ")) cell.remove_suffix(1), trimmed = true;
-        else if (endsWith(cell, kFullWidthSpace)) cell.remove_suffix(kFullWidthSpace.size()), trimmed = true;
+        if (startsWith(cell, " "))
+            cell.remove_prefix(1), trimmed = true;
+        else if (startsWith(cell, kFullWidthSpace))
+            cell.remove_prefix(kFullWidthSpace.size()), trimmed = true;
+        if (endsWith(cell, " "))
+            cell.remove_suffix(1), trimmed = true;
+        else if (endsWith(cell, kFullWidthSpace))
+            cell.remove_suffix(kFullWidthSpace.size()), trimmed = true;
     }
     const std::string text(cell);
     char* end = nullptr;
@@ -71,8 +78,10 @@ std::vector<size_t> listSortOrder(const std::vector<double>& keys) {
                     lo = mid;
                     break;
                 }
-                if (d < -kEpsilon) hi = mid;
-                else lo = mid;
+                if (d < -kEpsilon)
+                    hi = mid;
+                else
+                    lo = mid;
             }
             position = lo;  // 1-based lo + 1, as a 0-based index
         }

@@ -1,15 +1,16 @@
 #include "schedule/core/Schema.h"
 
-#include "base/PathText.h"
-
 #include <filesystem>
+
+#include "base/PathText.h"
 
 namespace tolvane {
 
 using namespace schema;
 
 std::vector<FieldDef> bellTableFields() {
-    std::vector<FieldDef> f = {{kStart, kFieldText, 20}, {kEnd, kFieldText, 20}, {kMusic, kFieldText, 300}};
+    std::vector<FieldDef> f = {
+        {kStart, kFieldText, 20}, {kEnd, kFieldText, 20}, {kMusic, kFieldText, 300}};
     for (const char* day : kWeekdays) f.push_back({day, kFieldLogical, 0});
     f.push_back({kSortValue, kFieldInteger, 0});
     f.push_back({kReminderFlag, kFieldLogical, 0});
@@ -98,17 +99,23 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     const std::string settingsPath = joinPath(dir, kSettingsFile);
     const std::string bellPath = joinPath(dir, kBellFile);
 
-    report.settings = openOrCreate(db, settingsPath, kSettingsAlias, [&]() -> Status {
-        if (Status s = db.create(settingsPath, settingsTableFields()); !s.isOk()) return s;
-        if (!db.open(settingsPath, kSettingsAlias).isOk()) return Status::ok();
-        return db.append(defaultSettingsValues());
-    }, &report);
+    report.settings = openOrCreate(
+        db, settingsPath, kSettingsAlias,
+        [&]() -> Status {
+            if (Status s = db.create(settingsPath, settingsTableFields()); !s.isOk()) return s;
+            if (!db.open(settingsPath, kSettingsAlias).isOk()) return Status::ok();
+            return db.append(defaultSettingsValues());
+        },
+        &report);
 
-    report.bells = openOrCreate(db, bellPath, kBellAlias, [&]() -> Status {
-        if (Status s = db.create(bellPath, bellTableFields()); !s.isOk()) return s;
-        db.open(bellPath, kBellAlias);
-        return Status::ok();
-    }, &report);
+    report.bells = openOrCreate(
+        db, bellPath, kBellAlias,
+        [&]() -> Status {
+            if (Status s = db.create(bellPath, bellTableFields()); !s.isOk()) return s;
+            db.open(bellPath, kBellAlias);
+            return Status::ok();
+        },
+        &report);
 
     db.select(kSettingsAlias);
     return report;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "base/Status.h"
-#include "storage/TableDatabase.h"
 #include "settings/core/Settings.h"
+#include "storage/TableDatabase.h"
 
 namespace tolvane {
 
@@ -35,9 +35,9 @@ inline constexpr char kReminderText[] = "文本";
 std::vector<FieldDef> bellTableFields();
 
 struct BellRecord {
-    std::string start;  // Time of day text as stored, normally HH:MM:SS
-    std::string end;    // empty when the bell has no end time
-    std::string music;  // an MP3 file or a folder of them
+    std::string start;               // Time of day text as stored, normally HH:MM:SS
+    std::string end;                 // empty when the bell has no end time
+    std::string music;               // an MP3 file or a folder of them
     std::array<bool, 7> weekdays{};  // Monday first
     int32_t sortValue = 0;
 };

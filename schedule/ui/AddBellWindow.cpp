@@ -16,8 +16,8 @@ namespace tolvane {
 namespace {
 // The program folder's "media" folder, made when missing: where the chooser opens.
 QString mediaFolder(const Program& program) {
-    const QString folder =
-        QDir::toNativeSeparators(QString::fromStdString(program.dataFolder()) + QStringLiteral("/media"));
+    const QString folder = QDir::toNativeSeparators(QString::fromStdString(program.dataFolder()) +
+                                                    QStringLiteral("/media"));
     QDir().mkpath(folder);
     return folder;
 }
@@ -40,7 +40,8 @@ void AddBellWindow::fillWithNow() {
     const QTime now = QTime::currentTime();
     const int pieces[] = {now.hour(), now.minute(), now.second()};
     for (size_t i = 0; i < 3; ++i) {
-        m_controls.startTime[i]->setText(QStringLiteral("%1").arg(pieces[i], 2, 10, QLatin1Char('0')));
+        m_controls.startTime[i]->setText(
+            QStringLiteral("%1").arg(pieces[i], 2, 10, QLatin1Char('0')));
         m_controls.endTime[i]->setText(QString::number(pieces[i]));
     }
     m_controls.endSwitch->setChecked(false);
@@ -53,18 +54,22 @@ void AddBellWindow::showTips() {
     const std::pair<QWidget*, const char*> tips[] = {
         {m_controls.endSwitch, "选填，需要在特定时间停止时打钩。"},
         {m_controls.folderBox,
-         "需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放！"},
+         "需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放"
+         "！"},
         {m_controls.fileBox, "单击音乐文件可设置该音乐为铃声！"}};
     int n = 1;
     for (const auto& [target, text] : tips) {
         auto* tip = new BalloonTip(this);
         tip->setObjectName(QStringLiteral("气球提示框%1").arg(n++));
         QTimer::singleShot(0, tip, [tip, target = target, text = text] {
-            tip->popUp(target->mapToGlobal(QPoint(target->width() / 2, target->height())), QString::fromUtf8(text));
+            tip->popUp(target->mapToGlobal(QPoint(target->width() / 2, target->height())),
+                       QString::fromUtf8(text));
         });
     }
 }
 
-void AddBellWindow::onAdd() { finishFlow(addBell(m_program.db(), readForm())); }
+void AddBellWindow::onAdd() {
+    finishFlow(addBell(m_program.db(), readForm()));
+}
 
 }  // namespace tolvane

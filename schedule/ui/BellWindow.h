@@ -6,7 +6,6 @@
 // its handlers read the controls, call the core flows and show what they return.
 
 #include <QDialog>
-
 #include <array>
 #include <functional>
 
@@ -51,7 +50,8 @@ BellControls bellControls(Ui& ui) {
     c.endTime = {ui.编辑框8, ui.编辑框7, ui.编辑框6};
     c.endArrows = {ui.调节器6, ui.调节器5, ui.调节器4};
     c.endSwitch = ui.选择框8;
-    c.weekdays = {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4, ui.选择框5, ui.选择框6, ui.选择框7};
+    c.weekdays = {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4,
+                  ui.选择框5, ui.选择框6, ui.选择框7};
     c.musicPath = ui.编辑框4;
     c.driveBox = ui.驱动器框1;
     c.folderBox = ui.目录框1;
@@ -69,7 +69,8 @@ public:
 protected:
     // refreshList rebuilds the main window's list after each flow.
     BellWindow(Program& program, std::function<void()> refreshList);
-    // Binds the spinners, the end switch and the music chooser; called once the description is set up.
+    // Binds the spinners, the end switch and the music chooser; called once the description is set
+    // up.
     void setUpControls(const BellControls& controls);
     BellForm readForm() const;
     void enableEnd(bool on);

@@ -12,7 +12,8 @@
 
 namespace tolvane {
 
-ChangeBellWindow::ChangeBellWindow(Program& program, const QStringList& row, std::function<void()> refreshList)
+ChangeBellWindow::ChangeBellWindow(Program& program, const QStringList& row,
+                                   std::function<void()> refreshList)
     : BellWindow(program, std::move(refreshList)), m_ui(new Ui::ChangeBellWindow) {
     m_ui->setupUi(this);
     setUpControls(bellControls(*m_ui));
@@ -27,7 +28,8 @@ void ChangeBellWindow::fillFromRow(const QStringList& row) {
     const auto cell = [&row](int c) { return c < row.size() ? row[c] : QString(); };
     m_oldStartTime = cell(0).toStdString();
     const QStringList start = cell(0).split(':');
-    for (int i = 0; i < 3 && i < start.size(); ++i) m_controls.startTime[static_cast<size_t>(i)]->setText(start[i]);
+    for (int i = 0; i < 3 && i < start.size(); ++i)
+        m_controls.startTime[static_cast<size_t>(i)]->setText(start[i]);
     const QStringList end = cell(1).split(':');
     const bool hasEnd = !cell(1).isEmpty();
     for (int i = 0; hasEnd && i < 3 && i < end.size(); ++i)
@@ -35,17 +37,22 @@ void ChangeBellWindow::fillFromRow(const QStringList& row) {
     m_controls.endSwitch->setChecked(hasEnd);
     enableEnd(hasEnd);
     for (int d = 0; d < 7; ++d)
-        m_controls.weekdays[static_cast<size_t>(d)]->setChecked(cell(3 + d) == QString::fromUtf8(kMarkerOn));
+        m_controls.weekdays[static_cast<size_t>(d)]->setChecked(cell(3 + d) ==
+                                                                QString::fromUtf8(kMarkerOn));
 
     // A file bell opens its folder; a folder bell opens itself.
     const QString path = cell(2);
-    const int lastSeparator = static_cast<int>(std::max(path.lastIndexOf('/'), path.lastIndexOf(QDir::separator())));
-    const QString folder = countsAsFile(path.toStdString()) ? path.left(std::max(0, lastSeparator)) : path;
+    const int lastSeparator =
+        static_cast<int>(std::max(path.lastIndexOf('/'), path.lastIndexOf(QDir::separator())));
+    const QString folder =
+        countsAsFile(path.toStdString()) ? path.left(std::max(0, lastSeparator)) : path;
     m_chooser->selectDriveOf(path);
     m_chooser->setDirectory(folder.isEmpty() ? QDir::toNativeSeparators(QDir::rootPath()) : folder);
     m_controls.musicPath->setText(path);
 }
 
-void ChangeBellWindow::onChange() { finishFlow(changeBell(m_program.db(), m_oldStartTime, readForm())); }
+void ChangeBellWindow::onChange() {
+    finishFlow(changeBell(m_program.db(), m_oldStartTime, readForm()));
+}
 
 }  // namespace tolvane

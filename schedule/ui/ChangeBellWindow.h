@@ -4,7 +4,6 @@
 // start time it had when the window opened.
 
 #include <QStringList>
-
 #include <memory>
 #include <string>
 

@@ -6,11 +6,10 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <algorithm>
 
 #include "platform/FolderListing.h"
 #include "ringing/core/PlayList.h"
-
-#include <algorithm>
 
 namespace tolvane {
 
@@ -20,7 +19,8 @@ const QString kParent = QStringLiteral("..");
 // Paths in the bell's 音乐 value use the system's own separator ("\" on Windows).
 QString joined(const QString& folder, const QString& name) {
     const QString separator = QDir::separator();
-    return folder.endsWith(separator) || folder.endsWith('/') ? folder + name : folder + separator + name;
+    return folder.endsWith(separator) || folder.endsWith('/') ? folder + name
+                                                              : folder + separator + name;
 }
 
 // Drive letters and Windows paths ignore letter case; Linux paths do not.
@@ -31,16 +31,23 @@ constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
 #endif
 
 bool isOnVolume(const QString& path, const QString& volume) {
-    if (volume.endsWith('/') || volume.endsWith(QDir::separator())) return path.startsWith(volume, kPathCase);
-    return path.startsWith(volume + QDir::separator(), kPathCase) || path.startsWith(volume + '/', kPathCase);
+    if (volume.endsWith('/') || volume.endsWith(QDir::separator()))
+        return path.startsWith(volume, kPathCase);
+    return path.startsWith(volume + QDir::separator(), kPathCase) ||
+           path.startsWith(volume + '/', kPathCase);
 }
 }  // namespace
 
 MusicChooser::MusicChooser(QComboBox* driveBox, QListWidget* directories, QListWidget* files,
                            QLineEdit* path, QObject* parent)
-    : QObject(parent), m_drives(driveBox), m_directories(directories), m_files(files), m_path(path) {
+    : QObject(parent),
+      m_drives(driveBox),
+      m_directories(directories),
+      m_files(files),
+      m_path(path) {
     m_drives->addItems(MusicChooser::drives());
-    connect(m_drives, &QComboBox::textActivated, this, [this](const QString& drive) { setDirectory(drive); });
+    connect(m_drives, &QComboBox::textActivated, this,
+            [this](const QString& drive) { setDirectory(drive); });
     // Double-clicking a folder opens it and makes it the bell: a folder bell plays all its MP3s.
     connect(m_directories, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { onDirectoryActivated(item->text()); });
@@ -54,7 +61,8 @@ MusicChooser::MusicChooser(QComboBox* driveBox, QListWidget* directories, QListW
 QStringList MusicChooser::drives() {
 #ifdef Q_OS_WIN
     QStringList list;
-    for (const QFileInfo& drive : QDir::drives()) list << QDir::toNativeSeparators(drive.absolutePath());
+    for (const QFileInfo& drive : QDir::drives())
+        list << QDir::toNativeSeparators(drive.absolutePath());
     return list;
 #else
     QStringList list{QStringLiteral("/")};
@@ -64,7 +72,8 @@ QStringList MusicChooser::drives() {
         const QList<QByteArray> fields = line.split(' ');
         if (fields.size() < 2) continue;
         // Mount points escape spaces as \040.
-        const QString point = QString::fromUtf8(fields[1]).replace(QStringLiteral("\\040"), QStringLiteral(" "));
+        const QString point =
+            QString::fromUtf8(fields[1]).replace(QStringLiteral("\\040"), QStringLiteral(" "));
         for (const char* root : {"/media/", "/run/media/", "/mnt/"})
             if (point.startsWith(QLatin1String(root))) list << point;
     }
@@ -88,15 +97,18 @@ void MusicChooser::setDirectory(const QString& folder) {
     m_files->clear();
     const QDir dir(folder);
     if (!dir.isRoot()) m_directories->addItem(kParent);
-    m_directories->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+    m_directories->addItems(
+        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
     for (const std::string& name : listMp3Files(folder.toStdString()))
         m_files->addItem(QString::fromStdString(name));
     m_files->sortItems();
 }
 
 void MusicChooser::onDirectoryActivated(const QString& name) {
-    const QString target = name == kParent ? QDir::toNativeSeparators(QDir::cleanPath(m_directory + QStringLiteral("/..")))
-                                           : joined(m_directory, name);
+    const QString target =
+        name == kParent
+            ? QDir::toNativeSeparators(QDir::cleanPath(m_directory + QStringLiteral("/..")))
+            : joined(m_directory, name);
     setDirectory(target);
     m_path->setText(m_directory);
 }

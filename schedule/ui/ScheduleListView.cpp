@@ -20,7 +20,8 @@ void addSortColumn(QTreeWidget* list) {
 }  // namespace
 
 void setUpScheduleColumns(QTreeWidget* list) {
-    static const char* const kTitles[] = {"播放时间", "结束时间", "音乐", "一", "二", "三", "四", "五", "六", "日"};
+    static const char* const kTitles[] = {"播放时间", "结束时间", "音乐", "一", "二",
+                                          "三",       "四",       "五",   "六", "日"};
     addSortColumn(list);
     for (int c = 0; c < kScheduleColumns; ++c) {
         list->headerItem()->setText(c, QString::fromUtf8(kTitles[c]));

@@ -5,11 +5,11 @@ namespace tolvane {
 using namespace schema;
 
 std::vector<FieldDef> settingsTableFields() {
-    return {{kVoiceReminder, kFieldText, 30}, {kVoiceSpeed, kFieldInteger, 0},
-            {kShowDate, kFieldLogical, 0},    {kHideAfterStart, kFieldLogical, 0},
+    return {{kVoiceReminder, kFieldText, 30},     {kVoiceSpeed, kFieldInteger, 0},
+            {kShowDate, kFieldLogical, 0},        {kHideAfterStart, kFieldLogical, 0},
             {kAutoCorrectTime, kFieldLogical, 0}, {kAutoUpdate, kFieldLogical, 0},
-            {kRandomPlay, kFieldLogical, 0},  {kPassword, kFieldText, 300},
-            {kAutoShutdown, kFieldLogical, 0}, {kShutdownTime, kFieldText, 300}};
+            {kRandomPlay, kFieldLogical, 0},      {kPassword, kFieldText, 300},
+            {kAutoShutdown, kFieldLogical, 0},    {kShutdownTime, kFieldText, 300}};
 }
 
 std::vector<Value> defaultSettingsValues() {

@@ -12,10 +12,7 @@
 namespace tolvane {
 
 SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* parent)
-    : QDialog(parent),
-      m_program(program),
-      m_hooks(std::move(hooks)),
-      m_ui(new Ui::SettingsWindow) {
+    : QDialog(parent), m_program(program), m_hooks(std::move(hooks)), m_ui(new Ui::SettingsWindow) {
     m_ui->setupUi(this);
     m_autostartBox = m_ui->选择框1;
     m_randomPlayBox = m_ui->选择框2;
@@ -31,8 +28,10 @@ SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* p
     for (size_t i = 0; i < 3; ++i) bindTimeSpinner(m_shutdownTime[i], arrows[i], max[i]);
     loadStoredSettings();
 
-    connect(m_randomPlayBox, &QCheckBox::clicked, this, [this](bool on) { storeOption(schema::kRandomPlay, on); });
-    connect(m_autoUpdateBox, &QCheckBox::clicked, this, [this](bool on) { storeOption(schema::kAutoUpdate, on); });
+    connect(m_randomPlayBox, &QCheckBox::clicked, this,
+            [this](bool on) { storeOption(schema::kRandomPlay, on); });
+    connect(m_autoUpdateBox, &QCheckBox::clicked, this,
+            [this](bool on) { storeOption(schema::kAutoUpdate, on); });
     connect(m_autoShutdownBox, &QCheckBox::clicked, this,
             [this](bool on) { storeOption(schema::kAutoShutdown, on); });
     connect(m_showDateBox, &QCheckBox::clicked, this, [this](bool on) {
@@ -83,8 +82,9 @@ void SettingsWindow::onHotKeyClicked(bool on) {
 void SettingsWindow::onAutostartClicked(bool on) {
     if (on) {
         const bool written = writeAutostart(m_hooks.autostartFolder, m_hooks.programPath);
-        showMessage({kInfoCaption, written ? "已设置开机启动" : "设置注册表失败，请检查注册表是否损坏！"},
-                    QMessageBox::NoIcon);
+        showMessage(
+            {kInfoCaption, written ? "已设置开机启动" : "设置注册表失败，请检查注册表是否损坏！"},
+            QMessageBox::NoIcon);
     } else if (deleteAutostart(m_hooks.autostartFolder)) {
         showMessage({kInfoCaption, "已设置开机不启动！"}, QMessageBox::NoIcon);
     }
@@ -93,11 +93,13 @@ void SettingsWindow::onAutostartClicked(bool on) {
 void SettingsWindow::onShutdownTimeSaved() {
     // Stored as the clock will compare it: a time like 7:30:00 would never match and the PC
     // would silently stay on.
-    const auto time = normaliseTime({m_shutdownTime[0]->text().toStdString(), m_shutdownTime[1]->text().toStdString(),
+    const auto time = normaliseTime({m_shutdownTime[0]->text().toStdString(),
+                                     m_shutdownTime[1]->text().toStdString(),
                                      m_shutdownTime[2]->text().toStdString()});
     if (!time) {
-        showMessage({kInfoCaption, "关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！"},
-                    QMessageBox::NoIcon);
+        showMessage(
+            {kInfoCaption, "关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！"},
+            QMessageBox::NoIcon);
         return;
     }
     TableDatabase& db = m_program.db();

@@ -4,7 +4,6 @@
 // when "修改" is pressed. Built from SettingsWindow.ui; opens modal, centred on the screen.
 
 #include <QDialog>
-
 #include <array>
 #include <functional>
 #include <memory>

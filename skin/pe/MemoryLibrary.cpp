@@ -32,8 +32,8 @@ public:
     bool has(uint64_t offset, uint64_t n) const { return offset <= m_size && n <= m_size - offset; }
     std::optional<uint32_t> u32(uint64_t offset) const {
         if (!has(offset, 4)) return std::nullopt;
-        return uint32_t{m_data[offset]} | uint32_t{m_data[offset + 1]} << 8 | uint32_t{m_data[offset + 2]} << 16 |
-               uint32_t{m_data[offset + 3]} << 24;
+        return uint32_t{m_data[offset]} | uint32_t{m_data[offset + 1]} << 8 |
+               uint32_t{m_data[offset + 2]} << 16 | uint32_t{m_data[offset + 3]} << 24;
     }
     std::optional<uint16_t> u16(uint64_t offset) const {
         if (!has(offset, 2)) return std::nullopt;
@@ -85,13 +85,16 @@ std::optional<Headers> readHeaders(const Bytes& b, bool requireSectionTable) {
     h.imageBase = *b.u32(uint64_t{h.ntOffset} + kImageBase);
     h.sectionAlignment = *b.u32(uint64_t{h.ntOffset} + kSectionAlignment);
     h.sizeOfImage = *b.u32(uint64_t{h.ntOffset} + kSizeOfImage);
-    if (requireSectionTable && (!(h.characteristics & kExecutableImage) ||
-                                !b.has(h.ntOffset + uint64_t{kNtHeadersSize}, uint64_t{kSectionSize} * h.sections)))
+    if (requireSectionTable &&
+        (!(h.characteristics & kExecutableImage) ||
+         !b.has(h.ntOffset + uint64_t{kNtHeadersSize}, uint64_t{kSectionSize} * h.sections)))
         return std::nullopt;
     return h;
 }
 
-uint64_t alignUp(uint64_t x, uint32_t a) { return a == 0 ? x : (x + a - 1) / a * a; }
+uint64_t alignUp(uint64_t x, uint32_t a) {
+    return a == 0 ? x : (x + a - 1) / a * a;
+}
 
 bool applyRelocations(uint8_t* mem, uint32_t size, uint32_t start, uint32_t delta) {
     const Bytes m(mem, size);
@@ -129,7 +132,9 @@ bool resolveImports(PePlatform& platform, uint8_t* mem, uint32_t size, uint32_t 
             if (*value == 0) break;
             uint32_t address = 0;
             if (*value & kOrdinalFlag) {
-                address = handle ? platform.findByOrdinal(handle, static_cast<uint16_t>(*value & 0xffff)) : 0;
+                address =
+                    handle ? platform.findByOrdinal(handle, static_cast<uint16_t>(*value & 0xffff))
+                           : 0;
             } else {
                 const auto name = m.text(uint64_t{*value} + 2);
                 if (!name) return false;
@@ -154,7 +159,9 @@ std::optional<uint32_t> plainNumber(std::string_view text) {
 
 }  // namespace
 
-MemoryLibrary::~MemoryLibrary() { unload(); }
+MemoryLibrary::~MemoryLibrary() {
+    unload();
+}
 
 void MemoryLibrary::releaseBlock() {
     m_platform->release(m_block, m_size);
@@ -172,8 +179,10 @@ bool MemoryLibrary::load(const uint8_t* image, size_t length) {
     uint64_t size = h->sizeOfImage;
     for (uint32_t s = 0; s < h->sections; ++s) {
         const uint64_t at = uint64_t{h->ntOffset} + kNtHeadersSize + uint64_t{kSectionSize} * s;
-        const uint32_t virtualSize = *raw.u32(at + 8) & 0xffff, rva = *raw.u32(at + 12), rawSize = *raw.u32(at + 16);
-        size = std::max(size, alignUp(uint64_t{rva} + std::max(rawSize, virtualSize), h->sectionAlignment));
+        const uint32_t virtualSize = *raw.u32(at + 8) & 0xffff, rva = *raw.u32(at + 12),
+                       rawSize = *raw.u32(at + 16);
+        size = std::max(
+            size, alignUp(uint64_t{rva} + std::max(rawSize, virtualSize), h->sectionAlignment));
     }
     if (size == 0 || size > 0x7fffffffu || h->headersSize() > size) return false;
     m_size = static_cast<uint32_t>(size);
@@ -192,7 +201,8 @@ bool MemoryLibrary::load(const uint8_t* image, size_t length) {
     std::memcpy(m_block.memory, image, h->headersSize());
     for (uint32_t s = 0; s < h->sections; ++s) {
         const uint64_t at = uint64_t{h->ntOffset} + kNtHeadersSize + uint64_t{kSectionSize} * s;
-        const uint32_t rva = *raw.u32(at + 12), rawSize = *raw.u32(at + 16), pointer = *raw.u32(at + 20);
+        const uint32_t rva = *raw.u32(at + 12), rawSize = *raw.u32(at + 16),
+                       pointer = *raw.u32(at + 20);
         if (rawSize == 0 || rva == 0) continue;
         // Raw data outside the image bytes, or a section outside the block: a damaged image.
         if (!raw.has(pointer, rawSize) || uint64_t{rva} + rawSize > m_size) return fail();
@@ -203,7 +213,8 @@ bool MemoryLibrary::load(const uint8_t* image, size_t length) {
                           m_block.address - h->imageBase))
         return fail();
     if (h->directory(raw, kImportDirectory, 0) > 0 &&
-        !resolveImports(*m_platform, m_block.memory, m_size, h->directory(raw, kImportDirectory, 0)))
+        !resolveImports(*m_platform, m_block.memory, m_size,
+                        h->directory(raw, kImportDirectory, 0)))
         return fail();
     if ((h->characteristics & kDll) && h->entryPoint != 0) {
         const uint32_t entry = m_block.address + h->entryPoint;
@@ -221,7 +232,8 @@ bool MemoryLibrary::unload() {
     // release: keeping it would leak it and refuse every later load.
     const auto h = readHeaders(Bytes(m_block.memory, m_size), false);
     if (h && (h->characteristics & kDll) && h->entryPoint != 0)
-        m_platform->callEntryPoint(m_block.address + h->entryPoint, m_block.address, kProcessDetach);
+        m_platform->callEntryPoint(m_block.address + h->entryPoint, m_block.address,
+                                   kProcessDetach);
     if (!m_platform->release(m_block, m_size)) return false;
     m_block = {};
     m_size = 0;
@@ -247,8 +259,10 @@ uint32_t MemoryLibrary::findExport(std::string_view name) const {
     if (!h || h->directory(m, kExportDirectory, 4) == 0) return 0;
     const uint64_t dir = h->directory(m, kExportDirectory, 0);
     const auto ordinalBase = m.u32(dir + 16), functions = m.u32(dir + 20), names = m.u32(dir + 24);
-    const auto functionsRva = m.u32(dir + 28), namesRva = m.u32(dir + 32), ordinalsRva = m.u32(dir + 36);
-    if (!ordinalBase || !functions || !names || !functionsRva || !namesRva || !ordinalsRva) return 0;
+    const auto functionsRva = m.u32(dir + 28), namesRva = m.u32(dir + 32),
+               ordinalsRva = m.u32(dir + 36);
+    if (!ordinalBase || !functions || !names || !functionsRva || !namesRva || !ordinalsRva)
+        return 0;
     const auto function = [&](uint64_t index) -> uint32_t {
         if (index >= *functions) return 0;
         const auto rva = m.u32(*functionsRva + 4 * index);

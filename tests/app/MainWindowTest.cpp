@@ -1,13 +1,13 @@
 // The main window and its menus and windows on the offscreen platform, with real table files.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QApplication>
-#include <QComboBox>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -16,25 +16,25 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "ui/BalloonTip.h"
-#include "ui/ClockFace.h"
 #include "app/MainWindow.h"
-#include "schedule/ui/MusicChooser.h"
-#include "ui/PictureButton.h"
 #include "app/Program.h"
-#include "tests/support/Recorders.h"
-#include "ui/core/ClockDisplay.h"
 #include "app/SkinStartup.h"
-#include "ui/SpinArrows.h"
-#include "tests/support/TempDir.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
+#include "schedule/ui/MusicChooser.h"
 #include "settings/ui/SettingsWindow.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/TempDir.h"
+#include "ui/BalloonTip.h"
+#include "ui/ClockFace.h"
+#include "ui/PictureButton.h"
+#include "ui/SpinArrows.h"
+#include "ui/core/ClockDisplay.h"
 #include "ui_AddBellWindow.h"
 #include "ui_ChangeBellWindow.h"
-#include "ui_SettingsWindow.h"
 #include "ui_MainWindow.h"
+#include "ui_SettingsWindow.h"
 
 using namespace tolvane;
 
@@ -72,8 +72,8 @@ private:
     std::vector<Status> m_fatal;
 
     void start() {
-        m_program = std::make_unique<Program>(m_dir->path(), m_off,
-                                              [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); });
+        m_program = std::make_unique<Program>(
+            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); });
         m_window = std::make_unique<MainWindow>(*m_program);
         m_window->exitProgram = [this](int code) { m_exits.push_back(code); };
         m_window->fatal = [this](const Status& s) { m_fatal.push_back(s); };
@@ -82,7 +82,8 @@ private:
     QTreeWidget* list() { return m_window->ui().超级列表框1; }
     QStringList column(int c) {
         QStringList texts;
-        for (int r = 0; r < list()->topLevelItemCount(); ++r) texts << list()->topLevelItem(r)->text(c);
+        for (int r = 0; r < list()->topLevelItemCount(); ++r)
+            texts << list()->topLevelItem(r)->text(c);
         return texts;
     }
     void addBells(std::initializer_list<BellRecord> bells) {
@@ -138,11 +139,13 @@ private slots:
         QCOMPARE(m_window->painterTimer()->interval(), 10);
         QVERIFY(m_window->balloon()->isVisible());
         QCOMPARE(m_window->balloon()->pos(), m_window->pos() + QPoint(200, 300));
-        QVERIFY(m_window->balloon()->text().startsWith(QStringLiteral("点击列表框的右键可以增加、修改、删除铃声！")));
+        QVERIFY(m_window->balloon()->text().startsWith(
+            QStringLiteral("点击列表框的右键可以增加、修改、删除铃声！")));
         QVERIFY(m_fatal.empty());
         // Every control carries its catalogue name.
-        for (const char* name : {"图片框1", "透明标签2", "画板2", "画板1", "图形按钮6", "图形按钮9", "图形按钮8",
-                                 "按钮1", "按钮2", "按钮3", "超级列表框1", "标签1", "时钟1", "气球提示框1"})
+        for (const char* name :
+             {"图片框1", "透明标签2", "画板2", "画板1", "图形按钮6", "图形按钮9", "图形按钮8",
+              "按钮1", "按钮2", "按钮3", "超级列表框1", "标签1", "时钟1", "气球提示框1"})
             QVERIFY2(m_window->findChild<QObject*>(QString::fromUtf8(name)), name);
         QCOMPARE(m_program->ring().objectName(), QStringLiteral("时钟2"));  // the clock timer
         QCOMPARE(m_window->ui().按钮3->geometry(), QRect(568, 78, 60, 22));
@@ -152,12 +155,17 @@ private slots:
 
     void listIsOrderedBySortValueWithMarkers() {
         addBells({{"14:00:00", "", "/b/c.mp3", kNoDays, 50400},
-                  {"08:00:00", "08:00:30", "/b/a.mp3", {true, false, false, false, false, false, true}, 28800},
+                  {"08:00:00",
+                   "08:00:30",
+                   "/b/a.mp3",
+                   {true, false, false, false, false, false, true},
+                   28800},
                   {"10:00:00", "", "/b/e.mp3", kNoDays, 36000},
                   {"9:00:00", "", "/b/d.mp3", kNoDays, 32400},
                   {"09:30:00", "", "/b/b.mp3", kNoDays, 34200}});
         start();
-        QCOMPARE(column(0), (QStringList{"08:00:00", "9:00:00", "09:30:00", "10:00:00", "14:00:00"}));
+        QCOMPARE(column(0),
+                 (QStringList{"08:00:00", "9:00:00", "09:30:00", "10:00:00", "14:00:00"}));
         QCOMPARE(column(1), (QStringList{"08:00:30", "", "", "", ""}));
         QCOMPARE(list()->topLevelItem(0)->text(3), QStringLiteral("●"));
         QCOMPARE(list()->topLevelItem(0)->text(4), QStringLiteral("○"));
@@ -209,9 +217,11 @@ private slots:
         const QWidget* button = m_window->ui().图形按钮6;
         // Window left + button left, window top + button top + button height, the button's
         // position taken inside the header strip.
-        QCOMPARE(m_window->systemMenu()->pos(), m_window->pos() + QPoint(button->x(), button->y() + button->height()));
+        QCOMPARE(m_window->systemMenu()->pos(),
+                 m_window->pos() + QPoint(button->x(), button->y() + button->height()));
         QStringList texts;
-        for (QAction* a : m_window->systemMenu()->actions()) texts << (a->isSeparator() ? "-" : a->text());
+        for (QAction* a : m_window->systemMenu()->actions())
+            texts << (a->isSeparator() ? "-" : a->text());
         QCOMPARE(texts, (QStringList{"软件设置", "-", "最小化", "退出"}));
         m_window->systemMenu()->close();
     }
@@ -231,7 +241,8 @@ private slots:
         start();
         m_window->onMinimiseToTray();
         // Without a tray (as here, offscreen) the window goes to the taskbar instead.
-        QVERIFY(QSystemTrayIcon::isSystemTrayAvailable() ? !m_window->isVisible() : m_window->isMinimized());
+        QVERIFY(QSystemTrayIcon::isSystemTrayAvailable() ? !m_window->isVisible()
+                                                         : m_window->isMinimized());
         m_window->show();  // as the hot key would: the tray icon stays
         m_window->onQuit();
         QVERIFY(!m_window->tray()->isVisible());
@@ -246,13 +257,15 @@ private slots:
     void clockFaceShowsTheGlyphsOfTheTime() {
         start();
         ClockFace* face = m_window->ui().画板2;
-        const QImage strip = m_window->ui().画板1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage strip =
+            m_window->ui().画板1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
         const struct { int h, m, s; } times[] = {{9, 5, 7}, {23, 59, 59}, {0, 0, 0}};
         for (const auto& t : times) {
             face->showTime(t.h, t.m, t.s);
             const std::array<int, 8> glyphs = clockGlyphs(t.h, t.m, t.s);
             for (int cell = 0; cell < 8; ++cell)
-                QCOMPARE(face->face().copy(cell * 32, 0, 32, 48), strip.copy(glyphs[cell] * 32, 0, 32, 48));
+                QCOMPARE(face->face().copy(cell * 32, 0, 32, 48),
+                         strip.copy(glyphs[cell] * 32, 0, 32, 48));
         }
     }
 
@@ -272,11 +285,12 @@ private slots:
                 // Its edit box is the one just to its left.
                 QLineEdit* edit = nullptr;
                 for (QLineEdit* e : window->findChildren<QLineEdit*>())
-                    if (e->parent() == arrows->parent() && e->geometry().right() + 1 == arrows->x() &&
-                        e->y() == arrows->y())
+                    if (e->parent() == arrows->parent() &&
+                        e->geometry().right() + 1 == arrows->x() && e->y() == arrows->y())
                         edit = e;
                 QVERIFY(edit);
-                const bool hours = edit->objectName() == "编辑框1" || edit->objectName() == "编辑框8";
+                const bool hours =
+                    edit->objectName() == "编辑框1" || edit->objectName() == "编辑框8";
                 edit->setText(hours ? "23" : "59");
                 arrows->upButton()->click();
                 QCOMPARE(edit->text(), QStringLiteral("00"));
@@ -298,38 +312,43 @@ private slots:
         QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
     }
 
-
     void addBellWindowLoadsAndAdds() {
         start();
         m_messages.clear();
-        driveWindow<AddBellWindow>([this] { m_window->onAddBell(); }, [this](AddBellWindow& w) {
-            auto& ui = w.ui();
-            QCOMPARE(ui.编辑框1->text().size(), 2);
-            QVERIFY(!ui.选择框8->isChecked());
-            QVERIFY(!ui.编辑框8->isEnabled() && !ui.调节器6->isEnabled());
-            QCOMPARE(ui.编辑框8->text(), QString::number(ui.编辑框1->text().toInt()));  // no leading zero
-            QVERIFY(ui.选择框1->isChecked() && ui.选择框5->isChecked() && !ui.选择框6->isChecked());
-            QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("media"))).isDir());
-            QCOMPARE(w.findChildren<BalloonTip*>().size(), 3);
-            ui.选择框8->click();
-            QVERIFY(ui.编辑框8->isEnabled() && ui.调节器6->isEnabled());
-            ui.选择框8->click();
+        driveWindow<AddBellWindow>(
+            [this] { m_window->onAddBell(); },
+            [this](AddBellWindow& w) {
+                auto& ui = w.ui();
+                QCOMPARE(ui.编辑框1->text().size(), 2);
+                QVERIFY(!ui.选择框8->isChecked());
+                QVERIFY(!ui.编辑框8->isEnabled() && !ui.调节器6->isEnabled());
+                QCOMPARE(ui.编辑框8->text(),
+                         QString::number(ui.编辑框1->text().toInt()));  // no leading zero
+                QVERIFY(ui.选择框1->isChecked() && ui.选择框5->isChecked() &&
+                        !ui.选择框6->isChecked());
+                QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("media"))).isDir());
+                QCOMPARE(w.findChildren<BalloonTip*>().size(), 3);
+                ui.选择框8->click();
+                QVERIFY(ui.编辑框8->isEnabled() && ui.调节器6->isEnabled());
+                ui.选择框8->click();
 
-            ui.按钮1->click();  // no music chosen
-            ui.编辑框1->setText("07");
-            ui.编辑框2->setText("30");
-            ui.编辑框3->setText("0");
-            for (QCheckBox* box : {ui.选择框2, ui.选择框4, ui.选择框5}) box->setChecked(false);
-            ui.编辑框4->setText("/b/上课.mp3");
-            ui.按钮1->click();
-            ui.按钮1->click();  // the same time again
-            ui.按钮2->setEnabled(true);
-            ui.编辑框4->setText("/b/folder");
-            ui.按钮2->click();  // test play refuses a folder
-        });
+                ui.按钮1->click();  // no music chosen
+                ui.编辑框1->setText("07");
+                ui.编辑框2->setText("30");
+                ui.编辑框3->setText("0");
+                for (QCheckBox* box : {ui.选择框2, ui.选择框4, ui.选择框5}) box->setChecked(false);
+                ui.编辑框4->setText("/b/上课.mp3");
+                ui.按钮1->click();
+                ui.按钮1->click();  // the same time again
+                ui.按钮2->setEnabled(true);
+                ui.编辑框4->setText("/b/folder");
+                ui.按钮2->click();  // test play refuses a folder
+            });
         QCOMPARE(m_messages.size(), size_t{4});
         QCOMPARE(m_messages[0], (FlowMessage{"信息：", "请选择添加铃声的音乐文件！"}));
-        QCOMPARE(m_messages[1], (FlowMessage{"添加铃声成功", "添加铃声成功！铃声将会在周一 周三 的07:30:00响起！"}));
+        QCOMPARE(
+            m_messages[1],
+            (FlowMessage{"添加铃声成功", "添加铃声成功！铃声将会在周一 周三 的07:30:00响起！"}));
         QCOMPARE(m_messages[2], (FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}));
         QCOMPARE(m_messages[3], (FlowMessage{"信息：", "未选中MP3歌曲，不能播放！"}));
         QCOMPARE(m_icons[3], QMessageBox::Information);
@@ -344,30 +363,35 @@ private slots:
         start();
         list()->topLevelItem(0)->setSelected(true);
         m_messages.clear();
-        driveWindow<ChangeBellWindow>([this] { m_window->onListDoubleClick(); }, [this](ChangeBellWindow& w) {
-            auto& ui = w.ui();
-            QCOMPARE(ui.编辑框1->text(), QStringLiteral("8"));
-            QCOMPARE(ui.编辑框6->text(), QStringLiteral("30"));
-            QVERIFY(ui.选择框8->isChecked() && ui.编辑框8->isEnabled());
-            QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked());
-            // A folder bell shows its folder in the directory box and the path box.
-            QCOMPARE(ui.编辑框4->text(), QString::fromStdString(m_dir->file("bells")));
-            QCOMPARE(ui.目录框1->count() > 0, true);
-            ui.按钮2->click();  // test play refuses a folder
-            ui.编辑框1->setText("09");
-            ui.按钮1->click();  // 09:00:00 to 08:00:30: the end before the start
-            ui.选择框8->click();
-            ui.按钮1->click();  // 09:00:00 is taken
-            ui.编辑框1->setText("07");
-            ui.按钮1->click();  // 8:00:00 becomes 07:00:00, no end
-            ui.按钮1->click();  // the old start is gone now: nothing happens
-            QCOMPARE(w.oldStartTime(), std::string("8:00:00"));
-        });
+        driveWindow<ChangeBellWindow>(
+            [this] { m_window->onListDoubleClick(); },
+            [this](ChangeBellWindow& w) {
+                auto& ui = w.ui();
+                QCOMPARE(ui.编辑框1->text(), QStringLiteral("8"));
+                QCOMPARE(ui.编辑框6->text(), QStringLiteral("30"));
+                QVERIFY(ui.选择框8->isChecked() && ui.编辑框8->isEnabled());
+                QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked());
+                // A folder bell shows its folder in the directory box and the path box.
+                QCOMPARE(ui.编辑框4->text(), QString::fromStdString(m_dir->file("bells")));
+                QCOMPARE(ui.目录框1->count() > 0, true);
+                ui.按钮2->click();  // test play refuses a folder
+                ui.编辑框1->setText("09");
+                ui.按钮1->click();  // 09:00:00 to 08:00:30: the end before the start
+                ui.选择框8->click();
+                ui.按钮1->click();  // 09:00:00 is taken
+                ui.编辑框1->setText("07");
+                ui.按钮1->click();  // 8:00:00 becomes 07:00:00, no end
+                ui.按钮1->click();  // the old start is gone now: nothing happens
+                QCOMPARE(w.oldStartTime(), std::string("8:00:00"));
+            });
         QCOMPARE(m_messages.size(), size_t{4});
-        QCOMPARE(m_messages[0], (FlowMessage{"信息：", "未选中MP3歌曲或选择文件夹夹时，不能试播！"}));
-        QCOMPARE(m_messages[1], (FlowMessage{"信息：", "你设置的结束时间比开始时间早，请重新设置！"}));
+        QCOMPARE(m_messages[0],
+                 (FlowMessage{"信息：", "未选中MP3歌曲或选择文件夹夹时，不能试播！"}));
+        QCOMPARE(m_messages[1],
+                 (FlowMessage{"信息：", "你设置的结束时间比开始时间早，请重新设置！"}));
         QCOMPARE(m_messages[2], (FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}));
-        QCOMPARE(m_messages[3], (FlowMessage{"修改成功", "修改成功！铃声将会在周二 的07:00:00响起！"}));
+        QCOMPARE(m_messages[3],
+                 (FlowMessage{"修改成功", "修改成功！铃声将会在周二 的07:00:00响起！"}));
         QCOMPARE(column(0), (QStringList{"07:00:00", "09:00:00"}));
         QCOMPARE(column(1), (QStringList{"", ""}));
     }
@@ -392,7 +416,8 @@ private slots:
     }
 
     void deleteRemovesTheSelectedBellWithoutAsking() {
-        addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800}, {"09:00:00", "", "/b/b.mp3", kNoDays, 32400}});
+        addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800},
+                  {"09:00:00", "", "/b/b.mp3", kNoDays, 32400}});
         start();
         m_window->onDeleteBell();  // nothing selected: nothing removed
         QCOMPARE(list()->topLevelItemCount(), 2);
@@ -411,44 +436,49 @@ private slots:
             m_program->db().goFirst();
             return m_program->db().readLogical(name).value();
         };
-        driveWindow<SettingsWindow>([this] { m_window->onSettings(); }, [&](SettingsWindow& w) {
-            auto& ui = w.ui();
-            QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked() && ui.选择框4->isChecked());
-            QVERIFY(ui.选择框5->isChecked() && !ui.选择框6->isChecked() && !ui.选择框3->isChecked());
-            QCOMPARE(ui.编辑框1->text() + ui.编辑框2->text() + ui.编辑框3->text(), QStringLiteral("213000"));
+        driveWindow<SettingsWindow>(
+            [this] { m_window->onSettings(); },
+            [&](SettingsWindow& w) {
+                auto& ui = w.ui();
+                QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked() &&
+                        ui.选择框4->isChecked());
+                QVERIFY(ui.选择框5->isChecked() && !ui.选择框6->isChecked() &&
+                        !ui.选择框3->isChecked());
+                QCOMPARE(ui.编辑框1->text() + ui.编辑框2->text() + ui.编辑框3->text(),
+                         QStringLiteral("213000"));
 
-            ui.选择框5->click();  // hide the date at once
-            QVERIFY(!m_window->ui().透明标签2->isVisible());
-            QVERIFY(!field(schema::kShowDate));
-            ui.选择框2->click();  // stored only
-            QVERIFY(!field(schema::kRandomPlay));
-            QVERIFY(m_program->sound().randomPlay());
-            m_window->onPauseClicked();
-            ui.选择框5->click();  // Apply settings: random play now off, the pause stays
-            QVERIFY(m_window->ui().透明标签2->isVisible());
-            QVERIFY(!m_program->sound().randomPlay());
-            QCOMPARE(m_program->ring().isRunning(), false);
-            QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
-            m_window->onPauseClicked();
+                ui.选择框5->click();  // hide the date at once
+                QVERIFY(!m_window->ui().透明标签2->isVisible());
+                QVERIFY(!field(schema::kShowDate));
+                ui.选择框2->click();  // stored only
+                QVERIFY(!field(schema::kRandomPlay));
+                QVERIFY(m_program->sound().randomPlay());
+                m_window->onPauseClicked();
+                ui.选择框5->click();  // Apply settings: random play now off, the pause stays
+                QVERIFY(m_window->ui().透明标签2->isVisible());
+                QVERIFY(!m_program->sound().randomPlay());
+                QCOMPARE(m_program->ring().isRunning(), false);
+                QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
+                m_window->onPauseClicked();
 
-            ui.选择框3->click();
-            QVERIFY(field(schema::kAutoShutdown));
-            QVERIFY(!m_program->ring().shutdownPlan().enabled);  // from the next start on
-            ui.编辑框1->setText("7");
-            ui.按钮1->click();
-            QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
-            ui.编辑框1->setText("24");
-            ui.按钮1->click();  // refused
-            QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
+                ui.选择框3->click();
+                QVERIFY(field(schema::kAutoShutdown));
+                QVERIFY(!m_program->ring().shutdownPlan().enabled);  // from the next start on
+                ui.编辑框1->setText("7");
+                ui.按钮1->click();
+                QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
+                ui.编辑框1->setText("24");
+                ui.按钮1->click();  // refused
+                QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
 
-            ui.选择框6->click();
-            ui.选择框6->click();
-            ui.选择框1->click();
-            QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("Tolvane.desktop"))).isFile());
-            ui.选择框1->click();
-            ui.选择框1->setChecked(true);
-            ui.选择框1->click();  // nothing to delete: no message
-        });
+                ui.选择框6->click();
+                ui.选择框6->click();
+                ui.选择框1->click();
+                QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("Tolvane.desktop"))).isFile());
+                ui.选择框1->click();
+                ui.选择框1->setChecked(true);
+                ui.选择框1->click();  // nothing to delete: no message
+            });
         QCOMPARE(m_messages.size(), size_t{5});
         QCOMPARE(m_messages[0].text.rfind("关机时间填写有误", 0), size_t{0});
         QCOMPARE(m_messages[1], (FlowMessage{"信息：", "注册热键成功！"}));
@@ -458,10 +488,12 @@ private slots:
         QCOMPARE(m_window->hotKeyId(), 0);  // no X server here: the grab failed silently
 
         // Opened again, the window shows what was stored.
-        driveWindow<SettingsWindow>([this] { m_window->onSettings(); }, [&](SettingsWindow& w) {
-            QCOMPARE(w.ui().编辑框1->text() + w.ui().编辑框2->text(), QStringLiteral("0730"));
-            QVERIFY(!w.ui().选择框2->isChecked() && w.ui().选择框3->isChecked());
-        });
+        driveWindow<SettingsWindow>(
+            [this] { m_window->onSettings(); },
+            [&](SettingsWindow& w) {
+                QCOMPARE(w.ui().编辑框1->text() + w.ui().编辑框2->text(), QStringLiteral("0730"));
+                QVERIFY(!w.ui().选择框2->isChecked() && w.ui().选择框3->isChecked());
+            });
     }
 
     void withoutACarriedEngineTheOwnLookApplies() {

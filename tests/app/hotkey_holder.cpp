@@ -1,7 +1,6 @@
 // hotkey_holder: another X client that holds Shift+T until it is killed.
 
 #include <QGuiApplication>
-
 #include <cstdio>
 
 #include "platform/HotKey.h"

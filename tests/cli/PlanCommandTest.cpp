@@ -1,6 +1,6 @@
-#include <sstream>
-
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "cli/PlanCommand.h"
 #include "schedule/core/Schema.h"

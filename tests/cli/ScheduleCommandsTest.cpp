@@ -1,8 +1,8 @@
 // tolvanectl list/add/change/delete end to end on a temporary program folder.
 
-#include <sstream>
-
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "cli/ScheduleCommands.h"
 #include "tests/support/TempDir.h"
@@ -27,8 +27,10 @@ TEST(ScheduleCommandsTest, AddChangeListDelete) {
     const std::string d = dir.path();
     CommandRun r = run(addCommand, {d, "--start", "8:0:0", "--music", "/b/a.mp3"});
     EXPECT_EQ(0, r.status);
-    EXPECT_EQ("添加铃声成功: 添加铃声成功！铃声将会在周一 周二 周三 周四 周五 的08:00:00响起！\n", r.out);
-    r = run(addCommand, {d, "--start", "07:30:00", "--end", "07:31:00", "--music", "/b/b.mp3", "--days", "sun,周六"});
+    EXPECT_EQ("添加铃声成功: 添加铃声成功！铃声将会在周一 周二 周三 周四 周五 的08:00:00响起！\n",
+              r.out);
+    r = run(addCommand, {d, "--start", "07:30:00", "--end", "07:31:00", "--music", "/b/b.mp3",
+                         "--days", "sun,周六"});
     EXPECT_EQ(0, r.status) << r.out;
     r = run(addCommand, {d, "--start", "08:00:00", "--music", "/b/c.mp3"});
     EXPECT_EQ(1, r.status);
@@ -41,12 +43,14 @@ TEST(ScheduleCommandsTest, AddChangeListDelete) {
     EXPECT_EQ("修改成功: 修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！\n", r.out);
     EXPECT_EQ(1, run(changeCommand, {d, "10:00:00", "--music", "/b/x.mp3"}).status);
 
-    EXPECT_EQ("07:30:00\t-\t○○○○○○○\t/b/b.mp3\n08:00:00\t-\t●●●●●○○\t/b/a.mp3\n", run(listCommand, {d}).out);
+    EXPECT_EQ("07:30:00\t-\t○○○○○○○\t/b/b.mp3\n08:00:00\t-\t●●●●●○○\t/b/a.mp3\n",
+              run(listCommand, {d}).out);
     EXPECT_EQ(0, run(deleteCommand, {d, "07:30:00"}).status);
     EXPECT_EQ(1, run(deleteCommand, {d, "07:30:00"}).status);
-    EXPECT_EQ("[{\"start\": \"08:00:00\", \"end\": \"\", \"music\": \"/b/a.mp3\", \"days\": "
-              "[\"周一\", \"周二\", \"周三\", \"周四\", \"周五\"]}]\n",
-              run(listCommand, {d, "--json"}).out);
+    EXPECT_EQ(
+        "[{\"start\": \"08:00:00\", \"end\": \"\", \"music\": \"/b/a.mp3\", \"days\": "
+        "[\"周一\", \"周二\", \"周三\", \"周四\", \"周五\"]}]\n",
+        run(listCommand, {d, "--json"}).out);
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // tolvanectl's table commands: what they print, and that bad files give one line and change
 // nothing.
 
-#include <sstream>
-
 #include <gtest/gtest.h>
 
-#include "schedule/core/Schema.h"
+#include <sstream>
+
 #include "cli/TableCommands.h"
+#include "schedule/core/Schema.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane::cli {
@@ -42,7 +42,8 @@ TEST(TolvanectlTest, InitThenDumpJson) {
         db.goFirst();
         db.deleteCurrent();
     }
-    Output dump = capture([&](auto& o, auto& e) { return dumpCommand(dir.file("db.edb"), true, o, e); });
+    Output dump =
+        capture([&](auto& o, auto& e) { return dumpCommand(dir.file("db.edb"), true, o, e); });
     ASSERT_EQ(0, dump.status) << dump.err;
     EXPECT_NE(std::string::npos,
               dump.out.find("{\"version\": 65536, \"record_count\": 2, \"next_stamp\": 3, "
@@ -50,9 +51,10 @@ TEST(TolvanectlTest, InitThenDumpJson) {
                             "\"type\": 10, \"offset\": 4, \"width\": 20}, "))
         << dump.out;
     EXPECT_NE(std::string::npos,
-              dump.out.find("{\"stamp\": 1, \"deleted\": true, \"values\": {\"播放时间\": "
-                            "\"08:00:00\", \"结束时间\": \"\", \"音乐\": \"C:\\\\铃声\\\\\\\"a\\\".mp3\", "
-                            "\"周一\": true, \"周二\": false"))
+              dump.out.find(
+                  "{\"stamp\": 1, \"deleted\": true, \"values\": {\"播放时间\": "
+                  "\"08:00:00\", \"结束时间\": \"\", \"音乐\": \"C:\\\\铃声\\\\\\\"a\\\".mp3\", "
+                  "\"周一\": true, \"周二\": false"))
         << dump.out;
     EXPECT_NE(std::string::npos, dump.out.find("\"排序值\": 32400"));
 }

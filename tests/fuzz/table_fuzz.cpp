@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/support/MemFileSystem.h"
 #include "storage/TableDatabase.h"
+#include "tests/support/MemFileSystem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tolvane::test::MemFileSystem fs;
@@ -29,9 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<tolvane::Value> values;
     for (const tolvane::Field& f : layout.fields) {
-        if (f.type == tolvane::kFieldText) values.emplace_back(std::string("铃声"));
-        else if (f.type == tolvane::kFieldLogical) values.emplace_back(true);
-        else values.emplace_back(int64_t{1});
+        if (f.type == tolvane::kFieldText)
+            values.emplace_back(std::string("铃声"));
+        else if (f.type == tolvane::kFieldLogical)
+            values.emplace_back(true);
+        else
+            values.emplace_back(int64_t{1});
     }
     (void)db.append(values);
     (void)db.purge();

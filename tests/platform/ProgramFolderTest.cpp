@@ -19,7 +19,8 @@ TEST(DataFolderTest, FallsBackWhenTheProgramFolderIsNotWritable) {
 
 TEST(DataFolderTest, TheProgramFolderIsTheExecutablesFolder) {
     std::error_code ec;
-    EXPECT_TRUE(std::filesystem::equivalent(programFolder(), TOLVANE_BIN_DIR, ec)) << programFolder();
+    EXPECT_TRUE(std::filesystem::equivalent(programFolder(), TOLVANE_BIN_DIR, ec))
+        << programFolder();
 }
 
 }  // namespace

@@ -15,13 +15,19 @@ TEST(TextCodecTest, GbkCharactersKeepTheirGbkBytes) {
 }
 
 TEST(TextCodecTest, DamagedBytesBecomeReplacementMarks) {
-    EXPECT_EQ("a\xEF\xBF\xBD" "b", gbkToUtf8("a\xFF" "b"));
+    EXPECT_EQ(
+        "a\xEF\xBF\xBD"
+        "b",
+        gbkToUtf8("a\xFF"
+                  "b"));
     EXPECT_EQ("周\xEF\xBF\xBD", gbkToUtf8("\xD6\xDC\xD2"));  // cut in half
     EXPECT_FALSE(utf8ToGbk("\xED\xA0\x80").isOk());          // a surrogate
 }
 
 TEST(TextCodecTest, PrefixEndsOnACharacterBoundary) {
-    const std::string mixed = "ab\xD6\xDC" "c\x81\x30\x81\x30";  // a, b, 周, c, 4-byte
+    const std::string mixed =
+        "ab\xD6\xDC"
+        "c\x81\x30\x81\x30";  // a, b, 周, c, 4-byte
     EXPECT_EQ(2u, gbkPrefixLength(mixed, 3));
     EXPECT_EQ(4u, gbkPrefixLength(mixed, 4));
     EXPECT_EQ(5u, gbkPrefixLength(mixed, 8));

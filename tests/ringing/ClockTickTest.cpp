@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ringing/core/ClockTick.h"
-#include "tests/support/Recorders.h"
 #include "schedule/core/Schema.h"
+#include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane {
@@ -96,7 +96,8 @@ TEST_F(ClockTickTest, AFieldOfAnotherTypeIsFatal) {
     ASSERT_TRUE(bad.create(other.file("db.edb"), fields).isOk());
     ASSERT_TRUE(bad.open(other.file("db.edb"), schema::kBellAlias).isOk());
     ASSERT_TRUE(bad.append({std::string("08:00:00")}).isOk());
-    EXPECT_EQ(5, runClockTick(bad, at(kMonday, 8, 0, 0), shutdown, sound, sound).runtimeErrorCode());
+    EXPECT_EQ(5,
+              runClockTick(bad, at(kMonday, 8, 0, 0), shutdown, sound, sound).runtimeErrorCode());
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // From a bell's 音乐 value to what the Playback service is asked to play, on real folders.
 
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <set>
-
-#include <gtest/gtest.h>
 
 #include "platform/FolderListing.h"
 #include "ringing/core/PlayList.h"
@@ -58,7 +57,8 @@ TEST_F(FolderTest, ListsRegularMp3FilesInListingOrder) {
     for (const std::string& n : expected) text += dir.path() + "/" + n + "\r\n";
     EXPECT_EQ(text, buildFolderPlayList(dir.path(), false, 0));
     // The folder exactly as stored: a trailing separator is not normalised away.
-    EXPECT_EQ(dir.path() + "//" + expected[0], splitPlayList(buildFolderPlayList(dir.path() + "/", false, 0))[0]);
+    EXPECT_EQ(dir.path() + "//" + expected[0],
+              splitPlayList(buildFolderPlayList(dir.path() + "/", false, 0))[0]);
     EXPECT_EQ("", buildFolderPlayList(dir.file("missing"), false, 0));
     EXPECT_EQ("", buildFolderPlayList(dir.file("x.mp3"), true, 0));
 }

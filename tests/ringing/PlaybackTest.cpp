@@ -1,17 +1,16 @@
 // The Playback service end to end on MP3 files that the test makes, with a sink that captures
 // the PCM instead of playing it (at four times real time).
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QIODevice>
 #include <QThread>
 #include <QTimer>
-
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
-
-#include <gtest/gtest.h>
 
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/audio/PlaylistSource.h"
@@ -40,8 +39,8 @@ struct Capture {
         for (const Segment& s : segments) {
             const auto* samples = reinterpret_cast<const int16_t*>(s.pcm.data());
             const size_t frames = s.pcm.size() / (2 * static_cast<size_t>(s.format.channels));
-            const std::string part =
-                test::describeTones(test::scanTones(samples, frames, s.format.channels, s.format.rate));
+            const std::string part = test::describeTones(
+                test::scanTones(samples, frames, s.format.channels, s.format.rate));
             if (!part.empty()) out += (out.empty() ? "" : " | ") + part;
         }
         return out;
@@ -66,10 +65,12 @@ public:
 
 private:
     void pull() {
-        const QByteArray data = m_pcm->read(static_cast<qint64>(m_format.bytesPerSecond()) * 40 / 1000);
+        const QByteArray data =
+            m_pcm->read(static_cast<qint64>(m_format.bytesPerSecond()) * 40 / 1000);
         {
             std::lock_guard<std::mutex> lock(m_capture.mutex);
-            m_capture.segments[m_segment].pcm.append(data.constData(), static_cast<size_t>(data.size()));
+            m_capture.segments[m_segment].pcm.append(data.constData(),
+                                                     static_cast<size_t>(data.size()));
         }
         if (data.isEmpty() && m_pcm->atEnd()) {
             m_timer.stop();
@@ -88,7 +89,8 @@ class PlaybackTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         fixtures = new test::TempDir;
-        const std::string cmd = std::string(TOLVANE_SOURCE_DIR) + "/tests/support/make-tones.sh " + fixtures->path();
+        const std::string cmd =
+            std::string(TOLVANE_SOURCE_DIR) + "/tests/support/make-tones.sh " + fixtures->path();
         ASSERT_EQ(0, std::system(cmd.c_str()));
     }
     static void TearDownTestSuite() { delete fixtures; }
@@ -98,7 +100,8 @@ protected:
         PlaybackHooks hooks;
         hooks.onListEnd = [this] { ++listsEnded; };
         playback = std::make_unique<AudioPlayback>(
-            [this](const PcmFormat& f) { return std::make_unique<CapturingSink>(capture, f); }, hooks);
+            [this](const PcmFormat& f) { return std::make_unique<CapturingSink>(capture, f); },
+            hooks);
     }
     // Runs the event loop until condition holds or ms pass; the player has its own thread.
     static bool waitFor(const std::function<bool()>& condition, int ms = 10000) {
@@ -120,24 +123,25 @@ protected:
 test::TempDir* PlaybackTest::fixtures = nullptr;
 
 TEST_F(PlaybackTest, DecoderKeepsEachFilesFormatAndSkipsWhatDoesNotDecode) {
-    PlaylistSource source({fixture("a440.mp3"), fixture("broken.mp3"), fixture("none.mp3"), "",
-                           fixture("c880.mp3")},
-                          2);
+    PlaylistSource source(
+        {fixture("a440.mp3"), fixture("broken.mp3"), fixture("none.mp3"), "", fixture("c880.mp3")},
+        2);
     std::vector<std::string> opened;
     std::vector<PcmFormat> formats;
     while (source.openNext()) {
         opened.push_back(source.currentPath());
         formats.push_back(source.format());
     }
-    EXPECT_EQ((std::vector<std::string>{fixture("a440.mp3"), fixture("c880.mp3"), fixture("a440.mp3"),
-                                        fixture("c880.mp3")}),
+    EXPECT_EQ((std::vector<std::string>{fixture("a440.mp3"), fixture("c880.mp3"),
+                                        fixture("a440.mp3"), fixture("c880.mp3")}),
               opened);
     EXPECT_EQ((PcmFormat{44100, 1}), formats[0]);
     EXPECT_EQ((PcmFormat{22050, 2}), formats[1]);
 }
 
 TEST_F(PlaybackTest, PlaysTheListInOrderWholeAndAcrossFormats) {
-    playback->play({fixture("a440.mp3"), fixture("broken.mp3"), fixture("b660.mp3"), fixture("c880.mp3")}, 1);
+    playback->play(
+        {fixture("a440.mp3"), fixture("broken.mp3"), fixture("b660.mp3"), fixture("c880.mp3")}, 1);
     ASSERT_TRUE(waitFor([&] { return listsEnded == 1; }));
     // a440 and b660 share a format and one stream; c880 needs its own.
     EXPECT_EQ("440:0.6 660:0.5 | 880:0.4", capture.tones());

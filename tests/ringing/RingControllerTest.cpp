@@ -31,8 +31,11 @@ protected:
         db.select(schema::kBellAlias);
         // A bell for each of the seconds 08:00:01 .. 08:00:09, every day.
         for (int s = 1; s <= 9; ++s)
-            db.append(bellValues({"08:00:0" + std::to_string(s), "", "bell" + std::to_string(s),
-                                  {true, true, true, true, true, true, true}, 0}));
+            db.append(bellValues({"08:00:0" + std::to_string(s),
+                                  "",
+                                  "bell" + std::to_string(s),
+                                  {true, true, true, true, true, true, true},
+                                  0}));
         auto owned = std::make_unique<ManualTimer>();
         timer = owned.get();
         controller = std::make_unique<RingController>(db, clock, sound, sound, std::move(owned));
@@ -74,14 +77,17 @@ TEST_F(RingControllerTest, EverySecondOnceAndNoneWhilePaused) {
     clock.setMs(kEightOClockMs + 5003);
     controller->setRunning(true);  // seconds 3 and 4 passed while paused: never rung
     fireAt(6003);
-    EXPECT_EQ((std::vector<std::string>{"start bell1", "start bell2", "start bell6"}), sound.take());
+    EXPECT_EQ((std::vector<std::string>{"start bell1", "start bell2", "start bell6"}),
+              sound.take());
 }
 
 TEST_F(RingControllerTest, ALateTickCatchesUpTheSecondsItMissed) {
     controller->setRunning(true);
     fireAt(1003);
     fireAt(4010);  // the user-interface thread was busy for three seconds
-    EXPECT_EQ((std::vector<std::string>{"start bell1", "start bell2", "start bell3", "start bell4"}), sound.take());
+    EXPECT_EQ(
+        (std::vector<std::string>{"start bell1", "start bell2", "start bell3", "start bell4"}),
+        sound.take());
 }
 
 TEST(RingControllerFatalTest, AFieldOfAnotherTypeStopsTheTimerAndReports) {

@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
-
 #include <atomic>
 #include <cstdlib>
 

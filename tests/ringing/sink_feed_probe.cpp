@@ -2,7 +2,6 @@
 // the feed routine the program calls to start a bell at once (run with a sound server up).
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 #include "ringing/audio/PcmSink.h"
@@ -10,7 +9,8 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (tolvane::qtSinkFeedsAtOnce()) return 0;
-    std::fprintf(stderr, "sink_feed_probe: Qt's audio sink has no userFeed() routine (or no output): "
-                         "every bell would start one 20 ms period late; see AudioSinkOutput.cpp\n");
+    std::fprintf(stderr,
+                 "sink_feed_probe: Qt's audio sink has no userFeed() routine (or no output): "
+                 "every bell would start one 20 ms period late; see AudioSinkOutput.cpp\n");
     return 1;
 }

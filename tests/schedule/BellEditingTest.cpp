@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "schedule/core/BellEditing.h"
-#include "tests/support/CrashHarness.h"
 #include "schedule/core/Schema.h"
+#include "tests/support/CrashHarness.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane {
@@ -35,23 +35,28 @@ protected:
 };
 
 TEST_F(BellEditingTest, AddChecksInOrderAndStoresTwoDigitTimes) {
-    EXPECT_EQ((FlowMessage{"信息：", "请选择添加铃声的音乐文件！"}), addBell(db, form("08", "00", "00", "")).message);
+    EXPECT_EQ((FlowMessage{"信息：", "请选择添加铃声的音乐文件！"}),
+              addBell(db, form("08", "00", "00", "")).message);
     BellForm ends = form("08", "00", "00", "/b/a.mp3");
     ends.hasEnd = true;
     ends.end = {"08", "00", "00"};
-    EXPECT_EQ((FlowMessage{"信息：", "你设置的结束时间比开始时间早，请重新设置！"}), addBell(db, ends).message);
+    EXPECT_EQ((FlowMessage{"信息：", "你设置的结束时间比开始时间早，请重新设置！"}),
+              addBell(db, ends).message);
     EXPECT_TRUE(bells().empty());
     ends.hasEnd = false;  // the same times with the switch off: accepted, no end stored
     FlowResult added = addBell(db, ends);
     EXPECT_TRUE(added.changed);
-    EXPECT_EQ((FlowMessage{"添加铃声成功", "添加铃声成功！铃声将会在周一 的08:00:00响起！"}), added.message);
+    EXPECT_EQ((FlowMessage{"添加铃声成功", "添加铃声成功！铃声将会在周一 的08:00:00响起！"}),
+              added.message);
     // 8:0:0 is 08:00:00 once stored, so it is the same time.
-    EXPECT_EQ((FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}), addBell(db, form("8", "0", "0", "/b/x.mp3")).message);
+    EXPECT_EQ((FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}),
+              addBell(db, form("8", "0", "0", "/b/x.mp3")).message);
     EXPECT_EQ((FlowMessage{"添加铃声成功", "添加铃声成功！铃声将会在周一 周三 的07:30:00响起！"}),
               addBell(db, form("7", "30", "00", "/b/b.mp3", {true, false, true})).message);
     FlowResult none = addBell(db, form("09", "00", "00", "/b/c.mp3", {}));
     EXPECT_TRUE(none.changed);
-    EXPECT_EQ("注意，添加铃声虽然添加成功！但还铃声不会响起，因为你没有选择每周哪一天响起！", none.message->text);
+    EXPECT_EQ("注意，添加铃声虽然添加成功！但还铃声不会响起，因为你没有选择每周哪一天响起！",
+              none.message->text);
 
     const std::vector<BellRecord> all = bells();
     ASSERT_EQ(3u, all.size());
@@ -62,8 +67,12 @@ TEST_F(BellEditingTest, AddChecksInOrderAndStoresTwoDigitTimes) {
 }
 
 TEST_F(BellEditingTest, TimesThatCannotRingAreRefused) {
-    for (const auto& pieces : {std::array<const char*, 3>{"24", "00", "00"}, {"08", "60", "00"},
-                               {"08", "00", "x"}, {"", "00", "00"}, {"-1", "00", "00"}, {"008", "00", "00"}}) {
+    for (const auto& pieces : {std::array<const char*, 3>{"24", "00", "00"},
+                               {"08", "60", "00"},
+                               {"08", "00", "x"},
+                               {"", "00", "00"},
+                               {"-1", "00", "00"},
+                               {"008", "00", "00"}}) {
         const FlowResult r = addBell(db, form(pieces[0], pieces[1], pieces[2], "/b/a.mp3"));
         EXPECT_FALSE(r.changed) << pieces[0] << ":" << pieces[1] << ":" << pieces[2];
         EXPECT_EQ(0u, r.message->text.rfind("开始时间填写有误", 0));
@@ -83,9 +92,12 @@ TEST_F(BellEditingTest, ChangeKeepsOneRecordAndRefusesATakenTime) {
     EXPECT_EQ((FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}),
               changeBell(db, "8:00:00", form("09", "00", "00", "/b/new.mp3")).message);
     EXPECT_EQ(2u, bells().size());
-    EXPECT_FALSE(changeBell(db, "8:00:00", form("08", "00", "00", "")).message);  // no music: silent
+    EXPECT_FALSE(
+        changeBell(db, "8:00:00", form("08", "00", "00", "")).message);  // no music: silent
     const FlowResult changed = changeBell(db, "8:00:00", form("08", "00", "00", "/b/new.mp3", {}));
-    EXPECT_EQ((FlowMessage{"修改成功", "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！"}), changed.message);
+    EXPECT_EQ(
+        (FlowMessage{"修改成功", "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！"}),
+        changed.message);
     std::vector<BellRecord> all = bells();
     ASSERT_EQ(2u, all.size());
     EXPECT_EQ("09:00:00", all[0].start);
@@ -110,7 +122,8 @@ TEST_F(BellEditingTest, DeleteRemovesExactlyOneAndLeavesNoDeletedRecord) {
 }
 
 TEST(BellEditingCrashTest, AChangeKilledAtAnyStepLeavesTheOldBellOrTheNewOne) {
-    for (auto fault : {FaultyFileSystem::Fault::kKillBefore, FaultyFileSystem::Fault::kKillHalfway}) {
+    for (auto fault :
+         {FaultyFileSystem::Fault::kKillBefore, FaultyFileSystem::Fault::kKillHalfway}) {
         for (int step = 1; step < 50; ++step) {
             test::TempDir dir;
             {
@@ -129,7 +142,8 @@ TEST(BellEditingCrashTest, AChangeKilledAtAnyStepLeavesTheOldBellOrTheNewOne) {
             ASSERT_TRUE(db.open(dir.file("db.edb"), schema::kBellAlias).isOk());
             std::vector<std::string> starts;
             for (db.goFirst(); !db.endOfTable(); db.skip())
-                if (db.currentStamp().value() > 0) starts.push_back(db.readText(schema::kStart).value());
+                if (db.currentStamp().value() > 0)
+                    starts.push_back(db.readText(schema::kStart).value());
             const bool old = starts == std::vector<std::string>{"07:00:00", "08:00:00"};
             const bool changed = starts == std::vector<std::string>{"07:00:00", "08:30:00"};
             EXPECT_TRUE(old || changed) << "killed at step " << step;

@@ -20,7 +20,8 @@ TEST(ListSortTest, OrdersBySortValueWithTheInsertionRule) {
 
 TEST(ListSortTest, KeysTrimSpacesAndReadLeadingNumbers) {
     EXPECT_EQ(32400, listSortKey("32400"));
-    EXPECT_EQ(32400, listSortKey(" \xE3\x80\x80" "32400\xE3\x80\x80 "));
+    EXPECT_EQ(32400, listSortKey(" \xE3\x80\x80"
+                                 "32400\xE3\x80\x80 "));
     EXPECT_EQ(0, listSortKey("abc"));
     EXPECT_EQ(12, listSortKey("12abc"));
 }
@@ -34,8 +35,10 @@ TEST(ScheduleRowsTest, CellsAsStoredAndMarkers) {
     db.append(bellValues({"08:00:00", "08:00:30", "/b/b.mp3", {true, false, true}, 28800}));
     const auto rows = readScheduleRows(db).value();
     ASSERT_EQ(2u, rows.size());
-    EXPECT_EQ((ScheduleRow{"9:00:00", "", "/b/a.mp3", "○", "○", "○", "○", "○", "○", "○", "32400"}), rows[0]);
-    EXPECT_EQ((ScheduleRow{"08:00:00", "08:00:30", "/b/b.mp3", "●", "○", "●", "○", "○", "○", "○", "28800"}),
+    EXPECT_EQ((ScheduleRow{"9:00:00", "", "/b/a.mp3", "○", "○", "○", "○", "○", "○", "○", "32400"}),
+              rows[0]);
+    EXPECT_EQ((ScheduleRow{"08:00:00", "08:00:30", "/b/b.mp3", "●", "○", "●", "○", "○", "○", "○",
+                           "28800"}),
               rows[1]);
 }
 

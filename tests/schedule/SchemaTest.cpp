@@ -6,7 +6,6 @@
 #include "schedule/core/Schema.h"
 #include "tests/support/TempDir.h"
 
-
 namespace tolvane {
 namespace {
 
@@ -78,8 +77,11 @@ TEST(BellRecordTest, RoundTripAndSortValue) {
     TableDatabase db;
     openOrCreateTables(db, dir.path());
     ASSERT_TRUE(db.select(schema::kBellAlias).isOk());
-    const BellRecord bell{"08:05:00", "08:05:30", "/srv/铃声/上课.mp3",
-                          {true, true, true, true, true, false, false}, 29100};
+    const BellRecord bell{"08:05:00",
+                          "08:05:30",
+                          "/srv/铃声/上课.mp3",
+                          {true, true, true, true, true, false, false},
+                          29100};
     ASSERT_TRUE(db.append(bellValues(bell)).isOk());
     db.goFirst();
     const BellRecord back = readBell(db).value();

@@ -1,11 +1,11 @@
 // MemoryLibrary on our own test DLLs (built with mingw-w64) and on damaged copies of them, with
 // the recording platform.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 #include "platform/PePlatform.h"
 #include "skin/pe/MemoryLibrary.h"
@@ -24,11 +24,15 @@ Image dll(const char* name) {
     return Image(std::istreambuf_iterator<char>(in), {});
 }
 
-uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
+uint32_t le32(const uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24;
+}
 void put32(Image& image, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) image[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
-uint32_t ntOffset(const Image& image) { return le32(image.data() + 60); }
+uint32_t ntOffset(const Image& image) {
+    return le32(image.data() + 60);
+}
 
 TEST(MemoryLibraryTest, FindsExportsByNameAndPlainOrdinal) {
     const Image image = dll("exports.dll");
@@ -74,7 +78,8 @@ TEST(MemoryLibraryTest, RelocatesEveryHighLowSiteByTheDelta) {
         ASSERT_TRUE(library.load(image.data(), image.size()));
         EXPECT_EQ(moved ? test::RecordingPePlatform::kElsewhere : 0x10000000u, library.base());
         // g_pointer holds &g_target[2] as the image now lies.
-        const uint32_t pointer = library.findExport("g_pointer"), target = library.findExport("g_target");
+        const uint32_t pointer = library.findExport("g_pointer"),
+                       target = library.findExport("g_target");
         ASSERT_NE(0u, pointer);
         ASSERT_NE(0u, target);
         const uint8_t* slot = library.bytesAt(pointer, 4);
@@ -92,9 +97,13 @@ TEST(MemoryLibraryTest, ImportsGoThroughTheResolverAndAMissingOneFailsCleanly) {
         ASSERT_TRUE(library.load(image.data(), image.size()));
         EXPECT_NE(platform.libraries.end(),
                   std::find_if(platform.libraries.begin(), platform.libraries.end(),
-                               [](const std::string& l) { return l == "KERNEL32.dll" || l == "kernel32.dll"; }));
-        EXPECT_NE(platform.routines.end(), std::find(platform.routines.begin(), platform.routines.end(), "GetTickCount"));
-        EXPECT_NE(platform.routines.end(), std::find(platform.routines.begin(), platform.routines.end(), "MessageBoxA"));
+                               [](const std::string& l) {
+                                   return l == "KERNEL32.dll" || l == "kernel32.dll";
+                               }));
+        EXPECT_NE(platform.routines.end(),
+                  std::find(platform.routines.begin(), platform.routines.end(), "GetTickCount"));
+        EXPECT_NE(platform.routines.end(),
+                  std::find(platform.routines.begin(), platform.routines.end(), "MessageBoxA"));
         // Every address the resolver gave now sits in an import slot of the mapped image.
         const uint8_t* mapped = library.bytesAt(library.base(), 4);
         ASSERT_NE(nullptr, mapped);

@@ -3,15 +3,15 @@
 // that kills itself at step 1, 2, 3, ... (before the step, or halfway through a write) until the
 // change runs to its end; after each kill the table is reopened and checked.
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
 #include <set>
 
-#include <gtest/gtest.h>
-
+#include "storage/TableDatabase.h"
 #include "tests/support/CrashHarness.h"
 #include "tests/support/FaultyFileSystem.h"
-#include "storage/TableDatabase.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane {
@@ -51,7 +51,8 @@ Records liveRecords(const std::string& path) {
     return live;
 }
 
-bool runKilledAt(const std::string& path, int step, FaultyFileSystem::Fault fault, const Change& change) {
+bool runKilledAt(const std::string& path, int step, FaultyFileSystem::Fault fault,
+                 const Change& change) {
     return test::runKilledAt(path, "t", step, fault, change);
 }
 
@@ -70,7 +71,8 @@ Status deleteSecond(TableDatabase& db) {
 }
 
 void checkCrashCase(const CrashCase& c) {
-    for (auto fault : {FaultyFileSystem::Fault::kKillBefore, FaultyFileSystem::Fault::kKillHalfway}) {
+    for (auto fault :
+         {FaultyFileSystem::Fault::kKillBefore, FaultyFileSystem::Fault::kKillHalfway}) {
         for (int step = 1; step < 100; ++step) {
             TempDir dir;
             const std::string path = dir.file("t.edb");
@@ -96,7 +98,10 @@ void checkCrashCase(const CrashCase& c) {
 TEST(CrashSafetyTest, AppendDeleteAndPurge) {
     const Records abc = {{1, "a"}, {2, "b"}, {3, "c"}}, ac = {{1, "a"}, {3, "c"}};
     const CrashCase cases[] = {
-        {"append", nullptr, [](TableDatabase& db) { return db.append({std::string("d")}); }, abc,
+        {"append",
+         nullptr,
+         [](TableDatabase& db) { return db.append({std::string("d")}); },
+         abc,
          {{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}}},
         {"delete", nullptr, deleteSecond, abc, ac},
         {"purge", deleteSecond, [](TableDatabase& db) { return db.purge(); }, ac, ac},
@@ -115,18 +120,20 @@ TEST(CrashSafetyTest, WriteFieldKeepsEveryRecordOnce) {
         TempDir dir;
         const std::string path = dir.file("t.edb");
         makeTable(path, {"a", "b", "c"});
-        const bool killed = runKilledAt(path, step, FaultyFileSystem::Fault::kKillHalfway,
-                                        [](TableDatabase& db) {
-                                            db.goFirst();
-                                            db.skip();
-                                            return db.write("name", std::string(40, 'w'));
-                                        });
+        const bool killed =
+            runKilledAt(path, step, FaultyFileSystem::Fault::kKillHalfway, [](TableDatabase& db) {
+                db.goFirst();
+                db.skip();
+                return db.write("name", std::string(40, 'w'));
+            });
         const Records found = liveRecords(path);
-        EXPECT_EQ((std::set<int32_t>{1, 2, 3}), [&] {
-            std::set<int32_t> s;
-            for (const auto& [stamp, name] : found) s.insert(stamp);
-            return s;
-        }()) << "killed at step " << step;
+        EXPECT_EQ((std::set<int32_t>{1, 2, 3}),
+                  [&] {
+                      std::set<int32_t> s;
+                      for (const auto& [stamp, name] : found) s.insert(stamp);
+                      return s;
+                  }())
+            << "killed at step " << step;
         if (!killed) break;
     }
 }
@@ -137,8 +144,9 @@ TEST(CrashSafetyTest, CreateLeavesTheOldTableOrTheNewOne) {
         makeTable(dir.file("t.edb"), {"x"});
         const std::string other = dir.file("other.edb");
         makeTable(other, {"a", "b"});
-        const bool killed = runKilledAt(dir.file("t.edb"), step, FaultyFileSystem::Fault::kKillHalfway,
-                                        [&](TableDatabase& db) { return db.create(other, kFields); });
+        const bool killed =
+            runKilledAt(dir.file("t.edb"), step, FaultyFileSystem::Fault::kKillHalfway,
+                        [&](TableDatabase& db) { return db.create(other, kFields); });
         const size_t left = liveRecords(other).size();
         EXPECT_TRUE(left == 2 || left == 0) << "killed at step " << step;
         if (!killed) {

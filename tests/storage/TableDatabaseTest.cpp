@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/FaultyFileSystem.h"
 #include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane {
@@ -18,8 +18,10 @@ class TableDatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
         path = dir.file("t.edb");
-        ASSERT_TRUE(db.create(path, {{"Name", kFieldText, 20}, {"n", kFieldInteger}, {"flag", kFieldLogical}})
-                        .isOk());
+        ASSERT_TRUE(
+            db.create(path,
+                      {{"Name", kFieldText, 20}, {"n", kFieldInteger}, {"flag", kFieldLogical}})
+                .isOk());
         ASSERT_TRUE(db.open(path, "t").isOk());
     }
     void appendNames(std::initializer_list<const char*> names) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "storage/Coding.h"
 #include "schedule/core/Schema.h"
+#include "storage/Coding.h"
 #include "storage/TableDatabase.h"
 #include "tests/support/TempDir.h"
 
@@ -62,8 +62,8 @@ TEST(TableLayoutTest, AppendedRecordBytes) {
     TableDatabase db(fixedClock());
     ASSERT_TRUE(db.create(dir.file("db.edb"), bellTableFields()).isOk());
     ASSERT_TRUE(db.open(dir.file("db.edb"), "b").isOk());
-    BellRecord bell{"08:05:00", "", "/bells/a.mp3", {true, false, false, false, true, false, false},
-                    29100};
+    BellRecord bell{
+        "08:05:00", "", "/bells/a.mp3", {true, false, false, false, true, false, false}, 29100};
     ASSERT_TRUE(db.append(bellValues(bell)).isOk());
     const std::string file = readFile(dir.file("db.edb"));
     ASSERT_EQ(1052u + 656u, file.size());
@@ -81,9 +81,9 @@ TEST(TableLayoutTest, AppendedRecordBytes) {
 TEST(TableLayoutTest, EveryFieldTypeRoundTripsWithItsSize) {
     TempDir dir;
     TableDatabase db;
-    const std::vector<FieldDef> defs = {{"b", 1}, {"s", 2}, {"i", 3}, {"l", 4},  {"f", 5},
-                                        {"d", 6}, {"g", 7}, {"t", 8}, {"p", 9},  {"x", 10, 5},
-                                        {"y", 11}, {"z", 12}};
+    const std::vector<FieldDef> defs = {{"b", 1}, {"s", 2},     {"i", 3},  {"l", 4},
+                                        {"f", 5}, {"d", 6},     {"g", 7},  {"t", 8},
+                                        {"p", 9}, {"x", 10, 5}, {"y", 11}, {"z", 12}};
     ASSERT_TRUE(db.create(dir.file("all"), defs).isOk());
     // No extension: ".EDB"; types 11 and 12 bring the companion file.
     EXPECT_EQ(116u + 12 * 72, readFile(dir.file("all.EDB")).size());
@@ -93,9 +93,9 @@ TEST(TableLayoutTest, EveryFieldTypeRoundTripsWithItsSize) {
 
     ASSERT_TRUE(db.open(dir.file("all"), "a").isOk());
     EXPECT_EQ(4 + 1 + 2 + 4 + 8 + 4 + 8 + 1 + 8 + 4 + 5 + 4 + 4, db.layout()->recordLength);
-    const std::vector<Value> values = {int64_t{200}, int64_t{-300}, int64_t{-70000},
-                                       int64_t{1} << 40, 1.5, 2.25, true, 41512.5,
-                                       int64_t{9}, std::string("abcde"), int64_t{0}, int64_t{0}};
+    const std::vector<Value> values = {
+        int64_t{200}, int64_t{-300}, int64_t{-70000}, int64_t{1} << 40,     1.5,        2.25,
+        true,         41512.5,       int64_t{9},      std::string("abcde"), int64_t{0}, int64_t{0}};
     ASSERT_TRUE(db.append(values).isOk());
     for (size_t i = 0; i < defs.size(); ++i)
         EXPECT_EQ(values[i], db.read(defs[i].name).value()) << defs[i].name;
@@ -176,21 +176,26 @@ TEST(TableOpenTest, RefusesDamagedHeadersAndLeavesThemAlone) {
     const size_t d1 = 116, d2 = 116 + 72;
     const Damage damages[] = {
         {"magic", 0, "WEDC", "not a table file (no WEDB magic)"},
-        {"newer version", 4, le32(0x10001), "format version 65537 is newer than this program reads"},
+        {"newer version", 4, le32(0x10001),
+         "format version 65537 is newer than this program reads"},
         {"negative count", 16, le32(-1), "record count is negative"},
         {"zero next stamp", 20, le32(0), "next record stamp is not positive"},
         {"zero record length", 24, le32(0), "record length 0 is too short"},
-        {"record length shorter than a field's end", 24, le32(12), "field 2 lies outside the record"},
-        {"record length longer than the fields", 24, le32(17), "record length 17 is longer than its fields need"},
+        {"record length shorter than a field's end", 24, le32(12),
+         "field 2 lies outside the record"},
+        {"record length longer than the fields", 24, le32(17),
+         "record length 17 is longer than its fields need"},
         {"zero fields", 112, le32(0), "field count is not positive"},
-        {"more fields than the file holds", 112, le32(1000), "file ends inside the field descriptors"},
+        {"more fields than the file holds", 112, le32(1000),
+         "file ends inside the field descriptors"},
         {"name without end", d1, std::string(17, 'a'), "field 1 has no name end"},
         {"type 13", d2 + 20, le32(13), "field 2 has unknown type 13"},
         {"type 0", d2 + 20, le32(0), "field 2 has unknown type 0"},
         {"negative offset", d2 + 24, le32(-4), "field 2 has a negative offset"},
         {"text without width", d1 + 28, le32(0), "field 1 is a text field of width 0"},
         {"text wider than the record", d1 + 28, le32(1024), "field 1 lies outside the record"},
-        {"text wider than any text field", d1 + 28, le32(1025), "field 1 is a text field of width 1025"},
+        {"text wider than any text field", d1 + 28, le32(1025),
+         "field 1 is a text field of width 1025"},
     };
     for (const Damage& d : damages) {
         std::string bad = good;
@@ -202,10 +207,11 @@ TEST(TableOpenTest, RefusesDamagedHeadersAndLeavesThemAlone) {
         EXPECT_EQ(path + ": " + d.reason, s.message()) << d.label;
         EXPECT_EQ(bad, readFile(path)) << d.label;
     }
-    const std::pair<size_t, const char*> cuts[] = {{0, "file is too short to hold a table header"},
-                                                   {50, "file is too short to hold a table header"},
-                                                   {115, "file is too short to hold a table header"},
-                                                   {116 + 100, "file ends inside the field descriptors"}};
+    const std::pair<size_t, const char*> cuts[] = {
+        {0, "file is too short to hold a table header"},
+        {50, "file is too short to hold a table header"},
+        {115, "file is too short to hold a table header"},
+        {116 + 100, "file ends inside the field descriptors"}};
     for (const auto& [cut, reason] : cuts) {
         writeFile(path, good.substr(0, cut));
         TableDatabase db;

@@ -3,23 +3,23 @@
 // Runs a change to a table in a child process that kills itself at a chosen step of the file
 // system (see FaultyFileSystem), so tests can look at what a crash there leaves behind.
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
 #include <string>
 
-#include <gtest/gtest.h>
-
-#include "tests/support/FaultyFileSystem.h"
 #include "storage/TableDatabase.h"
+#include "tests/support/FaultyFileSystem.h"
 
 namespace tolvane::test {
 
 // Opens path under alias in the child, then runs change with the fault armed at the given step
 // after the open. True when the child was killed, false when the change ended before that step.
 inline bool runKilledAt(const std::string& path, const std::string& alias, int step,
-                        FaultyFileSystem::Fault fault, const std::function<Status(TableDatabase&)>& change) {
+                        FaultyFileSystem::Fault fault,
+                        const std::function<Status(TableDatabase&)>& change) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         FaultyFileSystem faulty;

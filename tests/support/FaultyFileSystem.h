@@ -33,10 +33,17 @@ public:
     Status step(Halfway halfway) {
         if (++m_steps != m_faultStep) return Status::ok();
         switch (m_fault) {
-        case Fault::kFail: return Status::ioError("injected failure");
-        case Fault::kKillHalfway: halfway(); [[fallthrough]];
-        case Fault::kKillBefore: ::kill(::getpid(), SIGKILL); ::pause(); break;
-        case Fault::kNone: break;
+            case Fault::kFail:
+                return Status::ioError("injected failure");
+            case Fault::kKillHalfway:
+                halfway();
+                [[fallthrough]];
+            case Fault::kKillBefore:
+                ::kill(::getpid(), SIGKILL);
+                ::pause();
+                break;
+            case Fault::kNone:
+                break;
         }
         return Status::ok();
     }
@@ -65,14 +72,18 @@ public:
         return m_base->remove(path);
     }
     bool exists(const std::string& path) override { return m_base->exists(path); }
-    std::string canonicalPath(const std::string& path) override { return m_base->canonicalPath(path); }
+    std::string canonicalPath(const std::string& path) override {
+        return m_base->canonicalPath(path);
+    }
 
 private:
     class File final : public RandomAccessFile {
     public:
         File(FaultyFileSystem* fs, std::unique_ptr<RandomAccessFile> base)
             : m_fs(fs), m_base(std::move(base)) {}
-        Status read(uint64_t offset, size_t n, char* dst) override { return m_base->read(offset, n, dst); }
+        Status read(uint64_t offset, size_t n, char* dst) override {
+            return m_base->read(offset, n, dst);
+        }
         Status write(uint64_t offset, std::string_view data) override {
             // Writes of a few bytes stay whole: a storage sector is never torn inside an int32.
             if (Status s = m_fs->step([&] {

@@ -1,8 +1,8 @@
 // main() of the GoogleTest suites that need a Qt event loop.
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

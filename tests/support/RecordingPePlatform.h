@@ -25,9 +25,9 @@ public:
     std::set<std::string> missingRoutines;
 
     std::vector<std::string> libraries;
-    std::vector<std::string> routines;     // "name" or "#ordinal", in lookup order
-    std::vector<uint32_t> resolved;        // what each lookup returned
-    std::vector<uint32_t> entryReasons;    // reason of each entry-point call
+    std::vector<std::string> routines;   // "name" or "#ordinal", in lookup order
+    std::vector<uint32_t> resolved;      // what each lookup returned
+    std::vector<uint32_t> entryReasons;  // reason of each entry-point call
     int reserved = 0, released = 0;
 
     Block reserve(uint32_t preferred, uint32_t size, bool anywhere) override {
@@ -62,7 +62,8 @@ public:
 private:
     uint32_t lookup(const std::string& name) {
         routines.push_back(name);
-        const uint32_t address = missingRoutines.count(name) ? 0 : 0x7A000000u + static_cast<uint32_t>(routines.size());
+        const uint32_t address =
+            missingRoutines.count(name) ? 0 : 0x7A000000u + static_cast<uint32_t>(routines.size());
         resolved.push_back(address);
         return address;
     }

@@ -12,7 +12,7 @@
 namespace tolvane::test {
 
 struct ToneRun {
-    int hz;          // 0 for silence; the mean over the run's windows
+    int hz;  // 0 for silence; the mean over the run's windows
     double seconds;
     double start = 0;  // seconds from the start of the recording
     double hzSum = 0;  // of the windows merged so far
@@ -27,7 +27,8 @@ inline void mergeWindow(ToneRun& run, int hz, double seconds) {
     run.hz = static_cast<int>(run.hzSum / (run.seconds / 0.02) + 0.5);
 }
 
-inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int channels, int rate) {
+inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int channels,
+                                      int rate) {
     const size_t window = static_cast<size_t>(rate) / 50;
     std::vector<ToneRun> runs;
     for (size_t start = 0; start + window <= frames; start += window) {
@@ -36,11 +37,13 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
         for (size_t i = start; i < start + window; ++i) {
             const int16_t s = samples[i * static_cast<size_t>(channels)];
             energy += double(s) * s;
-            if (i > start && (samples[(i - 1) * static_cast<size_t>(channels)] < 0) != (s < 0)) ++crossings;
+            if (i > start && (samples[(i - 1) * static_cast<size_t>(channels)] < 0) != (s < 0))
+                ++crossings;
         }
         const bool silent = std::sqrt(energy / double(window)) < 300;
         const int hz = silent ? 0 : crossings * 50 / 2;
-        if (!runs.empty() && std::abs(runs.back().hz - hz) <= runs.back().hz / 7 + (hz == 0 ? 0 : 1) &&
+        if (!runs.empty() &&
+            std::abs(runs.back().hz - hz) <= runs.back().hz / 7 + (hz == 0 ? 0 : 1) &&
             (hz == 0) == (runs.back().hz == 0))
             mergeWindow(runs.back(), hz, 0.02);
         else
@@ -62,7 +65,8 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
 // The tones alone, as "440:0.6 880:0.4" with seconds rounded to 0.1 (or to 0.01 with
 // precise, or "440@3.12:0.60" with timed, the start in seconds from the recording's start);
 // silence and blips shorter than 0.1 s (a stream's first window, half silent) are left out.
-inline std::string describeTones(const std::vector<ToneRun>& runs, bool precise = false, bool timed = false) {
+inline std::string describeTones(const std::vector<ToneRun>& runs, bool precise = false,
+                                 bool timed = false) {
     std::string out;
     for (const ToneRun& r : runs) {
         if (r.hz == 0 || r.seconds < 0.1) continue;
@@ -70,12 +74,13 @@ inline std::string describeTones(const std::vector<ToneRun>& runs, bool precise 
         char buf[32];
         char buf2[48];
         if (timed) {
-            std::snprintf(buf2, sizeof buf2, "%s%d@%.2f:%.2f", out.empty() ? "" : " ", nominal, r.start, r.seconds);
+            std::snprintf(buf2, sizeof buf2, "%s%d@%.2f:%.2f", out.empty() ? "" : " ", nominal,
+                          r.start, r.seconds);
             out += buf2;
             continue;
         }
-        std::snprintf(buf, sizeof buf, precise ? "%s%d:%.2f" : "%s%d:%.1f", out.empty() ? "" : " ", nominal,
-                      r.seconds);
+        std::snprintf(buf, sizeof buf, precise ? "%s%d:%.2f" : "%s%d:%.1f", out.empty() ? "" : " ",
+                      nominal, r.seconds);
         out += buf;
     }
     return out;

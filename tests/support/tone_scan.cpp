@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
             const auto* samples = reinterpret_cast<const int16_t*>(wav.data() + at + 8);
             const size_t frames = bytes / (2 * static_cast<size_t>(channels));
             std::cout << tolvane::test::describeTones(
-                             tolvane::test::scanTones(samples, frames, channels, rate), true, timed);
+                tolvane::test::scanTones(samples, frames, channels, rate), true, timed);
             if (timed) std::cout << " total:" << static_cast<double>(frames) / rate;
             std::cout << "\n";
             return 0;

@@ -10,16 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/Autostart.h"
 #include "base/PathText.h"
+#include "platform/Autostart.h"
 #include "platform/FolderListing.h"
-#include "ringing/core/PlayList.h"
-#include "platform/ProgramFolder.h"
-#include "schedule/core/Schema.h"
-#include "platform/ProgramFolder.h"
-#include "storage/TableDatabase.h"
-#include "platform/TextCodec.h"
 #include "platform/PowerOff.h"
+#include "platform/ProgramFolder.h"
+#include "platform/TextCodec.h"
+#include "ringing/core/PlayList.h"
+#include "schedule/core/Schema.h"
+#include "storage/TableDatabase.h"
 
 using namespace tolvane;
 
@@ -40,7 +39,8 @@ std::string rawValue(DWORD* type) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
     char buffer[512];
     DWORD size = sizeof buffer;
-    const LONG rc = RegQueryValueExA(key, "Tolvane", nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
+    const LONG rc =
+        RegQueryValueExA(key, "Tolvane", nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS ? std::string(buffer, size) : std::string();
 }
@@ -53,15 +53,18 @@ void registryChecks() {
     DWORD type = 0;
     const std::string bytes = rawValue(&type);
     const std::string expected = utf8ToGbk(path).value() + std::string(1, '\0');
-    check(type == REG_SZ && bytes == expected, "it holds the path's GBK bytes and its NUL, unquoted");
+    check(type == REG_SZ && bytes == expected,
+          "it holds the path's GBK bytes and its NUL, unquoted");
     check(autostartExists(kTestKey), "exists sees it");
     HKEY key = nullptr;
     RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_WRITE, &key);
     const DWORD number = 7;
-    RegSetValueExA(key, "Tolvane", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegSetValueExA(key, "Tolvane", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
     RegCloseKey(key);
     check(autostartExists(kTestKey), "exists sees a value of any type and data");
-    check(writeAutostart(kTestKey, "C:\\tolvane.exe") && rawValue(&type) == std::string("C:\\tolvane.exe", 15),
+    check(writeAutostart(kTestKey, "C:\\tolvane.exe") &&
+              rawValue(&type) == std::string("C:\\tolvane.exe", 15),
           "writing again overwrites it");
     check(deleteAutostart(kTestKey) && !autostartExists(kTestKey), "delete removes it");
     check(!deleteAutostart(kTestKey), "deleting nothing fails");
@@ -75,8 +78,9 @@ void powerOffChecks() {
         return true;
     };
     off.requestPowerOff();
-    check(calls.size() == 1 && calls[0].first == (EWX_POWEROFF | EWX_FORCE) && calls[0].second == 0,
-          "the privilege is enabled and ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0) is reached once");
+    check(
+        calls.size() == 1 && calls[0].first == (EWX_POWEROFF | EWX_FORCE) && calls[0].second == 0,
+        "the privilege is enabled and ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0) is reached once");
 }
 
 void listingChecks(const std::string& work) {
@@ -101,7 +105,8 @@ void folderChecks() {
     check(utf8FromPath(here.filename()) == kProgramFolderName &&
               std::filesystem::exists(here / "win32_backends_test.exe"),
           "the program folder is the executable's, Chinese name and all: " + folder);
-    check(chooseDataFolder(folder, "C:\\nowhere") == folder, "a writable program folder holds the tables");
+    check(chooseDataFolder(folder, "C:\\nowhere") == folder,
+          "a writable program folder holds the tables");
     TableDatabase db;
     const OpenedTables report = openOrCreateTables(db, folder);
     check(report.settings == TableOrigin::kCreated && report.bells == TableOrigin::kCreated &&
@@ -111,13 +116,44 @@ void folderChecks() {
 
 void codecChecks() {
     check(utf8ToGbk("周一").value() == "\xD6\xDC\xD2\xBB", "周一 is D6DC D2BB in GBK");
-    const char* texts[] = {"暂停计划", "暂停中。。", "停止播放", "增加铃声", "修改铃声", "删除铃声", "设置", "软件设置", "最小化",
-                           "退出", "添加铃声", "开始时间", "结束时间", "加入铃声", "试听", "修改", "开机启动",
-                           "播放文件夹内音乐时随机播放音乐", "软件自动更新", "显示日期、星期",
-                           "注册隐藏快捷键（显示\\隐藏快捷键Shift  +  T）", "定时关机", "双击可显示！",
-                           "请选择添加铃声的音乐文件！", "你设置的结束时间比开始时间早，请重新设置！",
-                           "对不起！这个时间点已经有铃声！", "运行时出错!", "数据或数组类型不匹配", "读取时间中。。。",
-                           "周一", "周二", "周三", "周四", "周五", "周六", "周日", "●", "○"};
+    const char* texts[] = {"暂停计划",
+                           "暂停中。。",
+                           "停止播放",
+                           "增加铃声",
+                           "修改铃声",
+                           "删除铃声",
+                           "设置",
+                           "软件设置",
+                           "最小化",
+                           "退出",
+                           "添加铃声",
+                           "开始时间",
+                           "结束时间",
+                           "加入铃声",
+                           "试听",
+                           "修改",
+                           "开机启动",
+                           "播放文件夹内音乐时随机播放音乐",
+                           "软件自动更新",
+                           "显示日期、星期",
+                           "注册隐藏快捷键（显示\\隐藏快捷键Shift  +  T）",
+                           "定时关机",
+                           "双击可显示！",
+                           "请选择添加铃声的音乐文件！",
+                           "你设置的结束时间比开始时间早，请重新设置！",
+                           "对不起！这个时间点已经有铃声！",
+                           "运行时出错!",
+                           "数据或数组类型不匹配",
+                           "读取时间中。。。",
+                           "周一",
+                           "周二",
+                           "周三",
+                           "周四",
+                           "周五",
+                           "周六",
+                           "周日",
+                           "●",
+                           "○"};
     bool all = true;
     for (const char* t : texts) all = all && gbkToUtf8(utf8ToGbk(t).value()) == t;
     check(all, "every interface text survives UTF-8 -> GBK -> UTF-8");

@@ -14,8 +14,9 @@ int main() {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "TolvaneHotKeyTest";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("TolvaneHotKeyTest", "TolvaneHotKeyTest", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window =
+        CreateWindowA("TolvaneHotKeyTest", "TolvaneHotKeyTest", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                      0, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!tolvane::win32::registerShiftT(window, 33001)) {
         std::printf("FAILED: Shift+T registers\n");
         return 1;

@@ -10,7 +10,8 @@ std::array<int, 8> clockGlyphs(int hour, int minute, int second) {
     constexpr int kColon = 10;
     const auto tens = [](int v) { return v > 9 ? (v - v % 10) / 10 : 0; };
     const auto units = [](int v) { return v > 9 ? v % 10 : v; };
-    return {tens(hour), units(hour), kColon, tens(minute), units(minute), kColon, tens(second), units(second)};
+    return {tens(hour),    units(hour), kColon,       tens(minute),
+            units(minute), kColon,      tens(second), units(second)};
 }
 
 std::string dateLabelText(const LocalTime& t) {

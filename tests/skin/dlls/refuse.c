@@ -1,9 +1,12 @@
 // DllMain refuses to attach.
 #include <windows.h>
 
-__declspec(dllexport) int __stdcall Nothing(void) { return 0; }
+__declspec(dllexport) int __stdcall Nothing(void) {
+    return 0;
+}
 
 BOOL WINAPI DllMain(HINSTANCE h, DWORD reason, LPVOID r) {
-    (void)h; (void)r;
+    (void)h;
+    (void)r;
     return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
 }

@@ -6,6 +6,8 @@ int* g_pointer = &g_target[2];
 const char* g_text = "relocated";
 
 BOOL WINAPI DllMain(HINSTANCE h, DWORD reason, LPVOID r) {
-    (void)h; (void)reason; (void)r;
+    (void)h;
+    (void)reason;
+    (void)r;
     return TRUE;
 }

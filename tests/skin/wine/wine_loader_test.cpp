@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/pe/MemoryLibrary.h"
 #include "platform/PePlatform.h"
+#include "skin/pe/MemoryLibrary.h"
 
 using tolvane::MemoryLibrary;
 
@@ -63,41 +63,51 @@ int main(int argc, char** argv) {
         const uint32_t after = stackPointer();
         check(result == 6, "SkinH_AttachRes runs and returns");
         check(before == after, "the stack is balanced after the call");
-        const auto* seen = reinterpret_cast<const volatile DWORD*>(static_cast<uintptr_t>(library.findExport("g_lastArgs")));
-        check(seen && seen[0] == 0x1234 && seen[1] == 20685 && seen[2] == 0 && seen[3] == 7 && seen[4] == 8 &&
-                  seen[5] == 9,
+        const auto* seen = reinterpret_cast<const volatile DWORD*>(
+            static_cast<uintptr_t>(library.findExport("g_lastArgs")));
+        check(seen && seen[0] == 0x1234 && seen[1] == 20685 && seen[2] == 0 && seen[3] == 7 &&
+                  seen[4] == 8 && seen[5] == 9,
               "the six arguments arrive in order");
         using Counts = LONG(WINAPI*)();
-        check(reinterpret_cast<Counts>(static_cast<uintptr_t>(library.findExport("Counts")))() == 100,
-              "the image's own data holds one attach");
+        check(
+            reinterpret_cast<Counts>(static_cast<uintptr_t>(library.findExport("Counts")))() == 100,
+            "the image's own data holds one attach");
         check(library.unload() && library.base() == 0, "it unloads");
         check(counts() == "1,1", "its DllMain saw one detach");
     }
     {
         // Its preferred address taken, the image must be moved and relocated.
-        void* blocker = VirtualAlloc(reinterpret_cast<void*>(0x10000000), 0x10000, MEM_RESERVE, PAGE_NOACCESS);
+        void* blocker =
+            VirtualAlloc(reinterpret_cast<void*>(0x10000000), 0x10000, MEM_RESERVE, PAGE_NOACCESS);
         const std::vector<uint8_t> image = readDll(folder, "reloc.dll");
         MemoryLibrary library(platform);
         check(library.load(image.data(), image.size()), "reloc.dll maps");
-        check(blocker == nullptr || library.base() != 0x10000000, "elsewhere than its taken image base");
-        const auto* pointer = reinterpret_cast<int* const*>(static_cast<uintptr_t>(library.findExport("g_pointer")));
-        const auto* target = reinterpret_cast<int*>(static_cast<uintptr_t>(library.findExport("g_target")));
-        check(pointer && target && *pointer == target + 2 && **pointer == 3, "its pointers were relocated");
+        check(blocker == nullptr || library.base() != 0x10000000,
+              "elsewhere than its taken image base");
+        const auto* pointer =
+            reinterpret_cast<int* const*>(static_cast<uintptr_t>(library.findExport("g_pointer")));
+        const auto* target =
+            reinterpret_cast<int*>(static_cast<uintptr_t>(library.findExport("g_target")));
+        check(pointer && target && *pointer == target + 2 && **pointer == 3,
+              "its pointers were relocated");
         library.unload();
         if (blocker) VirtualFree(blocker, 0, MEM_RELEASE);
     }
     {
         const std::vector<uint8_t> image = readDll(folder, "imports.dll");
         MemoryLibrary library(platform);
-        check(library.load(image.data(), image.size()), "imports.dll maps with kernel32 and user32");
+        check(library.load(image.data(), image.size()),
+              "imports.dll maps with kernel32 and user32");
         using Ticks = DWORD(WINAPI*)();
-        const auto ticks = reinterpret_cast<Ticks>(static_cast<uintptr_t>(library.findExport("Ticks")));
+        const auto ticks =
+            reinterpret_cast<Ticks>(static_cast<uintptr_t>(library.findExport("Ticks")));
         check(ticks && ticks() != 0, "its import of GetTickCount works");
     }
     {
         const std::vector<uint8_t> image = readDll(folder, "refuse.dll");
         MemoryLibrary library(platform);
-        check(!library.load(image.data(), image.size()) && library.base() == 0, "a refusing DllMain fails the load");
+        check(!library.load(image.data(), image.size()) && library.base() == 0,
+              "a refusing DllMain fails the load");
     }
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
