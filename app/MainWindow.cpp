@@ -54,7 +54,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
     m_painter->setObjectName(QStringLiteral("时钟1"));
     setUpPictures();
-    setUpScheduleColumns(m_ui->超级列表框1);
+    setUpScheduleColumns(scheduleList());
     buildMenus();
 
     // Queued: the created handler runs before the event loop, where a plain exit() is lost.
@@ -72,19 +72,18 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_painter->setInterval(kPainterPeriodMs);
     connect(m_painter, &QTimer::timeout, this, &MainWindow::paintClock);
 
-    connect(m_ui->按钮1, &QPushButton::clicked, this, &MainWindow::onPauseClicked);
-    connect(m_ui->按钮2, &QPushButton::clicked, this, &MainWindow::onStopClicked);
-    connect(m_ui->按钮3, &QPushButton::clicked, this, &MainWindow::onAddBell);
-    connect(m_ui->图形按钮6, &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
-    connect(m_ui->图形按钮9, &QAbstractButton::clicked, this,
+    connect(pauseButton(), &QPushButton::clicked, this, &MainWindow::onPauseClicked);
+    connect(stopButton(), &QPushButton::clicked, this, &MainWindow::onStopClicked);
+    connect(addButton(), &QPushButton::clicked, this, &MainWindow::onAddBell);
+    connect(menuButton(), &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
+    connect(minimiseButton(), &QAbstractButton::clicked, this,
             [this] { setWindowState(Qt::WindowMinimized); });
-    connect(m_ui->图形按钮8, &QAbstractButton::clicked, this, [this] { exitProgram(0); });
-    m_ui->超级列表框1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_ui->超级列表框1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        onListRightClick(m_ui->超级列表框1->viewport()->mapToGlobal(p));
+    connect(closeButton(), &QAbstractButton::clicked, this, [this] { exitProgram(0); });
+    scheduleList()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(scheduleList(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
     });
-    connect(m_ui->超级列表框1, &QTreeWidget::itemDoubleClicked, this,
-            &MainWindow::onListDoubleClick);
+    connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r != QSystemTrayIcon::DoubleClick) return;  // single and right clicks do nothing
         m_tray->hide();
@@ -100,30 +99,65 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+// The controls by role; MainWindow.ui names them as the catalogue does.
+QPushButton* MainWindow::pauseButton() const {
+    return m_ui->按钮1;
+}
+QPushButton* MainWindow::stopButton() const {
+    return m_ui->按钮2;
+}
+QPushButton* MainWindow::addButton() const {
+    return m_ui->按钮3;
+}
+QTreeWidget* MainWindow::scheduleList() const {
+    return m_ui->超级列表框1;
+}
+QLabel* MainWindow::dateLabel() const {
+    return m_ui->透明标签2;
+}
+ClockFace* MainWindow::clockFace() const {
+    return m_ui->画板2;
+}
+QLabel* MainWindow::digitStripHolder() const {
+    return m_ui->画板1;
+}
+HeaderStrip* MainWindow::headerPicture() const {
+    return m_ui->图片框1;
+}
+PictureButton* MainWindow::menuButton() const {
+    return m_ui->图形按钮6;
+}
+PictureButton* MainWindow::minimiseButton() const {
+    return m_ui->图形按钮9;
+}
+PictureButton* MainWindow::closeButton() const {
+    return m_ui->图形按钮8;
+}
+
 void MainWindow::setUpPictures() {
     m_background = QPixmap(QStringLiteral(":/png/background.png"));
-    m_ui->图片框1->setPixmap(QPixmap(QStringLiteral(":/png/header.png")));
+    headerPicture()->setPixmap(QPixmap(QStringLiteral(":/png/header.png")));
     const QPixmap strip(QStringLiteral(":/png/digits.png"));
-    m_ui->画板1->setPixmap(strip);
-    m_ui->画板2->setDigitStrip(strip.toImage());
+    digitStripHolder()->setPixmap(strip);
+    clockFace()->setDigitStrip(strip.toImage());
     const std::pair<PictureButton*, const char*> buttons[] = {
-        {m_ui->图形按钮6, "menu"}, {m_ui->图形按钮9, "minimise"}, {m_ui->图形按钮8, "close"}};
+        {menuButton(), "menu"}, {minimiseButton(), "minimise"}, {closeButton(), "close"}};
     for (const auto& [button, name] : buttons) {
         button->setPicture(PictureButton::State::kNormal,
                            QPixmap(QString(":/png/%1-normal.png").arg(name)));
         button->setPicture(PictureButton::State::kHot,
                            QPixmap(QString(":/png/%1-hot.png").arg(name)));
     }
-    QPalette date = m_ui->透明标签2->palette();
+    QPalette date = dateLabel()->palette();
     date.setColor(QPalette::WindowText, Qt::white);
-    m_ui->透明标签2->setPalette(date);
+    dateLabel()->setPalette(date);
     QFont font(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体"),
                            QStringLiteral("WenQuanYi Zen Hei"),
                            QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(19);
     font.setBold(true);
-    m_ui->透明标签2->setFont(font);
-    m_ui->透明标签2->setAttribute(Qt::WA_TranslucentBackground);
+    dateLabel()->setFont(font);
+    dateLabel()->setAttribute(Qt::WA_TranslucentBackground);
 }
 
 void MainWindow::buildMenus() {
@@ -161,7 +195,7 @@ void MainWindow::runCreatedHandler() {
         return;
     }
     const LocalTime today = m_program.clock().toLocal(m_program.clock().nowMs() / 1000);
-    m_ui->透明标签2->setText(QString::fromStdString(dateLabelText(today)));
+    dateLabel()->setText(QString::fromStdString(dateLabelText(today)));
 
     TableDatabase& db = m_program.db();
     if (Status s = selectSettingsRecord(db); !s.isOk()) return fatal(s);
@@ -184,7 +218,7 @@ void MainWindow::applySettings() {
     m_program.sound().setRandomPlay(settings.value().randomPlay);
     // A plan paused by the user stays paused: an option click is no reason to ring again.
     if (m_plan == PlanState::kRunning) m_program.ring().setRunning(true);
-    m_ui->透明标签2->setVisible(settings.value().showDate);
+    dateLabel()->setVisible(settings.value().showDate);
     hotKeyStep(settings.value().hideAfterStart);
 }
 
@@ -211,7 +245,7 @@ void MainWindow::onHotKeyFeedback(int id) {
 }
 
 void MainWindow::refreshSchedule() {
-    checked(refreshScheduleList(m_ui->超级列表框1, m_program.db()));
+    checked(refreshScheduleList(scheduleList(), m_program.db()));
 }
 
 void MainWindow::onPauseClicked() {
@@ -221,8 +255,8 @@ void MainWindow::onPauseClicked() {
 }
 
 void MainWindow::showPlanState() {
-    m_ui->按钮1->setText(QString::fromUtf8(m_plan == PlanState::kRunning ? kPlanRunningCaption
-                                                                         : kPlanPausedCaption));
+    pauseButton()->setText(QString::fromUtf8(m_plan == PlanState::kRunning ? kPlanRunningCaption
+                                                                           : kPlanPausedCaption));
 }
 
 void MainWindow::onStopClicked() {
@@ -237,8 +271,8 @@ void MainWindow::onAddBell() {
 
 void MainWindow::onChangeBell() {
     QStringList row;
-    if (const QTreeWidgetItem* item = m_ui->超级列表框1->selectedItems().value(0))
-        for (int c = 0; c < m_ui->超级列表框1->columnCount(); ++c) row << item->text(c);
+    if (const QTreeWidgetItem* item = scheduleList()->selectedItems().value(0))
+        for (int c = 0; c < scheduleList()->columnCount(); ++c) row << item->text(c);
     ChangeBellWindow window(m_program, row, [this] { refreshSchedule(); });
     prepareWindow(window);
     openModalCentred(window);
@@ -246,7 +280,7 @@ void MainWindow::onChangeBell() {
 
 void MainWindow::onDeleteBell() {
     // No confirmation and no message, whether or not a bell was removed.
-    deleteBell(m_program.db(), selectedStartTime(m_ui->超级列表框1).toStdString());
+    deleteBell(m_program.db(), selectedStartTime(scheduleList()).toStdString());
     refreshSchedule();
 }
 
@@ -278,25 +312,25 @@ void MainWindow::onQuit() {
 }
 
 void MainWindow::onListRightClick(const QPoint& cursor) {
-    const bool selected = !selectedStartTime(m_ui->超级列表框1).isEmpty();
+    const bool selected = !selectedStartTime(scheduleList()).isEmpty();
     m_changeAction->setEnabled(selected);
     m_deleteAction->setEnabled(selected);
     m_listMenu->popup(listMenuPoint(cursor));
 }
 
 void MainWindow::onListDoubleClick() {
-    if (!selectedStartTime(m_ui->超级列表框1).isEmpty()) onChangeBell();
+    if (!selectedStartTime(scheduleList()).isEmpty()) onChangeBell();
 }
 
 void MainWindow::onMenuPictureButton() {
-    const QWidget* button = m_ui->图形按钮6;
+    const QWidget* button = menuButton();
     m_systemMenu->popup(mapToGlobal(QPoint(0, 0)) +
                         QPoint(button->x(), button->y() + button->height()));
 }
 
 void MainWindow::paintClock() {
     const QTime now = QTime::currentTime();
-    m_ui->画板2->showTime(now.hour(), now.minute(), now.second());
+    clockFace()->showTime(now.hour(), now.minute(), now.second());
 }
 
 void MainWindow::showFatalError(const Status& status) {

@@ -13,7 +13,9 @@
 #include "ringing/core/PlanState.h"
 
 class QDialog;
+class QLabel;
 class QMenu;
+class QPushButton;
 class QSystemTrayIcon;
 class QTimer;
 class QTreeWidget;
@@ -25,6 +27,9 @@ class MainWindow;
 namespace tolvane {
 
 class BalloonTip;
+class ClockFace;
+class HeaderStrip;
+class PictureButton;
 class Program;
 
 class MainWindow final : public QWidget {
@@ -87,6 +92,19 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // The controls by role.
+    QPushButton* pauseButton() const;
+    QPushButton* stopButton() const;
+    QPushButton* addButton() const;
+    QTreeWidget* scheduleList() const;
+    QLabel* dateLabel() const;
+    ClockFace* clockFace() const;
+    QLabel* digitStripHolder() const;
+    HeaderStrip* headerPicture() const;
+    PictureButton* menuButton() const;
+    PictureButton* minimiseButton() const;
+    PictureButton* closeButton() const;
+
     void buildMenus();
     void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure

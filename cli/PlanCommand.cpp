@@ -7,6 +7,7 @@
 #include "base/PathText.h"
 #include "ringing/core/ClockTick.h"
 #include "schedule/core/Schema.h"
+#include "settings/core/Settings.h"
 
 namespace tolvane::cli {
 
@@ -71,8 +72,10 @@ int planCommand(const std::string& dir, const std::string& from, const std::stri
             return 1;
         }
     }
-    db.select(schema::kSettingsAlias);
-    db.goFirst();
+    if (Status s = selectSettingsRecord(db); !s.isOk()) {
+        err << "tolvanectl: " << dir << ": " << s.message() << "\n";
+        return 1;
+    }
     auto time = db.readText(schema::kShutdownTime);
     auto flag = db.readLogical(schema::kAutoShutdown);
     if (!time.isOk() || !flag.isOk()) {

@@ -156,7 +156,10 @@ int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
     // What is not given keeps the bell's value, as the Change bell window pre-fills it.
-    db.select(schema::kBellAlias);
+    if (Status s = db.select(schema::kBellAlias); !s.isOk()) {
+        err << "tolvanectl: " << s.message() << "\n";
+        return 1;
+    }
     db.goFirst();
     const std::string& oldStart = args[1];
     if (!db.find([&] { return db.readText(schema::kStart).value() == oldStart; })) {

@@ -103,7 +103,7 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
         db, settingsPath, kSettingsAlias,
         [&]() -> Status {
             if (Status s = db.create(settingsPath, settingsTableFields()); !s.isOk()) return s;
-            if (!db.open(settingsPath, kSettingsAlias).isOk()) return Status::ok();
+            if (Status s = db.open(settingsPath, kSettingsAlias); !s.isOk()) return s;
             return db.append(defaultSettingsValues());
         },
         &report);
@@ -112,12 +112,12 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
         db, bellPath, kBellAlias,
         [&]() -> Status {
             if (Status s = db.create(bellPath, bellTableFields()); !s.isOk()) return s;
-            db.open(bellPath, kBellAlias);
-            return Status::ok();
+            return db.open(bellPath, kBellAlias);
         },
         &report);
 
-    db.select(kSettingsAlias);
+    // Without a settings table there is nothing to make current; the report says why.
+    if (report.settings != TableOrigin::kUnavailable) db.select(kSettingsAlias);
     return report;
 }
 
