@@ -26,6 +26,23 @@ public:
     virtual Result<uint64_t> size() = 0;
 };
 
+// What tells one version of a file from another without reading it: a file put in its place by
+// rename has another identity, a file written in place another size or modification time.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// An exclusive lock on a lock file, held until the object is destroyed. The system releases it
+// when its process dies, so a crashed holder never leaves it taken.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -45,6 +62,12 @@ public:
     virtual bool exists(const std::string& path) = 0;
     // The absolute path with links resolved, so two names of one file compare equal.
     virtual std::string canonicalPath(const std::string& path) = 0;
+    // NotFound when there is no file at path.
+    virtual Result<FileIdentity> identity(const std::string& path) = 0;
+    // Takes the lock of the lock file at path (created when missing), waiting up to waitMs while
+    // another process or another lock object of this process holds it. A null lock when it was
+    // still held after that; an error when the lock file cannot be made or opened.
+    virtual Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) = 0;
 };
 
 }  // namespace tolvane

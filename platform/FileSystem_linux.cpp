@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,7 +7,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "platform/FileSystem.h"
 
@@ -76,6 +79,23 @@ private:
     int m_fd;
 };
 
+class FlockLock final : public FileLock {
+public:
+    explicit FlockLock(int fd) : m_fd(fd) {}
+    ~FlockLock() override { ::close(m_fd); }  // closing the last descriptor releases the lock
+
+private:
+    int m_fd;
+};
+
+// Opened for writing when it may be, else for reading: flock works on either, so a lock file
+// another user made is still a lock for us.
+int openLockFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EACCES) return fd;
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
 std::string parentDirectory(const std::string& path) {
     const auto parent = std::filesystem::path(path).parent_path();
     return parent.empty() ? std::string(".") : parent.string();
@@ -125,6 +145,33 @@ public:
         const auto canonical =
             std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
         return ec ? path : canonical.string();
+    }
+
+    Result<FileIdentity> identity(const std::string& path) override {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0) return errnoStatus("cannot stat", errno);
+        return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                            static_cast<uint64_t>(st.st_size),
+                            int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+    }
+
+    Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) override {
+        const int fd = openLockFile(path);
+        if (fd < 0) return errnoStatus("cannot open the lock file", errno);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                const int err = errno;
+                ::close(fd);
+                return errnoStatus("cannot lock", err);
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                ::close(fd);
+                return std::unique_ptr<FileLock>();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return std::unique_ptr<FileLock>(new FlockLock(fd));
     }
 };
 

@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "platform/FileSystem.h"
 
@@ -91,6 +93,20 @@ Result<std::unique_ptr<RandomAccessFile>> openFile(const std::string& path, DWOR
     return std::unique_ptr<RandomAccessFile>(new Win32File(h));
 }
 
+class Win32Lock final : public FileLock {
+public:
+    explicit Win32Lock(HANDLE h) : m_handle(h) {}
+    ~Win32Lock() override { CloseHandle(m_handle); }  // closing the handle releases the lock
+
+private:
+    HANDLE m_handle;
+};
+
+// A FILETIME as nanoseconds; only compared, so the epoch does not matter.
+int64_t nanoseconds(const FILETIME& t) {
+    return ((int64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) * 100;
+}
+
 class Win32FileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path,
@@ -122,6 +138,50 @@ public:
         if (ec) return path;
         const std::u8string utf8 = canonical.u8string();
         return std::string(utf8.begin(), utf8.end());
+    }
+
+    Result<FileIdentity> identity(const std::string& path) override {
+        HANDLE h = CreateFileW(wide(path).c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return lastError("cannot open");
+        BY_HANDLE_FILE_INFORMATION info;
+        const BOOL got = GetFileInformationByHandle(h, &info);
+        CloseHandle(h);
+        if (!got) return lastError("cannot read the file's information");
+        return FileIdentity{info.dwVolumeSerialNumber,
+                            (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                            (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+                            nanoseconds(info.ftLastWriteTime)};
+    }
+
+    Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) override {
+        HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            h = CreateFileW(wide(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return lastError("cannot open the lock file");
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        for (;;) {
+            OVERLAPPED whole{};
+            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                           &whole))
+                return std::unique_ptr<FileLock>(new Win32Lock(h));
+            if (GetLastError() != ERROR_LOCK_VIOLATION &&
+                GetLastError() != ERROR_IO_PENDING) {
+                Status s = lastError("cannot lock");
+                CloseHandle(h);
+                return s;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                CloseHandle(h);
+                return std::unique_ptr<FileLock>();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
 };
 

@@ -18,6 +18,7 @@ struct TableDatabase::Table {
     std::string path;  // canonical
     std::unique_ptr<RandomAccessFile> file;
     bool writable = true;
+    FileIdentity identity;  // of the file as this database last read or wrote it
     TableLayout layout;
     std::string prefix;   // header, field count and descriptors, as in the file
     std::string records;  // recordCount * recordLength bytes, as in the file
@@ -77,6 +78,8 @@ std::string TableDatabase::withDefaultExtension(const std::string& path) {
 Status TableDatabase::create(const std::string& rawPath, const std::vector<FieldDef>& fields) {
     if (rawPath.empty()) return Status::invalidArgument("a table file needs a name");
     const std::string path = withDefaultExtension(rawPath);
+    WriteLock lock(*this, path);
+    if (!lock.status().isOk()) return lock.status().about(path);
     return createFile(path, fields).about(path);
 }
 
@@ -121,36 +124,169 @@ Status TableDatabase::openFile(const std::string& path, const std::string& alias
     auto t = std::make_unique<Table>();
     t->path = canonical;
     t->writable = access == Access::kReadWrite;
-    auto file = fs.openExisting(path, t->writable);
-    if (!file.isOk()) return file.status();
-    t->file = std::move(file).value();
-    auto size = t->file->size();
-    if (!size.isOk()) return size.status();
-    if (Status s = readTableLayout(*t->file, size.value(), &t->layout, &t->prefix); !s.isOk())
-        return s;
-
-    const RepairPlan plan = planRepair(t->layout, size.value());
-    if (plan.needed() && t->writable) {
-        // Count first, then cut: a crash in between leaves a file the next open repairs again.
-        Status s = Status::ok();
-        if (plan.lowersCount) s = t->file->write(kRecordCountOffset, int32Bytes(plan.recordCount));
-        if (s.isOk()) s = t->file->truncate(plan.fileSize);
-        if (s.isOk()) s = syncIfWanted(*t);
+    if (t->writable) {
+        // A repair and the scratch file's removal are changes: never while another writer works.
+        if (Status s = acquireLock(lockPathOf(canonical)); !s.isOk()) return s;
+        Status s = readFile(*t, path, /*repair=*/true);
+        if (s.isOk() && fs.exists(scratchPath(path))) fs.remove(scratchPath(path));
+        releaseLock(lockPathOf(canonical));
         if (!s.isOk()) return s;
+    } else if (Status s = readFile(*t, path, /*repair=*/false); !s.isOk()) {
+        return s;
     }
-    t->layout.recordCount = plan.recordCount;
-    putInt32(t->prefix.data() + kRecordCountOffset, plan.recordCount);
-    t->records.resize(static_cast<size_t>(plan.recordCount) * t->recordLength());
-    if (!t->records.empty()) {
-        if (Status s = t->file->read(t->layout.dataStart(), t->records.size(), t->records.data());
-            !s.isOk())
-            return s;
-    }
-    if (t->writable && fs.exists(scratchPath(path))) fs.remove(scratchPath(path));
-
     m_current = t.get();
     m_tables[alias] = std::move(t);
     return Status::ok();
+}
+
+Status TableDatabase::readFile(Table& t, const std::string& path, bool repair) {
+    FileSystem& fs = *m_options.fileSystem;
+    // Taken before the read: a change while reading makes the next check read again.
+    auto identity = fs.identity(path);
+    if (!identity.isOk()) return identity.status();
+    auto file = fs.openExisting(path, t.writable);
+    if (!file.isOk()) return file.status();
+    t.file = std::move(file).value();
+    auto size = t.file->size();
+    if (!size.isOk()) return size.status();
+    if (Status s = readTableLayout(*t.file, size.value(), &t.layout, &t.prefix); !s.isOk())
+        return s;
+
+    const RepairPlan plan = planRepair(t.layout, size.value());
+    if (plan.needed() && repair) {
+        // Count first, then cut: a crash in between leaves a file the next open repairs again.
+        Status s = Status::ok();
+        if (plan.lowersCount) s = t.file->write(kRecordCountOffset, int32Bytes(plan.recordCount));
+        if (s.isOk()) s = t.file->truncate(plan.fileSize);
+        if (s.isOk()) s = syncIfWanted(t);
+        if (!s.isOk()) return s;
+        identity = fs.identity(path);
+        if (!identity.isOk()) return identity.status();
+    }
+    t.identity = identity.value();
+    t.layout.recordCount = plan.recordCount;
+    putInt32(t.prefix.data() + kRecordCountOffset, plan.recordCount);
+    t.records.resize(static_cast<size_t>(plan.recordCount) * t.recordLength());
+    if (!t.records.empty())
+        return t.file->read(t.layout.dataStart(), t.records.size(), t.records.data());
+    return Status::ok();
+}
+
+namespace {
+
+bool sameFields(const std::vector<Field>& a, const std::vector<Field>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Field& x, const Field& y) {
+        return x.name == y.name && x.type == y.type && x.offset == y.offset && x.size == y.size;
+    });
+}
+
+}  // namespace
+
+Result<bool> TableDatabase::refresh(Table& t) {
+    auto identity = m_options.fileSystem->identity(t.path);
+    if (!identity.isOk()) return identity.status();
+    if (identity.value() == t.identity) return false;
+
+    Table fresh;
+    fresh.path = t.path;
+    fresh.writable = t.writable;
+    if (Status s = readFile(fresh, t.path, /*repair=*/t.writable); !s.isOk()) return s;
+    // Callers hold FieldRefs into t's fields: a table whose fields changed is not this table.
+    if (!sameFields(fresh.layout.fields, t.layout.fields))
+        return Status::corruption("its fields are no longer those of the open table");
+    const int32_t stamp =
+        t.pointer < t.count() ? std::abs(decodeInt32(t.record(t.pointer))) : 0;
+    int32_t pointer = fresh.count();
+    for (int32_t i = 0; stamp != 0 && i < fresh.count(); ++i)
+        if (std::abs(decodeInt32(fresh.record(i))) == stamp) pointer = i;
+    fresh.layout.fields = std::move(t.layout.fields);
+    t.file = std::move(fresh.file);
+    t.identity = fresh.identity;
+    t.layout = std::move(fresh.layout);
+    t.prefix = std::move(fresh.prefix);
+    t.records = std::move(fresh.records);
+    t.pointer = stamp == 0 ? std::min(t.pointer, t.count()) : pointer;
+    return true;
+}
+
+bool TableDatabase::changedOnDisk(const std::string& alias) {
+    auto it = m_tables.find(alias);
+    if (it == m_tables.end()) return false;
+    auto identity = m_options.fileSystem->identity(it->second->path);
+    return !identity.isOk() || !(identity.value() == it->second->identity);
+}
+
+Result<bool> TableDatabase::reload(const std::string& alias) {
+    auto it = m_tables.find(alias);
+    if (it == m_tables.end()) return Status::notFound("no table is open as \"" + alias + "\"");
+    Table& t = *it->second;
+    if (t.writable)
+        if (Status s = acquireLock(lockPathOf(t.path)); !s.isOk()) return s.about(t.path);
+    Result<bool> reloaded = refresh(t);
+    if (t.writable) releaseLock(lockPathOf(t.path));
+    if (!reloaded.isOk()) return reloaded.status().about(t.path);
+    return reloaded;
+}
+
+Status TableDatabase::acquireLock(const std::string& lockPath) {
+    HeldLock& held = m_locks[lockPath];
+    if (held.depth++ > 0) return Status::ok();
+    auto lock = m_options.fileSystem->lock(lockPath, kWriteLockWaitMs);
+    // Where no lock file can be made (a folder we may not write), nobody's changes can be
+    // ordered: go on unlocked rather than refuse every change.
+    if (lock.isOk() && !lock.value()) {
+        m_locks.erase(lockPath);
+        return Status::ioError("another program has been changing it for " +
+                               std::to_string(kWriteLockWaitMs / 1000) + " s; try again");
+    }
+    if (lock.isOk()) held.lock = std::move(lock).value();
+    return Status::ok();
+}
+
+void TableDatabase::releaseLock(const std::string& lockPath) {
+    auto it = m_locks.find(lockPath);
+    if (it != m_locks.end() && --it->second.depth == 0) m_locks.erase(it);
+}
+
+Status TableDatabase::beginChange(Table& t) {
+    if (!t.writable) return Status::ioError("the table was opened read-only");
+    if (Status s = acquireLock(lockPathOf(t.path)); !s.isOk()) return s;
+    auto refreshed = refresh(t);
+    if (!refreshed.isOk()) {
+        releaseLock(lockPathOf(t.path));
+        return refreshed.status().about("cannot read the table again");
+    }
+    return Status::ok();
+}
+
+void TableDatabase::endChange(Table& t, const Status& outcome) {
+    // After a failed change the file may hold part of it: leave the identity stale so that the
+    // next change reads (and repairs) the file first.
+    if (outcome.isOk())
+        if (auto identity = m_options.fileSystem->identity(t.path); identity.isOk())
+            t.identity = identity.value();
+    releaseLock(lockPathOf(t.path));
+}
+
+TableDatabase::WriteLock::WriteLock(TableDatabase& db) : m_db(db) {
+    Table* t = db.current();
+    if (!t) {
+        m_status = Status::notFound("no table is selected");
+        return;
+    }
+    m_status = db.beginChange(*t);
+    if (m_status.isOk()) m_lockPath = lockPathOf(t->path);
+}
+
+TableDatabase::WriteLock::WriteLock(TableDatabase& db, const std::string& path) : m_db(db) {
+    const std::string lockPath =
+        lockPathOf(db.fileSystem().canonicalPath(withDefaultExtension(path)));
+    m_status = db.acquireLock(lockPath);
+    if (m_status.isOk()) m_lockPath = lockPath;
+}
+
+TableDatabase::WriteLock::~WriteLock() {
+    if (!m_lockPath.empty()) m_db.releaseLock(m_lockPath);
 }
 
 Status TableDatabase::select(const std::string& alias) {
@@ -292,8 +428,14 @@ Status TableDatabase::write(std::string_view name, const Value& value) {
     auto field = fieldOf(name);
     if (!field.isOk()) return field.status();
     Table& t = *current();
+    if (Status s = beginChange(t); !s.isOk()) return s;
+    Status s = writeField(t, *field.value(), value);
+    endChange(t, s);
+    return s;
+}
+
+Status TableDatabase::writeField(Table& t, const Field& f, const Value& value) {
     if (t.pointer >= t.count()) return Status::notFound("no current record");
-    const Field& f = *field.value();
     std::string bytes(t.record(t.pointer) + f.offset, static_cast<size_t>(f.size));
     if (Status s = encodeField(f, value, bytes.data()); !s.isOk()) return s;
     if (Status s =
@@ -307,6 +449,14 @@ Status TableDatabase::write(std::string_view name, const Value& value) {
 Status TableDatabase::append(const std::vector<Value>& values) {
     Table* t = current();
     if (!t) return Status::notFound("no table is selected");
+    if (Status s = beginChange(*t); !s.isOk()) return s;
+    Status s = appendRecord(*t, values);
+    endChange(*t, s);
+    return s;
+}
+
+Status TableDatabase::appendRecord(Table& table, const std::vector<Value>& values) {
+    Table* t = &table;
     if (t->count() == INT32_MAX) return Status::invalidArgument("the table is full");
     const int32_t stamp = std::max(1, t->layout.nextStamp);
     auto encoded = encodeRecord(*t, values, stamp);
@@ -345,13 +495,16 @@ bool TableDatabase::find(const std::function<bool()>& condition) {
 Status TableDatabase::deleteCurrent() {
     Table* t = current();
     if (!t) return Status::notFound("no table is selected");
-    if (t->pointer >= t->count()) return Status::notFound("no current record");
-    const int32_t stamp = decodeInt32(t->record(t->pointer));
-    if (stamp <= 0) return Status::ok();
-    if (Status s = writeRecordBytes(*t, t->fileOffsetOf(t->pointer), int32Bytes(-stamp)); !s.isOk())
-        return s;
-    putInt32(t->record(t->pointer), -stamp);
-    return Status::ok();
+    if (Status s = beginChange(*t); !s.isOk()) return s;
+    Status s = Status::ok();
+    const int32_t stamp = t->pointer < t->count() ? decodeInt32(t->record(t->pointer)) : 0;
+    if (t->pointer >= t->count())
+        s = Status::notFound("no current record");
+    else if (stamp > 0)
+        s = writeRecordBytes(*t, t->fileOffsetOf(t->pointer), int32Bytes(-stamp));
+    if (s.isOk() && stamp > 0) putInt32(t->record(t->pointer), -stamp);
+    endChange(*t, s);
+    return s;
 }
 
 Result<std::string> TableDatabase::encodeRecord(const Table& t, const std::vector<Value>& values,
@@ -409,6 +562,14 @@ Status TableDatabase::rewriteTable(Table& t, std::string prefix, std::string rec
 Status TableDatabase::purge() {
     Table* t = current();
     if (!t) return Status::notFound("no table is selected");
+    if (Status s = beginChange(*t); !s.isOk()) return s;
+    Status s = purgeRecords(*t);
+    endChange(*t, s);
+    return s;
+}
+
+Status TableDatabase::purgeRecords(Table& table) {
+    Table* t = &table;
     std::string live;
     for (int32_t i = 0; i < t->count(); ++i)
         if (decodeInt32(t->record(i)) > 0) live.append(t->record(i), t->recordLength());
@@ -423,6 +584,14 @@ Status TableDatabase::purge() {
 Status TableDatabase::replaceCurrent(const std::vector<Value>& values) {
     Table* t = current();
     if (!t) return Status::notFound("no table is selected");
+    if (Status s = beginChange(*t); !s.isOk()) return s;
+    Status s = replaceRecord(*t, values);
+    endChange(*t, s);
+    return s;
+}
+
+Status TableDatabase::replaceRecord(Table& table, const std::vector<Value>& values) {
+    Table* t = &table;
     if (t->pointer >= t->count()) return Status::notFound("no current record");
     const int32_t stamp = std::max(1, t->layout.nextStamp);
     auto record = encodeRecord(*t, values, stamp);

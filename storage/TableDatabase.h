@@ -7,6 +7,13 @@
 // leaves a file that opens with every live record exactly once. Reads are served from a copy of
 // the records kept in memory, so walking the schedule costs no system calls.
 //
+// Several processes may share a table file. Each change takes the table's write lock (the lock file
+// beside it, "db.edb.lock") for the length of the change, and first reads the table again when
+// another process changed the file since this one last read or wrote it; a record being changed
+// is found again by its stamp. So no writer overwrites or drops another's record. Read-only
+// tables take no lock: appends are ordered and rewrites replace the file by rename, so a reader
+// sees the old table or the new one.
+//
 // Not thread-safe: the program uses it from the user-interface thread only.
 
 #include <cstdint>
@@ -44,6 +51,29 @@ public:
         std::function<double()> now = localTimeAsOleDate;
     };
     enum class Access { kReadWrite, kReadOnly };
+    // How long a change waits for another process's change to the same table to end.
+    static constexpr int kWriteLockWaitMs = 5000;
+
+    // Holds a table's write lock for several changes that belong together (find a record, then
+    // change it), so that no other process changes the table in between. Changes made under it
+    // do not lock again.
+    class WriteLock {
+    public:
+        // The current table's lock; the table is read again first when its file changed.
+        explicit WriteLock(TableDatabase& db);
+        // The lock of the table file at path, open or not yet created.
+        WriteLock(TableDatabase& db, const std::string& path);
+        ~WriteLock();
+        WriteLock(const WriteLock&) = delete;
+        WriteLock& operator=(const WriteLock&) = delete;
+        // Not ok when the lock could not be taken or the table not read again: change nothing.
+        const Status& status() const { return m_status; }
+
+    private:
+        TableDatabase& m_db;
+        std::string m_lockPath;
+        Status m_status;
+    };
 
     TableDatabase();
     explicit TableDatabase(Options options);
@@ -65,6 +95,15 @@ public:
     // record count that disagrees with the file size (kReadOnly: only in memory).
     Status open(const std::string& path, const std::string& alias,
                 Access access = Access::kReadWrite);
+
+    // Whether the file of the table open as alias is no longer the one this database last read
+    // or wrote (replaced, written by another process, or gone).
+    bool changedOnDisk(const std::string& alias);
+    // Reads the table open as alias again when its file changed; true when it did. The pointer
+    // stays on the same record (by stamp), or goes past the last when that record is gone. When
+    // the file fails the open checks, or its fields are no longer the table's, the table stays as
+    // it was and the error is returned.
+    Result<bool> reload(const std::string& alias);
 
     // Makes the table of that alias current; NotFound leaves the current table as it was.
     Status select(const std::string& alias);
@@ -115,6 +154,25 @@ public:
 
 private:
     struct Table;
+    struct HeldLock {
+        std::unique_ptr<FileLock> lock;
+        int depth = 0;
+    };
+
+    static std::string lockPathOf(const std::string& tablePath) { return tablePath + ".lock"; }
+    Status acquireLock(const std::string& lockPath);
+    void releaseLock(const std::string& lockPath);
+    // Lock and bring up to date before a change; after it, note the file as ours and unlock.
+    Status beginChange(Table& t);
+    void endChange(Table& t, const Status& outcome);
+    // Reads the file of t again when it changed since t was read or written.
+    Result<bool> refresh(Table& t);
+    Status readFile(Table& t, const std::string& path, bool repair);
+    // The changes themselves, made under the table's lock.
+    Status writeField(Table& t, const Field& f, const Value& value);
+    Status appendRecord(Table& t, const std::vector<Value>& values);
+    Status purgeRecords(Table& t);
+    Status replaceRecord(Table& t, const std::vector<Value>& values);
 
     Status createFile(const std::string& path, const std::vector<FieldDef>& fields);
     Status openFile(const std::string& path, const std::string& alias, Access access);
@@ -134,6 +192,7 @@ private:
 
     Options m_options;
     std::map<std::string, std::unique_ptr<Table>> m_tables;  // by alias
+    std::map<std::string, HeldLock> m_locks;                 // by lock file path
     Table* m_current = nullptr;
 };
 

@@ -75,6 +75,13 @@ public:
     std::string canonicalPath(const std::string& path) override {
         return m_base->canonicalPath(path);
     }
+    // Neither counts as a step: faults are injected into the table's own reads and writes.
+    Result<FileIdentity> identity(const std::string& path) override {
+        return m_base->identity(path);
+    }
+    Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) override {
+        return m_base->lock(path, waitMs);
+    }
 
 private:
     class File final : public RandomAccessFile {
