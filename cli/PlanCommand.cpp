@@ -63,14 +63,9 @@ int planCommand(const std::string& dir, const std::string& from, const std::stri
     }
     // Read-only: a dry run never changes the tables.
     TableDatabase db;
-    const auto access = TableDatabase::Access::kReadOnly;
-    for (const auto& [file, alias] : {std::pair{schema::kSettingsFile, schema::kSettingsAlias},
-                                      std::pair{schema::kBellFile, schema::kBellAlias}}) {
-        const Status s = db.open(joinPath(dir, file), alias, access);
-        if (!s.isOk()) {
-            err << "tolvanectl: " << s.message() << "\n";
-            return 1;
-        }
+    if (Status s = openTablesForReading(db, dir); !s.isOk()) {
+        err << "tolvanectl: " << s.message() << "\n";
+        return 1;
     }
     if (Status s = selectSettingsRecord(db); !s.isOk()) {
         err << "tolvanectl: " << dir << ": " << s.message() << "\n";

@@ -103,7 +103,10 @@ int listCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--json"))
         return usageError(err, "list DIR [--json]");
     TableDatabase db;
-    if (!openTables(db, args[0], err)) return 1;
+    if (Status s = openTablesForReading(db, args[0]); !s.isOk()) {
+        err << "tolvanectl: " << s.message() << "\n";
+        return 1;
+    }
     auto rows = readScheduleRows(db);
     if (!rows.isOk()) {
         err << "tolvanectl: " << args[0] << ": " << rows.status().message() << "\n";
@@ -158,6 +161,12 @@ int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     // What is not given keeps the bell's value, as the Change bell window pre-fills it.
     if (Status s = db.select(schema::kBellAlias); !s.isOk()) {
         err << "tolvanectl: " << s.message() << "\n";
+        return 1;
+    }
+    // The bell read here is the bell changed: no other program changes the table in between.
+    TableDatabase::WriteLock lock(db);
+    if (!lock.status().isOk()) {
+        err << "tolvanectl: " << lock.status().message() << "\n";
         return 1;
     }
     db.goFirst();

@@ -126,10 +126,9 @@ int initCommand(const std::string& dir, std::ostream& out, std::ostream& err) {
 
 int dumpCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err) {
     TableDatabase db;
-    Status s = db.open(file, kDumpAlias);
-    // A file we may not write is still shown; its repair then happens only in what we print.
-    if (s.code() == Status::Code::kIoError)
-        s = db.open(file, kDumpAlias, TableDatabase::Access::kReadOnly);
+    // Shown as it is: a repair it needs happens only in what we print, never in the file, which
+    // a ringing program may be writing.
+    const Status s = db.open(file, kDumpAlias, TableDatabase::Access::kReadOnly);
     if (!s.isOk()) {
         err << "tolvanectl: " << s.message() << "\n";
         return 1;

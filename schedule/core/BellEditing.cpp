@@ -97,6 +97,9 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
     if (!db.select(schema::kBellAlias).isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
+    // From the check for a taken time to the append, no other program may add that time.
+    TableDatabase::WriteLock lock(db);
+    if (!lock.status().isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
     if (findStart(db, times.start)) return {info(kTimeTaken)};
     if (!db.append(recordValues(times, form)).isOk())
         return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
@@ -115,6 +118,8 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
     if (!db.select(schema::kBellAlias).isOk()) return {};
+    TableDatabase::WriteLock lock(db);
+    if (!lock.status().isOk()) return {FlowMessage{"失败", "修改失败！"}};
     if (!findStart(db, oldStart)) return {};  // the bell is no longer in the table
     if (times.start != oldStart && findStart(db, times.start)) return {info(kTimeTaken)};
     findStart(db, oldStart);
@@ -132,7 +137,8 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
 
 bool deleteBell(TableDatabase& db, const std::string& start) {
     if (!db.select(schema::kBellAlias).isOk()) return false;
-    if (!findStart(db, start)) return false;
+    TableDatabase::WriteLock lock(db);
+    if (!lock.status().isOk() || !findStart(db, start)) return false;
     return db.deleteCurrent().isOk() && db.purge().isOk();
 }
 

@@ -68,6 +68,13 @@ Result<std::string> setAside(FileSystem& fs, const std::string& path) {
 // new one with create(), having first set any unreadable file aside.
 TableOrigin openOrCreate(TableDatabase& db, const std::string& path, const char* alias,
                          const std::function<Status()>& create, OpenedTables* report) {
+    // Another program starting in the same folder must not create the table a second time over
+    // the first one's records, nor open it between its creation and its first record.
+    TableDatabase::WriteLock lock(db, path);
+    if (!lock.status().isOk()) {
+        report->errors.push_back(lock.status().about(path).message());
+        return TableOrigin::kUnavailable;
+    }
     const Status opened = db.open(path, alias);
     if (opened.isOk()) return TableOrigin::kOpened;
     if (opened.code() == Status::Code::kAlreadyOpen) {
@@ -119,6 +126,15 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     // Without a settings table there is nothing to make current; the report says why.
     if (report.settings != TableOrigin::kUnavailable) db.select(kSettingsAlias);
     return report;
+}
+
+Status openTablesForReading(TableDatabase& db, const std::string& dir) {
+    for (const auto& [file, alias] :
+         {std::pair{kBellFile, kBellAlias}, std::pair{kSettingsFile, kSettingsAlias}})
+        if (Status s = db.open(joinPath(dir, file), alias, TableDatabase::Access::kReadOnly);
+            !s.isOk())
+            return s;
+    return Status::ok();
 }
 
 }  // namespace tolvane

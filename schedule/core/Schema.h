@@ -67,4 +67,8 @@ struct OpenedTables {
 // default Settings record) when it cannot be opened. Leaves "配置" current.
 OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir);
 
+// Opens px.edb and db.edb in dir read-only, as they are: nothing is created or repaired on disk
+// (what only reads must never write while a ringing program may be writing). Leaves "配置" current.
+Status openTablesForReading(TableDatabase& db, const std::string& dir);
+
 }  // namespace tolvane
