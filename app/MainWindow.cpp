@@ -9,8 +9,10 @@
 #include <QSystemTrayIcon>
 #include <QTime>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/Program.h"
+#include "app/TableFollower.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
 #include "schedule/core/BellEditing.h"
@@ -45,7 +47,8 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
       m_tray(new QSystemTrayIcon(this)),
-      m_hotKey(std::make_unique<HotKey>(this)) {
+      m_hotKey(std::make_unique<HotKey>(this)),
+      m_follower(new TableFollower(program.db(), program.dataFolder(), this)) {
     autostartFolder = kSystemAutostartFolder;
     m_hotKey->onPressed = [this] { onHotKeyFeedback(m_hotKeyId); };
     m_ui->setupUi(this);
@@ -85,10 +88,11 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     });
     connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r != QSystemTrayIcon::DoubleClick) return;  // single and right clicks do nothing
-        m_tray->hide();
-        show();
+        // A StatusNotifierItem host reports every click as Trigger, never as DoubleClick.
+        if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) restoreWindow();
     });
+    m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesReloaded(r); };
+    m_program.ring().beforeTick = [this] { m_follower->check(); };
     connect(&m_program.ring(), &RingController::fatalError, this,
             [this](int code, const QString& message) {
                 fatal(code == Status::kTypeMismatchErrorCode
@@ -197,17 +201,55 @@ void MainWindow::runCreatedHandler() {
     const LocalTime today = m_program.clock().toLocal(m_program.clock().nowMs() / 1000);
     dateLabel()->setText(QString::fromStdString(dateLabelText(today)));
 
-    TableDatabase& db = m_program.db();
-    if (Status s = selectSettingsRecord(db); !s.isOk()) return fatal(s);
-    auto time = db.readText(schema::kShutdownTime);
-    if (!time.isOk()) return fatal(time.status());
-    auto flag = db.readLogical(schema::kAutoShutdown);
-    if (!flag.isOk()) return fatal(flag.status());
-    m_program.ring().shutdownPlan() = {flag.value(), time.value()};
-
+    if (Status s = readShutdownPlan(); !s.isOk()) return fatal(s);
     refreshSchedule();
     applySettings();
-    m_program.ring().setRunning(m_plan == PlanState::kRunning);
+    setPlanRunning(m_plan == PlanState::kRunning);
+}
+
+Status MainWindow::readShutdownPlan() {
+    TableDatabase& db = m_program.db();
+    if (Status s = selectSettingsRecord(db); !s.isOk()) return s;
+    auto time = db.readText(schema::kShutdownTime);
+    if (!time.isOk()) return time.status();
+    auto flag = db.readLogical(schema::kAutoShutdown);
+    if (!flag.isOk()) return flag.status();
+    m_program.ring().shutdownPlan() = {flag.value(), time.value()};
+    return Status::ok();
+}
+
+void MainWindow::setPlanRunning(bool running) {
+    m_program.ring().setRunning(running);
+    // The clock timer checks the files before each second; a paused plan needs a poll of its own.
+    m_follower->setPolling(!running);
+}
+
+void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
+    for (const std::string& e : reloaded.errors)
+        std::fprintf(stderr, "tolvane: a changed table could not be read, kept as it was: %s\n",
+                     e.c_str());
+    if (reloaded.bells) {
+        std::fprintf(stderr, "tolvane: %s changed: schedule reloaded\n", schema::kBellFile);
+        refreshSchedule();
+    }
+    if (reloaded.settings) {
+        // A settings table that cannot be read now ends nothing: the settings in use stay.
+        if (Status s = readShutdownPlan(); !s.isOk()) {
+            std::fprintf(stderr, "tolvane: %s changed but cannot be read, settings kept: %s\n",
+                         schema::kSettingsFile, s.message().c_str());
+            return;
+        }
+        std::fprintf(stderr, "tolvane: %s changed: settings reloaded\n", schema::kSettingsFile);
+        applySettings();
+    }
+}
+
+void MainWindow::restoreWindow() {
+    m_tray->hide();
+    show();
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::applySettings() {
@@ -217,7 +259,7 @@ void MainWindow::applySettings() {
     if (!settings.isOk()) return fatal(settings.status());
     m_program.sound().setRandomPlay(settings.value().randomPlay);
     // A plan paused by the user stays paused: an option click is no reason to ring again.
-    if (m_plan == PlanState::kRunning) m_program.ring().setRunning(true);
+    if (m_plan == PlanState::kRunning) setPlanRunning(true);
     dateLabel()->setVisible(settings.value().showDate);
     hotKeyStep(settings.value().hideAfterStart);
 }
@@ -250,7 +292,7 @@ void MainWindow::refreshSchedule() {
 
 void MainWindow::onPauseClicked() {
     m_plan = toggled(m_plan);
-    m_program.ring().setRunning(m_plan == PlanState::kRunning);
+    setPlanRunning(m_plan == PlanState::kRunning);
     showPlanState();
 }
 

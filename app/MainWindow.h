@@ -31,6 +31,8 @@ class ClockFace;
 class HeaderStrip;
 class PictureButton;
 class Program;
+class TableFollower;
+struct ReloadedTables;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -44,6 +46,12 @@ public:
     void runCreatedHandler();
     void applySettings();
     void refreshSchedule();
+    // Shows the window wherever it is (hidden, in the tray, minimised) and brings it to the front:
+    // a tray click, and a second start in the same folder.
+    void restoreWindow();
+    // Brings the list and the settings up to date with tables another program changed.
+    void onTablesReloaded(const ReloadedTables& reloaded);
+    TableFollower& follower() const { return *m_follower; }
 
     // How the program ends; tests replace them. exitProgram(code) ends the run; fatal shows the
     // run-time error box and ends with -1.
@@ -110,6 +118,8 @@ private:
     void checked(const Status& s);  // fatal when s is a failure
     void hotKeyStep(bool wanted);
     void showPlanState();
+    void setPlanRunning(bool running);
+    Status readShutdownPlan();
     QPoint listMenuPoint(const QPoint& cursor) const { return cursor + QPoint(3, 3); }
 
     Program& m_program;
@@ -123,6 +133,7 @@ private:
     BalloonTip* m_balloon;
     QSystemTrayIcon* m_tray;
     std::unique_ptr<HotKey> m_hotKey;
+    TableFollower* m_follower;
     int m_hotKeyId = 0;
     int m_nextHotKeyId = 33001;
     PlanState m_plan = PlanState::kRunning;

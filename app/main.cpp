@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFontDatabase>
+#include <QMessageBox>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
@@ -85,6 +87,26 @@ int main(int argc, char** argv) {
     warnWithoutChineseFont();
 
     const std::string dataFolder = tolvane::chooseDataFolder(executableFolder(), userDataHome());
+    tolvane::SingleInstance instance(dataFolder);
+    switch (instance.claim()) {
+        case tolvane::SingleInstance::Claim::kFirst:
+            break;
+        case tolvane::SingleInstance::Claim::kShownOther:
+            return 0;
+        case tolvane::SingleInstance::Claim::kOtherUnknown:
+            QMessageBox::information(
+                nullptr, QStringLiteral("信息："),
+                QStringLiteral("打铃程序已经在运行（可能是另一位用户启动的），"
+                               "同一个文件夹只能有一个打铃程序。\n%1")
+                    .arg(QString::fromStdString(dataFolder)));
+            return 0;
+    }
+    if (!instance.lockProblem().empty())
+        std::fprintf(stderr, "tolvane: cannot make sure no other copy rings from %s: %s\n",
+                     dataFolder.c_str(), instance.lockProblem().c_str());
+    // Bells ring with every window hidden: only the program's own exit paths end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
     tolvane::SystemPowerOff powerOff;
     int code;
     {
@@ -99,6 +121,7 @@ int main(int argc, char** argv) {
         FirstPaintReporter reporter;
         if (std::getenv("TOLVANE_REPORT_FIRST_PAINT"))
             window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
+        instance.onShowRequested = [&window] { window.restoreWindow(); };
         window.runCreatedHandler();
         code = app.exec();
     }

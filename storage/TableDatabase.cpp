@@ -220,24 +220,31 @@ Result<bool> TableDatabase::reload(const std::string& alias) {
     auto it = m_tables.find(alias);
     if (it == m_tables.end()) return Status::notFound("no table is open as \"" + alias + "\"");
     Table& t = *it->second;
+    // The program's clock must never wait for another writer: its change is read next time.
+    bool busy = false;
     if (t.writable)
-        if (Status s = acquireLock(lockPathOf(t.path)); !s.isOk()) return s.about(t.path);
+        if (Status s = acquireLock(lockPathOf(t.path), 0, &busy); !s.isOk() || busy)
+            return busy ? Result<bool>(false) : s.about(t.path);
     Result<bool> reloaded = refresh(t);
     if (t.writable) releaseLock(lockPathOf(t.path));
     if (!reloaded.isOk()) return reloaded.status().about(t.path);
     return reloaded;
 }
 
-Status TableDatabase::acquireLock(const std::string& lockPath) {
+Status TableDatabase::acquireLock(const std::string& lockPath, int waitMs, bool* busy) {
     HeldLock& held = m_locks[lockPath];
     if (held.depth++ > 0) return Status::ok();
-    auto lock = m_options.fileSystem->lock(lockPath, kWriteLockWaitMs);
+    auto lock = m_options.fileSystem->lock(lockPath, waitMs);
     // Where no lock file can be made (a folder we may not write), nobody's changes can be
     // ordered: go on unlocked rather than refuse every change.
     if (lock.isOk() && !lock.value()) {
         m_locks.erase(lockPath);
+        if (busy) {
+            *busy = true;
+            return Status::ok();
+        }
         return Status::ioError("another program has been changing it for " +
-                               std::to_string(kWriteLockWaitMs / 1000) + " s; try again");
+                               std::to_string(waitMs / 1000) + " s; try again");
     }
     if (lock.isOk()) held.lock = std::move(lock).value();
     return Status::ok();

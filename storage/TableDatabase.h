@@ -99,7 +99,8 @@ public:
     // Whether the file of the table open as alias is no longer the one this database last read
     // or wrote (replaced, written by another process, or gone).
     bool changedOnDisk(const std::string& alias);
-    // Reads the table open as alias again when its file changed; true when it did. The pointer
+    // Reads the table open as alias again when its file changed; true when it did, false also
+    // while another process is changing it (it never waits: ask again later). The pointer
     // stays on the same record (by stamp), or goes past the last when that record is gone. When
     // the file fails the open checks, or its fields are no longer the table's, the table stays as
     // it was and the error is returned.
@@ -160,7 +161,10 @@ private:
     };
 
     static std::string lockPathOf(const std::string& tablePath) { return tablePath + ".lock"; }
-    Status acquireLock(const std::string& lockPath);
+    // Ok and *busy when waitMs passed with another process holding the lock (busy may be null
+    // when that is an error).
+    Status acquireLock(const std::string& lockPath, int waitMs = kWriteLockWaitMs,
+                       bool* busy = nullptr);
     void releaseLock(const std::string& lockPath);
     // Lock and bring up to date before a change; after it, note the file as ours and unlock.
     Status beginChange(Table& t);

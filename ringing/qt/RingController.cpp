@@ -50,6 +50,7 @@ void RingController::arm() {
 }
 
 void RingController::processDueSeconds() {
+    beforeTick();
     for (int64_t second : m_pacer.secondsDue(floorDiv1000(m_clock.nowMs()))) {
         const Status s =
             runClockTick(m_db, m_clock.toLocal(second), m_shutdown, m_powerOff, m_sound);

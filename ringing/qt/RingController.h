@@ -57,6 +57,10 @@ public:
     // Runs the tick for every second due by the clock now; what the timer calls.
     void processDueSeconds();
 
+    // Runs before the due seconds are ticked: the program brings its tables up to date here, so
+    // the tick always rings the schedule as it is on disk.
+    std::function<void()> beforeTick = [] {};
+
 signals:
     // A table field had another type than its schema: the program must end (code 5).
     void fatalError(int code, const QString& message);

@@ -128,6 +128,20 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     return report;
 }
 
+ReloadedTables reloadChangedTables(TableDatabase& db) {
+    ReloadedTables result;
+    for (const auto& [alias, reloaded] : {std::pair{kBellAlias, &result.bells},
+                                          std::pair{kSettingsAlias, &result.settings}}) {
+        if (!db.changedOnDisk(alias)) continue;
+        auto r = db.reload(alias);
+        if (r.isOk())
+            *reloaded = r.value();
+        else
+            result.errors.push_back(r.status().message());
+    }
+    return result;
+}
+
 Status openTablesForReading(TableDatabase& db, const std::string& dir) {
     for (const auto& [file, alias] :
          {std::pair{kBellFile, kBellAlias}, std::pair{kSettingsFile, kSettingsAlias}})

@@ -71,4 +71,17 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir);
 // (what only reads must never write while a ringing program may be writing). Leaves "配置" current.
 Status openTablesForReading(TableDatabase& db, const std::string& dir);
 
+// What reloadChangedTables read again, and why a table could not be.
+struct ReloadedTables {
+    bool bells = false;
+    bool settings = false;
+    std::vector<std::string> errors;
+    bool any() const { return bells || settings; }
+};
+
+// Reads again each of the program's two tables whose file was changed by someone else (another
+// program, an editor, a copy arriving by rename). A file that fails the open checks is never
+// half-read: its table stays as it was, and the next call tries again.
+ReloadedTables reloadChangedTables(TableDatabase& db);
+
 }  // namespace tolvane

@@ -1,0 +1,51 @@
+#pragma once
+
+// One ringer per program folder. The program holds a lock in the folder of its tables for as long
+// as it runs (the system releases it when the process dies, so a crash never blocks the next
+// start). A second start in the same folder rings nothing: it asks the running program, over a
+// local socket named after the folder, to show its window, and ends.
+
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace tolvane {
+
+class SingleInstance final : public QObject {
+    Q_OBJECT
+public:
+    enum class Claim {
+        kFirst,         // this program rings; show requests arrive through onShowRequested
+        kShownOther,    // another program rings from the folder and was asked to show itself
+        kOtherUnknown,  // another program holds the folder but did not answer (another user's)
+    };
+    static constexpr char kLockFile[] = "tolvane.lock";
+
+    explicit SingleInstance(std::string dataFolder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    Claim claim();
+    // Why the lock could not be tried (kFirst then, unlocked); empty when it could.
+    const std::string& lockProblem() const { return m_lockProblem; }
+
+    // The local socket's name: the same for every start in one folder, another for each folder.
+    static QString serverName(const std::string& dataFolder);
+
+    std::function<void()> onShowRequested = [] {};
+
+private:
+    bool askOtherToShow() const;
+    void listen();
+
+    std::string m_dataFolder;
+    std::unique_ptr<FileLock> m_lock;
+    std::string m_lockProblem;
+    QLocalServer m_server;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,47 @@
+#pragma once
+
+// Follows the program's table files while it runs: when anyone else changes db.edb or px.edb
+// (tolvanectl, an administrator's editor, a copy arriving from a synchronised folder) the tables
+// are read again within a second. The folder is watched, since files arrive by rename; and the
+// files' identity is compared once a second, since network folders send no notification.
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "schedule/core/Schema.h"
+
+namespace tolvane {
+
+class TableFollower final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPollMs = 1000;
+    // A rename arrives as several notifications; one check after the last of them.
+    static constexpr int kSettleMs = 20;
+
+    TableFollower(TableDatabase& db, std::string dataFolder, QObject* parent = nullptr);
+
+    // Reads again what changed and reports it; what each notification and poll comes to.
+    void check();
+    // The once-a-second comparison, for when nothing else calls check() every second (the
+    // clock timer does while the plan runs).
+    void setPolling(bool on);
+
+    // After tables were read again (and on failures, once per distinct error).
+    std::function<void(const ReloadedTables&)> onReloaded = [](const ReloadedTables&) {};
+
+private:
+    void watchFiles();
+
+    TableDatabase& m_db;
+    std::string m_dataFolder;
+    QFileSystemWatcher m_watcher;
+    QTimer m_poll;
+    QTimer m_settle;
+    std::vector<std::string> m_lastErrors;
+};
+
+}  // namespace tolvane
