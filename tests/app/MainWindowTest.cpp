@@ -19,6 +19,8 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SkinStartup.h"
+#include "app/TableFollower.h"
+#include "schedule/core/BellEditing.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
@@ -117,6 +119,8 @@ private slots:
         m_dir = new test::TempDir;
         m_exits.clear();
         m_fatal.clear();
+        m_messages.clear();
+        m_icons.clear();
     }
     void cleanup() {
         m_window.reset();
@@ -252,6 +256,69 @@ private slots:
         QTest::keyClick(m_window.get(), Qt::Key_Escape);
         QVERIFY(!m_window->tray()->isVisible());
         QCOMPARE(m_exits, (std::vector<int>{0, 0, 0}));
+    }
+
+    void aTrayClickRestoresTheWindowAsADoubleClickDoes() {
+        start();
+        for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
+            m_window->hide();
+            emit m_window->tray()->activated(reason);
+            QVERIFY(m_window->isVisible());
+        }
+        m_window->hide();
+        emit m_window->tray()->activated(QSystemTrayIcon::Context);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void anotherWritersBellsReachTheListAndSurviveTheWindowsOwnChange() {
+        start();
+        addBells({{"09:00:00", "", "/b/ctl.mp3", {true}, 32400}});
+        m_window->follower().check();
+        QCOMPARE(column(0), QStringList{"09:00:00"});
+
+        driveWindow<AddBellWindow>([this] { m_window->onAddBell(); },
+                                   [](AddBellWindow& w) {
+                                       auto& ui = w.ui();
+                                       ui.编辑框1->setText("07");
+                                       ui.编辑框2->setText("30");
+                                       ui.编辑框3->setText("00");
+                                       ui.编辑框4->setText("/b/window.mp3");
+                                       ui.按钮1->click();
+                                   });
+        QCOMPARE(column(0), (QStringList{"07:30:00", "09:00:00"}));
+        TableDatabase other;
+        QVERIFY(openTablesForReading(other, m_dir->path()).isOk());
+        other.select(schema::kBellAlias);
+        QCOMPARE(other.recordCount(), 2);
+
+        // Deleted elsewhere: gone from the list at the next check.
+        TableDatabase ctl;
+        openOrCreateTables(ctl, m_dir->path());
+        QVERIFY(deleteBell(ctl, "09:00:00"));
+        m_window->follower().check();
+        QCOMPARE(column(0), QStringList{"07:30:00"});
+    }
+
+    void settingsChangedOnDiskAreAppliedAndAPauseIsKept() {
+        start();
+        QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);  // 暂停计划
+        {
+            TableDatabase other;
+            openOrCreateTables(other, m_dir->path());
+            QVERIFY(selectSettingsRecord(other).isOk());
+            QVERIFY(other.write(schema::kShowDate, false).isOk());
+            QVERIFY(other.write(schema::kShutdownTime, std::string("21:15:00")).isOk());
+        }
+        m_window->follower().check();
+        QVERIFY(!m_window->ui().透明标签2->isVisible());
+        QCOMPARE(m_program->ring().shutdownPlan().time, std::string("21:15:00"));
+        QCOMPARE(m_program->ring().isRunning(), false);
+
+        // A settings file cut short keeps the settings in use, and ends nothing.
+        std::filesystem::resize_file(m_dir->file("px.edb"), 300);
+        m_window->follower().check();
+        QVERIFY(m_fatal.empty());
+        QCOMPARE(m_program->ring().shutdownPlan().time, std::string("21:15:00"));
     }
 
     void clockFaceShowsTheGlyphsOfTheTime() {
