@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The tray icon on a StatusNotifierItem host (a private session bus with a minimal watcher, as
+# KDE Plasma, Xfce 4.18, LXQt or GNOME's AppIndicator extension provide): "最小化" puts the icon
+# there with its tip; a click on it (Activate, which Qt reports as Trigger) brings the window back.
+# Usage: tray_sni_test.sh BIN_DIR SOURCE_DIR
+set -euo pipefail
+bin=$1
+src=$2
+source "$src/tests/support/harness.sh"
+
+start_xvfb
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
+cp "$bin/tolvane" "$work/program/"
+
+dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/session-bus" 3>"$work/address" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/address" ] && break; sleep 0.1; done
+export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/address")
+: >"$work/items"
+/usr/bin/python3 "$src/tests/support/sni_host.py" "$work/items" 2>"$work/host.log" &
+pids+=($!)
+watcher_up() {
+  gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+    -m org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher 2>/dev/null | grep -q true
+}
+for _ in $(seq 100); do watcher_up && break; sleep 0.1; done
+watcher_up || fail "the StatusNotifierWatcher did not come up: $(cat "$work/host.log")"
+
+(cd "$work/program" && QT_LOGGING_RULES="qt.qpa.tray=true" exec ./tolvane) 2>"$work/stderr" &
+program=$!
+pids+=($program)
+retry() { for _ in $(seq 50); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done; return 1; }
+gone() { ! "$@" >/dev/null 2>&1; }
+retry main_window "$program" || fail "the window did not appear"
+window=$(main_window "$program")
+
+# The menu picture button, then "最小化".
+xdotool mousemove --window "$window" 570 10 click 1
+sleep 0.5
+xdotool key Down Down Return
+retry gone main_window "$program" || fail "最小化 did not hide the window: $(cat "$work/stderr")"
+retry test -s "$work/items" || fail "no item registered with the StatusNotifierWatcher"
+read -r service path <"$work/items"
+tip=$(gdbus call --session -d "$service" -o "$path" -m org.freedesktop.DBus.Properties.Get \
+  org.kde.StatusNotifierItem ToolTip)
+grep -q '双击可显示！' <<<"$tip" || fail "the icon's tip is not 双击可显示！: $tip"
+echo "ok: 最小化 puts the icon on the StatusNotifierItem host, with its tip"
+
+gdbus call --session -d "$service" -o "$path" -m org.kde.StatusNotifierItem.Activate 10 10 >/dev/null
+retry main_window "$program" || fail "a click (Activate) on the icon did not bring the window back"
+echo "ok: a click on the icon brings the window back"
+echo "tray on a StatusNotifierItem host test passed"
