@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
+#include "app/TableFollower.h"
 #include "app/SkinStartup.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
@@ -122,6 +123,14 @@ int main(int argc, char** argv) {
         if (std::getenv("TOLVANE_REPORT_FIRST_PAINT"))
             window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
         instance.onShowRequested = [&window] { window.restoreWindow(); };
+        // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
+        if (std::getenv("TOLVANE_REPORT_RELOAD"))
+            window.follower().onReloaded = [shown = window.follower().onReloaded](
+                                               const tolvane::ReloadedTables& r) {
+                shown(r);
+                std::fprintf(stderr, "reload-ms %lld\n",
+                             static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+            };
         window.runCreatedHandler();
         code = app.exec();
     }
