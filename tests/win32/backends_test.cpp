@@ -163,6 +163,32 @@ void codecChecks() {
               "a character outside GBK survives through GB18030");
 }
 
+void lockAndIdentityChecks(const std::string& work) {
+    FileSystem& fs = *FileSystem::platform();
+    const std::string lockPath = joinPath(work, "db.edb.lock");
+    auto first = fs.lock(lockPath, 0);
+    check(first.isOk() && first.value(), "a free lock is taken at once");
+    auto second = fs.lock(lockPath, 50);
+    check(second.isOk() && !second.value(), "a held lock is refused after the wait");
+    first = Result<std::unique_ptr<FileLock>>(Status::notFound("released"));
+    auto third = fs.lock(lockPath, 0);
+    check(third.isOk() && third.value(), "a released lock is taken again");
+
+    const std::string table = joinPath(work, "identity.edb");
+    std::ofstream(pathFromUtf8(table), std::ios::binary) << "one";
+    const auto before = fs.identity(table);
+    std::ofstream(pathFromUtf8(table), std::ios::binary | std::ios::app) << "two";
+    const auto grown = fs.identity(table);
+    std::ofstream(pathFromUtf8(table + ".tmp"), std::ios::binary) << "onetwo";
+    check(fs.replace(table + ".tmp", table).isOk(), "a file is put in place by rename");
+    const auto replaced = fs.identity(table);
+    check(before.isOk() && grown.isOk() && replaced.isOk() && !(before.value() == grown.value()) &&
+              !(grown.value() == replaced.value()),
+          "a file's identity changes when it grows and when another takes its place");
+    check(fs.identity(joinPath(work, "missing.edb")).status().code() == Status::Code::kNotFound,
+          "a missing file has no identity");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -172,6 +198,7 @@ int main(int argc, char** argv) {
     listingChecks(argv[1]);
     folderChecks();
     codecChecks();
+    lockAndIdentityChecks(argv[1]);
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
 }

@@ -17,7 +17,7 @@ mpg123_dir=/usr/include/$(gcc -print-multiarch)
 [[ -f $mpg123_dir/mpg123.h ]] || mpg123_dir=/usr/include
 cp "$mpg123_dir/mpg123.h" "$mpg123_dir/fmt123.h" "$headers/"
 
-qt_includes=$(pkg-config --cflags-only-I Qt6Widgets Qt6Multimedia | sed 's/-I/-isystem /g')
+qt_includes=$(pkg-config --cflags-only-I Qt6Widgets Qt6Multimedia Qt6Network | sed 's/-I/-isystem /g')
 project_includes=("-I$src")
 
 sources=("$src"/app/*.cpp "$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/ringing/qt/*.cpp
