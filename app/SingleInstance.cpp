@@ -65,7 +65,8 @@ bool SingleInstance::askOtherToShow() const {
     socket.write(kShowRequest.data(), kShowRequest.size());
     const bool sent = socket.waitForBytesWritten(kTalkTimeoutMs);
     socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(kTalkTimeoutMs);
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(kTalkTimeoutMs);
     return sent;
 }
 

@@ -12,8 +12,8 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
-#include "app/TableFollower.h"
 #include "app/SkinStartup.h"
+#include "app/TableFollower.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 
@@ -95,11 +95,10 @@ int main(int argc, char** argv) {
         case tolvane::SingleInstance::Claim::kShownOther:
             return 0;
         case tolvane::SingleInstance::Claim::kOtherUnknown:
-            QMessageBox::information(
-                nullptr, QStringLiteral("信息："),
-                QStringLiteral("打铃程序已经在运行（可能是另一位用户启动的），"
-                               "同一个文件夹只能有一个打铃程序。\n%1")
-                    .arg(QString::fromStdString(dataFolder)));
+            QMessageBox::information(nullptr, QStringLiteral("信息："),
+                                     QStringLiteral("打铃程序已经在运行（可能是另一位用户启动的），"
+                                                    "同一个文件夹只能有一个打铃程序。\n%1")
+                                         .arg(QString::fromStdString(dataFolder)));
             return 0;
     }
     if (!instance.lockProblem().empty())
@@ -125,12 +124,12 @@ int main(int argc, char** argv) {
         instance.onShowRequested = [&window] { window.restoreWindow(); };
         // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
         if (std::getenv("TOLVANE_REPORT_RELOAD"))
-            window.follower().onReloaded = [shown = window.follower().onReloaded](
-                                               const tolvane::ReloadedTables& r) {
-                shown(r);
-                std::fprintf(stderr, "reload-ms %lld\n",
-                             static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-            };
+            window.follower().onReloaded =
+                [shown = window.follower().onReloaded](const tolvane::ReloadedTables& r) {
+                    shown(r);
+                    std::fprintf(stderr, "reload-ms %lld\n",
+                                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+                };
         window.runCreatedHandler();
         code = app.exec();
     }

@@ -167,11 +167,9 @@ public:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
         for (;;) {
             OVERLAPPED whole{};
-            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                           &whole))
+            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
                 return std::unique_ptr<FileLock>(new Win32Lock(h));
-            if (GetLastError() != ERROR_LOCK_VIOLATION &&
-                GetLastError() != ERROR_IO_PENDING) {
+            if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) {
                 Status s = lastError("cannot lock");
                 CloseHandle(h);
                 return s;

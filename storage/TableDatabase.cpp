@@ -194,8 +194,7 @@ Result<bool> TableDatabase::refresh(Table& t) {
     // Callers hold FieldRefs into t's fields: a table whose fields changed is not this table.
     if (!sameFields(fresh.layout.fields, t.layout.fields))
         return Status::corruption("its fields are no longer those of the open table");
-    const int32_t stamp =
-        t.pointer < t.count() ? std::abs(decodeInt32(t.record(t.pointer))) : 0;
+    const int32_t stamp = t.pointer < t.count() ? std::abs(decodeInt32(t.record(t.pointer))) : 0;
     int32_t pointer = fresh.count();
     for (int32_t i = 0; stamp != 0 && i < fresh.count(); ++i)
         if (std::abs(decodeInt32(fresh.record(i))) == stamp) pointer = i;
@@ -462,28 +461,27 @@ Status TableDatabase::append(const std::vector<Value>& values) {
     return s;
 }
 
-Status TableDatabase::appendRecord(Table& table, const std::vector<Value>& values) {
-    Table* t = &table;
-    if (t->count() == INT32_MAX) return Status::invalidArgument("the table is full");
-    const int32_t stamp = std::max(1, t->layout.nextStamp);
-    auto encoded = encodeRecord(*t, values, stamp);
+Status TableDatabase::appendRecord(Table& t, const std::vector<Value>& values) {
+    if (t.count() == INT32_MAX) return Status::invalidArgument("the table is full");
+    const int32_t stamp = std::max(1, t.layout.nextStamp);
+    auto encoded = encodeRecord(t, values, stamp);
     if (!encoded.isOk()) return encoded.status();
     const std::string& record = encoded.value();
     // The record first, then the stamp, then the count that makes the record part of the table:
     // a crash before the count leaves bytes past the count, which the next open cuts off.
-    const int32_t newCount = t->count() + 1;
+    const int32_t newCount = t.count() + 1;
     const int32_t newNextStamp = stamp == INT32_MAX ? stamp : stamp + 1;
-    Status s = writeRecordBytes(*t, t->fileOffsetOf(t->count()), record);
-    if (s.isOk()) s = t->file->write(kNextStampOffset, int32Bytes(newNextStamp));
-    if (s.isOk()) s = t->file->write(kRecordCountOffset, int32Bytes(newCount));
-    if (s.isOk()) s = syncIfWanted(*t);
+    Status s = writeRecordBytes(t, t.fileOffsetOf(t.count()), record);
+    if (s.isOk()) s = t.file->write(kNextStampOffset, int32Bytes(newNextStamp));
+    if (s.isOk()) s = t.file->write(kRecordCountOffset, int32Bytes(newCount));
+    if (s.isOk()) s = syncIfWanted(t);
     if (!s.isOk()) return s;
-    t->records += record;
-    t->layout.recordCount = newCount;
-    t->layout.nextStamp = newNextStamp;
-    putInt32(t->prefix.data() + kRecordCountOffset, newCount);
-    putInt32(t->prefix.data() + kNextStampOffset, newNextStamp);
-    t->pointer = newCount - 1;
+    t.records += record;
+    t.layout.recordCount = newCount;
+    t.layout.nextStamp = newNextStamp;
+    putInt32(t.prefix.data() + kRecordCountOffset, newCount);
+    putInt32(t.prefix.data() + kNextStampOffset, newNextStamp);
+    t.pointer = newCount - 1;
     return Status::ok();
 }
 
@@ -575,16 +573,15 @@ Status TableDatabase::purge() {
     return s;
 }
 
-Status TableDatabase::purgeRecords(Table& table) {
-    Table* t = &table;
+Status TableDatabase::purgeRecords(Table& t) {
     std::string live;
-    for (int32_t i = 0; i < t->count(); ++i)
-        if (decodeInt32(t->record(i)) > 0) live.append(t->record(i), t->recordLength());
-    std::string prefix = t->prefix;
+    for (int32_t i = 0; i < t.count(); ++i)
+        if (decodeInt32(t.record(i)) > 0) live.append(t.record(i), t.recordLength());
+    std::string prefix = t.prefix;
     putInt32(prefix.data() + kRecordCountOffset,
-             static_cast<int32_t>(live.size() / t->recordLength()));
-    if (Status s = rewriteTable(*t, std::move(prefix), std::move(live)); !s.isOk()) return s;
-    t->pointer = 0;
+             static_cast<int32_t>(live.size() / t.recordLength()));
+    if (Status s = rewriteTable(t, std::move(prefix), std::move(live)); !s.isOk()) return s;
+    t.pointer = 0;
     return Status::ok();
 }
 
@@ -597,23 +594,22 @@ Status TableDatabase::replaceCurrent(const std::vector<Value>& values) {
     return s;
 }
 
-Status TableDatabase::replaceRecord(Table& table, const std::vector<Value>& values) {
-    Table* t = &table;
-    if (t->pointer >= t->count()) return Status::notFound("no current record");
-    const int32_t stamp = std::max(1, t->layout.nextStamp);
-    auto record = encodeRecord(*t, values, stamp);
+Status TableDatabase::replaceRecord(Table& t, const std::vector<Value>& values) {
+    if (t.pointer >= t.count()) return Status::notFound("no current record");
+    const int32_t stamp = std::max(1, t.layout.nextStamp);
+    auto record = encodeRecord(t, values, stamp);
     if (!record.isOk()) return record.status();
     std::string kept;
-    for (int32_t i = 0; i < t->count(); ++i)
-        if (i != t->pointer && decodeInt32(t->record(i)) > 0)
-            kept.append(t->record(i), t->recordLength());
+    for (int32_t i = 0; i < t.count(); ++i)
+        if (i != t.pointer && decodeInt32(t.record(i)) > 0)
+            kept.append(t.record(i), t.recordLength());
     kept += record.value();
-    const auto count = static_cast<int32_t>(kept.size() / t->recordLength());
-    std::string prefix = t->prefix;
+    const auto count = static_cast<int32_t>(kept.size() / t.recordLength());
+    std::string prefix = t.prefix;
     putInt32(prefix.data() + kRecordCountOffset, count);
     putInt32(prefix.data() + kNextStampOffset, stamp == INT32_MAX ? stamp : stamp + 1);
-    if (Status s = rewriteTable(*t, std::move(prefix), std::move(kept)); !s.isOk()) return s;
-    t->pointer = count - 1;
+    if (Status s = rewriteTable(t, std::move(prefix), std::move(kept)); !s.isOk()) return s;
+    t.pointer = count - 1;
     return Status::ok();
 }
 

@@ -130,8 +130,8 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
 
 ReloadedTables reloadChangedTables(TableDatabase& db) {
     ReloadedTables result;
-    for (const auto& [alias, reloaded] : {std::pair{kBellAlias, &result.bells},
-                                          std::pair{kSettingsAlias, &result.settings}}) {
+    for (const auto& [alias, reloaded] :
+         {std::pair{kBellAlias, &result.bells}, std::pair{kSettingsAlias, &result.settings}}) {
         if (!db.changedOnDisk(alias)) continue;
         auto r = db.reload(alias);
         if (r.isOk())

@@ -45,7 +45,8 @@ public:
     Result<FileIdentity> identity(const std::string& path) override {
         auto it = m_files.find(path);
         if (it == m_files.end()) return Status::notFound("cannot stat: no such file");
-        return FileIdentity{0, reinterpret_cast<uintptr_t>(it->second.get()), it->second->size(), 0};
+        return FileIdentity{0, reinterpret_cast<uintptr_t>(it->second.get()), it->second->size(),
+                            0};
     }
     // One process: nobody else can hold a lock.
     Result<std::unique_ptr<FileLock>> lock(const std::string&, int) override {
