@@ -49,7 +49,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_tray(new QSystemTrayIcon(this)),
       m_hotKey(std::make_unique<HotKey>(this)),
       m_follower(new TableFollower(program.db(), program.dataFolder(), this)) {
-    autostartFolder = kSystemAutostartFolder;
+    autostartFolder = userAutostartFolder();
     m_hotKey->onPressed = [this] { onHotKeyFeedback(m_hotKeyId); };
     m_ui->setupUi(this);
     setFixedSize(663, 488);
@@ -329,7 +329,12 @@ void MainWindow::onDeleteBell() {
 void MainWindow::onSettings() {
     SettingsWindow window(
         m_program,
-        {[this] { applySettings(); }, [this] { releaseHotKey(); }, autostartFolder,
+        {[this] { applySettings(); }, [this] { releaseHotKey(); },
+         [this] {
+             hotKeyStep(true);
+             return m_hotKeyId != 0;
+         },
+         autostartFolder,
          QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
         this);
     prepareWindow(window);

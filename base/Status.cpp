@@ -34,6 +34,9 @@ std::string Status::toString() const {
         case Code::kAlreadyOpen:
             prefix = "Already open";
             break;
+        case Code::kPermissionDenied:
+            prefix = "Permission denied";
+            break;
         case Code::kTypeMismatch:
             prefix = "Type mismatch";
             break;

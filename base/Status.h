@@ -19,6 +19,9 @@ public:
         kInvalidArgument,
         kNotSupported,
         kAlreadyOpen,
+        // The file or folder may not be read or written by this user, or is on a read-only
+        // medium: nothing is wrong with its content.
+        kPermissionDenied,
         // A field read with another type than its schema: the program treats it as fatal.
         kTypeMismatch,
     };
@@ -34,6 +37,9 @@ public:
     }
     static Status notSupported(std::string msg) {
         return Status(Code::kNotSupported, std::move(msg));
+    }
+    static Status permissionDenied(std::string msg) {
+        return Status(Code::kPermissionDenied, std::move(msg));
     }
     static Status alreadyOpen(std::string msg) {
         return Status(Code::kAlreadyOpen, std::move(msg));

@@ -16,6 +16,11 @@ inline constexpr char kSystemAutostartFolder[] =
 inline constexpr char kSystemAutostartFolder[] = "/etc/xdg/autostart";
 #endif
 
+// Where this user's start-with-the-system entry goes: on Linux the machine-wide folder for root,
+// and $XDG_CONFIG_HOME/autostart (~/.config/autostart) for every other user, who may not write
+// the machine-wide one; on Windows the Run key.
+std::string userAutostartFolder();
+
 // True when the entry exists, whatever it holds.
 bool autostartExists(const std::string& folder);
 // Writes (or overwrites) the entry starting programPath; false when it cannot be written.

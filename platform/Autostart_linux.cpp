@@ -1,4 +1,7 @@
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -25,6 +28,14 @@ std::string desktopExecArgument(const std::string& path) {
     return value;
 }
 
+std::string userAutostartFolder() {
+    if (::geteuid() == 0) return kSystemAutostartFolder;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+        return std::string(config) + "/autostart";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : "/tmp") + "/.config/autostart";
+}
+
 bool autostartExists(const std::string& folder) {
     std::error_code ec;
     return std::filesystem::exists(entryPath(folder), ec);
@@ -33,6 +44,8 @@ bool autostartExists(const std::string& folder) {
 bool writeAutostart(const std::string& folder, const std::string& programPath) {
     const std::string path = entryPath(folder);
     const std::string scratch = path + ".tmp";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);  // a new user has no autostart folder yet
     {
         std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
         if (!out) return false;
@@ -51,7 +64,6 @@ bool writeAutostart(const std::string& folder, const std::string& programPath) {
             return false;
         }
     }
-    std::error_code ec;
     std::filesystem::rename(scratch, path, ec);
     if (ec) std::remove(scratch.c_str());
     return !ec;

@@ -17,6 +17,10 @@ std::string ansi(const std::string& utf8) {
 }
 }  // namespace
 
+std::string userAutostartFolder() {
+    return kSystemAutostartFolder;
+}
+
 bool autostartExists(const std::string& key) {
     HKEY run = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ansi(key).c_str(), 0, KEY_READ, &run) != ERROR_SUCCESS)

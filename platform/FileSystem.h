@@ -62,6 +62,9 @@ public:
     virtual bool exists(const std::string& path) = 0;
     // The absolute path with links resolved, so two names of one file compare equal.
     virtual std::string canonicalPath(const std::string& path) = 0;
+    // Gives the file at path the permissions (and, where this user may, the owner) of the file at
+    // model, so a table rebuilt beside the old one and renamed into place stays as it was set up.
+    virtual Status copyOwnerAndMode(const std::string& model, const std::string& path) = 0;
     // NotFound when there is no file at path.
     virtual Result<FileIdentity> identity(const std::string& path) = 0;
     // Takes the lock of the lock file at path (created when missing), waiting up to waitMs while

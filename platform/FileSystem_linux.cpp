@@ -21,6 +21,7 @@ namespace {
 Status errnoStatus(const std::string& what, int err) {
     const std::string msg = what + ": " + std::strerror(err);
     if (err == ENOENT) return Status::notFound(msg);
+    if (err == EACCES || err == EPERM || err == EROFS) return Status::permissionDenied(msg);
     return Status::ioError(msg);
 }
 
@@ -145,6 +146,16 @@ public:
         const auto canonical =
             std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
         return ec ? path : canonical.string();
+    }
+
+    Status copyOwnerAndMode(const std::string& model, const std::string& path) override {
+        struct stat st;
+        if (::stat(model.c_str(), &st) != 0) return errnoStatus("cannot stat", errno);
+        if (::chmod(path.c_str(), st.st_mode & 07777) != 0) return errnoStatus("cannot chmod", errno);
+        // Only root may give a file away; anyone else's rewrite becomes theirs.
+        if (::chown(path.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
+            return errnoStatus("cannot chown", errno);
+        return Status::ok();
     }
 
     Result<FileIdentity> identity(const std::string& path) override {

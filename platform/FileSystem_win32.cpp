@@ -24,6 +24,8 @@ Status lastError(const char* what) {
     const std::string msg = std::string(what) + ": system error " + std::to_string(error);
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return Status::notFound(msg);
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+        return Status::permissionDenied(msg);
     return Status::ioError(msg);
 }
 
@@ -139,6 +141,9 @@ public:
         const std::u8string utf8 = canonical.u8string();
         return std::string(utf8.begin(), utf8.end());
     }
+
+    // A new file takes its folder's inherited access rules, as the old one did.
+    Status copyOwnerAndMode(const std::string&, const std::string&) override { return Status::ok(); }
 
     Result<FileIdentity> identity(const std::string& path) override {
         HANDLE h = CreateFileW(wide(path).c_str(), 0,

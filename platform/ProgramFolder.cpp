@@ -19,10 +19,18 @@ bool canWriteIn(const std::string& folder) {
     std::filesystem::remove(probe, ec);
     return true;
 }
+
 }  // namespace
 
+bool holdsTables(const std::string& folder) {
+    std::error_code ec;
+    for (const char* table : {"db.edb", "px.edb"})
+        if (std::filesystem::exists(pathFromUtf8(folder) / table, ec)) return true;
+    return false;
+}
+
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome) {
-    if (canWriteIn(programFolder)) return programFolder;
+    if (holdsTables(programFolder) || canWriteIn(programFolder)) return programFolder;
     const std::filesystem::path fallback = pathFromUtf8(dataHome) / "tolvane";
     std::error_code ec;
     std::filesystem::create_directories(fallback, ec);

@@ -12,8 +12,9 @@ namespace tolvane {
 // backslashes on Windows); empty when the system does not say.
 std::string programFolder();
 
-// The program folder, or, when that cannot be written, the per-user data folder
-// (dataHome/tolvane), so that no change is lost. Creates the latter when needed.
+// The program folder when it holds a table (db.edb or px.edb: an administrator put the schedule
+// there, even if this user may not change it) or can be written; otherwise the per-user data
+// folder (dataHome/tolvane), so that no change is lost. Creates the latter when needed.
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome);
 
 }  // namespace tolvane

@@ -57,6 +57,25 @@ std::string int32Bytes(int32_t v) {
     return b;
 }
 
+// A new table's bytes, read as a file to learn its layout.
+class BytesFile final : public RandomAccessFile {
+public:
+    explicit BytesFile(const std::string& bytes) : m_bytes(bytes) {}
+    Status read(uint64_t offset, size_t n, char* dst) override {
+        if (offset > m_bytes.size() || n > m_bytes.size() - offset)
+            return Status::ioError("unexpected end of file");
+        m_bytes.copy(dst, n, offset);
+        return Status::ok();
+    }
+    Status write(uint64_t, std::string_view) override { return Status::notSupported("read-only"); }
+    Status truncate(uint64_t) override { return Status::notSupported("read-only"); }
+    Status sync() override { return Status::ok(); }
+    Result<uint64_t> size() override { return static_cast<uint64_t>(m_bytes.size()); }
+
+private:
+    const std::string& m_bytes;
+};
+
 Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes, bool sync) {
     auto file = fs.createTruncated(path);
     if (!file.isOk()) return file.status();
@@ -75,17 +94,21 @@ std::string TableDatabase::withDefaultExtension(const std::string& path) {
     return pathFromUtf8(path).has_extension() ? path : path + ".EDB";
 }
 
-Status TableDatabase::create(const std::string& rawPath, const std::vector<FieldDef>& fields) {
+Status TableDatabase::create(const std::string& rawPath, const std::vector<FieldDef>& fields,
+                             const std::vector<std::vector<Value>>& records) {
     if (rawPath.empty()) return Status::invalidArgument("a table file needs a name");
     const std::string path = withDefaultExtension(rawPath);
     WriteLock lock(*this, path);
     if (!lock.status().isOk()) return lock.status().about(path);
-    return createFile(path, fields).about(path);
+    return createFile(path, fields, records).about(path);
 }
 
-Status TableDatabase::createFile(const std::string& path, const std::vector<FieldDef>& fields) {
+Status TableDatabase::createFile(const std::string& path, const std::vector<FieldDef>& fields,
+                                 const std::vector<std::vector<Value>>& records) {
     auto bytes = encodeNewTable(fields, m_options.now());
     if (!bytes.isOk()) return bytes.status();
+    if (!records.empty())
+        if (Status s = appendToNewTable(records, &bytes.value()); !s.isOk()) return s;
     FileSystem& fs = *m_options.fileSystem;
     const std::string canonical = fs.canonicalPath(path);
     for (const auto& [alias, table] : m_tables)
@@ -106,6 +129,23 @@ Status TableDatabase::createFile(const std::string& path, const std::vector<Fiel
     std::string companion(kCompanionHeaderSize, '\0');
     std::copy(kCompanionMagic, kCompanionMagic + 4, companion.data());
     return writeWholeFile(fs, companionPath(path), companion, m_options.sync);
+}
+
+Status TableDatabase::appendToNewTable(const std::vector<std::vector<Value>>& records,
+                                       std::string* bytes) {
+    BytesFile file(*bytes);
+    TableLayout layout;
+    std::string prefix;
+    if (Status s = readTableLayout(file, bytes->size(), &layout, &prefix); !s.isOk()) return s;
+    int32_t stamp = std::max(1, layout.nextStamp);
+    for (const auto& values : records) {
+        auto record = encodeRecord(layout, values, stamp++);
+        if (!record.isOk()) return record.status();
+        *bytes += record.value();
+    }
+    putInt32(bytes->data() + kRecordCountOffset, static_cast<int32_t>(records.size()));
+    putInt32(bytes->data() + kNextStampOffset, stamp);
+    return Status::ok();
 }
 
 Status TableDatabase::open(const std::string& rawPath, const std::string& alias, Access access) {
@@ -255,7 +295,8 @@ void TableDatabase::releaseLock(const std::string& lockPath) {
 }
 
 Status TableDatabase::beginChange(Table& t) {
-    if (!t.writable) return Status::ioError("the table was opened read-only");
+    if (!t.writable)
+        return Status::permissionDenied(t.path + ": opened read-only, this user may not write it");
     if (Status s = acquireLock(lockPathOf(t.path)); !s.isOk()) return s;
     auto refreshed = refresh(t);
     if (!refreshed.isOk()) {
@@ -464,7 +505,7 @@ Status TableDatabase::append(const std::vector<Value>& values) {
 Status TableDatabase::appendRecord(Table& t, const std::vector<Value>& values) {
     if (t.count() == INT32_MAX) return Status::invalidArgument("the table is full");
     const int32_t stamp = std::max(1, t.layout.nextStamp);
-    auto encoded = encodeRecord(t, values, stamp);
+    auto encoded = encodeRecord(t.layout, values, stamp);
     if (!encoded.isOk()) return encoded.status();
     const std::string& record = encoded.value();
     // The record first, then the stamp, then the count that makes the record part of the table:
@@ -512,14 +553,14 @@ Status TableDatabase::deleteCurrent() {
     return s;
 }
 
-Result<std::string> TableDatabase::encodeRecord(const Table& t, const std::vector<Value>& values,
-                                                int32_t stamp) const {
-    if (values.size() > t.layout.fields.size())
+Result<std::string> TableDatabase::encodeRecord(const TableLayout& layout,
+                                                const std::vector<Value>& values, int32_t stamp) {
+    if (values.size() > layout.fields.size())
         return Status::invalidArgument("more values than the table has fields");
-    std::string record(t.recordLength(), '\0');
+    std::string record(static_cast<size_t>(layout.recordLength), '\0');
     putInt32(record.data(), stamp);
     for (size_t i = 0; i < values.size(); ++i) {
-        const Field& f = t.layout.fields[i];
+        const Field& f = layout.fields[i];
         if (Status s = encodeField(f, values[i], record.data() + f.offset); !s.isOk()) return s;
     }
     return record;
@@ -534,7 +575,8 @@ Status TableDatabase::rewriteTable(Table& t, std::string prefix, std::string rec
     auto created = fs.createTruncated(scratch);
     if (!created.isOk()) return created.status();
     std::unique_ptr<RandomAccessFile> file = std::move(created).value();
-    Status s = file->write(0, prefix);
+    Status s = fs.copyOwnerAndMode(t.path, scratch);
+    if (s.isOk()) s = file->write(0, prefix);
     const size_t chunk =
         std::max<size_t>(1, kPurgeChunkBytes / t.recordLength()) * t.recordLength();
     for (size_t done = 0; s.isOk() && done < records.size(); done += chunk)
@@ -597,7 +639,7 @@ Status TableDatabase::replaceCurrent(const std::vector<Value>& values) {
 Status TableDatabase::replaceRecord(Table& t, const std::vector<Value>& values) {
     if (t.pointer >= t.count()) return Status::notFound("no current record");
     const int32_t stamp = std::max(1, t.layout.nextStamp);
-    auto record = encodeRecord(t, values, stamp);
+    auto record = encodeRecord(t.layout, values, stamp);
     if (!record.isOk()) return record.status();
     std::string kept;
     for (int32_t i = 0; i < t.count(); ++i)
@@ -616,6 +658,32 @@ Status TableDatabase::replaceRecord(Table& t, const std::vector<Value>& values) 
 const TableLayout* TableDatabase::layout() const {
     const Table* t = current();
     return t ? &t->layout : nullptr;
+}
+
+Status TableDatabase::canChange() const {
+    const Table* t = current();
+    if (!t) return Status::notFound("no table is selected");
+    if (!t->writable)
+        return Status::permissionDenied(t->path + ": opened read-only, this user may not write it");
+    return Status::ok();
+}
+
+std::string TableDatabase::currentPath() const {
+    const Table* t = current();
+    return t ? t->path : std::string();
+}
+
+bool TableDatabase::currentIsLive() const {
+    const Table* t = current();
+    return t && t->pointer < t->count() && decodeInt32(t->record(t->pointer)) > 0;
+}
+
+bool TableDatabase::hasDeletedRecords() const {
+    const Table* t = current();
+    if (!t) return false;
+    for (int32_t i = 0; i < t->count(); ++i)
+        if (decodeInt32(t->record(i)) <= 0) return true;
+    return false;
 }
 
 Result<int32_t> TableDatabase::currentStamp() const {

@@ -86,9 +86,11 @@ public:
     // A path with no extension gets ".EDB".
     static std::string withDefaultExtension(const std::string& path);
 
-    // Creates an empty table, replacing any file at that path, and does not open it.
-    // The replacement is atomic: a crash leaves the old file or the new one.
-    Status create(const std::string& path, const std::vector<FieldDef>& fields);
+    // Creates a table holding records (values as for append; none: an empty table), replacing
+    // any file at that path, and does not open it. The replacement is atomic: a crash leaves the
+    // old file or the new one with all its records, never a table without them.
+    Status create(const std::string& path, const std::vector<FieldDef>& fields,
+                  const std::vector<std::vector<Value>>& records = {});
 
     // Opens a table under alias and makes it current, pointer on the first record. Fails for a
     // file that is already open (same full path); the alias it has keeps working. Repairs a
@@ -148,9 +150,22 @@ public:
     // The new record becomes current.
     Status replaceCurrent(const std::vector<Value>& values);
 
+    // Whether the current table may be changed: not when it was opened read-only (a file this
+    // user may read but not write). The failure names the file.
+    Status canChange() const;
+
+    // Whether there is a current record and it is not marked deleted. A record marked deleted
+    // whose purge never came (a full disk, a crash in between) is gone for every reader of the
+    // schedule: walks skip it.
+    bool currentIsLive() const;
+    // Whether the current table holds records marked deleted, for a writer to purge them.
+    bool hasDeletedRecords() const;
+
     // For tools: the layout of the current table and the stamp of its current record
     // (negative when marked deleted).
     const TableLayout* layout() const;
+    // The full path of the current table's file; empty without one.
+    std::string currentPath() const;
     Result<int32_t> currentStamp() const;
 
 private:
@@ -172,13 +187,17 @@ private:
     // Reads the file of t again when it changed since t was read or written.
     Result<bool> refresh(Table& t);
     Status readFile(Table& t, const std::string& path, bool repair);
+    // Puts records after the header of a new table's bytes.
+    static Status appendToNewTable(const std::vector<std::vector<Value>>& records,
+                                   std::string* bytes);
     // The changes themselves, made under the table's lock.
     Status writeField(Table& t, const Field& f, const Value& value);
     Status appendRecord(Table& t, const std::vector<Value>& values);
     Status purgeRecords(Table& t);
     Status replaceRecord(Table& t, const std::vector<Value>& values);
 
-    Status createFile(const std::string& path, const std::vector<FieldDef>& fields);
+    Status createFile(const std::string& path, const std::vector<FieldDef>& fields,
+                      const std::vector<std::vector<Value>>& records);
     Status openFile(const std::string& path, const std::string& alias, Access access);
     Table* current() const;
     Result<const Field*> fieldOf(std::string_view name) const;
@@ -188,8 +207,8 @@ private:
     Result<const char*> referencedBytes(const FieldRef& ref, int32_t type) const;
     Status writeRecordBytes(Table& t, uint64_t fileOffset, std::string_view bytes);
     Status syncIfWanted(Table& t);
-    Result<std::string> encodeRecord(const Table& t, const std::vector<Value>& values,
-                                     int32_t stamp) const;
+    static Result<std::string> encodeRecord(const TableLayout& layout,
+                                            const std::vector<Value>& values, int32_t stamp);
     // Writes prefix and records to a new file, syncs it, puts it in place of the table's file and
     // adopts it; the table is unchanged when that fails.
     Status rewriteTable(Table& t, std::string prefix, std::string records);

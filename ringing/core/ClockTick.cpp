@@ -62,6 +62,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& s
     if (!ends.isOk()) return ends.status();
 
     for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
         auto due = dueNow(db, starts.value(), now);
         if (!due.isOk()) return due.status();
         if (!due.value()) continue;
@@ -70,6 +71,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& s
         sound.start(music.value());
     }
     for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
         auto due = dueNow(db, ends.value(), now);
         if (!due.isOk()) return due.status();
         if (due.value()) sound.stop();

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/TextCodec.h"
 #include "schedule/core/Schema.h"
 
 namespace tolvane {
@@ -17,8 +18,8 @@ const char kBadEnd[] = "结束时间填写有误：小时应为0到23、分和�
 const char kAdded[] = "添加铃声成功";
 const char kChanged[] = "修改成功";
 
-FlowMessage info(const char* text) {
-    return {kInfoCaption, text};
+FlowMessage info(std::string text) {
+    return {kInfoCaption, std::move(text)};
 }
 
 // A piece as a whole number within 0..max; nullopt otherwise.
@@ -42,6 +43,7 @@ int secondsOf(const std::string& time) {
 bool findStart(TableDatabase& db, const std::string& start) {
     db.goFirst();
     return db.find([&] {
+        if (!db.currentIsLive()) return false;
         auto t = db.readText(schema::kStart);
         return t.isOk() && t.value() == start;
     });
@@ -63,6 +65,18 @@ std::optional<FlowMessage> readTimes(const BellForm& form, Times* times) {
     // Equal times are refused too: the bell would stop the moment it starts.
     if (secondsOf(times->start) >= secondsOf(times->end)) return info(kEndBeforeStart);
     return std::nullopt;
+}
+
+// A path longer than the 音乐 field would be stored cut: a bell that never rings, or silences
+// whatever plays. Refused instead, naming the field and its limit.
+std::optional<FlowMessage> musicTooLong(const std::string& music) {
+    auto gbk = utf8ToGbk(music);
+    if (!gbk.isOk() || gbk.value().size() <= static_cast<size_t>(schema::kMusicWidth))
+        return std::nullopt;
+    return info("音乐文件的路径太长：“" + std::string(schema::kMusic) + "”最多" +
+                std::to_string(schema::kMusicWidth) + "字节，这个路径有" +
+                std::to_string(gbk.value().size()) +
+                "字节。请把音乐放到路径较短的文件夹中，再选择一次！");
 }
 
 std::vector<Value> recordValues(const Times& times, const BellForm& form) {
@@ -92,8 +106,16 @@ std::optional<std::string> normaliseTime(const std::array<std::string, 3>& piece
     return text;
 }
 
+std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db) {
+    if (!db.select(schema::kBellAlias).isOk() || db.canChange().isOk()) return std::nullopt;
+    return FlowMessage{kInfoCaption, "不能修改铃声计划：文件 " + db.currentPath() +
+                                         " 只能读取（没有写入权限），铃声照常响起。"};
+}
+
 FlowResult addBell(TableDatabase& db, const BellForm& form) {
+    if (auto refusal = readOnlyRefusal(db)) return {refusal};
     if (form.music.empty()) return {info(kNoMusic)};
+    if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
     if (!db.select(schema::kBellAlias).isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
@@ -103,6 +125,9 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
     if (findStart(db, times.start)) return {info(kTimeTaken)};
     if (!db.append(recordValues(times, form)).isOk())
         return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
+    // Records left marked deleted by an earlier purge that failed go now (the bell is saved
+    // whether or not this works).
+    if (db.hasDeletedRecords()) db.purge();
     const std::string days = weekdayText(form.weekdays);
     if (days.empty())
         return {FlowMessage{
@@ -114,7 +139,9 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
 }
 
 FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form) {
+    if (auto refusal = readOnlyRefusal(db)) return {refusal};
     if (form.music.empty()) return {};
+    if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
     if (!db.select(schema::kBellAlias).isOk()) return {};

@@ -40,6 +40,10 @@ std::string weekdayText(const std::array<bool, 7>& days);
 // 0-59), written with two digits. Empty when a piece is not such a number.
 std::optional<std::string> normaliseTime(const std::array<std::string, 3>& pieces);
 
+// The message that refuses every change while the bell table may not be written (a db.edb this
+// user may only read); none when it may be changed. Names the file and the reason.
+std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db);
+
 FlowResult addBell(TableDatabase& db, const BellForm& form);
 // oldStart is the start time of the bell being changed, as the window loaded it.
 FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form);

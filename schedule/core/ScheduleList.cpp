@@ -20,10 +20,9 @@ bool endsWith(std::string_view s, std::string_view suffix) {
 
 Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db) {
     if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
-    db.goFirst();
-    const int32_t count = db.recordCount();
     std::vector<ScheduleRow> rows;
-    for (int32_t i = 0; i < count; ++i) {
+    for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
         auto bell = readBell(db);
         if (!bell.isOk()) return bell.status();
         ScheduleRow row;
@@ -34,7 +33,6 @@ Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db) {
             row[3 + d] = bell.value().weekdays[d] ? kMarkerOn : kMarkerOff;
         row[10] = std::to_string(bell.value().sortValue);
         rows.push_back(std::move(row));
-        db.skip();
     }
     return rows;
 }

@@ -10,7 +10,7 @@ using namespace schema;
 
 std::vector<FieldDef> bellTableFields() {
     std::vector<FieldDef> f = {
-        {kStart, kFieldText, 20}, {kEnd, kFieldText, 20}, {kMusic, kFieldText, 300}};
+        {kStart, kFieldText, 20}, {kEnd, kFieldText, 20}, {kMusic, kFieldText, kMusicWidth}};
     for (const char* day : kWeekdays) f.push_back({day, kFieldLogical, 0});
     f.push_back({kSortValue, kFieldInteger, 0});
     f.push_back({kReminderFlag, kFieldLogical, 0});
@@ -64,10 +64,13 @@ Result<std::string> setAside(FileSystem& fs, const std::string& path) {
     return Status::ioError("too many damaged copies of " + path);
 }
 
-// Opens path under alias; when that fails because the file is missing or unreadable, builds a
-// new one with create(), having first set any unreadable file aside.
+// Opens path under alias; builds a new table (with its first records) when there is none, or
+// when its content is damaged, having first set the damaged file aside. A file this user may
+// read but not write is opened read-only; one that cannot be read is left alone.
 TableOrigin openOrCreate(TableDatabase& db, const std::string& path, const char* alias,
-                         const std::function<Status()>& create, OpenedTables* report) {
+                         const std::vector<FieldDef>& fields,
+                         const std::vector<std::vector<Value>>& firstRecords,
+                         OpenedTables* report) {
     // Another program starting in the same folder must not create the table a second time over
     // the first one's records, nor open it between its creation and its first record.
     TableDatabase::WriteLock lock(db, path);
@@ -77,12 +80,28 @@ TableOrigin openOrCreate(TableDatabase& db, const std::string& path, const char*
     }
     const Status opened = db.open(path, alias);
     if (opened.isOk()) return TableOrigin::kOpened;
-    if (opened.code() == Status::Code::kAlreadyOpen) {
-        report->errors.push_back(opened.message());
-        return db.hasTable(alias) ? TableOrigin::kOpened : TableOrigin::kUnavailable;
+    switch (opened.code()) {
+        case Status::Code::kAlreadyOpen:
+            report->errors.push_back(opened.message());
+            return db.hasTable(alias) ? TableOrigin::kOpened : TableOrigin::kUnavailable;
+        case Status::Code::kPermissionDenied:
+            if (Status readOnly = db.open(path, alias, TableDatabase::Access::kReadOnly);
+                !readOnly.isOk()) {
+                report->errors.push_back(readOnly.message());
+                return TableOrigin::kUnavailable;
+            }
+            report->readOnly.push_back(opened.message());
+            return TableOrigin::kReadOnly;
+        case Status::Code::kNotFound:
+        case Status::Code::kCorruption:
+            break;
+        default:
+            // An I/O error says nothing about the content: keep the file for the next start.
+            report->errors.push_back(opened.message());
+            return TableOrigin::kUnavailable;
     }
     FileSystem& fs = db.fileSystem();
-    if (opened.code() != Status::Code::kNotFound && fs.exists(path)) {
+    if (opened.code() == Status::Code::kCorruption && fs.exists(path)) {
         auto moved = setAside(fs, path);
         if (!moved.isOk()) {
             // Rather no table than a schedule overwritten.
@@ -92,11 +111,22 @@ TableOrigin openOrCreate(TableDatabase& db, const std::string& path, const char*
         }
         report->setAside.push_back(moved.value());
     }
-    if (Status s = create(); !s.isOk()) {
+    Status s = db.create(path, fields, firstRecords);
+    if (s.isOk()) s = db.open(path, alias);
+    if (!s.isOk()) {
         report->errors.push_back(s.message());
         return TableOrigin::kUnavailable;
     }
-    return db.hasTable(alias) ? TableOrigin::kCreated : TableOrigin::kUnavailable;
+    return TableOrigin::kCreated;
+}
+
+// A settings table without a record (cut short before its first record by an older copy, or
+// by a repair) gets the default one, so the program starts with default settings.
+void giveSettingsTheirRecord(TableDatabase& db, OpenedTables* report) {
+    db.select(kSettingsAlias);
+    if (selectSettingsRecord(db).isOk()) return;
+    if (Status s = db.append(defaultSettingsValues()); !s.isOk())
+        report->errors.push_back(s.message());
 }
 
 }  // namespace
@@ -106,22 +136,14 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     const std::string settingsPath = joinPath(dir, kSettingsFile);
     const std::string bellPath = joinPath(dir, kBellFile);
 
-    report.settings = openOrCreate(
-        db, settingsPath, kSettingsAlias,
-        [&]() -> Status {
-            if (Status s = db.create(settingsPath, settingsTableFields()); !s.isOk()) return s;
-            if (Status s = db.open(settingsPath, kSettingsAlias); !s.isOk()) return s;
-            return db.append(defaultSettingsValues());
-        },
-        &report);
-
-    report.bells = openOrCreate(
-        db, bellPath, kBellAlias,
-        [&]() -> Status {
-            if (Status s = db.create(bellPath, bellTableFields()); !s.isOk()) return s;
-            return db.open(bellPath, kBellAlias);
-        },
-        &report);
+    {
+        TableDatabase::WriteLock lock(db, settingsPath);
+        report.settings = openOrCreate(db, settingsPath, kSettingsAlias, settingsTableFields(),
+                                       {defaultSettingsValues()}, &report);
+        if (report.settings == TableOrigin::kOpened) giveSettingsTheirRecord(db, &report);
+    }
+    report.bells =
+        openOrCreate(db, bellPath, kBellAlias, bellTableFields(), {}, &report);
 
     // Without a settings table there is nothing to make current; the report says why.
     if (report.settings != TableOrigin::kUnavailable) db.select(kSettingsAlias);

@@ -23,6 +23,8 @@ inline constexpr char kBellFile[] = "db.edb";
 inline constexpr char kStart[] = "播放时间";
 inline constexpr char kEnd[] = "结束时间";
 inline constexpr char kMusic[] = "音乐";
+// Bytes of GBK the 音乐 field holds.
+inline constexpr int kMusicWidth = 300;
 // Weekday fields, Monday first as in the file.
 inline constexpr std::array<const char*, 7> kWeekdays = {"周一", "周二", "周三", "周四",
                                                          "周五", "周六", "周日"};
@@ -53,18 +55,26 @@ Result<BellRecord> readBell(const TableDatabase& db);
 std::vector<Value> bellValues(const BellRecord& bell);
 
 // What start-up found for each table file.
-enum class TableOrigin { kOpened, kCreated, kUnavailable };
+// kReadOnly: this user may read the file but not write it; bells ring from it, changes are refused.
+enum class TableOrigin { kOpened, kCreated, kReadOnly, kUnavailable };
 struct OpenedTables {
     TableOrigin settings = TableOrigin::kUnavailable;
     TableOrigin bells = TableOrigin::kUnavailable;
     // A file that existed but could not be opened is kept under this name instead of being
     // overwritten, so a damaged schedule can still be rescued by hand.
     std::vector<std::string> setAside;
+    // Why each read-only table may not be written ("PATH: cannot open: Permission denied").
+    std::vector<std::string> readOnly;
     std::vector<std::string> errors;
+    bool usable() const {
+        return settings != TableOrigin::kUnavailable && bells != TableOrigin::kUnavailable;
+    }
 };
 
 // Opens px.edb as "配置" and db.edb as "数据库" in dir, creating either one (px.edb with its
-// default Settings record) when it cannot be opened. Leaves "配置" current.
+// default Settings record, in one step) when it is missing or its content is damaged (the damaged
+// file set aside first). A file that may be read but not written opens read-only; one that
+// cannot be read is an error and stays as it is. Leaves "配置" current.
 OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir);
 
 // Opens px.edb and db.edb in dir read-only, as they are: nothing is created or repaired on disk

@@ -20,6 +20,8 @@ std::vector<Value> defaultSettingsValues() {
 Status selectSettingsRecord(TableDatabase& db) {
     if (Status s = db.select(kSettingsAlias); !s.isOk()) return s;
     db.goFirst();
+    if (!db.find([&] { return db.currentIsLive(); }))
+        return Status::notFound("the settings table holds no record");
     return Status::ok();
 }
 

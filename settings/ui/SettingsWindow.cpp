@@ -32,8 +32,10 @@ SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* p
             [this](bool on) { storeOption(schema::kRandomPlay, on); });
     connect(m_autoUpdateBox, &QCheckBox::clicked, this,
             [this](bool on) { storeOption(schema::kAutoUpdate, on); });
-    connect(m_autoShutdownBox, &QCheckBox::clicked, this,
-            [this](bool on) { storeOption(schema::kAutoShutdown, on); });
+    connect(m_autoShutdownBox, &QCheckBox::clicked, this, [this](bool on) {
+        // Takes effect at once: cleared at noon, the machine stays on that evening.
+        if (storeOption(schema::kAutoShutdown, on)) m_program.ring().shutdownPlan().enabled = on;
+    });
     connect(m_showDateBox, &QCheckBox::clicked, this, [this](bool on) {
         if (storeOption(schema::kShowDate, on)) m_hooks.applySettings();
     });
@@ -73,7 +75,19 @@ bool SettingsWindow::storeOption(const char* field, bool on) {
 }
 
 void SettingsWindow::onHotKeyClicked(bool on) {
-    if (!storeOption(schema::kHideAfterStart, on)) return;
+    // Registered first, so that success is said only when Shift+T really works.
+    if (on && !m_hooks.registerHotKey()) {
+        m_hotKeyBox->setChecked(false);
+        showMessage({kInfoCaption,
+                     "Shift+T 热键注册失败：另一个程序已经占用了它，或者桌面不允许注册全局热键。"},
+                    QMessageBox::Warning);
+        return;
+    }
+    if (!storeOption(schema::kHideAfterStart, on)) {
+        if (on) m_hooks.releaseHotKey();
+        m_hotKeyBox->setChecked(!on);
+        return;
+    }
     if (!on) m_hooks.releaseHotKey();
     showMessage({kInfoCaption, on ? "注册热键成功！" : "注销热键成功！"}, QMessageBox::NoIcon);
     m_hooks.applySettings();

@@ -28,6 +28,8 @@ class Program;
 struct SettingsHooks {
     std::function<void()> applySettings;
     std::function<void()> releaseHotKey;
+    // Registers Shift+T now; false when another program holds it or the desktop does not allow it.
+    std::function<bool()> registerHotKey;
     std::string autostartFolder;
     std::string programPath;
 };

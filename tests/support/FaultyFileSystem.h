@@ -75,7 +75,10 @@ public:
     std::string canonicalPath(const std::string& path) override {
         return m_base->canonicalPath(path);
     }
-    // Neither counts as a step: faults are injected into the table's own reads and writes.
+    Status copyOwnerAndMode(const std::string& model, const std::string& path) override {
+        return m_base->copyOwnerAndMode(model, path);
+    }
+    // None counts as a step: faults are injected into the table's own reads and writes.
     Result<FileIdentity> identity(const std::string& path) override {
         return m_base->identity(path);
     }
