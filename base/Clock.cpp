@@ -42,6 +42,10 @@ LocalTime SystemClock::toLocal(int64_t epochSecond) const {
 }
 
 LocalTime ManualClock::toLocal(int64_t epochSecond) const {
+    return civilFromEpochSeconds(epochSecond);
+}
+
+LocalTime civilFromEpochSeconds(int64_t epochSecond) {
     using namespace std::chrono;
     const int64_t days = floorDiv(epochSecond, 86400);
     const int64_t secs = epochSecond - days * 86400;

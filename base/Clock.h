@@ -51,5 +51,10 @@ private:
 // Seconds since the epoch of a civil date and time taken as UTC; the inverse of
 // ManualClock::toLocal.
 int64_t civilToEpochSeconds(int year, int month, int day, int hour, int minute, int second);
+inline int64_t civilToEpochSeconds(const LocalTime& t) {
+    return civilToEpochSeconds(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+// The civil date and time of seconds since the epoch taken as UTC.
+LocalTime civilFromEpochSeconds(int64_t seconds);
 
 }  // namespace tolvane

@@ -3,8 +3,13 @@
 // Which seconds a tick of the clock timer processes. Every second of a running plan is processed
 // exactly once: a second tick within the same second does nothing, and seconds skipped because
 // the tick came late (a busy user-interface thread) are processed late, oldest first, when the
-// oldest is at most kMaxCatchUp seconds behind. A pause, a clock set backwards or a larger jump
-// (suspend and resume, the clock set forward) is not caught up: only the second read is processed.
+// oldest is at most kMaxCatchUp seconds behind. A pause or a larger jump forward (suspend and
+// resume, the clock set forward) is not caught up: only the second read is processed.
+//
+// A clock set back (an NTP step just after a bell, the autumn hour on a local clock) would replay
+// seconds already processed, ringing their bells again from the start: after a step back of up to
+// kMaxBackStep, nothing is processed until the clock has passed the latest second processed. A
+// clock wrong by more than that (days off, then corrected) starts afresh.
 
 #include <cstdint>
 #include <optional>
@@ -15,14 +20,17 @@ namespace tolvane {
 class SecondPacer {
 public:
     static constexpr int64_t kMaxCatchUp = 5;
+    static constexpr int64_t kMaxBackStep = 2 * 3600;
 
     // The epoch seconds to process, oldest first, for a tick that read the second now.
     std::vector<int64_t> secondsDue(int64_t now);
-    // Forgets the last processed second: after a pause no second is caught up.
+    // Forgets the last processed second: after a pause no second is caught up. The latest second
+    // processed is kept: a second is never processed twice, paused in between or not.
     void forget() { m_last.reset(); }
 
 private:
     std::optional<int64_t> m_last;
+    std::optional<int64_t> m_latest;
 };
 
 }  // namespace tolvane

@@ -51,9 +51,12 @@ void RingController::arm() {
 
 void RingController::processDueSeconds() {
     beforeTick();
-    for (int64_t second : m_pacer.secondsDue(floorDiv1000(m_clock.nowMs()))) {
-        const Status s =
-            runClockTick(m_db, m_clock.toLocal(second), m_shutdown, m_powerOff, m_sound);
+    // Paced on the local wall clock as one line of seconds: the autumn hour, which repeats the
+    // same local times, is then a step back like an NTP correction, and rings nothing twice.
+    const int64_t wall = civilToEpochSeconds(m_clock.toLocal(floorDiv1000(m_clock.nowMs())));
+    for (int64_t second : m_pacer.secondsDue(wall)) {
+        const Status s = runClockTick(m_db, civilFromEpochSeconds(second), m_shutdown,
+                                      m_powerOff, m_sound);
         if (!s.isOk()) {
             setRunning(false);
             emit fatalError(s.runtimeErrorCode(), QString::fromStdString(s.message()));

@@ -56,6 +56,46 @@ protected:
     std::unique_ptr<RingController> controller;
 };
 
+// The manual clock's civil time as local time, until the autumn change at 08:00:05: from then on
+// the local clock reads an hour less, so 07:00:05 .. 08:00:04 come round again.
+class AutumnClock final : public Clock {
+public:
+    explicit AutumnClock(const ManualClock& base) : m_base(base) {}
+    int64_t nowMs() const override { return m_base.nowMs(); }
+    LocalTime toLocal(int64_t second) const override {
+        const bool winter = second >= kEightOClockMs / 1000 + 5;
+        return civilFromEpochSeconds(second - (winter ? 3600 : 0));
+    }
+
+private:
+    const ManualClock& m_base;
+};
+
+TEST_F(RingControllerTest, AClockSetBackRingsNoBellTwice) {
+    controller->setRunning(true);
+    fireAt(2003);
+    clock.setMs(kEightOClockMs + 3);  // an NTP step of two seconds back
+    fireAt(1003);
+    fireAt(2003);
+    fireAt(3003);
+    EXPECT_EQ((std::vector<std::string>{"start bell2", "start bell3"}), sound.take());
+    controller->setRunning(false);
+
+    AutumnClock autumn(clock);
+    auto owned = std::make_unique<ManualTimer>();
+    timer = owned.get();
+    RingController local(db, autumn, sound, sound, std::move(owned));
+    clock.setMs(kEightOClockMs + 3);
+    local.setRunning(true);
+    for (int64_t s = 1; s <= 8; ++s) fireAt(s * 1000 + 3);  // past the change at 08:00:05
+    EXPECT_EQ((std::vector<std::string>{"start bell1", "start bell2", "start bell3",
+                                        "start bell4"}),
+              sound.take());
+    // The repeated hour reaches the bells' local times again: only the new second rings.
+    for (int64_t s = 3601; s <= 3605; ++s) fireAt(s * 1000 + 3);
+    EXPECT_EQ((std::vector<std::string>{"start bell5"}), sound.take());
+}
+
 TEST_F(RingControllerTest, ArmsForJustAfterEachSecondBoundary) {
     controller->setRunning(true);
     EXPECT_EQ(600 + RingController::kMarginMs, timer->armedMs);

@@ -18,9 +18,26 @@ TEST(SecondPacerTest, EverySecondOnceAndLateOnesCaughtUp) {
     EXPECT_EQ((Seconds{105, 106, 107, 108, 109, 110}), pacer.secondsDue(110));
     // Six skipped: a jump (resume, clock set forward), not caught up.
     EXPECT_EQ((Seconds{117}), pacer.secondsDue(117));
-    // The clock set backwards: the second read, nothing in between.
-    EXPECT_EQ((Seconds{50}), pacer.secondsDue(50));
-    EXPECT_EQ((Seconds{51}), pacer.secondsDue(51));
+}
+
+TEST(SecondPacerTest, AClockSetBackRingsNoSecondTwice) {
+    SecondPacer pacer;
+    pacer.secondsDue(1000);
+    // An NTP step of two seconds back just after a bell: those seconds wait for the clock.
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(998));
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(999));
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(1000));
+    EXPECT_EQ((Seconds{1001}), pacer.secondsDue(1001));
+    // The autumn hour, paused in between: still not again.
+    pacer.forget();
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(1001 - 3600));
+    EXPECT_EQ((Seconds{1002}), pacer.secondsDue(1002));
+    // Exactly the longest step waited out, and one longer: a clock corrected by days starts afresh.
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(1002 - SecondPacer::kMaxBackStep));
+    EXPECT_EQ((Seconds{1001 - SecondPacer::kMaxBackStep}),
+              pacer.secondsDue(1001 - SecondPacer::kMaxBackStep));
+    EXPECT_EQ((Seconds{1002 - SecondPacer::kMaxBackStep}),
+              pacer.secondsDue(1002 - SecondPacer::kMaxBackStep));
 }
 
 TEST(SecondPacerTest, APauseForgetsTheLastSecond) {
