@@ -1,8 +1,10 @@
-// The folder listing behind listMp3Files: readdir order, as the file system returns it.
+// The folder listing behind listMp3Files, in name order. readdir returns a hash order on ext4
+// ("02 …" before "01 …"), where the system the format comes from returns names sorted.
 
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
@@ -22,6 +24,21 @@ bool matchesMp3Pattern(const std::string& name) {
     return true;
 }
 
+// Letters compared without case, as the Windows file search orders them; then byte order, so
+// that names differing only in case keep one order.
+bool nameOrder(const std::string& a, const std::string& b) {
+    const auto folded = [](unsigned char c) { return std::tolower(c); };
+    const bool less =
+        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
+            return folded(static_cast<unsigned char>(x)) < folded(static_cast<unsigned char>(y));
+        });
+    const bool greater =
+        std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [&](char x, char y) {
+            return folded(static_cast<unsigned char>(x)) < folded(static_cast<unsigned char>(y));
+        });
+    return less || (!greater && a < b);
+}
+
 }  // namespace
 
 std::vector<std::string> listMp3Files(const std::string& folder) {
@@ -35,6 +52,7 @@ std::vector<std::string> listMp3Files(const std::string& folder) {
         const std::string path = folder + "/" + name;
         if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
     }
+    std::sort(names.begin(), names.end(), nameOrder);
     return names;
 }
 

@@ -99,9 +99,9 @@ void MusicChooser::setDirectory(const QString& folder) {
     if (!dir.isRoot()) m_directories->addItem(kParent);
     m_directories->addItems(
         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+    // In the order a folder bell plays them.
     for (const std::string& name : listMp3Files(folder.toStdString()))
         m_files->addItem(QString::fromStdString(name));
-    m_files->sortItems();
 }
 
 void MusicChooser::onDirectoryActivated(const QString& name) {

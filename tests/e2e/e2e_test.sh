@@ -45,12 +45,12 @@ ctl add "$program" --start 08:00:00 --music "$work/tones/a440.mp3" --days mon,tu
 # start at 1052 and are 656 bytes long; the start text is the first field.
 printf '8:00:00\0' | dd of="$program/db.edb" bs=1 seek=$((1052 + 4 * 656 + 4)) conv=notrunc 2>/dev/null
 # Settings (record at 836): the hot key on (field at 39), random play off (42) so that the folder
-# plays in listing order, automatic power-off on (343) at T0+10 (344).
+# plays in name order, automatic power-off on (343) at T0+10 (344).
 printf '\0' | dd of="$program/px.edb" bs=1 seek=$((836 + 42)) conv=notrunc 2>/dev/null
 printf '\1' | dd of="$program/px.edb" bs=1 seek=$((836 + 39)) conv=notrunc 2>/dev/null
 printf '\1' | dd of="$program/px.edb" bs=1 seek=$((836 + 343)) conv=notrunc 2>/dev/null
 printf '%s' "$(at 10)" | dd of="$program/px.edb" bs=1 seek=$((836 + 344)) conv=notrunc 2>/dev/null
-folder_order=$(find "$program/folder" -maxdepth 1 -name '*.mp3' -printf '%f\n')
+folder_order=$(find "$program/folder" -maxdepth 1 -name '*.mp3' -printf '%f\n' | LC_ALL=C sort)
 sums=$(md5sum "$program"/*.edb)
 
 # Recording. Its clock is tied to the wall clock at its end, when it has long been running: the
@@ -116,7 +116,7 @@ for i in 0 1 2; do
       fail "tone $((i + 1)) lasted $got_length s, expected $length (its end time)"
   fi
 done
-echo "ok: each due bell starts within 100 ms of its second; the end time silences it; the folder plays in listing order; the other weekday's, the paused and the 8:00:00 bells stay silent"
+echo "ok: each due bell starts within 100 ms of its second; the end time silences it; the folder plays in name order; the other weekday's, the paused and the 8:00:00 bells stay silent"
 
 calls=$(gdbus call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 -m org.freedesktop.DBus.Mock.GetCalls)
 [ "$(grep -o "'PowerOff'" <<<"$calls" | wc -l)" = 1 ] || fail "expected one PowerOff: $calls"
