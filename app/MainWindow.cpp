@@ -119,6 +119,9 @@ QTreeWidget* MainWindow::scheduleList() const {
 QLabel* MainWindow::dateLabel() const {
     return m_ui->透明标签2;
 }
+QLabel* MainWindow::statusLabel() const {
+    return m_ui->状态标签;
+}
 ClockFace* MainWindow::clockFace() const {
     return m_ui->画板2;
 }
@@ -190,7 +193,7 @@ void MainWindow::runCreatedHandler() {
                      QString::fromUtf8(kStartupTip).replace("\r\n", "\n"));
     attachSkin();
     const OpenedTables opened = openOrCreateTables(m_program.db(), m_program.dataFolder());
-    if (opened.settings == TableOrigin::kUnavailable || opened.bells == TableOrigin::kUnavailable) {
+    if (!opened.usable()) {
         QMessageBox::critical(
             nullptr, QStringLiteral("信息："),
             QStringLiteral("无法打开或建立铃声计划文件，程序不能运行：\n%1")
@@ -198,13 +201,31 @@ void MainWindow::runCreatedHandler() {
         exitProgram(1);
         return;
     }
-    const LocalTime today = m_program.clock().toLocal(m_program.clock().nowMs() / 1000);
-    dateLabel()->setText(QString::fromStdString(dateLabelText(today)));
+    reportOpenedTables(opened);
+    followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
 
     if (Status s = readShutdownPlan(); !s.isOk()) return fatal(s);
     refreshSchedule();
     applySettings();
     setPlanRunning(m_plan == PlanState::kRunning);
+}
+
+void MainWindow::reportOpenedTables(const OpenedTables& opened) {
+    setToolTip(QStringLiteral("铃声计划保存在：%1")
+                   .arg(QString::fromStdString(m_program.dataFolder())));
+    for (const std::string& moved : opened.setAside)
+        showMessage({kInfoCaption, "铃声计划文件已损坏，不能读取。原来的文件已改名保存为 " + moved +
+                                       "，并新建了一个空的文件。"},
+                    QMessageBox::Warning);
+    if (opened.readOnly.empty()) return;
+    std::string files;
+    for (const std::string& reason : opened.readOnly) files += "\n" + reason;
+    statusLabel()->setText(QStringLiteral("铃声计划只能读取：铃声照常响起，但不能修改。"));
+    statusLabel()->setVisible(true);
+    showMessage({kInfoCaption, "铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
+                               "要修改铃声，请让管理员给这个用户写入权限：" +
+                                   files},
+                QMessageBox::Warning);
 }
 
 Status MainWindow::readShutdownPlan() {
@@ -321,6 +342,8 @@ void MainWindow::onChangeBell() {
 }
 
 void MainWindow::onDeleteBell() {
+    if (auto refusal = readOnlyRefusal(m_program.db()))
+        return showMessage(*refusal, QMessageBox::Warning);
     // No confirmation and no message, whether or not a bell was removed.
     deleteBell(m_program.db(), selectedStartTime(scheduleList()).toStdString());
     refreshSchedule();
@@ -378,6 +401,15 @@ void MainWindow::onMenuPictureButton() {
 void MainWindow::paintClock() {
     const QTime now = QTime::currentTime();
     clockFace()->showTime(now.hour(), now.minute(), now.second());
+    followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
+}
+
+void MainWindow::followDate(const LocalTime& now) {
+    if (now.year == m_shownDate.year && now.month == m_shownDate.month &&
+        now.day == m_shownDate.day)
+        return;
+    m_shownDate = now;
+    dateLabel()->setText(QString::fromStdString(dateLabelText(now)));
 }
 
 void MainWindow::showFatalError(const Status& status) {

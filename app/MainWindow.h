@@ -10,7 +10,9 @@
 
 #include "base/Status.h"
 #include "platform/HotKey.h"
+#include "base/Clock.h"
 #include "ringing/core/PlanState.h"
+#include "ui/SecondaryWindow.h"
 
 class QDialog;
 class QLabel;
@@ -33,6 +35,7 @@ class PictureButton;
 class Program;
 class TableFollower;
 struct ReloadedTables;
+struct OpenedTables;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -61,6 +64,8 @@ public:
     std::function<void()> attachSkin;
     // Runs on each secondary window just before it opens (tests drive the windows from here).
     std::function<void(QDialog&)> prepareWindow = [](QDialog&) {};
+    // How the main window's own messages are shown; tests record them.
+    MessagePresenter showMessage = messageBoxPresenter();
 
     Ui::MainWindow& ui() { return *m_ui; }
     QMenu* systemMenu() const { return m_systemMenu; }
@@ -82,6 +87,9 @@ public:
     void onListDoubleClick();
     void onMenuPictureButton();
     void paintClock();
+    // Shows now's date in the date label when the day changed since it was last shown: a
+    // program left running for days shows the right date and weekday.
+    void followDate(const LocalTime& now);
     // The hot-key receiver's feedback event: toggles the window when id is the held hot key's.
     void onHotKeyFeedback(int id);
     void releaseHotKey();
@@ -106,6 +114,7 @@ private:
     QPushButton* addButton() const;
     QTreeWidget* scheduleList() const;
     QLabel* dateLabel() const;
+    QLabel* statusLabel() const;
     ClockFace* clockFace() const;
     QLabel* digitStripHolder() const;
     HeaderStrip* headerPicture() const;
@@ -118,6 +127,7 @@ private:
     void checked(const Status& s);  // fatal when s is a failure
     void hotKeyStep(bool wanted);
     void showPlanState();
+    void reportOpenedTables(const OpenedTables& opened);
     void setPlanRunning(bool running);
     Status readShutdownPlan();
     QPoint listMenuPoint(const QPoint& cursor) const { return cursor + QPoint(3, 3); }
@@ -137,6 +147,7 @@ private:
     int m_hotKeyId = 0;
     int m_nextHotKeyId = 33001;
     PlanState m_plan = PlanState::kRunning;
+    LocalTime m_shownDate{0, 0, 0};
 };
 
 }  // namespace tolvane

@@ -62,8 +62,9 @@ bool parseDays(const std::string& list, std::array<bool, 7>* days) {
 // Opens the program's tables in dir as the program does at start.
 bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err) {
     const OpenedTables opened = openOrCreateTables(db, dir);
-    if (opened.bells != TableOrigin::kUnavailable && opened.settings != TableOrigin::kUnavailable)
-        return true;
+    for (const std::string& moved : opened.setAside)
+        err << "tolvanectl: a damaged table was kept as " << moved << "\n";
+    if (opened.usable()) return true;
     for (const std::string& e : opened.errors) err << "tolvanectl: " << e << "\n";
     return false;
 }
@@ -195,6 +196,7 @@ int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (args.size() != 2) return usageError(err, "delete DIR START");
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
+    if (auto refusal = readOnlyRefusal(db)) return report({refusal}, out);
     return deleteBell(db, args[1]) ? 0 : 1;
 }
 

@@ -52,9 +52,12 @@ const char* originName(TableOrigin origin) {
             return "opened";
         case TableOrigin::kCreated:
             return "created";
-        default:
-            return "unavailable";
+        case TableOrigin::kReadOnly:
+            return "read-only (this user may not write it)";
+        case TableOrigin::kUnavailable:
+            break;
     }
+    return "unavailable";
 }
 
 std::string plainValue(const Value& v) {
@@ -119,9 +122,7 @@ int initCommand(const std::string& dir, std::ostream& out, std::ostream& err) {
     out << schema::kSettingsFile << ": " << originName(report.settings) << "\n";
     out << schema::kBellFile << ": " << originName(report.bells) << "\n";
     for (const std::string& e : report.errors) err << "tolvanectl: " << e << "\n";
-    const bool ok =
-        report.settings != TableOrigin::kUnavailable && report.bells != TableOrigin::kUnavailable;
-    return ok ? 0 : 1;
+    return report.usable() ? 0 : 1;
 }
 
 int dumpCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err) {

@@ -18,7 +18,11 @@ TEST(AutostartTest, WriteExistsOverwriteDelete) {
     EXPECT_NE(std::string::npos, entry.find("[Desktop Entry]\nType=Application\n"));
     EXPECT_TRUE(deleteAutostart(dir.path()));
     EXPECT_FALSE(autostartExists(dir.path()));
-    EXPECT_FALSE(writeAutostart(dir.file("missing"), "/x"));
+    // A user's first entry makes the folder; one that cannot be made (a file in the way) fails.
+    EXPECT_TRUE(writeAutostart(dir.file("config/autostart"), "/x"));
+    EXPECT_TRUE(autostartExists(dir.file("config/autostart")));
+    test::writeFile(dir.file("blocked"), "");
+    EXPECT_FALSE(writeAutostart(dir.file("blocked/autostart"), "/x"));
 }
 
 TEST(AutostartTest, ExecArgumentsAreQuotedAndEscaped) {
