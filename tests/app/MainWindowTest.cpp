@@ -79,6 +79,10 @@ private:
         m_window = std::make_unique<MainWindow>(*m_program);
         m_window->exitProgram = [this](int code) { m_exits.push_back(code); };
         m_window->fatal = [this](const Status& s) { m_fatal.push_back(s); };
+        m_window->showMessage = [this](const FlowMessage& m, QMessageBox::Icon icon) {
+            m_messages.push_back(m);
+            m_icons.push_back(icon);
+        };
         m_window->runCreatedHandler();
     }
     QTreeWidget* list() { return m_window->ui().超级列表框1; }
@@ -319,6 +323,26 @@ private slots:
         m_window->follower().check();
         QVERIFY(m_fatal.empty());
         QCOMPARE(m_program->ring().shutdownPlan().time, std::string("21:15:00"));
+    }
+
+    void theDateLabelFollowsMidnight() {
+        start();
+        const LocalTime lastSecond{2026, 12, 8, 2, 23, 59, 59}, midnight{2026, 12, 9, 3, 0, 0, 0};
+        m_window->followDate(lastSecond);
+        QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(lastSecond));
+        m_window->followDate(midnight);
+        QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(midnight));
+        QVERIFY(m_window->toolTip().contains(QString::fromStdString(m_dir->path())));
+    }
+
+    void aDamagedScheduleIsSetAsideAndTheWindowSaysWhere() {
+        test::writeFile(m_dir->file("db.edb"), "not a table at all");
+        start();
+        QVERIFY(m_fatal.empty());
+        QCOMPARE(m_messages.size(), size_t{1});
+        QVERIFY(m_messages[0].text.find(m_dir->file("db.edb.damaged")) != std::string::npos);
+        QCOMPARE(test::readFile(m_dir->file("db.edb.damaged")), std::string("not a table at all"));
+        QVERIFY(!m_window->ui().状态标签->isVisible());
     }
 
     void clockFaceShowsTheGlyphsOfTheTime() {
