@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Shift+T hot key on a real X server (Xvfb): with the option on, Shift+T hides and shows the
 # main window and never reaches another client (xev); when another client already holds Shift+T
-# the registration fails silently and Shift+T leaves the window alone.
+# the registration fails silently and Shift+T leaves the window alone; turned on in the Settings
+# window, a failure is said and not stored, a success is said, stored and works.
 # Usage: hotkey_xvfb_test.sh BIN_DIR
 set -euo pipefail
 bin=$1
@@ -59,4 +60,41 @@ wait_visible "$program" yes || fail "the window did not appear"
 xdotool key shift+t
 sleep 0.5
 visible "$program" || fail "Shift+T hid the window though another client holds it"
+kill "$program"; wait "$program" 2>/dev/null || true
+
+# The option turned on in the Settings window while another client holds Shift+T: a failure is
+# said and nothing is stored; once the key is free, success is said, stored, and Shift+T works.
+printf '\x00' | dd of="$work/program/px.edb" bs=1 seek=$((836 + 39)) conv=notrunc 2>/dev/null
+sum=$(md5sum <"$work/program/px.edb")
+(cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
+program=$!
+pids+=($program)
+wait_visible "$program" yes || fail "the window did not appear"
+window=$(main_window "$program")
+box() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+wait_box() { for _ in $(seq 50); do [ -n "$(box "$1")" ] && return 0; sleep 0.1; done; return 1; }
+xdotool mousemove --window "$window" 570 10 click 1
+sleep 0.5
+xdotool key Down Return
+wait_box "设置" || fail "the Settings window did not open"
+settings=$(box "设置")
+click_hot_key_box() {
+  xdotool mousemove --window "$settings" 40 146 click 1
+  wait_box "信息：" || fail "no message after the hot-key box"
+  xdotool windowfocus "$(box "信息：")" 2>/dev/null || true
+  xdotool key Return
+  for _ in $(seq 50); do [ -z "$(box "信息：")" ] && break; sleep 0.1; done
+}
+click_hot_key_box
+[ "$(md5sum <"$work/program/px.edb")" = "$sum" ] || fail "a hot key that failed was stored"
+pkill -f "$bin/hotkey_holder" || true
+sleep 0.5
+click_hot_key_box
+[ "$(od -An -tx1 -j $((836 + 39)) -N1 "$work/program/px.edb" | tr -d ' ')" = 01 ] ||
+  fail "a hot key that worked was not stored"
+xdotool windowfocus "$settings" 2>/dev/null || true
+xdotool key Escape
+for _ in $(seq 50); do [ -z "$(box "设置")" ] && break; sleep 0.1; done
+xdotool key shift+t
+wait_visible "$program" no || fail "Shift+T registered from the Settings window does not hide the window"
 echo "hot key under Xvfb test passed"

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The real program under libfaketime, on Xvfb with PulseAudio: just after a bell has rung, its
+# clock is set back two seconds (as an NTP step can), so the bell's second comes round again. It
+# must not ring twice; the next bell still rings at its second.
+# Usage: clock_step_test.sh BIN_DIR SOURCE_DIR
+set -euo pipefail
+bin=$1
+src=$2
+source "$src/tests/support/harness.sh"
+
+start_xvfb
+export HOME=$work XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset PULSE_SERVER DBUS_SESSION_BUS_ADDRESS
+start_pulse
+pacat --raw --format=s16le --rate=44100 --channels=1 </dev/zero &
+pids+=($!)
+
+"$src/tests/support/make-tones.sh" "$work/tones"
+program=$work/program
+mkdir -p "$program"
+cp "$bin/tolvane" "$program/"
+t0=$(($(date +%s) + 6))
+at() { date -d "@$((t0 + $1))" +%H:%M:%S; }
+"$bin/tolvanectl" add "$program" --start "$(at 0)" --music "$work/tones/a440.mp3" \
+  --days mon,tue,wed,thu,fri,sat,sun >/dev/null
+"$bin/tolvanectl" add "$program" --start "$(at 4)" --music "$work/tones/b660.mp3" \
+  --days mon,tue,wed,thu,fri,sat,sun >/dev/null
+sums=$(md5sum "$program"/*.edb)
+
+# The program's wall clock is the real one plus the offset in this file (read at every call);
+# its timers run on the real monotonic clock.
+libfaketime=$(dpkg -L libfaketime | grep '/libfaketime.so.1$')
+echo "+0" >"$work/offset"
+(cd "$program" && LD_PRELOAD=$libfaketime FAKETIME_TIMESTAMP_FILE=$work/offset FAKETIME_NO_CACHE=1 \
+  FAKETIME_DONT_FAKE_MONOTONIC=1 exec ./tolvane) 2>"$work/stderr" &
+app=$!
+pids+=($app)
+for _ in $(seq 100); do main_window "$app" >/dev/null && break; sleep 0.1; done
+main_window "$app" >/dev/null || fail "the window did not appear"
+
+parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 --file-format=wav "$work/rec.wav" &
+recorder=$!
+pids+=($recorder)
+wait_until() { while [ "$(date +%s%N)" -lt "$(((t0 + $1) * 1000000000 + ${2:-0} * 1000000))" ]; do sleep 0.02; done; }
+wait_until 1 200
+echo "-2" >"$work/offset"  # the program's clock now reads T0-1 and comes to T0 again
+wait_until 7 800
+recorded_until=$(date +%s.%N)
+kill -INT "$recorder"
+wait "$recorder" || true
+kill -0 "$app" 2>/dev/null || fail "the program ended"
+
+heard=$("$bin/tone_scan" --timed "$work/rec.wav")
+echo "heard: $heard"
+read -r -a tones <<<"$heard"
+total=${tones[-1]#total:}
+unset 'tones[-1]'
+recorded_from=$(awk -v u="$recorded_until" -v t="$total" 'BEGIN { printf "%.3f", u - t }')
+[ "${#tones[@]}" = 2 ] || fail "expected 2 tones (the bell once, then the next one), heard ${#tones[@]}"
+# The next bell at the program's T0+4, which is real T0+6 after the step.
+expect=("440 0" "660 6")
+for i in 0 1; do
+  read -r hz offset <<<"${expect[i]}"
+  got_hz=${tones[i]%%@*} rest=${tones[i]#*@}
+  got_start=${rest%%:*}
+  [ "$got_hz" = "$hz" ] || fail "tone $((i + 1)) is $got_hz Hz, expected $hz"
+  awk -v r="$recorded_from" -v s="$got_start" -v t="$((t0 + offset))" \
+    'BEGIN { d = r + s - t; exit !(d > -0.05 && d < 0.2) }' ||
+    fail "tone $((i + 1)) started $(awk -v r="$recorded_from" -v s="$got_start" -v t="$((t0 + offset))" 'BEGIN { print r + s - t }') s from its second"
+done
+[ "$(md5sum "$program"/*.edb)" = "$sums" ] || fail "the table files changed"
+echo "ok: a clock set back two seconds rings no bell twice, and the next bell rings at its second"
+echo "clock step test passed"
