@@ -449,6 +449,23 @@ private slots:
         QCOMPARE(column(2), QStringList{"/b/上课.mp3"});
     }
 
+    void aMusicPathLongerThanItsFieldIsRefusedInTheWindow() {
+        start();
+        const std::string before = test::readFile(m_dir->file("db.edb"));
+        QString path = QStringLiteral("/home/");
+        while (path.toUtf8().size() < 600) path += QStringLiteral("铃声/");
+        path += QStringLiteral("上课.mp3");
+        driveWindow<AddBellWindow>([this] { m_window->onAddBell(); },
+                                   [&path](AddBellWindow& w) {
+                                       w.ui().编辑框4->setText(path);
+                                       w.ui().按钮1->click();
+                                   });
+        QCOMPARE(m_messages.size(), size_t{1});
+        QVERIFY(m_messages[0].text.find("最多300字节") != std::string::npos);
+        QVERIFY(test::readFile(m_dir->file("db.edb")) == before);
+        QCOMPARE(list()->topLevelItemCount(), 0);
+    }
+
     void changeBellWindowLoadsTheRowAndChangesTheBell() {
         QDir().mkpath(QString::fromStdString(m_dir->file("bells")));
         addBells({{"8:00:00", "08:00:30", m_dir->file("bells"), {false, true}, 28800},

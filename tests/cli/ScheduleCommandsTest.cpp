@@ -53,5 +53,21 @@ TEST(ScheduleCommandsTest, AddChangeListDelete) {
         run(listCommand, {d, "--json"}).out);
 }
 
+TEST(ScheduleCommandsTest, APathLongerThanTheMusicFieldIsRefusedAndNothingWritten) {
+    test::TempDir dir;
+    const std::string d = dir.path();
+    ASSERT_EQ(0, run(addCommand, {d, "--start", "08:00:00", "--music", "/b/a.mp3"}).status);
+    const std::string before = test::readFile(dir.file("db.edb"));
+    std::string path = "/home/";
+    while (path.size() < 600) path += "铃声/";  // 430 bytes in GBK
+    path += "上课.mp3";
+    CommandRun r = run(addCommand, {d, "--start", "09:00:00", "--music", path});
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.out.find("最多300字节")) << r.out;
+    r = run(changeCommand, {d, "08:00:00", "--music", path});
+    EXPECT_EQ(1, r.status);
+    EXPECT_TRUE(before == test::readFile(dir.file("db.edb"))) << "the table changed";
+}
+
 }  // namespace
 }  // namespace tolvane::cli
