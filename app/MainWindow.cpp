@@ -211,8 +211,8 @@ void MainWindow::runCreatedHandler() {
 }
 
 void MainWindow::reportOpenedTables(const OpenedTables& opened) {
-    setToolTip(QStringLiteral("铃声计划保存在：%1")
-                   .arg(QString::fromStdString(m_program.dataFolder())));
+    setToolTip(
+        QStringLiteral("铃声计划保存在：%1").arg(QString::fromStdString(m_program.dataFolder())));
     for (const std::string& moved : opened.setAside)
         showMessage({kInfoCaption, "铃声计划文件已损坏，不能读取。原来的文件已改名保存为 " + moved +
                                        "，并新建了一个空的文件。"},
@@ -222,9 +222,10 @@ void MainWindow::reportOpenedTables(const OpenedTables& opened) {
     for (const std::string& reason : opened.readOnly) files += "\n" + reason;
     statusLabel()->setText(QStringLiteral("铃声计划只能读取：铃声照常响起，但不能修改。"));
     statusLabel()->setVisible(true);
-    showMessage({kInfoCaption, "铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
-                               "要修改铃声，请让管理员给这个用户写入权限：" +
-                                   files},
+    showMessage({kInfoCaption,
+                 "铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
+                 "要修改铃声，请让管理员给这个用户写入权限：" +
+                     files},
                 QMessageBox::Warning);
 }
 

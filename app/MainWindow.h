@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
+#include "base/Clock.h"
 #include "base/Status.h"
 #include "platform/HotKey.h"
-#include "base/Clock.h"
 #include "ringing/core/PlanState.h"
 #include "ui/SecondaryWindow.h"
 

@@ -151,7 +151,8 @@ public:
     Status copyOwnerAndMode(const std::string& model, const std::string& path) override {
         struct stat st;
         if (::stat(model.c_str(), &st) != 0) return errnoStatus("cannot stat", errno);
-        if (::chmod(path.c_str(), st.st_mode & 07777) != 0) return errnoStatus("cannot chmod", errno);
+        if (::chmod(path.c_str(), st.st_mode & 07777) != 0)
+            return errnoStatus("cannot chmod", errno);
         // Only root may give a file away; anyone else's rewrite becomes theirs.
         if (::chown(path.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM)
             return errnoStatus("cannot chown", errno);

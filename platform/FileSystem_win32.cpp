@@ -143,7 +143,9 @@ public:
     }
 
     // A new file takes its folder's inherited access rules, as the old one did.
-    Status copyOwnerAndMode(const std::string&, const std::string&) override { return Status::ok(); }
+    Status copyOwnerAndMode(const std::string&, const std::string&) override {
+        return Status::ok();
+    }
 
     Result<FileIdentity> identity(const std::string& path) override {
         HANDLE h = CreateFileW(wide(path).c_str(), 0,

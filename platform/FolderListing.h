@@ -10,7 +10,8 @@
 namespace tolvane {
 
 // Names of the regular files in folder matching "*.mp3" (extension in any letter case), in name
-// order on Linux (letters without case), the file search's order on Windows; sub-folders never. Empty when the folder cannot be listed.
+// order on Linux (letters without case), the file search's order on Windows; sub-folders never.
+// Empty when the folder cannot be listed.
 std::vector<std::string> listMp3Files(const std::string& folder);
 
 }  // namespace tolvane

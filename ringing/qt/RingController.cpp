@@ -55,8 +55,8 @@ void RingController::processDueSeconds() {
     // same local times, is then a step back like an NTP correction, and rings nothing twice.
     const int64_t wall = civilToEpochSeconds(m_clock.toLocal(floorDiv1000(m_clock.nowMs())));
     for (int64_t second : m_pacer.secondsDue(wall)) {
-        const Status s = runClockTick(m_db, civilFromEpochSeconds(second), m_shutdown,
-                                      m_powerOff, m_sound);
+        const Status s =
+            runClockTick(m_db, civilFromEpochSeconds(second), m_shutdown, m_powerOff, m_sound);
         if (!s.isOk()) {
             setRunning(false);
             emit fatalError(s.runtimeErrorCode(), QString::fromStdString(s.message()));

@@ -142,8 +142,7 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
                                        {defaultSettingsValues()}, &report);
         if (report.settings == TableOrigin::kOpened) giveSettingsTheirRecord(db, &report);
     }
-    report.bells =
-        openOrCreate(db, bellPath, kBellAlias, bellTableFields(), {}, &report);
+    report.bells = openOrCreate(db, bellPath, kBellAlias, bellTableFields(), {}, &report);
 
     // Without a settings table there is nothing to make current; the report says why.
     if (report.settings != TableOrigin::kUnavailable) db.select(kSettingsAlias);

@@ -364,8 +364,8 @@ private slots:
         start();
         AddBellWindow add(*m_program, [] {});
         ChangeBellWindow change(*m_program, {}, [] {});
-        SettingsWindow settings(*m_program,
-                                {[] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
+        SettingsWindow settings(
+            *m_program, {[] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
         QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 239));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
@@ -399,8 +399,8 @@ private slots:
 
     void escClosesASecondaryWindow() {
         start();
-        SettingsWindow settings(*m_program,
-                                {[] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
+        SettingsWindow settings(
+            *m_program, {[] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
         QTimer::singleShot(50, [&] { QTest::keyClick(&settings, Qt::Key_Escape); });
         QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
     }

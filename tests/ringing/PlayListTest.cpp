@@ -42,9 +42,8 @@ protected:
 TEST_F(FolderTest, ListsRegularMp3FilesInNameOrder) {
     // Name order whatever the directory's own (a hash order on ext4), letters without case.
     const Paths found = listMp3Files(dir.path());
-    const Paths expected = {"01 上课.mp3", "02 下课.mp3", "10 放学.mp3",
-                            "a.mp3",       "b.mp3",       "d.Mp3",
-                            "LOUD.MP3"};
+    const Paths expected = {"01 上课.mp3", "02 下课.mp3", "10 放学.mp3", "a.mp3",
+                            "b.mp3",       "d.Mp3",       "LOUD.MP3"};
     EXPECT_EQ(expected, found);
 
     std::string text;

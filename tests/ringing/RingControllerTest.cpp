@@ -88,9 +88,9 @@ TEST_F(RingControllerTest, AClockSetBackRingsNoBellTwice) {
     clock.setMs(kEightOClockMs + 3);
     local.setRunning(true);
     for (int64_t s = 1; s <= 8; ++s) fireAt(s * 1000 + 3);  // past the change at 08:00:05
-    EXPECT_EQ((std::vector<std::string>{"start bell1", "start bell2", "start bell3",
-                                        "start bell4"}),
-              sound.take());
+    EXPECT_EQ(
+        (std::vector<std::string>{"start bell1", "start bell2", "start bell3", "start bell4"}),
+        sound.take());
     // The repeated hour reaches the bells' local times again: only the new second rings.
     for (int64_t s = 3601; s <= 3605; ++s) fireAt(s * 1000 + 3);
     EXPECT_EQ((std::vector<std::string>{"start bell5"}), sound.take());

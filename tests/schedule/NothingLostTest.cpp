@@ -4,13 +4,15 @@
 // afterwards.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <set>
 
 #include "ringing/core/ClockTick.h"
 #include "schedule/core/BellEditing.h"
-#include "schedule/core/Schema.h"
 #include "schedule/core/ScheduleList.h"
+#include "schedule/core/Schema.h"
 #include "storage/Coding.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
@@ -197,8 +199,8 @@ TEST_F(NothingLostTest, AMusicPathLongerThanItsFieldIsRefusedNeverCut) {
     std::string path = "/home/";
     while (path.size() < 600) path += "铃声/";  // 7 bytes in UTF-8, 5 in GBK: 430 in all
     path += "上课.mp3";
-    for (const FlowResult& r :
-         {addBell(db, formAt("09:00:00", path)), changeBell(db, "08:00:00", formAt("08:00:00", path))}) {
+    for (const FlowResult& r : {addBell(db, formAt("09:00:00", path)),
+                                changeBell(db, "08:00:00", formAt("08:00:00", path))}) {
         EXPECT_FALSE(r.changed);
         ASSERT_TRUE(r.message.has_value());
         EXPECT_NE(std::string::npos, r.message->text.find("音乐"));
@@ -211,6 +213,25 @@ TEST_F(NothingLostTest, AMusicPathLongerThanItsFieldIsRefusedNeverCut) {
     fits += std::string(300 - 1 - (fits.size() - 1) - 4, 'b') + ".mp3";
     ASSERT_EQ(300u, fits.size());
     EXPECT_TRUE(addBell(db, formAt("10:00:00", fits)).changed);
+}
+
+TEST_F(NothingLostTest, ARewriteKeepsTheFilesModeAndOwner) {
+    // As an administrator set it up: the caretaker's group may write the schedule.
+    ASSERT_EQ(0, ::chmod(bells.c_str(), 0664));
+    const bool root = ::geteuid() == 0;  // only root may give the file to another user
+    if (root) ASSERT_EQ(0, ::chown(bells.c_str(), 65534, 65534));
+    TableDatabase db;
+    ASSERT_TRUE(openOrCreateTables(db, dir.path()).usable());
+    ASSERT_TRUE(changeBell(db, "08:00:00", formAt("08:05:00")).changed);  // replaced by rename
+    ASSERT_TRUE(addBell(db, formAt("09:00:00")).changed);
+    ASSERT_TRUE(deleteBell(db, "09:00:00"));  // purged by rename
+    struct stat st;
+    ASSERT_EQ(0, ::stat(bells.c_str(), &st));
+    EXPECT_EQ(0664u, st.st_mode & 07777);
+    if (root) {
+        EXPECT_EQ(65534u, st.st_uid);
+        EXPECT_EQ(65534u, st.st_gid);
+    }
 }
 
 }  // namespace

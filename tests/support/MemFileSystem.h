@@ -41,7 +41,9 @@ public:
     }
     bool exists(const std::string& path) override { return m_files.count(path) > 0; }
     std::string canonicalPath(const std::string& path) override { return path; }
-    Status copyOwnerAndMode(const std::string&, const std::string&) override { return Status::ok(); }
+    Status copyOwnerAndMode(const std::string&, const std::string&) override {
+        return Status::ok();
+    }
     // Every file object is a new version: a file put in place by rename differs by its address.
     Result<FileIdentity> identity(const std::string& path) override {
         auto it = m_files.find(path);
