@@ -219,7 +219,9 @@ TEST_F(NothingLostTest, ARewriteKeepsTheFilesModeAndOwner) {
     // As an administrator set it up: the caretaker's group may write the schedule.
     ASSERT_EQ(0, ::chmod(bells.c_str(), 0664));
     const bool root = ::geteuid() == 0;  // only root may give the file to another user
-    if (root) ASSERT_EQ(0, ::chown(bells.c_str(), 65534, 65534));
+    if (root) {
+        ASSERT_EQ(0, ::chown(bells.c_str(), 65534, 65534));
+    }
     TableDatabase db;
     ASSERT_TRUE(openOrCreateTables(db, dir.path()).usable());
     ASSERT_TRUE(changeBell(db, "08:00:00", formAt("08:05:00")).changed);  // replaced by rename
