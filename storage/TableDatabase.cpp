@@ -64,7 +64,7 @@ public:
     Status read(uint64_t offset, size_t n, char* dst) override {
         if (offset > m_bytes.size() || n > m_bytes.size() - offset)
             return Status::ioError("unexpected end of file");
-        m_bytes.copy(dst, n, offset);
+        m_bytes.copy(dst, n, static_cast<size_t>(offset));
         return Status::ok();
     }
     Status write(uint64_t, std::string_view) override { return Status::notSupported("read-only"); }
