@@ -247,11 +247,14 @@ void MainWindow::setPlanRunning(bool running) {
 }
 
 void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
-    for (const std::string& e : reloaded.errors)
+    for (const std::string& e : reloaded.errors) {
         std::fprintf(stderr, "tolvane: a changed table could not be read, kept as it was: %s\n",
                      e.c_str());
+        m_program.log().warn("表文件被更改但不能读取，仍用原来的：" + e);
+    }
     if (reloaded.bells) {
         std::fprintf(stderr, "tolvane: %s changed: schedule reloaded\n", schema::kBellFile);
+        m_program.log().note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
         refreshSchedule();
     }
     if (reloaded.settings) {
@@ -262,6 +265,7 @@ void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
             return;
         }
         std::fprintf(stderr, "tolvane: %s changed: settings reloaded\n", schema::kSettingsFile);
+        m_program.log().note(std::string(schema::kSettingsFile) + " 被更改：重新读取设置");
         applySettings();
     }
 }
@@ -314,6 +318,7 @@ void MainWindow::refreshSchedule() {
 
 void MainWindow::onPauseClicked() {
     m_plan = toggled(m_plan);
+    m_program.log().note(m_plan == PlanState::kRunning ? "计划恢复运行" : "计划暂停");
     setPlanRunning(m_plan == PlanState::kRunning);
     showPlanState();
 }
@@ -324,7 +329,7 @@ void MainWindow::showPlanState() {
 }
 
 void MainWindow::onStopClicked() {
-    m_program.sound().stop();
+    m_program.ring().engine().stopByHand();
 }
 
 void MainWindow::onAddBell() {

@@ -2,6 +2,10 @@
 
 #include <chrono>
 
+#ifndef _WIN32
+#include "ringing/log/FileRingLog.h"
+#endif
+
 namespace tolvane {
 
 namespace {
@@ -11,14 +15,29 @@ uint64_t millisecondTicks() {
     return static_cast<uint64_t>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
+std::unique_ptr<RingLog> defaultRingLog(const std::string& folder) {
+#ifdef _WIN32
+    (void)folder;
+    return std::make_unique<RingLog>();
+#else
+    return std::make_unique<FileRingLog>(FileRingLog::Options{folder});
+#endif
+}
+
 }  // namespace
 
-Program::Program(std::string dataFolder, PowerOff& powerOff, PcmSinkFactory sinks)
+Program::Program(std::string dataFolder, PowerOff& powerOff, PcmSinkFactory sinks,
+                 std::unique_ptr<RingLog> log)
     : m_dataFolder(std::move(dataFolder)),
-      m_playback(std::make_unique<AudioPlayback>(std::move(sinks))),
+      m_log(log ? std::move(log) : defaultRingLog(m_dataFolder)),
+      m_playback(std::make_unique<AudioPlayback>(
+          std::move(sinks),
+          engineHooks([this] { return m_engineReady ? &m_ring->engine() : nullptr; }))),
       m_sound(std::make_unique<PlaylistBellSound>(*m_playback, millisecondTicks)),
       m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, powerOff)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
+    m_ring->engine().setLog(*m_log);
+    m_engineReady = true;
     m_sound->setRandomPlay(true);  // until the settings are read
 }
 

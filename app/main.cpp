@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
         if (std::getenv("TOLVANE_REPORT_FIRST_PAINT"))
             window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
         instance.onShowRequested = [&window] { window.restoreWindow(); };
+        program.log().note("程序启动：Tolvane " TOLVANE_VERSION "，文件夹 " + dataFolder);
         // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
         if (std::getenv("TOLVANE_REPORT_RELOAD"))
             window.follower().onReloaded =
@@ -132,6 +134,7 @@ int main(int argc, char** argv) {
                 };
         window.runCreatedHandler();
         code = app.exec();
+        program.log().note("程序退出（" + std::to_string(code) + "）");
     }
     skin.reset();  // the exit clean-up: the skin engine sees its detach
     // Qt 6.4's PulseAudio engine can abort while torn down among the static destructors: end

@@ -78,12 +78,13 @@ int runOnset(int bells, const std::string& file) {
 
     std::mutex mutex;
     std::vector<int64_t> onsetMs;
-    AudioPlayback playback(audioSinkFactory(), {[&] {
-                                                    const int64_t now = clock.nowMs();
-                                                    std::lock_guard<std::mutex> lock(mutex);
-                                                    onsetMs.push_back(now % 1000);
-                                                },
-                                                nullptr});
+    PlaybackHooks hooks;
+    hooks.onFirstData = [&] {
+        const int64_t now = clock.nowMs();
+        std::lock_guard<std::mutex> lock(mutex);
+        onsetMs.push_back(now % 1000);
+    };
+    AudioPlayback playback(audioSinkFactory(), hooks);
     PlaylistBellSound sound(playback, [] { return uint64_t{0}; });
     NullPowerOff off;
     RingController controller(db, clock, sound, off);

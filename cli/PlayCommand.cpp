@@ -22,11 +22,11 @@ void onInterrupt(int) {
 
 int playCommand(int argc, char** argv, const std::string& music) {
     QCoreApplication app(argc, argv);
-    AudioPlayback playback(audioSinkFactory(), {nullptr, [&app] {
-                                                    QMetaObject::invokeMethod(
-                                                        &app, &QCoreApplication::quit,
-                                                        Qt::QueuedConnection);
-                                                }});
+    PlaybackHooks hooks;
+    hooks.onListEnd = [&app] {
+        QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
+    };
+    AudioPlayback playback(audioSinkFactory(), hooks);
     PlaylistBellSound sound(playback, [] { return uint64_t{0}; });
     if (!countsAsFile(music) && listMp3Files(music).empty()) {
         std::cerr << "tolvanectl: " << music << ": no MP3 files to play\n";

@@ -15,7 +15,7 @@ PlayerWorker::~PlayerWorker() {
 
 void PlayerWorker::play(const std::vector<std::string>& list, int count) {
     stop();
-    m_source = std::make_shared<PlaylistSource>(list, count);
+    m_source = std::make_shared<PlaylistSource>(list, count, m_hooks.onSkipped);
     startNextFile();
 }
 
@@ -37,7 +37,10 @@ void PlayerWorker::startNextFile() {
     // A file of another format may already be open: the previous stream ended before it.
     while (m_source && (m_source->hasCurrent() || m_source->openNext())) {
         std::unique_ptr<PcmSink> sink = m_factory(m_source->format());
-        if (!sink) break;  // no output: give up silently, the next Play tries again
+        if (!sink) {  // no output: give up, the next Play tries again
+            if (m_hooks.onNoOutput) m_hooks.onNoOutput();
+            break;
+        }
         m_sink = sink.release();
         m_device = new PcmDevice(m_source, m_hooks.onFirstData, m_sink);
         // Queued: a sink may report drained from inside start().
@@ -53,6 +56,23 @@ void PlayerWorker::startNextFile() {
 void PlayerWorker::onDrained() {
     releaseCurrentFile();
     startNextFile();
+}
+
+PlaybackHooks engineHooks(std::function<RingEngine*()> engine) {
+    PlaybackHooks hooks;
+    hooks.onFirstData = [engine] {
+        if (RingEngine* e = engine()) e->onFirstSample();
+    };
+    hooks.onListEnd = [engine] {
+        if (RingEngine* e = engine()) e->onListEnded();
+    };
+    hooks.onSkipped = [engine](const std::string& file, const std::string& why) {
+        if (RingEngine* e = engine()) e->onFileSkipped(file, why);
+    };
+    hooks.onNoOutput = [engine] {
+        if (RingEngine* e = engine()) e->onNoOutput();
+    };
+    return hooks;
 }
 
 AudioPlayback::AudioPlayback(PcmSinkFactory factory, PlaybackHooks hooks)

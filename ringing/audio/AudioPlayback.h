@@ -11,6 +11,7 @@
 
 #include "ringing/audio/PcmSink.h"
 #include "ringing/core/PlayList.h"
+#include "ringing/core/RingEngine.h"
 
 namespace tolvane {
 
@@ -18,12 +19,19 @@ class PcmDevice;
 class PlaylistSource;
 
 // Observers called on the player thread: when a file's first samples go to the output (for
-// measuring the onset of bells), and when a list has been played to its end (not when stopped or
-// replaced).
+// measuring the onset of bells), when a list has been played to its end (not when stopped or
+// replaced), when a file is skipped (missing, not MP3) and when no output takes the stream.
 struct PlaybackHooks {
     std::function<void()> onFirstData;
     std::function<void()> onListEnd;
+    std::function<void(const std::string& file, const std::string& why)> onSkipped;
+    std::function<void()> onNoOutput;
 };
+
+// The hooks that tell a ring engine what the Playback service did (the bell heard and how late,
+// the list ended, files skipped, no output). They come on the player thread, possibly before the
+// engine exists: engine() returns it once it does, null before.
+PlaybackHooks engineHooks(std::function<RingEngine*()> engine);
 
 // Plays lists for AudioPlayback. Lives on the player thread; everything it owns is created and
 // destroyed there.

@@ -3,6 +3,7 @@
 // The PCM of a play list, file by file: the list in order, count times, skipping files that are
 // missing or do not decode. Qt-free; used from the player thread only.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@ namespace tolvane {
 
 class PlaylistSource {
 public:
-    PlaylistSource(std::vector<std::string> list, int count);
+    // onSkipped hears of each file skipped, with why.
+    using SkipReport = std::function<void(const std::string& file, const std::string& why)>;
+    PlaylistSource(std::vector<std::string> list, int count, SkipReport onSkipped = {});
 
     // Moves to the next file that opens as MP3; false when the list has been played through.
     bool openNext();
@@ -29,6 +32,7 @@ private:
     size_t m_next = 0;  // position in the list times the passes made
     Mp3Decoder m_decoder;
     std::string m_current;
+    SkipReport m_onSkipped;
 };
 
 }  // namespace tolvane

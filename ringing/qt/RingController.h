@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "ringing/core/ClockTick.h"
-#include "ringing/core/SecondPacer.h"
+#include "ringing/core/RingEngine.h"
 
 namespace tolvane {
 
@@ -51,8 +51,9 @@ public:
     void setRunning(bool running);
     bool isRunning() const { return m_running; }
 
-    // The shutdown flag (read once at start) and time text (replaced when saved).
-    ShutdownPlan& shutdownPlan() { return m_shutdown; }
+    // The shutdown flag and time text.
+    ShutdownPlan& shutdownPlan() { return m_engine.shutdownPlan(); }
+    RingEngine& engine() { return m_engine; }
 
     // Runs the tick for every second due by the clock now; what the timer calls.
     void processDueSeconds();
@@ -68,12 +69,7 @@ signals:
 private:
     void arm();
 
-    TableDatabase& m_db;
-    const Clock& m_clock;
-    BellSound& m_sound;
-    PowerOff& m_powerOff;
-    ShutdownPlan m_shutdown;
-    SecondPacer m_pacer;
+    RingEngine m_engine;
     std::unique_ptr<TickTimer> m_timer;
     bool m_running = false;
 };

@@ -31,7 +31,9 @@ int main(int argc, char** argv) {
     std::atomic<int> ended{0};
     int status = 0;
     {
-        tolvane::AudioPlayback playback(tolvane::audioSinkFactory(), {nullptr, [&] { ++ended; }});
+        tolvane::PlaybackHooks hooks;
+        hooks.onListEnd = [&] { ++ended; };
+        tolvane::AudioPlayback playback(tolvane::audioSinkFactory(), hooks);
         playback.play({argv[1]}, 1);
         if (!waitFor([&] { return ended == 1; }, 5000)) status = 3;
         QFile(argv[2]).open(QIODevice::WriteOnly);

@@ -1,0 +1,125 @@
+#include "ringing/core/RingEngine.h"
+
+#include "platform/FolderListing.h"
+#include "ringing/core/PlayList.h"
+
+namespace tolvane {
+
+namespace {
+int64_t floorDiv1000(int64_t ms) {
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+}
+}  // namespace
+
+// The tick's sound, with each start and stop told to the log.
+class RingEngine::LoggedSound final : public BellSound {
+public:
+    LoggedSound(RingEngine& engine, const LocalTime& second, int64_t epochMs)
+        : m_engine(engine), m_second(second), m_epochMs(epochMs) {}
+    void start(const std::string& music) override {
+        {
+            std::lock_guard<std::mutex> lock(m_engine.m_bellMutex);
+            if (m_engine.m_playing) m_engine.m_log->note("铃声停止：被下一个铃声替换");
+            m_engine.m_playing = true;
+            m_engine.m_awaitingFirstSample = true;
+            m_engine.m_bellSecond = m_second;
+            m_engine.m_bellEpochMs = m_epochMs;
+        }
+        m_engine.m_log->bellStarted(m_second, music);
+        if (!countsAsFile(music) && listMp3Files(music).empty())
+            m_engine.m_log->warn("跳过铃声：文件夹里没有MP3文件（" + music + "）");
+        m_engine.m_sound.start(music);
+    }
+    void stop() override {
+        m_engine.stopped("到了结束时间");
+        m_engine.m_sound.stop();
+    }
+
+private:
+    RingEngine& m_engine;
+    LocalTime m_second;
+    int64_t m_epochMs;
+};
+
+class RingEngine::LoggedPowerOff final : public PowerOff {
+public:
+    explicit LoggedPowerOff(RingEngine& engine) : m_engine(engine) {}
+    void requestPowerOff() override {
+        m_engine.m_log->note("自动关机：请求关机（" + m_engine.m_shutdown.time + "）");
+        m_engine.m_powerOff.requestPowerOff();
+    }
+
+private:
+    RingEngine& m_engine;
+};
+
+RingEngine::RingEngine(TableDatabase& db, const Clock& clock, BellSound& sound,
+                       PowerOff& powerOff)
+    : m_db(db), m_clock(clock), m_sound(sound), m_powerOff(powerOff) {}
+
+int RingEngine::msToNextSecond() const {
+    const int64_t now = m_clock.nowMs();
+    return static_cast<int>((floorDiv1000(now) + 1) * 1000 - now);
+}
+
+void RingEngine::noteClockStep(int64_t wall) {
+    const int64_t step = wall - (m_lastWall + 1);
+    if (m_lastWall != 0 && step < 0)
+        m_log->warn("时钟向回调了 " + std::to_string(-step) + " 秒：已响过的铃声不再重响");
+    else if (m_lastWall != 0 && step > SecondPacer::kMaxCatchUp)
+        m_log->warn("时钟向前跳了 " + std::to_string(step) + " 秒：其间的铃声不再补响");
+    m_lastWall = wall;
+}
+
+Status RingEngine::processDueSeconds() {
+    // Paced on the local wall clock as one line of seconds: the autumn hour, which repeats the
+    // same local times, is then a step back like an NTP correction, and rings nothing twice.
+    const int64_t epoch = floorDiv1000(m_clock.nowMs());
+    const int64_t wall = civilToEpochSeconds(m_clock.toLocal(epoch));
+    if (wall == m_lastWall) return Status::ok();
+    noteClockStep(wall);
+    const std::vector<int64_t> due = m_pacer.secondsDue(wall);
+    if (due.size() > 1) m_log->warn("补响迟到的 " + std::to_string(due.size() - 1) + " 秒");
+    LoggedPowerOff powerOff(*this);
+    for (int64_t second : due) {
+        LoggedSound sound(*this, civilFromEpochSeconds(second), (epoch - (wall - second)) * 1000);
+        if (Status s = runClockTick(m_db, civilFromEpochSeconds(second), m_shutdown, powerOff,
+                                    sound);
+            !s.isOk())
+            return s;
+    }
+    return Status::ok();
+}
+
+void RingEngine::stopped(const char* why) {
+    std::lock_guard<std::mutex> lock(m_bellMutex);
+    if (!m_playing) return;
+    m_playing = false;
+    m_log->note(std::string("铃声停止：") + why);
+}
+
+void RingEngine::stopByHand() {
+    stopped("停止按钮");
+    m_sound.stop();
+}
+
+void RingEngine::onFirstSample() {
+    std::lock_guard<std::mutex> lock(m_bellMutex);
+    if (!m_awaitingFirstSample) return;
+    m_awaitingFirstSample = false;
+    m_log->bellHeard(m_bellSecond, m_clock.nowMs() - m_bellEpochMs);
+}
+
+void RingEngine::onListEnded() {
+    stopped("播放完毕");
+}
+
+void RingEngine::onFileSkipped(const std::string& file, const std::string& why) {
+    m_log->warn("跳过文件：" + file + "（" + why + "）");
+}
+
+void RingEngine::onNoOutput() {
+    m_log->warn("没有声音输出：没有声音服务器或设备接收声音");
+}
+
+}  // namespace tolvane

@@ -1,0 +1,72 @@
+#pragma once
+
+// The ringing engine without its timer: for each second due by the clock, the Clock tick over the
+// schedule, exactly once (SecondPacer, on the local wall clock); and what it does, told to the
+// ring log: each bell started, heard (how late), stopped and why, files skipped, the clock
+// stepping, power-off. The program drives it from a Qt timer (RingController), the headless
+// ringer the same way; tests call processDueSeconds directly.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "ringing/core/ClockTick.h"
+#include "ringing/core/RingLog.h"
+#include "ringing/core/SecondPacer.h"
+#include "storage/TableDatabase.h"
+
+namespace tolvane {
+
+class RingEngine {
+public:
+    // All references must outlive the engine. It logs nowhere until setLog.
+    RingEngine(TableDatabase& db, const Clock& clock, BellSound& sound, PowerOff& powerOff);
+    void setLog(RingLog& log) { m_log = &log; }
+
+    // Runs the tick for every second due by the clock now. A failure (a field of another type)
+    // stops nothing by itself: the caller ends the program.
+    Status processDueSeconds();
+    // After a pause no second is caught up.
+    void forgetLastSecond() {
+        m_pacer.forget();
+        m_lastWall = 0;
+    }
+    // Milliseconds from now to the next second boundary.
+    int msToNextSecond() const;
+
+    // The shutdown flag and time text.
+    ShutdownPlan& shutdownPlan() { return m_shutdown; }
+
+    // The Stop button silenced the bell.
+    void stopByHand();
+    RingLog& log() { return *m_log; }
+
+    // What the Playback service reports, from its player thread.
+    void onFirstSample();
+    void onListEnded();
+    void onFileSkipped(const std::string& file, const std::string& why);
+    void onNoOutput();
+
+private:
+    class LoggedSound;
+    class LoggedPowerOff;
+    void noteClockStep(int64_t wall);
+    void stopped(const char* why);
+
+    TableDatabase& m_db;
+    const Clock& m_clock;
+    BellSound& m_sound;
+    PowerOff& m_powerOff;
+    RingLog* m_log = &RingLog::none();
+    ShutdownPlan m_shutdown;
+    SecondPacer m_pacer;
+    int64_t m_lastWall = 0;
+    // The bell playing now, shared with the player thread.
+    std::mutex m_bellMutex;
+    bool m_playing = false;
+    bool m_awaitingFirstSample = false;
+    LocalTime m_bellSecond;
+    int64_t m_bellEpochMs = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,36 @@
+#include "ringing/core/RingLog.h"
+
+#include <cstdio>
+
+namespace tolvane {
+
+std::string clockText(const LocalTime& t) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour % 100, t.minute % 100,
+                  t.second % 100);
+    return text;
+}
+
+RingLog& RingLog::none() {
+    static RingLog* const silent = new RingLog;
+    return *silent;
+}
+
+void RingLog::bellStarted(const LocalTime& second, const std::string& music) {
+    note(startedLine(second, music));
+}
+
+void RingLog::bellHeard(const LocalTime& second, int64_t lateMs) {
+    note(heardLine(second, lateMs));
+}
+
+std::string RingLog::startedLine(const LocalTime& second, const std::string& music) {
+    return "铃声开始：" + clockText(second) + " " + music;
+}
+
+std::string RingLog::heardLine(const LocalTime& second, int64_t lateMs) {
+    return "铃声响起：" + clockText(second) + "，第一个声音迟到 " + std::to_string(lateMs) +
+           " 毫秒";
+}
+
+}  // namespace tolvane

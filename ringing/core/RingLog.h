@@ -1,0 +1,39 @@
+#pragma once
+
+// What the ringing engine tells its log, one call per event, each becoming one readable line
+// ("did the 8:00 bell ring yesterday, was it heard, how late?"). This default writes nothing
+// (tests, dry runs, builds without a log); ringing/log/FileRingLog writes the file beside the
+// tables and the systemd journal. Calls may come from the player thread: implementations are
+// thread-safe, and must never block or fail the ringing.
+
+#include <cstdint>
+#include <string>
+
+#include "base/Clock.h"
+
+namespace tolvane {
+
+class RingLog {
+public:
+    virtual ~RingLog() = default;
+    // The log that writes nothing.
+    static RingLog& none();
+
+    // A line about the program: start and exit, pause, reload, power-off, the sleep inhibitor.
+    virtual void note(const std::string& line) { (void)line; }
+    // Something went wrong that costs sound: no output, a file skipped.
+    virtual void warn(const std::string& line) { (void)line; }
+    // A bell started at its scheduled second with this 音乐 value.
+    virtual void bellStarted(const LocalTime& second, const std::string& music);
+    // The bell's first sample reached the sound server lateMs after its second.
+    virtual void bellHeard(const LocalTime& second, int64_t lateMs);
+
+protected:
+    static std::string startedLine(const LocalTime& second, const std::string& music);
+    static std::string heardLine(const LocalTime& second, int64_t lateMs);
+};
+
+// "08:00:00" for a scheduled second.
+std::string clockText(const LocalTime& t);
+
+}  // namespace tolvane

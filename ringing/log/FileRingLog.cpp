@@ -1,0 +1,133 @@
+#include "ringing/log/FileRingLog.h"
+
+#include <spdlog/async.h>
+#include <spdlog/sinks/base_sink.h>
+#include <spdlog/sinks/rotating_file_sink.h>
+#include <spdlog/sinks/stdout_sinks.h>
+#include <spdlog/spdlog.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "base/PathText.h"
+#include "ringing/core/RingLogFiles.h"
+
+#ifndef _WIN32
+#define SD_JOURNAL_SUPPRESS_LOCATION
+#include <sys/uio.h>
+#include <systemd/sd-journal.h>
+#endif
+
+namespace tolvane {
+
+namespace {
+
+// Separates a journal line's message from its fields ("MESSAGE\x1fNAME=value\x1f...").
+constexpr char kFieldSeparator = '\x1f';
+constexpr size_t kQueueLines = 8192;
+
+#ifndef _WIN32
+// The journal with fields of our own; spdlog's systemd sink sends the message alone.
+class JournalSink final : public spdlog::sinks::base_sink<std::mutex> {
+protected:
+    void sink_it_(const spdlog::details::log_msg& msg) override {
+        const std::string payload(msg.payload.data(), msg.payload.size());
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (size_t at; (at = payload.find(kFieldSeparator, start)) != std::string::npos;
+             start = at + 1)
+            fields.push_back(payload.substr(start, at - start));
+        fields.push_back(payload.substr(start));
+        fields[0] = "MESSAGE=" + fields[0];
+        fields.push_back("PRIORITY=" + std::to_string(msg.level >= spdlog::level::warn ? 4 : 6));
+        fields.push_back("SYSLOG_IDENTIFIER=tolvane");
+        std::vector<iovec> parts;
+        for (std::string& f : fields) parts.push_back({f.data(), f.size()});
+        sd_journal_sendv(parts.data(), static_cast<int>(parts.size()));  // no journal: dropped
+    }
+    void flush_() override {}
+};
+#endif
+
+std::shared_ptr<spdlog::details::thread_pool> sharedPool() {
+    static std::shared_ptr<spdlog::details::thread_pool> pool =
+        std::make_shared<spdlog::details::thread_pool>(kQueueLines, 1);
+    return pool;
+}
+
+std::shared_ptr<spdlog::logger> asyncLogger(const char* name,
+                                            std::vector<spdlog::sink_ptr> sinks) {
+    auto logger = std::make_shared<spdlog::async_logger>(
+        name, sinks.begin(), sinks.end(), sharedPool(), spdlog::async_overflow_policy::overrun_oldest);
+    logger->set_pattern("[%Y-%m-%d %H:%M:%S.%e] %v");
+    logger->flush_on(spdlog::level::info);
+    // A full disk or a vanished folder: the line is lost, quietly; the bells go on.
+    logger->set_error_handler([](const std::string&) {});
+    return logger;
+}
+
+}  // namespace
+
+FileRingLog::FileRingLog(const Options& options) {
+    std::vector<spdlog::sink_ptr> sinks;
+    if (!options.folder.empty()) {
+        try {
+            sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
+                utf8FromPath(pathFromUtf8(joinPath(options.folder, kRingLogFile))), options.fileBytes,
+                kFiles - 1));
+        } catch (const spdlog::spdlog_ex& e) {
+            m_fileProblem = e.what();
+        }
+    }
+    if (options.echoToStdout) sinks.push_back(std::make_shared<spdlog::sinks::stdout_sink_mt>());
+    m_text = asyncLogger("tolvane", std::move(sinks));
+#ifndef _WIN32
+    if (options.journal) {
+        auto journal = asyncLogger("tolvane-journal", {std::make_shared<JournalSink>()});
+        journal->set_pattern("%v");
+        m_journal = journal;
+    }
+#endif
+}
+
+FileRingLog::~FileRingLog() {
+    flush();
+}
+
+void FileRingLog::flush() {
+    m_text->flush();
+    if (m_journal) m_journal->flush();
+    // The queue is drained by the pool's thread; give it the moment it needs.
+    for (int i = 0; i < 100 && sharedPool()->queue_size() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void FileRingLog::note(const std::string& line) {
+    m_text->info(line);
+    if (m_journal) m_journal->info(line);
+}
+
+void FileRingLog::warn(const std::string& line) {
+    m_text->warn(line);
+    if (m_journal) m_journal->warn(line);
+}
+
+void FileRingLog::bellStarted(const LocalTime& second, const std::string& music) {
+    const std::string line = startedLine(second, music);
+    m_text->info(line);
+    if (m_journal)
+        m_journal->info(line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
+                        kFieldSeparator + "TOLVANE_MUSIC=" + music);
+}
+
+void FileRingLog::bellHeard(const LocalTime& second, int64_t lateMs) {
+    const std::string line = heardLine(second, lateMs);
+    m_text->info(line);
+    if (m_journal)
+        m_journal->info(line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
+                        kFieldSeparator + "TOLVANE_LATE_MS=" + std::to_string(lateMs));
+}
+
+}  // namespace tolvane
