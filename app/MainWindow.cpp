@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "app/Program.h"
-#include "app/TableFollower.h"
+#include "ringing/qt/TableFollower.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
 #include "schedule/core/BellEditing.h"

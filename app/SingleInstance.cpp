@@ -41,15 +41,16 @@ QString SingleInstance::serverName(const std::string& dataFolder) {
 }
 
 SingleInstance::Claim SingleInstance::claim() {
-    auto lock = FileSystem::platform()->lock(joinPath(m_dataFolder, kLockFile), 0);
-    if (!lock.isOk()) {
-        // A folder where no lock file can be made: better two ringers than none.
-        m_lockProblem = lock.status().message();
-        listen();
-        return Claim::kFirst;
+    switch (m_lock.take(m_dataFolder)) {
+        case RingerLock::Outcome::kHeldElsewhere:
+            return askOtherToShow() ? Claim::kShownOther : Claim::kOtherUnknown;
+        case RingerLock::Outcome::kUnavailable:
+            // A folder where no lock file can be made: better two ringers than none.
+            m_lockProblem = m_lock.problem();
+            break;
+        case RingerLock::Outcome::kTaken:
+            break;
     }
-    if (!lock.value()) return askOtherToShow() ? Claim::kShownOther : Claim::kOtherUnknown;
-    m_lock = std::move(lock).value();
     listen();
     return Claim::kFirst;
 }

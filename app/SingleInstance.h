@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/FileSystem.h"
+#include "ringing/core/RingerLock.h"
 
 namespace tolvane {
 
@@ -24,8 +24,6 @@ public:
         kShownOther,    // another program rings from the folder and was asked to show itself
         kOtherUnknown,  // another program holds the folder but did not answer (another user's)
     };
-    static constexpr char kLockFile[] = "tolvane.lock";
-
     explicit SingleInstance(std::string dataFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -43,7 +41,7 @@ private:
     void listen();
 
     std::string m_dataFolder;
-    std::unique_ptr<FileLock> m_lock;
+    RingerLock m_lock;
     std::string m_lockProblem;
     QLocalServer m_server;
 };

@@ -14,7 +14,7 @@
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
-#include "app/TableFollower.h"
+#include "ringing/qt/TableFollower.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 

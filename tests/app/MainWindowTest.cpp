@@ -19,7 +19,7 @@
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SkinStartup.h"
-#include "app/TableFollower.h"
+#include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"

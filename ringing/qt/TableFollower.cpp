@@ -1,4 +1,4 @@
-#include "app/TableFollower.h"
+#include "ringing/qt/TableFollower.h"
 
 #include "base/PathText.h"
 
