@@ -242,6 +242,10 @@ Status MainWindow::readShutdownPlan() {
 
 void MainWindow::setPlanRunning(bool running) {
     m_program.ring().setRunning(running);
+    // Awake while bells are due; a paused plan lets the machine sleep.
+    const std::string answer =
+        running ? m_program.inhibitor().hold() : m_program.inhibitor().release();
+    if (!answer.empty()) m_program.log().note(answer);
     // The clock timer checks the files before each second; a paused plan needs a poll of its own.
     m_follower->setPolling(!running);
 }

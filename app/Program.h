@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/SleepInhibitor.h"
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/core/ClockTick.h"
 #include "ringing/core/PlayList.h"
@@ -29,11 +30,13 @@ public:
     PlaylistBellSound& sound() { return *m_sound; }
     RingController& ring() { return *m_ring; }
     RingLog& log() { return *m_log; }
+    SleepInhibitor& inhibitor() { return *m_inhibitor; }
     const Clock& clock() const { return m_clock; }
 
 private:
     std::string m_dataFolder;
     std::unique_ptr<RingLog> m_log;
+    std::unique_ptr<SleepInhibitor> m_inhibitor = std::make_unique<SystemSleepInhibitor>();
     TableDatabase m_db;
     SystemClock m_clock;
     std::unique_ptr<AudioPlayback> m_playback;

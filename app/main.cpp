@@ -124,6 +124,9 @@ int main(int argc, char** argv) {
             window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
         instance.onShowRequested = [&window] { window.restoreWindow(); };
         program.log().note("程序启动：Tolvane " TOLVANE_VERSION "，文件夹 " + dataFolder);
+        powerOff.onAnswer = [&program](const std::string& answer) {
+            program.log().note("自动关机：系统回答：" + answer);
+        };
         // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
         if (std::getenv("TOLVANE_REPORT_RELOAD"))
             window.follower().onReloaded =
@@ -134,7 +137,10 @@ int main(int argc, char** argv) {
                 };
         window.runCreatedHandler();
         code = app.exec();
+        if (std::string released = program.inhibitor().release(); !released.empty())
+            program.log().note(released);
         program.log().note("程序退出（" + std::to_string(code) + "）");
+        powerOff.onAnswer = [](const std::string&) {};
     }
     skin.reset();  // the exit clean-up: the skin engine sees its detach
     // Qt 6.4's PulseAudio engine can abort while torn down among the static destructors: end

@@ -17,6 +17,7 @@
 #ifdef TOLVANE_HAVE_PLAY
 #include "cli/PlayCommand.h"
 #endif
+#include "cli/RingCommand.h"
 #include "cli/TableCommands.h"
 
 namespace {
@@ -34,6 +35,8 @@ constexpr char kUsage[] =
     "PATH]\n"
     "                                     [--days LIST]\n"
     "       tolvanectl delete DIR START\n"
+    "       tolvanectl ring DIR            ring the schedule in DIR without a window (until SIGTERM)\n"
+    "       tolvanectl log DIR [--day YYYY-MM-DD]  the ring log: what rang, when, how late\n"
     "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n";
 
 int usage() {
@@ -83,6 +86,12 @@ int main(int argc, char** argv) {
     if (command == "play" && args.size() == 2)
         tolvane::cli::endProcess(tolvane::cli::playCommand(argc, argv, args[1]));
 #endif
+#ifdef TOLVANE_HAVE_RING
+    if (command == "ring" && args.size() == 2)
+        tolvane::cli::endProcess(tolvane::cli::ringCommand(argc, argv, args[1]));
+#endif
+    if (command == "log" && (args.size() == 2 || (args.size() == 4 && args[2] == "--day")))
+        return tolvane::cli::logCommand(args[1], args.size() == 4 ? args[3] : "");
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "list") return tolvane::cli::listCommand(rest, std::cout, std::cerr);
     if (command == "add") return tolvane::cli::addCommand(rest, std::cout, std::cerr);

@@ -5,6 +5,7 @@
 // Windows. The build compiles the one for its system (PowerOff_linux.cpp or PowerOff_win32.cpp).
 
 #include <functional>
+#include <string>
 
 namespace tolvane {
 
@@ -12,12 +13,16 @@ class PowerOff {
 public:
     virtual ~PowerOff() = default;
     // Asks the system to shut down and switch off, closing programs without asking. Returns at
-    // once; a failure passes silently.
+    // once; a failure ends nothing.
     virtual void requestPowerOff() = 0;
+
+    // Hears the system's answer, in words for the ring log, when it comes.
+    std::function<void(const std::string& answer)> onAnswer = [](const std::string&) {};
 };
 
 // Linux: org.freedesktop.login1.Manager.PowerOff(false) on the system D-Bus, which needs no prompt.
-// Sent without waiting for the answer; without a bus or permission nothing happens.
+// Sent without waiting: the answer (or the error, without a bus or permission) comes to onAnswer
+// from the event loop.
 class LogindPowerOff final : public PowerOff {
 public:
     void requestPowerOff() override;

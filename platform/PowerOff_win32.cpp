@@ -9,8 +9,10 @@ namespace tolvane {
 
 void Win32PowerOff::requestPowerOff() {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        onAnswer("OpenProcessToken failed: system error " + std::to_string(GetLastError()));
         return;
+    }
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
@@ -21,11 +23,14 @@ void Win32PowerOff::requestPowerOff() {
     const DWORD error = found ? GetLastError() : ERROR_NO_SUCH_PRIVILEGE;
     CloseHandle(token);
     // ERROR_NOT_ALL_ASSIGNED and the like: the system would refuse, so do not ask.
-    if (error != 0) return;
-    if (exitWindows)
-        exitWindows(EWX_POWEROFF | EWX_FORCE, 0);
-    else
-        ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0);
+    if (error != 0) {
+        onAnswer("no shutdown privilege: system error " + std::to_string(error));
+        return;
+    }
+    const bool accepted = exitWindows ? exitWindows(EWX_POWEROFF | EWX_FORCE, 0)
+                                      : ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0) != 0;
+    onAnswer(accepted ? "ExitWindowsEx accepted"
+                      : "ExitWindowsEx failed: system error " + std::to_string(GetLastError()));
 }
 
 }  // namespace tolvane

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# The headless ringer, `tolvanectl ring`, with no display at all: PulseAudio's null sink recorded,
+# python3-dbusmock's logind on a private system bus. A bell rings at its second, a bell added with
+# tolvanectl while it runs rings at its, a missing file is skipped and logged with its reason; a
+# second ringer on the folder exits 1 naming the first; the sleep inhibitor is held while it runs
+# and dropped when SIGTERM ends it (within a second, status 0); `tolvanectl log` shows the day.
+# Usage: headless_ring_test.sh BIN_DIR SOURCE_DIR
+set -euo pipefail
+bin=$1
+src=$2
+source "$src/tests/support/harness.sh"
+
+unset DISPLAY WAYLAND_DISPLAY PULSE_SERVER DBUS_SESSION_BUS_ADDRESS
+export HOME=$work XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+start_pulse
+pacat --raw --format=s16le --rate=44100 --channels=1 </dev/zero &
+pids+=($!)
+start_logind_mock
+inhibitors() {
+  gdbus call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 \
+    -m org.freedesktop.login1.Manager.ListInhibitors
+}
+
+"$src/tests/support/make-tones.sh" "$work/tones"
+dir=$work/bells
+mkdir "$dir"
+t0=$(($(date +%s) + 5))
+at() { date -d "@$((t0 + $1))" +%H:%M:%S; }
+all=mon,tue,wed,thu,fri,sat,sun
+ctl() { "$bin/tolvanectl" "$@" >/dev/null; }
+ctl add "$dir" --start "$(at 0)" --music "$work/tones/a440.mp3" --days "$all"
+ctl add "$dir" --start "$(at 2)" --music "$work/tones/missing.mp3" --days "$all"
+
+"$bin/tolvanectl" ring "$dir" >"$work/stdout" 2>"$work/stderr" &
+ringer=$!
+pids+=($ringer)
+for _ in $(seq 50); do grep -q '无窗口打铃启动' "$work/stdout" 2>/dev/null && break; sleep 0.1; done
+grep -q '无窗口打铃启动' "$work/stdout" || fail "the ringer did not start: $(cat "$work/stderr")"
+
+status=0
+"$bin/tolvanectl" ring "$dir" >/dev/null 2>"$work/second" || status=$?
+[ "$status" = 1 ] || fail "a second ringer on the folder ended with $status, not 1"
+grep -q "process $ringer" "$work/second" || fail "the second ringer does not name the first: $(cat "$work/second")"
+echo "ok: a second ringer on the folder exits 1 and names the process that rings"
+grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)" ||
+  fail "no sleep:idle block inhibitor while the plan runs: $(inhibitors)"
+echo "ok: the sleep inhibitor is held while it rings"
+
+ctl add "$dir" --start "$(at 4)" --music "$work/tones/b660.mp3" --days "$all"
+
+parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 --file-format=wav "$work/rec.wav" &
+recorder=$!
+pids+=($recorder)
+while [ "$(date +%s%N)" -lt "$(((t0 + 5) * 1000000000))" ]; do sleep 0.05; done
+recorded_until=$(date +%s.%N)
+kill -INT "$recorder"
+wait "$recorder" || true
+
+stop_started=$(date +%s%N)
+kill -TERM "$ringer"
+status=0
+wait "$ringer" || status=$?
+stop_ms=$((($(date +%s%N) - stop_started) / 1000000))
+[ "$status" = 0 ] || fail "SIGTERM ended the ringer with $status"
+[ "$stop_ms" -lt 1000 ] || fail "SIGTERM took $stop_ms ms"
+echo "ok: SIGTERM ends it in $stop_ms ms with status 0"
+grep -q "Tolvane" <<<"$(inhibitors)" && fail "the inhibitor was not released at exit: $(inhibitors)"
+echo "ok: the inhibitor is released at exit"
+
+heard=$("$bin/tone_scan" --timed "$work/rec.wav")
+echo "heard: $heard"
+read -r -a tones <<<"$heard"
+total=${tones[-1]#total:}
+unset 'tones[-1]'
+recorded_from=$(awk -v u="$recorded_until" -v t="$total" 'BEGIN { printf "%.3f", u - t }')
+expect=("440 0" "660 4")
+[ "${#tones[@]}" = 2 ] || fail "expected 2 tones, heard ${#tones[@]}"
+for i in 0 1; do
+  read -r hz offset <<<"${expect[i]}"
+  got_hz=${tones[i]%%@*} rest=${tones[i]#*@}
+  [ "$got_hz" = "$hz" ] || fail "tone $((i + 1)) is $got_hz Hz, expected $hz"
+  awk -v r="$recorded_from" -v s="${rest%%:*}" -v t="$((t0 + offset))" \
+    'BEGIN { d = r + s - t; exit !(d > -0.05 && d < 0.15) }' || fail "tone $((i + 1)) is not at its second"
+done
+echo "ok: a bell rings at its second, and one added while it runs at its"
+
+day=$(date -d "@$t0" +%F)
+log=$("$bin/tolvanectl" log "$dir" --day "$day")
+grep -q "铃声响起：$(at 0)，第一个声音迟到 [0-9]* 毫秒" <<<"$log" || fail "no lateness line for the first bell: $log"
+grep -q "铃声响起：$(at 4)，第一个声音迟到" <<<"$log" || fail "no lateness line for the added bell"
+grep -q "跳过文件：$work/tones/missing.mp3（文件不存在）" <<<"$log" || fail "the missing file is not logged: $log"
+grep -q "db.edb 被更改：重新读取铃声计划" <<<"$log" || fail "the reload is not logged"
+grep -q "铃声响起：$(at 0)" "$work/stdout" || fail "the log is not echoed to stdout"
+echo "ok: the ring log has each bell's lateness, the skipped file and the reload; stdout echoes it"
+[ -n "${SHOW_LOG:-}" ] && echo "$log"
+echo "headless ringer test passed"
