@@ -40,10 +40,11 @@ ctl add "$program" --start "$(at 0)" --end "$(at 1)" --music "$work/tones/long44
 ctl add "$program" --start "$(at 3)" --music "$program/folder" --days "$today"
 ctl add "$program" --start "$(at 6)" --music "$work/tones/a440.mp3" --days "$other"
 ctl add "$program" --start "$(at 8)" --music "$work/tones/a440.mp3" --days "$today"
+ctl add "$program" --start "$(at 9)" --music "$work/tones/gone.mp3" --days "$today"
 ctl add "$program" --start 08:00:00 --music "$work/tones/a440.mp3" --days mon,tue,wed,thu,fri,sat,sun
 # That last bell as an older copy stored it: 8:00:00, which the clock never matches. Records
 # start at 1052 and are 656 bytes long; the start text is the first field.
-printf '8:00:00\0' | dd of="$program/db.edb" bs=1 seek=$((1052 + 4 * 656 + 4)) conv=notrunc 2>/dev/null
+printf '8:00:00\0' | dd of="$program/db.edb" bs=1 seek=$((1052 + 5 * 656 + 4)) conv=notrunc 2>/dev/null
 # Settings (record at 836): the hot key on (field at 39), random play off (42) so that the folder
 # plays in name order, automatic power-off on (343) at T0+10 (344).
 printf '\0' | dd of="$program/px.edb" bs=1 seek=$((836 + 42)) conv=notrunc 2>/dev/null
@@ -69,10 +70,21 @@ echo "ok: the window appears at 663 x 488"
 
 wait_until() { while [ "$(date +%s%N)" -lt "$(( ($t0 + $1) * 1000000000 + ${2:-0} * 1000000 ))" ]; do sleep 0.05; done; }
 press_pause() { xdotool mousemove --window "$window" 598 40 click 1; }
+inhibitors() {
+  gdbus call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 \
+    -m org.freedesktop.login1.Manager.ListInhibitors
+}
+grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)" ||
+  fail "no sleep inhibitor while the plan runs: $(inhibitors)"
 wait_until 7 300
 press_pause  # 暂停计划: the bell of T0+8 must stay silent
-wait_until 9 300
+sleep 0.3
+grep -q Tolvane <<<"$(inhibitors)" && fail "the sleep inhibitor stays while paused"
+wait_until 8 800
 press_pause  # and the plan runs again
+sleep 0.3
+grep -q Tolvane <<<"$(inhibitors)" || fail "no sleep inhibitor after the plan resumed"
+echo "ok: the sleep inhibitor is held while the plan runs, not while it is paused"
 wait_until 11 500
 xdotool key shift+t
 sleep 0.5
@@ -121,9 +133,19 @@ echo "ok: each due bell starts within 100 ms of its second; the end time silence
 calls=$(gdbus call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 -m org.freedesktop.DBus.Mock.GetCalls)
 [ "$(grep -o "'PowerOff'" <<<"$calls" | wc -l)" = 1 ] || fail "expected one PowerOff: $calls"
 grep -q "'PowerOff', \[<false>\]" <<<"$calls" || fail "PowerOff was not (false): $calls"
-when=$(sed -n "s/.*uint64 \([0-9]*\), 'PowerOff'.*/\1/p" <<<"$calls")
+when=$(grep -o "[0-9]*, 'PowerOff'" <<<"$calls" | cut -d, -f1)
 [ "$when" -ge $((t0 + 10)) ] && [ "$when" -le $((t0 + 11)) ] || fail "PowerOff came at $when, not $((t0 + 10))"
 echo "ok: one PowerOff(false) at the shutdown second"
+
+log=$(cat "$program/tolvane.log")
+for offset in 0 3; do
+  grep -q "铃声响起：$(at $offset)，第一个声音迟到 [0-9]* 毫秒" <<<"$log" || fail "no lateness line for the bell of T0+$offset: $log"
+done
+grep -q "铃声停止：到了结束时间" <<<"$log" || fail "the end time's stop is not logged"
+grep -q "跳过文件：$work/tones/gone.mp3（文件不存在）" <<<"$log" || fail "the missing file is not logged"
+grep -q "计划暂停" <<<"$log" && grep -q "计划恢复运行" <<<"$log" || fail "the pause is not logged"
+grep -q "自动关机：系统回答：accepted" <<<"$log" || fail "logind's answer to the power-off is not logged: $log"
+echo "ok: the ring log has each bell's lateness, the end time, the missing file, the pause and logind's answer"
 
 [ "$(md5sum "$program"/*.edb)" = "$sums" ] || fail "the table files changed"
 echo "ok: the table files are as they were"
