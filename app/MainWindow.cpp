@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "app/Program.h"
+#include "app/RingLogWindow.h"
 #include "ringing/qt/TableFollower.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
@@ -170,6 +171,7 @@ void MainWindow::setUpPictures() {
 void MainWindow::buildMenus() {
     m_systemMenu = new QMenu(this);
     m_systemMenu->addAction(QStringLiteral("软件设置"), this, &MainWindow::onSettings);
+    m_systemMenu->addAction(QStringLiteral("运行日志"), this, &MainWindow::onRingLog);
     m_systemMenu->addSeparator();
     m_systemMenu->addAction(QStringLiteral("最小化"), this, &MainWindow::onMinimiseToTray);
     m_systemMenu->addAction(QStringLiteral("退出"), this, &MainWindow::onQuit);
@@ -370,6 +372,18 @@ void MainWindow::onSettings() {
          autostartFolder,
          QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
         this);
+    prepareWindow(window);
+    openModalCentred(window);
+}
+
+void MainWindow::onRingLog() {
+    RingLogWindow window(m_program.dataFolder(), [this] {
+        const LocalTime t = m_program.clock().toLocal(m_program.clock().nowMs() / 1000);
+        char day[16];
+        std::snprintf(day, sizeof day, "%04d-%02d-%02d", t.year % 10000, t.month % 100,
+                      t.day % 100);
+        return std::string(day);
+    });
     prepareWindow(window);
     openModalCentred(window);
 }

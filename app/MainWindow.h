@@ -81,6 +81,7 @@ public:
     void onChangeBell();
     void onDeleteBell();
     void onSettings();
+    void onRingLog();
     void onMinimiseToTray();
     void onQuit();
     void onListRightClick(const QPoint& cursor);

@@ -1,6 +1,8 @@
 // The main window and its menus and windows on the offscreen platform, with real table files.
 
 #include <QAction>
+#include <QPlainTextEdit>
+#include <fstream>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
@@ -230,7 +233,7 @@ private slots:
         QStringList texts;
         for (QAction* a : m_window->systemMenu()->actions())
             texts << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(texts, (QStringList{"软件设置", "-", "最小化", "退出"}));
+        QCOMPARE(texts, (QStringList{"软件设置", "运行日志", "-", "最小化", "退出"}));
         m_window->systemMenu()->close();
     }
 
@@ -323,6 +326,31 @@ private slots:
         m_window->follower().check();
         QVERIFY(m_fatal.empty());
         QCOMPARE(m_program->ring().shutdownPlan().time, std::string("21:15:00"));
+    }
+
+    void theRingLogWindowShowsTheDayNewestLastAndFollowsTheLog() {
+        start();
+        QString title;
+        m_window->prepareWindow = [&title](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                title = dialog.windowTitle();
+                dialog.close();
+            });
+        };
+        m_window->onRingLog();
+        QCOMPARE(title, QStringLiteral("运行日志"));
+
+        test::TempDir logs;
+        test::writeFile(logs.file("tolvane.1.log"),
+                        "[2026-12-07 08:00:00.004] yesterday\n[2026-12-08 07:00:00.001] first\n");
+        test::writeFile(logs.file("tolvane.log"), "[2026-12-08 08:00:00.004] second\n");
+        RingLogWindow window(logs.path(), [] { return std::string("2026-12-08"); });
+        QVERIFY(window.view()->isReadOnly());
+        QCOMPARE(window.view()->toPlainText(),
+                 QStringLiteral("[2026-12-08 07:00:00.001] first\n[2026-12-08 08:00:00.004] second"));
+        std::ofstream(logs.file("tolvane.log"), std::ios::app) << "[2026-12-08 08:00:01.000] third\n";
+        window.refresh();
+        QVERIFY(window.view()->toPlainText().endsWith("third"));
     }
 
     void theDateLabelFollowsMidnight() {

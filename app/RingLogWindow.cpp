@@ -1,0 +1,43 @@
+#include "app/RingLogWindow.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "ringing/core/RingLogFiles.h"
+
+namespace tolvane {
+
+RingLogWindow::RingLogWindow(std::string folder, std::function<std::string()> today,
+                             QWidget* parent)
+    : QDialog(parent),
+      m_folder(std::move(folder)),
+      m_today(std::move(today)),
+      m_view(new QPlainTextEdit(this)) {
+    setObjectName(QStringLiteral("运行日志窗口"));
+    setWindowTitle(QStringLiteral("运行日志"));
+    resize(720, 420);
+    m_view->setReadOnly(true);
+    m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_view);
+    m_refresh.setInterval(kRefreshMs);
+    connect(&m_refresh, &QTimer::timeout, this, &RingLogWindow::refresh);
+    m_refresh.start();
+    refresh();
+}
+
+void RingLogWindow::refresh() {
+    QStringList lines;
+    for (const std::string& line : readRingLog(m_folder, m_today()))
+        lines << QString::fromStdString(line);
+    const QString text =
+        lines.isEmpty() ? QStringLiteral("今天还没有运行记录。") : lines.join(QLatin1Char('\n'));
+    if (text == m_view->toPlainText()) return;
+    QScrollBar* bar = m_view->verticalScrollBar();
+    const bool atEnd = bar->value() == bar->maximum();
+    m_view->setPlainText(text);
+    if (atEnd) bar->setValue(bar->maximum());
+}
+
+}  // namespace tolvane
