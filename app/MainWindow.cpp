@@ -13,9 +13,9 @@
 
 #include "app/Program.h"
 #include "app/RingLogWindow.h"
-#include "ringing/qt/TableFollower.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
+#include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"

@@ -14,9 +14,9 @@
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
-#include "ringing/qt/TableFollower.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
+#include "ringing/qt/TableFollower.h"
 
 namespace {
 

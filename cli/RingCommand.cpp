@@ -1,12 +1,13 @@
 #include "cli/RingCommand.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <chrono>
 #include <csignal>
 #include <iostream>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "platform/PowerOff.h"
 #include "platform/SleepInhibitor.h"
@@ -117,11 +118,10 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
         }
     };
     ring.beforeTick = [&follower] { follower.check(); };
-    QObject::connect(&ring, &RingController::fatalError, &app,
-                     [&](int, const QString& message) {
-                         log.warn("运行时出错：" + message.toStdString());
-                         app.exit(1);
-                     });
+    QObject::connect(&ring, &RingController::fatalError, &app, [&](int, const QString& message) {
+        log.warn("运行时出错：" + message.toStdString());
+        app.exit(1);
+    });
     QObject owner;
     quitOnSignals(app, owner);
 

@@ -35,7 +35,8 @@ constexpr char kUsage[] =
     "PATH]\n"
     "                                     [--days LIST]\n"
     "       tolvanectl delete DIR START\n"
-    "       tolvanectl ring DIR            ring the schedule in DIR without a window (until SIGTERM)\n"
+    "       tolvanectl ring DIR            ring the schedule in DIR without a window (until "
+    "SIGTERM)\n"
     "       tolvanectl log DIR [--day YYYY-MM-DD]  the ring log: what rang, when, how late\n"
     "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n";
 

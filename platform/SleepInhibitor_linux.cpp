@@ -1,8 +1,9 @@
+#include <unistd.h>
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
-#include <unistd.h>
 
 #include "platform/SleepInhibitor.h"
 
@@ -27,7 +28,8 @@ std::string LogindSleepInhibitor::hold() {
                                        "org.freedesktop.login1.Manager", "Inhibit");
     call << QStringLiteral("sleep:idle") << QStringLiteral("Tolvane")
          << QStringLiteral("Bells are due") << QStringLiteral("block");
-    const QDBusReply<QDBusUnixFileDescriptor> reply = bus.call(call, QDBus::Block, kAnswerTimeoutMs);
+    const QDBusReply<QDBusUnixFileDescriptor> reply =
+        bus.call(call, QDBus::Block, kAnswerTimeoutMs);
     if (!reply.isValid())
         return "保持唤醒：logind 不能阻止休眠（" + reply.error().message().toStdString() + "）";
     // Ours to keep: the reply's copy closes with it.

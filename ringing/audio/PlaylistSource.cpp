@@ -14,9 +14,8 @@ bool PlaylistSource::openNext() {
         if (m_current.empty()) continue;
         if (m_decoder.open(m_current).isOk()) return true;
         if (m_onSkipped)
-            m_onSkipped(m_current, FileSystem::platform()->exists(m_current)
-                                       ? "不能解码为MP3"
-                                       : "文件不存在");
+            m_onSkipped(m_current,
+                        FileSystem::platform()->exists(m_current) ? "不能解码为MP3" : "文件不存在");
     }
     m_current.clear();
     return false;

@@ -53,8 +53,7 @@ private:
     RingEngine& m_engine;
 };
 
-RingEngine::RingEngine(TableDatabase& db, const Clock& clock, BellSound& sound,
-                       PowerOff& powerOff)
+RingEngine::RingEngine(TableDatabase& db, const Clock& clock, BellSound& sound, PowerOff& powerOff)
     : m_db(db), m_clock(clock), m_sound(sound), m_powerOff(powerOff) {}
 
 int RingEngine::msToNextSecond() const {
@@ -83,8 +82,8 @@ Status RingEngine::processDueSeconds() {
     LoggedPowerOff powerOff(*this);
     for (int64_t second : due) {
         LoggedSound sound(*this, civilFromEpochSeconds(second), (epoch - (wall - second)) * 1000);
-        if (Status s = runClockTick(m_db, civilFromEpochSeconds(second), m_shutdown, powerOff,
-                                    sound);
+        if (Status s =
+                runClockTick(m_db, civilFromEpochSeconds(second), m_shutdown, powerOff, sound);
             !s.isOk())
             return s;
     }

@@ -57,10 +57,10 @@ std::shared_ptr<spdlog::details::thread_pool> sharedPool() {
     return pool;
 }
 
-std::shared_ptr<spdlog::logger> asyncLogger(const char* name,
-                                            std::vector<spdlog::sink_ptr> sinks) {
-    auto logger = std::make_shared<spdlog::async_logger>(
-        name, sinks.begin(), sinks.end(), sharedPool(), spdlog::async_overflow_policy::overrun_oldest);
+std::shared_ptr<spdlog::logger> asyncLogger(const char* name, std::vector<spdlog::sink_ptr> sinks) {
+    auto logger =
+        std::make_shared<spdlog::async_logger>(name, sinks.begin(), sinks.end(), sharedPool(),
+                                               spdlog::async_overflow_policy::overrun_oldest);
     logger->set_pattern("[%Y-%m-%d %H:%M:%S.%e] %v");
     logger->flush_on(spdlog::level::info);
     // A full disk or a vanished folder: the line is lost, quietly; the bells go on.
@@ -75,8 +75,8 @@ FileRingLog::FileRingLog(const Options& options) {
     if (!options.folder.empty()) {
         try {
             sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
-                utf8FromPath(pathFromUtf8(joinPath(options.folder, kRingLogFile))), options.fileBytes,
-                kFiles - 1));
+                utf8FromPath(pathFromUtf8(joinPath(options.folder, kRingLogFile))),
+                options.fileBytes, kFiles - 1));
         } catch (const spdlog::spdlog_ex& e) {
             m_fileProblem = e.what();
         }

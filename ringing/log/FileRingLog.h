@@ -23,9 +23,9 @@ public:
     static constexpr size_t kFiles = 5;
 
     struct Options {
-        std::string folder;          // where tolvane.log goes; empty: no file
-        bool echoToStdout = false;   // the headless ringer's console
-        bool journal = true;         // the systemd journal, where there is one
+        std::string folder;         // where tolvane.log goes; empty: no file
+        bool echoToStdout = false;  // the headless ringer's console
+        bool journal = true;        // the systemd journal, where there is one
         size_t fileBytes = kFileBytes;
     };
     explicit FileRingLog(const Options& options);

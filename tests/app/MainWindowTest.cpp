@@ -1,8 +1,6 @@
 // The main window and its menus and windows on the offscreen platform, with real table files.
 
 #include <QAction>
-#include <QPlainTextEdit>
-#include <fstream>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,11 +10,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
@@ -346,9 +346,11 @@ private slots:
         test::writeFile(logs.file("tolvane.log"), "[2026-12-08 08:00:00.004] second\n");
         RingLogWindow window(logs.path(), [] { return std::string("2026-12-08"); });
         QVERIFY(window.view()->isReadOnly());
-        QCOMPARE(window.view()->toPlainText(),
-                 QStringLiteral("[2026-12-08 07:00:00.001] first\n[2026-12-08 08:00:00.004] second"));
-        std::ofstream(logs.file("tolvane.log"), std::ios::app) << "[2026-12-08 08:00:01.000] third\n";
+        QCOMPARE(
+            window.view()->toPlainText(),
+            QStringLiteral("[2026-12-08 07:00:00.001] first\n[2026-12-08 08:00:00.004] second"));
+        std::ofstream(logs.file("tolvane.log"), std::ios::app)
+            << "[2026-12-08 08:00:01.000] third\n";
         window.refresh();
         QVERIFY(window.view()->toPlainText().endsWith("third"));
     }

@@ -50,8 +50,11 @@ std::vector<std::string> ringThreeBells(const std::string& tables, RingLog& log)
     openOrCreateTables(db, tables);
     db.select(schema::kBellAlias);
     for (int s = 1; s <= 3; ++s)
-        db.append(bellValues({"08:00:0" + std::to_string(s), "", "bell" + std::to_string(s) + ".mp3",
-                              {true, true, true, true, true, true, true}, 0}));
+        db.append(bellValues({"08:00:0" + std::to_string(s),
+                              "",
+                              "bell" + std::to_string(s) + ".mp3",
+                              {true, true, true, true, true, true, true},
+                              0}));
     ManualClock clock(civilToEpochSeconds(2026, 3, 2, 8, 0, 1) * 1000);
     test::RecordingSound sound;
     RingEngine engine(db, clock, sound, sound);
@@ -65,8 +68,7 @@ std::vector<std::string> ringThreeBells(const std::string& tables, RingLog& log)
 }
 
 TEST(RingLogTest, AFolderThatCannotTakeTheLogCostsLinesNotBells) {
-    const std::vector<std::string> rung = {"start bell1.mp3", "start bell2.mp3",
-                                           "start bell3.mp3"};
+    const std::vector<std::string> rung = {"start bell1.mp3", "start bell2.mp3", "start bell3.mp3"};
     TempDir tables;
     {
         // A folder that cannot be made (a file is in the way): no log file, said; the bells ring.

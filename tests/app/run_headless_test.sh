@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The README's first command on a machine without a display: scripts/run.sh builds (into a build
+# folder of this test's own), says in one line that it rings without a window, and is the
+# headless ringer: its tables appear in the program folder, and SIGTERM ends it with 0.
+# Usage: run_headless_test.sh SOURCE_DIR
+set -euo pipefail
+src=$1
+source "$src/tests/support/harness.sh"
+
+unset DISPLAY WAYLAND_DISPLAY
+export TOLVANE_BUILD_DIR=$work/build XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+"$src/scripts/run.sh" >"$work/stdout" 2>"$work/stderr" &
+run=$!
+pids+=($run)
+for _ in $(seq 3000); do grep -q '无窗口打铃启动' "$work/stdout" 2>/dev/null && break; sleep 0.2; done
+grep -q '无窗口打铃启动' "$work/stdout" || fail "run.sh did not reach the headless ringer: $(tail -5 "$work/stderr")"
+grep -q "^No display: ringing the schedule in $work/build/bin without a window" "$work/stdout" ||
+  fail "run.sh did not say it rings without a window: $(head -3 "$work/stdout")"
+[ -f "$work/build/bin/db.edb" ] || fail "no schedule in the program folder"
+kill -TERM "$run"
+status=0
+wait "$run" || status=$?
+[ "$status" = 0 ] || fail "SIGTERM ended it with $status"
+echo "run.sh without a display test passed"
