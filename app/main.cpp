@@ -96,10 +96,12 @@ int main(int argc, char** argv) {
         case tolvane::SingleInstance::Claim::kShownOther:
             return 0;
         case tolvane::SingleInstance::Claim::kOtherUnknown:
-            QMessageBox::information(nullptr, QStringLiteral("信息："),
-                                     QStringLiteral("打铃程序已经在运行（可能是另一位用户启动的），"
-                                                    "同一个文件夹只能有一个打铃程序。\n%1")
-                                         .arg(QString::fromStdString(dataFolder)));
+            QMessageBox::information(
+                nullptr, QStringLiteral("信息："),
+                QStringLiteral("打铃程序已经在运行（进程 %1，可能是另一位用户或无窗口打铃启动的），"
+                               "同一个文件夹只能有一个打铃程序。\n%2")
+                    .arg(QString::fromStdString(tolvane::RingerLock::holder(dataFolder)),
+                         QString::fromStdString(dataFolder)));
             return 0;
     }
     if (!instance.lockProblem().empty())

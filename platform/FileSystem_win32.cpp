@@ -175,9 +175,9 @@ public:
         for (;;) {
             // A byte far past the end: Windows locks are mandatory, and the file's text (the
             // holder's process id) must stay readable and writable.
-            OVERLAPPED far{};
-            far.Offset = 0xFFFFFFF0u;
-            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far))
+            OVERLAPPED beyondEnd{};
+            beyondEnd.Offset = 0xFFFFFFF0u;
+            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &beyondEnd))
                 return std::unique_ptr<FileLock>(new Win32Lock(h));
             if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) {
                 Status s = lastError("cannot lock");
