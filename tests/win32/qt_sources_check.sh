@@ -29,8 +29,9 @@ done
 failed=0
 for arch in i686 x86_64; do
   for file in "${sources[@]}"; do
+    # The posix-thread compilers, as the Windows builds use (std::mutex and std::thread).
     # shellcheck disable=SC2086
-    if ! "$arch-w64-mingw32-g++" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DUNICODE -D_UNICODE \
+    if ! "$arch-w64-mingw32-g++-posix" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DUNICODE -D_UNICODE -DTOLVANE_VERSION=\"check\" \
         $qt_includes -isystem "$headers" "${project_includes[@]}" -I"$autogen" "$file"; then
       echo "FAILED ($arch): $file" >&2
       failed=1
