@@ -82,10 +82,12 @@ int planCommand(const std::string& dir, const std::string& from, const std::stri
 
     Recorder recorder(out);
     const ManualClock civil;
+    RingDayCache days;  // the school calendar, looked up once a day
     for (int64_t second = first; second <= last; ++second) {
         const LocalTime t = civil.toLocal(second);
         recorder.setMoment(t);
-        if (Status s = runClockTick(db, t, shutdown, recorder, recorder); !s.isOk()) {
+        if (Status s = runClockTick(db, t, days.of(db, t), shutdown, recorder, recorder);
+            !s.isOk()) {
             err << "tolvanectl: " << dir << ": " << s.message() << "\n";
             return 1;
         }

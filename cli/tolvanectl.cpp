@@ -17,6 +17,7 @@
 #ifdef TOLVANE_HAVE_PLAY
 #include "cli/PlayCommand.h"
 #endif
+#include "cli/CalendarCommands.h"
 #include "cli/RingCommand.h"
 #include "cli/TableCommands.h"
 
@@ -38,6 +39,11 @@ constexpr char kUsage[] =
     "       tolvanectl ring DIR            ring the schedule in DIR without a window (until "
     "SIGTERM)\n"
     "       tolvanectl log DIR [--day YYYY-MM-DD]  the ring log: what rang, when, how late\n"
+    "       tolvanectl calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]  the school calendar\n"
+    "       tolvanectl holiday DIR FROM [TO] [--note TEXT]    days without bells\n"
+    "       tolvanectl workday DIR DATE --as DAY [--note TEXT] a day ringing as DAY (调休)\n"
+    "       tolvanectl normal DIR FROM [TO]                   the days ring as their own weekday\n"
+    "       tolvanectl calendar-import DIR FILE.ics [--as DAY] a published holiday plan\n"
     "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n";
 
 int usage() {
@@ -98,6 +104,12 @@ int main(int argc, char** argv) {
     if (command == "add") return tolvane::cli::addCommand(rest, std::cout, std::cerr);
     if (command == "change") return tolvane::cli::changeCommand(rest, std::cout, std::cerr);
     if (command == "delete") return tolvane::cli::deleteCommand(rest, std::cout, std::cerr);
+    if (command == "calendar") return tolvane::cli::calendarCommand(rest, std::cout, std::cerr);
+    if (command == "holiday") return tolvane::cli::holidayCommand(rest, std::cout, std::cerr);
+    if (command == "workday") return tolvane::cli::workdayCommand(rest, std::cout, std::cerr);
+    if (command == "normal") return tolvane::cli::normalCommand(rest, std::cout, std::cerr);
+    if (command == "calendar-import")
+        return tolvane::cli::calendarImportCommand(rest, std::cout, std::cerr);
     if (command == "plan" && args.size() == 6 && args[2] == "--from" && args[4] == "--to")
         return tolvane::cli::planCommand(args[1], args[3], args[5], std::cout, std::cerr);
     return usage();

@@ -51,8 +51,13 @@ Result<bool> dueNow(const TableDatabase& db, const ScanFields& fields,
 
 Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& shutdown,
                     PowerOff& powerOff, BellSound& sound) {
+    return runClockTick(db, t, RingDay{t.weekday, true, false}, shutdown, powerOff, sound);
+}
+
+Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
+                    const ShutdownPlan& shutdown, PowerOff& powerOff, BellSound& sound) {
     const std::string now = currentTimeText(t);
-    const char* today = weekdayFieldName(t.weekday);
+    const char* today = weekdayFieldName(day.weekday);
     checkShutdown(shutdown, now, powerOff);
 
     if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
@@ -61,7 +66,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& s
     if (!starts.isOk()) return starts.status();
     if (!ends.isOk()) return ends.status();
 
-    for (db.goFirst(); !db.endOfTable(); db.skip()) {
+    for (db.goFirst(); day.startsBells && !db.endOfTable(); db.skip()) {
         if (!db.currentIsLive()) continue;
         auto due = dueNow(db, starts.value(), now);
         if (!due.isOk()) return due.status();

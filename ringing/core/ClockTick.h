@@ -9,6 +9,7 @@
 
 #include "base/Clock.h"
 #include "base/Status.h"
+#include "schedule/core/Calendar.h"
 #include "platform/PowerOff.h"
 #include "storage/TableDatabase.h"
 
@@ -40,5 +41,9 @@ void checkShutdown(const ShutdownPlan& plan, std::string_view timeText, PowerOff
 // when a field it reads has another type, which the program treats as fatal.
 Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& shutdown,
                     PowerOff& powerOff, BellSound& sound);
+// The same on a day of the school calendar: bells start only when the day rings, with the flags
+// of the weekday it rings as; end-time stops and power-off apply on every day.
+Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
+                    const ShutdownPlan& shutdown, PowerOff& powerOff, BellSound& sound);
 
 }  // namespace tolvane

@@ -81,10 +81,15 @@ Status RingEngine::processDueSeconds() {
     if (due.size() > 1) m_log->warn("补响迟到的 " + std::to_string(due.size() - 1) + " 秒");
     LoggedPowerOff powerOff(*this);
     for (int64_t second : due) {
-        LoggedSound sound(*this, civilFromEpochSeconds(second), (epoch - (wall - second)) * 1000);
-        if (Status s =
-                runClockTick(m_db, civilFromEpochSeconds(second), m_shutdown, powerOff, sound);
-            !s.isOk())
+        const LocalTime t = civilFromEpochSeconds(second);
+        bool newDay = false;
+        const RingDay day = m_ringDay.of(m_db, t, &newDay);
+        if (newDay && day.fromCalendar)
+            m_log->note(day.startsBells ? "校历：" + dateText(t) + " 按" +
+                                              weekdayFieldName(day.weekday) + "响铃"
+                                        : "校历：" + dateText(t) + " 放假，不响铃");
+        LoggedSound sound(*this, t, (epoch - (wall - second)) * 1000);
+        if (Status s = runClockTick(m_db, t, day, m_shutdown, powerOff, sound); !s.isOk())
             return s;
     }
     return Status::ok();

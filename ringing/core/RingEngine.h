@@ -37,6 +37,9 @@ public:
     // The shutdown flag and time text.
     ShutdownPlan& shutdownPlan() { return m_shutdown; }
 
+    // The school calendar changed: the day's ring day is looked up again.
+    void forgetCalendarDay() { m_ringDay.forget(); }
+
     // The Stop button silenced the bell.
     void stopByHand();
     RingLog& log() { return *m_log; }
@@ -60,6 +63,7 @@ private:
     RingLog* m_log = &RingLog::none();
     ShutdownPlan m_shutdown;
     SecondPacer m_pacer;
+    RingDayCache m_ringDay;
     int64_t m_lastWall = 0;
     // The bell playing now, shared with the player thread.
     std::mutex m_bellMutex;

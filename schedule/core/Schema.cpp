@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "base/PathText.h"
+#include "schedule/core/Calendar.h"
 
 namespace tolvane {
 
@@ -143,6 +144,8 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
         if (report.settings == TableOrigin::kOpened) giveSettingsTheirRecord(db, &report);
     }
     report.bells = openOrCreate(db, bellPath, kBellAlias, bellTableFields(), {}, &report);
+    report.calendar = openOrCreate(db, joinPath(dir, kCalendarFile), kCalendarAlias,
+                                   calendarTableFields(), {}, &report);
 
     // Without a settings table there is nothing to make current; the report says why.
     if (report.settings != TableOrigin::kUnavailable) db.select(kSettingsAlias);
@@ -152,7 +155,8 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
 ReloadedTables reloadChangedTables(TableDatabase& db) {
     ReloadedTables result;
     for (const auto& [alias, reloaded] :
-         {std::pair{kBellAlias, &result.bells}, std::pair{kSettingsAlias, &result.settings}}) {
+         {std::pair{kBellAlias, &result.bells}, std::pair{kSettingsAlias, &result.settings},
+          std::pair{kCalendarAlias, &result.calendar}}) {
         if (!db.changedOnDisk(alias)) continue;
         auto r = db.reload(alias);
         if (r.isOk())
@@ -169,6 +173,13 @@ Status openTablesForReading(TableDatabase& db, const std::string& dir) {
         if (Status s = db.open(joinPath(dir, file), alias, TableDatabase::Access::kReadOnly);
             !s.isOk())
             return s;
+    // A folder of an older copy has no calendar: every day rings as its own weekday.
+    const std::string calendar = joinPath(dir, kCalendarFile);
+    if (db.fileSystem().exists(calendar))
+        if (Status s = db.open(calendar, kCalendarAlias, TableDatabase::Access::kReadOnly);
+            !s.isOk())
+            return s;
+    db.select(kSettingsAlias);
     return Status::ok();
 }
 

@@ -60,6 +60,8 @@ enum class TableOrigin { kOpened, kCreated, kReadOnly, kUnavailable };
 struct OpenedTables {
     TableOrigin settings = TableOrigin::kUnavailable;
     TableOrigin bells = TableOrigin::kUnavailable;
+    // The school calendar (xl.edb): without it every day rings as its own weekday.
+    TableOrigin calendar = TableOrigin::kUnavailable;
     // A file that existed but could not be opened is kept under this name instead of being
     // overwritten, so a damaged schedule can still be rescued by hand.
     std::vector<std::string> setAside;
@@ -85,8 +87,9 @@ Status openTablesForReading(TableDatabase& db, const std::string& dir);
 struct ReloadedTables {
     bool bells = false;
     bool settings = false;
+    bool calendar = false;
     std::vector<std::string> errors;
-    bool any() const { return bells || settings; }
+    bool any() const { return bells || settings || calendar; }
 };
 
 // Reads again each of the program's two tables whose file was changed by someone else (another

@@ -66,7 +66,8 @@ TEST(OpenOrCreateTest, AFolderThatCannotHoldFilesLeavesTheTablesUnavailable) {
     const OpenedTables report = openOrCreateTables(db, dir.file("plain"));
     EXPECT_EQ(TableOrigin::kUnavailable, report.settings);
     EXPECT_EQ(TableOrigin::kUnavailable, report.bells);
-    EXPECT_EQ(2u, report.errors.size());
+    EXPECT_EQ(TableOrigin::kUnavailable, report.calendar);
+    EXPECT_EQ(3u, report.errors.size());  // one per table
     EXPECT_EQ("a file, not a folder", readFile(dir.file("plain")));
 }
 

@@ -1,0 +1,185 @@
+#include "schedule/core/Calendar.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "platform/TextCodec.h"
+
+namespace tolvane {
+
+using namespace schema;
+
+namespace {
+constexpr int kNoteWidth = 60;
+// A range longer than this is a typing error, not a vacation.
+constexpr int kMaxRangeDays = 400;
+constexpr int64_t kDaySeconds = 86400;
+
+int64_t dayNumber(const LocalTime& t) {
+    return civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0) / kDaySeconds;
+}
+
+int weekdayOfRingDay(int ringDay) {
+    return ringDay % 7;  // 7 (周日) is weekday 0
+}
+
+// Finds the live record of date in the current (calendar) table; the pointer stays on it.
+bool findDate(TableDatabase& db, const std::string& date) {
+    db.goFirst();
+    return db.find([&] {
+        if (!db.currentIsLive()) return false;
+        auto text = db.readText(kDate);
+        return text.isOk() && text.value() == date;
+    });
+}
+
+Status checkEntry(const CalendarEntry& e) {
+    if (!parseDate(e.date)) return Status::invalidArgument("no such date: " + e.date);
+    if (e.ringDay < 0 || e.ringDay > 7)
+        return Status::invalidArgument("ring day must be 0 (no bells) or 1..7");
+    auto gbk = utf8ToGbk(e.note);
+    if (!gbk.isOk()) return gbk.status();
+    if (gbk.value().size() > static_cast<size_t>(kNoteWidth))
+        return Status::invalidArgument("the note is longer than " + std::to_string(kNoteWidth) +
+                                       " bytes");
+    return Status::ok();
+}
+
+// The dates from..to, both existing and in order.
+Result<std::vector<std::string>> dateRange(const std::string& from, const std::string& to) {
+    const auto first = parseDate(from);
+    if (!first) return Status::invalidArgument("no such date: " + from);
+    const auto last = parseDate(to.empty() ? from : to);
+    if (!last) return Status::invalidArgument("no such date: " + to);
+    const int64_t a = dayNumber(*first), b = dayNumber(*last);
+    if (b < a) return Status::invalidArgument(to + " is before " + from);
+    if (b - a >= kMaxRangeDays)
+        return Status::invalidArgument("a range of more than " + std::to_string(kMaxRangeDays) +
+                                       " days");
+    std::vector<std::string> dates;
+    for (int64_t d = a; d <= b; ++d) dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));
+    return dates;
+}
+
+Status selectCalendar(TableDatabase& db) {
+    if (!db.hasTable(kCalendarAlias)) return Status::notFound("the school calendar (xl.edb) is not open");
+    return db.select(kCalendarAlias);
+}
+
+}  // namespace
+
+std::vector<FieldDef> calendarTableFields() {
+    return {{kDate, kFieldText, 10}, {kRingDay, kFieldInteger, 0}, {kNote, kFieldText, kNoteWidth}};
+}
+
+std::optional<LocalTime> parseDate(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+    const int y = std::stoi(text.substr(0, 4)), m = std::stoi(text.substr(5, 2)),
+              d = std::stoi(text.substr(8, 2));
+    if (m < 1 || m > 12 || d < 1 || d > 31) return std::nullopt;
+    const LocalTime t = civilFromEpochSeconds(civilToEpochSeconds(y, m, d, 0, 0, 0));
+    if (t.year != y || t.month != m || t.day != d) return std::nullopt;  // 2027-02-29
+    return t;
+}
+
+std::string dateText(const LocalTime& day) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year % 10000, day.month % 100,
+                  day.day % 100);
+    return text;
+}
+
+int ringDayOfWeekday(int weekday) {
+    return weekday == 0 ? 7 : weekday;
+}
+
+std::string ringDayText(int ringDay) {
+    static const char* const kDays[] = {"一", "二", "三", "四", "五", "六", "日"};
+    if (ringDay < 1 || ringDay > 7) return "放假";
+    return std::string("按周") + kDays[ringDay - 1];
+}
+
+RingDay ringDayOf(TableDatabase& db, const LocalTime& t) {
+    const RingDay own{t.weekday, true, false};
+    if (!selectCalendar(db).isOk() || !findDate(db, dateText(t))) return own;
+    auto ringDay = db.readInteger(kRingDay);
+    if (!ringDay.isOk() || ringDay.value() < 0 || ringDay.value() > 7) return own;
+    if (ringDay.value() == kNoBells) return {t.weekday, false, true};
+    return {weekdayOfRingDay(static_cast<int>(ringDay.value())), true, true};
+}
+
+const RingDay& RingDayCache::of(TableDatabase& db, const LocalTime& t, bool* changed) {
+    const std::string date = dateText(t);
+    if (changed) *changed = date != m_date;
+    if (date != m_date) {
+        m_day = ringDayOf(db, t);
+        m_date = date;
+    }
+    return m_day;
+}
+
+
+std::vector<CalendarEntry> readCalendar(TableDatabase& db, const std::string& from,
+                                        const std::string& to) {
+    std::vector<CalendarEntry> entries;
+    if (!selectCalendar(db).isOk()) return entries;
+    for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
+        CalendarEntry e;
+        e.date = db.readText(kDate).isOk() ? db.readText(kDate).value() : std::string();
+        auto day = db.readInteger(kRingDay);
+        e.ringDay = day.isOk() ? static_cast<int>(day.value()) : kNoBells;
+        e.note = db.readText(kNote).isOk() ? db.readText(kNote).value() : std::string();
+        if ((!from.empty() && e.date < from) || (!to.empty() && e.date > to)) continue;
+        entries.push_back(std::move(e));
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const CalendarEntry& a, const CalendarEntry& b) { return a.date < b.date; });
+    return entries;
+}
+
+Status setCalendarEntries(TableDatabase& db, const std::vector<CalendarEntry>& entries) {
+    for (const CalendarEntry& e : entries)
+        if (Status s = checkEntry(e); !s.isOk()) return s;
+    if (Status s = selectCalendar(db); !s.isOk()) return s;
+    TableDatabase::WriteLock lock(db);
+    if (!lock.status().isOk()) return lock.status();
+    for (const CalendarEntry& e : entries) {
+        // At most one entry a date: a new one replaces the old.
+        const std::vector<Value> values = {e.date, int64_t{e.ringDay}, e.note};
+        const Status s = findDate(db, e.date) ? db.replaceCurrent(values) : db.append(values);
+        if (!s.isOk()) return s;
+    }
+    return Status::ok();
+}
+
+Status setCalendarDays(TableDatabase& db, const std::string& from, const std::string& to,
+                       int ringDay, const std::string& note) {
+    auto dates = dateRange(from, to);
+    if (!dates.isOk()) return dates.status();
+    std::vector<CalendarEntry> entries;
+    for (const std::string& date : dates.value()) entries.push_back({date, ringDay, note});
+    return setCalendarEntries(db, entries);
+}
+
+Result<int> clearCalendarDays(TableDatabase& db, const std::string& from, const std::string& to) {
+    auto dates = dateRange(from, to);
+    if (!dates.isOk()) return dates.status();
+    if (Status s = selectCalendar(db); !s.isOk()) return s;
+    TableDatabase::WriteLock lock(db);
+    if (!lock.status().isOk()) return lock.status();
+    int deleted = 0;
+    for (const std::string& date : dates.value()) {
+        if (!findDate(db, date)) continue;
+        if (Status s = db.deleteCurrent(); !s.isOk()) return s;
+        ++deleted;
+    }
+    if (deleted > 0)
+        if (Status s = db.purge(); !s.isOk()) return s;
+    return deleted;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,84 @@
+#pragma once
+
+// The school calendar (xl.edb, alias "校历"): days without bells (holidays, vacations) and days
+// that ring as another weekday (make-up workdays, 调休). A date without an entry rings as its own
+// weekday. db.edb and px.edb are untouched, so older copies of the program go on working with the
+// folder; they simply ignore the calendar.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Clock.h"
+#include "storage/TableDatabase.h"
+
+namespace tolvane {
+
+namespace schema {
+inline constexpr char kCalendarAlias[] = "校历";
+inline constexpr char kCalendarFile[] = "xl.edb";
+inline constexpr char kDate[] = "日期";
+inline constexpr char kRingDay[] = "铃声日";
+inline constexpr char kNote[] = "说明";
+}  // namespace schema
+
+std::vector<FieldDef> calendarTableFields();
+
+// 铃声日: 0 for a day without bells, 1..7 for a day that rings as 周一..周日.
+inline constexpr int kNoBells = 0;
+
+struct CalendarEntry {
+    std::string date;  // YYYY-MM-DD
+    int ringDay = kNoBells;
+    std::string note;
+    bool operator==(const CalendarEntry&) const = default;
+};
+
+// A date that exists ("2028-02-29" yes, "2027-02-29" no), as its civil time at midnight.
+std::optional<LocalTime> parseDate(const std::string& text);
+std::string dateText(const LocalTime& day);
+// 1..7 for 周一..周日 of a civil date (LocalTime::weekday counts 0 = Sunday).
+int ringDayOfWeekday(int weekday);
+
+// What a day rings as: startsBells false on a day without bells; weekday (0 = Sunday) picks the
+// bells' day flags, the day's own weekday or the one it rings as.
+struct RingDay {
+    int weekday = 0;
+    bool startsBells = true;
+    bool fromCalendar = false;
+};
+// The day of date t by the calendar in db; t's own weekday when there is no calendar table or no
+// entry.
+RingDay ringDayOf(TableDatabase& db, const LocalTime& t);
+
+// The ring day of the date being ticked, looked up once per date rather than once a second;
+// forget() after the calendar changed.
+class RingDayCache {
+public:
+    // changed: the lookup was made now (a new date, or after forget()).
+    const RingDay& of(TableDatabase& db, const LocalTime& t, bool* changed = nullptr);
+    void forget() { m_date.clear(); }
+
+private:
+    std::string m_date;
+    RingDay m_day;
+};
+
+// The entries from..to (inclusive, either may be empty for open), in date order.
+std::vector<CalendarEntry> readCalendar(TableDatabase& db, const std::string& from = "",
+                                        const std::string& to = "");
+
+// Each date from..to becomes ringDay with note, replacing any entry it had. One write lock for
+// the whole range. Fails naming the problem (a date that does not exist, to before from, a note
+// too long, a ring day outside 0..7) before anything is written.
+Status setCalendarDays(TableDatabase& db, const std::string& from, const std::string& to,
+                       int ringDay, const std::string& note);
+// The entries from..to go ("恢复正常"); how many there were.
+Result<int> clearCalendarDays(TableDatabase& db, const std::string& from, const std::string& to);
+// Several days at once, as an import sets them.
+Status setCalendarEntries(TableDatabase& db, const std::vector<CalendarEntry>& entries);
+
+// "放假" or "按周一" .. "按周日".
+std::string ringDayText(int ringDay);
+
+}  // namespace tolvane
