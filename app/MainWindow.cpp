@@ -11,12 +11,14 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/CalendarWindow.h"
 #include "app/Program.h"
 #include "app/RingLogWindow.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
+#include "schedule/core/Calendar.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/ScheduleListView.h"
@@ -172,6 +174,7 @@ void MainWindow::buildMenus() {
     m_systemMenu = new QMenu(this);
     m_systemMenu->addAction(QStringLiteral("软件设置"), this, &MainWindow::onSettings);
     m_systemMenu->addAction(QStringLiteral("运行日志"), this, &MainWindow::onRingLog);
+    m_systemMenu->addAction(QStringLiteral("校历设置"), this, &MainWindow::onSchoolCalendar);
     m_systemMenu->addSeparator();
     m_systemMenu->addAction(QStringLiteral("最小化"), this, &MainWindow::onMinimiseToTray);
     m_systemMenu->addAction(QStringLiteral("退出"), this, &MainWindow::onQuit);
@@ -183,6 +186,7 @@ void MainWindow::buildMenus() {
     m_deleteAction =
         m_listMenu->addAction(QStringLiteral("删除铃声"), this, &MainWindow::onDeleteBell);
     m_listMenu->addAction(QStringLiteral("设置"), this, &MainWindow::onSettings);
+    m_listMenu->addAction(QStringLiteral("校历设置"), this, &MainWindow::onSchoolCalendar);
 }
 
 void MainWindow::checked(const Status& s) {
@@ -262,6 +266,10 @@ void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
         std::fprintf(stderr, "tolvane: %s changed: schedule reloaded\n", schema::kBellFile);
         m_program.log().note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
         refreshSchedule();
+    }
+    if (reloaded.calendar) {
+        m_program.log().note(std::string(schema::kCalendarFile) + " 被更改：重新读取校历");
+        followCalendar();
     }
     if (reloaded.settings) {
         // A settings table that cannot be read now ends nothing: the settings in use stay.
@@ -388,6 +396,18 @@ void MainWindow::onRingLog() {
     openModalCentred(window);
 }
 
+void MainWindow::onSchoolCalendar() {
+    CalendarWindow window(m_program, [this] { followCalendar(); });
+    prepareWindow(window);
+    openModalCentred(window);
+}
+
+void MainWindow::followCalendar() {
+    m_program.ring().engine().forgetCalendarDay();
+    m_shownDate = LocalTime{0, 0, 0};
+    followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
+}
+
 void MainWindow::onMinimiseToTray() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // No tray to come back from: minimise to the taskbar instead of vanishing.
@@ -433,7 +453,11 @@ void MainWindow::followDate(const LocalTime& now) {
         now.day == m_shownDate.day)
         return;
     m_shownDate = now;
-    dateLabel()->setText(QString::fromStdString(dateLabelText(now)));
+    // The day's state by the school calendar after the weekday: "· 放假", "· 按周一".
+    std::string text = dateLabelText(now);
+    if (const RingDay day = ringDayOf(m_program.db(), now); day.fromCalendar)
+        text += " · " + (day.startsBells ? ringDayText(ringDayOfWeekday(day.weekday)) : "放假");
+    dateLabel()->setText(QString::fromStdString(text));
 }
 
 void MainWindow::showFatalError(const Status& status) {

@@ -82,6 +82,9 @@ public:
     void onDeleteBell();
     void onSettings();
     void onRingLog();
+    void onSchoolCalendar();
+    // The calendar changed (here or on disk): the engine looks the day up again, the label too.
+    void followCalendar();
     void onMinimiseToTray();
     void onQuit();
     void onListRightClick(const QPoint& cursor);

@@ -79,9 +79,12 @@ int calendarCommand(const std::vector<std::string>& args, std::ostream& out, std
     const Words w = splitWords(args);
     std::string from, to;
     for (const std::string& p : w.positional) {
-        if (p.rfind("from=", 0) == 0) from = p.substr(5);
-        else if (p.rfind("to=", 0) == 0) to = p.substr(3);
-        else return usageError(err, "calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
+        if (p.rfind("from=", 0) == 0)
+            from = p.substr(5);
+        else if (p.rfind("to=", 0) == 0)
+            to = p.substr(3);
+        else
+            return usageError(err, "calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
     }
     if (!w.ok || (!from.empty() && !parseDate(from)) || (!to.empty() && !parseDate(to)))
         return usageError(err, "calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
@@ -131,7 +134,8 @@ int normalCommand(const std::vector<std::string>& args, std::ostream& out, std::
         return usageError(err, "normal DIR FROM [TO]");
     TableDatabase db;
     if (!openForChange(db, args[0], err)) return 1;
-    auto removed = clearCalendarDays(db, w.positional[0], w.positional.size() == 2 ? w.positional[1] : "");
+    auto removed =
+        clearCalendarDays(db, w.positional[0], w.positional.size() == 2 ? w.positional[1] : "");
     if (!removed.isOk()) return failed(err, removed.status());
     if (removed.value() == 0) {
         err << "tolvanectl: no calendar entries in that range\n";

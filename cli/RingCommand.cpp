@@ -112,6 +112,10 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
     follower.onReloaded = [&](const ReloadedTables& r) {
         for (const std::string& e : r.errors) log.warn("表文件被更改但不能读取，仍用原来的：" + e);
         if (r.bells) log.note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
+        if (r.calendar) {
+            log.note(std::string(schema::kCalendarFile) + " 被更改：重新读取校历");
+            ring.engine().forgetCalendarDay();
+        }
         if (r.settings) {
             log.note(std::string(schema::kSettingsFile) + " 被更改：重新读取设置");
             applySettings(db, ring, sound, log);

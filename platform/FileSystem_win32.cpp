@@ -177,7 +177,8 @@ public:
             // holder's process id) must stay readable and writable.
             OVERLAPPED beyondEnd{};
             beyondEnd.Offset = 0xFFFFFFF0u;
-            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &beyondEnd))
+            if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                           &beyondEnd))
                 return std::unique_ptr<FileLock>(new Win32Lock(h));
             if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) {
                 Status s = lastError("cannot lock");

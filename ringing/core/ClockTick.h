@@ -9,8 +9,8 @@
 
 #include "base/Clock.h"
 #include "base/Status.h"
-#include "schedule/core/Calendar.h"
 #include "platform/PowerOff.h"
+#include "schedule/core/Calendar.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {

@@ -89,8 +89,7 @@ Status RingEngine::processDueSeconds() {
                                               weekdayFieldName(day.weekday) + "响铃"
                                         : "校历：" + dateText(t) + " 放假，不响铃");
         LoggedSound sound(*this, t, (epoch - (wall - second)) * 1000);
-        if (Status s = runClockTick(m_db, t, day, m_shutdown, powerOff, sound); !s.isOk())
-            return s;
+        if (Status s = runClockTick(m_db, t, day, m_shutdown, powerOff, sound); !s.isOk()) return s;
     }
     return Status::ok();
 }

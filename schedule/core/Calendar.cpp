@@ -58,12 +58,14 @@ Result<std::vector<std::string>> dateRange(const std::string& from, const std::s
         return Status::invalidArgument("a range of more than " + std::to_string(kMaxRangeDays) +
                                        " days");
     std::vector<std::string> dates;
-    for (int64_t d = a; d <= b; ++d) dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));
+    for (int64_t d = a; d <= b; ++d)
+        dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));
     return dates;
 }
 
 Status selectCalendar(TableDatabase& db) {
-    if (!db.hasTable(kCalendarAlias)) return Status::notFound("the school calendar (xl.edb) is not open");
+    if (!db.hasTable(kCalendarAlias))
+        return Status::notFound("the school calendar (xl.edb) is not open");
     return db.select(kCalendarAlias);
 }
 
@@ -120,7 +122,6 @@ const RingDay& RingDayCache::of(TableDatabase& db, const LocalTime& t, bool* cha
     }
     return m_day;
 }
-
 
 std::vector<CalendarEntry> readCalendar(TableDatabase& db, const std::string& from,
                                         const std::string& to) {

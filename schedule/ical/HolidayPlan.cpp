@@ -51,7 +51,8 @@ Result<HolidayPlan> readHolidayPlan(const std::string& icsPath, int makeUpDay) {
 
     HolidayPlan plan;
     std::map<std::string, CalendarEntry> byDate;
-    for (icalcomponent* event = icalcomponent_get_first_component(calendar.c, ICAL_VEVENT_COMPONENT);
+    for (icalcomponent* event =
+             icalcomponent_get_first_component(calendar.c, ICAL_VEVENT_COMPONENT);
          event; event = icalcomponent_get_next_component(calendar.c, ICAL_VEVENT_COMPONENT)) {
         const char* summaryText = icalcomponent_get_summary(event);
         const std::string summary = summaryText ? summaryText : "";
@@ -76,7 +77,8 @@ Result<HolidayPlan> readHolidayPlan(const std::string& icsPath, int makeUpDay) {
         const bool makeUp = summary.find("班") != std::string::npos;
         for (int64_t d = first; d <= last; ++d) {
             const std::string date = dateText(civilFromEpochSeconds(d * kDaySeconds));
-            byDate[date] = {date, makeUp ? makeUpDay : kNoBells, cutToGbkBytes(summary, kNoteBytes)};
+            byDate[date] = {date, makeUp ? makeUpDay : kNoBells,
+                            cutToGbkBytes(summary, kNoteBytes)};
         }
     }
     for (auto& [date, entry] : byDate) plan.entries.push_back(std::move(entry));

@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -13,17 +15,20 @@
 #include <QPlainTextEdit>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTextCharFormat>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <fstream>
 
+#include "app/CalendarWindow.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
+#include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
@@ -194,7 +199,8 @@ private slots:
         addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800}});
         start();
         QList<QAction*> items = m_window->listMenu()->actions();
-        QCOMPARE(items.size(), 4);
+        QCOMPARE(items.size(), 5);
+        QCOMPARE(items[4]->text(), QStringLiteral("校历设置"));
         QCOMPARE(items[0]->text(), QStringLiteral("修改铃声"));
         m_window->onListRightClick(QPoint(100, 100));
         QVERIFY(!items[0]->isEnabled() && !items[2]->isEnabled());
@@ -233,7 +239,7 @@ private slots:
         QStringList texts;
         for (QAction* a : m_window->systemMenu()->actions())
             texts << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(texts, (QStringList{"软件设置", "运行日志", "-", "最小化", "退出"}));
+        QCOMPARE(texts, (QStringList{"软件设置", "运行日志", "校历设置", "-", "最小化", "退出"}));
         m_window->systemMenu()->close();
     }
 
@@ -353,6 +359,50 @@ private slots:
             << "[2026-12-08 08:00:01.000] third\n";
         window.refresh();
         QVERIFY(window.view()->toPlainText().endsWith("third"));
+    }
+
+    void theSchoolCalendarWindowMarksSetsAndImportsDays() {
+        start();
+        const LocalTime now = SystemClock().toLocal(SystemClock().nowMs() / 1000);
+        const QDate today(now.year, now.month, now.day);
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            auto& w = dynamic_cast<CalendarWindow&>(dialog);
+            w.showMessage = [this](const FlowMessage& m, QMessageBox::Icon) {
+                m_messages.push_back(m);
+            };
+            QTimer::singleShot(0, &w, [&w, today, this] {
+                // Today and the two days after: a holiday, with a note.
+                w.calendar()->setSelectedDate(today);
+                w.lastDay()->setDate(today.addDays(2));
+                w.noteEdit()->setText(QStringLiteral("运动会"));
+                w.onHoliday();
+                QCOMPARE(w.calendar()->dateTextFormat(today.addDays(1)).background().color(),
+                         QColor(0xF4, 0xB6, 0xB6));
+                // The day after that rings as Wednesday.
+                w.calendar()->setSelectedDate(today.addDays(3));
+                w.weekdayBox()->setCurrentIndex(2);
+                w.onWorkday();
+                // Back to normal for the last holiday.
+                w.calendar()->setSelectedDate(today.addDays(2));
+                w.onNormal();
+                test::writeFile(m_dir->file("plan.ics"),
+                                "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VEVENT\r\n"
+                                "UID:1\r\nSUMMARY:元旦\r\nDTSTART;VALUE=DATE:20300101\r\n"
+                                "END:VEVENT\r\nEND:VCALENDAR\r\n");
+                w.importPlan(QString::fromStdString(m_dir->file("plan.ics")));
+                w.close();
+            });
+        };
+        m_window->onSchoolCalendar();
+        const auto entries = readCalendar(m_program->db());
+        QCOMPARE(entries.size(), size_t{4});
+        QCOMPARE(entries[0].note, std::string("运动会"));
+        QCOMPARE(entries[2].ringDay, 3);
+        QCOMPARE(entries[3].date, std::string("2030-01-01"));
+        QCOMPARE(m_messages.size(), size_t{1});
+        QVERIFY(m_messages[0].text.find("已导入 1 天") != std::string::npos);
+        // The date label says what today is.
+        QVERIFY(m_window->ui().透明标签2->text().endsWith(QStringLiteral(" · 放假")));
     }
 
     void theDateLabelFollowsMidnight() {

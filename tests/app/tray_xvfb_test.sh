@@ -33,10 +33,10 @@ gone() { ! "$@" >/dev/null; }
 
 retry main_window "$program" || fail "the window did not appear"
 window=$(main_window "$program")
-# The menu picture button, then "最小化" (the third item; the separator is skipped).
+# The menu picture button, then "最小化" (the fourth item; the separator is skipped).
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.5
-xdotool key Down Down Down Return
+xdotool key Down Down Down Down Return
 retry gone main_window "$program" || fail "最小化 did not hide the window"
 retry tray_icon || fail "no tray icon after 最小化"
 icon=$(tray_icon)

@@ -55,36 +55,38 @@ TEST_F(CalendarCommandsTest, AGoldenWeekWithItsMakeUpDays) {
     EXPECT_EQ(0, run(workdayCommand, {d, "2026-10-10", "--as", "周五"}).status);
     // The make-up Sunday rings Monday's bells only; no bell on the holidays (4 October is a
     // Sunday); the Saturday after rings Friday's.
-    EXPECT_EQ("2026-09-27 08:00:00 start /b/mon.mp3\n"
-              "2026-09-28 08:00:00 start /b/mon.mp3\n"
-              "2026-10-09 09:00:00 start /b/fri.mp3\n"
-              "2026-10-10 09:00:00 start /b/fri.mp3\n"
-              "2026-10-11 10:00:00 start /b/sun.mp3\n",
-              plan("2026-09-27", "2026-10-11"));
+    EXPECT_EQ(
+        "2026-09-27 08:00:00 start /b/mon.mp3\n"
+        "2026-09-28 08:00:00 start /b/mon.mp3\n"
+        "2026-10-09 09:00:00 start /b/fri.mp3\n"
+        "2026-10-10 09:00:00 start /b/fri.mp3\n"
+        "2026-10-11 10:00:00 start /b/sun.mp3\n",
+        plan("2026-09-27", "2026-10-11"));
     EXPECT_EQ(0u, calendar().find("2026-09-27 按周一 调休\n2026-10-01 放假 国庆节\n"));
     // 恢复正常: 4 October rings as the Sunday it is.
     EXPECT_EQ(0, run(normalCommand, {d, "2026-10-04"}).status);
-    EXPECT_NE(std::string::npos, plan("2026-10-04", "2026-10-04").find("10:00:00 start /b/sun.mp3"));
+    EXPECT_NE(std::string::npos,
+              plan("2026-10-04", "2026-10-04").find("10:00:00 start /b/sun.mp3"));
     EXPECT_EQ(1, run(normalCommand, {d, "2026-10-04"}).status) << "nothing left to clear";
 }
 
 TEST_F(CalendarCommandsTest, RangesAcrossMonthAndYearEndsAndLeapDays) {
     EXPECT_EQ(0, run(holidayCommand, {d, "2026-12-30", "2027-01-02"}).status);
     EXPECT_EQ(0, run(holidayCommand, {d, "2028-02-28", "2028-03-01"}).status);  // a leap year
-    EXPECT_EQ("2026-12-30 放假\n2026-12-31 放假\n2027-01-01 放假\n2027-01-02 放假\n"
-              "2028-02-28 放假\n2028-02-29 放假\n2028-03-01 放假\n",
-              calendar());
-    EXPECT_EQ("2027-01-01 放假\n", run(calendarCommand, {d, "--from", "2027-01-01", "--to",
-                                                          "2027-01-01"})
-                                         .out);
+    EXPECT_EQ(
+        "2026-12-30 放假\n2026-12-31 放假\n2027-01-01 放假\n2027-01-02 放假\n"
+        "2028-02-28 放假\n2028-02-29 放假\n2028-03-01 放假\n",
+        calendar());
+    EXPECT_EQ("2027-01-01 放假\n",
+              run(calendarCommand, {d, "--from", "2027-01-01", "--to", "2027-01-01"}).out);
 }
 
 TEST_F(CalendarCommandsTest, InvalidInputIsNamedAndWritesNothing) {
     ASSERT_EQ(0, run(holidayCommand, {d, "2026-05-01"}).status);
     const std::string before = test::readFile(dir.file("xl.edb"));
     const std::vector<std::vector<std::string>> bad = {
-        {d, "2027-02-29"},              // not a leap year
-        {d, "2026-13-01"},              // no such month
+        {d, "2027-02-29"},                // not a leap year
+        {d, "2026-13-01"},                // no such month
         {d, "2026-05-10", "2026-05-01"},  // TO before FROM
         {d, "26-5-1"},
     };
@@ -124,9 +126,10 @@ TEST_F(CalendarCommandsTest, APublishedHolidayPlanIsImported) {
     EXPECT_EQ(0, r.status) << r.err;
     EXPECT_EQ("set 5 days\n", r.out);
     EXPECT_NE(std::string::npos, r.err.find("坏的事件"));
-    EXPECT_EQ("2026-09-27 按周二 国庆节补班\n2026-10-01 放假 国庆节\n2026-10-02 放假 国庆节\n"
-              "2026-10-03 放假 国庆节\n2027-01-01 放假 元旦\n",
-              calendar());
+    EXPECT_EQ(
+        "2026-09-27 按周二 国庆节补班\n2026-10-01 放假 国庆节\n2026-10-02 放假 国庆节\n"
+        "2026-10-03 放假 国庆节\n2027-01-01 放假 元旦\n",
+        calendar());
 }
 #endif
 

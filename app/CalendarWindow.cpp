@@ -1,0 +1,145 @@
+#include "app/CalendarWindow.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextCharFormat>
+
+#include "app/Program.h"
+#include "schedule/core/Calendar.h"
+#ifndef _WIN32
+#include "schedule/ical/HolidayPlan.h"
+#endif
+
+namespace tolvane {
+
+namespace {
+const QColor kHolidayColour(0xF4, 0xB6, 0xB6);
+const QColor kMakeUpColour(0xB6, 0xE0, 0xB6);
+
+std::string isoDate(const QDate& d) {
+    return d.toString(Qt::ISODate).toStdString();
+}
+
+QLabel* legend(const QString& text, const QColor& colour, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setAutoFillBackground(true);
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, colour);
+    label->setPalette(p);
+    label->setMargin(3);
+    return label;
+}
+}  // namespace
+
+CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, QWidget* parent)
+    : QDialog(parent),
+      m_program(program),
+      m_changed(std::move(changed)),
+      m_calendar(new QCalendarWidget(this)),
+      m_lastDay(new QDateEdit(this)),
+      m_weekday(new QComboBox(this)),
+      m_note(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("校历窗口"));
+    setWindowTitle(QStringLiteral("校历"));
+    m_calendar->setFirstDayOfWeek(Qt::Monday);
+    m_calendar->setGridVisible(true);
+    m_lastDay->setCalendarPopup(true);
+    m_lastDay->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_lastDay->setDate(m_calendar->selectedDate());
+    connect(m_calendar, &QCalendarWidget::selectionChanged, this,
+            [this] { m_lastDay->setDate(m_calendar->selectedDate()); });
+    for (const char* day : {"周一", "周二", "周三", "周四", "周五", "周六", "周日"})
+        m_weekday->addItem(QString::fromUtf8(day));
+    m_note->setPlaceholderText(QStringLiteral("说明（可不填）"));
+
+    auto* holiday = new QPushButton(QStringLiteral("放假"), this);
+    auto* workday = new QPushButton(QStringLiteral("按周X上课"), this);
+    auto* normal = new QPushButton(QStringLiteral("恢复正常"), this);
+    auto* import = new QPushButton(QStringLiteral("导入节假日安排（.ics）"), this);
+    connect(holiday, &QPushButton::clicked, this, &CalendarWindow::onHoliday);
+    connect(workday, &QPushButton::clicked, this, &CalendarWindow::onWorkday);
+    connect(normal, &QPushButton::clicked, this, &CalendarWindow::onNormal);
+    connect(import, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, QStringLiteral("导入节假日安排"), QString(), QStringLiteral("iCalendar (*.ics)"));
+        if (!path.isEmpty()) importPlan(path);
+    });
+#ifdef _WIN32
+    import->setVisible(false);  // the Windows build has no iCalendar reader yet
+#endif
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_calendar, 0, 0, 1, 4);
+    grid->addWidget(legend(QStringLiteral("放假"), kHolidayColour, this), 1, 0);
+    grid->addWidget(legend(QStringLiteral("调休上课"), kMakeUpColour, this), 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("从所选日期到："), this), 2, 0);
+    grid->addWidget(m_lastDay, 2, 1);
+    grid->addWidget(m_note, 2, 2, 1, 2);
+    grid->addWidget(holiday, 3, 0);
+    grid->addWidget(m_weekday, 3, 1);
+    grid->addWidget(workday, 3, 2);
+    grid->addWidget(normal, 3, 3);
+    grid->addWidget(import, 4, 0, 1, 4);
+    showMarks();
+}
+
+void CalendarWindow::showMarks() {
+    m_calendar->setDateTextFormat(QDate(), QTextCharFormat());  // clears every mark
+    for (const CalendarEntry& e : readCalendar(m_program.db())) {
+        QTextCharFormat format;
+        format.setBackground(e.ringDay == kNoBells ? kHolidayColour : kMakeUpColour);
+        format.setToolTip(QString::fromStdString(ringDayText(e.ringDay) + " " + e.note));
+        m_calendar->setDateTextFormat(
+            QDate::fromString(QString::fromStdString(e.date), Qt::ISODate), format);
+    }
+}
+
+void CalendarWindow::report(const Status& s, const std::string& done) {
+    if (!s.isOk()) {
+        showMessage({"信息：", "校历未能修改：" + s.message()}, QMessageBox::Warning);
+        return;
+    }
+    showMarks();
+    m_changed();
+    if (!done.empty()) showMessage({"信息：", done}, QMessageBox::NoIcon);
+}
+
+void CalendarWindow::apply(int ringDay) {
+    report(setCalendarDays(m_program.db(), isoDate(m_calendar->selectedDate()),
+                           isoDate(m_lastDay->date()), ringDay, m_note->text().toStdString()),
+           "");
+}
+
+void CalendarWindow::onHoliday() {
+    apply(kNoBells);
+}
+
+void CalendarWindow::onWorkday() {
+    apply(m_weekday->currentIndex() + 1);
+}
+
+void CalendarWindow::onNormal() {
+    auto removed = clearCalendarDays(m_program.db(), isoDate(m_calendar->selectedDate()),
+                                     isoDate(m_lastDay->date()));
+    report(removed.isOk() ? Status::ok() : removed.status(), "");
+}
+
+void CalendarWindow::importPlan(const QString& path) {
+#ifndef _WIN32
+    auto plan = readHolidayPlan(path.toStdString(), m_weekday->currentIndex() + 1);
+    if (!plan.isOk()) return report(plan.status(), "");
+    std::string done = "已导入 " + std::to_string(plan.value().entries.size()) + " 天。";
+    for (const std::string& name : plan.value().skipped) done += "\n不能读取、已跳过：" + name;
+    report(setCalendarEntries(m_program.db(), plan.value().entries), done);
+#else
+    (void)path;
+#endif
+}
+
+}  // namespace tolvane

@@ -1,0 +1,54 @@
+#pragma once
+
+// "校历": the school calendar as a month view, holidays and make-up days in colour with a legend.
+// A day or a range (from the selected day to "到") becomes "放假", "按周X上课" or "恢复正常", with
+// a note; a published holiday plan (.ics) can be imported.
+
+#include <QDialog>
+#include <functional>
+
+#include "ui/SecondaryWindow.h"
+
+class QCalendarWidget;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
+namespace tolvane {
+
+class Program;
+
+class CalendarWindow final : public QDialog {
+    Q_OBJECT
+public:
+    // changed runs after each change to the calendar (the engine and the date label follow it).
+    CalendarWindow(Program& program, std::function<void()> changed, QWidget* parent = nullptr);
+
+    // Handlers, public so that tests drive them as the buttons do.
+    void onHoliday();
+    void onWorkday();
+    void onNormal();
+    // Imports path (the file dialog's choice).
+    void importPlan(const QString& path);
+    void showMarks();
+
+    QCalendarWidget* calendar() const { return m_calendar; }
+    QDateEdit* lastDay() const { return m_lastDay; }
+    QComboBox* weekdayBox() const { return m_weekday; }
+    QLineEdit* noteEdit() const { return m_note; }
+    MessagePresenter showMessage = messageBoxPresenter();
+
+private:
+    void apply(int ringDay);
+    void report(const Status& s, const std::string& done);
+
+    Program& m_program;
+    std::function<void()> m_changed;
+    QCalendarWidget* m_calendar;
+    QDateEdit* m_lastDay;
+    QComboBox* m_weekday;
+    QLineEdit* m_note;
+};
+
+}  // namespace tolvane
