@@ -47,6 +47,10 @@ CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, 
       m_note(new QLineEdit(this)) {
     setObjectName(QStringLiteral("校历窗口"));
     setWindowTitle(QStringLiteral("校历"));
+    // Month and weekday names in Chinese, whatever the machine's locale.
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    m_calendar->setLocale(chinese);
+    m_lastDay->setLocale(chinese);
     m_calendar->setFirstDayOfWeek(Qt::Monday);
     m_calendar->setGridVisible(true);
     m_lastDay->setCalendarPopup(true);
