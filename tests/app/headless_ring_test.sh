@@ -4,6 +4,7 @@
 # tolvanectl while it runs rings at its, a missing file is skipped and logged with its reason; a
 # second ringer on the folder exits 1 naming the first; the sleep inhibitor is held while it runs
 # and dropped when SIGTERM ends it (within a second, status 0); `tolvanectl log` shows the day.
+# Then the school calendar: today a holiday (silent), then a make-up day (the other weekday rings).
 # Usage: headless_ring_test.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$1
@@ -94,4 +95,35 @@ grep -q "db.edb 被更改：重新读取铃声计划" <<<"$log" || fail "the rel
 grep -q "铃声响起：$(at 0)" "$work/stdout" || fail "the log is not echoed to stdout"
 echo "ok: the ring log has each bell's lateness, the skipped file and the reload; stdout echoes it"
 [ -n "${SHOW_LOG:-}" ] && echo "$log"
+
+# The school calendar: today a holiday, so today's bell stays silent; then today rings as
+# tomorrow's weekday, so that weekday's bell rings.
+t1=$(($(date +%s) + 5))
+at1() { date -d "@$((t1 + $1))" +%H:%M:%S; }
+today=$(date -d "@$t1" +%F)
+weekday=$(date -d "@$t1" +%a | tr 'A-Z' 'a-z' | cut -c1-3)
+other=$(date -d "@$((t1 + 86400))" +%a | tr 'A-Z' 'a-z' | cut -c1-3)
+ctl holiday "$dir" "$today" --note 测试放假
+ctl add "$dir" --start "$(at1 0)" --music "$work/tones/a440.mp3" --days "$weekday"
+ctl add "$dir" --start "$(at1 3)" --music "$work/tones/c880.mp3" --days "$other"
+"$bin/tolvanectl" ring "$dir" >"$work/stdout2" 2>&1 &
+ringer=$!
+pids+=($ringer)
+parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 --file-format=wav "$work/rec2.wav" &
+recorder=$!
+pids+=($recorder)
+while [ "$(date +%s%N)" -lt "$(((t1 + 1) * 1000000000 + 500000000))" ]; do sleep 0.05; done
+ctl workday "$dir" "$today" --as "$other"
+while [ "$(date +%s%N)" -lt "$(((t1 + 4) * 1000000000 + 800000000))" ]; do sleep 0.05; done
+kill -INT "$recorder"
+wait "$recorder" || true
+kill -TERM "$ringer"
+wait "$ringer" || true
+heard=$("$bin/tone_scan" --timed "$work/rec2.wav")
+echo "heard: $heard"
+read -r -a tones <<<"$heard"
+unset 'tones[-1]'
+[ "${#tones[@]}" = 1 ] && [ "${tones[0]%%@*}" = 880 ] ||
+  fail "expected only the make-up day's bell (880 Hz), heard: $heard"
+echo "ok: a holiday rings no bell; a make-up day rings the weekday it stands for"
 echo "headless ringer test passed"
