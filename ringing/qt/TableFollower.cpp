@@ -1,6 +1,7 @@
 #include "ringing/qt/TableFollower.h"
 
 #include "base/PathText.h"
+#include "schedule/core/Calendar.h"
 
 namespace tolvane {
 
@@ -20,7 +21,7 @@ TableFollower::TableFollower(TableDatabase& db, std::string dataFolder, QObject*
 
 void TableFollower::watchFiles() {
     // A file replaced by rename loses its watch: put it on the new file.
-    for (const char* file : {schema::kBellFile, schema::kSettingsFile}) {
+    for (const char* file : {schema::kBellFile, schema::kSettingsFile, schema::kCalendarFile}) {
         const QString path = QString::fromStdString(joinPath(m_dataFolder, file));
         if (!m_watcher.files().contains(path)) m_watcher.addPath(path);
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-// Follows the program's table files while it runs: when anyone else changes db.edb or px.edb
-// (tolvanectl, an administrator's editor, a copy arriving from a synchronised folder) the tables
-// are read again within a second. The folder is watched, since files arrive by rename; and the
-// files' identity is compared once a second, since network folders send no notification.
+// Follows the program's table files while it runs: when anyone else changes db.edb, px.edb or
+// xl.edb (tolvanectl, an administrator's editor, a copy arriving from a synchronised folder) the
+// tables are read again within a second. The folder is watched, since files arrive by rename; and
+// the files' identity is compared once a second, since network folders send no notification.
 
 #include <QFileSystemWatcher>
 #include <QObject>

@@ -23,7 +23,8 @@ TEST(CalendarCrashTest, AChangeKilledAtAnyStepLeavesEachDateOnceOldOrNew) {
             {
                 TableDatabase db;
                 openOrCreateTables(db, dir.path());
-                ASSERT_TRUE(setCalendarDays(db, "2026-10-01", "2026-10-02", kNoBells, "old").isOk());
+                ASSERT_TRUE(
+                    setCalendarDays(db, "2026-10-01", "2026-10-02", kNoBells, "old").isOk());
             }
             // Replaces 2 October and adds 3 October; then clears 1 October.
             const bool killed = test::runKilledAt(
