@@ -62,3 +62,37 @@ main_window() {
   done
   return 1
 }
+
+# The sound stack of a desktop test: this run's own home, runtime folder and PulseAudio server,
+# kept flowing with silence so that a recording of the null sink runs with the wall clock.
+start_sound() {
+  export HOME=$work XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  unset PULSE_SERVER DBUS_SESSION_BUS_ADDRESS
+  start_pulse
+  pacat --raw --format=s16le --rate=44100 --channels=1 </dev/zero &
+  pids+=($!)
+}
+
+# The tones of recording $2 (tone_scan in $1), stopped at wall-clock time $3 (date +%s.%N):
+# sets tones (HZ@START:LENGTH each) and recorded_from, the wall-clock time of its first sample.
+read_tones() {
+  local heard total
+  heard=$("$1/tone_scan" --timed "$2")
+  echo "heard: $heard"
+  read -r -a tones <<<"$heard"
+  total=${tones[-1]#total:}
+  unset 'tones[-1]'
+  recorded_from=$(awk -v u="$3" -v t="$total" 'BEGIN { printf "%.3f", u - t }')
+}
+
+# Fails unless tone $1 (from 0) is $2 Hz and starts between -50 ms and $4 ms after epoch second $3.
+expect_tone() {
+  local tone=${tones[$1]} start
+  [ "${tone%%@*}" = "$2" ] || fail "tone $(($1 + 1)) is ${tone%%@*} Hz, expected $2"
+  start=${tone#*@}
+  start=${start%%:*}
+  awk -v r="$recorded_from" -v s="$start" -v t="$3" -v late="$4" \
+    'BEGIN { d = (r + s - t) * 1000; exit !(d > -50 && d < late) }' ||
+    fail "tone $(($1 + 1)) started $(awk -v r="$recorded_from" -v s="$start" -v t="$3" 'BEGIN { print r + s - t }') s from its second"
+}
