@@ -445,6 +445,9 @@ void MainWindow::onMenuPictureButton() {
 void MainWindow::paintClock() {
     const QTime now = QTime::currentTime();
     clockFace()->showTime(now.hour(), now.minute(), now.second());
+    // The date can only change with the second: looked at once a second, not at every paint.
+    if (now.second() == m_datePaintedAtSecond) return;
+    m_datePaintedAtSecond = now.second();
     followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
 }
 

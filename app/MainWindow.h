@@ -152,6 +152,7 @@ private:
     int m_nextHotKeyId = 33001;
     PlanState m_plan = PlanState::kRunning;
     LocalTime m_shownDate{0, 0, 0};
+    int m_datePaintedAtSecond = -1;
 };
 
 }  // namespace tolvane
