@@ -41,4 +41,9 @@ Program::Program(std::string dataFolder, PowerOff& powerOff, PcmSinkFactory sink
     m_sound->setRandomPlay(true);  // until the settings are read
 }
 
+Program::~Program() {
+    // The engine goes before the playback: the player thread's reports from now on go nowhere.
+    m_engineReady = false;
+}
+
 }  // namespace tolvane

@@ -23,6 +23,7 @@ public:
     // outlive the program.
     Program(std::string dataFolder, PowerOff& powerOff, PcmSinkFactory sinks = audioSinkFactory(),
             std::unique_ptr<RingLog> log = nullptr);
+    ~Program();
 
     const std::string& dataFolder() const { return m_dataFolder; }
     TableDatabase& db() { return m_db; }
@@ -39,10 +40,11 @@ private:
     std::unique_ptr<SleepInhibitor> m_inhibitor = std::make_unique<SystemSleepInhibitor>();
     TableDatabase m_db;
     SystemClock m_clock;
+    // Read by the player thread's reports: declared before the playback, so it outlives it.
+    std::atomic<bool> m_engineReady{false};
     std::unique_ptr<AudioPlayback> m_playback;
     std::unique_ptr<PlaylistBellSound> m_sound;
     std::unique_ptr<RingController> m_ring;
-    std::atomic<bool> m_engineReady{false};
 };
 
 }  // namespace tolvane
