@@ -12,14 +12,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH
 cmake --build "$build" --target tolvane tolvanectl fill_schedule >&2
 echo "# bench/run-follow.sh $build (Xvfb, 20 bells, $changes tolvanectl adds)" >&2
 
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
-cp "$build/bin/tolvane" "$work/program/"
-"$build/bin/fill_schedule" "$work/program" 20
+source bench/program-folder.sh
 (cd "$work/program" && TOLVANE_REPORT_RELOAD=1 exec ./tolvane) 2>"$work/stderr" &
 sleep 2
 

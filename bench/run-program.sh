@@ -12,14 +12,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH
 cmake --build "$build" --target tolvane fill_schedule >&2
 echo "# bench/run-program.sh $build $seconds (Xvfb, 20 bells)" >&2
 
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
-cp "$build/bin/tolvane" "$work/program/"
-"$build/bin/fill_schedule" "$work/program" 20
+source bench/program-folder.sh
 
 # Warm start: once to fill the caches, then measured.
 (cd "$work/program" && timeout 3 ./tolvane >/dev/null 2>&1) || true
