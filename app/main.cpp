@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -29,17 +30,6 @@ bool hasDisplay() {
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 #endif
-
-// The per-user data folder, as UTF-8 (Qt reads the environment in Unicode on Windows).
-std::string userDataHome() {
-    const auto variable = [](const char* name) { return qEnvironmentVariable(name).toStdString(); };
-#ifdef _WIN32
-    if (std::string appData = variable("APPDATA"); !appData.empty()) return appData;
-#endif
-    if (std::string xdg = variable("XDG_DATA_HOME"); !xdg.empty()) return xdg;
-    const std::string home = variable("HOME");
-    return (home.empty() ? std::string("/tmp") : home) + "/.local/share";
-}
 
 std::string executableFolder() {
     const std::string folder = tolvane::programFolder();
@@ -72,6 +62,10 @@ void warnWithoutChineseFont() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tolvane %s\n", TOLVANE_VERSION);
+        return 0;
+    }
 #ifndef _WIN32
     if (!hasDisplay()) {
         std::fprintf(stderr,
@@ -88,7 +82,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     warnWithoutChineseFont();
 
-    const std::string dataFolder = tolvane::chooseDataFolder(executableFolder(), userDataHome());
+    const std::string dataFolder =
+        tolvane::chooseDataFolder(executableFolder(), tolvane::userDataHome());
     tolvane::SingleInstance instance(dataFolder);
     switch (instance.claim()) {
         case tolvane::SingleInstance::Claim::kFirst:

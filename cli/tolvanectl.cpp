@@ -1,6 +1,7 @@
 // tolvanectl: the command-line companion of Tolvane, on the same core as the program.
 
 #include <cstring>
+#include <filesystem>
 #ifdef _WIN32
 // shellapi.h needs windows.h before it.
 // clang-format off
@@ -17,9 +18,11 @@
 #ifdef TOLVANE_HAVE_PLAY
 #include "cli/PlayCommand.h"
 #endif
+#include "base/PathText.h"
 #include "cli/CalendarCommands.h"
 #include "cli/RingCommand.h"
 #include "cli/TableCommands.h"
+#include "platform/ProgramFolder.h"
 
 namespace {
 
@@ -44,7 +47,26 @@ constexpr char kUsage[] =
     "       tolvanectl workday DIR DATE --as DAY [--note TEXT] a day ringing as DAY (调休)\n"
     "       tolvanectl normal DIR FROM [TO]                   the days ring as their own weekday\n"
     "       tolvanectl calendar-import DIR FILE.ics [--as DAY] a published holiday plan\n"
-    "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n";
+    "       tolvanectl --version\n"
+    "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n"
+    "  DIR may be left out: the folder the program keeps its tables in (for an installed\n"
+    "  program ~/.local/share/tolvane).\n";
+
+// The commands whose first argument is the folder of the tables.
+bool takesFolder(const std::string& command) {
+    for (const char* c : {"init", "plan", "list", "add", "change", "delete", "ring", "log",
+                          "calendar", "holiday", "workday", "normal", "calendar-import"})
+        if (command == c) return true;
+    return false;
+}
+
+// Whether what follows the command names the folder: an existing folder, or anything written as
+// a path. Times, dates and options never contain a separator, so a left-out DIR is not mistaken.
+bool namesFolder(const std::string& argument) {
+    std::error_code ec;
+    return argument.find_first_of("/\\") != std::string::npos ||
+           std::filesystem::is_directory(tolvane::pathFromUtf8(argument), ec);
+}
 
 int usage() {
     std::cerr << kUsage;
@@ -76,13 +98,19 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args = utf8Arguments(argc, argv);
+    std::vector<std::string> args = utf8Arguments(argc, argv);
     if (args.empty()) return usage();
-    const std::string& command = args[0];
+    const std::string command = args[0];
     if (command == "--help" || command == "-h") {
         std::cout << kUsage;
         return 0;
     }
+    if (command == "--version") {
+        std::cout << "tolvanectl " TOLVANE_VERSION "\n";
+        return 0;
+    }
+    if (takesFolder(command) && (args.size() == 1 || !namesFolder(args[1])))
+        args.insert(args.begin() + 1, tolvane::defaultDataFolder());
     if (command == "init" && args.size() == 2)
         return tolvane::cli::initCommand(args[1], std::cout, std::cerr);
     if (command == "dump" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json")))

@@ -29,12 +29,29 @@ bool holdsTables(const std::string& folder) {
     return false;
 }
 
+// The folder a package installs the programs in; a build tree's bin folder is never it.
+bool isInstalledProgramFolder(const std::string& folder) {
+#ifdef TOLVANE_INSTALLED_BINDIR
+    std::error_code ec;
+    return std::filesystem::equivalent(pathFromUtf8(folder), TOLVANE_INSTALLED_BINDIR, ec);
+#else
+    (void)folder;
+    return false;
+#endif
+}
+
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome) {
-    if (holdsTables(programFolder) || canWriteIn(programFolder)) return programFolder;
+    if (!isInstalledProgramFolder(programFolder) &&
+        (holdsTables(programFolder) || canWriteIn(programFolder)))
+        return programFolder;
     const std::filesystem::path fallback = pathFromUtf8(dataHome) / "tolvane";
     std::error_code ec;
     std::filesystem::create_directories(fallback, ec);
     return utf8FromPath(fallback);
+}
+
+std::string defaultDataFolder() {
+    return chooseDataFolder(programFolder(), userDataHome());
 }
 
 }  // namespace tolvane

@@ -15,6 +15,15 @@ std::string programFolder();
 // The program folder when it holds a table (db.edb or px.edb: an administrator put the schedule
 // there, even if this user may not change it) or can be written; otherwise the per-user data
 // folder (dataHome/tolvane), so that no change is lost. Creates the latter when needed.
+// An installed program's folder (/usr/bin) is never used: its tables go to the user's data folder,
+// also for root, who could write there.
 std::string chooseDataFolder(const std::string& programFolder, const std::string& dataHome);
+
+// The per-user data folder's parent, as UTF-8: %APPDATA% on Windows, otherwise $XDG_DATA_HOME or
+// ~/.local/share.
+std::string userDataHome();
+
+// The folder the program keeps its tables in: chooseDataFolder for this executable and user.
+std::string defaultDataFolder();
 
 }  // namespace tolvane

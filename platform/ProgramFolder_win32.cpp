@@ -24,4 +24,11 @@ std::string programFolder() {
     return utf8FromPath(std::filesystem::path(buffer).parent_path());
 }
 
+std::string userDataHome() {
+    // The wide call again: a user name outside the code page is common in %APPDATA%.
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    if (appData && *appData) return utf8FromPath(std::filesystem::path(appData));
+    return programFolder();
+}
+
 }  // namespace tolvane
