@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the Debian package tolvane_VERSION_amd64.deb into build-package/ and prints its path.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh build
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_BENCH=OFF >/dev/null
+cmake --build build-package
+(cd build-package && cpack -G DEB >/dev/null)
+ls "$PWD"/build-package/tolvane_*_amd64.deb
