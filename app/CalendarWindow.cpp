@@ -11,6 +11,7 @@
 #include <QTextCharFormat>
 
 #include "app/Program.h"
+#include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
 #ifndef _WIN32
 #include "schedule/ical/HolidayPlan.h"
@@ -46,7 +47,7 @@ CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, 
       m_weekday(new QComboBox(this)),
       m_note(new QLineEdit(this)) {
     setObjectName(QStringLiteral("校历窗口"));
-    setWindowTitle(QStringLiteral("校历"));
+    setWindowTitle(tr("校历"));
     // Month and weekday names in Chinese, whatever the machine's locale.
     const QLocale chinese(QLocale::Chinese, QLocale::China);
     m_calendar->setLocale(chinese);
@@ -58,20 +59,20 @@ CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, 
     m_lastDay->setDate(m_calendar->selectedDate());
     connect(m_calendar, &QCalendarWidget::selectionChanged, this,
             [this] { m_lastDay->setDate(m_calendar->selectedDate()); });
-    for (const char* day : {"周一", "周二", "周三", "周四", "周五", "周六", "周日"})
-        m_weekday->addItem(QString::fromUtf8(day));
-    m_note->setPlaceholderText(QStringLiteral("说明（可不填）"));
+    for (size_t day = 0; day < 7; ++day)
+        m_weekday->addItem(QString::fromStdString(weekdayName(day)));
+    m_note->setPlaceholderText(tr("说明（可不填）"));
 
-    auto* holiday = new QPushButton(QStringLiteral("放假"), this);
-    auto* workday = new QPushButton(QStringLiteral("按周X上课"), this);
-    auto* normal = new QPushButton(QStringLiteral("恢复正常"), this);
-    auto* import = new QPushButton(QStringLiteral("导入节假日安排（.ics）"), this);
+    auto* holiday = new QPushButton(tr("放假"), this);
+    auto* workday = new QPushButton(tr("按周X上课"), this);
+    auto* normal = new QPushButton(tr("恢复正常"), this);
+    auto* import = new QPushButton(tr("导入节假日安排（.ics）"), this);
     connect(holiday, &QPushButton::clicked, this, &CalendarWindow::onHoliday);
     connect(workday, &QPushButton::clicked, this, &CalendarWindow::onWorkday);
     connect(normal, &QPushButton::clicked, this, &CalendarWindow::onNormal);
     connect(import, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(
-            this, QStringLiteral("导入节假日安排"), QString(), QStringLiteral("iCalendar (*.ics)"));
+        const QString path = QFileDialog::getOpenFileName(this, tr("导入节假日安排"), QString(),
+                                                          QStringLiteral("iCalendar (*.ics)"));
         if (!path.isEmpty()) importPlan(path);
     });
 #ifdef _WIN32
@@ -80,9 +81,9 @@ CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, 
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_calendar, 0, 0, 1, 4);
-    grid->addWidget(legend(QStringLiteral("放假"), kHolidayColour, this), 1, 0);
-    grid->addWidget(legend(QStringLiteral("调休上课"), kMakeUpColour, this), 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("从所选日期到："), this), 2, 0);
+    grid->addWidget(legend(tr("放假"), kHolidayColour, this), 1, 0);
+    grid->addWidget(legend(tr("调休上课"), kMakeUpColour, this), 1, 1);
+    grid->addWidget(new QLabel(tr("从所选日期到："), this), 2, 0);
     grid->addWidget(m_lastDay, 2, 1);
     grid->addWidget(m_note, 2, 2, 1, 2);
     grid->addWidget(holiday, 3, 0);
@@ -106,12 +107,14 @@ void CalendarWindow::showMarks() {
 
 void CalendarWindow::report(const Status& s, const std::string& done) {
     if (!s.isOk()) {
-        showMessage({"信息：", "校历未能修改：" + s.message()}, QMessageBox::Warning);
+        showMessage({infoCaption(),
+                     tr("校历未能修改：%1").arg(QString::fromStdString(s.message())).toStdString()},
+                    QMessageBox::Warning);
         return;
     }
     showMarks();
     m_changed();
-    if (!done.empty()) showMessage({"信息：", done}, QMessageBox::NoIcon);
+    if (!done.empty()) showMessage({infoCaption(), done}, QMessageBox::NoIcon);
 }
 
 void CalendarWindow::apply(int ringDay) {
@@ -138,8 +141,9 @@ void CalendarWindow::importPlan(const QString& path) {
 #ifndef _WIN32
     auto plan = readHolidayPlan(path.toStdString(), m_weekday->currentIndex() + 1);
     if (!plan.isOk()) return report(plan.status(), "");
-    std::string done = "已导入 " + std::to_string(plan.value().entries.size()) + " 天。";
-    for (const std::string& name : plan.value().skipped) done += "\n不能读取、已跳过：" + name;
+    std::string done = tr("已导入 %1 天。").arg(plan.value().entries.size()).toStdString();
+    for (const std::string& name : plan.value().skipped)
+        done += "\n" + tr("不能读取、已跳过：%1").arg(QString::fromStdString(name)).toStdString();
     report(setCalendarEntries(m_program.db(), plan.value().entries), done);
 #else
     (void)path;

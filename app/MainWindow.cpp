@@ -32,15 +32,17 @@
 namespace tolvane {
 
 namespace {
-const char kStartupTip[] =
-    "点击列表框的右键可以增加、修改、删除铃声！\r\n\r\n如果不喜欢软件自带的铃声，可以设置其他铃声"
-    "！";
-const char kTrayTip[] = "双击可显示！";
+// The tip's two paragraphs were written with Windows line ends; a balloon breaks lines at \n.
+const char kStartupTip[] = QT_TRANSLATE_NOOP(
+    "tolvane::MainWindow",
+    "点击列表框的右键可以增加、修改、删除铃声！\n\n如果不喜欢软件自带的铃声，可以设置其他铃声"
+    "！");
+const char kTrayTip[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "双击可显示！");
 // The tray's tip holds 62 bytes of GBK.
 constexpr size_t kTrayTipBytes = 62;
 // The pause button shows the plan's state.
-const char kPlanRunningCaption[] = "暂停计划";
-const char kPlanPausedCaption[] = "暂停中。。";
+const char kPlanRunningCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停计划");
+const char kPlanPausedCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停中。。");
 }  // namespace
 
 MainWindow::MainWindow(Program& program, QWidget* parent)
@@ -172,21 +174,19 @@ void MainWindow::setUpPictures() {
 
 void MainWindow::buildMenus() {
     m_systemMenu = new QMenu(this);
-    m_systemMenu->addAction(QStringLiteral("软件设置"), this, &MainWindow::onSettings);
-    m_systemMenu->addAction(QStringLiteral("运行日志"), this, &MainWindow::onRingLog);
-    m_systemMenu->addAction(QStringLiteral("校历设置"), this, &MainWindow::onSchoolCalendar);
+    m_systemMenu->addAction(tr("软件设置"), this, &MainWindow::onSettings);
+    m_systemMenu->addAction(tr("运行日志"), this, &MainWindow::onRingLog);
+    m_systemMenu->addAction(tr("校历设置"), this, &MainWindow::onSchoolCalendar);
     m_systemMenu->addSeparator();
-    m_systemMenu->addAction(QStringLiteral("最小化"), this, &MainWindow::onMinimiseToTray);
-    m_systemMenu->addAction(QStringLiteral("退出"), this, &MainWindow::onQuit);
+    m_systemMenu->addAction(tr("最小化"), this, &MainWindow::onMinimiseToTray);
+    m_systemMenu->addAction(tr("退出"), this, &MainWindow::onQuit);
 
     m_listMenu = new QMenu(this);
-    m_changeAction =
-        m_listMenu->addAction(QStringLiteral("修改铃声"), this, &MainWindow::onChangeBell);
-    m_listMenu->addAction(QStringLiteral("增加铃声"), this, &MainWindow::onAddBell);
-    m_deleteAction =
-        m_listMenu->addAction(QStringLiteral("删除铃声"), this, &MainWindow::onDeleteBell);
-    m_listMenu->addAction(QStringLiteral("设置"), this, &MainWindow::onSettings);
-    m_listMenu->addAction(QStringLiteral("校历设置"), this, &MainWindow::onSchoolCalendar);
+    m_changeAction = m_listMenu->addAction(tr("修改铃声"), this, &MainWindow::onChangeBell);
+    m_listMenu->addAction(tr("增加铃声"), this, &MainWindow::onAddBell);
+    m_deleteAction = m_listMenu->addAction(tr("删除铃声"), this, &MainWindow::onDeleteBell);
+    m_listMenu->addAction(tr("设置"), this, &MainWindow::onSettings);
+    m_listMenu->addAction(tr("校历设置"), this, &MainWindow::onSchoolCalendar);
 }
 
 void MainWindow::checked(const Status& s) {
@@ -195,14 +195,13 @@ void MainWindow::checked(const Status& s) {
 
 void MainWindow::runCreatedHandler() {
     show();
-    m_balloon->popUp(pos() + QPoint(200, 300),
-                     QString::fromUtf8(kStartupTip).replace("\r\n", "\n"));
+    m_balloon->popUp(pos() + QPoint(200, 300), tr(kStartupTip));
     attachSkin();
     const OpenedTables opened = openOrCreateTables(m_program.db(), m_program.dataFolder());
     if (!opened.usable()) {
         QMessageBox::critical(
-            nullptr, QStringLiteral("信息："),
-            QStringLiteral("无法打开或建立铃声计划文件，程序不能运行：\n%1")
+            nullptr, tr("信息："),
+            tr("无法打开或建立铃声计划文件，程序不能运行：\n%1")
                 .arg(QString::fromStdString(opened.errors.empty() ? "" : opened.errors.front())));
         exitProgram(1);
         return;
@@ -217,21 +216,22 @@ void MainWindow::runCreatedHandler() {
 }
 
 void MainWindow::reportOpenedTables(const OpenedTables& opened) {
-    setToolTip(
-        QStringLiteral("铃声计划保存在：%1").arg(QString::fromStdString(m_program.dataFolder())));
+    setToolTip(tr("铃声计划保存在：%1").arg(QString::fromStdString(m_program.dataFolder())));
     for (const std::string& moved : opened.setAside)
-        showMessage({kInfoCaption, "铃声计划文件已损坏，不能读取。原来的文件已改名保存为 " + moved +
-                                       "，并新建了一个空的文件。"},
+        showMessage({infoCaption(), tr("铃声计划文件已损坏，不能读取。原来的文件已改名保存为 %1，"
+                                       "并新建了一个空的文件。")
+                                        .arg(QString::fromStdString(moved))
+                                        .toStdString()},
                     QMessageBox::Warning);
     if (opened.readOnly.empty()) return;
     std::string files;
     for (const std::string& reason : opened.readOnly) files += "\n" + reason;
-    statusLabel()->setText(QStringLiteral("铃声计划只能读取：铃声照常响起，但不能修改。"));
+    statusLabel()->setText(tr("铃声计划只能读取：铃声照常响起，但不能修改。"));
     statusLabel()->setVisible(true);
-    showMessage({kInfoCaption,
-                 "铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
-                 "要修改铃声，请让管理员给这个用户写入权限：" +
-                     files},
+    showMessage({infoCaption(), tr("铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
+                                   "要修改铃声，请让管理员给这个用户写入权限：%1")
+                                    .arg(QString::fromStdString(files))
+                                    .toStdString()},
                 QMessageBox::Warning);
 }
 
@@ -338,8 +338,8 @@ void MainWindow::onPauseClicked() {
 }
 
 void MainWindow::showPlanState() {
-    pauseButton()->setText(QString::fromUtf8(m_plan == PlanState::kRunning ? kPlanRunningCaption
-                                                                           : kPlanPausedCaption));
+    pauseButton()->setText(
+        tr(m_plan == PlanState::kRunning ? kPlanRunningCaption : kPlanPausedCaption));
 }
 
 void MainWindow::onStopClicked() {
@@ -415,7 +415,8 @@ void MainWindow::onMinimiseToTray() {
         return;
     }
     m_tray->setIcon(windowIcon());
-    m_tray->setToolTip(QString::fromStdString(cutToGbkBytes(kTrayTip, kTrayTipBytes)));
+    m_tray->setToolTip(
+        QString::fromStdString(cutToGbkBytes(tr(kTrayTip).toStdString(), kTrayTipBytes)));
     m_tray->show();
     hide();
 }
@@ -459,13 +460,13 @@ void MainWindow::followDate(const LocalTime& now) {
     // The day's state by the school calendar after the weekday: "· 放假", "· 按周一".
     std::string text = dateLabelText(now);
     if (const RingDay day = ringDayOf(m_program.db(), now); day.fromCalendar)
-        text += " · " + (day.startsBells ? ringDayText(ringDayOfWeekday(day.weekday)) : "放假");
+        text += " · " + ringDayText(day.startsBells ? ringDayOfWeekday(day.weekday) : 0);
     dateLabel()->setText(QString::fromStdString(text));
 }
 
 void MainWindow::showFatalError(const Status& status) {
-    QMessageBox::critical(nullptr, QStringLiteral("运行时出错!"),
-                          QStringLiteral("错误代码：%1\n错误信息：%2")
+    QMessageBox::critical(nullptr, tr("运行时出错!"),
+                          tr("错误代码：%1\n错误信息：%2")
                               .arg(status.runtimeErrorCode())
                               .arg(QString::fromStdString(status.message())));
 }

@@ -15,7 +15,7 @@ RingLogWindow::RingLogWindow(std::string folder, std::function<std::string()> to
       m_today(std::move(today)),
       m_view(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("运行日志窗口"));
-    setWindowTitle(QStringLiteral("运行日志"));
+    setWindowTitle(tr("运行日志"));
     resize(720, 420);
     m_view->setReadOnly(true);
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -32,7 +32,7 @@ void RingLogWindow::refresh() {
     for (const std::string& line : readRingLog(m_folder, m_today()))
         lines << QString::fromStdString(line);
     const QString text =
-        lines.isEmpty() ? QStringLiteral("今天还没有运行记录。") : lines.join(QLatin1Char('\n'));
+        lines.isEmpty() ? tr("今天还没有运行记录。") : lines.join(QLatin1Char('\n'));
     if (text == m_view->toPlainText()) return;
     QScrollBar* bar = m_view->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();

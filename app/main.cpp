@@ -18,6 +18,7 @@
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 #include "ringing/qt/TableFollower.h"
+#include "ui/Language.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
 #endif
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(assets);  // the pictures live in a static library
+    tolvane::useDesktopLanguage(&app);
     // The skin-engine loader exists before any window and is destroyed with the program.
     auto skin = std::make_unique<tolvane::SkinStartup>();
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
@@ -92,9 +94,11 @@ int main(int argc, char** argv) {
             return 0;
         case tolvane::SingleInstance::Claim::kOtherUnknown:
             QMessageBox::information(
-                nullptr, QStringLiteral("信息："),
-                QStringLiteral("打铃程序已经在运行（进程 %1，可能是另一位用户或无窗口打铃启动的），"
-                               "同一个文件夹只能有一个打铃程序。\n%2")
+                nullptr, QCoreApplication::translate("main", "信息："),
+                QCoreApplication::translate(
+                    "main",
+                    "打铃程序已经在运行（进程 %1，可能是另一位用户或无窗口打铃启动的），"
+                    "同一个文件夹只能有一个打铃程序。\n%2")
                     .arg(QString::fromStdString(tolvane::RingerLock::holder(dataFolder)),
                          QString::fromStdString(dataFolder)));
             return 0;

@@ -22,6 +22,9 @@
 #include "cli/CalendarCommands.h"
 #include "cli/RingCommand.h"
 #include "cli/TableCommands.h"
+#ifdef TOLVANE_HAVE_LANGUAGE
+#include "ui/Language.h"
+#endif
 #include "platform/ProgramFolder.h"
 
 namespace {
@@ -98,6 +101,10 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef TOLVANE_HAVE_LANGUAGE
+    // The program's messages that tolvanectl passes on, in the desktop's language.
+    tolvane::useDesktopLanguage(nullptr);
+#endif
     std::vector<std::string> args = utf8Arguments(argc, argv);
     if (args.empty()) return usage();
     const std::string command = args[0];

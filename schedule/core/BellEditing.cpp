@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "base/UiText.h"
 #include "platform/TextCodec.h"
 #include "schedule/core/Schema.h"
 
@@ -10,16 +11,8 @@ namespace tolvane {
 
 namespace {
 
-const char kNoMusic[] = "请选择添加铃声的音乐文件！";
-const char kEndBeforeStart[] = "你设置的结束时间比开始时间早，请重新设置！";
-const char kTimeTaken[] = "对不起！这个时间点已经有铃声！";
-const char kBadStart[] = "开始时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！";
-const char kBadEnd[] = "结束时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！";
-const char kAdded[] = "添加铃声成功";
-const char kChanged[] = "修改成功";
-
-FlowMessage info(std::string text) {
-    return {kInfoCaption, std::move(text)};
+FlowMessage info(std::string message) {
+    return {infoCaption(), std::move(message)};
 }
 
 // A piece as a whole number within 0..max; nullopt otherwise.
@@ -55,15 +48,20 @@ struct Times {
 };
 std::optional<FlowMessage> readTimes(const BellForm& form, Times* times) {
     auto start = normaliseTime(form.start);
-    if (!start) return info(kBadStart);
+    if (!start)
+        return info(uiText("BellEditing",
+                           "开始时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！"));
     times->start = *start;
     times->end.clear();
     if (!form.hasEnd) return std::nullopt;
     auto end = normaliseTime(form.end);
-    if (!end) return info(kBadEnd);
+    if (!end)
+        return info(uiText("BellEditing",
+                           "结束时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！"));
     times->end = *end;
     // Equal times are refused too: the bell would stop the moment it starts.
-    if (secondsOf(times->start) >= secondsOf(times->end)) return info(kEndBeforeStart);
+    if (secondsOf(times->start) >= secondsOf(times->end))
+        return info(uiText("BellEditing", "你设置的结束时间比开始时间早，请重新设置！"));
     return std::nullopt;
 }
 
@@ -73,10 +71,11 @@ std::optional<FlowMessage> musicTooLong(const std::string& music) {
     auto gbk = utf8ToGbk(music);
     if (!gbk.isOk() || gbk.value().size() <= static_cast<size_t>(schema::kMusicWidth))
         return std::nullopt;
-    return info("音乐文件的路径太长：“" + std::string(schema::kMusic) + "”最多" +
-                std::to_string(schema::kMusicWidth) + "字节，这个路径有" +
-                std::to_string(gbk.value().size()) +
-                "字节。请把音乐放到路径较短的文件夹中，再选择一次！");
+    return info(fillIn(
+        uiText("BellEditing",
+               "音乐文件的路径太长：“%1”最多%2字节，这个路径有%3字节。"
+               "请把音乐放到路径较短的文件夹中，再选择一次！"),
+        {schema::kMusic, std::to_string(schema::kMusicWidth), std::to_string(gbk.value().size())}));
 }
 
 std::vector<Value> recordValues(const Times& times, const BellForm& form) {
@@ -85,10 +84,23 @@ std::vector<Value> recordValues(const Times& times, const BellForm& form) {
 
 }  // namespace
 
+std::string infoCaption() {
+    return uiText("BellEditing", "信息：");
+}
+
+std::string weekdayName(size_t day) {
+    static const char* const kNames[] = {
+        UI_TEXT_NOOP("Weekdays", "周一"), UI_TEXT_NOOP("Weekdays", "周二"),
+        UI_TEXT_NOOP("Weekdays", "周三"), UI_TEXT_NOOP("Weekdays", "周四"),
+        UI_TEXT_NOOP("Weekdays", "周五"), UI_TEXT_NOOP("Weekdays", "周六"),
+        UI_TEXT_NOOP("Weekdays", "周日")};
+    return day < 7 ? uiText("Weekdays", kNames[day]) : std::string();
+}
+
 std::string weekdayText(const std::array<bool, 7>& days) {
     std::string text;
     for (size_t i = 0; i < days.size(); ++i)
-        if (days[i]) text += std::string(schema::kWeekdays[i]) + " ";
+        if (days[i]) text += weekdayName(i) + " ";
     return text;
 }
 
@@ -108,33 +120,38 @@ std::optional<std::string> normaliseTime(const std::array<std::string, 3>& piece
 
 std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db) {
     if (!db.select(schema::kBellAlias).isOk() || db.canChange().isOk()) return std::nullopt;
-    return FlowMessage{kInfoCaption, "不能修改铃声计划：文件 " + db.currentPath() +
-                                         " 只能读取（没有写入权限），铃声照常响起。"};
+    return info(fillIn(
+        uiText("BellEditing", "不能修改铃声计划：文件 %1 只能读取（没有写入权限），铃声照常响起。"),
+        {db.currentPath()}));
 }
 
 FlowResult addBell(TableDatabase& db, const BellForm& form) {
     if (auto refusal = readOnlyRefusal(db)) return {refusal};
-    if (form.music.empty()) return {info(kNoMusic)};
+    if (form.music.empty()) return {info(uiText("BellEditing", "请选择添加铃声的音乐文件！"))};
     if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
-    if (!db.select(schema::kBellAlias).isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
+    if (!db.select(schema::kBellAlias).isOk())
+        return {info(uiText("BellEditing", "添加铃声失败！"))};
     // From the check for a taken time to the append, no other program may add that time.
     TableDatabase::WriteLock lock(db);
-    if (!lock.status().isOk()) return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
-    if (findStart(db, times.start)) return {info(kTimeTaken)};
+    if (!lock.status().isOk()) return {info(uiText("BellEditing", "添加铃声失败！"))};
+    if (findStart(db, times.start))
+        return {info(uiText("BellEditing", "对不起！这个时间点已经有铃声！"))};
     if (!db.append(recordValues(times, form)).isOk())
-        return {FlowMessage{kInfoCaption, "添加铃声失败！"}};
+        return {info(uiText("BellEditing", "添加铃声失败！"))};
     // Records left marked deleted by an earlier purge that failed go now (the bell is saved
     // whether or not this works).
     if (db.hasDeletedRecords()) db.purge();
     const std::string days = weekdayText(form.weekdays);
+    const std::string added = uiText("BellEditing", "添加铃声成功");
     if (days.empty())
-        return {FlowMessage{
-                    kAdded,
-                    "注意，添加铃声虽然添加成功！但还铃声不会响起，因为你没有选择每周哪一天响起！"},
+        return {FlowMessage{added, uiText("BellEditing",
+                                          "注意，添加铃声虽然添加成功！但还铃声不会响起，"
+                                          "因为你没有选择每周哪一天响起！")},
                 true};
-    return {FlowMessage{kAdded, "添加铃声成功！铃声将会在" + days + "的" + times.start + "响起！"},
+    return {FlowMessage{added, fillIn(uiText("BellEditing", "添加铃声成功！铃声将会在%1的%2响起！"),
+                                      {days, times.start})},
             true};
 }
 
@@ -146,19 +163,25 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
     if (auto stop = readTimes(form, &times)) return {stop};
     if (!db.select(schema::kBellAlias).isOk()) return {};
     TableDatabase::WriteLock lock(db);
-    if (!lock.status().isOk()) return {FlowMessage{"失败", "修改失败！"}};
+    if (!lock.status().isOk())
+        return {FlowMessage{uiText("BellEditing", "失败"), uiText("BellEditing", "修改失败！")}};
     if (!findStart(db, oldStart)) return {};  // the bell is no longer in the table
-    if (times.start != oldStart && findStart(db, times.start)) return {info(kTimeTaken)};
+    if (times.start != oldStart && findStart(db, times.start))
+        return {info(uiText("BellEditing", "对不起！这个时间点已经有铃声！"))};
     findStart(db, oldStart);
     // One step: the old record and the new one never both exist, and never neither.
     if (!db.replaceCurrent(recordValues(times, form)).isOk())
-        return {FlowMessage{"失败", "修改失败！"}};
+        return {FlowMessage{uiText("BellEditing", "失败"), uiText("BellEditing", "修改失败！")}};
     const std::string days = weekdayText(form.weekdays);
+    const std::string changed = uiText("BellEditing", "修改成功");
     if (days.empty())
         return {
-            FlowMessage{kChanged, "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！"},
+            FlowMessage{changed,
+                        uiText("BellEditing",
+                               "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！")},
             true};
-    return {FlowMessage{kChanged, "修改成功！铃声将会在" + days + "的" + times.start + "响起！"},
+    return {FlowMessage{changed, fillIn(uiText("BellEditing", "修改成功！铃声将会在%1的%2响起！"),
+                                        {days, times.start})},
             true};
 }
 

@@ -31,7 +31,12 @@ struct FlowResult {
     bool changed = false;                // the table was changed
 };
 
-inline constexpr char kInfoCaption[] = "信息：";
+// "信息：", the caption of most messages, in the reader's language.
+std::string infoCaption();
+
+// The name of a day (0 = 周一 .. 6 = 周日) as people read it; the stored field names are
+// schema::kWeekdays and never change with the language.
+std::string weekdayName(size_t day);
 
 // "周一 周三 " for 周一 and 周三: each ticked day with one trailing space.
 std::string weekdayText(const std::array<bool, 7>& days);

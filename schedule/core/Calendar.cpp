@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "base/UiText.h"
 #include "platform/TextCodec.h"
 
 namespace tolvane {
@@ -99,9 +100,13 @@ int ringDayOfWeekday(int weekday) {
 }
 
 std::string ringDayText(int ringDay) {
-    static const char* const kDays[] = {"一", "二", "三", "四", "五", "六", "日"};
-    if (ringDay < 1 || ringDay > 7) return "放假";
-    return std::string("按周") + kDays[ringDay - 1];
+    static const char* const kDays[] = {
+        UI_TEXT_NOOP("Calendar", "按周一"), UI_TEXT_NOOP("Calendar", "按周二"),
+        UI_TEXT_NOOP("Calendar", "按周三"), UI_TEXT_NOOP("Calendar", "按周四"),
+        UI_TEXT_NOOP("Calendar", "按周五"), UI_TEXT_NOOP("Calendar", "按周六"),
+        UI_TEXT_NOOP("Calendar", "按周日")};
+    if (ringDay < 1 || ringDay > 7) return uiText("Calendar", "放假");
+    return uiText("Calendar", kDays[ringDay - 1]);
 }
 
 RingDay ringDayOf(TableDatabase& db, const LocalTime& t) {

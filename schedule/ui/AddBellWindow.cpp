@@ -29,7 +29,7 @@ AddBellWindow::AddBellWindow(Program& program, std::function<void()> refreshList
     setUpControls(bellControls(*m_ui));
     connect(m_controls.flowButton, &QPushButton::clicked, this, &AddBellWindow::onAdd);
     connect(m_controls.testPlayButton, &QPushButton::clicked, this,
-            [this] { testPlay("未选中MP3歌曲，不能播放！"); });
+            [this] { testPlay(tr("未选中MP3歌曲，不能播放！").toStdString()); });
     m_chooser->setDirectory(mediaFolder(program));
     fillWithNow();
     showTips();
@@ -51,19 +51,18 @@ void AddBellWindow::fillWithNow() {
 
 // The three tips, each beside what it explains, shown when the window is up.
 void AddBellWindow::showTips() {
-    const std::pair<QWidget*, const char*> tips[] = {
-        {m_controls.endSwitch, "选填，需要在特定时间停止时打钩。"},
+    const std::pair<QWidget*, QString> tips[] = {
+        {m_controls.endSwitch, tr("选填，需要在特定时间停止时打钩。")},
         {m_controls.folderBox,
-         "需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放"
-         "！"},
-        {m_controls.fileBox, "单击音乐文件可设置该音乐为铃声！"}};
+         tr("需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放"
+            "！")},
+        {m_controls.fileBox, tr("单击音乐文件可设置该音乐为铃声！")}};
     int n = 1;
     for (const auto& [target, text] : tips) {
         auto* tip = new BalloonTip(this);
         tip->setObjectName(QStringLiteral("气球提示框%1").arg(n++));
         QTimer::singleShot(0, tip, [tip, target = target, text = text] {
-            tip->popUp(target->mapToGlobal(QPoint(target->width() / 2, target->height())),
-                       QString::fromUtf8(text));
+            tip->popUp(target->mapToGlobal(QPoint(target->width() / 2, target->height())), text);
         });
     }
 }

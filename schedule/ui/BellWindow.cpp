@@ -46,9 +46,9 @@ BellForm BellWindow::readForm() const {
     return form;
 }
 
-void BellWindow::testPlay(const char* refusal) {
+void BellWindow::testPlay(const std::string& refusal) {
     const std::string path = m_controls.musicPath->text().toStdString();
-    if (!countsAsFile(path)) return showMessage({kInfoCaption, refusal}, QMessageBox::Information);
+    if (!countsAsFile(path)) return showMessage({infoCaption(), refusal}, QMessageBox::Information);
     m_program.playback().play({path}, 1);
 }
 

@@ -74,7 +74,7 @@ protected:
     void setUpControls(const BellControls& controls);
     BellForm readForm() const;
     void enableEnd(bool on);
-    void testPlay(const char* refusal);
+    void testPlay(const std::string& refusal);
     void finishFlow(const FlowResult& result);
 
     Program& m_program;

@@ -19,7 +19,7 @@ ChangeBellWindow::ChangeBellWindow(Program& program, const QStringList& row,
     setUpControls(bellControls(*m_ui));
     connect(m_controls.flowButton, &QPushButton::clicked, this, &ChangeBellWindow::onChange);
     connect(m_controls.testPlayButton, &QPushButton::clicked, this,
-            [this] { testPlay("未选中MP3歌曲或选择文件夹夹时，不能试播！"); });
+            [this] { testPlay(tr("未选中MP3歌曲或选择文件夹夹时，不能试播！").toStdString()); });
     fillFromRow(row);
 }
 ChangeBellWindow::~ChangeBellWindow() = default;

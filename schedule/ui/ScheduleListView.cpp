@@ -1,5 +1,6 @@
 #include "schedule/ui/ScheduleListView.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -20,11 +21,19 @@ void addSortColumn(QTreeWidget* list) {
 }  // namespace
 
 void setUpScheduleColumns(QTreeWidget* list) {
-    static const char* const kTitles[] = {"播放时间", "结束时间", "音乐", "一", "二",
-                                          "三",       "四",       "五",   "六", "日"};
+    static const char* const kTitles[] = {QT_TRANSLATE_NOOP("ScheduleList", "播放时间"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "结束时间"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "音乐"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "一"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "二"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "三"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "四"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "五"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "六"),
+                                          QT_TRANSLATE_NOOP("ScheduleList", "日")};
     addSortColumn(list);
     for (int c = 0; c < kScheduleColumns; ++c) {
-        list->headerItem()->setText(c, QString::fromUtf8(kTitles[c]));
+        list->headerItem()->setText(c, QCoreApplication::translate("ScheduleList", kTitles[c]));
         list->setColumnWidth(c, kWidths[c]);
     }
     list->header()->setStretchLastSection(false);

@@ -63,7 +63,10 @@ void SettingsWindow::loadStoredSettings() {
 }
 
 void SettingsWindow::reportFailure(const Status& status) {
-    showMessage({kInfoCaption, "设置未能保存：" + status.message()}, QMessageBox::Warning);
+    showMessage(
+        {infoCaption(),
+         tr("设置未能保存：%1").arg(QString::fromStdString(status.message())).toStdString()},
+        QMessageBox::Warning);
 }
 
 bool SettingsWindow::storeOption(const char* field, bool on) {
@@ -78,9 +81,11 @@ void SettingsWindow::onHotKeyClicked(bool on) {
     // Registered first, so that success is said only when Shift+T really works.
     if (on && !m_hooks.registerHotKey()) {
         m_hotKeyBox->setChecked(false);
-        showMessage({kInfoCaption,
-                     "Shift+T 热键注册失败：另一个程序已经占用了它，或者桌面不允许注册全局热键。"},
-                    QMessageBox::Warning);
+        showMessage(
+            {infoCaption(),
+             tr("Shift+T 热键注册失败：另一个程序已经占用了它，或者桌面不允许注册全局热键。")
+                 .toStdString()},
+            QMessageBox::Warning);
         return;
     }
     if (!storeOption(schema::kHideAfterStart, on)) {
@@ -89,18 +94,20 @@ void SettingsWindow::onHotKeyClicked(bool on) {
         return;
     }
     if (!on) m_hooks.releaseHotKey();
-    showMessage({kInfoCaption, on ? "注册热键成功！" : "注销热键成功！"}, QMessageBox::NoIcon);
+    showMessage({infoCaption(), (on ? tr("注册热键成功！") : tr("注销热键成功！")).toStdString()},
+                QMessageBox::NoIcon);
     m_hooks.applySettings();
 }
 
 void SettingsWindow::onAutostartClicked(bool on) {
     if (on) {
         const bool written = writeAutostart(m_hooks.autostartFolder, m_hooks.programPath);
-        showMessage(
-            {kInfoCaption, written ? "已设置开机启动" : "设置注册表失败，请检查注册表是否损坏！"},
-            QMessageBox::NoIcon);
+        showMessage({infoCaption(),
+                     (written ? tr("已设置开机启动") : tr("设置注册表失败，请检查注册表是否损坏！"))
+                         .toStdString()},
+                    QMessageBox::NoIcon);
     } else if (deleteAutostart(m_hooks.autostartFolder)) {
-        showMessage({kInfoCaption, "已设置开机不启动！"}, QMessageBox::NoIcon);
+        showMessage({infoCaption(), tr("已设置开机不启动！").toStdString()}, QMessageBox::NoIcon);
     }
 }
 
@@ -111,9 +118,10 @@ void SettingsWindow::onShutdownTimeSaved() {
                                      m_shutdownTime[1]->text().toStdString(),
                                      m_shutdownTime[2]->text().toStdString()});
     if (!time) {
-        showMessage(
-            {kInfoCaption, "关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！"},
-            QMessageBox::NoIcon);
+        showMessage({infoCaption(),
+                     tr("关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！")
+                         .toStdString()},
+                    QMessageBox::NoIcon);
         return;
     }
     TableDatabase& db = m_program.db();

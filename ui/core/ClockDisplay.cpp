@@ -1,8 +1,7 @@
 #include "ui/core/ClockDisplay.h"
 
-#include <cstdio>
-
-#include "ringing/core/ClockTick.h"
+#include "base/UiText.h"
+#include "schedule/core/BellEditing.h"
 
 namespace tolvane {
 
@@ -15,9 +14,10 @@ std::array<int, 8> clockGlyphs(int hour, int minute, int second) {
 }
 
 std::string dateLabelText(const LocalTime& t) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d年%d月%d日 ", t.year, t.month, t.day);
-    return buf + std::string(weekdayFieldName(t.weekday));
+    const size_t mondayFirst = static_cast<size_t>((t.weekday + 6) % 7);
+    return fillIn(uiText("ClockDisplay", "%1年%2月%3日 %4"),
+                  {std::to_string(t.year), std::to_string(t.month), std::to_string(t.day),
+                   weekdayName(mondayFirst)});
 }
 
 }  // namespace tolvane

@@ -1,0 +1,42 @@
+#include "base/UiText.h"
+
+#include <utility>
+#include <vector>
+
+namespace tolvane {
+
+namespace {
+UiTextTranslator& translator() {
+    static UiTextTranslator installed;
+    return installed;
+}
+}  // namespace
+
+void setUiTextTranslator(UiTextTranslator t) {
+    translator() = std::move(t);
+}
+
+std::string uiText(const char* context, const char* source) {
+    if (!translator()) return source;
+    std::string translated = translator()(context, source);
+    return translated.empty() ? std::string(source) : translated;
+}
+
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> args) {
+    const std::vector<std::string_view> values(args);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const size_t n = static_cast<size_t>(next - '1');
+        if (text[i] == '%' && next >= '1' && next <= '9' && n < values.size()) {
+            out += values[n];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace tolvane

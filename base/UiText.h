@@ -1,0 +1,30 @@
+#pragma once
+
+// The texts people read, in their language. The source texts are the program's own Chinese ones,
+// written where they are used as uiText("Context", "…") (or marked UI_TEXT_NOOP where a table
+// holds them) so that Qt Linguist's lupdate collects them into translations/*.ts. The program and
+// tolvanectl install a translator at start; without one, or for a text it lacks, the Chinese text
+// stands. Stored data (field names, table layout) never goes through here.
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// Marks a text for lupdate where it cannot be translated yet (a table of texts); translate it
+// with uiText(context, text) where it is shown.
+#define UI_TEXT_NOOP(context, text) text
+
+namespace tolvane {
+
+using UiTextTranslator = std::function<std::string(const char* context, const char* source)>;
+
+// Set once at start, before any other thread reads texts.
+void setUiTextTranslator(UiTextTranslator translator);
+
+std::string uiText(const char* context, const char* source);
+
+// text with %1 .. %9 replaced by args in order, in one pass (a % in an argument stays as it is).
+std::string fillIn(std::string_view text, std::initializer_list<std::string_view> args);
+
+}  // namespace tolvane

@@ -1,0 +1,644 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+    <context>
+        <name>AddBellWindow</name>
+        <message>
+            <source>添加铃声</source>
+            <translation>Add bell</translation>
+        </message>
+        <message>
+            <source>播放时间</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>开始时间</source>
+            <translation>Start time</translation>
+        </message>
+        <message>
+            <source>结束时间</source>
+            <translation>End time</translation>
+        </message>
+        <message>
+            <source>周一</source>
+            <translation>Mon</translation>
+        </message>
+        <message>
+            <source>周二</source>
+            <translation>Tue</translation>
+        </message>
+        <message>
+            <source>周三</source>
+            <translation>Wed</translation>
+        </message>
+        <message>
+            <source>周四</source>
+            <translation>Thu</translation>
+        </message>
+        <message>
+            <source>周五</source>
+            <translation>Fri</translation>
+        </message>
+        <message>
+            <source>周六</source>
+            <translation>Sat</translation>
+        </message>
+        <message>
+            <source>周日</source>
+            <translation>Sun</translation>
+        </message>
+        <message>
+            <source>加入铃声</source>
+            <translation>Add</translation>
+        </message>
+        <message>
+            <source>试听</source>
+            <translation>Listen</translation>
+        </message>
+    </context>
+    <context>
+        <name>BellEditing</name>
+        <message>
+            <source>开始时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！</source>
+            <translation>The start time is wrong: hours are whole numbers from 0 to 23, minutes and seconds from 0 to 59. Please set it again!</translation>
+        </message>
+        <message>
+            <source>结束时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！</source>
+            <translation>The end time is wrong: hours are whole numbers from 0 to 23, minutes and seconds from 0 to 59. Please set it again!</translation>
+        </message>
+        <message>
+            <source>你设置的结束时间比开始时间早，请重新设置！</source>
+            <translation>The end time you set is earlier than the start time. Please set it again!</translation>
+        </message>
+        <message>
+            <source>音乐文件的路径太长：“%1”最多%2字节，这个路径有%3字节。请把音乐放到路径较短的文件夹中，再选择一次！</source>
+            <translation>The music file's path is too long: "%1" holds at most %2 bytes and this path has %3. Please move the music to a folder with a shorter path and choose it again!</translation>
+        </message>
+        <message>
+            <source>信息：</source>
+            <translation>Information</translation>
+        </message>
+        <message>
+            <source>不能修改铃声计划：文件 %1 只能读取（没有写入权限），铃声照常响起。</source>
+            <translation>The bell schedule cannot be changed: the file %1 can only be read (no permission to write). The bells ring as usual.</translation>
+        </message>
+        <message>
+            <source>请选择添加铃声的音乐文件！</source>
+            <translation>Please choose the music file of the bell!</translation>
+        </message>
+        <message>
+            <source>添加铃声失败！</source>
+            <translation>The bell could not be added!</translation>
+        </message>
+        <message>
+            <source>对不起！这个时间点已经有铃声！</source>
+            <translation>Sorry! A bell already starts at this time!</translation>
+        </message>
+        <message>
+            <source>添加铃声成功</source>
+            <translation>Bell added</translation>
+        </message>
+        <message>
+            <source>注意，添加铃声虽然添加成功！但还铃声不会响起，因为你没有选择每周哪一天响起！</source>
+            <translation>Note: the bell was added, but it will not ring, because no weekday is ticked for it!</translation>
+        </message>
+        <message>
+            <source>添加铃声成功！铃声将会在%1的%2响起！</source>
+            <translation>Bell added! It will ring on %1at %2!</translation>
+        </message>
+        <message>
+            <source>失败</source>
+            <translation>Failed</translation>
+        </message>
+        <message>
+            <source>修改失败！</source>
+            <translation>The change failed!</translation>
+        </message>
+        <message>
+            <source>修改成功</source>
+            <translation>Changed</translation>
+        </message>
+        <message>
+            <source>修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！</source>
+            <translation>Changed! The bell is off for now, but it stays in the schedule to be used again later!</translation>
+        </message>
+        <message>
+            <source>修改成功！铃声将会在%1的%2响起！</source>
+            <translation>Changed! The bell will ring on %1at %2!</translation>
+        </message>
+    </context>
+    <context>
+        <name>Calendar</name>
+        <message>
+            <source>按周一</source>
+            <translation>As Monday</translation>
+        </message>
+        <message>
+            <source>按周二</source>
+            <translation>As Tuesday</translation>
+        </message>
+        <message>
+            <source>按周三</source>
+            <translation>As Wednesday</translation>
+        </message>
+        <message>
+            <source>按周四</source>
+            <translation>As Thursday</translation>
+        </message>
+        <message>
+            <source>按周五</source>
+            <translation>As Friday</translation>
+        </message>
+        <message>
+            <source>按周六</source>
+            <translation>As Saturday</translation>
+        </message>
+        <message>
+            <source>按周日</source>
+            <translation>As Sunday</translation>
+        </message>
+        <message>
+            <source>放假</source>
+            <translation>Holiday</translation>
+        </message>
+    </context>
+    <context>
+        <name>ChangeBellWindow</name>
+        <message>
+            <source>修改铃声</source>
+            <translation>Change bell</translation>
+        </message>
+        <message>
+            <source>播放时间</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>开始时间</source>
+            <translation>Start time</translation>
+        </message>
+        <message>
+            <source>结束时间</source>
+            <translation>End time</translation>
+        </message>
+        <message>
+            <source>周一</source>
+            <translation>Mon</translation>
+        </message>
+        <message>
+            <source>周二</source>
+            <translation>Tue</translation>
+        </message>
+        <message>
+            <source>周三</source>
+            <translation>Wed</translation>
+        </message>
+        <message>
+            <source>周四</source>
+            <translation>Thu</translation>
+        </message>
+        <message>
+            <source>周五</source>
+            <translation>Fri</translation>
+        </message>
+        <message>
+            <source>周六</source>
+            <translation>Sat</translation>
+        </message>
+        <message>
+            <source>周日</source>
+            <translation>Sun</translation>
+        </message>
+        <message>
+            <source>修改</source>
+            <translation>Change</translation>
+        </message>
+        <message>
+            <source>试听</source>
+            <translation>Listen</translation>
+        </message>
+    </context>
+    <context>
+        <name>ClockDisplay</name>
+        <message>
+            <source>%1年%2月%3日 %4</source>
+            <translation>%4 %1-%2-%3</translation>
+        </message>
+    </context>
+    <context>
+        <name>MainWindow</name>
+        <message>
+            <source>读取时间中。。。</source>
+            <translation>Reading the time...</translation>
+        </message>
+        <message>
+            <source>暂停计划</source>
+            <translation>Pause plan</translation>
+        </message>
+        <message>
+            <source>停止播放</source>
+            <translation>Stop sound</translation>
+        </message>
+        <message>
+            <source>增加铃声</source>
+            <translation>Add bell</translation>
+        </message>
+        <message>
+            <source>播放时间</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>结束时间</source>
+            <translation>End time</translation>
+        </message>
+        <message>
+            <source>音乐</source>
+            <translation>Music</translation>
+        </message>
+        <message>
+            <source>一</source>
+            <translation>M</translation>
+        </message>
+        <message>
+            <source>二</source>
+            <translation>T</translation>
+        </message>
+        <message>
+            <source>三</source>
+            <translation>W</translation>
+        </message>
+        <message>
+            <source>四</source>
+            <translation>T</translation>
+        </message>
+        <message>
+            <source>五</source>
+            <translation>F</translation>
+        </message>
+        <message>
+            <source>六</source>
+            <translation>S</translation>
+        </message>
+        <message>
+            <source>日</source>
+            <translation>S</translation>
+        </message>
+        <message>
+            <source>排序值</source>
+            <translation>Sort</translation>
+        </message>
+    </context>
+    <context>
+        <name>ScheduleList</name>
+        <message>
+            <source>播放时间</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>结束时间</source>
+            <translation>End time</translation>
+        </message>
+        <message>
+            <source>音乐</source>
+            <translation>Music</translation>
+        </message>
+        <message>
+            <source>一</source>
+            <translation>M</translation>
+        </message>
+        <message>
+            <source>二</source>
+            <translation>T</translation>
+        </message>
+        <message>
+            <source>三</source>
+            <translation>W</translation>
+        </message>
+        <message>
+            <source>四</source>
+            <translation>T</translation>
+        </message>
+        <message>
+            <source>五</source>
+            <translation>F</translation>
+        </message>
+        <message>
+            <source>六</source>
+            <translation>S</translation>
+        </message>
+        <message>
+            <source>日</source>
+            <translation>S</translation>
+        </message>
+    </context>
+    <context>
+        <name>SettingsWindow</name>
+        <message>
+            <source>设置</source>
+            <translation>Settings</translation>
+        </message>
+        <message>
+            <source>开机启动</source>
+            <translation>Start with the system</translation>
+        </message>
+        <message>
+            <source>播放文件夹内音乐时随机播放音乐</source>
+            <translation>Play a folder's music in random order</translation>
+        </message>
+        <message>
+            <source>软件自动更新</source>
+            <translation>Update automatically</translation>
+        </message>
+        <message>
+            <source>显示日期、星期</source>
+            <translation>Show the date and weekday</translation>
+        </message>
+        <message>
+            <source>注册隐藏快捷键（显示\隐藏快捷键Shift  +  T）</source>
+            <translation>Show/hide hot key (Shift + T)</translation>
+        </message>
+        <message>
+            <source>定时关机</source>
+            <translation>Power off at</translation>
+        </message>
+        <message>
+            <source>21</source>
+            <translation>21</translation>
+        </message>
+        <message>
+            <source>30</source>
+            <translation>30</translation>
+        </message>
+        <message>
+            <source>00</source>
+            <translation>00</translation>
+        </message>
+        <message>
+            <source>修改</source>
+            <translation>Change</translation>
+        </message>
+    </context>
+    <context>
+        <name>Weekdays</name>
+        <message>
+            <source>周一</source>
+            <translation>Mon</translation>
+        </message>
+        <message>
+            <source>周二</source>
+            <translation>Tue</translation>
+        </message>
+        <message>
+            <source>周三</source>
+            <translation>Wed</translation>
+        </message>
+        <message>
+            <source>周四</source>
+            <translation>Thu</translation>
+        </message>
+        <message>
+            <source>周五</source>
+            <translation>Fri</translation>
+        </message>
+        <message>
+            <source>周六</source>
+            <translation>Sat</translation>
+        </message>
+        <message>
+            <source>周日</source>
+            <translation>Sun</translation>
+        </message>
+    </context>
+    <context>
+        <name>main</name>
+        <message>
+            <source>信息：</source>
+            <translation>Information</translation>
+        </message>
+        <message>
+            <source>打铃程序已经在运行（进程 %1，可能是另一位用户或无窗口打铃启动的），同一个文件夹只能有一个打铃程序。
+%2</source>
+            <translation>A bell ringer is already running (process %1, perhaps started by another user or as the headless ringer); only one bell ringer may ring from a folder.
+%2</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::AddBellWindow</name>
+        <message>
+            <source>未选中MP3歌曲，不能播放！</source>
+            <translation>No MP3 song is selected, nothing to play!</translation>
+        </message>
+        <message>
+            <source>选填，需要在特定时间停止时打钩。</source>
+            <translation>Optional: tick it to stop the bell at a set time.</translation>
+        </message>
+        <message>
+            <source>需要播放本文件夹内的音乐请双击该文件夹！
+如果需要随机播放音乐，请在设置中设置随机播放！</source>
+            <translation>Double-click a folder to play the music in it!
+To play it in random order, turn on random play in the settings!</translation>
+        </message>
+        <message>
+            <source>单击音乐文件可设置该音乐为铃声！</source>
+            <translation>Click a music file to make it the bell!</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::CalendarWindow</name>
+        <message>
+            <source>校历</source>
+            <translation>School calendar</translation>
+        </message>
+        <message>
+            <source>说明（可不填）</source>
+            <translation>Note (optional)</translation>
+        </message>
+        <message>
+            <source>放假</source>
+            <translation>Holiday</translation>
+        </message>
+        <message>
+            <source>按周X上课</source>
+            <translation>Ring as weekday</translation>
+        </message>
+        <message>
+            <source>恢复正常</source>
+            <translation>Back to normal</translation>
+        </message>
+        <message>
+            <source>导入节假日安排（.ics）</source>
+            <translation>Import holiday plan (.ics)</translation>
+        </message>
+        <message>
+            <source>导入节假日安排</source>
+            <translation>Import holiday plan</translation>
+        </message>
+        <message>
+            <source>调休上课</source>
+            <translation>Make-up day</translation>
+        </message>
+        <message>
+            <source>从所选日期到：</source>
+            <translation>From the selected day to:</translation>
+        </message>
+        <message>
+            <source>校历未能修改：%1</source>
+            <translation>The school calendar could not be changed: %1</translation>
+        </message>
+        <message>
+            <source>已导入 %1 天。</source>
+            <translation>Imported %1 days.</translation>
+        </message>
+        <message>
+            <source>不能读取、已跳过：%1</source>
+            <translation>Could not be read, skipped: %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::ChangeBellWindow</name>
+        <message>
+            <source>未选中MP3歌曲或选择文件夹夹时，不能试播！</source>
+            <translation>No MP3 song is selected (or a folder is), nothing to listen to!</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::MainWindow</name>
+        <message>
+            <source>点击列表框的右键可以增加、修改、删除铃声！
+
+如果不喜欢软件自带的铃声，可以设置其他铃声！</source>
+            <translation>Right-click the list to add, change or delete bells!
+
+If you do not like the bells that come with the program, you can choose others!</translation>
+        </message>
+        <message>
+            <source>双击可显示！</source>
+            <translation>Double-click to show!</translation>
+        </message>
+        <message>
+            <source>暂停计划</source>
+            <translation>Pause plan</translation>
+        </message>
+        <message>
+            <source>暂停中。。</source>
+            <translation>Paused..</translation>
+        </message>
+        <message>
+            <source>软件设置</source>
+            <translation>Settings</translation>
+        </message>
+        <message>
+            <source>运行日志</source>
+            <translation>Ring log</translation>
+        </message>
+        <message>
+            <source>校历设置</source>
+            <translation>School calendar</translation>
+        </message>
+        <message>
+            <source>最小化</source>
+            <translation>Minimise</translation>
+        </message>
+        <message>
+            <source>退出</source>
+            <translation>Quit</translation>
+        </message>
+        <message>
+            <source>修改铃声</source>
+            <translation>Change bell</translation>
+        </message>
+        <message>
+            <source>增加铃声</source>
+            <translation>Add bell</translation>
+        </message>
+        <message>
+            <source>删除铃声</source>
+            <translation>Delete bell</translation>
+        </message>
+        <message>
+            <source>设置</source>
+            <translation>Settings</translation>
+        </message>
+        <message>
+            <source>信息：</source>
+            <translation>Information</translation>
+        </message>
+        <message>
+            <source>无法打开或建立铃声计划文件，程序不能运行：
+%1</source>
+            <translation>The bell schedule files can be neither opened nor created; the program cannot run:
+%1</translation>
+        </message>
+        <message>
+            <source>铃声计划保存在：%1</source>
+            <translation>The bell schedule is kept in: %1</translation>
+        </message>
+        <message>
+            <source>铃声计划文件已损坏，不能读取。原来的文件已改名保存为 %1，并新建了一个空的文件。</source>
+            <translation>A bell schedule file was damaged and could not be read. The old file was kept as %1 and a new empty one was made.</translation>
+        </message>
+        <message>
+            <source>铃声计划只能读取：铃声照常响起，但不能修改。</source>
+            <translation>The bell schedule is read-only: the bells ring, but cannot be changed.</translation>
+        </message>
+        <message>
+            <source>铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；要修改铃声，请让管理员给这个用户写入权限：%1</source>
+            <translation>The bell schedule files can only be read, not changed (no permission to write). The bells ring as usual; to change bells, ask an administrator to let this user write:%1</translation>
+        </message>
+        <message>
+            <source>运行时出错!</source>
+            <translation>Run-time error!</translation>
+        </message>
+        <message>
+            <source>错误代码：%1
+错误信息：%2</source>
+            <translation>Error code: %1
+Error: %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::RingLogWindow</name>
+        <message>
+            <source>运行日志</source>
+            <translation>Ring log</translation>
+        </message>
+        <message>
+            <source>今天还没有运行记录。</source>
+            <translation>Nothing has been logged today yet.</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::SettingsWindow</name>
+        <message>
+            <source>设置未能保存：%1</source>
+            <translation>The settings could not be saved: %1</translation>
+        </message>
+        <message>
+            <source>Shift+T 热键注册失败：另一个程序已经占用了它，或者桌面不允许注册全局热键。</source>
+            <translation>The Shift+T hot key could not be registered: another program holds it, or the desktop does not allow global hot keys.</translation>
+        </message>
+        <message>
+            <source>注册热键成功！</source>
+            <translation>Hot key registered!</translation>
+        </message>
+        <message>
+            <source>注销热键成功！</source>
+            <translation>Hot key removed!</translation>
+        </message>
+        <message>
+            <source>已设置开机启动</source>
+            <translation>It will start with the system</translation>
+        </message>
+        <message>
+            <source>设置注册表失败，请检查注册表是否损坏！</source>
+            <translation>Starting with the system could not be set up. Please check that the autostart folder can be written!</translation>
+        </message>
+        <message>
+            <source>已设置开机不启动！</source>
+            <translation>It will not start with the system!</translation>
+        </message>
+        <message>
+            <source>关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！</source>
+            <translation>The power-off time is wrong: hours are whole numbers from 0 to 23, minutes and seconds from 0 to 59. Please set it again!</translation>
+        </message>
+    </context>
+</TS>

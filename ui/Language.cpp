@@ -1,0 +1,34 @@
+#include "ui/Language.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QTranslator>
+
+#include "base/UiText.h"
+
+namespace tolvane {
+
+bool prefersChinese(const QStringList& uiLanguages, const QString& localeName) {
+    for (const QString& language : uiLanguages) {
+        if (language.startsWith(QLatin1String("zh"))) return true;
+        if (language.startsWith(QLatin1String("en"))) return false;
+    }
+    if (localeName == QLatin1String("C") || localeName == QLatin1String("POSIX")) return true;
+    // A desktop in a language we have no translation for reads English sooner than Chinese.
+    return uiLanguages.isEmpty();
+}
+
+bool useDesktopLanguage(QCoreApplication* app) {
+    const QLocale desktop = QLocale::system();
+    if (prefersChinese(desktop.uiLanguages(), desktop.name())) return false;
+    // Lives as long as the program: the core's texts are looked up in it from any thread.
+    static QTranslator english;
+    if (!english.load(QStringLiteral(":/i18n/tolvane_en.qm"))) return false;
+    if (app) app->installTranslator(&english);
+    setUiTextTranslator([](const char* context, const char* source) {
+        return english.translate(context, source).toStdString();
+    });
+    return true;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,22 @@
+#pragma once
+
+// The interface's language. Chinese is the source language of every text and the default; the
+// English translation is embedded in the program (translations/tolvane_en.ts) and used when the
+// desktop's language is not Chinese.
+
+#include <QStringList>
+
+class QCoreApplication;
+
+namespace tolvane {
+
+// Whether the desktop asks for Chinese: its first preferred language that we have (Chinese or
+// English) decides; none of them, or the C/POSIX locale, keeps Chinese.
+bool prefersChinese(const QStringList& uiLanguages, const QString& localeName);
+
+// Loads the translation the desktop's language asks for (QLocale::system()) and makes the core's
+// texts and, given an application, the windows' texts use it. Call once at start, before any
+// window exists. Returns whether a translation is in use.
+bool useDesktopLanguage(QCoreApplication* app);
+
+}  // namespace tolvane
