@@ -1,5 +1,6 @@
 #include "app/CalendarWindow.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
@@ -13,6 +14,7 @@
 #include "app/Program.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
+#include "ui/Language.h"
 #ifndef _WIN32
 #include "schedule/ical/HolidayPlan.h"
 #endif
@@ -48,10 +50,15 @@ CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, 
       m_note(new QLineEdit(this)) {
     setObjectName(QStringLiteral("校历窗口"));
     setWindowTitle(tr("校历"));
-    // Month and weekday names in Chinese, whatever the machine's locale.
-    const QLocale chinese(QLocale::Chinese, QLocale::China);
-    m_calendar->setLocale(chinese);
-    m_lastDay->setLocale(chinese);
+    // Month and weekday names in the interface's language, whatever the machine's locale.
+    m_calendar->setLocale(interfaceLocale());
+    m_lastDay->setLocale(interfaceLocale());
+    m_calendar->setAccessibleName(tr("日历"));
+    if (auto* days = m_calendar->findChild<QAbstractItemView*>())
+        days->setAccessibleName(tr("日历"));
+    m_lastDay->setAccessibleName(tr("到"));
+    m_weekday->setAccessibleName(tr("按周几上课"));
+    m_note->setAccessibleName(tr("说明"));
     m_calendar->setFirstDayOfWeek(Qt::Monday);
     m_calendar->setGridVisible(true);
     m_lastDay->setCalendarPopup(true);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -64,6 +65,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     setUpPictures();
     setUpScheduleColumns(scheduleList());
     buildMenus();
+    setUpKeyboard();
 
     // Queued: the created handler runs before the event loop, where a plain exit() is lost.
     exitProgram = [](int code) {
@@ -187,6 +189,51 @@ void MainWindow::buildMenus() {
     m_deleteAction = m_listMenu->addAction(tr("删除铃声"), this, &MainWindow::onDeleteBell);
     m_listMenu->addAction(tr("设置"), this, &MainWindow::onSettings);
     m_listMenu->addAction(tr("校历设置"), this, &MainWindow::onSchoolCalendar);
+}
+
+void MainWindow::setUpKeyboard() {
+    confirm = [this](const QString& question) {
+        return QMessageBox::question(this, tr("信息："), question) == QMessageBox::Yes;
+    };
+    scheduleList()->installEventFilter(this);
+    setTabOrder(pauseButton(), stopButton());
+    setTabOrder(stopButton(), addButton());
+    setTabOrder(addButton(), scheduleList());
+    // Screen readers name the controls that show a picture instead of a text.
+    menuButton()->setAccessibleName(tr("系统菜单"));
+    minimiseButton()->setAccessibleName(tr("最小化"));
+    closeButton()->setAccessibleName(tr("退出"));
+    scheduleList()->setAccessibleName(tr("铃声计划"));
+    clockFace()->setAccessibleName(tr("时钟"));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != scheduleList() || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if (key.key() != Qt::Key_Alt) m_altAlone = false;  // Alt+arrow in the list is no menu key
+    if (onListKey(key)) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::onListKey(const QKeyEvent& key) {
+    const bool ctrlN = key.key() == Qt::Key_N && key.modifiers() == Qt::ControlModifier;
+    if (key.key() == Qt::Key_Insert || ctrlN) {
+        onAddBell();
+    } else if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+        onListDoubleClick();
+    } else if (key.key() == Qt::Key_Delete) {
+        onDeleteKey();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::onDeleteKey() {
+    const QString start = selectedStartTime(scheduleList());
+    if (start.isEmpty()) return;
+    if (confirm(tr("删除 %1 的铃声吗？").arg(start))) onDeleteBell();
 }
 
 void MainWindow::checked(const Status& s) {
@@ -477,11 +524,26 @@ void MainWindow::paintEvent(QPaintEvent*) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Whether Alt shows as a modifier of its own press differs between systems: not looked at.
+    m_altAlone = event->key() == Qt::Key_Alt;
     if (event->key() == Qt::Key_Escape) {
         close();
         return;
     }
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        onMenuPictureButton();
+        return;
+    }
     QWidget::keyPressEvent(event);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Alt && m_altAlone) {
+        m_altAlone = false;
+        onMenuPictureButton();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

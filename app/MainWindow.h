@@ -66,6 +66,8 @@ public:
     std::function<void(QDialog&)> prepareWindow = [](QDialog&) {};
     // How the main window's own messages are shown; tests record them.
     MessagePresenter showMessage = messageBoxPresenter();
+    // Asks a yes/no question (the Delete key's "delete this bell?"); tests answer it.
+    std::function<bool(const QString& question)> confirm;
 
     Ui::MainWindow& ui() { return *m_ui; }
     QMenu* systemMenu() const { return m_systemMenu; }
@@ -89,6 +91,9 @@ public:
     void onQuit();
     void onListRightClick(const QPoint& cursor);
     void onListDoubleClick();
+    // The Delete key in the list: asks first (a key is pressed by mistake more easily than a
+    // menu item is chosen), then deletes as the menu does.
+    void onDeleteKey();
     void onMenuPictureButton();
     void paintClock();
     // Shows now's date in the date label when the day changed since it was last shown: a
@@ -107,6 +112,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -127,6 +134,8 @@ private:
     PictureButton* closeButton() const;
 
     void buildMenus();
+    void setUpKeyboard();
+    bool onListKey(const QKeyEvent& key);
     void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure
     void hotKeyStep(bool wanted);
@@ -138,6 +147,8 @@ private:
 
     Program& m_program;
     const std::unique_ptr<Ui::MainWindow> m_ui;
+    // Alt pressed and released alone opens the System menu, as in other desktop programs.
+    bool m_altAlone = false;
     QPixmap m_background;
     QMenu* m_systemMenu;
     QMenu* m_listMenu;

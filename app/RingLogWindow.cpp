@@ -18,6 +18,9 @@ RingLogWindow::RingLogWindow(std::string folder, std::function<std::string()> to
     setWindowTitle(tr("运行日志"));
     resize(720, 420);
     m_view->setReadOnly(true);
+    m_view->setAccessibleName(tr("运行日志"));
+    // Tab leaves the log for the next control instead of being typed into it.
+    m_view->setTabChangesFocus(true);
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_view);

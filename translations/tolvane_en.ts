@@ -9,15 +9,15 @@
         </message>
         <message>
             <source>播放时间</source>
-            <translation>Start</translation>
+            <translation>Time</translation>
         </message>
         <message>
             <source>开始时间</source>
-            <translation>Start time</translation>
+            <translation>Start</translation>
         </message>
         <message>
             <source>结束时间</source>
-            <translation>End time</translation>
+            <translation>End</translation>
         </message>
         <message>
             <source>周一</source>
@@ -53,7 +53,7 @@
         </message>
         <message>
             <source>试听</source>
-            <translation>Listen</translation>
+            <translation>Play</translation>
         </message>
     </context>
     <context>
@@ -170,15 +170,15 @@
         </message>
         <message>
             <source>播放时间</source>
-            <translation>Start</translation>
+            <translation>Time</translation>
         </message>
         <message>
             <source>开始时间</source>
-            <translation>Start time</translation>
+            <translation>Start</translation>
         </message>
         <message>
             <source>结束时间</source>
-            <translation>End time</translation>
+            <translation>End</translation>
         </message>
         <message>
             <source>周一</source>
@@ -210,11 +210,11 @@
         </message>
         <message>
             <source>修改</source>
-            <translation>Change</translation>
+            <translation>Save</translation>
         </message>
         <message>
             <source>试听</source>
-            <translation>Listen</translation>
+            <translation>Play</translation>
         </message>
     </context>
     <context>
@@ -232,11 +232,11 @@
         </message>
         <message>
             <source>暂停计划</source>
-            <translation>Pause plan</translation>
+            <translation>Pause</translation>
         </message>
         <message>
             <source>停止播放</source>
-            <translation>Stop sound</translation>
+            <translation>Stop</translation>
         </message>
         <message>
             <source>增加铃声</source>
@@ -248,7 +248,7 @@
         </message>
         <message>
             <source>结束时间</source>
-            <translation>End time</translation>
+            <translation>End</translation>
         </message>
         <message>
             <source>音乐</source>
@@ -295,7 +295,7 @@
         </message>
         <message>
             <source>结束时间</source>
-            <translation>End time</translation>
+            <translation>End</translation>
         </message>
         <message>
             <source>音乐</source>
@@ -331,6 +331,21 @@
         </message>
     </context>
     <context>
+        <name>SecondaryWindow</name>
+        <message>
+            <source>时</source>
+            <translation>hour</translation>
+        </message>
+        <message>
+            <source>分</source>
+            <translation>minute</translation>
+        </message>
+        <message>
+            <source>秒</source>
+            <translation>second</translation>
+        </message>
+    </context>
+    <context>
         <name>SettingsWindow</name>
         <message>
             <source>设置</source>
@@ -338,11 +353,11 @@
         </message>
         <message>
             <source>开机启动</source>
-            <translation>Start with the system</translation>
+            <translation>Autostart</translation>
         </message>
         <message>
             <source>播放文件夹内音乐时随机播放音乐</source>
-            <translation>Play a folder's music in random order</translation>
+            <translation>Play folders in random order</translation>
         </message>
         <message>
             <source>软件自动更新</source>
@@ -350,7 +365,7 @@
         </message>
         <message>
             <source>显示日期、星期</source>
-            <translation>Show the date and weekday</translation>
+            <translation>Show date and weekday</translation>
         </message>
         <message>
             <source>注册隐藏快捷键（显示\隐藏快捷键Shift  +  T）</source>
@@ -358,7 +373,7 @@
         </message>
         <message>
             <source>定时关机</source>
-            <translation>Power off at</translation>
+            <translation>Off at</translation>
         </message>
         <message>
             <source>21</source>
@@ -374,7 +389,7 @@
         </message>
         <message>
             <source>修改</source>
-            <translation>Change</translation>
+            <translation>Set</translation>
         </message>
     </context>
     <context>
@@ -443,6 +458,33 @@ To play it in random order, turn on random play in the settings!</translation>
         </message>
     </context>
     <context>
+        <name>tolvane::BellWindow</name>
+        <message>
+            <source>开始时间</source>
+            <translation>Start time</translation>
+        </message>
+        <message>
+            <source>结束时间</source>
+            <translation>End time</translation>
+        </message>
+        <message>
+            <source>音乐文件</source>
+            <translation>Music file</translation>
+        </message>
+        <message>
+            <source>驱动器</source>
+            <translation>Drive</translation>
+        </message>
+        <message>
+            <source>文件夹</source>
+            <translation>Folder</translation>
+        </message>
+        <message>
+            <source>音乐文件列表</source>
+            <translation>Music files</translation>
+        </message>
+    </context>
+    <context>
         <name>tolvane::CalendarWindow</name>
         <message>
             <source>校历</source>
@@ -492,6 +534,22 @@ To play it in random order, turn on random play in the settings!</translation>
             <source>不能读取、已跳过：%1</source>
             <translation>Could not be read, skipped: %1</translation>
         </message>
+        <message>
+            <source>日历</source>
+            <translation>Calendar</translation>
+        </message>
+        <message>
+            <source>到</source>
+            <translation>To</translation>
+        </message>
+        <message>
+            <source>按周几上课</source>
+            <translation>Ring as weekday</translation>
+        </message>
+        <message>
+            <source>说明</source>
+            <translation>Note</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::ChangeBellWindow</name>
@@ -516,7 +574,7 @@ If you do not like the bells that come with the program, you can choose others!<
         </message>
         <message>
             <source>暂停计划</source>
-            <translation>Pause plan</translation>
+            <translation>Pause</translation>
         </message>
         <message>
             <source>暂停中。。</source>
@@ -594,6 +652,22 @@ If you do not like the bells that come with the program, you can choose others!<
             <translation>Error code: %1
 Error: %2</translation>
         </message>
+        <message>
+            <source>系统菜单</source>
+            <translation>System menu</translation>
+        </message>
+        <message>
+            <source>铃声计划</source>
+            <translation>Bell schedule</translation>
+        </message>
+        <message>
+            <source>时钟</source>
+            <translation>Clock</translation>
+        </message>
+        <message>
+            <source>删除 %1 的铃声吗？</source>
+            <translation>Delete the bell at %1?</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::RingLogWindow</name>
@@ -639,6 +713,10 @@ Error: %2</translation>
         <message>
             <source>关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！</source>
             <translation>The power-off time is wrong: hours are whole numbers from 0 to 23, minutes and seconds from 0 to 59. Please set it again!</translation>
+        </message>
+        <message>
+            <source>关机时间</source>
+            <translation>Power-off time</translation>
         </message>
     </context>
 </TS>

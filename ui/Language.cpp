@@ -18,6 +18,10 @@ bool prefersChinese(const QStringList& uiLanguages, const QString& localeName) {
     return uiLanguages.isEmpty();
 }
 
+namespace {
+bool g_english = false;
+}  // namespace
+
 bool useDesktopLanguage(QCoreApplication* app) {
     const QLocale desktop = QLocale::system();
     if (prefersChinese(desktop.uiLanguages(), desktop.name())) return false;
@@ -25,10 +29,20 @@ bool useDesktopLanguage(QCoreApplication* app) {
     static QTranslator english;
     if (!english.load(QStringLiteral(":/i18n/tolvane_en.qm"))) return false;
     if (app) app->installTranslator(&english);
+    g_english = true;
     setUiTextTranslator([](const char* context, const char* source) {
         return english.translate(context, source).toStdString();
     });
     return true;
+}
+
+bool translationInUse() {
+    return g_english;
+}
+
+QLocale interfaceLocale() {
+    return g_english ? QLocale(QLocale::English, QLocale::UnitedStates)
+                     : QLocale(QLocale::Chinese, QLocale::China);
 }
 
 }  // namespace tolvane

@@ -4,6 +4,7 @@
 // English translation is embedded in the program (translations/tolvane_en.ts) and used when the
 // desktop's language is not Chinese.
 
+#include <QLocale>
 #include <QStringList>
 
 class QCoreApplication;
@@ -18,5 +19,12 @@ bool prefersChinese(const QStringList& uiLanguages, const QString& localeName);
 // texts and, given an application, the windows' texts use it. Call once at start, before any
 // window exists. Returns whether a translation is in use.
 bool useDesktopLanguage(QCoreApplication* app);
+
+// Whether the texts are translated (the windows' Chinese geometry holds only the Chinese texts).
+bool translationInUse();
+
+// The locale of the interface's language, for month and weekday names: Chinese, or English when
+// the English translation is in use.
+QLocale interfaceLocale();
 
 }  // namespace tolvane

@@ -1,18 +1,53 @@
 #include "ui/SecondaryWindow.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 
+#include "ui/Language.h"
 #include "ui/SpinArrows.h"
 #include "ui/core/TimeSpinner.h"
 
 namespace tolvane {
 
+namespace {
+// A control whose translated text (longer than the Chinese) does not fit grows to the right where
+// the room is free: inside its parent and over no other control. The Chinese windows keep their
+// geometry exactly.
+void growToFitText(QWidget* control) {
+    const int wanted = control->sizeHint().width();
+    if (wanted <= control->width() || !control->parentWidget()) return;
+    const QRect grown(control->pos(), QSize(wanted, control->height()));
+    if (!control->parentWidget()->rect().contains(grown)) return;
+    for (const QObject* o : control->parentWidget()->children()) {
+        const auto* sibling = qobject_cast<const QWidget*>(o);
+        if (sibling && sibling != control && !sibling->isHidden() &&
+            sibling->geometry().intersects(grown))
+            return;
+    }
+    control->resize(grown.size());
+}
+}  // namespace
+
 void makeFixedWindow(QDialog* window) {
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint);
     window->setFixedSize(window->size());
+    if (!translationInUse()) return;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) growToFitText(button);
+    for (QLabel* label : window->findChildren<QLabel*>()) growToFitText(label);
+}
+
+void nameTimeBoxes(const std::array<QLineEdit*, 3>& boxes, const QString& time) {
+    const char* const pieces[] = {QT_TRANSLATE_NOOP("SecondaryWindow", "时"),
+                                  QT_TRANSLATE_NOOP("SecondaryWindow", "分"),
+                                  QT_TRANSLATE_NOOP("SecondaryWindow", "秒")};
+    for (size_t i = 0; i < 3; ++i)
+        boxes[i]->setAccessibleName(time + QStringLiteral("：") +
+                                    QCoreApplication::translate("SecondaryWindow", pieces[i]));
 }
 
 void bindTimeSpinner(QLineEdit* edit, SpinArrows* arrows, int max) {

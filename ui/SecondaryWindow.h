@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <array>
 #include <functional>
 
 #include "schedule/core/BellEditing.h"
@@ -22,6 +23,8 @@ void makeFixedWindow(QDialog* window);
 // The one Time spinner rule for all fifteen spinners: an arrow press rewrites the edit box; max
 // is 23 for hours and 59 for minutes and seconds.
 void bindTimeSpinner(QLineEdit* edit, SpinArrows* arrows, int max);
+// Names a time's hour, minute and second boxes for screen readers: "开始时间：时" ...
+void nameTimeBoxes(const std::array<QLineEdit*, 3>& boxes, const QString& time);
 inline constexpr int kMaxHours = 23;
 inline constexpr int kMaxMinutes = 59;
 

@@ -1,7 +1,9 @@
 #include "schedule/ui/BellWindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "app/Program.h"
@@ -22,6 +24,12 @@ void BellWindow::setUpControls(const BellControls& controls) {
         bindTimeSpinner(m_controls.startTime[i], m_controls.startArrows[i], max[i]);
         bindTimeSpinner(m_controls.endTime[i], m_controls.endArrows[i], max[i]);
     }
+    nameTimeBoxes(m_controls.startTime, tr("开始时间"));
+    nameTimeBoxes(m_controls.endTime, tr("结束时间"));
+    m_controls.musicPath->setAccessibleName(tr("音乐文件"));
+    m_controls.driveBox->setAccessibleName(tr("驱动器"));
+    m_controls.folderBox->setAccessibleName(tr("文件夹"));
+    m_controls.fileBox->setAccessibleName(tr("音乐文件列表"));
     connect(m_controls.endSwitch, &QCheckBox::toggled, this, &BellWindow::enableEnd);
     m_chooser = new MusicChooser(m_controls.driveBox, m_controls.folderBox, m_controls.fileBox,
                                  m_controls.musicPath, this);

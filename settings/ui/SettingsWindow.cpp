@@ -26,6 +26,7 @@ SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* p
     const std::array<SpinArrows*, 3> arrows = {m_ui->调节器1, m_ui->调节器2, m_ui->调节器3};
     const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};
     for (size_t i = 0; i < 3; ++i) bindTimeSpinner(m_shutdownTime[i], arrows[i], max[i]);
+    nameTimeBoxes(m_shutdownTime, tr("关机时间"));
     loadStoredSettings();
 
     connect(m_randomPlayBox, &QCheckBox::clicked, this,

@@ -1,0 +1,261 @@
+// The windows as a user without a mouse, or reading English, meets them: on a real X server
+// (Xvfb) with the real fonts, in the language the environment asks for (LANGUAGE/LANG).
+// Screenshots of each window go to the folder in TOLVANE_SCREENSHOTS when it is set.
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/CalendarWindow.h"
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "app/RingLogWindow.h"
+#include "schedule/core/Schema.h"
+#include "schedule/ui/AddBellWindow.h"
+#include "schedule/ui/ChangeBellWindow.h"
+#include "settings/ui/SettingsWindow.h"
+#include "storage/TableDatabase.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/TempDir.h"
+#include "ui/Language.h"
+#include "ui_MainWindow.h"
+
+using namespace tolvane;
+
+namespace {
+
+// The controls whose text is cut: the text's width against the room its control gives it.
+QStringList cutTexts(QWidget* window) {
+    QStringList cut;
+    const auto check = [&](const QWidget* w, const QString& text, int room) {
+        const int needed = w->fontMetrics().horizontalAdvance(text);
+        if (!text.isEmpty() && needed > room)
+            cut << QStringLiteral("%1 \"%2\": %3 px in %4")
+                       .arg(w->objectName(), text)
+                       .arg(needed)
+                       .arg(room);
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                                  box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+            check(box, box->text(), box->width() - indicator);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            check(button, button->text(), button->width() - 4);
+        } else if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
+            for (const QString& line : label->text().split(QLatin1Char('\n')))
+                check(label, line, label->contentsRect().width());
+        } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+            for (int c = 0; c < tree->columnCount(); ++c)
+                if (!tree->isColumnHidden(c))
+                    check(tree->header(), tree->headerItem()->text(c), tree->columnWidth(c) - 6);
+        }
+    }
+    return cut;
+}
+
+// The controls Tab can land on.
+QList<QWidget*> focusable(QWidget* window) {
+    QList<QWidget*> all;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->focusProxy())
+            all << w;
+    return all;
+}
+
+// The controls Tab visits, from the first focused one round to it again.
+QSet<QWidget*> tabRound(QWidget* window, int most) {
+    QSet<QWidget*> seen;
+    for (int i = 0; i < most; ++i) {
+        if (QWidget* now = QApplication::focusWidget()) seen << now;
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window,
+                        Qt::Key_Tab);
+    }
+    return seen;
+}
+
+QString accessibleName(QWidget* w) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+void saveScreenshot(QWidget* window, const QString& name) {
+    const QString folder = qEnvironmentVariable("TOLVANE_SCREENSHOTS");
+    if (!folder.isEmpty()) window->grab().save(folder + QLatin1Char('/') + name + ".png");
+}
+
+}  // namespace
+
+class InterfaceTest : public QObject {
+    Q_OBJECT
+
+    test::TempDir* m_dir = nullptr;
+    test::RecordingSound m_off;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<MainWindow> m_window;
+    QStringList m_opened;
+
+    void start() {
+        m_program = std::make_unique<Program>(
+            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); });
+        m_window = std::make_unique<MainWindow>(*m_program);
+        m_window->exitProgram = [](int) {};
+        m_window->showMessage = [](const FlowMessage&, QMessageBox::Icon) {};
+        m_window->runCreatedHandler();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void addBell(const char* start) {
+        TableDatabase db;
+        openOrCreateTables(db, m_dir->path());
+        db.select(schema::kBellAlias);
+        db.append(bellValues({start, "", "/music/bell.mp3", {true}, 0}));
+        m_window->refreshSchedule();
+        QTest::qWait(200);  // the folder's notification rebuilds the list once more
+    }
+    QTreeWidget* list() { return m_window->ui().超级列表框1; }
+    // Runs check on every secondary window while it is open, then closes it with Esc: a window
+    // that Esc leaves open is closed after 2 s and reported.
+    void visitSecondaryWindows(const std::function<void(QDialog&)>& check) {
+        QStringList leftOpen;
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                dialog.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&dialog));
+                check(dialog);
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            });
+            QTimer::singleShot(2000, &dialog, [&] {
+                leftOpen << dialog.metaObject()->className();
+                dialog.reject();
+            });
+        };
+        addBell("07:00:00");
+        list()->setCurrentItem(list()->topLevelItem(0));
+        m_window->onAddBell();
+        m_window->onChangeBell();
+        m_window->onSettings();
+        m_window->onSchoolCalendar();
+        m_window->onRingLog();
+        QVERIFY2(leftOpen.isEmpty(), qPrintable(leftOpen.join(", ")));
+    }
+
+private slots:
+    void init() {
+        m_dir = new test::TempDir;
+        m_opened.clear();
+        start();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_program.reset();
+        delete m_dir;
+    }
+
+    void everyTextFitsItsControl() {
+        const QString language = interfaceLocale().language() == QLocale::English ? "en" : "zh";
+        QStringList cut = cutTexts(m_window.get());
+        saveScreenshot(m_window.get(), language + "-main");
+        visitSecondaryWindows([&](QDialog& dialog) {
+            cut << cutTexts(&dialog);
+            saveScreenshot(&dialog, language + "-" +
+                                        QString::fromLatin1(dialog.metaObject()->className())
+                                            .section(QStringLiteral("::"), -1));
+        });
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
+    void tabReachesEveryControlAndEveryOneHasAName() {
+        QStringList missed, unnamed;
+        const auto walk = [&](QWidget* window) {
+            const QList<QWidget*> all = focusable(window);
+            QVERIFY(!all.isEmpty());
+            const QSet<QWidget*> seen = tabRound(window, 2 * int(all.size()) + 2);
+            for (QWidget* w : all) {
+                const QString what = QStringLiteral("%1/%2 (%3)")
+                                         .arg(window->metaObject()->className(), w->objectName(),
+                                              w->metaObject()->className());
+                if (!seen.contains(w)) missed << what;
+                if (accessibleName(w).isEmpty()) unnamed << what;
+            }
+        };
+        list()->setFocus();
+        walk(m_window.get());
+        visitSecondaryWindows([&](QDialog& dialog) { walk(&dialog); });
+        QVERIFY2(missed.isEmpty(), qPrintable("not reached by Tab: " + missed.join(", ")));
+        QVERIFY2(unnamed.isEmpty(), qPrintable("no accessible name: " + unnamed.join(", ")));
+    }
+
+    void systemMenuOpensWithF10AndWithAltAlone() {
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_F10);
+        QTRY_VERIFY(m_window->systemMenu()->isVisible());
+        QTest::keyClick(m_window->systemMenu(), Qt::Key_Escape);
+        QTRY_VERIFY(!m_window->systemMenu()->isVisible());
+
+        QTest::keyPress(list(), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(list(), Qt::Key_Alt);
+        QTRY_VERIFY(m_window->systemMenu()->isVisible());
+        QTest::keyClick(m_window->systemMenu(), Qt::Key_Escape);
+        QTRY_VERIFY(!m_window->systemMenu()->isVisible());
+
+        // Alt held for another key is not the menu key.
+        QTest::keyPress(list(), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyClick(list(), Qt::Key_Down, Qt::AltModifier);
+        QTest::keyRelease(list(), Qt::Key_Alt);
+        QTest::qWait(50);
+        QVERIFY(!m_window->systemMenu()->isVisible());
+    }
+
+    void listKeysAddChangeAndDeleteAfterAsking() {
+        m_window->prepareWindow = [this](QDialog& dialog) {
+            m_opened << dialog.metaObject()->className();
+            QTimer::singleShot(0, &dialog, &QDialog::reject);
+        };
+        QStringList questions;
+        bool answer = false;
+        m_window->confirm = [&](const QString& question) {
+            questions << question;
+            return answer;
+        };
+        addBell("07:00:00");
+        list()->setFocus();
+        list()->setCurrentItem(list()->topLevelItem(0));
+        QTest::keyClick(list(), Qt::Key_Return);
+        QTest::keyClick(list(), Qt::Key_Insert);
+        QTest::keyClick(list(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(m_opened, QStringList({"tolvane::ChangeBellWindow", "tolvane::AddBellWindow",
+                                        "tolvane::AddBellWindow"}));
+
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(questions[0].contains(QStringLiteral("07:00:00")));
+        QCOMPARE(list()->topLevelItemCount(), 1);  // answered no: kept
+        answer = true;
+        list()->setCurrentItem(list()->topLevelItem(0));
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(list()->topLevelItemCount(), 0);
+        QTest::keyClick(list(), Qt::Key_Delete);  // nothing selected: nothing asked
+        QCOMPARE(questions.size(), 2);
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(assets);
+    useDesktopLanguage(&app);
+    InterfaceTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "InterfaceTest.moc"
