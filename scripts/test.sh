@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit tests (ctest), a short fuzzing run, and a build of
-# the benchmarks. Exits non-zero when anything fails.
+# Builds everything and runs every test: unit tests (ctest), a short fuzzing run, a build of the
+# benchmarks, and the Debian package's checks and install test. Exits non-zero when anything
+# fails, and prints its own duration.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -33,4 +34,12 @@ for entry in "${fuzz_targets[@]}"; do
 done
 echo "fuzzing: ${#fuzz_targets[@]} targets found nothing in $seconds s each"
 
-echo "tests: $((unit_total + ${#fuzz_targets[@]})) passed, 0 failed"
+# The Debian package: built as scripts/package.sh builds it, accepted by Debian's checks, and
+# installed with apt-get into a fresh Debian 12 root where both programs run.
+package=$(scripts/package.sh | tail -1)
+tests/package/lint_test.sh "$package"
+tests/package/install_test.sh "$package"
+package_tests=2
+
+echo "tests: $((unit_total + ${#fuzz_targets[@]} + package_tests)) passed, 0 failed"
+echo "test command: $((SECONDS / 60)) min $((SECONDS % 60)) s"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Debian's own checks of the package and its desktop files: desktop-file-validate, appstreamcli
+# and lintian, failing on any error or warning (the README explains what they only hint at).
+# Usage: lint_test.sh PACKAGE.deb
+set -euo pipefail
+deb=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+dpkg-deb -x "$deb" "$work"
+
+desktop-file-validate "$work/usr/share/applications/Tolvane.desktop"
+appstreamcli validate --no-net --explain "$work"/usr/share/metainfo/*.metainfo.xml
+status=0
+found=$(lintian --fail-on error,warning --display-info "$deb" 2>&1) || status=$?
+# As root lintian says it should not be; it checks the same.
+grep -v 'running with root privileges' <<<"$found" || true
+[ "$status" -eq 0 ] || { echo "FAIL: lintian found errors or warnings" >&2; exit 1; }
+echo "PASS: desktop-file-validate, appstreamcli and lintian accept the package"
