@@ -78,9 +78,14 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     };
     attachSkin = [] {};
 
+    // The face changes once a second: the painter wakes just after each second begins, as the
+    // clock timer does, and not at all while nobody can see the window.
     m_painter->setTimerType(Qt::PreciseTimer);
-    m_painter->setInterval(kPainterPeriodMs);
-    connect(m_painter, &QTimer::timeout, this, &MainWindow::paintClock);
+    m_painter->setSingleShot(true);
+    connect(m_painter, &QTimer::timeout, this, [this] {
+        paintClock();
+        armPainter();
+    });
 
     connect(pauseButton(), &QPushButton::clicked, this, &MainWindow::onPauseClicked);
     connect(stopButton(), &QPushButton::clicked, this, &MainWindow::onStopClicked);
@@ -493,10 +498,12 @@ void MainWindow::onMenuPictureButton() {
 void MainWindow::paintClock() {
     const QTime now = QTime::currentTime();
     clockFace()->showTime(now.hour(), now.minute(), now.second());
-    // The date can only change with the second: looked at once a second, not at every paint.
-    if (now.second() == m_datePaintedAtSecond) return;
-    m_datePaintedAtSecond = now.second();
     followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
+}
+
+void MainWindow::armPainter() {
+    if (!isVisible() || isMinimized()) return m_painter->stop();
+    m_painter->start(kMsPerSecond - QTime::currentTime().msec() + kPainterMarginMs);
 }
 
 void MainWindow::followDate(const LocalTime& now) {
@@ -554,9 +561,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
-    paintClock();
-    m_painter->start();
     QWidget::showEvent(event);
+    paintClock();
+    armPainter();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    // Back from the taskbar the face may be seconds behind: shown at once, then at each second.
+    if (!isMinimized()) paintClock();
+    armPainter();
 }
 
 void MainWindow::hideEvent(QHideEvent* event) {

@@ -40,7 +40,10 @@ struct OpenedTables;
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kPainterPeriodMs = 10;
+    // The painter wakes this long after each second begins: the face changes within a few
+    // milliseconds of the second, never just before it.
+    static constexpr int kPainterMarginMs = 2;
+    static constexpr int kMsPerSecond = 1000;
 
     explicit MainWindow(Program& program, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -117,6 +120,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // The controls by role.
@@ -134,6 +138,9 @@ private:
     PictureButton* closeButton() const;
 
     void buildMenus();
+    // Arms the painter for the next second's beginning; stops it while the window is hidden or
+    // minimised.
+    void armPainter();
     void setUpKeyboard();
     bool onListKey(const QKeyEvent& key);
     void setUpPictures();
@@ -163,7 +170,6 @@ private:
     int m_nextHotKeyId = 33001;
     PlanState m_plan = PlanState::kRunning;
     LocalTime m_shownDate{0, 0, 0};
-    int m_datePaintedAtSecond = -1;
 };
 
 }  // namespace tolvane
