@@ -78,8 +78,9 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     };
     attachSkin = [] {};
 
-    // The face changes once a second: the painter wakes just after each second begins, as the
-    // clock timer does, and not at all while nobody can see the window.
+    // The face changes once a second, just after the second begins, and not at all while nobody
+    // can see the window: on the clock timer's wake-up while the plan runs, on the painter's own
+    // while it is paused.
     m_painter->setTimerType(Qt::PreciseTimer);
     m_painter->setSingleShot(true);
     connect(m_painter, &QTimer::timeout, this, [this] {
@@ -105,6 +106,9 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     });
     m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesReloaded(r); };
     m_program.ring().beforeTick = [this] { m_follower->check(); };
+    m_program.ring().afterTick = [this] {
+        if (isVisible() && !isMinimized()) paintClock();
+    };
     connect(&m_program.ring(), &RingController::fatalError, this,
             [this](int code, const QString& message) {
                 fatal(code == Status::kTypeMismatchErrorCode
@@ -300,6 +304,7 @@ Status MainWindow::readShutdownPlan() {
 
 void MainWindow::setPlanRunning(bool running) {
     m_program.ring().setRunning(running);
+    armPainter();
     // Awake while bells are due; a paused plan lets the machine sleep.
     const std::string answer =
         running ? m_program.inhibitor().hold() : m_program.inhibitor().release();
@@ -502,7 +507,7 @@ void MainWindow::paintClock() {
 }
 
 void MainWindow::armPainter() {
-    if (!isVisible() || isMinimized()) return m_painter->stop();
+    if (!isVisible() || isMinimized() || m_program.ring().isRunning()) return m_painter->stop();
     m_painter->start(kMsPerSecond - QTime::currentTime().msec() + kPainterMarginMs);
 }
 

@@ -138,8 +138,8 @@ private:
     PictureButton* closeButton() const;
 
     void buildMenus();
-    // Arms the painter for the next second's beginning; stops it while the window is hidden or
-    // minimised.
+    // Arms the painter for the next second's beginning while the window shows a paused plan;
+    // stops it otherwise (a running plan's clock timer paints the face).
     void armPainter();
     void setUpKeyboard();
     bool onListKey(const QKeyEvent& key);

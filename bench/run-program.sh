@@ -1,34 +1,78 @@
 #!/usr/bin/env bash
-# Prints the desktop program's figures under Xvfb with 20 bells as "name value unit" lines: time
-# from process start to the first painted clock face, CPU use over 60 s with the clock visible,
-# resident memory.
+# The desktop program at rest under Xvfb with 20 bells, beside a peer measured in the same run
+# with the same harness: Debian's Alarm Clock applet (alarm-clock-applet) with 0 and 20 alarms,
+# in a home and D-Bus session of its own. Prints "name value unit" lines, and each Tolvane figure
+# as a ratio to the peer's: start to window mapped and to the first painted clock face (warm), CPU
+# and wake-ups a second (voluntary context switches of all threads) over SECONDS with the window
+# shown and hidden in the tray, resident memory (RSS, PSS) and its largest parts by kind, and
+# every thread with its wake-ups.
 # Usage: bench/run-program.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 seconds=${2:-60}
 scripts/deps.sh test >&2
+if ! dpkg-query -W -f='${Status}' alarm-clock-applet 2>/dev/null | grep -q "ok installed"; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends alarm-clock-applet \
+    dconf-cli dconf-service >&2
+fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH=ON >&2
 cmake --build "$build" --target tolvane fill_schedule >&2
-echo "# bench/run-program.sh $build $seconds (Xvfb, 20 bells)" >&2
+echo "# bench/run-program.sh $build $seconds (Xvfb, 20 bells; peer: alarm-clock-applet)" >&2
 
 source bench/program-folder.sh
+source bench/rest-figures.sh
+trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 
-# Warm start: once to fill the caches, then measured.
+# Tolvane, warm: once to fill the caches, then measured.
 (cd "$work/program" && timeout 3 ./tolvane >/dev/null 2>&1) || true
 start=$(date +%s%3N)
 (cd "$work/program" && TOLVANE_REPORT_FIRST_PAINT=1 exec ./tolvane) 2>"$work/stderr" &
 pid=$!
+window=$(wait_for_window "$pid")
+mapped=$(($(date +%s%3N) - start))
 for _ in $(seq 100); do grep -q first-paint-ms "$work/stderr" && break; sleep 0.05; done
 painted=$(sed -n 's/first-paint-ms //p' "$work/stderr")
-echo "start_to_first_paint $((painted - start)) ms"
-
-ticks=$(getconf CLK_TCK)
-cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+figure tolvane start_to_window_mapped "$mapped" ms
+figure tolvane start_to_first_paint $((painted - start)) ms
 sleep 2
-before=$(cpu)
-sleep "$seconds"
-after=$(cpu)
-awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" \
-  'BEGIN { printf "cpu_clock_visible %.2f %%_of_one_core\n", 100 * d / t / s }'
-awk '/VmRSS/ { printf "resident_memory %.1f MB\n", $2 / 1024 }' "/proc/$pid/status"
+measure_rest tolvane shown "$pid" "$seconds"
+memory tolvane "$pid"
+# Hidden in the tray: "最小化" from the System menu.
+xdotool mousemove --window "$window" 570 10 click 1
+sleep 0.5
+xdotool key Down Down Down Down Return
+sleep 2
+measure_rest tolvane hidden "$pid" "$seconds"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# The peer, with no alarm and with 20 (every day at 06:00 .. 06:19, never due in the run).
+for alarms in 0 20; do
+  peer_home=$work/peer-$alarms
+  mkdir -p "$peer_home"
+  start=$(date +%s%3N)
+  HOME=$peer_home XDG_CONFIG_HOME=$peer_home/.config dbus-run-session -- bash -c '
+    list=""
+    for ((i = 0; i < $1; i++)); do
+      p=/io/github/alarm-clock-applet/alarm-$i/
+      dconf write ${p}type "'"'"'clock'"'"'"
+      dconf write ${p}time "int64 $((6 * 3600 + i * 60))"
+      dconf write ${p}active true
+      dconf write ${p}repeat "['"'"'mon'"'"', '"'"'tue'"'"', '"'"'wed'"'"', '"'"'thu'"'"', '"'"'fri'"'"']"
+      list+="${list:+, }$i"
+    done
+    [ "$1" -gt 0 ] && dconf write /io/github/alarm-clock-applet/alarms "@au [$list]"
+    dconf write /io/github/alarm-clock-applet/gconf-migrated true
+    exec alarm-clock-applet' peer "$alarms" >"$work/peer-$alarms.log" 2>&1 &
+  for _ in $(seq 200); do peer=$(pgrep -n -x alarm-clock-app || true); [ -n "$peer" ] && break; sleep 0.05; done
+  wait_for_window "$peer" >/dev/null
+  figure "peer_${alarms}_alarms" start_to_window_mapped $(($(date +%s%3N) - start)) ms
+  sleep 2
+  measure_rest "peer_${alarms}_alarms" shown "$peer" "$seconds"
+  memory "peer_${alarms}_alarms" "$peer"
+  kill "$peer"
+  sleep 0.5
+done
+
+ratios tolvane peer_20_alarms peer_0_alarms

@@ -19,6 +19,7 @@ RingController::RingController(TableDatabase& db, const Clock& clock, BellSound&
     m_timer->onTimeout = [this] {
         processDueSeconds();
         if (m_running) arm();
+        afterTick();
     };
 }
 

@@ -61,6 +61,9 @@ public:
     // Runs before the due seconds are ticked: the program brings its tables up to date here, so
     // the tick always rings the schedule as it is on disk.
     std::function<void()> beforeTick = [] {};
+    // Runs after each timer wake-up's ticks: the clock face is painted here while the plan runs,
+    // so face and tick share one wake-up a second.
+    std::function<void()> afterTick = [] {};
 
 signals:
     // A table field had another type than its schema: the program must end (code 5).

@@ -1,0 +1,86 @@
+# Sourced by bench/run-program.sh: what a process costs at rest, read from /proc. Each figure is
+# printed as "WHO_name value unit" and kept in $work/figures for the ratios at the end.
+
+figure() {
+  echo "$1_$2 $3 $4"
+  echo "$1 $2 $3" >>"$work/figures"
+}
+
+# The first visible window of process $1 (waits up to 10 s).
+wait_for_window() {
+  local w
+  for _ in $(seq 2000); do
+    w=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1) && [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.005
+  done
+  echo "no window of process $1" >&2
+  return 1
+}
+
+# Voluntary context switches of each thread of $1: "tid name count" lines.
+thread_switches() {
+  local task
+  for task in /proc/"$1"/task/*; do
+    printf '%s %s %s\n' "${task##*/}" "$(tr ' ' '_' <"$task/comm")" \
+      "$(awk '/^voluntary_ctxt_switches/ { print $2 }' "$task/status")"
+  done 2>/dev/null
+}
+
+# CPU (% of one core) and wake-ups a second over $4 seconds of process $3, in state $2, and the
+# wake-ups of each thread.
+measure_rest() {
+  local who=$1 state=$2 pid=$3 seconds=$4 ticks before after
+  ticks=$(getconf CLK_TCK)
+  before=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+  thread_switches "$pid" >"$work/switches-before"
+  sleep "$seconds"
+  after=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+  thread_switches "$pid" >"$work/switches-after"
+  figure "$who" "cpu_$state" "$(awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" \
+    'BEGIN { printf "%.3f", 100 * d / t / s }')" "%_of_one_core"
+  figure "$who" "wakeups_$state" "$(awk -v s="$seconds" 'NR == FNR { b[$1] = $3; next }
+    { total += $3 - b[$1] } END { printf "%.1f", total / s }' "$work/switches-before" "$work/switches-after")" "per_s"
+  awk -v s="$seconds" -v who="$who" -v state="$state" 'NR == FNR { b[$1] = $3; next }
+    { printf "# %s %s thread %s (%s): %.2f wake-ups/s\n", who, state, $2, $1, ($3 - b[$1]) / s }' \
+    "$work/switches-before" "$work/switches-after" >&2
+}
+
+# RSS and PSS of $2, and its resident memory by kind of mapping.
+memory() {
+  local who=$1 pid=$2
+  figure "$who" rss "$(awk '/^Rss:/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/smaps_rollup")" MiB
+  figure "$who" pss "$(awk '/^Pss:/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/smaps_rollup")" MiB
+  awk -v who="$who" '
+    /^[0-9a-f]+-[0-9a-f]+ / { path = $6; next }
+    /^Rss:/ {
+      kind = "other libraries"
+      if (path ~ /libQt6/) kind = "Qt libraries"
+      else if (path ~ /libc\.so|libstdc\+\+|libm\.so|libgcc|ld-linux/) kind = "C/C++ runtime"
+      else if (path == "" || path ~ /^\[(heap|stack|anon)/) kind = "heap and anonymous"
+      else if (path ~ /libX|libxcb|libxkb|SYSV|memfd/) kind = "X libraries and window image"
+      else if (path ~ /\.tt[cf]$|\.otf$/) kind = "font files"
+      else if (path ~ /libicu/) kind = "ICU"
+      else if (path ~ /pulse|mpg123|asound|gst|libsnd|multimedia/) kind = "audio and PulseAudio"
+      else if (path ~ /gtk|gdk|glib|gio|gobject|cairo|pango|harfbuzz|freetype|fontconfig/) kind = "GTK, GLib and text"
+      else if (path ~ /tolvane|alarm-clock/) kind = "the program itself"
+      rss[kind] += $2
+    }
+    END { for (k in rss) printf "# %s memory: %-30s %6.1f MiB\n", who, k, rss[k] / 1024 }' \
+    "/proc/$pid/smaps" | sort -t: -k2 -rn >&2
+}
+
+# Each figure of $1 beside the same figure of each peer, as a ratio.
+ratios() {
+  local who=$1 peer
+  shift
+  for peer in "$@"; do
+    awk -v who="$who" -v peer="$peer" '
+      $1 == who { ours[$2] = $3 } $1 == peer { theirs[$2] = $3 }
+      END {
+        for (name in ours) if (name in theirs) {
+          if (theirs[name] > 0) printf "ratio_%s_vs_%s %.2f x\n", name, peer, ours[name] / theirs[name]
+          else printf "ratio_%s_vs_%s n/a (peer %s)\n", name, peer, theirs[name]
+        }
+      }' "$work/figures" | sort
+  done
+}
