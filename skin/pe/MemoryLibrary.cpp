@@ -14,6 +14,12 @@ constexpr uint32_t kSectionSize = 40;
 constexpr uint16_t kMz = 0x5A4D;
 constexpr uint32_t kPe = 0x00004550;
 constexpr uint16_t kExecutableImage = 0x0002;
+// The only image this loader can run: 32-bit x86 code (i386) with a PE32 optional header. A
+// 64-bit DLL has other header offsets and code this process cannot call.
+constexpr uint16_t kMachineI386 = 0x014c;
+constexpr uint16_t kPe32Magic = 0x010b;
+constexpr uint32_t kMachine = 4;
+constexpr uint32_t kOptionalHeaderMagic = 24;
 constexpr uint16_t kDll = 0x2000;
 constexpr uint32_t kOrdinalFlag = 0x80000000u;
 // Offsets inside the NT headers.
@@ -79,6 +85,9 @@ std::optional<Headers> readHeaders(const Bytes& b, bool requireSectionTable) {
     Headers h;
     h.ntOffset = *b.u32(kLfanewOffset);
     if (!b.has(h.ntOffset, kNtHeadersSize) || b.u32(h.ntOffset) != kPe) return std::nullopt;
+    if (b.u16(uint64_t{h.ntOffset} + kMachine) != kMachineI386 ||
+        b.u16(uint64_t{h.ntOffset} + kOptionalHeaderMagic) != kPe32Magic)
+        return std::nullopt;
     h.sections = *b.u16(uint64_t{h.ntOffset} + 4 + 2);
     h.characteristics = *b.u16(uint64_t{h.ntOffset} + kCharacteristics);
     h.entryPoint = *b.u32(uint64_t{h.ntOffset} + kEntryPoint);

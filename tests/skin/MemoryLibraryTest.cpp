@@ -152,6 +152,8 @@ TEST(MemoryLibraryTest, DamagedImagesAreRefusedWithNothingReserved) {
         {"not executable", [nt](Image& i) { i[nt + 22] &= static_cast<uint8_t>(~0x02); }},
         {"cut inside the section table", [firstSection](Image& i) { i.resize(firstSection + 20); }},
         {"e_lfanew far past the end", [](Image& i) { put32(i, 60, 0x7ffffff0); }},
+        {"built for x86-64", [nt](Image& i) { i[nt + 4] = 0x64, i[nt + 5] = 0x86; }},
+        {"a PE32+ optional header", [nt](Image& i) { i[nt + 24] = 0x0b, i[nt + 25] = 0x02; }},
     };
     for (const Damage& d : damages) {
         Image image = good;
@@ -160,6 +162,15 @@ TEST(MemoryLibraryTest, DamagedImagesAreRefusedWithNothingReserved) {
         MemoryLibrary library(platform);
         EXPECT_FALSE(library.load(image.data(), image.size())) << d.label;
         EXPECT_EQ(0, platform.reserved) << d.label;
+    }
+    // A real 64-bit DLL, as a 64-bit skin engine would be.
+    const Image wide = dll("exports64.dll");
+    ASSERT_FALSE(wide.empty());
+    {
+        test::RecordingPePlatform platform;
+        MemoryLibrary library(platform);
+        EXPECT_FALSE(library.load(wide.data(), wide.size()));
+        EXPECT_EQ(0, platform.reserved);
     }
     // Raw data outside the image: refused after reserving, and everything released.
     Image past = good;
