@@ -9,3 +9,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Never the build machine's pkg-config files: a cross-built library comes in through
+# PKG_CONFIG_LIBDIR (scripts/mpg123-windows.sh).
+if(NOT DEFINED ENV{PKG_CONFIG_LIBDIR})
+  set(ENV{PKG_CONFIG_LIBDIR} /nonexistent)
+endif()

@@ -92,18 +92,7 @@ ln -sfn "$prefix/include/QtCore/qurl.h" "$aliases/QUrl.h"
 qt_module qtmultimedia-everywhere-src-6.4.2 "${wmf[@]}" -DFEATURE_ffmpeg=OFF -DFEATURE_gstreamer=OFF \
   -DFEATURE_spatialaudio=OFF -DCMAKE_C_FLAGS=-msse2 -DCMAKE_CXX_FLAGS="-msse2 -isystem $aliases"
 
-if [ ! -f "$work/mpg123.done" ]; then
-  fetch mpg123 mpg123-1.31.2
-  # Only the decoding library: no output modules, and none of the build machine's libraries.
-  (cd "$sources/mpg123-1.31.2" &&
-    PKG_CONFIG_LIBDIR=/nonexistent ./configure --host=$host --prefix="$prefix" --with-audio=dummy \
-      --enable-modules=no --disable-static &&
-    make src/libmpg123/libmpg123.la &&
-    make install-pkgconfigDATA install-nodist_includeHEADERS install-includeHEADERS &&
-    install -D src/libmpg123/.libs/libmpg123.dll.a "$prefix/lib/libmpg123.dll.a" &&
-    install -D src/libmpg123/.libs/libmpg123-0.dll "$prefix/bin/libmpg123-0.dll")
-  touch "$work/mpg123.done"
-fi
+scripts/mpg123-windows.sh "$prefix" "$sources"
 
 PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" cmake -G Ninja -S . -B "$work/tolvane" \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_TESTS=OFF \

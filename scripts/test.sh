@@ -7,10 +7,15 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh test
 
 # The Qt-free core, tolvanectl and the Win32 back-ends for Windows with mingw-w64: 32-bit (run
-# under Wine by the tests below) and 64-bit (built only).
+# under Wine by the tests below, playing sound with a cross-built libmpg123) and 64-bit (built
+# only).
+scripts/mpg123-windows.sh build-mingw-deps/i686
 for arch in i686 x86_64; do
-  cmake -S . -B "build-mingw-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DTOLVANE_WITH_QT=OFF -DTOLVANE_BUILD_TESTS=ON -DTOLVANE_WERROR=ON
+  pkg_config_dir=/nonexistent
+  [ "$arch" = i686 ] && pkg_config_dir=$PWD/build-mingw-deps/i686/lib/pkgconfig
+  PKG_CONFIG_LIBDIR=$pkg_config_dir cmake -S . -B "build-mingw-$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DTOLVANE_WITH_QT=OFF -DTOLVANE_BUILD_TESTS=ON -DTOLVANE_WERROR=ON
   cmake --build "build-mingw-$arch"
 done
 

@@ -1,0 +1,88 @@
+// tolvanectl play on Windows: the bell's list decoded with libmpg123 and written to waveOut on
+// this thread, without Qt (whose sink hangs under Wine, and which tolvanectl.exe does not carry).
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/PlayCommand.h"
+#include "platform/FolderListing.h"
+#include "platform/SoundOutput.h"
+#include "ringing/audio/PlaylistSource.h"
+#include "ringing/core/PlayList.h"
+
+namespace tolvane::cli {
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+BOOL WINAPI onConsoleControl(DWORD) {
+    g_interrupted = true;
+    return TRUE;
+}
+
+// The list the program would play for the bell, as its playback would be given it.
+class ListCatcher final : public PlaybackService {
+public:
+    void play(const std::vector<std::string>& files, int times) override {
+        list = files;
+        count = times;
+    }
+    void stop() override {}
+    std::vector<std::string> list;
+    int count = 0;
+};
+
+}  // namespace
+
+int playCommand(int, char**, const std::string& music) {
+    if (!countsAsFile(music) && listMp3Files(music).empty()) {
+        std::cerr << "tolvanectl: " << music << ": no MP3 files to play\n";
+        return 1;
+    }
+    ListCatcher caught;
+    PlaylistBellSound sound(caught, [] { return uint64_t{GetTickCount()}; });
+    sound.start(music);
+    PlaylistSource source(caught.list, caught.count,
+                          [](const std::string& file, const std::string& why) {
+                              std::cerr << "tolvanectl: skipped " << file << ": " << why << "\n";
+                          });
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+
+    std::unique_ptr<SoundOutput> output;
+    PcmFormat playing;
+    std::vector<char> block(16384);
+    while (!g_interrupted && source.openNext()) {
+        // One stream while the format stays; a file at another rate gets a stream of its own.
+        if (!output || !(source.format() == playing)) {
+            if (output) output->drain();
+            std::string why;
+            playing = source.format();
+            output = openSoundOutput(playing.rate, playing.channels, &why);
+            if (!output) {
+                std::cerr << "tolvanectl: " << why << "\n";
+                return 1;
+            }
+        }
+        while (!g_interrupted) {
+            const size_t n = source.read(block.data(), block.size());
+            if (n == 0) break;
+            if (!output->write(block.data(), n)) {
+                std::cerr << "tolvanectl: the sound output failed\n";
+                return 1;
+            }
+        }
+    }
+    if (output) g_interrupted ? output->stop() : output->drain();
+    return 0;
+}
+
+void endProcess(int status) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(status);
+}
+
+}  // namespace tolvane::cli

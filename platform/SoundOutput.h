@@ -1,0 +1,30 @@
+#pragma once
+
+// A stream of 16-bit PCM to the system's default sound output, written from one thread that may
+// wait: the Windows build's output (waveOut), which plays at the stream's own rate, starts with
+// the first block written, and needs no Qt.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace tolvane {
+
+class SoundOutput {
+public:
+    virtual ~SoundOutput() = default;
+    // Queues bytes of whole samples, waiting while the device's queue is full; false when the
+    // device failed (the stream is then closed).
+    virtual bool write(const char* data, size_t n) = 0;
+    // Waits until everything written has been heard, a short silence after it included (some
+    // drivers cut the last part of the last block when the stream ends with it).
+    virtual void drain() = 0;
+    // Silences the stream at once.
+    virtual void stop() = 0;
+};
+
+// Opens the default output for rate Hz and channels (1 or 2) channels; nullptr with why when there
+// is no output (no sound device or server).
+std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string* why);
+
+}  // namespace tolvane

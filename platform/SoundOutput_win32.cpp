@@ -1,0 +1,137 @@
+// SoundOutput over waveOut: every Windows has it, it plays at the stream's own rate (the system
+// mixer converts), and it answers at once under Wine, where Qt's sink waits forever for Media
+// Foundation's resampler.
+
+#include <windows.h>
+// clang-format off
+#include <mmsystem.h>
+// clang-format on
+
+#include <array>
+#include <vector>
+
+#include "platform/SoundOutput.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr size_t kBlocks = 4;
+constexpr size_t kBlockMs = 100;
+constexpr size_t kTailMs = 300;
+constexpr DWORD kWaitMs = 2000;  // a device that returns no block for this long has failed
+
+class WaveOutput final : public SoundOutput {
+public:
+    WaveOutput(HWAVEOUT device, HANDLE done, size_t blockBytes) : m_device(device), m_done(done) {
+        for (Block& b : m_blocks) b.bytes.resize(blockBytes);
+        m_tailBytes = blockBytes * kTailMs / kBlockMs;
+    }
+    ~WaveOutput() override {
+        stop();
+        waveOutClose(m_device);
+        CloseHandle(m_done);
+    }
+
+    bool write(const char* data, size_t n) override {
+        while (n > 0 && !m_failed) {
+            Block& b = m_blocks[m_current];
+            if (!waitUntilFree(b)) return false;
+            const size_t room = b.bytes.size() - b.filled;
+            const size_t take = n < room ? n : room;
+            std::copy(data, data + take, b.bytes.begin() + static_cast<ptrdiff_t>(b.filled));
+            b.filled += take;
+            data += take;
+            n -= take;
+            if (b.filled == b.bytes.size()) send(b);
+        }
+        return !m_failed;
+    }
+
+    void drain() override {
+        // The silence goes through write(), so it is queued like sound and heard to its end.
+        const std::vector<char> silence(m_tailBytes, 0);
+        write(silence.data(), silence.size());
+        if (m_blocks[m_current].filled > 0) send(m_blocks[m_current]);
+        for (Block& b : m_blocks)
+            if (!waitUntilFree(b)) return;
+    }
+
+    void stop() override {
+        waveOutReset(m_device);  // every queued block comes back marked done
+        for (Block& b : m_blocks) release(b);
+    }
+
+private:
+    struct Block {
+        std::vector<char> bytes;
+        size_t filled = 0;
+        WAVEHDR header{};
+        bool queued = false;
+    };
+
+    void send(Block& b) {
+        b.header = WAVEHDR{};
+        b.header.lpData = b.bytes.data();
+        b.header.dwBufferLength = static_cast<DWORD>(b.filled);
+        if (waveOutPrepareHeader(m_device, &b.header, sizeof b.header) != MMSYSERR_NOERROR ||
+            waveOutWrite(m_device, &b.header, sizeof b.header) != MMSYSERR_NOERROR) {
+            m_failed = true;
+            return;
+        }
+        b.queued = true;
+        m_current = (m_current + 1) % kBlocks;
+    }
+
+    // Waits for the device to hand b back, then makes it ready to fill again.
+    bool waitUntilFree(Block& b) {
+        while (b.queued && !(b.header.dwFlags & WHDR_DONE)) {
+            if (WaitForSingleObject(m_done, kWaitMs) == WAIT_TIMEOUT &&
+                !(b.header.dwFlags & WHDR_DONE)) {
+                m_failed = true;
+                return false;
+            }
+        }
+        release(b);
+        return true;
+    }
+
+    void release(Block& b) {
+        if (b.queued) waveOutUnprepareHeader(m_device, &b.header, sizeof b.header);
+        if (b.queued) b.filled = 0;
+        b.queued = false;
+    }
+
+    HWAVEOUT m_device;
+    HANDLE m_done;
+    std::array<Block, kBlocks> m_blocks;
+    size_t m_current = 0;
+    size_t m_tailBytes = 0;
+    bool m_failed = false;
+};
+
+}  // namespace
+
+std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string* why) {
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = static_cast<WORD>(channels);
+    format.nSamplesPerSec = static_cast<DWORD>(rate);
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = static_cast<WORD>(channels * 2);
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HWAVEOUT device = nullptr;
+    const MMRESULT opened = waveOutOpen(&device, WAVE_MAPPER, &format,
+                                        reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
+    if (opened != MMSYSERR_NOERROR) {
+        CloseHandle(done);
+        if (why) *why = "no sound output (waveOutOpen " + std::to_string(opened) + ")";
+        return nullptr;
+    }
+    const size_t blockBytes =
+        format.nAvgBytesPerSec * kBlockMs / 1000 / format.nBlockAlign * format.nBlockAlign;
+    return std::make_unique<WaveOutput>(device, done, blockBytes);
+}
+
+}  // namespace tolvane
