@@ -6,6 +6,7 @@
 #include <QMediaDevices>
 
 #include "ringing/audio/PcmSink.h"
+#include "ringing/audio/SoundOutputSink.h"
 
 namespace tolvane {
 
@@ -89,6 +90,13 @@ bool qtSinkFeedsAtOnce() {
 }
 
 PcmSinkFactory audioSinkFactory() {
+#ifdef _WIN32
+    // Qt's Windows sink converts through Media Foundation's resampler, which never returns under
+    // Wine; waveOut plays the stream at its own rate and is heard under Wine too.
+    return [](const PcmFormat& pcm) {
+        return makeSoundOutputSink(openSoundOutput(pcm.rate, pcm.channels, nullptr), pcm);
+    };
+#endif
     return [](const PcmFormat& pcm) -> std::unique_ptr<PcmSink> {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
 #ifndef _WIN32

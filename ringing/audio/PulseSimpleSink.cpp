@@ -8,67 +8,27 @@
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
-#include <QIODevice>
-#include <atomic>
-#include <thread>
-
-#include "ringing/audio/PcmSink.h"
+#include "ringing/audio/SoundOutputSink.h"
 
 namespace tolvane {
 
 namespace {
 
-constexpr int kChunkMs = 20;
 constexpr int kBufferMs = 60;
 
-class PulseSimpleSink final : public PcmSink {
+class PulseSimpleOutput final : public SoundOutput {
 public:
-    PulseSimpleSink(pa_simple* stream, PcmFormat format) : m_stream(stream), m_format(format) {}
+    explicit PulseSimpleOutput(pa_simple* stream) : m_stream(stream) {}
+    ~PulseSimpleOutput() override { pa_simple_free(m_stream); }
 
-    ~PulseSimpleSink() override {
-        stop();
-        pa_simple_free(m_stream);
+    bool write(const char* data, size_t n) override {
+        return pa_simple_write(m_stream, data, n, nullptr) >= 0;
     }
-
-    void start(QIODevice* pcm) override {
-        m_pcm = pcm;
-        m_writer = std::thread([this] { writeAll(); });
-    }
-
-    void stop() override {
-        m_stopping = true;
-        if (m_writer.joinable()) m_writer.join();
-        pa_simple_flush(m_stream, nullptr);
-    }
+    void drain() override { pa_simple_drain(m_stream, nullptr); }
+    void stop() override { pa_simple_flush(m_stream, nullptr); }
 
 private:
-    // On the writer thread; the player thread does not touch m_pcm until it is joined.
-    void writeAll() {
-        const qint64 chunk = static_cast<qint64>(m_format.bytesPerSecond()) * kChunkMs / 1000;
-        QByteArray buffer;
-        while (!m_stopping) {
-            buffer = m_pcm->read(chunk);
-            if (buffer.isEmpty()) break;
-            if (pa_simple_write(m_stream, buffer.constData(), static_cast<size_t>(buffer.size()),
-                                nullptr) < 0)
-                break;
-        }
-        // Unlike QAudioSink, drain returns only once everything has been played.
-        if (!m_stopping) pa_simple_drain(m_stream, nullptr);
-        if (!m_stopping)
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (!m_stopping) emit drained();
-                },
-                Qt::QueuedConnection);
-    }
-
     pa_simple* m_stream;
-    PcmFormat m_format;
-    QIODevice* m_pcm = nullptr;
-    std::thread m_writer;
-    std::atomic<bool> m_stopping{false};
 };
 
 }  // namespace
@@ -88,7 +48,7 @@ std::unique_ptr<PcmSink> makePulseSimpleSink(const PcmFormat& format) {
     pa_simple* stream = pa_simple_new(nullptr, "Tolvane", PA_STREAM_PLAYBACK, nullptr, "bell",
                                       &spec, nullptr, &attr, &error);
     if (!stream) return nullptr;
-    return std::make_unique<PulseSimpleSink>(stream, format);
+    return makeSoundOutputSink(std::make_unique<PulseSimpleOutput>(stream), format);
 }
 
 }  // namespace tolvane
