@@ -115,3 +115,8 @@ echo "built: $bin/tolvane.exe"
 
 # The program under Wine.
 tests/win32/wine_program_test.sh "$bin"
+
+# What a Windows user installs: the zip and the NSIS installer, installed silently under Wine,
+# started, and uninstalled.
+scripts/package-windows.sh "$bin" "$work/dist"
+tests/win32/wine_installer_test.sh "$bin" "$PWD" tolvane.exe

@@ -1,0 +1,48 @@
+; The Windows installer of Tolvane, built by scripts/package-windows.sh with makensis:
+;   makensis -DVERSION=x.y.z -DSOURCE=<program folder> -DOUTFILE=<installer.exe>
+;            -DUNINSTALL_LIST=<file of Delete lines> [-DMAIN_EXE=tolvane.exe] tolvane.nsi
+; Installs into Program Files with a Start-menu entry and an uninstaller. The program keeps each
+; user's tables in %APPDATA%\tolvane when it may not write its own folder; the uninstaller removes
+; only what it installed, so a schedule kept beside the program stays.
+Unicode true
+!ifndef MAIN_EXE
+  !define MAIN_EXE "tolvane.exe"
+!endif
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane"
+
+Name "Tolvane ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Tolvane"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+Section "Tolvane"
+  SetShellVarContext all  ; the Start-menu entry for every user of the bell PC
+  SetOutPath "$INSTDIR"
+  File /r "${SOURCE}\*.*"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateDirectory "$SMPROGRAMS\Tolvane"
+  CreateShortcut "$SMPROGRAMS\Tolvane\Tolvane.lnk" "$INSTDIR\${MAIN_EXE}"
+  CreateShortcut "$SMPROGRAMS\Tolvane\Uninstall Tolvane.lnk" "$INSTDIR\uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Tolvane"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+SectionEnd
+
+Section "Uninstall"
+  SetShellVarContext all
+  !include "${UNINSTALL_LIST}"
+  Delete "$INSTDIR\uninstall.exe"
+  Delete "$SMPROGRAMS\Tolvane\Tolvane.lnk"
+  Delete "$SMPROGRAMS\Tolvane\Uninstall Tolvane.lnk"
+  RMDir "$SMPROGRAMS\Tolvane"
+  ; Not /r: tables, the log and music the users put here stay, and so does the folder then.
+  RMDir "$INSTDIR"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
