@@ -63,12 +63,15 @@ bool takesFolder(const std::string& command) {
     return false;
 }
 
-// Whether what follows the command names the folder: an existing folder, or anything written as
-// a path. Times, dates and options never contain a separator, so a left-out DIR is not mistaken.
+// Whether what follows the command names the folder: an existing folder, or a path that is not
+// an existing file (a folder init is to make). Times, dates and options are never paths, and a
+// file argument (calendar-import's .ics) is a file, so a left-out DIR is not mistaken.
 bool namesFolder(const std::string& argument) {
     std::error_code ec;
-    return argument.find_first_of("/\\") != std::string::npos ||
-           std::filesystem::is_directory(tolvane::pathFromUtf8(argument), ec);
+    const std::filesystem::path path = tolvane::pathFromUtf8(argument);
+    if (std::filesystem::is_directory(path, ec)) return true;
+    return argument.find_first_of("/\\") != std::string::npos &&
+           !std::filesystem::is_regular_file(path, ec);
 }
 
 int usage() {
