@@ -4,7 +4,6 @@
 #include <QTimer>
 #include <atomic>
 #include <csignal>
-#include <cstdlib>
 #include <iostream>
 
 #include "platform/FolderListing.h"
@@ -46,14 +45,6 @@ int playCommand(int argc, char** argv, const std::string& music) {
     sound.start(music);
     app.exec();
     return 0;
-}
-
-void endProcess(int status) {
-    // Qt 6.4's PulseAudio engine can abort in libpulse while it is torn down among the static
-    // destructors at exit. Nothing of ours needs them: end the process without running them.
-    std::cout.flush();
-    std::cerr.flush();
-    std::_Exit(status);
 }
 
 }  // namespace tolvane::cli

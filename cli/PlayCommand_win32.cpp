@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <iostream>
 
 #include "cli/PlayCommand.h"
@@ -77,12 +76,6 @@ int playCommand(int, char**, const std::string& music) {
     }
     if (output) g_interrupted ? output->stop() : output->drain();
     return 0;
-}
-
-void endProcess(int status) {
-    std::cout.flush();
-    std::cerr.flush();
-    std::_Exit(status);
 }
 
 }  // namespace tolvane::cli

@@ -1,5 +1,6 @@
 // tolvanectl: the command-line companion of Tolvane, on the same core as the program.
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #ifdef _WIN32
@@ -102,6 +103,18 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
 #endif
 
 }  // namespace
+
+namespace tolvane::cli {
+
+void endProcess(int status) {
+    // Qt 6.4's PulseAudio engine can abort in libpulse while it is torn down among the static
+    // destructors at exit. Nothing of ours needs them: end the process without running them.
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(status);
+}
+
+}  // namespace tolvane::cli
 
 int main(int argc, char** argv) {
 #ifdef TOLVANE_HAVE_LANGUAGE
