@@ -2,8 +2,9 @@
 # The Windows build of the desktop program under Wine on Xvfb. Started from an empty folder with a
 # Chinese name, it makes its two tables there and shows its 663 x 488 window; started again with
 # the hot-key option on, Shift+T hides it (Wine delivers hot keys only while one of the program's
-# windows has the focus). Sound is not checked here: Qt's Windows sink converts through Media
-# Foundation's resampler, which does not return under Wine 8 (tolvanectl.exe play hangs there too).
+# windows has the focus). Then the bells: a schedule made by tolvanectl.exe rings through waveOut
+# into this test's PulseAudio server, at its second and stopped by its end time; the onset is
+# printed.
 # Usage: wine_program_test.sh WINDOWS_BIN_DIR
 set -euo pipefail
 winbin=$1
@@ -11,6 +12,7 @@ src=$(cd "$(dirname "$0")/../.." && pwd)
 source "$src/tests/support/harness.sh"
 
 start_xvfb
+start_sound
 start_wine
 
 program="$work/铃声 程序"
@@ -61,5 +63,37 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 xwininfo -id "$window" 2>/dev/null | grep -q 'IsViewable' && fail "Shift+T did not hide the window"
-wineserver -k 2>/dev/null || true
+stop_program
+
+# A bell made by tolvanectl.exe: the three-second tone at a second a little ahead, ending one
+# second later. Heard from its second (onset printed), for about one second.
+"$src/tests/support/make-tones.sh" "$work/tones" >/dev/null
+g++ -O2 -std=c++20 -I"$src" "$src"/tests/support/tone_scan.cpp \
+  -o "$work/tone_scan"
+printf '\0' | dd of="$program/px.edb" bs=1 seek=$((836 + 39)) conv=notrunc 2>/dev/null
+folder_w=$(winepath -w "$program")
+tone_w=$(winepath -w "$work/tones/long440.mp3")
+start_program
+find_window >/dev/null || fail "the window did not appear for the bell"
+sleep 2
+at=$(($(date +%s) + 6))
+start=$(date -d "@$at" +%H:%M:%S) end=$(date -d "@$((at + 1))" +%H:%M:%S)
+days=$(date -d "@$at" +%a | tr 'A-Z' 'a-z')
+(cd "$program" && wine ./tolvanectl.exe add "$folder_w" --start "$start" --end "$end" \
+  --music "$tone_w" --days "$days") || fail "tolvanectl.exe add failed"
+parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 \
+  --file-format=wav "$work/bell.wav" &
+rec=$!
+pids+=($rec)
+sleep $((at - $(date +%s) + 3))
+kill -INT "$rec"
+wait "$rec" || true
+read_tones "$work" "$work/bell.wav" "$(date +%s.%N)"
+[ "${#tones[@]}" -ge 1 ] || fail "no bell was heard"
+expect_tone 0 440 "$at" 200
+length=${tones[0]##*:}
+awk -v l="$length" 'BEGIN { exit !(l > 0.8 && l < 1.3) }' || fail "the bell lasted $length s, not until its end time"
+awk -v r="$recorded_from" -v t="${tones[0]#*@}" -v at="$at" \
+  'BEGIN { split(t, p, ":"); printf "wine bell onset: %.0f ms after its second\n", (r + p[1] - at) * 1000 }'
+stop_program
 echo "wine program test passed"
