@@ -2,9 +2,7 @@
 
 #include <chrono>
 
-#ifndef _WIN32
 #include "ringing/log/FileRingLog.h"
-#endif
 
 namespace tolvane {
 
@@ -16,12 +14,7 @@ uint64_t millisecondTicks() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 std::unique_ptr<RingLog> defaultRingLog(const std::string& folder) {
-#ifdef _WIN32
-    (void)folder;
-    return std::make_unique<RingLog>();
-#else
     return std::make_unique<FileRingLog>(FileRingLog::Options{folder});
-#endif
 }
 
 }  // namespace

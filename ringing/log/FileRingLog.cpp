@@ -75,8 +75,8 @@ FileRingLog::FileRingLog(const Options& options) {
     if (!options.folder.empty()) {
         try {
             sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
-                utf8FromPath(pathFromUtf8(joinPath(options.folder, kRingLogFile))),
-                options.fileBytes, kFiles - 1));
+                pathFromUtf8(joinPath(options.folder, kRingLogFile)).native(), options.fileBytes,
+                kFiles - 1));
         } catch (const spdlog::spdlog_ex& e) {
             m_fileProblem = e.what();
         }

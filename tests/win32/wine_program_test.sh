@@ -4,7 +4,8 @@
 # the hot-key option on, Shift+T hides it (Wine delivers hot keys only while one of the program's
 # windows has the focus). Then the bells: a schedule made by tolvanectl.exe rings through waveOut
 # into this test's PulseAudio server, at its second and stopped by its end time; the onset is
-# printed.
+# printed, and the ring log beside the tables shows it. Last the automatic power-off: asked of
+# Windows once, at its second.
 # Usage: wine_program_test.sh WINDOWS_BIN_DIR
 set -euo pipefail
 winbin=$1
@@ -65,8 +66,10 @@ done
 xwininfo -id "$window" 2>/dev/null | grep -q 'IsViewable' && fail "Shift+T did not hide the window"
 stop_program
 
-# A bell made by tolvanectl.exe: the three-second tone at a second a little ahead, ending one
-# second later. Heard from its second (onset printed), for about one second.
+# Bells made by tolvanectl.exe: the three-second tone at a second a little ahead, ending one
+# second later, heard from its second (onset printed) for about one second; the same tone three
+# seconds later without an end, stopped by 停止播放 (按钮2, at 568,53 and 60 x 22) 1.5 s in:
+# silent within one 100 ms block of the click (printed).
 "$src/tests/support/make-tones.sh" "$work/tones" >/dev/null
 g++ -O2 -std=c++20 -I"$src" "$src"/tests/support/tone_scan.cpp \
   -o "$work/tone_scan"
@@ -74,26 +77,62 @@ printf '\0' | dd of="$program/px.edb" bs=1 seek=$((836 + 39)) conv=notrunc 2>/de
 folder_w=$(winepath -w "$program")
 tone_w=$(winepath -w "$work/tones/long440.mp3")
 start_program
-find_window >/dev/null || fail "the window did not appear for the bell"
+window=$(find_window) || fail "the window did not appear for the bell"
 sleep 2
 at=$(($(date +%s) + 6))
 start=$(date -d "@$at" +%H:%M:%S) end=$(date -d "@$((at + 1))" +%H:%M:%S)
 days=$(date -d "@$at" +%a | tr 'A-Z' 'a-z')
 (cd "$program" && wine ./tolvanectl.exe add "$folder_w" --start "$start" --end "$end" \
   --music "$tone_w" --days "$days") || fail "tolvanectl.exe add failed"
+(cd "$program" && wine ./tolvanectl.exe add "$folder_w" --start "$(date -d "@$((at + 3))" +%T)" \
+  --music "$tone_w" --days "$days") || fail "tolvanectl.exe add failed for the second bell"
 parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 \
   --file-format=wav "$work/bell.wav" &
 rec=$!
 pids+=($rec)
-sleep $((at - $(date +%s) + 3))
+sleep_until() { sleep "$(awk -v t="$1" -v now="$(date +%s.%N)" 'BEGIN { print (t > now) ? t - now : 0 }')"; }
+sleep_until $((at + 4))
+xdotool mousemove --window "$window" 598 64
+sleep_until $((at + 4)).5
+clicked=$(date +%s.%N)
+xdotool click 1
+sleep 2
 kill -INT "$rec"
 wait "$rec" || true
 read_tones "$work" "$work/bell.wav" "$(date +%s.%N)"
-[ "${#tones[@]}" -ge 1 ] || fail "no bell was heard"
+[ "${#tones[@]}" -ge 2 ] || fail "not both bells were heard"
 expect_tone 0 440 "$at" 200
 length=${tones[0]##*:}
 awk -v l="$length" 'BEGIN { exit !(l > 0.8 && l < 1.3) }' || fail "the bell lasted $length s, not until its end time"
 awk -v r="$recorded_from" -v t="${tones[0]#*@}" -v at="$at" \
   'BEGIN { split(t, p, ":"); printf "wine bell onset: %.0f ms after its second\n", (r + p[1] - at) * 1000 }'
+expect_tone 1 440 "$((at + 3))" 200
+stopped=$(awk -v r="$recorded_from" -v t="${tones[1]#*@}" -v c="$clicked" \
+  'BEGIN { split(t, p, ":"); printf "%.0f", (r + p[1] + p[2] - c) * 1000 }')
+echo "wine stop: silent $stopped ms after the click"
+[ "$stopped" -lt 100 ] || fail "停止播放 silenced the bell $stopped ms after the click"
+grep -q "铃声响起：$start，第一个声音迟到" "$program/tolvane.log" ||
+  { cat "$program/tolvane.log"; fail "the ring log beside the tables does not show the bell"; }
+echo "ok: the ring log in the program's folder shows the bell"
+stop_program
+
+# Automatic power-off (自动关机 at 343, 关机时间 at 344 in the settings record) a few seconds
+# ahead. Under Wine, ExitWindowsEx ends the Wine session, this program with it, and leaves the
+# machine alone: the ring log shows the request once, at its second, and the system's answer.
+off_at=$(($(date +%s) + 8))
+off=$(date -d "@$off_at" +%H:%M:%S)
+printf '\1%s' "$off" | dd of="$program/px.edb" bs=1 seek=$((836 + 343)) conv=notrunc 2>/dev/null
+: >"$program/tolvane.log"
+start_program
+find_window >/dev/null || fail "the window did not appear for the power-off"
+for _ in $(seq 150); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program still runs at $(date +%T), after its power-off time $off"
+requests=$(grep -c "自动关机：请求关机（$off）" "$program/tolvane.log" || true)
+[ "$requests" = 1 ] || { cat "$program/tolvane.log"; fail "power-off asked $requests times, not once"; }
+grep -q "^\[[0-9-]* $off\.[0-9]*\] 自动关机：请求关机" "$program/tolvane.log" ||
+  fail "power-off not asked at its second $off"
+grep -q "自动关机：系统回答：ExitWindowsEx accepted" "$program/tolvane.log" ||
+  { cat "$program/tolvane.log"; fail "Windows did not accept the power-off"; }
+echo "ok: power-off asked once at $off, accepted, and the Wine session ended with the program"
 wineserver -k 2>/dev/null || true
 echo "wine program test passed"
