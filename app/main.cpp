@@ -161,8 +161,8 @@ int main(int argc, char** argv) {
         powerOff.onAnswer = [](const std::string&) {};
     }
     skin.reset();  // the exit clean-up: the skin engine sees its detach
-    // Qt 6.4's PulseAudio engine can abort while torn down among the static destructors: end
-    // here, after our own clean-up.
+    // End here, after our own clean-up: what matters is flushed and closed, and no library's
+    // teardown among the static destructors can then hang or abort the exit.
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(code);

@@ -101,20 +101,23 @@ int runOnset(int bells, const std::string& file) {
     naive.stop();
 
     std::lock_guard<std::mutex> lock(mutex);
-    std::sort(onsetMs.begin(), onsetMs.end());
     if (onsetMs.empty()) {
         std::printf("onset: no bell was heard (is a sound server running?)\n");
         return 1;
     }
+    // The run's first bell loads and connects what the later ones find ready.
+    const int64_t firstMs = onsetMs.front();
+    std::sort(onsetMs.begin(), onsetMs.end());
     const auto pct = [&](double p) {
         return onsetMs[static_cast<size_t>(p * double(onsetMs.size() - 1))];
     };
     const char* prefix = g_naive ? "naive_" : "";
     std::printf(
-        "%sonset_median %lld ms\n%sonset_p99 %lld ms\n%sonset_max %lld ms\n%sonset_bells %zu "
-        "count\n",
+        "%sonset_median %lld ms\n%sonset_p99 %lld ms\n%sonset_max %lld ms\n%sonset_first_bell %lld "
+        "ms\n%sonset_bells %zu count\n",
         prefix, static_cast<long long>(pct(0.5)), prefix, static_cast<long long>(pct(0.99)), prefix,
-        static_cast<long long>(onsetMs.back()), prefix, onsetMs.size());
+        static_cast<long long>(onsetMs.back()), prefix, static_cast<long long>(firstMs), prefix,
+        onsetMs.size());
     return 0;
 }
 
@@ -189,5 +192,5 @@ int main(int argc, char** argv) {
             stderr,
             "usage: onset_bench [naive-]onset N FILE | onset_bench [naive-]coverage SECONDS\n");
     std::fflush(stdout);
-    std::_Exit(status);  // skip Qt's PulseAudio teardown at exit
+    std::_Exit(status);  // as tolvanectl: no static teardown at exit
 }

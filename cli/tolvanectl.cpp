@@ -107,8 +107,8 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
 namespace tolvane::cli {
 
 void endProcess(int status) {
-    // Qt 6.4's PulseAudio engine can abort in libpulse while it is torn down among the static
-    // destructors at exit. Nothing of ours needs them: end the process without running them.
+    // Nothing of ours needs the static destructors, and no library's teardown among them can then
+    // hang or abort the exit: end the process without running them.
     std::cout.flush();
     std::cerr.flush();
     std::_Exit(status);

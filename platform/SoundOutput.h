@@ -19,7 +19,10 @@ public:
     // Waits until everything written has been heard, a short silence after it included (some
     // drivers cut the last part of the last block when the stream ends with it).
     virtual void drain() = 0;
-    // Silences the stream at once.
+    // From another thread, while write() or drain() may be waiting: makes them return at once
+    // (write with false). An output whose waits are short may leave it out.
+    virtual void interrupt() {}
+    // Silences the stream at once (after the writer has returned).
     virtual void stop() = 0;
 };
 

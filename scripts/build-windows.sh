@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the desktop program for 32-bit Windows on Debian 12 and starts it once under Wine.
-# Debian carries no Qt for Windows, so Qt (Core, Gui, Widgets, Network, Shader Tools, Multimedia)
-# and libmpg123 are first cross-built from Debian's own source packages with mingw-w64: about an
-# hour on two cores the first time, minutes after that. Not part of the test command for that
+# Debian carries no Qt for Windows, so Qt (Core, Gui, Widgets, Network) and libmpg123 are first
+# cross-built from Debian's own source packages with mingw-w64: about half an hour on two cores the
+# first time, minutes after that. Not part of the test command for that
 # reason.
 # Changes the system: installs the Debian packages it needs and, when the apt sources name no
 # source packages, adds /etc/apt/sources.list.d/tolvane-debian-src.sources (deb-src lines for the
@@ -18,7 +18,7 @@ sources=$work/sources
 mkdir -p "$work" "$sources"
 
 scripts/deps.sh test
-need=(qt6-shadertools-dev dpkg-dev xz-utils bzip2)
+need=(dpkg-dev xz-utils bzip2)
 missing=()
 for p in "${need[@]}"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p"); done
 # Source packages come from the same archive as the binary ones.
@@ -67,30 +67,6 @@ fetch qt6-base qtbase-everywhere-src-6.4.2
 qt_module qtbase-everywhere-src-6.4.2 -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF \
   -DFEATURE_dbus=OFF -DFEATURE_system_zlib=OFF -DINPUT_openssl=no \
   -DFEATURE_concurrent=OFF -DFEATURE_tabletevent=OFF  # Debian's source leaves out the Wintab header
-# Qt Multimedia compiles its video shaders with the target's Shader Tools (and the host's qsb).
-fetch qt6-shadertools qtshadertools-everywhere-src-6.4.2
-qt_module qtshadertools-everywhere-src-6.4.2
-fetch qt6-multimedia qtmultimedia-everywhere-src-6.4.2
-# Qt looks for the Media Foundation libraries by their Windows spelling (Mf, Mfplat, ...);
-# mingw-w64's are lower case, which a Linux file system tells apart.
-wmf=()
-for lib in Mf Mfuuid Mfplat Mfcore Propsys; do
-  wmf+=("-DWMF_$(echo "$lib" | tr a-z A-Z)_LIBRARY=/usr/$host/lib/lib$(echo "$lib" | tr A-Z a-z).a")
-done
-# Its Windows player and camera plugin needs Qt Concurrent; the program plays through QAudioSink,
-# which the library itself carries on Windows, so the plugin is left out.
-sed -i 's/^    add_subdirectory(windows)$/    # add_subdirectory(windows)/' \
-  "$sources/qtmultimedia-everywhere-src-6.4.2/src/plugins/multimedia/CMakeLists.txt"
-# Its Windows sources name some system headers as Windows spells them, too.
-aliases=$work/header-aliases
-mkdir -p "$aliases"
-for header in Dbt.h Functiondiscoverykeys_devpkey.h InitGuid.h Mferror.h Mfidl.h Mfreadwrite.h Wmcodecdsp.h; do
-  ln -sfn "/usr/$host/include/$(echo "$header" | tr A-Z a-z)" "$aliases/$header"
-done
-ln -sfn "$prefix/include/QtCore/qurl.h" "$aliases/QUrl.h"
-# Its bundled spatial-audio code is written for SSE, which every PC that runs Windows 7 or later has.
-qt_module qtmultimedia-everywhere-src-6.4.2 "${wmf[@]}" -DFEATURE_ffmpeg=OFF -DFEATURE_gstreamer=OFF \
-  -DFEATURE_spatialaudio=OFF -DCMAKE_C_FLAGS=-msse2 -DCMAKE_CXX_FLAGS="-msse2 -isystem $aliases"
 
 scripts/mpg123-windows.sh "$prefix" "$sources"
 
@@ -102,9 +78,10 @@ PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" cmake --build "$work/tolvane"
 
 # The program with what it loads: Qt's DLLs and plugins, libmpg123, the compiler's runtime.
 bin=$work/bin
+rm -rf "$bin"  # a DLL left from an earlier build would hide one the program lacks
 mkdir -p "$bin"
 cp "$work/tolvane/bin/tolvane.exe" "$work/tolvane/bin/tolvanectl.exe" "$bin/"
-cp "$prefix"/bin/Qt6{Core,Gui,Widgets,Network,Multimedia}.dll "$prefix/bin/libmpg123-0.dll" "$bin/"
+cp "$prefix"/bin/Qt6{Core,Gui,Widgets,Network}.dll "$prefix/bin/libmpg123-0.dll" "$bin/"
 for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
   install -D "$prefix/plugins/$plugin" "$bin/$plugin"
 done

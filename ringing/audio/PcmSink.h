@@ -29,12 +29,7 @@ signals:
 // Makes the sink for a format; nullptr when there is no output (no sound server or device).
 using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>(const PcmFormat&)>;
 
-// Sinks on the default audio output: QAudioSink on Linux (libpulse-simple when Qt found no
-// server), waveOut on Windows.
+// Sinks on the default audio output: a PulseAudio stream on Linux, waveOut on Windows.
 PcmSinkFactory audioSinkFactory();
-
-// Whether Qt's sink for the default output still has the private feed routine that starts a
-// stream at once (AudioSinkOutput.cpp); false without an output too.
-bool qtSinkFeedsAtOnce();
 
 }  // namespace tolvane

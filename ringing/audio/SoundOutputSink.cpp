@@ -25,6 +25,7 @@ public:
 
     void stop() override {
         m_stopping = true;
+        m_output->interrupt();
         if (m_writer.joinable()) m_writer.join();
         m_output->stop();
     }
@@ -40,7 +41,7 @@ private:
             if (buffer.isEmpty()) break;
             if (!m_output->write(buffer.constData(), static_cast<size_t>(buffer.size()))) break;
         }
-        // Unlike QAudioSink, drain returns only once everything has been heard.
+        // drain returns only once everything has been heard.
         if (!m_stopping) m_output->drain();
         if (!m_stopping)
             QMetaObject::invokeMethod(

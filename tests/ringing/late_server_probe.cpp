@@ -41,6 +41,6 @@ int main(int argc, char** argv) {
         playback.play({argv[1]}, 1);
         if (status == 0 && !waitFor([&] { return ended == 2; }, 10000)) status = 5;
     }
-    // As tolvanectl: skip Qt's PulseAudio teardown at exit.
+    // As tolvanectl: no static teardown at exit.
     std::_Exit(status);
 }

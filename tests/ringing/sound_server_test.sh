@@ -21,9 +21,6 @@ for _ in $(seq 100); do [ -e "$work/ready" ] && break; sleep 0.1; done
 
 start_pulse
 
-# The private routine that starts a stream at once is still in this Qt.
-"$bin/sink_feed_probe"
-
 mkdir "$work/folder"
 cp "$work/tones/c880.mp3" "$work/tones/broken.mp3" "$work/folder/"
 

@@ -17,13 +17,13 @@ mpg123_dir=/usr/include/$(gcc -print-multiarch)
 [[ -f $mpg123_dir/mpg123.h ]] || mpg123_dir=/usr/include
 cp "$mpg123_dir/mpg123.h" "$mpg123_dir/fmt123.h" "$headers/"
 
-qt_includes=$(pkg-config --cflags-only-I Qt6Widgets Qt6Multimedia Qt6Network | sed 's/-I/-isystem /g')
+qt_includes=$(pkg-config --cflags-only-I Qt6Widgets Qt6Network | sed 's/-I/-isystem /g')
 project_includes=("-I$src")
 
 sources=("$src"/app/*.cpp "$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/ringing/qt/*.cpp
   "$src"/platform/HotKey_win32.cpp "$build/app/CarriedSkin.cpp")
 for file in "$src"/ringing/audio/*.cpp; do
-  [[ $file == */PulseSimpleSink.cpp ]] || sources+=("$file")  # the Linux-only fallback sink
+  [[ $file == */PulseSink.cpp ]] || sources+=("$file")  # the Linux sound output
 done
 
 failed=0
