@@ -3,17 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QIODevice>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
+#include <future>
 #include <mutex>
 
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/audio/PlaylistSource.h"
+#include "ringing/audio/SoundOutputSink.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToneScan.h"
 
@@ -173,6 +177,59 @@ TEST_F(PlaybackTest, PlayTwiceReplacesAndStopSilences) {
     EXPECT_TRUE(waitFor([&] { return listsEnded == 2; }));
     std::lock_guard<std::mutex> lock(capture.mutex);
     EXPECT_EQ(segments, capture.segments.size());
+}
+
+// An output whose write waits as a sound server does while its buffer is full, until it is
+// interrupted (or released by the test).
+class HeldBackOutput final : public SoundOutput {
+public:
+    bool write(const char*, size_t) override {
+        std::unique_lock<std::mutex> lock(mutex);
+        writing = true;
+        changed.notify_all();
+        changed.wait(lock, [this] { return interrupted || released; });
+        return !interrupted;
+    }
+    void drain() override {}
+    void interrupt() override {
+        std::lock_guard<std::mutex> lock(mutex);
+        interrupted = true;
+        changed.notify_all();
+    }
+    void stop() override { stopped = true; }
+    void release() {
+        std::lock_guard<std::mutex> lock(mutex);
+        released = true;
+        changed.notify_all();
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool writing = false, interrupted = false, released = false;
+    std::atomic<bool> stopped{false};
+};
+
+TEST(SoundOutputSinkTest, StopDoesNotWaitForTheServerToTakeMore) {
+    auto owned = std::make_unique<HeldBackOutput>();
+    HeldBackOutput& output = *owned;
+    const PcmFormat format{44100, 1};
+    QBuffer pcm;
+    pcm.setData(QByteArray(static_cast<qsizetype>(format.bytesPerSecond()), 0));
+    pcm.open(QIODevice::ReadOnly);
+    std::unique_ptr<PcmSink> sink = makeSoundOutputSink(std::move(owned), format);
+    sink->start(&pcm);
+    {
+        std::unique_lock<std::mutex> lock(output.mutex);
+        ASSERT_TRUE(
+            output.changed.wait_for(lock, std::chrono::seconds(5), [&] { return output.writing; }));
+    }
+    // Stop (and the next bell) would otherwise wait as long as the server holds the writer.
+    auto stopping = std::async(std::launch::async, [&] { sink->stop(); });
+    const bool prompt = stopping.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    output.release();
+    stopping.wait();
+    EXPECT_TRUE(prompt) << "stop waited for the held-back write";
+    EXPECT_TRUE(output.stopped);
 }
 
 }  // namespace
