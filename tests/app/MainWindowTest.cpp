@@ -463,20 +463,6 @@ private slots:
         }
     }
 
-    // The window keeps one column of its background: the picture it paints must be the whole one.
-    void theBackgroundIsPaintedAsThePictureIs() {
-        start();
-        const QImage picture =
-            QImage(QStringLiteral(":/png/background.png")).convertToFormat(QImage::Format_RGB32);
-        const QImage painted = m_window->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        for (const QPoint spot : {QPoint(2, 110), QPoint(330, 480), QPoint(660, 300)})
-            QCOMPARE(painted.pixel(spot), picture.pixel(spot));
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 1; x < picture.width(); ++x)
-                if (picture.pixel(x, y) != picture.pixel(0, y))
-                    QFAIL(qPrintable(QString("background row %1 is not one colour").arg(y)));
-    }
-
     void everyTimeSpinnerFollowsTheRule() {
         start();
         AddBellWindow add(*m_program, [] {});
