@@ -2,7 +2,8 @@
 # The desktop program at rest under Xvfb with 20 bells, beside a peer measured in the same run
 # with the same harness: Debian's Alarm Clock applet (alarm-clock-applet) with 0 and 20 alarms,
 # in a home and D-Bus session of its own. Prints "name value unit" lines, and each Tolvane figure
-# as a ratio to the peer's: start to window mapped and to the first painted clock face (warm), CPU
+# as a ratio to the peer's: start to window mapped and to the first painted clock face (cold, with
+# the page cache emptied where that is allowed, and warm), CPU
 # and wake-ups a second (voluntary context switches of all threads) over SECONDS with the window
 # shown and hidden in the tray, resident memory (RSS, PSS) and its largest parts by kind, and
 # every thread with its wake-ups.
@@ -24,17 +25,31 @@ source bench/program-folder.sh
 source bench/rest-figures.sh
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 
-# Tolvane, warm: once to fill the caches, then measured.
+# Starts Tolvane and prints its start to window mapped and to first paint, as figures named with
+# prefix $1; leaves $pid and $window.
+start_tolvane() {
+  local start mapped painted
+  start=$(date +%s%3N)
+  (cd "$work/program" && TOLVANE_REPORT_FIRST_PAINT=1 exec ./tolvane) 2>"$work/stderr" &
+  pid=$!
+  window=$(wait_for_window "$pid")
+  mapped=$(($(date +%s%3N) - start))
+  for _ in $(seq 100); do grep -q first-paint-ms "$work/stderr" && break; sleep 0.05; done
+  painted=$(sed -n 's/first-paint-ms //p' "$work/stderr")
+  figure tolvane "${1}start_to_window_mapped" "$mapped" ms
+  figure tolvane "${1}start_to_first_paint" $((painted - start)) ms
+}
+
+# Tolvane cold (nothing of it in the page cache), then warm.
+if drop_page_cache; then
+  start_tolvane cold_
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+else
+  echo "# cold start not measured: the page cache cannot be dropped here" >&2
+fi
 (cd "$work/program" && timeout 3 ./tolvane >/dev/null 2>&1) || true
-start=$(date +%s%3N)
-(cd "$work/program" && TOLVANE_REPORT_FIRST_PAINT=1 exec ./tolvane) 2>"$work/stderr" &
-pid=$!
-window=$(wait_for_window "$pid")
-mapped=$(($(date +%s%3N) - start))
-for _ in $(seq 100); do grep -q first-paint-ms "$work/stderr" && break; sleep 0.05; done
-painted=$(sed -n 's/first-paint-ms //p' "$work/stderr")
-figure tolvane start_to_window_mapped "$mapped" ms
-figure tolvane start_to_first_paint $((painted - start)) ms
+start_tolvane ""
 sleep 2
 measure_rest tolvane shown "$pid" "$seconds"
 memory tolvane "$pid"
@@ -51,6 +66,9 @@ wait "$pid" 2>/dev/null || true
 for alarms in 0 20; do
   peer_home=$work/peer-$alarms
   mkdir -p "$peer_home"
+  # The first peer starts cold, as Tolvane's first start did.
+  cold=""
+  [ "$alarms" = 0 ] && drop_page_cache && cold=cold_
   start=$(date +%s%3N)
   HOME=$peer_home XDG_CONFIG_HOME=$peer_home/.config dbus-run-session -- bash -c '
     list=""
@@ -67,7 +85,7 @@ for alarms in 0 20; do
     exec alarm-clock-applet' peer "$alarms" >"$work/peer-$alarms.log" 2>&1 &
   for _ in $(seq 200); do peer=$(pgrep -n -x alarm-clock-app || true); [ -n "$peer" ] && break; sleep 0.05; done
   wait_for_window "$peer" >/dev/null
-  figure "peer_${alarms}_alarms" start_to_window_mapped $(($(date +%s%3N) - start)) ms
+  figure "peer_${alarms}_alarms" "${cold}start_to_window_mapped" $(($(date +%s%3N) - start)) ms
   sleep 2
   measure_rest "peer_${alarms}_alarms" shown "$peer" "$seconds"
   memory "peer_${alarms}_alarms" "$peer"
