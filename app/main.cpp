@@ -94,7 +94,6 @@ int main(int argc, char** argv) {
     // The skin-engine loader exists before any window and is destroyed with the program.
     auto skin = std::make_unique<tolvane::SkinStartup>();
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
-    warnWithoutChineseFont();
 
     const std::string dataFolder =
         tolvane::chooseDataFolder(executableFolder(), tolvane::userDataHome());
@@ -154,6 +153,8 @@ int main(int argc, char** argv) {
         // the system once the window is up: the program then rests for days.
         QTimer::singleShot(kTrimAfterStartMs, [] { malloc_trim(0); });
 #endif
+        // Looking through every installed font takes milliseconds: well after the first paint.
+        QTimer::singleShot(kTrimAfterStartMs, warnWithoutChineseFont);
         code = app.exec();
         if (std::string released = program.inhibitor().release(); !released.empty())
             program.log().note(released);
