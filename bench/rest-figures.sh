@@ -1,5 +1,16 @@
-# Sourced by bench/run-program.sh: what a process costs at rest, read from /proc. Each figure is
+# Sourced by bench/run-program.sh and run-bell-onset.sh: what a process costs at rest, read from /proc. Each figure is
 # printed as "WHO_name value unit" and kept in $work/figures for the ratios at the end.
+
+# The peer, Debian's Alarm Clock applet, with its settings tools and GStreamer's PulseAudio
+# output, installed when missing.
+install_peer() {
+  local p missing=()
+  for p in alarm-clock-applet dconf-cli dconf-service gstreamer1.0-plugins-good; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
+}
 
 figure() {
   echo "$1_$2 $3 $4"

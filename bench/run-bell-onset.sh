@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Bell onset as heard, Tolvane beside Debian's Alarm Clock applet (alarm-clock-applet) in the same
 # run: each rings BELLS times (a 0.6 s tone, 5 s apart) into this run's PulseAudio null sink, whose
-# monitor is recorded; a bell's onset is the time from its second to its first sample heard.
+# monitor is recorded; a bell's onset is the time from its second to its first sample heard, to
+# the 20 ms of the tone scan's windows (bench/run-ringing.sh has Tolvane's to the millisecond).
 # Prints "name value unit" lines and each Tolvane figure as a ratio to the peer's.
 # Usage: bench/run-bell-onset.sh [BUILD_DIR] [BELLS]
 set -euo pipefail
@@ -9,17 +10,14 @@ cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 bells=${2:-5}
 scripts/deps.sh test >&2
-if ! dpkg-query -W -f='${Status}' alarm-clock-applet 2>/dev/null | grep -q "ok installed"; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends alarm-clock-applet \
-    dconf-cli dconf-service gstreamer1.0-plugins-good >&2
-fi
+source bench/rest-figures.sh
+install_peer
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH=ON >&2
 cmake --build "$build" --target tolvane tolvanectl tone_scan >&2
 bin=$(realpath "$build/bin")
 echo "# bench/run-bell-onset.sh $build $bells (Xvfb, PulseAudio null sink; peer: alarm-clock-applet)" >&2
 
 source tests/support/harness.sh
-source bench/rest-figures.sh
 start_xvfb
 start_sound
 tests/support/make-tones.sh "$work/tones" >/dev/null

@@ -13,16 +13,13 @@ cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 seconds=${2:-60}
 scripts/deps.sh test >&2
-if ! dpkg-query -W -f='${Status}' alarm-clock-applet 2>/dev/null | grep -q "ok installed"; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends alarm-clock-applet \
-    dconf-cli dconf-service >&2
-fi
+source bench/rest-figures.sh
+install_peer
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH=ON >&2
 cmake --build "$build" --target tolvane fill_schedule >&2
 echo "# bench/run-program.sh $build $seconds (Xvfb, 20 bells; peer: alarm-clock-applet)" >&2
 
 source bench/program-folder.sh
-source bench/rest-figures.sh
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 
 # Starts Tolvane and prints its start to window mapped and to first paint, as figures named with
