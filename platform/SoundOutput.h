@@ -1,8 +1,9 @@
 #pragma once
 
 // A stream of 16-bit PCM to the system's default sound output, written from one thread that may
-// wait: the Windows build's output (waveOut), which plays at the stream's own rate, starts with
-// the first block written, and needs no Qt.
+// wait: waveOut on Windows (Qt-free, here), a PulseAudio stream on Linux
+// (ringing/audio/PulseSink.cpp). Each plays at the stream's own rate and starts with the first
+// block written.
 
 #include <cstddef>
 #include <memory>

@@ -126,7 +126,7 @@ public:
         while (!m_interrupted && streamUsable() &&
                pa_operation_get_state(draining) == PA_OPERATION_RUNNING)
             pa_threaded_mainloop_wait(m_loop);
-        pa_operation_cancel(draining);  // nothing when it is done
+        if (pa_operation_get_state(draining) == PA_OPERATION_RUNNING) pa_operation_cancel(draining);
         pa_operation_unref(draining);
     }
 
