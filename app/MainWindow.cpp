@@ -52,7 +52,6 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
       m_ui(new Ui::MainWindow),
       m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
-      m_tray(new QSystemTrayIcon(this)),
       m_hotKey(std::make_unique<HotKey>(this)),
       m_follower(new TableFollower(program.db(), program.dataFolder(), this)) {
     autostartFolder = userAutostartFolder();
@@ -100,10 +99,6 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
     });
     connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        // A StatusNotifierItem host reports every click as Trigger, never as DoubleClick.
-        if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) restoreWindow();
-    });
     m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesReloaded(r); };
     m_program.ring().beforeTick = [this] { m_follower->check(); };
     m_program.ring().afterTick = [this] {
@@ -343,8 +338,22 @@ void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
     }
 }
 
+QSystemTrayIcon* MainWindow::tray() {
+    if (m_tray) return m_tray;
+    m_tray = new QSystemTrayIcon(this);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        // A StatusNotifierItem host reports every click as Trigger, never as DoubleClick.
+        if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) restoreWindow();
+    });
+    return m_tray;
+}
+
+void MainWindow::hideTray() {
+    if (m_tray) m_tray->hide();
+}
+
 void MainWindow::restoreWindow() {
-    m_tray->hide();
+    hideTray();
     show();
     if (isMinimized()) showNormal();
     raise();
@@ -473,15 +482,15 @@ void MainWindow::onMinimiseToTray() {
         showMinimized();
         return;
     }
-    m_tray->setIcon(windowIcon());
-    m_tray->setToolTip(
+    tray()->setIcon(windowIcon());
+    tray()->setToolTip(
         QString::fromStdString(cutToGbkBytes(tr(kTrayTip).toStdString(), kTrayTipBytes)));
-    m_tray->show();
+    tray()->show();
     hide();
 }
 
 void MainWindow::onQuit() {
-    m_tray->hide();
+    hideTray();
     exitProgram(0);
 }
 
@@ -562,7 +571,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window going away ends the program, and leaves no tray icon behind.
-    m_tray->hide();
+    hideTray();
     event->accept();
     exitProgram(0);
 }

@@ -76,7 +76,9 @@ public:
     QMenu* systemMenu() const { return m_systemMenu; }
     QMenu* listMenu() const { return m_listMenu; }
     BalloonTip* balloon() const { return m_balloon; }
-    QSystemTrayIcon* tray() const { return m_tray; }
+    // Made at its first use: on Linux it connects to the session bus (10 ms of the start, which
+    // the window need not wait for).
+    QSystemTrayIcon* tray();
     QTimer* painterTimer() const { return m_painter; }
 
     // Handlers, public so that tests can drive them as the controls do.
@@ -141,6 +143,7 @@ private:
     // Arms the painter for the next second's beginning while the window shows a paused plan;
     // stops it otherwise (a running plan's clock timer paints the face).
     void armPainter();
+    void hideTray();  // when there is one
     void setUpKeyboard();
     bool onListKey(const QKeyEvent& key);
     void setUpPictures();
@@ -163,7 +166,7 @@ private:
     QAction* m_deleteAction = nullptr;
     QTimer* m_painter;
     BalloonTip* m_balloon;
-    QSystemTrayIcon* m_tray;
+    QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<HotKey> m_hotKey;
     TableFollower* m_follower;
     int m_hotKeyId = 0;
