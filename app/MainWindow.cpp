@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -44,6 +45,15 @@ constexpr size_t kTrayTipBytes = 62;
 // The pause button shows the plan's state.
 const char kPlanRunningCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停计划");
 const char kPlanPausedCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停中。。");
+
+// One of the window's own pictures, all PNGs. Read as PNG only: left to guess, the reader first
+// asks every image-format plugin whether it reads the file, which loads them all (and libjpeg)
+// at start.
+QPixmap picture(const QString& name) {
+    QImageReader reader(QStringLiteral(":/png/%1.png").arg(name), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
 }  // namespace
 
 MainWindow::MainWindow(Program& program, QWidget* parent)
@@ -58,7 +68,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_hotKey->onPressed = [this] { onHotKeyFeedback(m_hotKeyId); };
     m_ui->setupUi(this);
     setFixedSize(663, 488);
-    setWindowIcon(QIcon(QStringLiteral(":/png/icon.png")));
+    setWindowIcon(QIcon(picture(QStringLiteral("icon"))));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
     m_painter->setObjectName(QStringLiteral("时钟1"));
     setUpPictures();
@@ -155,18 +165,17 @@ PictureButton* MainWindow::closeButton() const {
 void MainWindow::setUpPictures() {
     // The background shades from top to bottom, each row one colour: one column of it, repeated
     // across, decodes in microseconds where the whole picture took 3-4 ms of the start.
-    m_background = QPixmap(QStringLiteral(":/png/background-column.png"));
-    headerPicture()->setPixmap(QPixmap(QStringLiteral(":/png/header.png")));
-    const QPixmap strip(QStringLiteral(":/png/digits.png"));
+    m_background = picture(QStringLiteral("background-column"));
+    headerPicture()->setPixmap(picture(QStringLiteral("header")));
+    const QPixmap strip = picture(QStringLiteral("digits"));
     digitStripHolder()->setPixmap(strip);
     clockFace()->setDigitStrip(strip.toImage());
     const std::pair<PictureButton*, const char*> buttons[] = {
         {menuButton(), "menu"}, {minimiseButton(), "minimise"}, {closeButton(), "close"}};
     for (const auto& [button, name] : buttons) {
         button->setPicture(PictureButton::State::kNormal,
-                           QPixmap(QString(":/png/%1-normal.png").arg(name)));
-        button->setPicture(PictureButton::State::kHot,
-                           QPixmap(QString(":/png/%1-hot.png").arg(name)));
+                           picture(name + QStringLiteral("-normal")));
+        button->setPicture(PictureButton::State::kHot, picture(name + QStringLiteral("-hot")));
     }
     QPalette date = dateLabel()->palette();
     date.setColor(QPalette::WindowText, Qt::white);
