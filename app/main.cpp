@@ -10,9 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <string>
 
 #include "app/MainWindow.h"
@@ -21,12 +18,11 @@
 #include "app/SkinStartup.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
+#include "platform/StartupMemory.h"
 #include "ringing/qt/TableFollower.h"
 #include "ui/Language.h"
 
 namespace {
-
-constexpr int kTrimAfterStartMs = 2000;
 
 #ifndef _WIN32
 bool hasDisplay() {
@@ -148,13 +144,11 @@ int main(int argc, char** argv) {
                                  static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
                 };
         window.runCreatedHandler();
-#ifdef __GLIBC__
-        // Start-up's scratch memory (tables read, fonts matched, the first frames) goes back to
-        // the system once the window is up: the program then rests for days.
-        QTimer::singleShot(kTrimAfterStartMs, [] { malloc_trim(0); });
-#endif
+        // Start-up's scratch memory and the file pages only starting read go back to the system
+        // once the window is up: the program then rests for days.
+        QTimer::singleShot(tolvane::kStartupSettledMs, [] { tolvane::releaseStartupMemory(); });
         // Looking through every installed font takes milliseconds: well after the first paint.
-        QTimer::singleShot(kTrimAfterStartMs, warnWithoutChineseFont);
+        QTimer::singleShot(tolvane::kStartupSettledMs, warnWithoutChineseFont);
         code = app.exec();
         if (std::string released = program.inhibitor().release(); !released.empty())
             program.log().note(released);

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/StartupMemory.h"
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/qt/RingController.h"
 #include "schedule/core/Schema.h"
@@ -94,6 +95,8 @@ int runOnset(int bells, const std::string& file) {
         naive.start();
     else
         controller.setRunning(true);
+    // As the programs do, before the first bell: that bell then maps back what it uses.
+    QTimer::singleShot(kStartupSettledMs, [] { releaseStartupMemory(); });
     QTimer::singleShot(static_cast<int>((due.back() + 2) * 1000 - clock.nowMs()), qApp,
                        &QCoreApplication::quit);
     qApp->exec();

@@ -5,12 +5,14 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <chrono>
 #include <csignal>
 #include <iostream>
 
 #include "platform/PowerOff.h"
 #include "platform/SleepInhibitor.h"
+#include "platform/StartupMemory.h"
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/core/RingerLock.h"
 #include "ringing/log/FileRingLog.h"
@@ -132,6 +134,7 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
     SystemSleepInhibitor inhibitor;
     if (std::string answer = inhibitor.hold(); !answer.empty()) log.note(answer);
     ring.setRunning(true);
+    QTimer::singleShot(kStartupSettledMs, [] { releaseStartupMemory(); });
     const int status = app.exec();
     ring.setRunning(false);
     engine = nullptr;
