@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         window.runCreatedHandler();
         // Start-up's scratch memory and the file pages only starting read go back to the system
         // once the window is up: the program then rests for days.
-        QTimer::singleShot(tolvane::kStartupSettledMs, [] { tolvane::releaseStartupMemory(); });
+        QTimer::singleShot(tolvane::kStartupSettledMs, tolvane::releaseStartupMemoryInBackground);
         // Looking through every installed font takes milliseconds: well after the first paint.
         QTimer::singleShot(tolvane::kStartupSettledMs, warnWithoutChineseFont);
         code = app.exec();

@@ -1,6 +1,7 @@
 #include "platform/StartupMemory.h"
 
 #include <charconv>
+#include <thread>
 
 namespace tolvane {
 
@@ -97,6 +98,10 @@ std::vector<MappedRange> releasableFileMappings(std::string_view smaps) {
     }
     if (inMapping) note(current, out);
     return out;
+}
+
+void releaseStartupMemoryInBackground() {
+    std::thread([] { releaseStartupMemory(); }).detach();
 }
 
 }  // namespace tolvane

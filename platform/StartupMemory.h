@@ -29,7 +29,10 @@ std::vector<MappedRange> releasableFileMappings(std::string_view smaps);
 constexpr int kStartupSettledMs = 2000;
 
 // Hands back what starting left behind; returns the resident bytes of files handed back (0 where
-// the system manages this itself, as on Windows).
+// the system manages this itself, as on Windows). It reads every mapping, which takes milliseconds.
 std::size_t releaseStartupMemory();
+
+// The same on a thread of its own, so that it never holds up the timer that rings the bells.
+void releaseStartupMemoryInBackground();
 
 }  // namespace tolvane
