@@ -45,7 +45,8 @@ bool parseHeader(std::string_view line, Mapping& m) {
     const size_t pathStart = line.find_first_not_of(' ');
     const std::string_view path =
         pathStart == std::string_view::npos ? std::string_view() : line.substr(pathStart);
-    // Device files may map memory that is not a file's: never theirs.
+    // Read-only and private: nothing can write the pages meanwhile, and each can be read again
+    // from its file. A device's mapping may be memory of its own, not a file's.
     m.candidate = permissions == "r--p" && inode != "0" && path.starts_with('/') &&
                   !path.starts_with("/dev/");
     return true;
