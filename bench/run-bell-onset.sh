@@ -94,5 +94,9 @@ dbus-run-session -- bash -c '
   exec alarm-clock-applet' peer "${seconds[@]}" >"$work/peer.log" 2>&1 &
 pids+=($!)
 record_onsets peer "${seconds[@]}"
+# Ending the applet ends its session and its bus; killing dbus-run-session instead left that bus,
+# and the accessibility bus the applet had started on it, running after the bench.
+pkill -x -P "${pids[-1]}" alarm-clock-app || true
+wait "${pids[-1]}" 2>/dev/null || true
 
 ratios tolvane peer
