@@ -46,9 +46,9 @@ bool parseHeader(std::string_view line, Mapping& m) {
     const std::string_view path =
         pathStart == std::string_view::npos ? std::string_view() : line.substr(pathStart);
     // Read-only and private: nothing can write the pages meanwhile, and each can be read again
-    // from its file. A device's mapping may be memory of its own, not a file's.
-    m.candidate = permissions == "r--p" && inode != "0" && path.starts_with('/') &&
-                  !path.starts_with("/dev/");
+    // from its file. Only the system's own files: reading a page again from a program folder on a
+    // share or a stick that has gone would hold up (or end) the program at a bell.
+    m.candidate = permissions == "r--p" && inode != "0" && path.starts_with("/usr/");
     return true;
 }
 

@@ -20,9 +20,9 @@ struct MappedRange {
 };
 
 // The mappings of a /proc/PID/smaps listing that can be handed back without losing a byte:
-// read-only, private, of a regular file, and holding no page of the process's own (a page copied
-// on write, such as a library's relocated data, would be lost). Code stays: it is what a bell
-// runs.
+// read-only, private, of one of the system's files (under /usr), and holding no page of the
+// process's own (a page copied on write, such as a library's relocated data, would be lost).
+// Code stays: it is what a bell runs.
 std::vector<MappedRange> releasableFileMappings(std::string_view smaps);
 
 // How long after its start a program is up and resting: then is the time to hand back.
