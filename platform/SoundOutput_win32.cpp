@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <array>
+#include <atomic>
 #include <vector>
 
 #include "platform/SoundOutput.h"
@@ -57,6 +58,13 @@ public:
             if (!waitUntilFree(b)) return;
     }
 
+    // A writer waits up to a block (100 ms) for the device: Stop must not let that much more be
+    // heard.
+    void interrupt() override {
+        m_interrupted = true;
+        SetEvent(m_done);
+    }
+
     void stop() override {
         waveOutReset(m_device);  // every queued block comes back marked done
         for (Block& b : m_blocks) release(b);
@@ -83,9 +91,11 @@ private:
         m_current = (m_current + 1) % kBlocks;
     }
 
-    // Waits for the device to hand b back, then makes it ready to fill again.
+    // Waits for the device to hand b back, then makes it ready to fill again; false when the
+    // device failed or the wait was interrupted.
     bool waitUntilFree(Block& b) {
         while (b.queued && !(b.header.dwFlags & WHDR_DONE)) {
+            if (m_interrupted) return false;
             if (WaitForSingleObject(m_done, kWaitMs) == WAIT_TIMEOUT &&
                 !(b.header.dwFlags & WHDR_DONE)) {
                 m_failed = true;
@@ -108,6 +118,7 @@ private:
     size_t m_current = 0;
     size_t m_tailBytes = 0;
     bool m_failed = false;
+    std::atomic<bool> m_interrupted{false};
 };
 
 }  // namespace
