@@ -2,7 +2,7 @@
 # session bus, and a program folder $work/program holding the program and 20 bells. Needs $build.
 work=$(mktemp -d)
 trap 'kill $(jobs -p) $(cat "$work/bus-pid" 2>/dev/null) 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display") XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"

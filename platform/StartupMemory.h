@@ -2,9 +2,9 @@
 
 // What a program that then rests for days gives back once it is up. Starting reads much that is
 // never read again: the allocator's scratch memory, and read-only files mapped while loading (the
-// libraries' relocation and symbol tables, the fonts' tables). Those file pages stay in the
-// system's page cache: whatever is read again is mapped back at its first use, and until then the
-// system may use the memory for others.
+// libraries' relocation and symbol tables, the fonts' tables, the code that loads and builds the
+// window). Those file pages stay in the system's page cache: whatever is read again is mapped
+// back at its first use, and until then the system may use the memory for others.
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +22,6 @@ struct MappedRange {
 // The mappings of a /proc/PID/smaps listing that can be handed back without losing a byte:
 // read-only, private, of one of the system's files (under /usr), and holding no page of the
 // process's own (a page copied on write, such as a library's relocated data, would be lost).
-// Code stays: it is what a bell runs.
 std::vector<MappedRange> releasableFileMappings(std::string_view smaps);
 
 // How long after its start a program is up and resting: then is the time to hand back.

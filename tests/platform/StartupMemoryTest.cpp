@@ -49,13 +49,14 @@ TEST(StartupMemoryTest, OnlyWholeCleanReadOnlyFileMappingsAreHandedBack) {
         mapping("7f0000090000-7f00000a0000 r--p 00000000 08:01 16 /usr/share/fonts/Zen Hei.ttc",
                 52);
     const std::vector<MappedRange> chosen = releasableFileMappings(smaps);
-    ASSERT_EQ(2u, chosen.size());
+    ASSERT_EQ(3u, chosen.size());
     EXPECT_EQ(0x7f0000000000u, chosen[0].begin);
     EXPECT_EQ(0x7f0000010000u, chosen[0].end);
     EXPECT_EQ(64u * 1024, chosen[0].residentBytes);
+    EXPECT_EQ(0x7f0000020000u, chosen[1].begin);  // the code
     // The last mapping of the listing, its path with a space.
-    EXPECT_EQ(0x7f0000090000u, chosen[1].begin);
-    EXPECT_EQ(52u * 1024, chosen[1].residentBytes);
+    EXPECT_EQ(0x7f0000090000u, chosen[2].begin);
+    EXPECT_EQ(52u * 1024, chosen[2].residentBytes);
 
     EXPECT_TRUE(releasableFileMappings("").empty());
     EXPECT_TRUE(releasableFileMappings("garbage\nRss: 4 kB\n").empty());
