@@ -19,6 +19,7 @@
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StartupMemory.h"
+#include "ringing/audio/PcmSink.h"
 #include "ringing/qt/TableFollower.h"
 #include "ui/Language.h"
 
@@ -146,7 +147,10 @@ int main(int argc, char** argv) {
         window.runCreatedHandler();
         // Start-up's scratch memory and the file pages only starting read go back to the system
         // once the window is up: the program then rests for days.
-        QTimer::singleShot(tolvane::kStartupSettledMs, tolvane::releaseStartupMemoryInBackground);
+        // The sound output's library is loaded then too, ready for the first bell.
+        QTimer::singleShot(tolvane::kStartupSettledMs, [] {
+            tolvane::releaseStartupMemoryInBackground(tolvane::loadAudioOutput);
+        });
         // Looking through every installed font takes milliseconds: well after the first paint.
         QTimer::singleShot(tolvane::kStartupSettledMs, warnWithoutChineseFont);
         code = app.exec();

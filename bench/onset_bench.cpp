@@ -96,7 +96,8 @@ int runOnset(int bells, const std::string& file) {
     else
         controller.setRunning(true);
     // As the programs do, before the first bell: that bell then maps back what it uses.
-    QTimer::singleShot(kStartupSettledMs, releaseStartupMemoryInBackground);
+    QTimer::singleShot(kStartupSettledMs,
+                       [] { releaseStartupMemoryInBackground(loadAudioOutput); });
     QTimer::singleShot(static_cast<int>((due.back() + 2) * 1000 - clock.nowMs()), qApp,
                        &QCoreApplication::quit);
     qApp->exec();

@@ -134,7 +134,8 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
     SystemSleepInhibitor inhibitor;
     if (std::string answer = inhibitor.hold(); !answer.empty()) log.note(answer);
     ring.setRunning(true);
-    QTimer::singleShot(kStartupSettledMs, releaseStartupMemoryInBackground);
+    QTimer::singleShot(kStartupSettledMs,
+                       [] { releaseStartupMemoryInBackground(loadAudioOutput); });
     const int status = app.exec();
     ring.setRunning(false);
     engine = nullptr;

@@ -105,8 +105,11 @@ std::vector<MappedRange> releasableFileMappings(std::string_view smaps) {
     return out;
 }
 
-void releaseStartupMemoryInBackground() {
-    std::thread([] { releaseStartupMemory(); }).detach();
+void releaseStartupMemoryInBackground(std::function<void()> loadFirst) {
+    std::thread([loadFirst = std::move(loadFirst)] {
+        if (loadFirst) loadFirst();
+        releaseStartupMemory();
+    }).detach();
 }
 
 }  // namespace tolvane

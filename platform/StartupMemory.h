@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -31,7 +32,8 @@ constexpr int kStartupSettledMs = 2000;
 // the system manages this itself, as on Windows). It reads every mapping, which takes milliseconds.
 std::size_t releaseStartupMemory();
 
-// The same on a thread of its own, so that it never holds up the timer that rings the bells.
-void releaseStartupMemoryInBackground();
+// The same on a thread of its own, so that it never holds up the timer that rings the bells;
+// loadFirst runs there before it: what a program loads once it is up rather than at its start.
+void releaseStartupMemoryInBackground(std::function<void()> loadFirst = {});
 
 }  // namespace tolvane

@@ -8,7 +8,14 @@ namespace tolvane {
 
 #ifndef _WIN32
 std::unique_ptr<PcmSink> makePulseSink(const PcmFormat& format);
+bool loadPulseLibrary();
 #endif
+
+void loadAudioOutput() {
+#ifndef _WIN32
+    loadPulseLibrary();
+#endif
+}
 
 PcmSinkFactory audioSinkFactory() {
 #ifdef _WIN32

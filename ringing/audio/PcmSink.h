@@ -32,4 +32,8 @@ using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>(const PcmFormat&)>
 // Sinks on the default audio output: a PulseAudio stream on Linux, waveOut on Windows.
 PcmSinkFactory audioSinkFactory();
 
+// Loads what the default output's first sink needs (on Linux, the PulseAudio client library),
+// which is otherwise loaded by the first bell. From any thread, any number of times.
+void loadAudioOutput();
+
 }  // namespace tolvane

@@ -6,10 +6,15 @@
 // connected, mapped or awake between bells. The asynchronous API, not the simple one: Stop and the
 // next bell must not wait while the writer waits for the server to take more (with a null sink
 // that was up to a period of the sink, 30 ms here).
+//
+// The client library and the eleven it brings are loaded once the program is up, not at its
+// start, where they cost the window milliseconds before its first paint.
 
+#include <dlfcn.h>
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "ringing/audio/SoundOutputSink.h"
 
@@ -17,10 +22,73 @@ namespace tolvane {
 
 namespace {
 
+// What this output calls of libpulse, looked up in it when it is loaded.
+#define TOLVANE_PULSE_CALLS(X)    \
+    X(context_connect)            \
+    X(context_disconnect)         \
+    X(context_get_state)          \
+    X(context_new)                \
+    X(context_set_state_callback) \
+    X(context_unref)              \
+    X(operation_cancel)           \
+    X(operation_get_state)        \
+    X(operation_unref)            \
+    X(stream_connect_playback)    \
+    X(stream_drain)               \
+    X(stream_flush)               \
+    X(stream_get_state)           \
+    X(stream_new)                 \
+    X(stream_set_state_callback)  \
+    X(stream_set_write_callback)  \
+    X(stream_unref)               \
+    X(stream_writable_size)       \
+    X(stream_write)               \
+    X(threaded_mainloop_free)     \
+    X(threaded_mainloop_get_api)  \
+    X(threaded_mainloop_lock)     \
+    X(threaded_mainloop_new)      \
+    X(threaded_mainloop_signal)   \
+    X(threaded_mainloop_start)    \
+    X(threaded_mainloop_stop)     \
+    X(threaded_mainloop_unlock)   \
+    X(threaded_mainloop_wait)
+
+struct PulseCalls {
+#define TOLVANE_DECLARE(name) decltype(&::pa_##name) name = nullptr;
+    TOLVANE_PULSE_CALLS(TOLVANE_DECLARE)
+#undef TOLVANE_DECLARE
+};
+
+// libpulse, loaded by the first call from any thread; nullptr when it cannot be (said once).
+const PulseCalls* loadPulse() {
+    static const PulseCalls* const loaded = []() -> const PulseCalls* {
+        static PulseCalls calls;
+        void* library = ::dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
+        bool complete = library != nullptr;
+#define TOLVANE_LOOK_UP(name)                                            \
+    if (complete)                                                        \
+        complete = (calls.name = reinterpret_cast<decltype(calls.name)>( \
+                        ::dlsym(library, "pa_" #name))) != nullptr;
+        TOLVANE_PULSE_CALLS(TOLVANE_LOOK_UP)
+#undef TOLVANE_LOOK_UP
+        if (complete) return &calls;
+        const char* why = ::dlerror();
+        std::fprintf(stderr, "tolvane: no sound output: the PulseAudio client library: %s\n",
+                     why ? why : "libpulse.so.0");
+        return nullptr;
+    }();
+    return loaded;
+}
+
+// Only once makePulseSink found the library loaded.
+const PulseCalls& pa() {
+    return *loadPulse();
+}
+
 constexpr int kBufferMs = 60;
 
 void wakeWaiters(void* loop) {
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+    pa().threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
 }
 void onContextChange(pa_context*, void* loop) {
     wakeWaiters(loop);
@@ -38,9 +106,9 @@ void onDrained(pa_stream*, int, void* loop) {
 class LoopLock {
 public:
     explicit LoopLock(pa_threaded_mainloop* loop) : m_loop(loop) {
-        pa_threaded_mainloop_lock(loop);
+        pa().threaded_mainloop_lock(loop);
     }
-    ~LoopLock() { pa_threaded_mainloop_unlock(m_loop); }
+    ~LoopLock() { pa().threaded_mainloop_unlock(m_loop); }
     LoopLock(const LoopLock&) = delete;
     LoopLock& operator=(const LoopLock&) = delete;
 
@@ -50,17 +118,17 @@ private:
 
 class PulseOutput final : public SoundOutput {
 public:
-    PulseOutput() : m_loop(pa_threaded_mainloop_new()) {}
+    PulseOutput() : m_loop(pa().threaded_mainloop_new()) {}
 
     ~PulseOutput() override {
         if (!m_loop) return;
-        pa_threaded_mainloop_stop(m_loop);
-        if (m_stream) pa_stream_unref(m_stream);
+        pa().threaded_mainloop_stop(m_loop);
+        if (m_stream) pa().stream_unref(m_stream);
         if (m_context) {
-            pa_context_disconnect(m_context);
-            pa_context_unref(m_context);
+            pa().context_disconnect(m_context);
+            pa().context_unref(m_context);
         }
-        pa_threaded_mainloop_free(m_loop);
+        pa().threaded_mainloop_free(m_loop);
     }
     PulseOutput(const PulseOutput&) = delete;
     PulseOutput& operator=(const PulseOutput&) = delete;
@@ -68,25 +136,25 @@ public:
     // Connects to the default server and opens the playback stream; false when either fails.
     bool open(const PcmFormat& format) {
         if (!m_loop) return false;
-        m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tolvane");
+        m_context = pa().context_new(pa().threaded_mainloop_get_api(m_loop), "Tolvane");
         if (!m_context) return false;
-        pa_context_set_state_callback(m_context, onContextChange, m_loop);
-        if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0 ||
-            pa_threaded_mainloop_start(m_loop) < 0)
+        pa().context_set_state_callback(m_context, onContextChange, m_loop);
+        if (pa().context_connect(m_context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0 ||
+            pa().threaded_mainloop_start(m_loop) < 0)
             return false;
         LoopLock lock(m_loop);
-        for (pa_context_state_t s; (s = pa_context_get_state(m_context)) != PA_CONTEXT_READY;) {
+        for (pa_context_state_t s; (s = pa().context_get_state(m_context)) != PA_CONTEXT_READY;) {
             if (!PA_CONTEXT_IS_GOOD(s)) return false;
-            pa_threaded_mainloop_wait(m_loop);
+            pa().threaded_mainloop_wait(m_loop);
         }
         pa_sample_spec spec;
         spec.format = PA_SAMPLE_S16LE;
         spec.rate = static_cast<uint32_t>(format.rate);
         spec.channels = static_cast<uint8_t>(format.channels);
-        m_stream = pa_stream_new(m_context, "bell", &spec, nullptr);
+        m_stream = pa().stream_new(m_context, "bell", &spec, nullptr);
         if (!m_stream) return false;
-        pa_stream_set_state_callback(m_stream, onStreamChange, m_loop);
-        pa_stream_set_write_callback(m_stream, onRoom, m_loop);
+        pa().stream_set_state_callback(m_stream, onStreamChange, m_loop);
+        pa().stream_set_write_callback(m_stream, onRoom, m_loop);
         pa_buffer_attr attr;
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.tlength = static_cast<uint32_t>(format.bytesPerSecond() * kBufferMs / 1000);
@@ -95,11 +163,11 @@ public:
         attr.fragsize = static_cast<uint32_t>(-1);
         const auto flags = static_cast<pa_stream_flags_t>(
             PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE);
-        if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
+        if (pa().stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
             return false;
-        for (pa_stream_state_t s; (s = pa_stream_get_state(m_stream)) != PA_STREAM_READY;) {
+        for (pa_stream_state_t s; (s = pa().stream_get_state(m_stream)) != PA_STREAM_READY;) {
             if (!PA_STREAM_IS_GOOD(s)) return false;
-            pa_threaded_mainloop_wait(m_loop);
+            pa().threaded_mainloop_wait(m_loop);
         }
         return true;
     }
@@ -110,7 +178,7 @@ public:
             const size_t room = waitForRoom();
             if (room == 0) return false;
             const size_t part = std::min(room, n);
-            if (pa_stream_write(m_stream, data, part, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            if (pa().stream_write(m_stream, data, part, nullptr, 0, PA_SEEK_RELATIVE) < 0)
                 return false;
             data += part;
             n -= part;
@@ -121,19 +189,20 @@ public:
     void drain() override {
         LoopLock lock(m_loop);
         if (m_interrupted || !streamUsable()) return;
-        pa_operation* draining = pa_stream_drain(m_stream, onDrained, m_loop);
+        pa_operation* draining = pa().stream_drain(m_stream, onDrained, m_loop);
         if (!draining) return;
         while (!m_interrupted && streamUsable() &&
-               pa_operation_get_state(draining) == PA_OPERATION_RUNNING)
-            pa_threaded_mainloop_wait(m_loop);
-        if (pa_operation_get_state(draining) == PA_OPERATION_RUNNING) pa_operation_cancel(draining);
-        pa_operation_unref(draining);
+               pa().operation_get_state(draining) == PA_OPERATION_RUNNING)
+            pa().threaded_mainloop_wait(m_loop);
+        if (pa().operation_get_state(draining) == PA_OPERATION_RUNNING)
+            pa().operation_cancel(draining);
+        pa().operation_unref(draining);
     }
 
     void interrupt() override {
         LoopLock lock(m_loop);
         m_interrupted = true;
-        pa_threaded_mainloop_signal(m_loop, 0);
+        pa().threaded_mainloop_signal(m_loop, 0);
     }
 
     void stop() override {
@@ -141,8 +210,8 @@ public:
         m_interrupted = true;
         if (!streamUsable()) return;
         // Throws away what the server holds; the stream goes when the sink is deleted.
-        if (pa_operation* flushing = pa_stream_flush(m_stream, nullptr, nullptr))
-            pa_operation_unref(flushing);
+        if (pa_operation* flushing = pa().stream_flush(m_stream, nullptr, nullptr))
+            pa().operation_unref(flushing);
     }
 
 private:
@@ -151,14 +220,14 @@ private:
     size_t waitForRoom() {
         for (;;) {
             if (m_interrupted || !streamUsable()) return 0;
-            const size_t room = pa_stream_writable_size(m_stream);
+            const size_t room = pa().stream_writable_size(m_stream);
             if (room == static_cast<size_t>(-1)) return 0;
             if (room > 0) return room;
-            pa_threaded_mainloop_wait(m_loop);
+            pa().threaded_mainloop_wait(m_loop);
         }
     }
 
-    bool streamUsable() const { return pa_stream_get_state(m_stream) == PA_STREAM_READY; }
+    bool streamUsable() const { return pa().stream_get_state(m_stream) == PA_STREAM_READY; }
 
     pa_threaded_mainloop* m_loop;
     pa_context* m_context = nullptr;
@@ -168,7 +237,12 @@ private:
 
 }  // namespace
 
+bool loadPulseLibrary() {
+    return loadPulse() != nullptr;
+}
+
 std::unique_ptr<PcmSink> makePulseSink(const PcmFormat& format) {
+    if (!loadPulse()) return nullptr;
     auto output = std::make_unique<PulseOutput>();
     if (!output->open(format)) return nullptr;
     return makeSoundOutputSink(std::move(output), format);

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
+#include <fstream>
 #include <future>
 #include <mutex>
 
@@ -231,6 +232,27 @@ TEST(SoundOutputSinkTest, StopDoesNotWaitForTheServerToTakeMore) {
     EXPECT_TRUE(prompt) << "stop waited for the held-back write";
     EXPECT_TRUE(output.stopped);
 }
+
+#ifdef __linux__
+bool soundLibraryMapped() {
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (line.find("/libpulse.so") != std::string::npos) return true;
+    return false;
+}
+
+TEST(AudioOutputTest, TheSoundLibraryIsLoadedWhenAskedForNotAtStart) {
+    // A process of its own, in which nothing has played yet.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const bool atStart = soundLibraryMapped();
+            loadAudioOutput();
+            std::exit(!atStart && soundLibraryMapped() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
 }  // namespace tolvane
