@@ -20,7 +20,7 @@ TableFollower::TableFollower(TableDatabase& db, std::string dataFolder, QObject*
 }
 
 void TableFollower::watchFiles() {
-    // A file replaced by rename loses its watch: put it on the new file.
+    // A file replaced by rename (or made anew) loses its watch: put it on the new file.
     for (const char* file : {schema::kBellFile, schema::kSettingsFile, schema::kCalendarFile}) {
         const QString path = QString::fromStdString(joinPath(m_dataFolder, file));
         if (!m_watcher.files().contains(path)) m_watcher.addPath(path);
@@ -29,7 +29,8 @@ void TableFollower::watchFiles() {
 
 void TableFollower::check() {
     const ReloadedTables reloaded = reloadChangedTables(m_db);
-    watchFiles();
+    // Only a file that changed can have been replaced; the check runs every second at rest.
+    if (reloaded.any() || !reloaded.errors.empty()) watchFiles();
     const bool newErrors = reloaded.errors != m_lastErrors;
     m_lastErrors = reloaded.errors;
     if (reloaded.any() || (newErrors && !reloaded.errors.empty())) onReloaded(reloaded);
