@@ -2,7 +2,8 @@
 # Bell onset as heard, Tolvane beside Debian's Alarm Clock applet (alarm-clock-applet) in the same
 # run: each rings BELLS times (a 0.6 s tone, 5 s apart) into this run's PulseAudio null sink, whose
 # monitor is recorded; a bell's onset is the time from its second to its first sample heard, to
-# the 20 ms of the tone scan's windows (bench/run-ringing.sh has Tolvane's to the millisecond).
+# the 20 ms of the tone scan's windows and at most late by the monitor's delivery of its first
+# chunk (bench/run-ringing.sh has when Tolvane hands its first samples over, to the millisecond).
 # Prints "name value unit" lines and each Tolvane figure as a ratio to the peer's.
 # Usage: bench/run-bell-onset.sh [BUILD_DIR] [BELLS]
 set -euo pipefail
@@ -35,13 +36,19 @@ record_onsets() {
   local who=$1 rec
   shift
   local seconds=("$@")
-  parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 \
-    --file-format=wav "$work/$who.wav" &
+  # Through a fifo, so that the recorder's first sample is timed as its chunks arrive.
+  mkfifo "$work/$who.pcm"
+  bench/timed-record.py 44100 "$work/$who.wav" "$work/$who.start" <"$work/$who.pcm" &
+  local timer=$!
+  parecord --raw --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 \
+    --format=s16le >"$work/$who.pcm" &
   rec=$!
   sleep $((seconds[-1] - $(date +%s) + 3))
   kill -INT "$rec"
   wait "$rec" || true
-  read_tones "$bin" "$work/$who.wav" "$(date +%s.%N)" >&2
+  wait "$timer"
+  read_tones "$bin" "$work/$who.wav" 0 >&2
+  recorded_from=$(cat "$work/$who.start")
   local i onsets=()
   for ((i = 0; i < ${#tones[@]}; i++)); do
     onsets+=("$(awk -v r="$recorded_from" -v t="${tones[i]#*@}" -v seconds="${seconds[*]}" 'BEGIN {
