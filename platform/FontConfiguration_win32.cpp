@@ -1,0 +1,10 @@
+#include "platform/FontConfiguration.h"
+
+namespace tolvane {
+
+// Windows keeps its fonts' list in the system, ready for every program.
+FontConfigurationLoad::FontConfigurationLoad() = default;
+
+FontConfigurationLoad::~FontConfigurationLoad() = default;
+
+}  // namespace tolvane
