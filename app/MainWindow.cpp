@@ -257,7 +257,7 @@ void MainWindow::checked(const Status& s) {
 
 void MainWindow::runCreatedHandler() {
     show();
-    m_balloon->popUp(pos() + QPoint(200, 300), tr(kStartupTip));
+    m_startupTipDue = true;  // once the window shows
     attachSkin();
     const OpenedTables opened = openOrCreateTables(m_program.db(), m_program.dataFolder());
     if (!opened.usable()) {
@@ -553,6 +553,12 @@ void MainWindow::showFatalError(const Status& status) {
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawTiledPixmap(rect(), m_background);
+    if (!m_startupTipDue) return;
+    // The tip is a window of its own: built after the first paint is on the screen, it does not
+    // hold up the first sight of the clock.
+    m_startupTipDue = false;
+    QTimer::singleShot(0, this,
+                       [this] { m_balloon->popUp(pos() + QPoint(200, 300), tr(kStartupTip)); });
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

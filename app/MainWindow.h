@@ -159,6 +159,7 @@ private:
     const std::unique_ptr<Ui::MainWindow> m_ui;
     // Alt pressed and released alone opens the System menu, as in other desktop programs.
     bool m_altAlone = false;
+    bool m_startupTipDue = false;
     QPixmap m_background;
     QMenu* m_systemMenu;
     QMenu* m_listMenu;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFont>
 
 #include "platform/PePlatform.h"
 
@@ -12,6 +13,9 @@ SkinStartup::SkinStartup()
       m_loader(std::make_unique<MemoryLibrary>(*m_platform)) {
     const std::span<const uint8_t> engine = carriedSkinEngine();
     if (!engine.empty()) m_loader->load(engine.data(), engine.size());
+    // Without an engine the look is known before any window exists: the windows are then built
+    // in it once, rather than built, shown and styled again.
+    if (m_loader->base() == 0) applyOwnLook();
 }
 
 SkinStartup::~SkinStartup() {
@@ -36,6 +40,14 @@ bool SkinStartup::attach() {
 }
 
 void applyOwnLook() {
+    if (!qApp->styleSheet().isEmpty()) return;  // applied before the windows were built
+    // The look's fonts for every text, not only for the controls the sheet names: the system's
+    // default font on Linux (DejaVu Sans) has no Chinese, and each text in it took a search for
+    // a fallback font.
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("SimSun")});
+    QApplication::setFont(font);
     QFile sheet(QStringLiteral(":/skin.qss"));
     if (sheet.open(QIODevice::ReadOnly)) qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }

@@ -3,7 +3,8 @@
 // The skin: the skin engine the program carries is mapped from memory at start (MemoryLibrary)
 // and attached to the windows when the main window has been created. When the build carries no
 // engine (always on Linux, where it could not run), or it cannot be mapped, or it lacks
-// SkinH_AttachRes, the program's own look applies: the carried style sheet.
+// SkinH_AttachRes, the program's own look applies: the carried style sheet and its fonts. Without
+// an engine it applies as the loader is created, before any window.
 
 #include <cstdint>
 #include <memory>
@@ -33,7 +34,7 @@ private:
     std::unique_ptr<MemoryLibrary> m_loader;
 };
 
-// The program's own look for all its windows.
+// The program's own look for all its windows; once.
 void applyOwnLook();
 
 }  // namespace tolvane

@@ -8,6 +8,8 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -153,7 +155,7 @@ private slots:
         QCOMPARE(m_program->ring().isRunning(), true);
         // The running plan's clock timer paints the face: no wake-up of the painter's own.
         QVERIFY(!m_window->painterTimer()->isActive());
-        QVERIFY(m_window->balloon()->isVisible());
+        QTRY_VERIFY(m_window->balloon()->isVisible());  // once the window has been painted
         QCOMPARE(m_window->balloon()->pos(), m_window->pos() + QPoint(200, 300));
         QVERIFY(m_window->balloon()->text().startsWith(
             QStringLiteral("点击列表框的右键可以增加、修改、删除铃声！")));
@@ -714,11 +716,17 @@ private slots:
     }
 
     void withoutACarriedEngineTheOwnLookApplies() {
+        const QFont systemFont = QApplication::font();
         SkinStartup skin;
         QCOMPARE(skin.loader().base(), 0u);
+        // Before any window is built, with a font that has the Chinese texts' glyphs.
+        QVERIFY(qApp->styleSheet().contains(QStringLiteral("Tolvane's own look")));
+        QVERIFY(QFontDatabase::families(QFontDatabase::SimplifiedChinese)
+                    .contains(QFontInfo(QApplication::font()).family()));
         QVERIFY(!skin.attach());
         QVERIFY(qApp->styleSheet().contains(QStringLiteral("Tolvane's own look")));
         qApp->setStyleSheet(QString());
+        QApplication::setFont(systemFont);
     }
 
     void aFieldOfAnotherTypeIsTheFatalBox() {
