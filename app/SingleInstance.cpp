@@ -1,27 +1,10 @@
 #include "app/SingleInstance.h"
 
 #include <QCryptographicHash>
-#include <QLocalSocket>
-#include <QThread>
 
 #include "base/PathText.h"
 
 namespace tolvane {
-
-namespace {
-constexpr QByteArrayView kShowRequest = "show\n";
-// The running program may have taken the lock a moment ago and not yet be listening.
-constexpr int kConnectAttempts = 30;
-constexpr int kConnectPauseMs = 100;
-constexpr int kTalkTimeoutMs = 1000;
-}  // namespace
-
-SingleInstance::SingleInstance(std::string dataFolder, QObject* parent)
-    : QObject(parent), m_dataFolder(std::move(dataFolder)) {}
-
-SingleInstance::~SingleInstance() {
-    m_server.close();
-}
 
 QString SingleInstance::serverName(const std::string& dataFolder) {
     const std::string canonical = FileSystem::platform()->canonicalPath(dataFolder);
@@ -53,38 +36,6 @@ SingleInstance::Claim SingleInstance::claim() {
     }
     listen();
     return Claim::kFirst;
-}
-
-bool SingleInstance::askOtherToShow() const {
-    QLocalSocket socket;
-    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-        socket.connectToServer(serverName(m_dataFolder));
-        if (socket.waitForConnected(kTalkTimeoutMs)) break;
-        QThread::msleep(kConnectPauseMs);
-    }
-    if (socket.state() != QLocalSocket::ConnectedState) return false;
-    socket.write(kShowRequest.data(), kShowRequest.size());
-    const bool sent = socket.waitForBytesWritten(kTalkTimeoutMs);
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(kTalkTimeoutMs);
-    return sent;
-}
-
-void SingleInstance::listen() {
-    const QString name = serverName(m_dataFolder);
-    // We hold the folder's lock, so a socket left under this name is a dead program's.
-    QLocalServer::removeServer(name);
-    if (!m_server.listen(name)) return;  // the program still rings; a second start just says so
-    connect(&m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().startsWith(kShowRequest.toByteArray().trimmed()))
-                    onShowRequested();
-            });
-        }
-    });
 }
 
 }  // namespace tolvane

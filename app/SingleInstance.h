@@ -5,7 +5,6 @@
 // start). A second start in the same folder rings nothing: it asks the running program, over a
 // local socket named after the folder, to show its window, and ends.
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -37,13 +36,15 @@ public:
     std::function<void()> onShowRequested = [] {};
 
 private:
+    // The local socket's two ends, one file for each system.
     bool askOtherToShow() const;
     void listen();
+    struct Listener;
 
     std::string m_dataFolder;
     RingerLock m_lock;
     std::string m_lockProblem;
-    QLocalServer m_server;
+    std::unique_ptr<Listener> m_listener;
 };
 
 }  // namespace tolvane

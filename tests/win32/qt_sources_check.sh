@@ -20,8 +20,11 @@ cp "$mpg123_dir/mpg123.h" "$mpg123_dir/fmt123.h" "$headers/"
 qt_includes=$(pkg-config --cflags-only-I Qt6Widgets Qt6Network | sed 's/-I/-isystem /g')
 project_includes=("-I$src")
 
-sources=("$src"/app/*.cpp "$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/ringing/qt/*.cpp
-  "$src"/platform/HotKey_win32.cpp "$build/app/CarriedSkin.cpp")
+sources=("$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/ringing/qt/*.cpp
+  "$src"/platform/HotKey_win32.cpp "$src"/platform/FontConfiguration_win32.cpp "$build/app/CarriedSkin.cpp")
+for file in "$src"/app/*.cpp; do
+  [[ $file == *_linux.cpp ]] || sources+=("$file")
+done
 for file in "$src"/ringing/audio/*.cpp; do
   [[ $file == */PulseSink.cpp ]] || sources+=("$file")  # the Linux sound output
 done

@@ -1,0 +1,61 @@
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+
+#include "app/SingleInstance.h"
+
+namespace tolvane {
+
+namespace {
+constexpr QByteArrayView kShowRequest = "show\n";
+// The running program may have taken the lock a moment ago and not yet be listening.
+constexpr int kConnectAttempts = 30;
+constexpr int kConnectPauseMs = 100;
+constexpr int kTalkTimeoutMs = 1000;
+}  // namespace
+
+// A named pipe, through Qt's local socket.
+struct SingleInstance::Listener {
+    QLocalServer server;
+};
+
+SingleInstance::SingleInstance(std::string dataFolder, QObject* parent)
+    : QObject(parent), m_dataFolder(std::move(dataFolder)) {}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::askOtherToShow() const {
+    QLocalSocket socket;
+    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+        socket.connectToServer(serverName(m_dataFolder));
+        if (socket.waitForConnected(kTalkTimeoutMs)) break;
+        QThread::msleep(kConnectPauseMs);
+    }
+    if (socket.state() != QLocalSocket::ConnectedState) return false;
+    socket.write(kShowRequest.data(), kShowRequest.size());
+    const bool sent = socket.waitForBytesWritten(kTalkTimeoutMs);
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(kTalkTimeoutMs);
+    return sent;
+}
+
+void SingleInstance::listen() {
+    m_listener = std::make_unique<Listener>();
+    QLocalServer& server = m_listener->server;
+    const QString name = serverName(m_dataFolder);
+    // We hold the folder's lock, so a pipe left under this name is a dead program's.
+    QLocalServer::removeServer(name);
+    if (!server.listen(name)) return;  // the program still rings; a second start just says so
+    connect(&server, &QLocalServer::newConnection, this, [this, &server] {
+        while (QLocalSocket* socket = server.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->readAll().startsWith(kShowRequest.toByteArray().trimmed()))
+                    onShowRequested();
+            });
+        }
+    });
+}
+
+}  // namespace tolvane
