@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/SingleInstance.h"
@@ -48,18 +49,30 @@ protected:
         return SingleInstance::serverName(m_folder.path()).toStdString();
     }
 
+    // The running program: it counts the show requests it hears.
+    std::unique_ptr<SingleInstance> startFirst() {
+        auto first = std::make_unique<SingleInstance>(m_folder.path());
+        first->onShowRequested = [this] { ++m_shown; };
+        EXPECT_EQ(first->claim(), Claim::kFirst);
+        return first;
+    }
+
+    // A second start, which should show the running program once more.
+    void startSecond() {
+        const int before = m_shown;
+        EXPECT_EQ(SingleInstance(m_folder.path()).claim(), Claim::kShownOther);
+        EXPECT_TRUE(waitFor([this, before] { return m_shown == before + 1; }));
+    }
+
     TempDir m_runtime;
     TempDir m_folder;
+    int m_shown = 0;
 };
 
 TEST_F(SingleInstanceTest, ASecondStartInTheFolderShowsTheFirstAndAnotherFolderRingsOnItsOwn) {
-    int shown = 0;
     {
-        SingleInstance first(m_folder.path());
-        first.onShowRequested = [&shown] { ++shown; };
-        ASSERT_EQ(first.claim(), Claim::kFirst);
-        EXPECT_EQ(SingleInstance(m_folder.path()).claim(), Claim::kShownOther);
-        EXPECT_TRUE(waitFor([&shown] { return shown == 1; }));
+        const auto first = startFirst();
+        startSecond();
 
         TempDir otherFolder;
         EXPECT_EQ(SingleInstance(otherFolder.path()).claim(), Claim::kFirst);
@@ -67,15 +80,11 @@ TEST_F(SingleInstanceTest, ASecondStartInTheFolderShowsTheFirstAndAnotherFolderR
     // The program has ended: its socket is gone, and the next start rings.
     EXPECT_FALSE(std::filesystem::exists(socketPath()));
     EXPECT_EQ(SingleInstance(m_folder.path()).claim(), Claim::kFirst);
-    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(m_shown, 1);
 }
 
 TEST_F(SingleInstanceTest, CallersThatSayNothingOrSomethingElseNeitherHoldUpNorShowTheWindow) {
-    int shown = 0;
-    SingleInstance first(m_folder.path());
-    first.onShowRequested = [&shown] { ++shown; };
-    ASSERT_EQ(first.claim(), Claim::kFirst);
-
+    const auto first = startFirst();
     const int silent = connectTo(socketPath());
     const int other = connectTo(socketPath());
     const int ended = connectTo(socketPath());
@@ -88,11 +97,9 @@ TEST_F(SingleInstanceTest, CallersThatSayNothingOrSomethingElseNeitherHoldUpNorS
     ASSERT_EQ(::write(ended, "sh", 2), 2);
     ::close(ended);
     // The event loop runs on (this wait returns) with a caller that keeps silent.
-    EXPECT_FALSE(waitFor([&shown] { return shown > 0; }, 300));
+    EXPECT_FALSE(waitFor([this] { return m_shown > 0; }, 300));
 
-    // A second start is still heard with the silent caller connected.
-    EXPECT_EQ(SingleInstance(m_folder.path()).claim(), Claim::kShownOther);
-    EXPECT_TRUE(waitFor([&shown] { return shown == 1; }));
+    startSecond();  // heard with the silent caller still connected
     ::close(silent);
     ::close(other);
 }
@@ -108,12 +115,8 @@ TEST_F(SingleInstanceTest, TheSocketOfAProgramThatDiedIsTakenOver) {
         ::close(dead);
     }
     ASSERT_TRUE(std::filesystem::exists(socketPath()));
-    int shown = 0;
-    SingleInstance first(m_folder.path());
-    first.onShowRequested = [&shown] { ++shown; };
-    ASSERT_EQ(first.claim(), Claim::kFirst);
-    EXPECT_EQ(SingleInstance(m_folder.path()).claim(), Claim::kShownOther);
-    EXPECT_TRUE(waitFor([&shown] { return shown == 1; }));
+    const auto first = startFirst();
+    startSecond();
 }
 
 }  // namespace
