@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QImageReader>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -16,6 +16,7 @@
 #include "app/CalendarWindow.h"
 #include "app/Program.h"
 #include "app/RingLogWindow.h"
+#include "app/WindowPictures.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
 #include "ringing/qt/TableFollower.h"
@@ -46,14 +47,16 @@ constexpr size_t kTrayTipBytes = 62;
 const char kPlanRunningCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停计划");
 const char kPlanPausedCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停中。。");
 
-// One of the window's own pictures, all PNGs. Read as PNG only: left to guess, the reader first
-// asks every image-format plugin whether it reads the file, which loads them all (and libjpeg)
-// at start.
-QPixmap picture(const QString& name) {
-    QImageReader reader(QStringLiteral(":/png/%1.png").arg(name), "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+// The wanted families that are installed, in their order (all of them when none is): a family
+// that is not makes the toolkit search every font for a stand-in, before it tries the next one.
+QStringList installedFamilies(const QStringList& wanted) {
+    const QStringList installed = QFontDatabase::families();
+    QStringList found;
+    for (const QString& family : wanted)
+        if (installed.contains(family)) found.append(family);
+    return found.isEmpty() ? wanted : found;
 }
+
 }  // namespace
 
 MainWindow::MainWindow(Program& program, QWidget* parent)
@@ -68,7 +71,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     m_hotKey->onPressed = [this] { onHotKeyFeedback(m_hotKeyId); };
     m_ui->setupUi(this);
     setFixedSize(663, 488);
-    setWindowIcon(QIcon(picture(QStringLiteral("icon"))));
+    setWindowIcon(QIcon(windowPicture(QStringLiteral("icon"))));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
     m_painter->setObjectName(QStringLiteral("时钟1"));
     setUpPictures();
@@ -165,24 +168,26 @@ PictureButton* MainWindow::closeButton() const {
 void MainWindow::setUpPictures() {
     // The background shades from top to bottom, each row one colour: one column of it, repeated
     // across, decodes in microseconds where the whole picture took 3-4 ms of the start.
-    m_background = picture(QStringLiteral("background-column"));
-    headerPicture()->setPixmap(picture(QStringLiteral("header")));
-    const QPixmap strip = picture(QStringLiteral("digits"));
+    m_background = windowPicture(QStringLiteral("background-column"));
+    headerPicture()->setPixmap(windowPicture(QStringLiteral("header")));
+    const QPixmap strip = windowPicture(QStringLiteral("digits"));
     digitStripHolder()->setPixmap(strip);
     clockFace()->setDigitStrip(strip.toImage());
     const std::pair<PictureButton*, const char*> buttons[] = {
         {menuButton(), "menu"}, {minimiseButton(), "minimise"}, {closeButton(), "close"}};
     for (const auto& [button, name] : buttons) {
         button->setPicture(PictureButton::State::kNormal,
-                           picture(name + QStringLiteral("-normal")));
-        button->setPicture(PictureButton::State::kHot, picture(name + QStringLiteral("-hot")));
+                           windowPicture(name + QStringLiteral("-normal")));
+        button->setPicture(PictureButton::State::kHot,
+                           windowPicture(name + QStringLiteral("-hot")));
     }
     QPalette date = dateLabel()->palette();
     date.setColor(QPalette::WindowText, Qt::white);
     dateLabel()->setPalette(date);
-    QFont font(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                           QStringLiteral("WenQuanYi Zen Hei"),
-                           QStringLiteral("Noto Sans CJK SC")});
+    QFont font;
+    font.setFamilies(installedFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                                        QStringLiteral("WenQuanYi Zen Hei"),
+                                        QStringLiteral("Noto Sans CJK SC")}));
     font.setPixelSize(19);
     font.setBold(true);
     dateLabel()->setFont(font);

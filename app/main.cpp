@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
+#include "app/EarlyStart.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
-#include "platform/FontConfiguration.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StartupMemory.h"
@@ -86,10 +86,9 @@ int main(int argc, char** argv) {
     // program again for each completion event. Set the variable to 0 to use it anyway.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 #endif
-    // Read while the application connects to the display; its first text would wait for it.
-    const tolvane::FontConfigurationLoad fontConfiguration;
+    Q_INIT_RESOURCE(assets);          // the pictures live in a static library
+    const tolvane::EarlyStart early;  // while the application connects to the display
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(assets);  // the pictures live in a static library
     tolvane::useDesktopLanguage(&app);
     // The skin-engine loader exists before any window and is destroyed with the program.
     auto skin = std::make_unique<tolvane::SkinStartup>();

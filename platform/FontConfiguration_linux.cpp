@@ -4,12 +4,8 @@
 
 namespace tolvane {
 
-// FcInit keeps the configuration it reads as the process's current one; should the toolkit ask
-// for it meanwhile, each thread reads it and fontconfig keeps whichever came first.
-FontConfigurationLoad::FontConfigurationLoad() : m_reader([] { FcInit(); }) {}
-
-FontConfigurationLoad::~FontConfigurationLoad() {
-    m_reader.join();
+void loadFontConfiguration() {
+    FcInit();
 }
 
 }  // namespace tolvane

@@ -3,8 +3,6 @@
 namespace tolvane {
 
 // Windows keeps its fonts' list in the system, ready for every program.
-FontConfigurationLoad::FontConfigurationLoad() = default;
-
-FontConfigurationLoad::~FontConfigurationLoad() = default;
+void loadFontConfiguration() {}
 
 }  // namespace tolvane

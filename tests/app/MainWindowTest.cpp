@@ -22,12 +22,14 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <fstream>
+#include <thread>
 
 #include "app/CalendarWindow.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
+#include "app/WindowPictures.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
@@ -713,6 +715,18 @@ private slots:
                 QCOMPARE(w.ui().编辑框1->text() + w.ui().编辑框2->text(), QStringLiteral("0730"));
                 QVERIFY(!w.ui().选择框2->isChecked() && w.ui().选择框3->isChecked());
             });
+    }
+
+    void picturesReadAheadOnAnotherThreadAreThePicturesReadOnTheSpot() {
+        std::thread ahead(readWindowPicturesAhead);
+        ahead.join();
+        for (const char* name : {"header", "digits", "close-hot", "background-column"}) {
+            const QImage readAhead = windowPicture(QString::fromLatin1(name)).toImage();
+            const QImage readNow =
+                windowPicture(QString::fromLatin1(name)).toImage();  // taken once
+            QVERIFY(!readAhead.isNull());
+            QCOMPARE(readAhead, readNow);
+        }
     }
 
     void withoutACarriedEngineTheOwnLookApplies() {
