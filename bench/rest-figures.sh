@@ -28,6 +28,47 @@ wait_for_window() {
   return 1
 }
 
+# Writes "MS WINDOW" to file $1 the moment each top-level window is mapped on the display, from the
+# X server's map events as they arrive; leaves the watcher's process id in $map_watcher. Looking
+# for the window in a loop instead saw it only at its next look, and took a share of the CPU the
+# start was measured on.
+watch_maps() {
+  rm -f "$1.events"
+  mkfifo "$1.events"
+  : >"$1"
+  (
+    local t= w
+    while IFS= read -r line; do
+      case $line in
+        MapNotify*) t=${EPOCHREALTIME/./} t=${t:0:-3} ;;
+        *"event "*", window "*)
+          [ -n "$t" ] || continue
+          w=${line##*, window } w=${w%%,*}
+          echo "$t $w" >>"$1"
+          t=
+          ;;
+      esac
+    done
+  ) <"$1.events" &
+  stdbuf -oL xev -root -event substructure >"$1.events" 2>/dev/null &
+  map_watcher=$!
+  # xev selects the events before it prints anything; a map until then would be missed.
+  sleep 0.3
+}
+
+# The time (ms) the first window of process $2 was mapped, from watch_maps' file $1 (waits 10 s).
+first_map_of() {
+  local _ t w
+  for _ in $(seq 200); do
+    while read -r t w; do
+      [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$2" ] && { echo "$t"; return 0; }
+    done <"$1"
+    sleep 0.05
+  done
+  echo "no window of process $2 was mapped" >&2
+  return 1
+}
+
 # Empties the page cache, so that the next start reads its libraries and fonts from disk: a cold
 # start, as after switching the PC on. Fails where that is not allowed (not root, a container).
 drop_page_cache() {

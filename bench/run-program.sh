@@ -26,12 +26,14 @@ trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/
 # $mapped and $painted.
 start_tolvane() {
   local start
+  watch_maps "$work/maps"
   start=$(date +%s%3N)
   (cd "$work/program" && TOLVANE_REPORT_FIRST_PAINT=1 exec ./tolvane) 2>"$work/stderr" &
   pid=$!
-  window=$(wait_for_window "$pid")
-  mapped=$(($(date +%s%3N) - start))
   for _ in $(seq 100); do grep -q first-paint-ms "$work/stderr" && break; sleep 0.05; done
+  mapped=$(($(first_map_of "$work/maps" "$pid") - start))
+  kill "$map_watcher"
+  window=$(wait_for_window "$pid")
   painted=$(($(sed -n 's/first-paint-ms //p' "$work/stderr") - start))
 }
 
@@ -83,6 +85,7 @@ for alarms in 0 20; do
   cold=""
   [ "$alarms" = 0 ] && drop_page_cache && cold=cold_
   rm -f "$work/peer-start"
+  watch_maps "$work/maps"
   # Its start is taken as it is executed, after its session bus and settings are made.
   HOME=$peer_home XDG_CONFIG_HOME=$peer_home/.config dbus-run-session -- bash -c '
     list=""
@@ -99,8 +102,10 @@ for alarms in 0 20; do
     date +%s%3N >"$2"
     exec alarm-clock-applet' peer "$alarms" "$work/peer-start" >"$work/peer-$alarms.log" 2>&1 &
   for _ in $(seq 200); do peer=$(pgrep -n -x alarm-clock-app || true); [ -n "$peer" ] && break; sleep 0.05; done
+  figure "peer_${alarms}_alarms" "${cold}start_to_window_mapped" \
+    $(($(first_map_of "$work/maps" "$peer") - $(cat "$work/peer-start"))) ms
+  kill "$map_watcher"
   wait_for_window "$peer" >/dev/null
-  figure "peer_${alarms}_alarms" "${cold}start_to_window_mapped" $(($(date +%s%3N) - $(cat "$work/peer-start"))) ms
   sleep 2
   measure_rest "peer_${alarms}_alarms" shown "$peer" "$seconds"
   memory "peer_${alarms}_alarms" "$peer"
