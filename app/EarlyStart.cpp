@@ -6,12 +6,19 @@
 namespace tolvane {
 
 EarlyStart::EarlyStart()
-    : m_worker([] {
+    : m_worker([made = m_applicationMade.get_future()]() mutable {
           loadFontConfiguration();
-          readWindowPicturesAhead();
+          if (made.get()) readWindowPicturesAhead();
       }) {}
 
+void EarlyStart::applicationMade() {
+    if (m_told) return;
+    m_told = true;
+    m_applicationMade.set_value(true);
+}
+
 EarlyStart::~EarlyStart() {
+    if (!m_told) m_applicationMade.set_value(false);
     m_worker.join();
 }
 

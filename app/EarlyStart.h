@@ -1,22 +1,29 @@
 #pragma once
 
 // What the main window needs and no choice of the program's changes, prepared on a thread of its
-// own from the program's first moment, while the application connects to the display: the
-// system's font configuration, then the window's pictures. Whatever is not ready when the window
+// own while the main thread goes on: from the program's first moment the system's font
+// configuration (while the application connects to the display), then, once the application
+// exists, the window's pictures (while the window is built). Whatever is not ready when the window
 // asks for it is waited for.
 
+#include <future>
 #include <thread>
 
 namespace tolvane {
 
 class EarlyStart {
 public:
-    EarlyStart();   // starts; the program's resources must be registered
+    EarlyStart();  // starts with the font configuration
+    // The application exists: the pictures may be decoded. Image readers are made to be used on
+    // other threads once it does; while it is being made, they would race its set-up.
+    void applicationMade();
     ~EarlyStart();  // waits until it is done
     EarlyStart(const EarlyStart&) = delete;
     EarlyStart& operator=(const EarlyStart&) = delete;
 
 private:
+    std::promise<bool> m_applicationMade;  // false: the program ends before it needs pictures
+    bool m_told = false;
     std::thread m_worker;
 };
 

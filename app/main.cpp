@@ -86,9 +86,10 @@ int main(int argc, char** argv) {
     // program again for each completion event. Set the variable to 0 to use it anyway.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 #endif
-    Q_INIT_RESOURCE(assets);          // the pictures live in a static library
-    const tolvane::EarlyStart early;  // while the application connects to the display
+    Q_INIT_RESOURCE(assets);  // the pictures live in a static library
+    tolvane::EarlyStart early;
     QApplication app(argc, argv);
+    early.applicationMade();
     tolvane::useDesktopLanguage(&app);
     // The skin-engine loader exists before any window and is destroyed with the program.
     auto skin = std::make_unique<tolvane::SkinStartup>();

@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "app/CalendarWindow.h"
+#include "app/EarlyStart.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/RingLogWindow.h"
@@ -727,6 +728,15 @@ private slots:
             QVERIFY(!readAhead.isNull());
             QCOMPARE(readAhead, readNow);
         }
+    }
+
+    void theEarlyStartEndsWhetherTheProgramGoesOnOrNot() {
+        { EarlyStart endsAtOnce; }  // a second start that only shows the first program
+        {
+            EarlyStart early;
+            early.applicationMade();
+        }
+        QVERIFY(!windowPicture(QStringLiteral("header")).isNull());
     }
 
     void withoutACarriedEngineTheOwnLookApplies() {
