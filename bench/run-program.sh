@@ -3,7 +3,7 @@
 # with the same harness: Debian's Alarm Clock applet (alarm-clock-applet) with 0 and 20 alarms,
 # in a home and D-Bus session of its own. Prints "name value unit" lines, and each Tolvane figure
 # as a ratio to the peer's: start to window mapped and to the first painted clock face (cold, with
-# the page cache emptied where that is allowed, and warm, the median of five starts), CPU
+# the page cache emptied where that is allowed, and warm, the median of eleven starts), CPU
 # and wake-ups a second (voluntary context switches of all threads) over SECONDS with the window
 # shown and hidden in the tray, resident memory (RSS, PSS) and its largest parts by kind, and
 # every thread with its wake-ups.
@@ -55,7 +55,7 @@ else
   echo "# cold start not measured: the page cache cannot be dropped here" >&2
 fi
 (cd "$work/program" && timeout 3 ./tolvane >/dev/null 2>&1) || true
-warm_starts=5
+warm_starts=11
 all_mapped=() all_painted=()
 for ((i = 1; i <= warm_starts; i++)); do
   ((i == 1)) || stop_tolvane
