@@ -41,13 +41,15 @@ bool SkinStartup::attach() {
 
 void applyOwnLook() {
     if (!qApp->styleSheet().isEmpty()) return;  // applied before the windows were built
+#ifndef _WIN32
     // The look's fonts for every text, not only for the controls the sheet names: the system's
     // default font on Linux (DejaVu Sans) has no Chinese, and each text in it took a search for
-    // a fallback font.
+    // a fallback font. Windows' default font has it.
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("SimSun")});
     QApplication::setFont(font);
+#endif
     QFile sheet(QStringLiteral(":/skin.qss"));
     if (sheet.open(QIODevice::ReadOnly)) qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }
