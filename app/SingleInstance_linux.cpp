@@ -115,6 +115,7 @@ void SingleInstance::listen() {
             0 ||
         ::listen(listener->socket, SOMAXCONN) != 0) {
         ::close(listener->socket);
+        listener->socket = -1;  // nothing of ours to close or remove
         return;
     }
     m_listener = std::move(listener);
