@@ -317,9 +317,7 @@ void MainWindow::setPlanRunning(bool running) {
     m_program.ring().setRunning(running);
     armPainter();
     // Awake while bells are due; a paused plan lets the machine sleep.
-    const std::string answer =
-        running ? m_program.inhibitor().hold() : m_program.inhibitor().release();
-    if (!answer.empty()) m_program.log().note(answer);
+    running ? m_program.inhibitor().hold() : m_program.inhibitor().release();
     // The clock timer checks the files before each second; a paused plan needs a poll of its own.
     m_follower->setPolling(!running);
 }

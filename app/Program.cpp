@@ -30,6 +30,7 @@ Program::Program(std::string dataFolder, PowerOff& powerOff, PcmSinkFactory sink
       m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, powerOff)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
     m_ring->engine().setLog(*m_log);
+    m_inhibitor->onAnswer = [log = m_log.get()](const std::string& answer) { log->note(answer); };
     m_engineReady = true;
     m_sound->setRandomPlay(true);  // until the settings are read
 }

@@ -157,8 +157,7 @@ int main(int argc, char** argv) {
         // Looking through every installed font takes milliseconds: well after the first paint.
         QTimer::singleShot(tolvane::kStartupSettledMs, warnWithoutChineseFont);
         code = app.exec();
-        if (std::string released = program.inhibitor().release(); !released.empty())
-            program.log().note(released);
+        program.inhibitor().release();
         program.log().note("程序退出（" + std::to_string(code) + "）");
         powerOff.onAnswer = [](const std::string&) {};
     }

@@ -11,5 +11,14 @@ mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
 # start-up.
 dbus-daemon --session --fork --address="unix:path=$XDG_RUNTIME_DIR/bus" --print-pid >"$work/bus-pid"
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
+# And a system bus with logind's mock, as on a desktop: the program asks logind to keep the
+# machine awake as its plan starts.
+dbus-daemon --session --fork --address="unix:path=$work/system-bus" --print-pid >>"$work/bus-pid"
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system-bus
+/usr/bin/python3 -m dbusmock --system --template logind >/dev/null 2>&1 &
+for _ in $(seq 100); do
+  gdbus introspect --system -d org.freedesktop.login1 -o /org/freedesktop/login1 >/dev/null 2>&1 && break
+  sleep 0.1
+done
 cp "$build/bin/tolvane" "$work/program/"
 "$build/bin/fill_schedule" "$work/program" 20

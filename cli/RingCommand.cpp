@@ -132,7 +132,8 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
     quitOnSignals(app, owner);
 
     SystemSleepInhibitor inhibitor;
-    if (std::string answer = inhibitor.hold(); !answer.empty()) log.note(answer);
+    inhibitor.onAnswer = [&log](const std::string& answer) { log.note(answer); };
+    inhibitor.hold();
     ring.setRunning(true);
     QTimer::singleShot(kStartupSettledMs,
                        [] { releaseStartupMemoryInBackground(loadAudioOutput); });
@@ -140,7 +141,7 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
     ring.setRunning(false);
     engine = nullptr;
     playback.stop();
-    if (std::string answer = inhibitor.release(); !answer.empty()) log.note(answer);
+    inhibitor.release();
     log.note("无窗口打铃结束");
     log.flush();
     return status;

@@ -4,32 +4,46 @@
 // bell. One back-end per system: a systemd-logind inhibitor on Linux, SetThreadExecutionState on
 // Windows. Automatic power-off is not affected (logind lets an inhibitor's owner power off).
 
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace tolvane {
 
 class SleepInhibitor {
 public:
     virtual ~SleepInhibitor() = default;
-    // Takes the inhibitor when not held; the answer in words for the ring log ("" when nothing
-    // changed). Where the system has no such service, nothing fails: the answer says so.
-    virtual std::string hold() = 0;
-    // Lets the machine sleep again; "" when nothing was held.
-    virtual std::string release() = 0;
+    // The answers in words, for the ring log: what changed, or why the system would not keep the
+    // machine awake (where it has no such service, nothing fails). Called from any thread, and
+    // possibly after hold() has returned.
+    std::function<void(const std::string&)> onAnswer = [](const std::string&) {};
+    // Takes the inhibitor when not held.
+    virtual void hold() = 0;
+    // Lets the machine sleep again, at once.
+    virtual void release() = 0;
 };
 
 #ifndef _WIN32
 // logind's Inhibit("sleep:idle", "Tolvane", why, "block") on the system bus; the descriptor it
-// returns is kept open while held and closed to release.
+// returns is kept open while held and closed to release. The question goes on a thread of its
+// own: connecting to the bus and logind's answer (which may wait on polkit) take milliseconds to
+// seconds, and the window's thread rings the bells meanwhile.
 class LogindSleepInhibitor final : public SleepInhibitor {
 public:
     LogindSleepInhibitor();
     ~LogindSleepInhibitor() override;
-    std::string hold() override;
-    std::string release() override;
+    void hold() override;
+    void release() override;
 
 private:
+    void ask();
+
+    std::mutex m_mutex;
+    bool m_wanted = false;
+    bool m_asking = false;
     int m_fd = -1;
+    std::thread m_asker;
 };
 using SystemSleepInhibitor = LogindSleepInhibitor;
 #else
@@ -37,8 +51,8 @@ using SystemSleepInhibitor = LogindSleepInhibitor;
 class Win32SleepInhibitor final : public SleepInhibitor {
 public:
     ~Win32SleepInhibitor() override;
-    std::string hold() override;
-    std::string release() override;
+    void hold() override;
+    void release() override;
 
 private:
     bool m_held = false;

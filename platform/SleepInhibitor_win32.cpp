@@ -8,19 +8,19 @@ Win32SleepInhibitor::~Win32SleepInhibitor() {
     release();
 }
 
-std::string Win32SleepInhibitor::hold() {
-    if (m_held) return "";
+void Win32SleepInhibitor::hold() {
+    if (m_held) return;
     if (SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED) == 0)
-        return "保持唤醒：SetThreadExecutionState 失败";
+        return onAnswer("保持唤醒：SetThreadExecutionState 失败");
     m_held = true;
-    return "保持唤醒：已阻止休眠";
+    onAnswer("保持唤醒：已阻止休眠");
 }
 
-std::string Win32SleepInhibitor::release() {
-    if (!m_held) return "";
+void Win32SleepInhibitor::release() {
+    if (!m_held) return;
     SetThreadExecutionState(ES_CONTINUOUS);
     m_held = false;
-    return "保持唤醒：已允许休眠";
+    onAnswer("保持唤醒：已允许休眠");
 }
 
 }  // namespace tolvane

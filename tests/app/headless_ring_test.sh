@@ -40,6 +40,7 @@ status=0
 [ "$status" = 1 ] || fail "a second ringer on the folder ended with $status, not 1"
 grep -q "process $ringer" "$work/second" || fail "the second ringer does not name the first: $(cat "$work/second")"
 echo "ok: a second ringer on the folder exits 1 and names the process that rings"
+for _ in $(seq 20); do grep -q Tolvane <<<"$(inhibitors)" && break; sleep 0.1; done
 grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)" ||
   fail "no sleep:idle block inhibitor while the plan runs: $(inhibitors)"
 echo "ok: the sleep inhibitor is held while it rings"

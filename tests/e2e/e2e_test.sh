@@ -74,6 +74,8 @@ inhibitors() {
   gdbus call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 \
     -m org.freedesktop.login1.Manager.ListInhibitors
 }
+# logind is asked on a thread of its own: its answer may come just after the window.
+for _ in $(seq 20); do grep -q Tolvane <<<"$(inhibitors)" && break; sleep 0.1; done
 grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)" ||
   fail "no sleep inhibitor while the plan runs: $(inhibitors)"
 wait_until 7 300
