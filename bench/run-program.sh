@@ -6,7 +6,8 @@
 # the page cache emptied where that is allowed, and warm, the median of eleven starts), CPU
 # and wake-ups a second (voluntary context switches of all threads) over SECONDS with the window
 # shown and hidden in the tray, resident memory (RSS, PSS) and its largest parts by kind, and
-# every thread with its wake-ups.
+# every thread with its wake-ups. The toolkit's floor (bench/floor_window.cpp: a Qt window with one
+# Chinese label) is started the same way, and each start figure is also given as a ratio to it.
 # Usage: bench/run-program.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,19 +17,19 @@ scripts/deps.sh test >&2
 source bench/rest-figures.sh
 install_peer
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_BENCH=ON >&2
-cmake --build "$build" --target tolvane fill_schedule >&2
+cmake --build "$build" --target tolvane fill_schedule floor_window >&2
 echo "# bench/run-program.sh $build $seconds (Xvfb, 20 bells; peer: alarm-clock-applet)" >&2
 
 source bench/program-folder.sh
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 
-# Starts Tolvane; leaves $pid, $window, and its start to window mapped and to first paint (ms) in
-# $mapped and $painted.
+# Starts Tolvane (or program $1 of the program folder); leaves $pid, $window, and its start to
+# window mapped and to first paint (ms) in $mapped and $painted.
 start_tolvane() {
-  local start
+  local start program=${1:-tolvane}
   watch_maps "$work/maps"
   start=$(date +%s%3N)
-  (cd "$work/program" && TOLVANE_REPORT_FIRST_PAINT=1 exec ./tolvane) 2>"$work/stderr" &
+  (cd "$work/program" && TOLVANE_REPORT_FIRST_PAINT=1 exec "./$program") 2>"$work/stderr" &
   pid=$!
   for _ in $(seq 100); do grep -q first-paint-ms "$work/stderr" && break; sleep 0.05; done
   mapped=$(($(first_map_of "$work/maps" "$pid") - start))
@@ -44,8 +45,7 @@ stop_tolvane() {
 
 median() { tr ' ' '\n' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# Tolvane cold (nothing of it in the page cache), then warm: one start varies by tens of ms here,
-# so the warm figures are the median of $warm_starts.
+# Tolvane cold (nothing of it in the page cache), then warm.
 if drop_page_cache; then
   start_tolvane
   figure tolvane cold_start_to_window_mapped "$mapped" ms
@@ -54,17 +54,29 @@ if drop_page_cache; then
 else
   echo "# cold start not measured: the page cache cannot be dropped here" >&2
 fi
+# Warm: the program and the toolkit's floor in turns, as this machine's speed drifts within
+# minutes, and the median of eleven starts each, as one start varies by tens of ms. The program's
+# last start is left running.
+cp "$build/bin/floor_window" "$work/program/"
+(cd "$work/program" && timeout 3 ./floor_window >/dev/null 2>&1) || true
 (cd "$work/program" && timeout 3 ./tolvane >/dev/null 2>&1) || true
-warm_starts=11
-all_mapped=() all_painted=()
-for ((i = 1; i <= warm_starts; i++)); do
-  ((i == 1)) || stop_tolvane
-  start_tolvane
-  all_mapped+=("$mapped") all_painted+=("$painted")
+declare -A all_mapped all_painted
+for ((i = 1; i <= 11; i++)); do
+  for who in qt_floor tolvane; do
+    program=tolvane
+    [ "$who" = qt_floor ] && program=floor_window
+    start_tolvane "$program"
+    all_mapped[$who]+=" $mapped" all_painted[$who]+=" $painted"
+    if [ "$who" != tolvane ] || ((i < 11)); then stop_tolvane; fi
+  done
 done
-echo "# tolvane warm starts: mapped ${all_mapped[*]} ms, first paint ${all_painted[*]} ms" >&2
-figure tolvane start_to_window_mapped "$(echo "${all_mapped[*]}" | median)" ms
-figure tolvane start_to_first_paint "$(echo "${all_painted[*]}" | median)" ms
+for who in qt_floor tolvane; do
+  echo "# $who warm starts: mapped${all_mapped[$who]} ms, first paint${all_painted[$who]} ms" >&2
+  # shellcheck disable=SC2086  # the figures, one word each
+  figure "$who" start_to_window_mapped "$(echo ${all_mapped[$who]} | median)" ms
+  # shellcheck disable=SC2086
+  figure "$who" start_to_first_paint "$(echo ${all_painted[$who]} | median)" ms
+done
 sleep 2
 measure_rest tolvane shown "$pid" "$seconds"
 memory tolvane "$pid"
@@ -113,4 +125,4 @@ for alarms in 0 20; do
   sleep 0.5
 done
 
-ratios tolvane peer_20_alarms peer_0_alarms
+ratios tolvane peer_20_alarms peer_0_alarms qt_floor
