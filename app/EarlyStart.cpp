@@ -1,5 +1,7 @@
 #include "app/EarlyStart.h"
 
+#include <QFontDatabase>
+
 #include "app/WindowPictures.h"
 #include "platform/FontConfiguration.h"
 
@@ -8,7 +10,9 @@ namespace tolvane {
 EarlyStart::EarlyStart()
     : m_worker([made = m_applicationMade.get_future()]() mutable {
           loadFontConfiguration();
-          if (made.get()) readWindowPicturesAhead();
+          if (!made.get()) return;
+          QFontDatabase::families();  // the first text measured would otherwise list every font
+          readWindowPicturesAhead();
       }) {}
 
 void EarlyStart::applicationMade() {

@@ -3,8 +3,9 @@
 // What the main window needs and no choice of the program's changes, prepared on a thread of its
 // own while the main thread goes on: from the program's first moment the system's font
 // configuration (while the application connects to the display), then, once the application
-// exists, the window's pictures (while the window is built). Whatever is not ready when the window
-// asks for it is waited for.
+// exists, the toolkit's list of installed fonts and the window's pictures (while the window is
+// built). Whatever is not ready when the window asks for it is waited for: the font list is the
+// toolkit's own, guarded for use from any thread.
 
 #include <future>
 #include <thread>
