@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/EarlyStart.h"
+#include "app/FirstPaintReporter.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
@@ -40,22 +41,6 @@ std::string executableFolder() {
     const std::string folder = tolvane::programFolder();
     return folder.empty() ? QCoreApplication::applicationDirPath().toStdString() : folder;
 }
-
-// For the start-up benchmark: prints the wall clock (ms) when the clock face is first painted.
-class FirstPaintReporter final : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            std::fprintf(stderr, "first-paint-ms %lld\n",
-                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_done = false;
-};
 
 void warnWithoutChineseFont() {
     if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
@@ -131,7 +116,7 @@ int main(int argc, char** argv) {
             frame.moveCenter(screen->availableGeometry().center());
             window.move(frame.topLeft());
         }
-        FirstPaintReporter reporter;
+        tolvane::FirstPaintReporter reporter;
         if (std::getenv("TOLVANE_REPORT_FIRST_PAINT"))
             window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
         instance.onShowRequested = [&window] { window.restoreWindow(); };

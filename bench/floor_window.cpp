@@ -3,29 +3,10 @@
 // and measured exactly as the program is. What the program takes beyond it is the program's own.
 
 #include <QApplication>
-#include <QDateTime>
 #include <QLabel>
-#include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-class FirstPaintReporter final : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            std::fprintf(stderr, "first-paint-ms %lld\n",
-                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_done = false;
-};
-
-}  // namespace
+#include "app/FirstPaintReporter.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -34,7 +15,7 @@ int main(int argc, char** argv) {
     font.setPixelSize(40);
     label.setFont(font);
     label.setFixedSize(663, 488);
-    FirstPaintReporter reporter;
+    tolvane::FirstPaintReporter reporter;
     if (std::getenv("TOLVANE_REPORT_FIRST_PAINT")) label.installEventFilter(&reporter);
     label.show();
     return app.exec();
