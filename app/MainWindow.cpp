@@ -317,7 +317,10 @@ void MainWindow::setPlanRunning(bool running) {
     m_program.ring().setRunning(running);
     armPainter();
     // Awake while bells are due; a paused plan lets the machine sleep.
-    running ? m_program.inhibitor().hold() : m_program.inhibitor().release();
+    if (running)
+        m_program.inhibitor().hold();
+    else
+        m_program.inhibitor().release();
     // The clock timer checks the files before each second; a paused plan needs a poll of its own.
     m_follower->setPolling(!running);
 }
