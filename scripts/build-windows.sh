@@ -4,9 +4,9 @@
 # cross-built from Debian's own source packages with mingw-w64: about half an hour on two cores the
 # first time, minutes after that. Not part of the test command for that
 # reason.
-# Changes the system: installs the Debian packages it needs and, when the apt sources name no
-# source packages, adds /etc/apt/sources.list.d/tolvane-debian-src.sources (deb-src lines for the
-# same archive) and runs apt-get update; run it as root on a build machine.
+# Changes the system: installs the Debian packages it needs; run it as root on a build machine.
+# Source packages come from the same archive as the binary ones (scripts/debian-source.sh), with
+# the machine's apt configuration left as it was.
 # Usage: scripts/build-windows.sh [WORK_FOLDER]   (default: build-windows)
 # The program lands in WORK_FOLDER/bin with every DLL it needs beside it.
 set -euo pipefail
@@ -21,12 +21,6 @@ scripts/deps.sh test
 need=(dpkg-dev xz-utils bzip2)
 missing=()
 for p in "${need[@]}"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p"); done
-# Source packages come from the same archive as the binary ones.
-if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Version: 6\.'; then
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-    > /etc/apt/sources.list.d/tolvane-debian-src.sources
-  apt-get update -q
-fi
 if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
@@ -42,12 +36,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "")
 EOF
 
 fetch() {  # source package, folder it unpacks to
-  [ -d "$sources/$2" ] && return
-  # Some packages list an upstream signature the archive does not hold; apt then fails after
-  # fetching the rest, so what counts is the source itself.
-  (cd "$sources" && { apt-get source --download-only "$1" || true; } &&
-    tar xf "$(ls "$1"_*.orig.tar.* | grep -v '\.asc$')")
-  [ -d "$sources/$2" ] || { echo "could not fetch the source of $1" >&2; exit 1; }
+  "$root/scripts/debian-source.sh" "$1" "$2" "$sources"
 }
 
 qt_module() {  # folder under sources, extra cmake arguments...

@@ -2,8 +2,8 @@
 # Cross-builds libmpg123 (the decoding library alone: no output modules, none of the build
 # machine's libraries) for 32-bit Windows from Debian's own source package, into PREFIX (static
 # and DLL, with its pkg-config file). Does nothing when PREFIX already has it.
-# Changes the system like scripts/build-windows.sh: when the apt sources name no source packages,
-# adds /etc/apt/sources.list.d/tolvane-debian-src.sources and runs apt-get update (as root).
+# The source comes from the machine's own archive (scripts/debian-source.sh), which leaves the
+# machine's apt configuration as it was.
 # Usage: scripts/mpg123-windows.sh PREFIX [SOURCES_FOLDER]
 set -euo pipefail
 prefix=$(realpath -m "$1")
@@ -11,18 +11,8 @@ sources=$(realpath -m "${2:-$prefix/../sources}")
 host=i686-w64-mingw32
 [ -f "$prefix/lib/libmpg123.a" ] && exit 0
 mkdir -p "$sources"
-if ! apt-cache showsrc mpg123 2>/dev/null | grep -q '^Version:'; then
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-    >/etc/apt/sources.list.d/tolvane-debian-src.sources
-  apt-get update -q
-fi
 folder=$sources/mpg123-1.31.2
-if [ ! -d "$folder" ]; then
-  # Some packages list an upstream signature the archive does not hold; apt then fails after
-  # fetching the rest, so what counts is the source itself.
-  (cd "$sources" && { apt-get source --download-only mpg123 || true; } &&
-    tar xf "$(ls mpg123_*.orig.tar.* | grep -v '\.asc$')")
-fi
+"$(dirname "$0")/debian-source.sh" mpg123 mpg123-1.31.2 "$sources"
 [ -d "$folder" ] || { echo "could not fetch the source of mpg123" >&2; exit 1; }
 cd "$folder"
 PKG_CONFIG_LIBDIR=/nonexistent ./configure --host=$host --prefix="$prefix" --with-audio=dummy \
