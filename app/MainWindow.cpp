@@ -13,16 +13,16 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/CalendarWindow.h"
-#include "app/Program.h"
 #include "app/RingLogWindow.h"
 #include "app/WindowPictures.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
-#include "ringing/qt/TableFollower.h"
+#include "ringer/Ringer.h"
+#include "ringing/qt/RingController.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/ui/AddBellWindow.h"
+#include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/ScheduleListView.h"
 #include "settings/core/Settings.h"
@@ -59,14 +59,13 @@ QStringList installedFamilies(const QStringList& wanted) {
 
 }  // namespace
 
-MainWindow::MainWindow(Program& program, QWidget* parent)
+MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      m_program(program),
+      m_ringer(ringer),
       m_ui(new Ui::MainWindow),
       m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
-      m_hotKey(std::make_unique<HotKey>(this)),
-      m_follower(new TableFollower(program.db(), program.dataFolder(), this)) {
+      m_hotKey(std::make_unique<HotKey>(this)) {
     autostartFolder = userAutostartFolder();
     m_hotKey->onPressed = [this] { onHotKeyFeedback(m_hotKeyId); };
     m_ui->setupUi(this);
@@ -112,17 +111,14 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
     });
     connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
-    m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesReloaded(r); };
-    m_program.ring().beforeTick = [this] { m_follower->check(); };
-    m_program.ring().afterTick = [this] {
+    m_ringer.onReloaded = [this](const ReloadedTables& r, const Status& settings) {
+        onTablesReloaded(r, settings);
+    };
+    m_ringer.onSettingsApplied = [this](const SettingsRecord& s) { showSettings(s); };
+    m_ringer.afterTick = [this] {
         if (isVisible() && !isMinimized()) paintClock();
     };
-    connect(&m_program.ring(), &RingController::fatalError, this,
-            [this](int code, const QString& message) {
-                fatal(code == Status::kTypeMismatchErrorCode
-                          ? Status::typeMismatch()
-                          : Status::ioError(message.toStdString()));
-            });
+    m_ringer.onFatal = [this](const Status& s) { fatal(s); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -264,7 +260,7 @@ void MainWindow::runCreatedHandler() {
     show();
     m_startupTipDue = true;  // once the window shows
     attachSkin();
-    const OpenedTables opened = openOrCreateTables(m_program.db(), m_program.dataFolder());
+    const OpenedTables opened = m_ringer.openTables();
     if (!opened.usable()) {
         QMessageBox::critical(
             nullptr, tr("信息："),
@@ -274,16 +270,16 @@ void MainWindow::runCreatedHandler() {
         return;
     }
     reportOpenedTables(opened);
-    followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
+    followDate(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
 
-    if (Status s = readShutdownPlan(); !s.isOk()) return fatal(s);
+    if (auto settings = m_ringer.applySettings(); !settings.isOk())
+        return fatal(settings.status());
     refreshSchedule();
-    applySettings();
-    setPlanRunning(m_plan == PlanState::kRunning);
+    setPlanRunning(true);
 }
 
 void MainWindow::reportOpenedTables(const OpenedTables& opened) {
-    setToolTip(tr("铃声计划保存在：%1").arg(QString::fromStdString(m_program.dataFolder())));
+    setToolTip(tr("铃声计划保存在：%1").arg(QString::fromStdString(m_ringer.folder())));
     for (const std::string& moved : opened.setAside)
         showMessage({infoCaption(), tr("铃声计划文件已损坏，不能读取。原来的文件已改名保存为 %1，"
                                        "并新建了一个空的文件。")
@@ -302,55 +298,26 @@ void MainWindow::reportOpenedTables(const OpenedTables& opened) {
                 QMessageBox::Warning);
 }
 
-Status MainWindow::readShutdownPlan() {
-    TableDatabase& db = m_program.db();
-    if (Status s = selectSettingsRecord(db); !s.isOk()) return s;
-    auto time = db.readText(schema::kShutdownTime);
-    if (!time.isOk()) return time.status();
-    auto flag = db.readLogical(schema::kAutoShutdown);
-    if (!flag.isOk()) return flag.status();
-    m_program.ring().shutdownPlan() = {flag.value(), time.value()};
-    return Status::ok();
-}
-
 void MainWindow::setPlanRunning(bool running) {
-    m_program.ring().setRunning(running);
+    m_ringer.setPlan(running ? PlanState::kRunning : PlanState::kPaused);
     armPainter();
-    // Awake while bells are due; a paused plan lets the machine sleep.
-    if (running)
-        m_program.inhibitor().hold();
-    else
-        m_program.inhibitor().release();
-    // The clock timer checks the files before each second; a paused plan needs a poll of its own.
-    m_follower->setPolling(!running);
 }
 
-void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
-    for (const std::string& e : reloaded.errors) {
+void MainWindow::onTablesReloaded(const ReloadedTables& reloaded, const Status& settings) {
+    for (const std::string& e : reloaded.errors)
         std::fprintf(stderr, "tolvane: a changed table could not be read, kept as it was: %s\n",
                      e.c_str());
-        m_program.log().warn("表文件被更改但不能读取，仍用原来的：" + e);
-    }
     if (reloaded.bells) {
         std::fprintf(stderr, "tolvane: %s changed: schedule reloaded\n", schema::kBellFile);
-        m_program.log().note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
         refreshSchedule();
     }
-    if (reloaded.calendar) {
-        m_program.log().note(std::string(schema::kCalendarFile) + " 被更改：重新读取校历");
-        followCalendar();
-    }
-    if (reloaded.settings) {
-        // A settings table that cannot be read now ends nothing: the settings in use stay.
-        if (Status s = readShutdownPlan(); !s.isOk()) {
-            std::fprintf(stderr, "tolvane: %s changed but cannot be read, settings kept: %s\n",
-                         schema::kSettingsFile, s.message().c_str());
-            return;
-        }
+    if (reloaded.calendar) showCalendarDay();
+    if (!reloaded.settings) return;
+    if (settings.isOk())
         std::fprintf(stderr, "tolvane: %s changed: settings reloaded\n", schema::kSettingsFile);
-        m_program.log().note(std::string(schema::kSettingsFile) + " 被更改：重新读取设置");
-        applySettings();
-    }
+    else
+        std::fprintf(stderr, "tolvane: %s changed but cannot be read, settings kept: %s\n",
+                     schema::kSettingsFile, settings.message().c_str());
 }
 
 QSystemTrayIcon* MainWindow::tray() {
@@ -376,15 +343,12 @@ void MainWindow::restoreWindow() {
 }
 
 void MainWindow::applySettings() {
-    TableDatabase& db = m_program.db();
-    if (Status s = selectSettingsRecord(db); !s.isOk()) return fatal(s);
-    auto settings = readSettings(db);
-    if (!settings.isOk()) return fatal(settings.status());
-    m_program.sound().setRandomPlay(settings.value().randomPlay);
-    // A plan paused by the user stays paused: an option click is no reason to ring again.
-    if (m_plan == PlanState::kRunning) setPlanRunning(true);
-    dateLabel()->setVisible(settings.value().showDate);
-    hotKeyStep(settings.value().hideAfterStart);
+    if (auto settings = m_ringer.applySettings(); !settings.isOk()) fatal(settings.status());
+}
+
+void MainWindow::showSettings(const SettingsRecord& settings) {
+    dateLabel()->setVisible(settings.showDate);
+    hotKeyStep(settings.hideAfterStart);
 }
 
 void MainWindow::hotKeyStep(bool wanted) {
@@ -410,27 +374,27 @@ void MainWindow::onHotKeyFeedback(int id) {
 }
 
 void MainWindow::refreshSchedule() {
-    checked(refreshScheduleList(scheduleList(), m_program.db()));
+    checked(refreshScheduleList(scheduleList(), m_ringer.db()));
 }
 
 void MainWindow::onPauseClicked() {
-    m_plan = toggled(m_plan);
-    m_program.log().note(m_plan == PlanState::kRunning ? "计划恢复运行" : "计划暂停");
-    setPlanRunning(m_plan == PlanState::kRunning);
+    m_ringer.togglePlan();
+    armPainter();
     showPlanState();
 }
 
 void MainWindow::showPlanState() {
-    pauseButton()->setText(
-        tr(m_plan == PlanState::kRunning ? kPlanRunningCaption : kPlanPausedCaption));
+    pauseButton()->setText(tr(m_ringer.plan() == PlanState::kRunning ? kPlanRunningCaption
+                                                                      : kPlanPausedCaption));
 }
 
 void MainWindow::onStopClicked() {
-    m_program.ring().engine().stopByHand();
+    m_ringer.stopSound();
 }
 
 void MainWindow::onAddBell() {
-    AddBellWindow window(m_program, [this] { refreshSchedule(); });
+    AddBellWindow window(m_ringer.db(), m_ringer.playback(), m_ringer.folder(),
+                         [this] { refreshSchedule(); });
     prepareWindow(window);
     openModalCentred(window);
 }
@@ -439,23 +403,24 @@ void MainWindow::onChangeBell() {
     QStringList row;
     if (const QTreeWidgetItem* item = scheduleList()->selectedItems().value(0))
         for (int c = 0; c < scheduleList()->columnCount(); ++c) row << item->text(c);
-    ChangeBellWindow window(m_program, row, [this] { refreshSchedule(); });
+    ChangeBellWindow window(m_ringer.db(), m_ringer.playback(), row, [this] { refreshSchedule(); });
     prepareWindow(window);
     openModalCentred(window);
 }
 
 void MainWindow::onDeleteBell() {
-    if (auto refusal = readOnlyRefusal(m_program.db()))
+    if (auto refusal = readOnlyRefusal(m_ringer.db()))
         return showMessage(*refusal, QMessageBox::Warning);
     // No confirmation and no message, whether or not a bell was removed.
-    deleteBell(m_program.db(), selectedStartTime(scheduleList()).toStdString());
+    deleteBell(m_ringer.db(), selectedStartTime(scheduleList()).toStdString());
     refreshSchedule();
 }
 
 void MainWindow::onSettings() {
     SettingsWindow window(
-        m_program,
-        {[this] { applySettings(); }, [this] { releaseHotKey(); },
+        m_ringer.db(),
+        {[this] { applySettings(); }, [this] { checked(m_ringer.applyShutdownPlan()); },
+         [this] { releaseHotKey(); },
          [this] {
              hotKeyStep(true);
              return m_hotKeyId != 0;
@@ -468,8 +433,8 @@ void MainWindow::onSettings() {
 }
 
 void MainWindow::onRingLog() {
-    RingLogWindow window(m_program.dataFolder(), [this] {
-        const LocalTime t = m_program.clock().toLocal(m_program.clock().nowMs() / 1000);
+    RingLogWindow window(m_ringer.folder(), [this] {
+        const LocalTime t = m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000);
         char day[16];
         std::snprintf(day, sizeof day, "%04d-%02d-%02d", t.year % 10000, t.month % 100,
                       t.day % 100);
@@ -480,15 +445,19 @@ void MainWindow::onRingLog() {
 }
 
 void MainWindow::onSchoolCalendar() {
-    CalendarWindow window(m_program, [this] { followCalendar(); });
+    CalendarWindow window(m_ringer.db(), [this] { followCalendar(); });
     prepareWindow(window);
     openModalCentred(window);
 }
 
 void MainWindow::followCalendar() {
-    m_program.ring().engine().forgetCalendarDay();
+    m_ringer.calendarChanged();
+    showCalendarDay();
+}
+
+void MainWindow::showCalendarDay() {
     m_shownDate = LocalTime{0, 0, 0};
-    followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
+    followDate(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
 }
 
 void MainWindow::onMinimiseToTray() {
@@ -529,11 +498,12 @@ void MainWindow::onMenuPictureButton() {
 void MainWindow::paintClock() {
     const QTime now = QTime::currentTime();
     clockFace()->showTime(now.hour(), now.minute(), now.second());
-    followDate(m_program.clock().toLocal(m_program.clock().nowMs() / 1000));
+    followDate(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
 }
 
 void MainWindow::armPainter() {
-    if (!isVisible() || isMinimized() || m_program.ring().isRunning()) return m_painter->stop();
+    if (!isVisible() || isMinimized() || m_ringer.plan() == PlanState::kRunning)
+        return m_painter->stop();
     m_painter->start(kMsPerSecond - QTime::currentTime().msec() + kPainterMarginMs);
 }
 
@@ -544,7 +514,7 @@ void MainWindow::followDate(const LocalTime& now) {
     m_shownDate = now;
     // The day's state by the school calendar after the weekday: "· 放假", "· 按周一".
     std::string text = dateLabelText(now);
-    if (const RingDay day = ringDayOf(m_program.db(), now); day.fromCalendar)
+    if (const RingDay day = ringDayOf(m_ringer.db(), now); day.fromCalendar)
         text += " · " + ringDayText(day.startsBells ? ringDayOfWeekday(day.weekday) : 0);
     dateLabel()->setText(QString::fromStdString(text));
 }

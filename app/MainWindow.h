@@ -32,10 +32,10 @@ class BalloonTip;
 class ClockFace;
 class HeaderStrip;
 class PictureButton;
-class Program;
-class TableFollower;
+class Ringer;
 struct ReloadedTables;
 struct OpenedTables;
+struct SettingsRecord;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -45,19 +45,22 @@ public:
     static constexpr int kPainterMarginMs = 2;
     static constexpr int kMsPerSecond = 1000;
 
-    explicit MainWindow(Program& program, QWidget* parent = nullptr);
+    // The ringer must outlive the window; the window sets its hooks.
+    explicit MainWindow(Ringer& ringer, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The created event: show, balloon, skin, tables, date, shutdown values, list, settings, tick.
+    // The created event: show, balloon, skin, tables, date, settings, list, tick.
     void runCreatedHandler();
+    // Applies px.edb's options (ringing and display); a settings record that cannot be read is
+    // fatal here, where the user just stored it.
     void applySettings();
     void refreshSchedule();
     // Shows the window wherever it is (hidden, in the tray, minimised) and brings it to the front:
     // a tray click, and a second start in the same folder.
     void restoreWindow();
-    // Brings the list and the settings up to date with tables another program changed.
-    void onTablesReloaded(const ReloadedTables& reloaded);
-    TableFollower& follower() const { return *m_follower; }
+    // Brings the list and the date up to date with tables another program changed (the ringer
+    // has applied them; settings is the status of applying changed settings).
+    void onTablesReloaded(const ReloadedTables& reloaded, const Status& settings);
 
     // How the program ends; tests replace them. exitProgram(code) ends the run; fatal shows the
     // run-time error box and ends with -1.
@@ -92,6 +95,8 @@ public:
     void onSchoolCalendar();
     // The calendar changed (here or on disk): the engine looks the day up again, the label too.
     void followCalendar();
+    // The date label's calendar state, looked up again.
+    void showCalendarDay();
     void onMinimiseToTray();
     void onQuit();
     void onListRightClick(const QPoint& cursor);
@@ -152,10 +157,11 @@ private:
     void showPlanState();
     void reportOpenedTables(const OpenedTables& opened);
     void setPlanRunning(bool running);
-    Status readShutdownPlan();
+    // The options the window shows: the date, Shift+T.
+    void showSettings(const SettingsRecord& settings);
     QPoint listMenuPoint(const QPoint& cursor) const { return cursor + QPoint(3, 3); }
 
-    Program& m_program;
+    Ringer& m_ringer;
     const std::unique_ptr<Ui::MainWindow> m_ui;
     // Alt pressed and released alone opens the System menu, as in other desktop programs.
     bool m_altAlone = false;
@@ -169,10 +175,8 @@ private:
     BalloonTip* m_balloon;
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<HotKey> m_hotKey;
-    TableFollower* m_follower;
     int m_hotKeyId = 0;
     int m_nextHotKeyId = 33001;
-    PlanState m_plan = PlanState::kRunning;
     LocalTime m_shownDate{0, 0, 0};
 };
 

@@ -15,14 +15,14 @@
 #include "app/EarlyStart.h"
 #include "app/FirstPaintReporter.h"
 #include "app/MainWindow.h"
-#include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StartupMemory.h"
+#include "ringer/QuitOnSignals.h"
+#include "ringer/Ringer.h"
 #include "ringing/audio/PcmSink.h"
-#include "ringing/qt/TableFollower.h"
 #include "ui/Language.h"
 
 namespace {
@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
     tolvane::SystemPowerOff powerOff;
     int code;
     {
-        tolvane::Program program(dataFolder, powerOff);
-        tolvane::MainWindow window(program);
+        tolvane::Ringer ringer({dataFolder, powerOff});
+        tolvane::MainWindow window(ringer);
         window.attachSkin = [&skin] { skin->attach(); };
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect frame = window.frameGeometry();
@@ -120,18 +120,19 @@ int main(int argc, char** argv) {
         if (std::getenv("TOLVANE_REPORT_FIRST_PAINT"))
             window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
         instance.onShowRequested = [&window] { window.restoreWindow(); };
-        program.log().note("程序启动：Tolvane " TOLVANE_VERSION "，文件夹 " + dataFolder);
-        powerOff.onAnswer = [&program](const std::string& answer) {
-            program.log().note("自动关机：系统回答：" + answer);
-        };
+        ringer.log().note("程序启动：Tolvane " TOLVANE_VERSION "，文件夹 " + dataFolder);
+        // Log-out, shutdown and `systemctl stop` end the program as its own exit paths do.
+        tolvane::quitOnTerminationSignals(app, [&ringer](const char* name) {
+            ringer.log().note(std::string("收到结束信号 ") + name);
+        });
         // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
         if (std::getenv("TOLVANE_REPORT_RELOAD"))
-            window.follower().onReloaded =
-                [shown = window.follower().onReloaded](const tolvane::ReloadedTables& r) {
-                    shown(r);
-                    std::fprintf(stderr, "reload-ms %lld\n",
-                                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-                };
+            ringer.onReloaded = [shown = ringer.onReloaded](const tolvane::ReloadedTables& r,
+                                                            const tolvane::Status& settings) {
+                shown(r, settings);
+                std::fprintf(stderr, "reload-ms %lld\n",
+                             static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+            };
         window.runCreatedHandler();
         // Start-up's scratch memory and the file pages only starting read go back to the system
         // once the window is up: the program then rests for days.
@@ -142,9 +143,7 @@ int main(int argc, char** argv) {
         // Looking through every installed font takes milliseconds: well after the first paint.
         QTimer::singleShot(tolvane::kStartupSettledMs, warnWithoutChineseFont);
         code = app.exec();
-        program.inhibitor().release();
-        program.log().note("程序退出（" + std::to_string(code) + "）");
-        powerOff.onAnswer = [](const std::string&) {};
+        ringer.shutDown("程序退出（" + std::to_string(code) + "）");
     }
     skin.reset();  // the exit clean-up: the skin engine sees its detach
     // End here, after our own clean-up: what matters is flushed and closed, and no library's

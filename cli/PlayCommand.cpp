@@ -9,6 +9,7 @@
 #include "platform/FolderListing.h"
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/core/PlayList.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane::cli {
 

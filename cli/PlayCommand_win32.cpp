@@ -11,6 +11,7 @@
 #include "platform/SoundOutput.h"
 #include "ringing/audio/PlaylistSource.h"
 #include "ringing/core/PlayList.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane::cli {
 

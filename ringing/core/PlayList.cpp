@@ -4,12 +4,9 @@
 
 #include "base/PathText.h"
 #include "platform/FolderListing.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane {
-
-bool countsAsFile(std::string_view music) {
-    return music.find(".mp3") != std::string_view::npos;
-}
 
 std::string buildFolderPlayList(const std::string& folder, bool random, uint64_t seed) {
     const std::vector<std::string> names = listMp3Files(folder);

@@ -9,22 +9,10 @@
 #include <vector>
 
 #include "ringing/core/ClockTick.h"
+#include "ringing/core/PlaybackService.h"
 
 namespace tolvane {
 
-// Plays one list of MP3 files at a time. Both calls return at once.
-class PlaybackService {
-public:
-    virtual ~PlaybackService() = default;
-    // Silences what plays, then plays the list in order, count times. An empty list only silences.
-    virtual void play(const std::vector<std::string>& list, int count) = 0;
-    // Silences what plays; nothing when nothing plays.
-    virtual void stop() = 0;
-};
-
-// A value counts as one file when ".mp3" appears anywhere in it, letter case significant;
-// anything else counts as a folder. The file system is not asked.
-bool countsAsFile(std::string_view music);
 
 // The folder's MP3 files as folder + separator + name, each followed by "\r\n": in listing order,
 // or, when random, in an order drawn from a generator seeded with seed, each file once.

@@ -2,6 +2,7 @@
 
 #include "platform/FolderListing.h"
 #include "ringing/core/PlayList.h"
+#include "schedule/core/Schema.h"
 
 namespace tolvane {
 

@@ -27,6 +27,8 @@ public:
     virtual void bellStarted(const LocalTime& second, const std::string& music);
     // The bell's first sample reached the sound server lateMs after its second.
     virtual void bellHeard(const LocalTime& second, int64_t lateMs);
+    // Writes out what is queued (exit, tests).
+    virtual void flush() {}
 
 protected:
     static std::string startedLine(const LocalTime& second, const std::string& music);

@@ -36,8 +36,7 @@ public:
     void bellStarted(const LocalTime& second, const std::string& music) override;
     void bellHeard(const LocalTime& second, int64_t lateMs) override;
 
-    // Writes out what is queued (tests, exit).
-    void flush();
+    void flush() override;
     // Why the file is not written (a folder that cannot be written); empty when it is.
     const std::string& fileProblem() const { return m_fileProblem; }
 

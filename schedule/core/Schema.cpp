@@ -7,6 +7,10 @@
 
 namespace tolvane {
 
+bool countsAsFile(std::string_view music) {
+    return music.find(".mp3") != std::string_view::npos;
+}
+
 using namespace schema;
 
 std::vector<FieldDef> bellTableFields() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Status.h"
@@ -43,6 +44,10 @@ struct BellRecord {
     std::array<bool, 7> weekdays{};  // Monday first
     int32_t sortValue = 0;
 };
+
+// A 音乐 value counts as one file when ".mp3" appears anywhere in it, letter case significant;
+// anything else counts as a folder. The file system is not asked.
+bool countsAsFile(std::string_view music);
 
 // Seconds after midnight: the order of the schedule list.
 int32_t sortValue(int hours, int minutes, int seconds);

@@ -6,7 +6,6 @@
 #include <QTime>
 #include <QTimer>
 
-#include "app/Program.h"
 #include "schedule/ui/MusicChooser.h"
 #include "ui/BalloonTip.h"
 #include "ui_AddBellWindow.h"
@@ -15,22 +14,23 @@ namespace tolvane {
 
 namespace {
 // The program folder's "media" folder, made when missing: where the chooser opens.
-QString mediaFolder(const Program& program) {
-    const QString folder = QDir::toNativeSeparators(QString::fromStdString(program.dataFolder()) +
+QString mediaFolder(const std::string& programFolder) {
+    const QString folder = QDir::toNativeSeparators(QString::fromStdString(programFolder) +
                                                     QStringLiteral("/media"));
     QDir().mkpath(folder);
     return folder;
 }
 }  // namespace
 
-AddBellWindow::AddBellWindow(Program& program, std::function<void()> refreshList)
-    : BellWindow(program, std::move(refreshList)), m_ui(new Ui::AddBellWindow) {
+AddBellWindow::AddBellWindow(TableDatabase& db, PlaybackService& playback,
+                             const std::string& folder, std::function<void()> refreshList)
+    : BellWindow(db, playback, std::move(refreshList)), m_ui(new Ui::AddBellWindow) {
     m_ui->setupUi(this);
     setUpControls(bellControls(*m_ui));
     connect(m_controls.flowButton, &QPushButton::clicked, this, &AddBellWindow::onAdd);
     connect(m_controls.testPlayButton, &QPushButton::clicked, this,
             [this] { testPlay(tr("未选中MP3歌曲，不能播放！").toStdString()); });
-    m_chooser->setDirectory(mediaFolder(program));
+    m_chooser->setDirectory(mediaFolder(folder));
     fillWithNow();
     showTips();
 }
@@ -68,7 +68,7 @@ void AddBellWindow::showTips() {
 }
 
 void AddBellWindow::onAdd() {
-    finishFlow(addBell(m_program.db(), readForm()));
+    finishFlow(addBell(m_db, readForm()));
 }
 
 }  // namespace tolvane

@@ -16,7 +16,9 @@ namespace tolvane {
 class AddBellWindow final : public BellWindow {
     Q_OBJECT
 public:
-    AddBellWindow(Program& program, std::function<void()> refreshList);
+    // The chooser opens in folder's "media" folder.
+    AddBellWindow(TableDatabase& db, PlaybackService& playback, const std::string& folder,
+                  std::function<void()> refreshList);
     ~AddBellWindow() override;
     Ui::AddBellWindow& ui() { return *m_ui; }
     void onAdd();

@@ -6,15 +6,16 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/Program.h"
-#include "ringing/core/PlayList.h"
+#include "ringing/core/PlaybackService.h"
+#include "schedule/core/Schema.h"
 #include "schedule/ui/MusicChooser.h"
 #include "ui/SpinArrows.h"
 
 namespace tolvane {
 
-BellWindow::BellWindow(Program& program, std::function<void()> refreshList)
-    : m_program(program), m_refreshList(std::move(refreshList)) {}
+BellWindow::BellWindow(TableDatabase& db, PlaybackService& playback,
+                       std::function<void()> refreshList)
+    : m_db(db), m_playback(playback), m_refreshList(std::move(refreshList)) {}
 
 void BellWindow::setUpControls(const BellControls& controls) {
     m_controls = controls;
@@ -57,7 +58,7 @@ BellForm BellWindow::readForm() const {
 void BellWindow::testPlay(const std::string& refusal) {
     const std::string path = m_controls.musicPath->text().toStdString();
     if (!countsAsFile(path)) return showMessage({infoCaption(), refusal}, QMessageBox::Information);
-    m_program.playback().play({path}, 1);
+    m_playback.play({path}, 1);
 }
 
 void BellWindow::finishFlow(const FlowResult& result) {

@@ -21,7 +21,7 @@ class QPushButton;
 namespace tolvane {
 
 class MusicChooser;
-class Program;
+class PlaybackService;
 class SpinArrows;
 
 // The controls of a bell window by role. Both descriptions give them the same object names.
@@ -67,8 +67,9 @@ public:
     MessagePresenter showMessage = messageBoxPresenter();
 
 protected:
-    // refreshList rebuilds the main window's list after each flow.
-    BellWindow(Program& program, std::function<void()> refreshList);
+    // db holds the bell table and playback plays 试听; both must outlive the window. refreshList
+    // rebuilds the main window's list after each flow.
+    BellWindow(TableDatabase& db, PlaybackService& playback, std::function<void()> refreshList);
     // Binds the spinners, the end switch and the music chooser; called once the description is set
     // up.
     void setUpControls(const BellControls& controls);
@@ -77,7 +78,8 @@ protected:
     void testPlay(const std::string& refusal);
     void finishFlow(const FlowResult& result);
 
-    Program& m_program;
+    TableDatabase& m_db;
+    PlaybackService& m_playback;
     BellControls m_controls;
     MusicChooser* m_chooser = nullptr;
 

@@ -4,17 +4,16 @@
 #include <QDir>
 #include <QLineEdit>
 
-#include "app/Program.h"
-#include "ringing/core/PlayList.h"
+#include "schedule/core/Schema.h"
 #include "schedule/core/ScheduleList.h"
 #include "schedule/ui/MusicChooser.h"
 #include "ui_ChangeBellWindow.h"
 
 namespace tolvane {
 
-ChangeBellWindow::ChangeBellWindow(Program& program, const QStringList& row,
-                                   std::function<void()> refreshList)
-    : BellWindow(program, std::move(refreshList)), m_ui(new Ui::ChangeBellWindow) {
+ChangeBellWindow::ChangeBellWindow(TableDatabase& db, PlaybackService& playback,
+                                   const QStringList& row, std::function<void()> refreshList)
+    : BellWindow(db, playback, std::move(refreshList)), m_ui(new Ui::ChangeBellWindow) {
     m_ui->setupUi(this);
     setUpControls(bellControls(*m_ui));
     connect(m_controls.flowButton, &QPushButton::clicked, this, &ChangeBellWindow::onChange);
@@ -52,7 +51,7 @@ void ChangeBellWindow::fillFromRow(const QStringList& row) {
 }
 
 void ChangeBellWindow::onChange() {
-    finishFlow(changeBell(m_program.db(), m_oldStartTime, readForm()));
+    finishFlow(changeBell(m_db, m_oldStartTime, readForm()));
 }
 
 }  // namespace tolvane

@@ -19,7 +19,8 @@ class ChangeBellWindow final : public BellWindow {
     Q_OBJECT
 public:
     // row: the Schedule list's selected row, its ten cells (none when nothing is selected).
-    ChangeBellWindow(Program& program, const QStringList& row, std::function<void()> refreshList);
+    ChangeBellWindow(TableDatabase& db, PlaybackService& playback, const QStringList& row,
+                     std::function<void()> refreshList);
     ~ChangeBellWindow() override;
     Ui::ChangeBellWindow& ui() { return *m_ui; }
     // The start time of the bell being changed, as the list showed it.

@@ -9,7 +9,6 @@
 #include <algorithm>
 
 #include "platform/FolderListing.h"
-#include "ringing/core/PlayList.h"
 
 namespace tolvane {
 

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include "app/Program.h"
 #include "platform/Autostart.h"
 #include "schedule/core/BellEditing.h"
 #include "settings/core/Settings.h"
@@ -11,8 +10,8 @@
 
 namespace tolvane {
 
-SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* parent)
-    : QDialog(parent), m_program(program), m_hooks(std::move(hooks)), m_ui(new Ui::SettingsWindow) {
+SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
+    : QDialog(parent), m_db(db), m_hooks(std::move(hooks)), m_ui(new Ui::SettingsWindow) {
     m_ui->setupUi(this);
     m_autostartBox = m_ui->选择框1;
     m_randomPlayBox = m_ui->选择框2;
@@ -35,7 +34,7 @@ SettingsWindow::SettingsWindow(Program& program, SettingsHooks hooks, QWidget* p
             [this](bool on) { storeOption(schema::kAutoUpdate, on); });
     connect(m_autoShutdownBox, &QCheckBox::clicked, this, [this](bool on) {
         // Takes effect at once: cleared at noon, the machine stays on that evening.
-        if (storeOption(schema::kAutoShutdown, on)) m_program.ring().shutdownPlan().enabled = on;
+        if (storeOption(schema::kAutoShutdown, on)) m_hooks.shutdownPlanStored();
     });
     connect(m_showDateBox, &QCheckBox::clicked, this, [this](bool on) {
         if (storeOption(schema::kShowDate, on)) m_hooks.applySettings();
@@ -48,7 +47,7 @@ SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::loadStoredSettings() {
     m_autostartBox->setChecked(autostartExists(m_hooks.autostartFolder));
-    TableDatabase& db = m_program.db();
+    TableDatabase& db = m_db;
     if (!selectSettingsRecord(db).isOk()) return;  // the boxes keep their description's values
     auto settings = readSettings(db);
     if (!settings.isOk()) return;
@@ -71,7 +70,7 @@ void SettingsWindow::reportFailure(const Status& status) {
 }
 
 bool SettingsWindow::storeOption(const char* field, bool on) {
-    TableDatabase& db = m_program.db();
+    TableDatabase& db = m_db;
     Status s = selectSettingsRecord(db);
     if (s.isOk()) s = db.write(field, on);
     if (!s.isOk()) reportFailure(s);
@@ -125,13 +124,11 @@ void SettingsWindow::onShutdownTimeSaved() {
                     QMessageBox::NoIcon);
         return;
     }
-    TableDatabase& db = m_program.db();
+    TableDatabase& db = m_db;
     Status s = selectSettingsRecord(db);
     if (s.isOk()) s = db.write(schema::kShutdownTime, *time);
     if (!s.isOk()) return reportFailure(s);
-    db.goFirst();
-    if (auto stored = db.readText(schema::kShutdownTime); stored.isOk())
-        m_program.ring().shutdownPlan().time = stored.value();
+    m_hooks.shutdownPlanStored();
 }
 
 }  // namespace tolvane

@@ -22,11 +22,13 @@ class SettingsWindow;
 
 namespace tolvane {
 
-class Program;
+class TableDatabase;
 
 // What the Settings window asks of the main window and the system.
 struct SettingsHooks {
     std::function<void()> applySettings;
+    // The power-off flag or time was stored: they take effect at once.
+    std::function<void()> shutdownPlanStored;
     std::function<void()> releaseHotKey;
     // Registers Shift+T now; false when another program holds it or the desktop does not allow it.
     std::function<bool()> registerHotKey;
@@ -37,7 +39,8 @@ struct SettingsHooks {
 class SettingsWindow final : public QDialog {
     Q_OBJECT
 public:
-    SettingsWindow(Program& program, SettingsHooks hooks, QWidget* parent = nullptr);
+    // db holds the settings table and must outlive the window.
+    SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent = nullptr);
     ~SettingsWindow() override;
     Ui::SettingsWindow& ui() { return *m_ui; }
     MessagePresenter showMessage = messageBoxPresenter();
@@ -51,7 +54,7 @@ private:
     void onHotKeyClicked(bool on);
     void onShutdownTimeSaved();
 
-    Program& m_program;
+    TableDatabase& m_db;
     SettingsHooks m_hooks;
     const std::unique_ptr<Ui::SettingsWindow> m_ui;
     // The controls by role; the description names them 选择框1.. and 编辑框1...

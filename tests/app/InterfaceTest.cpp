@@ -13,9 +13,11 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/CalendarWindow.h"
+#include "schedule/ui/CalendarWindow.h"
 #include "app/MainWindow.h"
-#include "app/Program.h"
+#include "ringer/Ringer.h"
+#include "ringing/qt/RingController.h"
+#include "ringing/qt/TableFollower.h"
 #include "app/RingLogWindow.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
@@ -100,14 +102,14 @@ class InterfaceTest : public QObject {
 
     test::TempDir* m_dir = nullptr;
     test::RecordingSound m_off;
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<Ringer> m_ringer;
     std::unique_ptr<MainWindow> m_window;
     QStringList m_opened;
 
     void start() {
-        m_program = std::make_unique<Program>(
-            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); });
-        m_window = std::make_unique<MainWindow>(*m_program);
+        m_ringer = std::make_unique<Ringer>(Ringer::Options{
+            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); }});
+        m_window = std::make_unique<MainWindow>(*m_ringer);
         m_window->exitProgram = [](int) {};
         m_window->showMessage = [](const FlowMessage&, QMessageBox::Icon) {};
         m_window->runCreatedHandler();
@@ -158,7 +160,7 @@ private slots:
     }
     void cleanup() {
         m_window.reset();
-        m_program.reset();
+        m_ringer.reset();
         delete m_dir;
     }
 

@@ -24,10 +24,12 @@
 #include <fstream>
 #include <thread>
 
-#include "app/CalendarWindow.h"
+#include "schedule/ui/CalendarWindow.h"
 #include "app/EarlyStart.h"
 #include "app/MainWindow.h"
-#include "app/Program.h"
+#include "ringer/Ringer.h"
+#include "ringing/qt/RingController.h"
+#include "ringing/qt/TableFollower.h"
 #include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
 #include "app/WindowPictures.h"
@@ -81,15 +83,15 @@ class MainWindowTest : public QObject {
 private:
     test::TempDir* m_dir = nullptr;
     test::RecordingSound m_off;
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<Ringer> m_ringer;
     std::unique_ptr<MainWindow> m_window;
     std::vector<int> m_exits;
     std::vector<Status> m_fatal;
 
     void start() {
-        m_program = std::make_unique<Program>(
-            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); });
-        m_window = std::make_unique<MainWindow>(*m_program);
+        m_ringer = std::make_unique<Ringer>(Ringer::Options{
+            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); }});
+        m_window = std::make_unique<MainWindow>(*m_ringer);
         m_window->exitProgram = [this](int code) { m_exits.push_back(code); };
         m_window->fatal = [this](const Status& s) { m_fatal.push_back(s); };
         m_window->showMessage = [this](const FlowMessage& m, QMessageBox::Icon icon) {
@@ -141,7 +143,7 @@ private slots:
     }
     void cleanup() {
         m_window.reset();
-        m_program.reset();
+        m_ringer.reset();
         delete m_dir;
     }
 
@@ -155,7 +157,7 @@ private slots:
         const LocalTime today = SystemClock().toLocal(SystemClock().nowMs() / 1000);
         QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(today));
         QVERIFY(m_window->ui().透明标签2->isVisible());
-        QCOMPARE(m_program->ring().isRunning(), true);
+        QCOMPARE(m_ringer->ring().isRunning(), true);
         // The running plan's clock timer paints the face: no wake-up of the painter's own.
         QVERIFY(!m_window->painterTimer()->isActive());
         QTRY_VERIFY(m_window->balloon()->isVisible());  // once the window has been painted
@@ -168,7 +170,7 @@ private slots:
              {"图片框1", "透明标签2", "画板2", "画板1", "图形按钮6", "图形按钮9", "图形按钮8",
               "按钮1", "按钮2", "按钮3", "超级列表框1", "标签1", "时钟1", "气球提示框1"})
             QVERIFY2(m_window->findChild<QObject*>(QString::fromUtf8(name)), name);
-        QCOMPARE(m_program->ring().objectName(), QStringLiteral("时钟2"));  // the clock timer
+        QCOMPARE(m_ringer->ring().objectName(), QStringLiteral("时钟2"));  // the clock timer
         QCOMPARE(m_window->ui().按钮3->geometry(), QRect(568, 78, 60, 22));
         QCOMPARE(m_window->ui().图片框1->geometry(), QRect(0, -1, 664, 105));
         QVERIFY(!m_window->ui().画板1->isVisible());
@@ -252,10 +254,10 @@ private slots:
         start();
         QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
         QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
-        QCOMPARE(m_program->ring().isRunning(), false);
+        QCOMPARE(m_ringer->ring().isRunning(), false);
         QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
         QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停计划"));
-        QCOMPARE(m_program->ring().isRunning(), true);
+        QCOMPARE(m_ringer->ring().isRunning(), true);
         QTest::mouseClick(m_window->ui().按钮2, Qt::LeftButton);  // nothing plays: nothing happens
     }
 
@@ -314,7 +316,7 @@ private slots:
     void anotherWritersBellsReachTheListAndSurviveTheWindowsOwnChange() {
         start();
         addBells({{"09:00:00", "", "/b/ctl.mp3", {true}, 32400}});
-        m_window->follower().check();
+        m_ringer->follower().check();
         QCOMPARE(column(0), QStringList{"09:00:00"});
 
         driveWindow<AddBellWindow>([this] { m_window->onAddBell(); },
@@ -336,7 +338,7 @@ private slots:
         TableDatabase ctl;
         openOrCreateTables(ctl, m_dir->path());
         QVERIFY(deleteBell(ctl, "09:00:00"));
-        m_window->follower().check();
+        m_ringer->follower().check();
         QCOMPARE(column(0), QStringList{"07:30:00"});
     }
 
@@ -350,16 +352,16 @@ private slots:
             QVERIFY(other.write(schema::kShowDate, false).isOk());
             QVERIFY(other.write(schema::kShutdownTime, std::string("21:15:00")).isOk());
         }
-        m_window->follower().check();
+        m_ringer->follower().check();
         QVERIFY(!m_window->ui().透明标签2->isVisible());
-        QCOMPARE(m_program->ring().shutdownPlan().time, std::string("21:15:00"));
-        QCOMPARE(m_program->ring().isRunning(), false);
+        QCOMPARE(m_ringer->ring().shutdownPlan().time, std::string("21:15:00"));
+        QCOMPARE(m_ringer->ring().isRunning(), false);
 
         // A settings file cut short keeps the settings in use, and ends nothing.
         std::filesystem::resize_file(m_dir->file("px.edb"), 300);
-        m_window->follower().check();
+        m_ringer->follower().check();
         QVERIFY(m_fatal.empty());
-        QCOMPARE(m_program->ring().shutdownPlan().time, std::string("21:15:00"));
+        QCOMPARE(m_ringer->ring().shutdownPlan().time, std::string("21:15:00"));
     }
 
     void theRingLogWindowShowsTheDayNewestLastAndFollowsTheLog() {
@@ -422,7 +424,7 @@ private slots:
             });
         };
         m_window->onSchoolCalendar();
-        const auto entries = readCalendar(m_program->db());
+        const auto entries = readCalendar(m_ringer->db());
         QCOMPARE(entries.size(), size_t{4});
         QCOMPARE(entries[0].note, std::string("运动会"));
         QCOMPARE(entries[2].ringDay, 3);
@@ -470,10 +472,11 @@ private slots:
 
     void everyTimeSpinnerFollowsTheRule() {
         start();
-        AddBellWindow add(*m_program, [] {});
-        ChangeBellWindow change(*m_program, {}, [] {});
+        AddBellWindow add(m_ringer->db(), m_ringer->playback(), m_ringer->folder(), [] {});
+        ChangeBellWindow change(m_ringer->db(), m_ringer->playback(), {}, [] {});
         SettingsWindow settings(
-            *m_program, {[] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
+            m_ringer->db(),
+            {[] {}, [] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
         QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 239));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
@@ -508,7 +511,8 @@ private slots:
     void escClosesASecondaryWindow() {
         start();
         SettingsWindow settings(
-            *m_program, {[] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
+            m_ringer->db(),
+            {[] {}, [] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
         QTimer::singleShot(50, [&] { QTest::keyClick(&settings, Qt::Key_Escape); });
         QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
     }
@@ -650,9 +654,9 @@ private slots:
         m_window->autostartFolder = m_dir->path();
         m_messages.clear();
         const auto field = [this](const char* name) {
-            m_program->db().select(schema::kSettingsAlias);
-            m_program->db().goFirst();
-            return m_program->db().readLogical(name).value();
+            m_ringer->db().select(schema::kSettingsAlias);
+            m_ringer->db().goFirst();
+            return m_ringer->db().readLogical(name).value();
         };
         driveWindow<SettingsWindow>(
             [this] { m_window->onSettings(); },
@@ -670,28 +674,28 @@ private slots:
                 QVERIFY(!field(schema::kShowDate));
                 ui.选择框2->click();  // stored only
                 QVERIFY(!field(schema::kRandomPlay));
-                QVERIFY(m_program->sound().randomPlay());
+                QVERIFY(m_ringer->sound().randomPlay());
                 m_window->onPauseClicked();
                 ui.选择框5->click();  // Apply settings: random play now off, the pause stays
                 QVERIFY(m_window->ui().透明标签2->isVisible());
-                QVERIFY(!m_program->sound().randomPlay());
-                QCOMPARE(m_program->ring().isRunning(), false);
+                QVERIFY(!m_ringer->sound().randomPlay());
+                QCOMPARE(m_ringer->ring().isRunning(), false);
                 QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
                 m_window->onPauseClicked();
 
                 ui.选择框3->click();
                 QVERIFY(field(schema::kAutoShutdown));
-                QVERIFY(m_program->ring().shutdownPlan().enabled);  // at once
+                QVERIFY(m_ringer->ring().shutdownPlan().enabled);  // at once
                 ui.选择框3->click();
                 QVERIFY(!field(schema::kAutoShutdown));
-                QVERIFY(!m_program->ring().shutdownPlan().enabled);  // that evening stays on
+                QVERIFY(!m_ringer->ring().shutdownPlan().enabled);  // that evening stays on
                 ui.选择框3->click();
                 ui.编辑框1->setText("7");
                 ui.按钮1->click();
-                QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
+                QCOMPARE(m_ringer->ring().shutdownPlan().time, std::string("07:30:00"));
                 ui.编辑框1->setText("24");
                 ui.按钮1->click();  // refused
-                QCOMPARE(m_program->ring().shutdownPlan().time, std::string("07:30:00"));
+                QCOMPARE(m_ringer->ring().shutdownPlan().time, std::string("07:30:00"));
 
                 // No X server here: Shift+T cannot be registered, and nothing says it was.
                 ui.选择框6->click();

@@ -9,6 +9,7 @@
 
 #include "platform/FolderListing.h"
 #include "ringing/core/PlayList.h"
+#include "schedule/core/Schema.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
 

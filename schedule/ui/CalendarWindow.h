@@ -17,13 +17,14 @@ class QPushButton;
 
 namespace tolvane {
 
-class Program;
+class TableDatabase;
 
 class CalendarWindow final : public QDialog {
     Q_OBJECT
 public:
-    // changed runs after each change to the calendar (the engine and the date label follow it).
-    CalendarWindow(Program& program, std::function<void()> changed, QWidget* parent = nullptr);
+    // db holds the calendar table and must outlive the window. changed runs after each change to
+    // the calendar (the engine and the date label follow it).
+    CalendarWindow(TableDatabase& db, std::function<void()> changed, QWidget* parent = nullptr);
 
     // Handlers, public so that tests drive them as the buttons do.
     void onHoliday();
@@ -43,7 +44,7 @@ private:
     void apply(int ringDay);
     void report(const Status& s, const std::string& done);
 
-    Program& m_program;
+    TableDatabase& m_db;
     std::function<void()> m_changed;
     QCalendarWidget* m_calendar;
     QDateEdit* m_lastDay;

@@ -1,4 +1,4 @@
-#include "app/CalendarWindow.h"
+#include "schedule/ui/CalendarWindow.h"
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
@@ -11,11 +11,10 @@
 #include <QPushButton>
 #include <QTextCharFormat>
 
-#include "app/Program.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
 #include "ui/Language.h"
-#ifndef _WIN32
+#ifdef TOLVANE_HAVE_ICAL
 #include "schedule/ical/HolidayPlan.h"
 #endif
 
@@ -40,9 +39,9 @@ QLabel* legend(const QString& text, const QColor& colour, QWidget* parent) {
 }
 }  // namespace
 
-CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, QWidget* parent)
+CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed, QWidget* parent)
     : QDialog(parent),
-      m_program(program),
+      m_db(db),
       m_changed(std::move(changed)),
       m_calendar(new QCalendarWidget(this)),
       m_lastDay(new QDateEdit(this)),
@@ -82,8 +81,8 @@ CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, 
                                                           QStringLiteral("iCalendar (*.ics)"));
         if (!path.isEmpty()) importPlan(path);
     });
-#ifdef _WIN32
-    import->setVisible(false);  // the Windows build has no iCalendar reader yet
+#ifndef TOLVANE_HAVE_ICAL
+    import->setVisible(false);  // a build without libical (Windows, so far) cannot read a plan
 #endif
 
     auto* grid = new QGridLayout(this);
@@ -103,7 +102,7 @@ CalendarWindow::CalendarWindow(Program& program, std::function<void()> changed, 
 
 void CalendarWindow::showMarks() {
     m_calendar->setDateTextFormat(QDate(), QTextCharFormat());  // clears every mark
-    for (const CalendarEntry& e : readCalendar(m_program.db())) {
+    for (const CalendarEntry& e : readCalendar(m_db)) {
         QTextCharFormat format;
         format.setBackground(e.ringDay == kNoBells ? kHolidayColour : kMakeUpColour);
         format.setToolTip(QString::fromStdString(ringDayText(e.ringDay) + " " + e.note));
@@ -125,7 +124,7 @@ void CalendarWindow::report(const Status& s, const std::string& done) {
 }
 
 void CalendarWindow::apply(int ringDay) {
-    report(setCalendarDays(m_program.db(), isoDate(m_calendar->selectedDate()),
+    report(setCalendarDays(m_db, isoDate(m_calendar->selectedDate()),
                            isoDate(m_lastDay->date()), ringDay, m_note->text().toStdString()),
            "");
 }
@@ -139,19 +138,19 @@ void CalendarWindow::onWorkday() {
 }
 
 void CalendarWindow::onNormal() {
-    auto removed = clearCalendarDays(m_program.db(), isoDate(m_calendar->selectedDate()),
+    auto removed = clearCalendarDays(m_db, isoDate(m_calendar->selectedDate()),
                                      isoDate(m_lastDay->date()));
     report(removed.isOk() ? Status::ok() : removed.status(), "");
 }
 
 void CalendarWindow::importPlan(const QString& path) {
-#ifndef _WIN32
+#ifdef TOLVANE_HAVE_ICAL
     auto plan = readHolidayPlan(path.toStdString(), m_weekday->currentIndex() + 1);
     if (!plan.isOk()) return report(plan.status(), "");
     std::string done = tr("已导入 %1 天。").arg(plan.value().entries.size()).toStdString();
     for (const std::string& name : plan.value().skipped)
         done += "\n" + tr("不能读取、已跳过：%1").arg(QString::fromStdString(name)).toStdString();
-    report(setCalendarEntries(m_program.db(), plan.value().entries), done);
+    report(setCalendarEntries(m_db, plan.value().entries), done);
 #else
     (void)path;
 #endif

@@ -1,0 +1,21 @@
+#pragma once
+
+// How a program hears that the system wants it to end (log-out, shutdown, `systemctl stop`,
+// Ctrl+C), so that it ends as it would by its own exit paths: the ring log's last line written,
+// the sleep inhibitor and the folder's lock released.
+
+namespace tolvane {
+
+// Linux: from now on SIGTERM, SIGINT and SIGHUP no longer end the process; each writes its signal
+// number as one byte to the descriptor returned, for the event loop to read. Call once. Returns -1
+// where the system has no such signals (Windows, whose session end reaches the window as a
+// message) or the descriptor could not be made, and then changes nothing.
+int watchTerminationSignals();
+
+// The signal that made the descriptor readable (it reads the byte); 0 when none was waiting.
+int takeTerminationSignal();
+
+// The signal's name for the ring log ("SIGTERM"); "signal" for any other.
+const char* terminationSignalName(int signal);
+
+}  // namespace tolvane

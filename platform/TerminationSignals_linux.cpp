@@ -1,0 +1,52 @@
+#include "platform/TerminationSignals.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <initializer_list>
+
+namespace tolvane {
+
+namespace {
+
+int g_signalSocket[2] = {-1, -1};
+
+void onSignal(int signal) {
+    const char byte = static_cast<char>(signal);
+    // Only async-signal-safe calls here: the event loop reads the byte and ends the run.
+    [[maybe_unused]] const ssize_t written = ::write(g_signalSocket[1], &byte, 1);
+}
+
+}  // namespace
+
+int watchTerminationSignals() {
+    if (g_signalSocket[0] >= 0) return g_signalSocket[0];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalSocket) != 0) return -1;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    ::sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+    return g_signalSocket[0];
+}
+
+int takeTerminationSignal() {
+    char signal = 0;
+    if (g_signalSocket[0] < 0 || ::read(g_signalSocket[0], &signal, 1) != 1) return 0;
+    return signal;
+}
+
+const char* terminationSignalName(int signal) {
+    switch (signal) {
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGINT:
+            return "SIGINT";
+        case SIGHUP:
+            return "SIGHUP";
+        default:
+            return "signal";
+    }
+}
+
+}  // namespace tolvane

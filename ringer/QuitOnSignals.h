@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+class QCoreApplication;
+
+namespace tolvane {
+
+// Ends app's event loop (with status 0) when the system asks the program to end: SIGTERM,
+// SIGINT, SIGHUP (platform/TerminationSignals). heard is told the signal's name first. The caller
+// then ends as by its own exit paths. Does nothing where the system has no such signals.
+void quitOnTerminationSignals(QCoreApplication& app, std::function<void(const char* name)> heard);
+
+}  // namespace tolvane

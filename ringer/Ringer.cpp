@@ -1,0 +1,158 @@
+#include "ringer/Ringer.h"
+
+#include <chrono>
+
+#include "ringing/audio/AudioPlayback.h"
+#include "ringing/log/FileRingLog.h"
+#include "ringing/qt/RingController.h"
+#include "ringing/qt/TableFollower.h"
+
+namespace tolvane {
+
+namespace {
+
+// A millisecond tick count seeds each random folder order.
+uint64_t millisecondTicks() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+std::unique_ptr<RingLog> defaultRingLog(const std::string& folder) {
+    return std::make_unique<FileRingLog>(FileRingLog::Options{folder});
+}
+
+Status fatalStatus(int code, const QString& message) {
+    return code == Status::kTypeMismatchErrorCode ? Status::typeMismatch()
+                                                  : Status::ioError(message.toStdString());
+}
+
+}  // namespace
+
+Ringer::Ringer(Options options)
+    : m_folder(std::move(options.folder)),
+      m_powerOff(options.powerOff),
+      m_log(options.log ? std::move(options.log) : defaultRingLog(m_folder)),
+      m_inhibitor(options.inhibitor ? std::move(options.inhibitor)
+                                    : std::make_unique<SystemSleepInhibitor>()),
+      m_playback(std::make_unique<AudioPlayback>(
+          std::move(options.sinks),
+          engineHooks([this] { return m_engineReady ? &m_ring->engine() : nullptr; }))),
+      m_sound(std::make_unique<PlaylistBellSound>(*m_playback, millisecondTicks)),
+      m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, m_powerOff)),
+      m_follower(std::make_unique<TableFollower>(m_db, m_folder)) {
+    m_ring->setObjectName(QStringLiteral("时钟2"));
+    m_ring->engine().setLog(*m_log);
+    m_engineReady = true;
+    m_sound->setRandomPlay(true);  // until the settings are read
+    m_inhibitor->onAnswer = [log = m_log.get()](const std::string& answer) { log->note(answer); };
+    m_powerOff.onAnswer = [log = m_log.get()](const std::string& answer) {
+        log->note("自动关机：系统回答：" + answer);
+    };
+    m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesChanged(r); };
+    // The tick always rings the schedule as it is on disk: the files are checked just before it.
+    m_ring->beforeTick = [this] { m_follower->check(); };
+    m_ring->afterTick = [this] { afterTick(); };
+    QObject::connect(m_ring.get(), &RingController::fatalError, m_ring.get(),
+                     [this](int code, const QString& message) {
+                         m_log->warn("运行时出错：" + message.toStdString());
+                         onFatal(fatalStatus(code, message));
+                     });
+}
+
+Ringer::~Ringer() {
+    // The engine goes before the playback: the player thread's reports from now on go nowhere.
+    m_engineReady = false;
+    m_powerOff.onAnswer = [](const std::string&) {};
+}
+
+PlaybackService& Ringer::playback() {
+    return *m_playback;
+}
+
+OpenedTables Ringer::openTables() {
+    OpenedTables opened = openOrCreateTables(m_db, m_folder);
+    for (const std::string& e : opened.errors) m_log->warn("铃声计划不能打开：" + e);
+    for (const std::string& moved : opened.setAside) m_log->warn("损坏的表文件已改名保存为 " + moved);
+    for (const std::string& reason : opened.readOnly) m_log->warn("铃声计划只能读取：" + reason);
+    return opened;
+}
+
+Result<SettingsRecord> Ringer::applySettings() {
+    Status s = selectSettingsRecord(m_db);
+    auto settings = s.isOk() ? readSettings(m_db) : Result<SettingsRecord>(s);
+    if (!settings.isOk()) return settings;
+    m_ring->shutdownPlan() = {settings.value().autoShutdown, settings.value().shutdownTime};
+    m_sound->setRandomPlay(settings.value().randomPlay);
+    // A plan paused by the user stays paused: an option is no reason to ring again.
+    if (m_plan == PlanState::kRunning) setPlan(PlanState::kRunning);
+    onSettingsApplied(settings.value());
+    return settings;
+}
+
+Status Ringer::applyShutdownPlan() {
+    if (Status s = selectSettingsRecord(m_db); !s.isOk()) return s;
+    auto time = m_db.readText(schema::kShutdownTime);
+    if (!time.isOk()) return time.status();
+    auto flag = m_db.readLogical(schema::kAutoShutdown);
+    if (!flag.isOk()) return flag.status();
+    m_ring->shutdownPlan() = {flag.value(), time.value()};
+    return Status::ok();
+}
+
+void Ringer::setPlan(PlanState plan) {
+    m_plan = plan;
+    const bool running = plan == PlanState::kRunning;
+    m_ring->setRunning(running);
+    // Awake while bells are due; a paused plan lets the machine sleep.
+    if (running)
+        m_inhibitor->hold();
+    else
+        m_inhibitor->release();
+    // The clock timer checks the files before each second; a paused plan needs a poll of its own.
+    m_follower->setPolling(!running);
+}
+
+PlanState Ringer::togglePlan() {
+    setPlan(toggled(m_plan));
+    m_log->note(m_plan == PlanState::kRunning ? "计划恢复运行" : "计划暂停");
+    return m_plan;
+}
+
+void Ringer::stopSound() {
+    m_ring->engine().stopByHand();
+}
+
+void Ringer::calendarChanged() {
+    m_ring->engine().forgetCalendarDay();
+}
+
+void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
+    for (const std::string& e : reloaded.errors)
+        m_log->warn("表文件被更改但不能读取，仍用原来的：" + e);
+    if (reloaded.bells) m_log->note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
+    if (reloaded.calendar) {
+        m_log->note(std::string(schema::kCalendarFile) + " 被更改：重新读取校历");
+        calendarChanged();
+    }
+    Status settings = Status::ok();
+    if (reloaded.settings) {
+        m_log->note(std::string(schema::kSettingsFile) + " 被更改：重新读取设置");
+        // A settings table that cannot be read now ends nothing: the settings in use stay.
+        settings = applySettings().status();
+        if (!settings.isOk()) m_log->warn("设置不能读取，仍用原来的：" + settings.message());
+    }
+    onReloaded(reloaded, settings);
+}
+
+void Ringer::shutDown(const std::string& lastLine) {
+    m_engineReady = false;
+    m_ring->setRunning(false);
+    m_follower->setPolling(false);
+    m_playback->stop();
+    m_inhibitor->release();
+    m_log->note(lastLine);
+    m_log->flush();
+}
+
+}  // namespace tolvane

@@ -1,0 +1,120 @@
+#pragma once
+
+// The ringer: everything that rings one folder's bells, composed once — the tables, the ring log,
+// playback and the bell sound, the clock timer and its engine, the table follower and the sleep
+// inhibitor — and the one place that decides what opening the tables, a changed table, a changed
+// setting, a pause and a resume do. The desktop program and `tolvanectl ring` each make one and
+// are fronts on it; nothing above composes these services again.
+//
+// Lives on the thread that made it, whose event loop rings the bells: every call comes from there.
+// Nothing rings until openTables() succeeded and setPlan(kRunning) was called.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Clock.h"
+#include "base/Status.h"
+#include "platform/PowerOff.h"
+#include "platform/SleepInhibitor.h"
+#include "ringing/audio/PcmSink.h"
+#include "ringing/core/PlanState.h"
+#include "ringing/core/PlayList.h"
+#include "ringing/core/RingLog.h"
+#include "schedule/core/Schema.h"
+#include "settings/core/Settings.h"
+#include "storage/TableDatabase.h"
+
+namespace tolvane {
+
+class AudioPlayback;
+class RingController;
+class TableFollower;
+
+class Ringer {
+public:
+    struct Options {
+        // Holds px.edb, db.edb, xl.edb and, unless log is given, tolvane.log.
+        std::string folder;
+        // Must outlive the ringer; its answers go to the ring log.
+        PowerOff& powerOff;
+        PcmSinkFactory sinks = audioSinkFactory();
+        // Default: tolvane.log in folder (and the journal).
+        std::unique_ptr<RingLog> log = nullptr;
+        // Default: the system's (logind, SetThreadExecutionState).
+        std::unique_ptr<SleepInhibitor> inhibitor = nullptr;
+    };
+
+    explicit Ringer(Options options);
+    ~Ringer();
+    Ringer(const Ringer&) = delete;
+    Ringer& operator=(const Ringer&) = delete;
+
+    // Opens (creating or repairing) the folder's tables, and writes what was set aside or found
+    // read-only to the ring log. Leaves the settings record current.
+    OpenedTables openTables();
+
+    // Reads the options of px.edb and applies those that ringing uses (automatic power-off, random
+    // play); a running plan's clock timer is (re)started, a paused plan stays paused. On failure
+    // the options in use stay. Calls onSettingsApplied with the record when it succeeded.
+    Result<SettingsRecord> applySettings();
+    // Only the power-off flag and time, as the Settings window stores them (they take effect at
+    // once; the other options at the next applySettings).
+    Status applyShutdownPlan();
+
+    // Running: the clock timer ticks every second and the machine is kept awake. Paused: nothing
+    // rings, the machine may sleep, and the folder is followed by a poll of its own.
+    void setPlan(PlanState plan);
+    PlanState plan() const { return m_plan; }
+    // The user's pause or resume: setPlan to the other state, said in the ring log.
+    PlanState togglePlan();
+    // Silences the bell playing now (the Stop button); the plan goes on.
+    void stopSound();
+    // The school calendar changed: the engine looks today up again before the next bell.
+    void calendarChanged();
+
+    // Ends ringing for good: the clock timer, the sound, the inhibitor; lastLine goes to the ring
+    // log, which is then written out. Called once, after the event loop ended.
+    void shutDown(const std::string& lastLine);
+
+    // After tables changed on disk were read again and applied (settings: the status of applying
+    // them, ok when they were not among the changed). The list, date and display follow here.
+    std::function<void(const ReloadedTables&, const Status& settings)> onReloaded =
+        [](const ReloadedTables&, const Status&) {};
+    std::function<void(const SettingsRecord&)> onSettingsApplied = [](const SettingsRecord&) {};
+    // After each wake-up of the clock timer (the face is painted here while the plan runs).
+    std::function<void()> afterTick = [] {};
+    // A table held a field of another type than its schema: the run must end (after it was
+    // written to the ring log).
+    std::function<void(const Status&)> onFatal = [](const Status&) {};
+
+    const std::string& folder() const { return m_folder; }
+    TableDatabase& db() { return m_db; }
+    PlaybackService& playback();
+    RingLog& log() { return *m_log; }
+    const Clock& clock() const { return m_clock; }
+    // For the fronts' tests and benches: the parts as composed.
+    RingController& ring() { return *m_ring; }
+    PlaylistBellSound& sound() { return *m_sound; }
+    TableFollower& follower() { return *m_follower; }
+
+private:
+    void onTablesChanged(const ReloadedTables& reloaded);
+
+    std::string m_folder;
+    PowerOff& m_powerOff;
+    std::unique_ptr<RingLog> m_log;
+    std::unique_ptr<SleepInhibitor> m_inhibitor;
+    TableDatabase m_db;
+    SystemClock m_clock;
+    PlanState m_plan = PlanState::kPaused;
+    // Read by the player thread's reports: declared before the playback, so it outlives it.
+    std::atomic<bool> m_engineReady{false};
+    std::unique_ptr<AudioPlayback> m_playback;
+    std::unique_ptr<PlaylistBellSound> m_sound;
+    std::unique_ptr<RingController> m_ring;
+    std::unique_ptr<TableFollower> m_follower;
+};
+
+}  // namespace tolvane
