@@ -64,8 +64,8 @@ pids+=($recorder)
 app=$!
 pids+=($app)
 
-for _ in $(seq 100); do main_window "$app" >/dev/null && break; sleep 0.1; done
-window=$(main_window "$app") || fail "the window did not appear at 663 x 488"
+wait_for 10 "the window at 663 x 488" main_window "$app"
+window=$(main_window "$app")
 echo "ok: the window appears at 663 x 488"
 
 wait_until() { while [ "$(date +%s%N)" -lt "$(( ($t0 + $1) * 1000000000 + ${2:-0} * 1000000 ))" ]; do sleep 0.05; done; }
@@ -74,26 +74,23 @@ inhibitors() {
   gdbus call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 \
     -m org.freedesktop.login1.Manager.ListInhibitors
 }
+inhibited() { grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)"; }
+not_inhibited() { ! grep -q Tolvane <<<"$(inhibitors)"; }
 # logind is asked on a thread of its own: its answer may come just after the window.
-for _ in $(seq 20); do grep -q Tolvane <<<"$(inhibitors)" && break; sleep 0.1; done
-grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)" ||
-  fail "no sleep inhibitor while the plan runs: $(inhibitors)"
+wait_for 2 "a sleep inhibitor while the plan runs" inhibited
 wait_until 7 300
 press_pause  # 暂停计划: the bell of T0+8 must stay silent
-sleep 0.3
-grep -q Tolvane <<<"$(inhibitors)" && fail "the sleep inhibitor stays while paused"
+wait_for 1 "the sleep inhibitor to go while paused" not_inhibited
 wait_until 8 800
 press_pause  # and the plan runs again
-sleep 0.3
-grep -q Tolvane <<<"$(inhibitors)" || fail "no sleep inhibitor after the plan resumed"
+wait_for 1 "a sleep inhibitor after the plan resumed" inhibited
 echo "ok: the sleep inhibitor is held while the plan runs, not while it is paused"
 wait_until 11 500
 xdotool key shift+t
-sleep 0.5
-main_window "$app" >/dev/null && fail "Shift+T did not hide the window"
+window_gone() { ! main_window "$app"; }
+wait_for 1 "Shift+T to hide the window" window_gone
 xdotool key shift+t
-for _ in $(seq 30); do main_window "$app" >/dev/null && break; sleep 0.1; done
-main_window "$app" >/dev/null || fail "Shift+T did not show the window again"
+wait_for 3 "Shift+T to show the window again" main_window "$app"
 echo "ok: Shift+T hides and shows the window"
 sleep 1
 recorded_until=$(date +%s.%N)
@@ -151,4 +148,18 @@ echo "ok: the ring log has each bell's lateness, the end time, the missing file,
 
 [ "$(md5sum "$program"/*.edb)" = "$sums" ] || fail "the table files changed"
 echo "ok: the table files are as they were"
+
+# A log-out or shutdown ends the program as its own exit does: the last line, nothing held.
+kill -TERM "$app"
+ended() { ! kill -0 "$app"; }
+wait_for 5 "the program to end on SIGTERM" ended
+status=0
+wait "$app" || status=$?
+[ "$status" = 0 ] || fail "SIGTERM ended the program with status $status"
+log=$(cat "$program/tolvane.log")
+grep -q "收到结束信号 SIGTERM" <<<"$log" && grep -q "程序退出（0）" <<<"$log" ||
+  fail "the ring log does not say why and that the program ended: $(tail -3 "$program/tolvane.log")"
+not_inhibited || fail "the sleep inhibitor outlives the program: $(inhibitors)"
+flock -n "$program/tolvane.lock" true || fail "the folder's one-ringer lock is still held"
+echo "ok: SIGTERM ends the program with status 0, its exit in the ring log, nothing held"
 echo "end-to-end test passed"

@@ -11,11 +11,23 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Polls COMMAND every 50 ms until it succeeds; after SECONDS, fails naming WHAT was awaited.
+# Usage: wait_for SECONDS WHAT COMMAND [ARGS...]
+wait_for() {
+  local seconds=$1 what=$2 deadline
+  shift 2
+  deadline=$(( $(date +%s%N) + seconds * 1000000000 ))
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || fail "timed out after ${seconds} s waiting for $what"
+    sleep 0.05
+  done
+}
+
 # Starts Xvfb on a free display and points DISPLAY at it.
 start_xvfb() {
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
   pids+=($!)
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  wait_for 5 "Xvfb's display number" test -s "$work/display"
   export DISPLAY=:$(cat "$work/display")
 }
 
@@ -34,7 +46,7 @@ start_pulse() {
   pulseaudio --system=false -n --exit-idle-time=-1 --daemonize=no --disable-shm=yes \
     -L module-native-protocol-unix -L "module-null-sink sink_name=bells" --log-target=file:"$work/pulse.log" &
   pids+=($!)
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  wait_for 5 "the PulseAudio server" pactl info
   pactl set-default-sink bells
 }
 
@@ -43,15 +55,11 @@ start_pulse() {
 start_logind_mock() {
   dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/bus" 3>"$work/address" 2>/dev/null &
   pids+=($!)
-  for _ in $(seq 50); do [ -s "$work/address" ] && break; sleep 0.1; done
+  wait_for 5 "the private bus's address" test -s "$work/address"
   export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/address")
   /usr/bin/python3 -m dbusmock --system --template logind >"$work/mock.log" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do
-    gdbus introspect --system -d org.freedesktop.login1 -o /org/freedesktop/login1 >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  fail "logind's mock did not come up"
+  wait_for 10 "logind's mock" gdbus introspect --system -d org.freedesktop.login1 -o /org/freedesktop/login1
 }
 
 # The program's main window (visible, 663 x 488) among the windows of process $1.
