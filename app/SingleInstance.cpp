@@ -3,30 +3,36 @@
 #include <QCryptographicHash>
 
 #include "base/PathText.h"
+#include "platform/InstanceChannel.h"
 
 namespace tolvane {
 
-QString SingleInstance::serverName(const std::string& dataFolder) {
+QString SingleInstance::baseName(const std::string& dataFolder) {
     const std::string canonical = FileSystem::platform()->canonicalPath(dataFolder);
-    const QString name =
-        QStringLiteral("tolvane-") +
+    return QStringLiteral("tolvane-") +
         QString::fromLatin1(
             QCryptographicHash::hash(QByteArray::fromStdString(canonical), QCryptographicHash::Sha1)
                 .toHex()
                 .left(16));
-#ifdef _WIN32
-    return name;
-#else
-    // Each user's own runtime folder: no other user's stale socket can be in the way.
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return runtime.isEmpty() ? name : runtime + QLatin1Char('/') + name;
-#endif
 }
+
+QString SingleInstance::serverName(const std::string& dataFolder) {
+    return InstanceChannel(baseName(dataFolder)).name();
+}
+
+SingleInstance::SingleInstance(std::string dataFolder, QObject* parent)
+    : QObject(parent),
+      m_dataFolder(std::move(dataFolder)),
+      m_channel(std::make_unique<InstanceChannel>(baseName(m_dataFolder))) {
+    m_channel->onShowRequested = [this] { onShowRequested(); };
+}
+
+SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Claim SingleInstance::claim() {
     switch (m_lock.take(m_dataFolder)) {
         case RingerLock::Outcome::kHeldElsewhere:
-            return askOtherToShow() ? Claim::kShownOther : Claim::kOtherUnknown;
+            return m_channel->askToShow() ? Claim::kShownOther : Claim::kOtherUnknown;
         case RingerLock::Outcome::kUnavailable:
             // A folder where no lock file can be made: better two ringers than none.
             m_lockProblem = m_lock.problem();
@@ -34,7 +40,7 @@ SingleInstance::Claim SingleInstance::claim() {
         case RingerLock::Outcome::kTaken:
             break;
     }
-    listen();
+    m_channel->listen();
     return Claim::kFirst;
 }
 

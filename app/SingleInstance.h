@@ -15,6 +15,8 @@
 
 namespace tolvane {
 
+class InstanceChannel;
+
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:
@@ -30,21 +32,18 @@ public:
     // Why the lock could not be tried (kFirst then, unlocked); empty when it could.
     const std::string& lockProblem() const { return m_lockProblem; }
 
-    // The local socket's name: the same for every start in one folder, another for each folder.
+    // The local channel's name: the same for every start in one folder, another for each folder.
     static QString serverName(const std::string& dataFolder);
 
     std::function<void()> onShowRequested = [] {};
 
 private:
-    // The local socket's two ends, one file for each system.
-    bool askOtherToShow() const;
-    void listen();
-    struct Listener;
+    static QString baseName(const std::string& dataFolder);
 
     std::string m_dataFolder;
     RingerLock m_lock;
     std::string m_lockProblem;
-    std::unique_ptr<Listener> m_listener;
+    std::unique_ptr<InstanceChannel> m_channel;
 };
 
 }  // namespace tolvane

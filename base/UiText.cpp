@@ -39,4 +39,17 @@ std::string fillIn(std::string_view text, std::initializer_list<std::string_view
     return out;
 }
 
+std::string infoCaption() {
+    return uiText("BellEditing", "信息：");
+}
+
+std::string weekdayName(size_t day) {
+    static const char* const kNames[] = {
+        UI_TEXT_NOOP("Weekdays", "周一"), UI_TEXT_NOOP("Weekdays", "周二"),
+        UI_TEXT_NOOP("Weekdays", "周三"), UI_TEXT_NOOP("Weekdays", "周四"),
+        UI_TEXT_NOOP("Weekdays", "周五"), UI_TEXT_NOOP("Weekdays", "周六"),
+        UI_TEXT_NOOP("Weekdays", "周日")};
+    return day < 7 ? uiText("Weekdays", kNames[day]) : std::string();
+}
+
 }  // namespace tolvane

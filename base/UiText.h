@@ -6,6 +6,7 @@
 // tolvanectl install a translator at start; without one, or for a text it lacks, the Chinese text
 // stands. Stored data (field names, table layout) never goes through here.
 
+#include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -23,6 +24,20 @@ using UiTextTranslator = std::function<std::string(const char* context, const ch
 void setUiTextTranslator(UiTextTranslator translator);
 
 std::string uiText(const char* context, const char* source);
+
+// A message as a window shows it: its caption and its text.
+struct FlowMessage {
+    std::string caption;
+    std::string text;
+    bool operator==(const FlowMessage&) const = default;
+};
+
+// "信息：", the caption of most messages, in the reader's language.
+std::string infoCaption();
+
+// The name of a day (0 = 周一 .. 6 = 周日) as people read it; the stored field names are
+// schema::kWeekdays and never change with the language.
+std::string weekdayName(size_t day);
 
 // text with %1 .. %9 replaced by args in order, in one pass (a % in an argument stays as it is).
 std::string fillIn(std::string_view text, std::initializer_list<std::string_view> args);

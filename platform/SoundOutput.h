@@ -1,9 +1,8 @@
 #pragma once
 
 // A stream of 16-bit PCM to the system's default sound output, written from one thread that may
-// wait: waveOut on Windows (Qt-free, here), a PulseAudio stream on Linux
-// (ringing/audio/PulseSink.cpp). Each plays at the stream's own rate and starts with the first
-// block written.
+// wait: waveOut on Windows, a PulseAudio stream on Linux (its client library loaded at run time).
+// Each plays at the stream's own rate and starts with the first block written.
 
 #include <cstddef>
 #include <memory>
@@ -26,6 +25,10 @@ public:
     // Silences the stream at once (after the writer has returned).
     virtual void stop() = 0;
 };
+
+// Loads what the output needs ahead of the first bell (Linux: the PulseAudio client library);
+// false when it cannot be had, said once on stderr. Any thread; later calls return at once.
+bool loadSoundOutput();
 
 // Opens the default output for rate Hz and channels (1 or 2) channels; nullptr with why when there
 // is no output (no sound device or server).

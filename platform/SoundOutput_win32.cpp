@@ -123,6 +123,10 @@ private:
 
 }  // namespace
 
+bool loadSoundOutput() {
+    return true;  // waveOut is part of the system
+}
+
 std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string* why) {
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;

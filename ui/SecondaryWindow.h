@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "schedule/core/BellEditing.h"
+#include "base/UiText.h"
 
 class QLineEdit;
 

@@ -84,19 +84,6 @@ std::vector<Value> recordValues(const Times& times, const BellForm& form) {
 
 }  // namespace
 
-std::string infoCaption() {
-    return uiText("BellEditing", "信息：");
-}
-
-std::string weekdayName(size_t day) {
-    static const char* const kNames[] = {
-        UI_TEXT_NOOP("Weekdays", "周一"), UI_TEXT_NOOP("Weekdays", "周二"),
-        UI_TEXT_NOOP("Weekdays", "周三"), UI_TEXT_NOOP("Weekdays", "周四"),
-        UI_TEXT_NOOP("Weekdays", "周五"), UI_TEXT_NOOP("Weekdays", "周六"),
-        UI_TEXT_NOOP("Weekdays", "周日")};
-    return day < 7 ? uiText("Weekdays", kNames[day]) : std::string();
-}
-
 std::string weekdayText(const std::array<bool, 7>& days) {
     std::string text;
     for (size_t i = 0; i < days.size(); ++i)

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/UiText.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {
@@ -20,23 +21,10 @@ struct BellForm {
     std::array<bool, 7> weekdays{};  // 周一 .. 周日
 };
 
-struct FlowMessage {
-    std::string caption;
-    std::string text;
-    bool operator==(const FlowMessage&) const = default;
-};
-
 struct FlowResult {
     std::optional<FlowMessage> message;  // none: the window shows nothing
     bool changed = false;                // the table was changed
 };
-
-// "信息：", the caption of most messages, in the reader's language.
-std::string infoCaption();
-
-// The name of a day (0 = 周一 .. 6 = 周日) as people read it; the stored field names are
-// schema::kWeekdays and never change with the language.
-std::string weekdayName(size_t day);
 
 // "周一 周三 " for 周一 and 周三: each ticked day with one trailing space.
 std::string weekdayText(const std::array<bool, 7>& days);

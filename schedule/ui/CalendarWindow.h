@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "base/Status.h"
 #include "ui/SecondaryWindow.h"
 
 class QCalendarWidget;

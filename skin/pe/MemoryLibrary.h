@@ -11,29 +11,9 @@
 #include <string>
 #include <string_view>
 
-namespace tolvane {
+#include "platform/PePlatform.h"
 
-class PePlatform {
-public:
-    struct Block {
-        uint8_t* memory = nullptr;  // where the bytes are in this process
-        uint32_t address = 0;       // the image's own 32-bit address of the block
-    };
-    virtual ~PePlatform() = default;
-    // size zero-filled, readable, writable and executable bytes at the image address preferred,
-    // or, with anywhere, wherever possible; memory null when not possible.
-    virtual Block reserve(uint32_t preferred, uint32_t size, bool anywhere) = 0;
-    virtual bool release(const Block& block, uint32_t size) = 0;
-    // A library handle, 0 when it cannot be loaded.
-    virtual uintptr_t loadLibrary(const std::string& name) = 0;
-    // A routine's 32-bit address, 0 when not found.
-    virtual uint32_t findByName(uintptr_t library, const std::string& name) = 0;
-    virtual uint32_t findByOrdinal(uintptr_t library, uint16_t ordinal) = 0;
-    // Calls the entry point at address as DllMain(base, reason, 0); its result.
-    virtual int32_t callEntryPoint(uint32_t address, uint32_t base, uint32_t reason) = 0;
-    // Calls a routine that takes six 32-bit arguments and removes them itself (stdcall).
-    virtual int32_t callStdcall6(uint32_t address, const uint32_t (&args)[6]) = 0;
-};
+namespace tolvane {
 
 class MemoryLibrary {
 public:

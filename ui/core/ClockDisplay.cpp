@@ -1,7 +1,6 @@
 #include "ui/core/ClockDisplay.h"
 
 #include "base/UiText.h"
-#include "schedule/core/BellEditing.h"
 
 namespace tolvane {
 

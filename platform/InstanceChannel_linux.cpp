@@ -17,7 +17,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/SingleInstance.h"
+#include "platform/InstanceChannel.h"
 
 namespace tolvane {
 
@@ -54,7 +54,7 @@ bool sendAll(int socket, std::string_view bytes) {
 }
 }  // namespace
 
-struct SingleInstance::Listener {
+struct InstanceChannel::Listener {
     int socket = -1;
     std::string path;
     std::unique_ptr<QSocketNotifier> incoming;
@@ -65,7 +65,7 @@ struct SingleInstance::Listener {
     };
     std::map<int, Caller> callers;
 
-    void admit(int caller, SingleInstance& owner);
+    void admit(int caller, InstanceChannel& owner);
 
     ~Listener() {
         for (auto& [fd, caller] : callers) {
@@ -79,13 +79,16 @@ struct SingleInstance::Listener {
     }
 };
 
-SingleInstance::SingleInstance(std::string dataFolder, QObject* parent)
-    : QObject(parent), m_dataFolder(std::move(dataFolder)) {}
+InstanceChannel::InstanceChannel(const QString& baseName, QObject* parent) : QObject(parent) {
+    // Each user's own runtime folder: no other user's stale socket can be in the way.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    m_name = runtime.isEmpty() ? baseName : runtime + QLatin1Char('/') + baseName;
+}
 
-SingleInstance::~SingleInstance() = default;
+InstanceChannel::~InstanceChannel() = default;
 
-bool SingleInstance::askOtherToShow() const {
-    const std::optional<sockaddr_un> address = socketAddress(serverName(m_dataFolder));
+bool InstanceChannel::askToShow() const {
+    const std::optional<sockaddr_un> address = socketAddress(m_name);
     if (!address) return false;
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
         const int socket = unixSocket();
@@ -102,8 +105,8 @@ bool SingleInstance::askOtherToShow() const {
     return false;
 }
 
-void SingleInstance::listen() {
-    const std::optional<sockaddr_un> address = socketAddress(serverName(m_dataFolder));
+void InstanceChannel::listen() {
+    const std::optional<sockaddr_un> address = socketAddress(m_name);
     if (!address) return;  // the program still rings; a second start just says so
     auto listener = std::make_unique<Listener>();
     listener->path = address->sun_path;
@@ -131,7 +134,7 @@ void SingleInstance::listen() {
 
 // A caller is read whenever it has written, never waited for: one that connects and says nothing
 // must not hold up the clock. What it says is decided on at its first line's length.
-void SingleInstance::Listener::admit(int caller, SingleInstance& owner) {
+void InstanceChannel::Listener::admit(int caller, InstanceChannel& owner) {
     Caller& entry = callers[caller];
     entry.readable = std::make_unique<QSocketNotifier>(caller, QSocketNotifier::Read);
     connect(entry.readable.get(), &QSocketNotifier::activated, &owner, [this, caller, &owner] {

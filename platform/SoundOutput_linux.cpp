@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ringing/audio/SoundOutputSink.h"
+#include "platform/SoundOutput.h"
 
 namespace tolvane {
 
@@ -134,7 +134,7 @@ public:
     PulseOutput& operator=(const PulseOutput&) = delete;
 
     // Connects to the default server and opens the playback stream; false when either fails.
-    bool open(const PcmFormat& format) {
+    bool open(int rate, int channels) {
         if (!m_loop) return false;
         m_context = pa().context_new(pa().threaded_mainloop_get_api(m_loop), "Tolvane");
         if (!m_context) return false;
@@ -149,15 +149,16 @@ public:
         }
         pa_sample_spec spec;
         spec.format = PA_SAMPLE_S16LE;
-        spec.rate = static_cast<uint32_t>(format.rate);
-        spec.channels = static_cast<uint8_t>(format.channels);
+        spec.rate = static_cast<uint32_t>(rate);
+        spec.channels = static_cast<uint8_t>(channels);
         m_stream = pa().stream_new(m_context, "bell", &spec, nullptr);
         if (!m_stream) return false;
         pa().stream_set_state_callback(m_stream, onStreamChange, m_loop);
         pa().stream_set_write_callback(m_stream, onRoom, m_loop);
         pa_buffer_attr attr;
         attr.maxlength = static_cast<uint32_t>(-1);
-        attr.tlength = static_cast<uint32_t>(format.bytesPerSecond() * kBufferMs / 1000);
+        const int bytesPerSecond = rate * channels * 2;  // 16-bit samples
+        attr.tlength = static_cast<uint32_t>(bytesPerSecond * kBufferMs / 1000);
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(-1);
         attr.fragsize = static_cast<uint32_t>(-1);
@@ -237,15 +238,19 @@ private:
 
 }  // namespace
 
-bool loadPulseLibrary() {
+bool loadSoundOutput() {
     return loadPulse() != nullptr;
 }
 
-std::unique_ptr<PcmSink> makePulseSink(const PcmFormat& format) {
-    if (!loadPulse()) return nullptr;
+std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string* why) {
+    const auto refuse = [why](const char* reason) {
+        if (why) *why = reason;
+        return nullptr;
+    };
+    if (!loadPulse()) return refuse("the PulseAudio client library cannot be loaded");
     auto output = std::make_unique<PulseOutput>();
-    if (!output->open(format)) return nullptr;
-    return makeSoundOutputSink(std::move(output), format);
+    if (!output->open(rate, channels)) return refuse("no PulseAudio server or stream");
+    return output;
 }
 
 }  // namespace tolvane

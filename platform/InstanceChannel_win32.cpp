@@ -2,7 +2,7 @@
 #include <QLocalSocket>
 #include <QThread>
 
-#include "app/SingleInstance.h"
+#include "platform/InstanceChannel.h"
 
 namespace tolvane {
 
@@ -15,19 +15,19 @@ constexpr int kTalkTimeoutMs = 1000;
 }  // namespace
 
 // A named pipe, through Qt's local socket.
-struct SingleInstance::Listener {
+struct InstanceChannel::Listener {
     QLocalServer server;
 };
 
-SingleInstance::SingleInstance(std::string dataFolder, QObject* parent)
-    : QObject(parent), m_dataFolder(std::move(dataFolder)) {}
+InstanceChannel::InstanceChannel(const QString& baseName, QObject* parent)
+    : QObject(parent), m_name(baseName) {}
 
-SingleInstance::~SingleInstance() = default;
+InstanceChannel::~InstanceChannel() = default;
 
-bool SingleInstance::askOtherToShow() const {
+bool InstanceChannel::askToShow() const {
     QLocalSocket socket;
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-        socket.connectToServer(serverName(m_dataFolder));
+        socket.connectToServer(m_name);
         if (socket.waitForConnected(kTalkTimeoutMs)) break;
         QThread::msleep(kConnectPauseMs);
     }
@@ -40,10 +40,10 @@ bool SingleInstance::askOtherToShow() const {
     return sent;
 }
 
-void SingleInstance::listen() {
+void InstanceChannel::listen() {
     m_listener = std::make_unique<Listener>();
     QLocalServer& server = m_listener->server;
-    const QString name = serverName(m_dataFolder);
+    const QString& name = m_name;
     // We hold the folder's lock, so a pipe left under this name is a dead program's.
     QLocalServer::removeServer(name);
     if (!server.listen(name)) return;  // the program still rings; a second start just says so
