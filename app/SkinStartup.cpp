@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFont>
 
+#include "platform/FontConfiguration.h"
 #include "platform/PePlatform.h"
 
 namespace tolvane {
@@ -41,15 +42,14 @@ bool SkinStartup::attach() {
 
 void applyOwnLook() {
     if (!qApp->styleSheet().isEmpty()) return;  // applied before the windows were built
-#ifndef _WIN32
-    // The look's fonts for every text, not only for the controls the sheet names: the system's
-    // default font on Linux (DejaVu Sans) has no Chinese, and each text in it took a search for
-    // a fallback font. Windows' default font has it.
-    QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("SimSun")});
-    QApplication::setFont(font);
-#endif
+    if (!defaultFontShowsChinese()) {
+        // The look's fonts for every text, not only for the controls the sheet names: each text
+        // in a default font without Chinese took a search for a fallback font.
+        QFont font = QApplication::font();
+        font.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                          QStringLiteral("SimSun")});
+        QApplication::setFont(font);
+    }
     QFile sheet(QStringLiteral(":/skin.qss"));
     if (sheet.open(QIODevice::ReadOnly)) qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }

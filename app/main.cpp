@@ -17,6 +17,7 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
+#include "platform/DisplaySession.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 #include "platform/StartupMemory.h"
@@ -26,16 +27,6 @@
 #include "ui/Language.h"
 
 namespace {
-
-#ifndef _WIN32
-bool hasDisplay() {
-    const auto set = [](const char* name) {
-        const char* v = std::getenv(name);
-        return v && *v;
-    };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-}
-#endif
 
 std::string executableFolder() {
     const std::string folder = tolvane::programFolder();
@@ -56,21 +47,14 @@ int main(int argc, char** argv) {
         std::printf("tolvane %s\n", TOLVANE_VERSION);
         return 0;
     }
-#ifndef _WIN32
-    if (!hasDisplay()) {
+    if (!tolvane::hasDisplay()) {
         std::fprintf(stderr,
                      "tolvane: no display to show its window on; start it under Xvfb with: "
                      "xvfb-run -a %s\n",
                      argv[0]);
         return 1;
     }
-#endif
-#ifndef _WIN32
-    // The window changes a clock face of 256 x 49 pixels once a second: sent over the X socket it
-    // costs nothing, while shared memory keeps a segment of the whole window and wakes the
-    // program again for each completion event. Set the variable to 0 to use it anyway.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
-#endif
+    tolvane::prepareDisplayConnection();
     Q_INIT_RESOURCE(assets);  // the pictures live in a static library
     tolvane::EarlyStart early;
     QApplication app(argc, argv);

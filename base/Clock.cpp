@@ -33,6 +33,7 @@ int64_t SystemClock::nowMs() const {
 LocalTime SystemClock::toLocal(int64_t epochSecond) const {
     const auto t = static_cast<std::time_t>(epochSecond);
     std::tm tm{};
+    // base/ sits below platform/: the C library's two spellings of one call are chosen here.
 #ifdef _WIN32
     localtime_s(&tm, &t);
 #else

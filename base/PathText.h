@@ -10,6 +10,7 @@
 
 namespace tolvane {
 
+// A constant every layer uses, platform/ included, which sits above base/: chosen here.
 #ifdef _WIN32
 inline constexpr char kPathSeparator[] = "\\";
 #else

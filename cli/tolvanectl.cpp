@@ -3,18 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#ifdef _WIN32
-// shellapi.h needs windows.h before it.
-// clang-format off
-#include <windows.h>
-#include <shellapi.h>
-// clang-format on
-#endif
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/PlanCommand.h"
+#include "platform/Process.h"
 #include "cli/ScheduleCommands.h"
 #ifdef TOLVANE_HAVE_PLAY
 #include "cli/PlayCommand.h"
@@ -80,27 +74,6 @@ int usage() {
     return 2;
 }
 
-#ifdef _WIN32
-// The arguments as UTF-8: argv holds them in the ANSI code page, which loses what it lacks.
-std::vector<std::string> utf8Arguments(int, char**) {
-    std::vector<std::string> args;
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 1; wide && i < count; ++i) {
-        const int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
-        if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), n, nullptr, nullptr);
-        args.push_back(arg);
-    }
-    LocalFree(wide);
-    SetConsoleOutputCP(CP_UTF8);
-    return args;
-}
-#else
-std::vector<std::string> utf8Arguments(int argc, char** argv) {
-    return {argv + 1, argv + argc};
-}
-#endif
 
 }  // namespace
 
@@ -121,7 +94,7 @@ int main(int argc, char** argv) {
     // The program's messages that tolvanectl passes on, in the desktop's language.
     tolvane::useDesktopLanguage(nullptr);
 #endif
-    std::vector<std::string> args = utf8Arguments(argc, argv);
+    std::vector<std::string> args = tolvane::utf8Arguments(argc, argv);
     if (args.empty()) return usage();
     const std::string command = args[0];
     if (command == "--help" || command == "-h") {

@@ -14,4 +14,12 @@ namespace tolvane {
 // Empty when the folder cannot be listed.
 std::vector<std::string> listMp3Files(const std::string& folder);
 
+// The volumes the music chooser offers: "/" and the mounted volumes under /media, /run/media and
+// /mnt (USB sticks) on Linux, each once, in mount order; the drives ("C:\") on Windows.
+std::vector<std::string> listVolumes();
+
+// Whether this system's paths ignore letter case: Windows' drive letters and names do, Linux's
+// do not.
+bool pathsIgnoreCase();
+
 }  // namespace tolvane

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "platform/FolderListing.h"
 
@@ -54,6 +56,28 @@ std::vector<std::string> listMp3Files(const std::string& folder) {
     }
     std::sort(names.begin(), names.end(), nameOrder);
     return names;
+}
+
+std::vector<std::string> listVolumes() {
+    std::vector<std::string> volumes{"/"};
+    std::ifstream mounts("/proc/mounts");
+    for (std::string line; std::getline(mounts, line);) {
+        std::istringstream fields(line);
+        std::string device, point;
+        if (!(fields >> device >> point)) continue;
+        // Mount points escape spaces as \040.
+        for (size_t at; (at = point.find("\\040")) != std::string::npos;)
+            point.replace(at, 4, " ");
+        for (const char* root : {"/media/", "/run/media/", "/mnt/"})
+            if (point.rfind(root, 0) == 0 &&
+                std::find(volumes.begin(), volumes.end(), point) == volumes.end())
+                volumes.push_back(point);
+    }
+    return volumes;
+}
+
+bool pathsIgnoreCase() {
+    return false;
 }
 
 }  // namespace tolvane

@@ -25,4 +25,16 @@ std::vector<std::string> listMp3Files(const std::string& folder) {
     return names;
 }
 
+std::vector<std::string> listVolumes() {
+    std::vector<std::string> volumes;
+    const DWORD drives = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter)
+        if (drives & (1u << letter)) volumes.push_back(std::string(1, char('A' + letter)) + ":\\");
+    return volumes;
+}
+
+bool pathsIgnoreCase() {
+    return true;
+}
+
 }  // namespace tolvane

@@ -10,4 +10,8 @@ namespace tolvane {
 
 void loadFontConfiguration();
 
+// Whether the toolkit's default font shows Chinese. Windows' does; Linux's (DejaVu Sans) does not,
+// and each Chinese text in it makes the toolkit search the fonts for a stand-in.
+bool defaultFontShowsChinese();
+
 }  // namespace tolvane

@@ -8,4 +8,8 @@ void loadFontConfiguration() {
     FcInit();
 }
 
+bool defaultFontShowsChinese() {
+    return false;
+}
+
 }  // namespace tolvane

@@ -1,10 +1,18 @@
 #pragma once
 
-// This process, as the system numbers it: written into the one-ringer lock so that a second
-// ringer can say which process rings.
+// This process: its number, written into the one-ringer lock so that a second ringer can say
+// which process rings; and its command-line arguments.
+
+#include <string>
+#include <vector>
 
 namespace tolvane {
 
 long currentProcessId();
+
+// The arguments after the program's name, as UTF-8. On Windows argv holds them in the ANSI code
+// page, which loses what it lacks: they are read again from the wide command line, and the
+// console is switched to UTF-8 output. On Linux they are argv as given.
+std::vector<std::string> utf8Arguments(int argc, char** argv);
 
 }  // namespace tolvane

@@ -4,6 +4,10 @@
 
 namespace tolvane {
 
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
+
 long currentProcessId() {
     return static_cast<long>(::getpid());
 }

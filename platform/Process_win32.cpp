@@ -1,8 +1,27 @@
+// shellapi.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include "platform/Process.h"
 
 namespace tolvane {
+
+std::vector<std::string> utf8Arguments(int, char**) {
+    std::vector<std::string> args;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; wide && i < count; ++i) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+        if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), n, nullptr, nullptr);
+        args.push_back(arg);
+    }
+    LocalFree(wide);
+    SetConsoleOutputCP(CP_UTF8);
+    return args;
+}
 
 long currentProcessId() {
     return static_cast<long>(GetCurrentProcessId());

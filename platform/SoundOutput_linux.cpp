@@ -80,7 +80,7 @@ const PulseCalls* loadPulse() {
     return loaded;
 }
 
-// Only once makePulseSink found the library loaded.
+// Only once loadPulse found the library loaded.
 const PulseCalls& pa() {
     return *loadPulse();
 }

@@ -15,6 +15,12 @@ int watchTerminationSignals();
 // The signal that made the descriptor readable (it reads the byte); 0 when none was waiting.
 int takeTerminationSignal();
 
+// For a loop without an event loop (tolvanectl play where Qt is not carried): from now on Ctrl+C
+// and SIGTERM set a flag that interrupted() reads instead of ending the process. Windows: the
+// console's control handler.
+void catchInterrupt();
+bool interrupted();
+
 // The signal's name for the ring log ("SIGTERM"); "signal" for any other.
 const char* terminationSignalName(int signal);
 

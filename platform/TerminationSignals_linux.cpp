@@ -11,6 +11,11 @@ namespace tolvane {
 namespace {
 
 int g_signalSocket[2] = {-1, -1};
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void onInterrupt(int) {
+    g_interrupted = 1;
+}
 
 void onSignal(int signal) {
     const char byte = static_cast<char>(signal);
@@ -34,6 +39,17 @@ int takeTerminationSignal() {
     char signal = 0;
     if (g_signalSocket[0] < 0 || ::read(g_signalSocket[0], &signal, 1) != 1) return 0;
     return signal;
+}
+
+void catchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    ::sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT}) ::sigaction(signal, &action, nullptr);
+}
+
+bool interrupted() {
+    return g_interrupted != 0;
 }
 
 const char* terminationSignalName(int signal) {

@@ -1,6 +1,26 @@
 #include "platform/TerminationSignals.h"
 
+#include <windows.h>
+
+#include <atomic>
+
 namespace tolvane {
+
+namespace {
+std::atomic<bool> g_interrupted{false};
+BOOL WINAPI onConsoleControl(DWORD) {
+    g_interrupted = true;
+    return TRUE;
+}
+}  // namespace
+
+void catchInterrupt() {
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+}
+
+bool interrupted() {
+    return g_interrupted;
+}
 
 int watchTerminationSignals() {
     return -1;

@@ -12,13 +12,8 @@
 #include <vector>
 
 #include "base/PathText.h"
+#include "platform/SystemJournal.h"
 #include "ringing/core/RingLogFiles.h"
-
-#ifndef _WIN32
-#define SD_JOURNAL_SUPPRESS_LOCATION
-#include <sys/uio.h>
-#include <systemd/sd-journal.h>
-#endif
 
 namespace tolvane {
 
@@ -31,7 +26,6 @@ constexpr char kFieldSeparator = '\x1f';
 // of ringing while costing 200 KiB instead of the 3 MiB that 8192 held resident all day.
 constexpr size_t kQueueLines = 512;
 
-#ifndef _WIN32
 // The journal with fields of our own; spdlog's systemd sink sends the message alone.
 class JournalSink final : public spdlog::sinks::base_sink<std::mutex> {
 protected:
@@ -44,15 +38,10 @@ protected:
             fields.push_back(payload.substr(start, at - start));
         fields.push_back(payload.substr(start));
         fields[0] = "MESSAGE=" + fields[0];
-        fields.push_back("PRIORITY=" + std::to_string(msg.level >= spdlog::level::warn ? 4 : 6));
-        fields.push_back("SYSLOG_IDENTIFIER=tolvane");
-        std::vector<iovec> parts;
-        for (std::string& f : fields) parts.push_back({f.data(), f.size()});
-        sd_journal_sendv(parts.data(), static_cast<int>(parts.size()));  // no journal: dropped
+        sendToSystemJournal(std::move(fields), msg.level >= spdlog::level::warn);
     }
     void flush_() override {}
 };
-#endif
 
 std::shared_ptr<spdlog::details::thread_pool> sharedPool() {
     static std::shared_ptr<spdlog::details::thread_pool> pool =
@@ -86,13 +75,11 @@ FileRingLog::FileRingLog(const Options& options) {
     }
     if (options.echoToStdout) sinks.push_back(std::make_shared<spdlog::sinks::stdout_sink_mt>());
     m_text = asyncLogger("tolvane", std::move(sinks));
-#ifndef _WIN32
-    if (options.journal) {
+    if (options.journal && hasSystemJournal()) {
         auto journal = asyncLogger("tolvane-journal", {std::make_shared<JournalSink>()});
         journal->set_pattern("%v");
         m_journal = journal;
     }
-#endif
 }
 
 FileRingLog::~FileRingLog() {

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,18 +21,13 @@ QString joined(const QString& folder, const QString& name) {
                                                               : folder + separator + name;
 }
 
-// Drive letters and Windows paths ignore letter case; Linux paths do not.
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
-#endif
-
 bool isOnVolume(const QString& path, const QString& volume) {
+    const Qt::CaseSensitivity pathCase =
+        pathsIgnoreCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
     if (volume.endsWith('/') || volume.endsWith(QDir::separator()))
-        return path.startsWith(volume, kPathCase);
-    return path.startsWith(volume + QDir::separator(), kPathCase) ||
-           path.startsWith(volume + '/', kPathCase);
+        return path.startsWith(volume, pathCase);
+    return path.startsWith(volume + QDir::separator(), pathCase) ||
+           path.startsWith(volume + '/', pathCase);
 }
 }  // namespace
 
@@ -58,27 +52,9 @@ MusicChooser::MusicChooser(QComboBox* driveBox, QListWidget* directories, QListW
 }
 
 QStringList MusicChooser::drives() {
-#ifdef Q_OS_WIN
     QStringList list;
-    for (const QFileInfo& drive : QDir::drives())
-        list << QDir::toNativeSeparators(drive.absolutePath());
+    for (const std::string& volume : listVolumes()) list << QString::fromStdString(volume);
     return list;
-#else
-    QStringList list{QStringLiteral("/")};
-    QFile mounts(QStringLiteral("/proc/mounts"));
-    if (!mounts.open(QIODevice::ReadOnly)) return list;
-    for (const QByteArray& line : mounts.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() < 2) continue;
-        // Mount points escape spaces as \040.
-        const QString point =
-            QString::fromUtf8(fields[1]).replace(QStringLiteral("\\040"), QStringLiteral(" "));
-        for (const char* root : {"/media/", "/run/media/", "/mnt/"})
-            if (point.startsWith(QLatin1String(root))) list << point;
-    }
-    list.removeDuplicates();
-    return list;
-#endif
 }
 
 void MusicChooser::selectDriveOf(const QString& path) {

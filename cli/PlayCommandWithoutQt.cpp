@@ -1,14 +1,14 @@
-// tolvanectl play on Windows: the bell's list decoded with libmpg123 and written to waveOut on
-// this thread, without Qt (whose sink hangs under Wine, and which tolvanectl.exe does not carry).
+// tolvanectl play where Qt is not carried (tolvanectl.exe): the bell's list decoded with
+// libmpg123 and written to the sound output (waveOut) on this thread. Qt's Windows sink hangs
+// under Wine besides.
 
-#include <windows.h>
-
-#include <atomic>
+#include <chrono>
 #include <iostream>
 
 #include "cli/PlayCommand.h"
 #include "platform/FolderListing.h"
 #include "platform/SoundOutput.h"
+#include "platform/TerminationSignals.h"
 #include "ringing/audio/PlaylistSource.h"
 #include "ringing/core/PlayList.h"
 #include "schedule/core/Schema.h"
@@ -16,12 +16,6 @@
 namespace tolvane::cli {
 
 namespace {
-
-std::atomic<bool> g_interrupted{false};
-BOOL WINAPI onConsoleControl(DWORD) {
-    g_interrupted = true;
-    return TRUE;
-}
 
 // The list the program would play for the bell, as its playback would be given it.
 class ListCatcher final : public PlaybackService {
@@ -43,18 +37,22 @@ int playCommand(int, char**, const std::string& music) {
         return 1;
     }
     ListCatcher caught;
-    PlaylistBellSound sound(caught, [] { return uint64_t{GetTickCount()}; });
+    PlaylistBellSound sound(caught, [] {
+        using namespace std::chrono;
+        return static_cast<uint64_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    });
     sound.start(music);
     PlaylistSource source(caught.list, caught.count,
                           [](const std::string& file, const std::string& why) {
                               std::cerr << "tolvanectl: skipped " << file << ": " << why << "\n";
                           });
-    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+    catchInterrupt();
 
     std::unique_ptr<SoundOutput> output;
     PcmFormat playing;
     std::vector<char> block(16384);
-    while (!g_interrupted && source.openNext()) {
+    while (!interrupted() && source.openNext()) {
         // One stream while the format stays; a file at another rate gets a stream of its own.
         if (!output || !(source.format() == playing)) {
             if (output) output->drain();
@@ -66,7 +64,7 @@ int playCommand(int, char**, const std::string& music) {
                 return 1;
             }
         }
-        while (!g_interrupted) {
+        while (!interrupted()) {
             const size_t n = source.read(block.data(), block.size());
             if (n == 0) break;
             if (!output->write(block.data(), n)) {
@@ -75,7 +73,7 @@ int playCommand(int, char**, const std::string& music) {
             }
         }
     }
-    if (output) g_interrupted ? output->stop() : output->drain();
+    if (output) interrupted() ? output->stop() : output->drain();
     return 0;
 }
 

@@ -1,0 +1,11 @@
+#include "platform/SystemJournal.h"
+
+namespace tolvane {
+
+bool hasSystemJournal() {
+    return false;
+}
+
+void sendToSystemJournal(std::vector<std::string>, bool) {}
+
+}  // namespace tolvane
