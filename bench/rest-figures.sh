@@ -107,9 +107,16 @@ measure_rest() {
     "$work/switches-before" "$work/switches-after" >&2
 }
 
-# RSS and PSS of $2, and its resident memory by kind of mapping.
+# The memory of $2: its own (pages it wrote, private dirty, and anonymous pages not yet written:
+# what the system must keep for it alone) as the headline, PSS and RSS beside it, and its
+# resident memory by kind of mapping.
 memory() {
   local who=$1 pid=$2
+  figure "$who" own_memory "$(awk '
+    /^[0-9a-f]+-[0-9a-f]+ / { anonymous = ($6 == "" || $6 ~ /^\[(heap|stack|anon)/); next }
+    /^Private_Dirty:/ { own += $2 }
+    /^Private_Clean:/ { if (anonymous) own += $2 }
+    END { printf "%.1f", own / 1024 }' "/proc/$pid/smaps")" MiB
   figure "$who" rss "$(awk '/^Rss:/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/smaps_rollup")" MiB
   figure "$who" pss "$(awk '/^Pss:/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/smaps_rollup")" MiB
   awk -v who="$who" '

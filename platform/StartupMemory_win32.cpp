@@ -3,8 +3,6 @@
 namespace tolvane {
 
 // Left to the system: Windows trims the working sets of programs that rest.
-std::size_t releaseStartupMemory() {
-    return 0;
-}
+void releaseStartupMemory() {}
 
 }  // namespace tolvane
