@@ -14,7 +14,9 @@
 #include <cstdio>
 
 #include "app/RingLogWindow.h"
+#include "app/ClockPainter.h"
 #include "app/WindowPictures.h"
+#include "app/WindowToggles.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
 #include "ringer/Ringer.h"
@@ -40,9 +42,6 @@ const char kStartupTip[] = QT_TRANSLATE_NOOP(
     "tolvane::MainWindow",
     "点击列表框的右键可以增加、修改、删除铃声！\n\n如果不喜欢软件自带的铃声，可以设置其他铃声"
     "！");
-const char kTrayTip[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "双击可显示！");
-// The tray's tip holds 62 bytes of GBK.
-constexpr size_t kTrayTipBytes = 62;
 // The pause button shows the plan's state.
 const char kPlanRunningCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停计划");
 const char kPlanPausedCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停中。。");
@@ -63,16 +62,15 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       m_ringer(ringer),
       m_ui(new Ui::MainWindow),
-      m_painter(new QTimer(this)),
       m_balloon(new BalloonTip(this)),
-      m_hotKey(std::make_unique<HotKey>(this)) {
+      m_tray(new TrayIcon(*this, [this] { restoreWindow(); })),
+      m_hotKey(std::make_unique<HotKeyToggle>(*this)) {
     autostartFolder = userAutostartFolder();
-    m_hotKey->onPressed = [this] { onHotKeyFeedback(m_hotKeyId); };
     m_ui->setupUi(this);
+    m_painter = new ClockPainter(*clockFace(), *dateLabel(), ringer.clock(), ringer.db(), *this);
     setFixedSize(663, 488);
     setWindowIcon(QIcon(windowPicture(QStringLiteral("icon"))));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
-    m_painter->setObjectName(QStringLiteral("时钟1"));
     setUpPictures();
     setUpScheduleColumns(scheduleList());
     buildMenus();
@@ -88,16 +86,6 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
         exitProgram(-1);
     };
     attachSkin = [] {};
-
-    // The face changes once a second, just after the second begins, and not at all while nobody
-    // can see the window: on the clock timer's wake-up while the plan runs, on the painter's own
-    // while it is paused.
-    m_painter->setTimerType(Qt::PreciseTimer);
-    m_painter->setSingleShot(true);
-    connect(m_painter, &QTimer::timeout, this, [this] {
-        paintClock();
-        armPainter();
-    });
 
     connect(pauseButton(), &QPushButton::clicked, this, &MainWindow::onPauseClicked);
     connect(stopButton(), &QPushButton::clicked, this, &MainWindow::onStopClicked);
@@ -115,8 +103,10 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
         onTablesReloaded(r, settings);
     };
     m_ringer.onSettingsApplied = [this](const SettingsRecord& s) { showSettings(s); };
+    // The face changes on the clock timer's wake-up while the plan runs, and not at all while
+    // nobody can see the window.
     m_ringer.afterTick = [this] {
-        if (isVisible() && !isMinimized()) paintClock();
+        if (isVisible() && !isMinimized()) m_painter->paint();
     };
     m_ringer.onFatal = [this](const Status& s) { fatal(s); };
 }
@@ -270,7 +260,7 @@ void MainWindow::runCreatedHandler() {
         return;
     }
     reportOpenedTables(opened);
-    followDate(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
+    m_painter->paint();
 
     if (auto settings = m_ringer.applySettings(); !settings.isOk())
         return fatal(settings.status());
@@ -300,7 +290,11 @@ void MainWindow::reportOpenedTables(const OpenedTables& opened) {
 
 void MainWindow::setPlanRunning(bool running) {
     m_ringer.setPlan(running ? PlanState::kRunning : PlanState::kPaused);
-    armPainter();
+    followPlanWithPainter();
+}
+
+void MainWindow::followPlanWithPainter() {
+    m_painter->follow(m_ringer.plan() == PlanState::kRunning);
 }
 
 void MainWindow::onTablesReloaded(const ReloadedTables& reloaded, const Status& settings) {
@@ -311,7 +305,7 @@ void MainWindow::onTablesReloaded(const ReloadedTables& reloaded, const Status& 
         std::fprintf(stderr, "tolvane: %s changed: schedule reloaded\n", schema::kBellFile);
         refreshSchedule();
     }
-    if (reloaded.calendar) showCalendarDay();
+    if (reloaded.calendar) m_painter->showCalendarDay();
     if (!reloaded.settings) return;
     if (settings.isOk())
         std::fprintf(stderr, "tolvane: %s changed: settings reloaded\n", schema::kSettingsFile);
@@ -321,21 +315,11 @@ void MainWindow::onTablesReloaded(const ReloadedTables& reloaded, const Status& 
 }
 
 QSystemTrayIcon* MainWindow::tray() {
-    if (m_tray) return m_tray;
-    m_tray = new QSystemTrayIcon(this);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        // A StatusNotifierItem host reports every click as Trigger, never as DoubleClick.
-        if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) restoreWindow();
-    });
-    return m_tray;
-}
-
-void MainWindow::hideTray() {
-    if (m_tray) m_tray->hide();
+    return m_tray->icon();
 }
 
 void MainWindow::restoreWindow() {
-    hideTray();
+    m_tray->hide();
     show();
     if (isMinimized()) showNormal();
     raise();
@@ -348,29 +332,11 @@ void MainWindow::applySettings() {
 
 void MainWindow::showSettings(const SettingsRecord& settings) {
     dateLabel()->setVisible(settings.showDate);
-    hotKeyStep(settings.hideAfterStart);
+    m_hotKey->want(settings.hideAfterStart);
 }
 
-void MainWindow::hotKeyStep(bool wanted) {
-    if (!wanted || m_hotKeyId != 0) return;
-    // Each attempt takes the next id; a failed one leaves 0 and says nothing.
-    const int id = m_nextHotKeyId++;
-    m_hotKeyId = m_hotKey->grab(id) ? id : 0;
-}
-
-void MainWindow::releaseHotKey() {
-    m_hotKey->release();
-    m_hotKeyId = 0;
-}
-
-void MainWindow::onHotKeyFeedback(int id) {
-    if (id == 0 || id != m_hotKeyId) return;
-    if (isVisible()) {
-        hide();
-    } else {
-        show();
-        if (isMinimized()) showNormal();
-    }
+int MainWindow::hotKeyId() const {
+    return m_hotKey->id();
 }
 
 void MainWindow::refreshSchedule() {
@@ -379,7 +345,7 @@ void MainWindow::refreshSchedule() {
 
 void MainWindow::onPauseClicked() {
     m_ringer.togglePlan();
-    armPainter();
+    followPlanWithPainter();
     showPlanState();
 }
 
@@ -420,11 +386,7 @@ void MainWindow::onSettings() {
     SettingsWindow window(
         m_ringer.db(),
         {[this] { applySettings(); }, [this] { checked(m_ringer.applyShutdownPlan()); },
-         [this] { releaseHotKey(); },
-         [this] {
-             hotKeyStep(true);
-             return m_hotKeyId != 0;
-         },
+         [this] { m_hotKey->release(); }, [this] { return m_hotKey->grab(); },
          autostartFolder,
          QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
         this);
@@ -452,29 +414,16 @@ void MainWindow::onSchoolCalendar() {
 
 void MainWindow::followCalendar() {
     m_ringer.calendarChanged();
-    showCalendarDay();
-}
-
-void MainWindow::showCalendarDay() {
-    m_shownDate = LocalTime{0, 0, 0};
-    followDate(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
+    m_painter->showCalendarDay();
 }
 
 void MainWindow::onMinimiseToTray() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        // No tray to come back from: minimise to the taskbar instead of vanishing.
-        showMinimized();
-        return;
-    }
-    tray()->setIcon(windowIcon());
-    tray()->setToolTip(
-        QString::fromStdString(cutToGbkBytes(tr(kTrayTip).toStdString(), kTrayTipBytes)));
-    tray()->show();
-    hide();
+    // No tray to come back from: minimise to the taskbar instead of vanishing.
+    if (!m_tray->minimise()) showMinimized();
 }
 
 void MainWindow::onQuit() {
-    hideTray();
+    m_tray->hide();
     exitProgram(0);
 }
 
@@ -493,30 +442,6 @@ void MainWindow::onMenuPictureButton() {
     const QWidget* button = menuButton();
     m_systemMenu->popup(mapToGlobal(QPoint(0, 0)) +
                         QPoint(button->x(), button->y() + button->height()));
-}
-
-void MainWindow::paintClock() {
-    const QTime now = QTime::currentTime();
-    clockFace()->showTime(now.hour(), now.minute(), now.second());
-    followDate(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
-}
-
-void MainWindow::armPainter() {
-    if (!isVisible() || isMinimized() || m_ringer.plan() == PlanState::kRunning)
-        return m_painter->stop();
-    m_painter->start(kMsPerSecond - QTime::currentTime().msec() + kPainterMarginMs);
-}
-
-void MainWindow::followDate(const LocalTime& now) {
-    if (now.year == m_shownDate.year && now.month == m_shownDate.month &&
-        now.day == m_shownDate.day)
-        return;
-    m_shownDate = now;
-    // The day's state by the school calendar after the weekday: "· 放假", "· 按周一".
-    std::string text = dateLabelText(now);
-    if (const RingDay day = ringDayOf(m_ringer.db(), now); day.fromCalendar)
-        text += " · " + ringDayText(day.startsBells ? ringDayOfWeekday(day.weekday) : 0);
-    dateLabel()->setText(QString::fromStdString(text));
 }
 
 void MainWindow::showFatalError(const Status& status) {
@@ -562,28 +487,28 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window going away ends the program, and leaves no tray icon behind.
-    hideTray();
+    m_tray->hide();
     event->accept();
     exitProgram(0);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    paintClock();
-    armPainter();
+    m_painter->paint();
+    followPlanWithPainter();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
     // Back from the taskbar the face may be seconds behind: shown at once, then at each second.
-    if (!isMinimized()) paintClock();
-    armPainter();
+    if (!isMinimized()) m_painter->paint();
+    followPlanWithPainter();
 }
 
 void MainWindow::hideEvent(QHideEvent* event) {
     // Nobody sees the clock of a hidden window: the painter rests until it shows again.
-    m_painter->stop();
+    m_painter->timer().stop();
     QWidget::hideEvent(event);
 }
 

@@ -8,10 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "base/Clock.h"
 #include "base/Status.h"
-#include "platform/HotKey.h"
-#include "ringing/core/PlanState.h"
 #include "ui/SecondaryWindow.h"
 
 class QDialog;
@@ -19,7 +16,6 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
-class QTimer;
 class QTreeWidget;
 
 namespace Ui {
@@ -30,6 +26,9 @@ namespace tolvane {
 
 class BalloonTip;
 class ClockFace;
+class ClockPainter;
+class HotKeyToggle;
+class TrayIcon;
 class HeaderStrip;
 class PictureButton;
 class Ringer;
@@ -40,11 +39,6 @@ struct SettingsRecord;
 class MainWindow final : public QWidget {
     Q_OBJECT
 public:
-    // The painter wakes this long after each second begins: the face changes within a few
-    // milliseconds of the second, never just before it.
-    static constexpr int kPainterMarginMs = 2;
-    static constexpr int kMsPerSecond = 1000;
-
     // The ringer must outlive the window; the window sets its hooks.
     explicit MainWindow(Ringer& ringer, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -79,10 +73,9 @@ public:
     QMenu* systemMenu() const { return m_systemMenu; }
     QMenu* listMenu() const { return m_listMenu; }
     BalloonTip* balloon() const { return m_balloon; }
-    // Made at its first use: on Linux it connects to the session bus (10 ms of the start, which
-    // the window need not wait for).
+    // Made at its first use.
     QSystemTrayIcon* tray();
-    QTimer* painterTimer() const { return m_painter; }
+    ClockPainter& clockPainter() const { return *m_painter; }
 
     // Handlers, public so that tests can drive them as the controls do.
     void onPauseClicked();
@@ -95,8 +88,6 @@ public:
     void onSchoolCalendar();
     // The calendar changed (here or on disk): the engine looks the day up again, the label too.
     void followCalendar();
-    // The date label's calendar state, looked up again.
-    void showCalendarDay();
     void onMinimiseToTray();
     void onQuit();
     void onListRightClick(const QPoint& cursor);
@@ -105,15 +96,8 @@ public:
     // menu item is chosen), then deletes as the menu does.
     void onDeleteKey();
     void onMenuPictureButton();
-    void paintClock();
-    // Shows now's date in the date label when the day changed since it was last shown: a
-    // program left running for days shows the right date and weekday.
-    void followDate(const LocalTime& now);
-    // The hot-key receiver's feedback event: toggles the window when id is the held hot key's.
-    void onHotKeyFeedback(int id);
-    void releaseHotKey();
     // The id Shift+T is held under; 0 when it is not held.
-    int hotKeyId() const { return m_hotKeyId; }
+    int hotKeyId() const;
     // Where the autostart entry goes; tests point it at a folder of their own.
     std::string autostartFolder;
 
@@ -145,15 +129,12 @@ private:
     PictureButton* closeButton() const;
 
     void buildMenus();
-    // Arms the painter for the next second's beginning while the window shows a paused plan;
-    // stops it otherwise (a running plan's clock timer paints the face).
-    void armPainter();
-    void hideTray();  // when there is one
+    // The painter's own wake-ups while the window shows a paused plan; none otherwise.
+    void followPlanWithPainter();
     void setUpKeyboard();
     bool onListKey(const QKeyEvent& key);
     void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure
-    void hotKeyStep(bool wanted);
     void showPlanState();
     void reportOpenedTables(const OpenedTables& opened);
     void setPlanRunning(bool running);
@@ -171,13 +152,10 @@ private:
     QMenu* m_listMenu;
     QAction* m_changeAction = nullptr;
     QAction* m_deleteAction = nullptr;
-    QTimer* m_painter;
+    ClockPainter* m_painter = nullptr;
     BalloonTip* m_balloon;
-    QSystemTrayIcon* m_tray = nullptr;
-    std::unique_ptr<HotKey> m_hotKey;
-    int m_hotKeyId = 0;
-    int m_nextHotKeyId = 33001;
-    LocalTime m_shownDate{0, 0, 0};
+    TrayIcon* m_tray;
+    std::unique_ptr<HotKeyToggle> m_hotKey;
 };
 
 }  // namespace tolvane

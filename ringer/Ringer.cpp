@@ -35,11 +35,13 @@ Ringer::Ringer(Options options)
       m_log(options.log ? std::move(options.log) : defaultRingLog(m_folder)),
       m_inhibitor(options.inhibitor ? std::move(options.inhibitor)
                                     : std::make_unique<SystemSleepInhibitor>()),
+      m_clock(options.clock ? *options.clock : m_systemClock),
       m_playback(std::make_unique<AudioPlayback>(
           std::move(options.sinks),
           engineHooks([this] { return m_engineReady ? &m_ring->engine() : nullptr; }))),
       m_sound(std::make_unique<PlaylistBellSound>(*m_playback, millisecondTicks)),
-      m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, m_powerOff)),
+      m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, m_powerOff,
+                                              std::move(options.tickTimer))),
       m_follower(std::make_unique<TableFollower>(m_db, m_folder)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
     m_ring->engine().setLog(*m_log);

@@ -22,6 +22,7 @@
 #include "ringing/core/PlanState.h"
 #include "ringing/core/PlayList.h"
 #include "ringing/core/RingLog.h"
+#include "ringing/qt/RingController.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/Settings.h"
 #include "storage/TableDatabase.h"
@@ -29,7 +30,6 @@
 namespace tolvane {
 
 class AudioPlayback;
-class RingController;
 class TableFollower;
 
 class Ringer {
@@ -44,6 +44,10 @@ public:
         std::unique_ptr<RingLog> log = nullptr;
         // Default: the system's (logind, SetThreadExecutionState).
         std::unique_ptr<SleepInhibitor> inhibitor = nullptr;
+        // The clock every front reads too (the face, the date); default: the system's. Must
+        // outlive the ringer. Tests give a manual one, and a manual timer with it.
+        const Clock* clock = nullptr;
+        std::unique_ptr<TickTimer> tickTimer = nullptr;
     };
 
     explicit Ringer(Options options);
@@ -107,7 +111,8 @@ private:
     std::unique_ptr<RingLog> m_log;
     std::unique_ptr<SleepInhibitor> m_inhibitor;
     TableDatabase m_db;
-    SystemClock m_clock;
+    SystemClock m_systemClock;
+    const Clock& m_clock;
     PlanState m_plan = PlanState::kPaused;
     // Read by the player thread's reports: declared before the playback, so it outlives it.
     std::atomic<bool> m_engineReady{false};

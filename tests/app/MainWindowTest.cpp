@@ -24,23 +24,24 @@
 #include <fstream>
 #include <thread>
 
-#include "schedule/ui/CalendarWindow.h"
+#include "app/ClockPainter.h"
 #include "app/EarlyStart.h"
 #include "app/MainWindow.h"
-#include "ringer/Ringer.h"
-#include "ringing/qt/RingController.h"
-#include "ringing/qt/TableFollower.h"
 #include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
 #include "app/WindowPictures.h"
+#include "ringer/Ringer.h"
+#include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
+#include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/MusicChooser.h"
 #include "settings/ui/SettingsWindow.h"
+#include "tests/support/ManualTickTimer.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
 #include "ui/BalloonTip.h"
@@ -83,14 +84,22 @@ class MainWindowTest : public QObject {
 private:
     test::TempDir* m_dir = nullptr;
     test::RecordingSound m_off;
+    // The clock the ringer, the face and the date read, and the clock timer: moved and fired by
+    // hand, so that nothing waits on the wall clock. Started at 10:00:00.250 on a Tuesday.
+    static constexpr int64_t kStartMs = int64_t{1796724000} * 1000 + 250;  // 2026-12-08 10:00:00.250
+    ManualClock m_clock{kStartMs};
+    test::ManualTickTimer* m_tick = nullptr;
     std::unique_ptr<Ringer> m_ringer;
     std::unique_ptr<MainWindow> m_window;
     std::vector<int> m_exits;
     std::vector<Status> m_fatal;
 
     void start() {
+        auto tick = std::make_unique<test::ManualTickTimer>();
+        m_tick = tick.get();
         m_ringer = std::make_unique<Ringer>(Ringer::Options{
-            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); }});
+            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); },
+            nullptr, nullptr, &m_clock, std::move(tick)});
         m_window = std::make_unique<MainWindow>(*m_ringer);
         m_window->exitProgram = [this](int code) { m_exits.push_back(code); };
         m_window->fatal = [this](const Status& s) { m_fatal.push_back(s); };
@@ -101,6 +110,17 @@ private:
         m_window->runCreatedHandler();
     }
     QTreeWidget* list() { return m_window->ui().超级列表框1; }
+    // The next second, as the running plan's clock timer wakes for it.
+    void nextSecond() {
+        QVERIFY2(m_tick->armedMs >= 0, "the clock timer was not armed");
+        m_clock.advanceMs(m_tick->armedMs);
+        m_tick->onTimeout();
+    }
+    const QImage& face() { return m_window->ui().画板2->face(); }
+    QString dateShown() { return m_window->ui().透明标签2->text(); }
+    static QString dateOf(int64_t ms) {
+        return QString::fromStdString(dateLabelText(ManualClock().toLocal(ms / 1000)));
+    }
     QStringList column(int c) {
         QStringList texts;
         for (int r = 0; r < list()->topLevelItemCount(); ++r)
@@ -135,6 +155,7 @@ private:
 
 private slots:
     void init() {
+        m_clock.setMs(kStartMs);
         m_dir = new test::TempDir;
         m_exits.clear();
         m_fatal.clear();
@@ -154,12 +175,11 @@ private slots:
         QCOMPARE(m_window->size(), QSize(663, 488));
         QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(list()->columnCount(), 10);
-        const LocalTime today = SystemClock().toLocal(SystemClock().nowMs() / 1000);
-        QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(today));
+        QCOMPARE(dateShown(), dateOf(m_clock.nowMs()));
         QVERIFY(m_window->ui().透明标签2->isVisible());
         QCOMPARE(m_ringer->ring().isRunning(), true);
         // The running plan's clock timer paints the face: no wake-up of the painter's own.
-        QVERIFY(!m_window->painterTimer()->isActive());
+        QVERIFY(!m_window->clockPainter().timer().isActive());
         QTRY_VERIFY(m_window->balloon()->isVisible());  // once the window has been painted
         QCOMPARE(m_window->balloon()->pos(), m_window->pos() + QPoint(200, 300));
         QVERIFY(m_window->balloon()->text().startsWith(
@@ -280,25 +300,29 @@ private slots:
 
     void theFaceFollowsTheSecondsOnlyWhileTheWindowCanBeSeen() {
         start();
-        QImage before = m_window->ui().画板2->face();
-        QTest::qWait(1100);
-        QVERIFY(m_window->ui().画板2->face() != before);  // painted on the clock timer's tick
+        QTimer& painter = m_window->clockPainter().timer();
+        QImage before = face();
+        nextSecond();
+        QVERIFY(face() != before);  // painted on the clock timer's tick, from the same clock
+        // A paused plan: the painter's own wake-up, just after the next second begins.
+        m_clock.advanceMs(996);
         m_window->onPauseClicked();
-        QVERIFY(m_window->painterTimer()->isActive());  // a paused plan: the painter's own
-        QVERIFY(m_window->painterTimer()->interval() <= 1000 + MainWindow::kPainterMarginMs);
-        before = m_window->ui().画板2->face();
-        QTest::qWait(1100);
-        QVERIFY(m_window->ui().画板2->face() != before);
+        QVERIFY(painter.isActive());
+        QCOMPARE(painter.interval(), 1 + ClockPainter::kMarginMs);
+        before = face();
+        m_clock.advanceMs(1000);
+        QTRY_VERIFY(face() != before);
+        QVERIFY(painter.isActive());  // armed again for the next second
         m_window->hide();
-        QVERIFY(!m_window->painterTimer()->isActive());
+        QVERIFY(!painter.isActive());
         m_window->show();
-        QVERIFY(m_window->painterTimer()->isActive());
+        QVERIFY(painter.isActive());
         m_window->showMinimized();
-        QTRY_VERIFY(!m_window->painterTimer()->isActive());
+        QTRY_VERIFY(!painter.isActive());
         m_window->showNormal();
-        QTRY_VERIFY(m_window->painterTimer()->isActive());
+        QTRY_VERIFY(painter.isActive());
         m_window->onPauseClicked();
-        QVERIFY(!m_window->painterTimer()->isActive());
+        QVERIFY(!painter.isActive());
     }
 
     void aTrayClickRestoresTheWindowAsADoubleClickDoes() {
@@ -393,7 +417,7 @@ private slots:
 
     void theSchoolCalendarWindowMarksSetsAndImportsDays() {
         start();
-        const LocalTime now = SystemClock().toLocal(SystemClock().nowMs() / 1000);
+        const LocalTime now = m_clock.toLocal(m_clock.nowMs() / 1000);
         const QDate today(now.year, now.month, now.day);
         m_window->prepareWindow = [&](QDialog& dialog) {
             auto& w = dynamic_cast<CalendarWindow&>(dialog);
@@ -436,12 +460,11 @@ private slots:
     }
 
     void theDateLabelFollowsMidnight() {
+        m_clock.setMs(civilToEpochSeconds(2026, 12, 8, 23, 59, 59) * 1000 + 250);
         start();
-        const LocalTime lastSecond{2026, 12, 8, 2, 23, 59, 59}, midnight{2026, 12, 9, 3, 0, 0, 0};
-        m_window->followDate(lastSecond);
-        QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(lastSecond));
-        m_window->followDate(midnight);
-        QCOMPARE(m_window->ui().透明标签2->text().toStdString(), dateLabelText(midnight));
+        QCOMPARE(dateShown(), dateOf(m_clock.nowMs()));
+        nextSecond();  // midnight
+        QCOMPARE(dateShown(), dateOf(civilToEpochSeconds(2026, 12, 9, 0, 0, 0) * 1000));
         QVERIFY(m_window->toolTip().contains(QString::fromStdString(m_dir->path())));
     }
 

@@ -35,8 +35,8 @@ wait_visible() {  # pid yes|no
 # Another client with the keyboard focus, recording every key it gets.
 xev -name keywatch >"$work/xev.log" 2>&1 &
 pids+=($!)
-sleep 0.5
-xdotool search --sync --name keywatch windowfocus 2>/dev/null || true
+wait_for 5 "the key-recording client" xdotool search --onlyvisible --name keywatch
+xdotool search --name keywatch windowfocus 2>/dev/null || true
 
 (cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
 program=$!
@@ -52,13 +52,13 @@ kill "$program"; wait "$program" 2>/dev/null || true
 # Another client holds Shift+T: our registration fails silently, the window stays.
 "$bin/hotkey_holder" >"$work/holder.log" &
 pids+=($!)
-for _ in $(seq 50); do grep -q holding "$work/holder.log" && break; sleep 0.1; done
+wait_for 5 "the other client to hold Shift+T" grep -q holding "$work/holder.log"
 (cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
 program=$!
 pids+=($program)
 wait_visible "$program" yes || fail "the window did not appear"
 xdotool key shift+t
-sleep 0.5
+sleep 0.5  # a hide would follow the press within the event loop's next turns
 visible "$program" || fail "Shift+T hid the window though another client holds it"
 kill "$program"; wait "$program" 2>/dev/null || true
 
@@ -74,7 +74,7 @@ window=$(main_window "$program")
 box() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 wait_box() { for _ in $(seq 50); do [ -n "$(box "$1")" ] && return 0; sleep 0.1; done; return 1; }
 xdotool mousemove --window "$window" 570 10 click 1
-sleep 0.5
+sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
 xdotool key Down Return
 wait_box "设置" || fail "the Settings window did not open"
 settings=$(box "设置")
@@ -88,7 +88,8 @@ click_hot_key_box() {
 click_hot_key_box
 [ "$(md5sum <"$work/program/px.edb")" = "$sum" ] || fail "a hot key that failed was stored"
 pkill -f "$bin/hotkey_holder" || true
-sleep 0.5
+holder_gone() { ! pgrep -f "$bin/hotkey_holder"; }
+wait_for 5 "the other client to let Shift+T go" holder_gone
 click_hot_key_box
 [ "$(od -An -tx1 -j $((836 + 39)) -N1 "$work/program/px.edb" | tr -d ' ')" = 01 ] ||
   fail "a hot key that worked was not stored"

@@ -29,19 +29,18 @@ printf '\0' | dd of="$program/px.edb" bs=1 seek=$((836 + 42)) conv=notrunc 2>/de
 (cd "$program" && exec ./tolvane) 2>"$work/stderr" &
 app=$!
 pids+=($app)
-for _ in $(seq 100); do main_window "$app" >/dev/null && break; sleep 0.1; done
-main_window "$app" >/dev/null || fail "the window did not appear"
-sleep 1  # the created handler has registered the hot key
+wait_for 10 "the window" main_window "$app"
+# Nothing outside says when the created handler has taken Shift+T: it does so right after the
+# window shows, well within this second.
+sleep 1
 
 # The second start: the first program's window is hidden (Shift+T), the second shows it.
 xdotool key shift+t
-for _ in $(seq 30); do main_window "$app" >/dev/null || break; sleep 0.1; done
-main_window "$app" >/dev/null && fail "Shift+T did not hide the window"
+wait_for 3 "Shift+T to hide the window" no_main_window "$app"
 status=0
 (cd "$program" && exec timeout 10 ./tolvane) 2>"$work/stderr2" || status=$?
 [ "$status" = 0 ] || fail "the second start ended with $status"
-for _ in $(seq 30); do main_window "$app" >/dev/null && break; sleep 0.1; done
-main_window "$app" >/dev/null || fail "the second start did not show the first program's window"
+wait_for 3 "the second start to show the first program's window" main_window "$app"
 window=$(main_window "$app")
 echo "ok: a second start ends with 0 and shows the running program's window"
 
@@ -80,15 +79,14 @@ echo "ok: one stream per bell"
 # The hidden-window case: the Add window open, the main window hidden, Esc closes the Add window.
 wait_until 5
 xdotool mousemove --window "$window" 598 89 click 1
-for _ in $(seq 50); do xdotool search --onlyvisible --name '添加铃声' >/dev/null 2>&1 && break; sleep 0.1; done
-add_window=$(xdotool search --onlyvisible --name '添加铃声' 2>/dev/null | head -1 || true)
-[ -n "$add_window" ] || fail "the Add window did not open"
+wait_for 5 "the Add window" titled_window '添加铃声'
+add_window=$(xdotool search --onlyvisible --name '添加铃声' 2>/dev/null | head -1)
 xdotool key shift+t
-for _ in $(seq 30); do main_window "$app" >/dev/null || break; sleep 0.1; done
+wait_for 3 "Shift+T to hide the main window" no_main_window "$app"
 xdotool windowfocus "$add_window" 2>/dev/null || true
 xdotool key Escape
-for _ in $(seq 30); do xdotool search --onlyvisible --name '添加铃声' >/dev/null 2>&1 || break; sleep 0.1; done
-xdotool search --onlyvisible --name '添加铃声' >/dev/null 2>&1 && fail "Esc did not close the Add window"
+wait_for 3 "Esc to close the Add window" no_titled_window '添加铃声'
+# An exit would follow the window's closing within the event loop's next turns.
 sleep 0.5
 kill -0 "$app" 2>/dev/null || fail "closing the last visible window ended the program"
 echo "ok: the program runs on with every window hidden"

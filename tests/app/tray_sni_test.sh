@@ -15,7 +15,7 @@ cp "$bin/tolvane" "$work/program/"
 
 dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/session-bus" 3>"$work/address" 2>/dev/null &
 pids+=($!)
-for _ in $(seq 50); do [ -s "$work/address" ] && break; sleep 0.1; done
+wait_for 5 "the session bus's address" test -s "$work/address"
 export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/address")
 : >"$work/items"
 /usr/bin/python3 "$src/tests/support/sni_host.py" "$work/items" 2>"$work/host.log" &
@@ -24,8 +24,7 @@ watcher_up() {
   gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
     -m org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher 2>/dev/null | grep -q true
 }
-for _ in $(seq 100); do watcher_up && break; sleep 0.1; done
-watcher_up || fail "the StatusNotifierWatcher did not come up: $(cat "$work/host.log")"
+wait_for 10 "the StatusNotifierWatcher" watcher_up
 
 (cd "$work/program" && QT_LOGGING_RULES="qt.qpa.tray=true" exec ./tolvane) 2>"$work/stderr" &
 program=$!
@@ -37,7 +36,7 @@ window=$(main_window "$program")
 
 # The menu picture button, then "最小化".
 xdotool mousemove --window "$window" 570 10 click 1
-sleep 0.5
+sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
 xdotool key Down Down Down Down Return
 retry gone main_window "$program" || fail "最小化 did not hide the window: $(cat "$work/stderr")"
 retry test -s "$work/items" || fail "no item registered with the StatusNotifierWatcher"

@@ -13,7 +13,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
 cp "$bin/tolvane" "$work/program/"
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
+wait_for 5 "the tray host" xdotool search --onlyvisible --class trayer
 
 (cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
 program=$!
@@ -35,7 +35,7 @@ retry main_window "$program" || fail "the window did not appear"
 window=$(main_window "$program")
 # The menu picture button, then "最小化" (the fourth item; the separator is skipped).
 xdotool mousemove --window "$window" 570 10 click 1
-sleep 0.5
+sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
 xdotool key Down Down Down Down Return
 retry gone main_window "$program" || fail "最小化 did not hide the window"
 retry tray_icon || fail "no tray icon after 最小化"

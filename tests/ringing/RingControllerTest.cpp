@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ringing/qt/RingController.h"
+#include "tests/support/ManualTickTimer.h"
 #include "schedule/core/Schema.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
@@ -12,13 +13,7 @@
 namespace tolvane {
 namespace {
 
-// A timer that only records what it was asked; the test fires it.
-class ManualTimer final : public TickTimer {
-public:
-    void start(int ms) override { armedMs = ms; }
-    void stop() override { armedMs = -1; }
-    int armedMs = -1;  // -1 when not armed
-};
+using ManualTimer = test::ManualTickTimer;
 
 // 2026-03-02 (a Monday) 08:00:00.000, as the manual clock's UTC civil time.
 constexpr int64_t kEightOClockMs = 1772438400000;

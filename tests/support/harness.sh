@@ -70,6 +70,10 @@ main_window() {
   done
   return 1
 }
+no_main_window() { ! main_window "$1"; }
+# A visible window titled $1, and none.
+titled_window() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+no_titled_window() { ! titled_window "$1"; }
 
 # The sound stack of a desktop test: this run's own home, runtime folder and PulseAudio server,
 # kept flowing with silence so that a recording of the null sink runs with the wall clock.

@@ -22,12 +22,13 @@ parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 \
   --file-format=wav "$work/rec.wav" &
 rec=$!
 pids+=($rec)
-sleep 2
+recording() { pactl list short source-outputs | grep -q .; }
+wait_for 5 "the recorder's stream" recording
 wine "$winbin/tolvanectl.exe" play "$work/tones/a440.mp3" || fail "tolvanectl.exe play FILE failed"
 wine "$winbin/tolvanectl.exe" play "$work/folder" 2>"$work/folder.err" ||
   fail "tolvanectl.exe play FOLDER failed"
 grep -q 'skipped.*broken.mp3' "$work/folder.err" || fail "the broken file was not reported skipped"
-sleep 0.5
+sleep 0.5  # the recorder's own latency: the last tone's end reaches the file
 kill -INT "$rec"
 wait "$rec" || true
 

@@ -1,0 +1,78 @@
+#include "app/WindowToggles.h"
+
+#include <QCoreApplication>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include "platform/HotKey.h"
+#include "platform/TextCodec.h"
+
+namespace tolvane {
+
+namespace {
+const char kTrayTip[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "双击可显示！");
+// The tray's tip holds 62 bytes of GBK.
+constexpr size_t kTrayTipBytes = 62;
+}  // namespace
+
+TrayIcon::TrayIcon(QWidget& window, std::function<void()> restore)
+    : QObject(&window), m_window(window), m_restore(std::move(restore)) {}
+
+QSystemTrayIcon* TrayIcon::icon() {
+    if (m_icon) return m_icon;
+    m_icon = new QSystemTrayIcon(this);
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        // A StatusNotifierItem host reports every click as Trigger, never as DoubleClick.
+        if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) m_restore();
+    });
+    return m_icon;
+}
+
+bool TrayIcon::minimise() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    icon()->setIcon(m_window.windowIcon());
+    const QString tip = QCoreApplication::translate("tolvane::MainWindow", kTrayTip);
+    icon()->setToolTip(QString::fromStdString(cutToGbkBytes(tip.toStdString(), kTrayTipBytes)));
+    icon()->show();
+    m_window.hide();
+    return true;
+}
+
+void TrayIcon::hide() {
+    if (m_icon) m_icon->hide();
+}
+
+HotKeyToggle::HotKeyToggle(QWidget& window)
+    : m_window(window), m_hotKey(std::make_unique<HotKey>(&window)) {
+    m_hotKey->onPressed = [this] { onPressed(m_id); };
+}
+
+HotKeyToggle::~HotKeyToggle() = default;
+
+void HotKeyToggle::want(bool wanted) {
+    if (!wanted || m_id != 0) return;
+    const int id = m_nextId++;
+    m_id = m_hotKey->grab(id) ? id : 0;
+}
+
+bool HotKeyToggle::grab() {
+    want(true);
+    return m_id != 0;
+}
+
+void HotKeyToggle::release() {
+    m_hotKey->release();
+    m_id = 0;
+}
+
+void HotKeyToggle::onPressed(int id) {
+    if (id == 0 || id != m_id) return;
+    if (m_window.isVisible()) {
+        m_window.hide();
+    } else {
+        m_window.show();
+        if (m_window.isMinimized()) m_window.showNormal();
+    }
+}
+
+}  // namespace tolvane
