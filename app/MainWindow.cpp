@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/RingLogWindow.h"
 #include "app/ClockPainter.h"
+#include "app/RingLogWindow.h"
 #include "app/WindowPictures.h"
 #include "app/WindowToggles.h"
 #include "platform/Autostart.h"
@@ -262,8 +262,7 @@ void MainWindow::runCreatedHandler() {
     reportOpenedTables(opened);
     m_painter->paint();
 
-    if (auto settings = m_ringer.applySettings(); !settings.isOk())
-        return fatal(settings.status());
+    if (auto settings = m_ringer.applySettings(); !settings.isOk()) return fatal(settings.status());
     refreshSchedule();
     setPlanRunning(true);
 }
@@ -350,8 +349,8 @@ void MainWindow::onPauseClicked() {
 }
 
 void MainWindow::showPlanState() {
-    pauseButton()->setText(tr(m_ringer.plan() == PlanState::kRunning ? kPlanRunningCaption
-                                                                      : kPlanPausedCaption));
+    pauseButton()->setText(
+        tr(m_ringer.plan() == PlanState::kRunning ? kPlanRunningCaption : kPlanPausedCaption));
 }
 
 void MainWindow::onStopClicked() {
@@ -386,8 +385,7 @@ void MainWindow::onSettings() {
     SettingsWindow window(
         m_ringer.db(),
         {[this] { applySettings(); }, [this] { checked(m_ringer.applyShutdownPlan()); },
-         [this] { m_hotKey->release(); }, [this] { return m_hotKey->grab(); },
-         autostartFolder,
+         [this] { m_hotKey->release(); }, [this] { return m_hotKey->grab(); }, autostartFolder,
          QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
         this);
     prepareWindow(window);

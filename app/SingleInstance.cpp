@@ -10,10 +10,10 @@ namespace tolvane {
 QString SingleInstance::baseName(const std::string& dataFolder) {
     const std::string canonical = FileSystem::platform()->canonicalPath(dataFolder);
     return QStringLiteral("tolvane-") +
-        QString::fromLatin1(
-            QCryptographicHash::hash(QByteArray::fromStdString(canonical), QCryptographicHash::Sha1)
-                .toHex()
-                .left(16));
+           QString::fromLatin1(QCryptographicHash::hash(QByteArray::fromStdString(canonical),
+                                                        QCryptographicHash::Sha1)
+                                   .toHex()
+                                   .left(16));
 }
 
 QString SingleInstance::serverName(const std::string& dataFolder) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "cli/PlanCommand.h"
-#include "platform/Process.h"
 #include "cli/ScheduleCommands.h"
+#include "platform/Process.h"
 #ifdef TOLVANE_HAVE_PLAY
 #include "cli/PlayCommand.h"
 #endif
@@ -73,7 +73,6 @@ int usage() {
     std::cerr << kUsage;
     return 2;
 }
-
 
 }  // namespace
 

@@ -1,6 +1,6 @@
-#include "platform/DisplaySession.h"
-
 #include <cstdlib>
+
+#include "platform/DisplaySession.h"
 
 namespace tolvane {
 

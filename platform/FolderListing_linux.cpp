@@ -66,8 +66,7 @@ std::vector<std::string> listVolumes() {
         std::string device, point;
         if (!(fields >> device >> point)) continue;
         // Mount points escape spaces as \040.
-        for (size_t at; (at = point.find("\\040")) != std::string::npos;)
-            point.replace(at, 4, " ");
+        for (size_t at; (at = point.find("\\040")) != std::string::npos;) point.replace(at, 4, " ");
         for (const char* root : {"/media/", "/run/media/", "/mnt/"})
             if (point.rfind(root, 0) == 0 &&
                 std::find(volumes.begin(), volumes.end(), point) == volumes.end())

@@ -1,10 +1,10 @@
-#include "platform/TerminationSignals.h"
-
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <initializer_list>
+
+#include "platform/TerminationSignals.h"
 
 namespace tolvane {
 

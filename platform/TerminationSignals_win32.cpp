@@ -1,8 +1,8 @@
-#include "platform/TerminationSignals.h"
-
 #include <windows.h>
 
 #include <atomic>
+
+#include "platform/TerminationSignals.h"
 
 namespace tolvane {
 

@@ -11,13 +11,12 @@ void quitOnTerminationSignals(QCoreApplication& app, std::function<void(const ch
     const int fd = watchTerminationSignals();
     if (fd < 0) return;
     auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app,
-                     [&app, heard = std::move(heard)] {
-                         const int signal = takeTerminationSignal();
-                         if (signal == 0) return;
-                         heard(terminationSignalName(signal));
-                         app.exit(0);
-                     });
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, heard = std::move(heard)] {
+        const int signal = takeTerminationSignal();
+        if (signal == 0) return;
+        heard(terminationSignalName(signal));
+        app.exit(0);
+    });
 }
 
 }  // namespace tolvane

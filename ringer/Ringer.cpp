@@ -75,7 +75,8 @@ PlaybackService& Ringer::playback() {
 OpenedTables Ringer::openTables() {
     OpenedTables opened = openOrCreateTables(m_db, m_folder);
     for (const std::string& e : opened.errors) m_log->warn("铃声计划不能打开：" + e);
-    for (const std::string& moved : opened.setAside) m_log->warn("损坏的表文件已改名保存为 " + moved);
+    for (const std::string& moved : opened.setAside)
+        m_log->warn("损坏的表文件已改名保存为 " + moved);
     for (const std::string& reason : opened.readOnly) m_log->warn("铃声计划只能读取：" + reason);
     return opened;
 }

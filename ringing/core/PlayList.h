@@ -13,7 +13,6 @@
 
 namespace tolvane {
 
-
 // The folder's MP3 files as folder + separator + name, each followed by "\r\n": in listing order,
 // or, when random, in an order drawn from a generator seeded with seed, each file once.
 std::string buildFolderPlayList(const std::string& folder, bool random, uint64_t seed);

@@ -15,8 +15,8 @@ namespace tolvane {
 namespace {
 // The program folder's "media" folder, made when missing: where the chooser opens.
 QString mediaFolder(const std::string& programFolder) {
-    const QString folder = QDir::toNativeSeparators(QString::fromStdString(programFolder) +
-                                                    QStringLiteral("/media"));
+    const QString folder =
+        QDir::toNativeSeparators(QString::fromStdString(programFolder) + QStringLiteral("/media"));
     QDir().mkpath(folder);
     return folder;
 }

@@ -124,8 +124,8 @@ void CalendarWindow::report(const Status& s, const std::string& done) {
 }
 
 void CalendarWindow::apply(int ringDay) {
-    report(setCalendarDays(m_db, isoDate(m_calendar->selectedDate()),
-                           isoDate(m_lastDay->date()), ringDay, m_note->text().toStdString()),
+    report(setCalendarDays(m_db, isoDate(m_calendar->selectedDate()), isoDate(m_lastDay->date()),
+                           ringDay, m_note->text().toStdString()),
            "");
 }
 
@@ -138,8 +138,8 @@ void CalendarWindow::onWorkday() {
 }
 
 void CalendarWindow::onNormal() {
-    auto removed = clearCalendarDays(m_db, isoDate(m_calendar->selectedDate()),
-                                     isoDate(m_lastDay->date()));
+    auto removed =
+        clearCalendarDays(m_db, isoDate(m_calendar->selectedDate()), isoDate(m_lastDay->date()));
     report(removed.isOk() ? Status::ok() : removed.status(), "");
 }
 

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QLineEdit>
 
-#include "schedule/core/Schema.h"
 #include "schedule/core/ScheduleList.h"
+#include "schedule/core/Schema.h"
 #include "schedule/ui/MusicChooser.h"
 #include "ui_ChangeBellWindow.h"
 

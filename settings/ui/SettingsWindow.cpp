@@ -47,9 +47,8 @@ SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::loadStoredSettings() {
     m_autostartBox->setChecked(autostartExists(m_hooks.autostartFolder));
-    TableDatabase& db = m_db;
-    if (!selectSettingsRecord(db).isOk()) return;  // the boxes keep their description's values
-    auto settings = readSettings(db);
+    if (!selectSettingsRecord(m_db).isOk()) return;  // the boxes keep their description's values
+    auto settings = readSettings(m_db);
     if (!settings.isOk()) return;
     m_randomPlayBox->setChecked(settings.value().randomPlay);
     m_autoUpdateBox->setChecked(settings.value().autoUpdate);
@@ -70,9 +69,8 @@ void SettingsWindow::reportFailure(const Status& status) {
 }
 
 bool SettingsWindow::storeOption(const char* field, bool on) {
-    TableDatabase& db = m_db;
-    Status s = selectSettingsRecord(db);
-    if (s.isOk()) s = db.write(field, on);
+    Status s = selectSettingsRecord(m_db);
+    if (s.isOk()) s = m_db.write(field, on);
     if (!s.isOk()) reportFailure(s);
     return s.isOk();
 }
@@ -124,9 +122,8 @@ void SettingsWindow::onShutdownTimeSaved() {
                     QMessageBox::NoIcon);
         return;
     }
-    TableDatabase& db = m_db;
-    Status s = selectSettingsRecord(db);
-    if (s.isOk()) s = db.write(schema::kShutdownTime, *time);
+    Status s = selectSettingsRecord(m_db);
+    if (s.isOk()) s = m_db.write(schema::kShutdownTime, *time);
     if (!s.isOk()) return reportFailure(s);
     m_hooks.shutdownPlanStored();
 }

@@ -13,14 +13,14 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "schedule/ui/CalendarWindow.h"
 #include "app/MainWindow.h"
+#include "app/RingLogWindow.h"
 #include "ringer/Ringer.h"
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
-#include "app/RingLogWindow.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
+#include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
 #include "settings/ui/SettingsWindow.h"
 #include "storage/TableDatabase.h"

@@ -86,7 +86,8 @@ private:
     test::RecordingSound m_off;
     // The clock the ringer, the face and the date read, and the clock timer: moved and fired by
     // hand, so that nothing waits on the wall clock. Started at 10:00:00.250 on a Tuesday.
-    static constexpr int64_t kStartMs = int64_t{1796724000} * 1000 + 250;  // 2026-12-08 10:00:00.250
+    static constexpr int64_t kStartMs =
+        int64_t{1796724000} * 1000 + 250;  // 2026-12-08 10:00:00.250
     ManualClock m_clock{kStartMs};
     test::ManualTickTimer* m_tick = nullptr;
     std::unique_ptr<Ringer> m_ringer;
@@ -497,9 +498,8 @@ private slots:
         start();
         AddBellWindow add(m_ringer->db(), m_ringer->playback(), m_ringer->folder(), [] {});
         ChangeBellWindow change(m_ringer->db(), m_ringer->playback(), {}, [] {});
-        SettingsWindow settings(
-            m_ringer->db(),
-            {[] {}, [] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
+        SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
+                                                 m_dir->file("autostart"), "/x"});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
         QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 239));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
@@ -533,9 +533,8 @@ private slots:
 
     void escClosesASecondaryWindow() {
         start();
-        SettingsWindow settings(
-            m_ringer->db(),
-            {[] {}, [] {}, [] {}, [] { return true; }, m_dir->file("autostart"), "/x"});
+        SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
+                                                 m_dir->file("autostart"), "/x"});
         QTimer::singleShot(50, [&] { QTest::keyClick(&settings, Qt::Key_Escape); });
         QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
     }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <future>
 #include <memory>

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "ringing/qt/RingController.h"
-#include "tests/support/ManualTickTimer.h"
 #include "schedule/core/Schema.h"
+#include "tests/support/ManualTickTimer.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
 
