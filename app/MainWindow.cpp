@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "app/ClockPainter.h"
+#include "app/MainMenus.h"
 #include "app/RingLogWindow.h"
 #include "app/WindowPictures.h"
 #include "app/WindowToggles.h"
@@ -181,27 +182,18 @@ void MainWindow::setUpPictures() {
 }
 
 void MainWindow::buildMenus() {
-    m_systemMenu = new QMenu(this);
-    m_systemMenu->addAction(tr("软件设置"), this, &MainWindow::onSettings);
-    m_systemMenu->addAction(tr("运行日志"), this, &MainWindow::onRingLog);
-    m_systemMenu->addAction(tr("校历设置"), this, &MainWindow::onSchoolCalendar);
-    m_systemMenu->addSeparator();
-    m_systemMenu->addAction(tr("最小化"), this, &MainWindow::onMinimiseToTray);
-    m_systemMenu->addAction(tr("退出"), this, &MainWindow::onQuit);
-
-    m_listMenu = new QMenu(this);
-    m_changeAction = m_listMenu->addAction(tr("修改铃声"), this, &MainWindow::onChangeBell);
-    m_listMenu->addAction(tr("增加铃声"), this, &MainWindow::onAddBell);
-    m_deleteAction = m_listMenu->addAction(tr("删除铃声"), this, &MainWindow::onDeleteBell);
-    m_listMenu->addAction(tr("设置"), this, &MainWindow::onSettings);
-    m_listMenu->addAction(tr("校历设置"), this, &MainWindow::onSchoolCalendar);
+    m_menus = new MainMenus(
+        *this, *scheduleList(), *menuButton(),
+        {[this] { onSettings(); }, [this] { onRingLog(); }, [this] { onSchoolCalendar(); },
+         [this] { onMinimiseToTray(); }, [this] { onQuit(); }, [this] { onAddBell(); },
+         [this] { onChangeBell(); }, [this] { onDeleteBell(); },
+         [this](const QString& question) { return confirm(question); }});
 }
 
 void MainWindow::setUpKeyboard() {
     confirm = [this](const QString& question) {
         return QMessageBox::question(this, tr("信息："), question) == QMessageBox::Yes;
     };
-    scheduleList()->installEventFilter(this);
     setTabOrder(pauseButton(), stopButton());
     setTabOrder(stopButton(), addButton());
     setTabOrder(addButton(), scheduleList());
@@ -213,33 +205,8 @@ void MainWindow::setUpKeyboard() {
     clockFace()->setAccessibleName(tr("时钟"));
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != scheduleList() || event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const auto& key = static_cast<const QKeyEvent&>(*event);
-    if (key.key() != Qt::Key_Alt) m_altAlone = false;  // Alt+arrow in the list is no menu key
-    if (onListKey(key)) return true;
-    return QWidget::eventFilter(watched, event);
-}
-
-bool MainWindow::onListKey(const QKeyEvent& key) {
-    const bool ctrlN = key.key() == Qt::Key_N && key.modifiers() == Qt::ControlModifier;
-    if (key.key() == Qt::Key_Insert || ctrlN) {
-        onAddBell();
-    } else if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
-        onListDoubleClick();
-    } else if (key.key() == Qt::Key_Delete) {
-        onDeleteKey();
-    } else {
-        return false;
-    }
-    return true;
-}
-
 void MainWindow::onDeleteKey() {
-    const QString start = selectedStartTime(scheduleList());
-    if (start.isEmpty()) return;
-    if (confirm(tr("删除 %1 的铃声吗？").arg(start))) onDeleteBell();
+    m_menus->deleteSelectedAfterAsking();
 }
 
 void MainWindow::checked(const Status& s) {
@@ -426,20 +393,23 @@ void MainWindow::onQuit() {
 }
 
 void MainWindow::onListRightClick(const QPoint& cursor) {
-    const bool selected = !selectedStartTime(scheduleList()).isEmpty();
-    m_changeAction->setEnabled(selected);
-    m_deleteAction->setEnabled(selected);
-    m_listMenu->popup(listMenuPoint(cursor));
+    m_menus->popUpListMenu(cursor);
 }
 
 void MainWindow::onListDoubleClick() {
-    if (!selectedStartTime(scheduleList()).isEmpty()) onChangeBell();
+    m_menus->changeSelected();
 }
 
 void MainWindow::onMenuPictureButton() {
-    const QWidget* button = menuButton();
-    m_systemMenu->popup(mapToGlobal(QPoint(0, 0)) +
-                        QPoint(button->x(), button->y() + button->height()));
+    m_menus->popUpSystemMenu();
+}
+
+QMenu* MainWindow::systemMenu() const {
+    return m_menus->systemMenu();
+}
+
+QMenu* MainWindow::listMenu() const {
+    return m_menus->listMenu();
 }
 
 void MainWindow::showFatalError(const Status& status) {
@@ -461,26 +431,11 @@ void MainWindow::paintEvent(QPaintEvent*) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Whether Alt shows as a modifier of its own press differs between systems: not looked at.
-    m_altAlone = event->key() == Qt::Key_Alt;
     if (event->key() == Qt::Key_Escape) {
         close();
         return;
     }
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
-        onMenuPictureButton();
-        return;
-    }
     QWidget::keyPressEvent(event);
-}
-
-void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Alt && m_altAlone) {
-        m_altAlone = false;
-        onMenuPictureButton();
-        return;
-    }
-    QWidget::keyReleaseEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

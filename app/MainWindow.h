@@ -28,6 +28,7 @@ class BalloonTip;
 class ClockFace;
 class ClockPainter;
 class HotKeyToggle;
+class MainMenus;
 class TrayIcon;
 class HeaderStrip;
 class PictureButton;
@@ -70,8 +71,8 @@ public:
     std::function<bool(const QString& question)> confirm;
 
     Ui::MainWindow& ui() { return *m_ui; }
-    QMenu* systemMenu() const { return m_systemMenu; }
-    QMenu* listMenu() const { return m_listMenu; }
+    QMenu* systemMenu() const;
+    QMenu* listMenu() const;
     BalloonTip* balloon() const { return m_balloon; }
     // Made at its first use.
     QSystemTrayIcon* tray();
@@ -106,8 +107,6 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -132,7 +131,6 @@ private:
     // The painter's own wake-ups while the window shows a paused plan; none otherwise.
     void followPlanWithPainter();
     void setUpKeyboard();
-    bool onListKey(const QKeyEvent& key);
     void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure
     void showPlanState();
@@ -140,18 +138,12 @@ private:
     void setPlanRunning(bool running);
     // The options the window shows: the date, Shift+T.
     void showSettings(const SettingsRecord& settings);
-    QPoint listMenuPoint(const QPoint& cursor) const { return cursor + QPoint(3, 3); }
 
     Ringer& m_ringer;
     const std::unique_ptr<Ui::MainWindow> m_ui;
-    // Alt pressed and released alone opens the System menu, as in other desktop programs.
-    bool m_altAlone = false;
     bool m_startupTipDue = false;
     QPixmap m_background;
-    QMenu* m_systemMenu;
-    QMenu* m_listMenu;
-    QAction* m_changeAction = nullptr;
-    QAction* m_deleteAction = nullptr;
+    MainMenus* m_menus = nullptr;
     ClockPainter* m_painter = nullptr;
     BalloonTip* m_balloon;
     TrayIcon* m_tray;
