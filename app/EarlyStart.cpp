@@ -21,9 +21,16 @@ void EarlyStart::applicationMade() {
     m_applicationMade.set_value(true);
 }
 
+void EarlyStart::finish() {
+    if (!m_told) {
+        m_told = true;
+        m_applicationMade.set_value(false);
+    }
+    if (m_worker.joinable()) m_worker.join();
+}
+
 EarlyStart::~EarlyStart() {
-    if (!m_told) m_applicationMade.set_value(false);
-    m_worker.join();
+    finish();
 }
 
 }  // namespace tolvane

@@ -18,7 +18,11 @@ public:
     // The application exists: the pictures may be decoded. Image readers are made to be used on
     // other threads once it does; while it is being made, they would race its set-up.
     void applicationMade();
-    ~EarlyStart();  // waits until it is done
+    // Waits until it is done. Call it before the application goes when the program ends without
+    // a window: the toolkit's font list is the application's, and reading it while the
+    // application is destroyed ends the process (a second start ended so under load).
+    void finish();
+    ~EarlyStart();  // finish()
     EarlyStart(const EarlyStart&) = delete;
     EarlyStart& operator=(const EarlyStart&) = delete;
 

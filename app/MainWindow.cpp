@@ -112,7 +112,13 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     m_ringer.onFatal = [this](const Status& s) { fatal(s); };
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The ringer outlives the window: from now on it tells nobody.
+    m_ringer.onReloaded = [](const ReloadedTables&, const Status&) {};
+    m_ringer.onSettingsApplied = [](const SettingsRecord&) {};
+    m_ringer.afterTick = [] {};
+    m_ringer.onFatal = [](const Status&) {};
+}
 
 // The controls by role; MainWindow.ui names them as the catalogue does.
 QPushButton* MainWindow::pauseButton() const {

@@ -67,7 +67,9 @@ int main(int argc, char** argv) {
     const std::string dataFolder =
         tolvane::chooseDataFolder(executableFolder(), tolvane::userDataHome());
     tolvane::SingleInstance instance(dataFolder);
-    switch (instance.claim()) {
+    const tolvane::SingleInstance::Claim claim = instance.claim();
+    if (claim != tolvane::SingleInstance::Claim::kFirst) early.finish();
+    switch (claim) {
         case tolvane::SingleInstance::Claim::kFirst:
             break;
         case tolvane::SingleInstance::Claim::kShownOther:

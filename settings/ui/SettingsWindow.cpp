@@ -10,17 +10,29 @@
 
 namespace tolvane {
 
+SettingsControls settingsControls(Ui::SettingsWindow& ui) {
+    return {ui.选择框1,
+            ui.选择框2,
+            ui.选择框3,
+            ui.选择框4,
+            ui.选择框5,
+            ui.选择框6,
+            {ui.编辑框1, ui.编辑框2, ui.编辑框3},
+            ui.按钮1};
+}
+
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
     : QDialog(parent), m_db(db), m_hooks(std::move(hooks)), m_ui(new Ui::SettingsWindow) {
     m_ui->setupUi(this);
-    m_autostartBox = m_ui->选择框1;
-    m_randomPlayBox = m_ui->选择框2;
-    m_autoShutdownBox = m_ui->选择框3;
-    m_autoUpdateBox = m_ui->选择框4;
-    m_showDateBox = m_ui->选择框5;
-    m_hotKeyBox = m_ui->选择框6;
-    m_shutdownTime = {m_ui->编辑框1, m_ui->编辑框2, m_ui->编辑框3};
-    m_saveTimeButton = m_ui->按钮1;
+    const SettingsControls c = settingsControls(*m_ui);
+    m_autostartBox = c.autostart;
+    m_randomPlayBox = c.randomPlay;
+    m_autoShutdownBox = c.autoShutdown;
+    m_autoUpdateBox = c.autoUpdate;
+    m_showDateBox = c.showDate;
+    m_hotKeyBox = c.hotKey;
+    m_shutdownTime = c.shutdownTime;
+    m_saveTimeButton = c.saveTime;
     makeFixedWindow(this);
     const std::array<SpinArrows*, 3> arrows = {m_ui->调节器1, m_ui->调节器2, m_ui->调节器3};
     const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};

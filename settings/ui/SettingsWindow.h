@@ -36,6 +36,19 @@ struct SettingsHooks {
     std::string programPath;
 };
 
+// The controls of the Settings window by role; the description names them 选择框1.. and 编辑框1...
+struct SettingsControls {
+    QCheckBox* autostart = nullptr;
+    QCheckBox* randomPlay = nullptr;
+    QCheckBox* autoShutdown = nullptr;
+    QCheckBox* autoUpdate = nullptr;
+    QCheckBox* showDate = nullptr;
+    QCheckBox* hotKey = nullptr;
+    std::array<QLineEdit*, 3> shutdownTime{};  // hours, minutes, seconds
+    QPushButton* saveTime = nullptr;
+};
+SettingsControls settingsControls(Ui::SettingsWindow& ui);
+
 class SettingsWindow final : public QDialog {
     Q_OBJECT
 public:

@@ -110,15 +110,28 @@ private:
         };
         m_window->runCreatedHandler();
     }
-    QTreeWidget* list() { return m_window->ui().超级列表框1; }
+    // The main window's controls by role: the catalogue's names appear here only.
+    struct MainRoles {
+        QPushButton *pauseButton, *stopButton, *addButton;
+        QTreeWidget* list;
+        QLabel *dateLabel, *statusLabel, *digitStrip;
+        ClockFace* face;
+        QWidget *header, *menuButton, *closeButton;
+    };
+    MainRoles roles() {
+        Ui::MainWindow& ui = m_window->ui();
+        return {ui.按钮1, ui.按钮2, ui.按钮3,   ui.超级列表框1, ui.透明标签2, ui.状态标签,
+                ui.画板1, ui.画板2, ui.图片框1, ui.图形按钮6,   ui.图形按钮8};
+    }
+    QTreeWidget* list() { return roles().list; }
     // The next second, as the running plan's clock timer wakes for it.
     void nextSecond() {
         QVERIFY2(m_tick->armedMs >= 0, "the clock timer was not armed");
         m_clock.advanceMs(m_tick->armedMs);
         m_tick->onTimeout();
     }
-    const QImage& face() { return m_window->ui().画板2->face(); }
-    QString dateShown() { return m_window->ui().透明标签2->text(); }
+    const QImage& face() { return roles().face->face(); }
+    QString dateShown() { return roles().dateLabel->text(); }
     static QString dateOf(int64_t ms) {
         return QString::fromStdString(dateLabelText(ManualClock().toLocal(ms / 1000)));
     }
@@ -177,7 +190,7 @@ private slots:
         QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(list()->columnCount(), 10);
         QCOMPARE(dateShown(), dateOf(m_clock.nowMs()));
-        QVERIFY(m_window->ui().透明标签2->isVisible());
+        QVERIFY(roles().dateLabel->isVisible());
         QCOMPARE(m_ringer->ring().isRunning(), true);
         // The running plan's clock timer paints the face: no wake-up of the painter's own.
         QVERIFY(!m_window->clockPainter().timer().isActive());
@@ -192,9 +205,9 @@ private slots:
               "按钮1", "按钮2", "按钮3", "超级列表框1", "标签1", "时钟1", "气球提示框1"})
             QVERIFY2(m_window->findChild<QObject*>(QString::fromUtf8(name)), name);
         QCOMPARE(m_ringer->ring().objectName(), QStringLiteral("时钟2"));  // the clock timer
-        QCOMPARE(m_window->ui().按钮3->geometry(), QRect(568, 78, 60, 22));
-        QCOMPARE(m_window->ui().图片框1->geometry(), QRect(0, -1, 664, 105));
-        QVERIFY(!m_window->ui().画板1->isVisible());
+        QCOMPARE(roles().addButton->geometry(), QRect(568, 78, 60, 22));
+        QCOMPARE(roles().header->geometry(), QRect(0, -1, 664, 105));
+        QVERIFY(!roles().digitStrip->isVisible());
     }
 
     void listIsOrderedBySortValueWithMarkers() {
@@ -259,7 +272,7 @@ private slots:
     void systemMenuDropsBelowItsButton() {
         start();
         m_window->onMenuPictureButton();
-        const QWidget* button = m_window->ui().图形按钮6;
+        const QWidget* button = roles().menuButton;
         // Window left + button left, window top + button top + button height, the button's
         // position taken inside the header strip.
         QCOMPARE(m_window->systemMenu()->pos(),
@@ -273,13 +286,13 @@ private slots:
 
     void pauseCaptionIsTheStateAndStopIsHarmless() {
         start();
-        QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
-        QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
+        QTest::mouseClick(roles().pauseButton, Qt::LeftButton);
+        QCOMPARE(roles().pauseButton->text(), QStringLiteral("暂停中。。"));
         QCOMPARE(m_ringer->ring().isRunning(), false);
-        QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);
-        QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停计划"));
+        QTest::mouseClick(roles().pauseButton, Qt::LeftButton);
+        QCOMPARE(roles().pauseButton->text(), QStringLiteral("暂停计划"));
         QCOMPARE(m_ringer->ring().isRunning(), true);
-        QTest::mouseClick(m_window->ui().按钮2, Qt::LeftButton);  // nothing plays: nothing happens
+        QTest::mouseClick(roles().stopButton, Qt::LeftButton);  // nothing plays: nothing happens
     }
 
     void exitPathsEndTheProgramAndLeaveNoTrayIcon() {
@@ -291,7 +304,7 @@ private slots:
         m_window->show();  // as the hot key would: the tray icon stays
         m_window->onQuit();
         QVERIFY(!m_window->tray()->isVisible());
-        QTest::mouseClick(m_window->ui().图形按钮8, Qt::LeftButton);
+        QTest::mouseClick(roles().closeButton, Qt::LeftButton);
         m_window->onMinimiseToTray();
         m_window->show();
         QTest::keyClick(m_window.get(), Qt::Key_Escape);
@@ -346,12 +359,12 @@ private slots:
 
         driveWindow<AddBellWindow>([this] { m_window->onAddBell(); },
                                    [](AddBellWindow& w) {
-                                       auto& ui = w.ui();
-                                       ui.编辑框1->setText("07");
-                                       ui.编辑框2->setText("30");
-                                       ui.编辑框3->setText("00");
-                                       ui.编辑框4->setText("/b/window.mp3");
-                                       ui.按钮1->click();
+                                       const auto ui = bellControls(w.ui());
+                                       ui.startTime[0]->setText("07");
+                                       ui.startTime[1]->setText("30");
+                                       ui.startTime[2]->setText("00");
+                                       ui.musicPath->setText("/b/window.mp3");
+                                       ui.flowButton->click();
                                    });
         QCOMPARE(column(0), (QStringList{"07:30:00", "09:00:00"}));
         TableDatabase other;
@@ -369,7 +382,7 @@ private slots:
 
     void settingsChangedOnDiskAreAppliedAndAPauseIsKept() {
         start();
-        QTest::mouseClick(m_window->ui().按钮1, Qt::LeftButton);  // 暂停计划
+        QTest::mouseClick(roles().pauseButton, Qt::LeftButton);  // 暂停计划
         {
             TableDatabase other;
             openOrCreateTables(other, m_dir->path());
@@ -378,7 +391,7 @@ private slots:
             QVERIFY(other.write(schema::kShutdownTime, std::string("21:15:00")).isOk());
         }
         m_ringer->follower().check();
-        QVERIFY(!m_window->ui().透明标签2->isVisible());
+        QVERIFY(!roles().dateLabel->isVisible());
         QCOMPARE(m_ringer->ring().shutdownPlan().time, std::string("21:15:00"));
         QCOMPARE(m_ringer->ring().isRunning(), false);
 
@@ -457,7 +470,7 @@ private slots:
         QCOMPARE(m_messages.size(), size_t{1});
         QVERIFY(m_messages[0].text.find("已导入 1 天") != std::string::npos);
         // The date label says what today is.
-        QVERIFY(m_window->ui().透明标签2->text().endsWith(QStringLiteral(" · 放假")));
+        QVERIFY(roles().dateLabel->text().endsWith(QStringLiteral(" · 放假")));
     }
 
     void theDateLabelFollowsMidnight() {
@@ -476,14 +489,14 @@ private slots:
         QCOMPARE(m_messages.size(), size_t{1});
         QVERIFY(m_messages[0].text.find(m_dir->file("db.edb.damaged")) != std::string::npos);
         QCOMPARE(test::readFile(m_dir->file("db.edb.damaged")), std::string("not a table at all"));
-        QVERIFY(!m_window->ui().状态标签->isVisible());
+        QVERIFY(!roles().statusLabel->isVisible());
     }
 
     void clockFaceShowsTheGlyphsOfTheTime() {
         start();
-        ClockFace* face = m_window->ui().画板2;
+        ClockFace* face = roles().face;
         const QImage strip =
-            m_window->ui().画板1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+            roles().digitStrip->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
         const struct { int h, m, s; } times[] = {{9, 5, 7}, {23, 59, 59}, {0, 0, 0}};
         for (const auto& t : times) {
             face->showTime(t.h, t.m, t.s);
@@ -545,31 +558,32 @@ private slots:
         driveWindow<AddBellWindow>(
             [this] { m_window->onAddBell(); },
             [this](AddBellWindow& w) {
-                auto& ui = w.ui();
-                QCOMPARE(ui.编辑框1->text().size(), 2);
-                QVERIFY(!ui.选择框8->isChecked());
-                QVERIFY(!ui.编辑框8->isEnabled() && !ui.调节器6->isEnabled());
-                QCOMPARE(ui.编辑框8->text(),
-                         QString::number(ui.编辑框1->text().toInt()));  // no leading zero
-                QVERIFY(ui.选择框1->isChecked() && ui.选择框5->isChecked() &&
-                        !ui.选择框6->isChecked());
+                const auto ui = bellControls(w.ui());
+                QCOMPARE(ui.startTime[0]->text().size(), 2);
+                QVERIFY(!ui.endSwitch->isChecked());
+                QVERIFY(!ui.endTime[0]->isEnabled() && !ui.endArrows[0]->isEnabled());
+                QCOMPARE(ui.endTime[0]->text(),
+                         QString::number(ui.startTime[0]->text().toInt()));  // no leading zero
+                QVERIFY(ui.weekdays[0]->isChecked() && ui.weekdays[4]->isChecked() &&
+                        !ui.weekdays[5]->isChecked());
                 QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("media"))).isDir());
                 QCOMPARE(w.findChildren<BalloonTip*>().size(), 3);
-                ui.选择框8->click();
-                QVERIFY(ui.编辑框8->isEnabled() && ui.调节器6->isEnabled());
-                ui.选择框8->click();
+                ui.endSwitch->click();
+                QVERIFY(ui.endTime[0]->isEnabled() && ui.endArrows[0]->isEnabled());
+                ui.endSwitch->click();
 
-                ui.按钮1->click();  // no music chosen
-                ui.编辑框1->setText("07");
-                ui.编辑框2->setText("30");
-                ui.编辑框3->setText("0");
-                for (QCheckBox* box : {ui.选择框2, ui.选择框4, ui.选择框5}) box->setChecked(false);
-                ui.编辑框4->setText("/b/上课.mp3");
-                ui.按钮1->click();
-                ui.按钮1->click();  // the same time again
-                ui.按钮2->setEnabled(true);
-                ui.编辑框4->setText("/b/folder");
-                ui.按钮2->click();  // test play refuses a folder
+                ui.flowButton->click();  // no music chosen
+                ui.startTime[0]->setText("07");
+                ui.startTime[1]->setText("30");
+                ui.startTime[2]->setText("0");
+                for (QCheckBox* box : {ui.weekdays[1], ui.weekdays[3], ui.weekdays[4]})
+                    box->setChecked(false);
+                ui.musicPath->setText("/b/上课.mp3");
+                ui.flowButton->click();
+                ui.flowButton->click();  // the same time again
+                ui.testPlayButton->setEnabled(true);
+                ui.musicPath->setText("/b/folder");
+                ui.testPlayButton->click();  // test play refuses a folder
             });
         QCOMPARE(m_messages.size(), size_t{4});
         QCOMPARE(m_messages[0], (FlowMessage{"信息：", "请选择添加铃声的音乐文件！"}));
@@ -591,8 +605,9 @@ private slots:
         path += QStringLiteral("上课.mp3");
         driveWindow<AddBellWindow>([this] { m_window->onAddBell(); },
                                    [&path](AddBellWindow& w) {
-                                       w.ui().编辑框4->setText(path);
-                                       w.ui().按钮1->click();
+                                       const BellControls c = bellControls(w.ui());
+                                       c.musicPath->setText(path);
+                                       c.flowButton->click();
                                    });
         QCOMPARE(m_messages.size(), size_t{1});
         QVERIFY(m_messages[0].text.find("最多300字节") != std::string::npos);
@@ -610,22 +625,22 @@ private slots:
         driveWindow<ChangeBellWindow>(
             [this] { m_window->onListDoubleClick(); },
             [this](ChangeBellWindow& w) {
-                auto& ui = w.ui();
-                QCOMPARE(ui.编辑框1->text(), QStringLiteral("8"));
-                QCOMPARE(ui.编辑框6->text(), QStringLiteral("30"));
-                QVERIFY(ui.选择框8->isChecked() && ui.编辑框8->isEnabled());
-                QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked());
+                const auto ui = bellControls(w.ui());
+                QCOMPARE(ui.startTime[0]->text(), QStringLiteral("8"));
+                QCOMPARE(ui.endTime[2]->text(), QStringLiteral("30"));
+                QVERIFY(ui.endSwitch->isChecked() && ui.endTime[0]->isEnabled());
+                QVERIFY(!ui.weekdays[0]->isChecked() && ui.weekdays[1]->isChecked());
                 // A folder bell shows its folder in the directory box and the path box.
-                QCOMPARE(ui.编辑框4->text(), QString::fromStdString(m_dir->file("bells")));
-                QCOMPARE(ui.目录框1->count() > 0, true);
-                ui.按钮2->click();  // test play refuses a folder
-                ui.编辑框1->setText("09");
-                ui.按钮1->click();  // 09:00:00 to 08:00:30: the end before the start
-                ui.选择框8->click();
-                ui.按钮1->click();  // 09:00:00 is taken
-                ui.编辑框1->setText("07");
-                ui.按钮1->click();  // 8:00:00 becomes 07:00:00, no end
-                ui.按钮1->click();  // the old start is gone now: nothing happens
+                QCOMPARE(ui.musicPath->text(), QString::fromStdString(m_dir->file("bells")));
+                QCOMPARE(ui.folderBox->count() > 0, true);
+                ui.testPlayButton->click();  // test play refuses a folder
+                ui.startTime[0]->setText("09");
+                ui.flowButton->click();  // 09:00:00 to 08:00:30: the end before the start
+                ui.endSwitch->click();
+                ui.flowButton->click();  // 09:00:00 is taken
+                ui.startTime[0]->setText("07");
+                ui.flowButton->click();  // 8:00:00 becomes 07:00:00, no end
+                ui.flowButton->click();  // the old start is gone now: nothing happens
                 QCOMPARE(w.oldStartTime(), std::string("8:00:00"));
             });
         QCOMPARE(m_messages.size(), size_t{4});
@@ -683,50 +698,51 @@ private slots:
         driveWindow<SettingsWindow>(
             [this] { m_window->onSettings(); },
             [&](SettingsWindow& w) {
-                auto& ui = w.ui();
-                QVERIFY(!ui.选择框1->isChecked() && ui.选择框2->isChecked() &&
-                        ui.选择框4->isChecked());
-                QVERIFY(ui.选择框5->isChecked() && !ui.选择框6->isChecked() &&
-                        !ui.选择框3->isChecked());
-                QCOMPARE(ui.编辑框1->text() + ui.编辑框2->text() + ui.编辑框3->text(),
+                const auto ui = settingsControls(w.ui());
+                QVERIFY(!ui.autostart->isChecked() && ui.randomPlay->isChecked() &&
+                        ui.autoUpdate->isChecked());
+                QVERIFY(ui.showDate->isChecked() && !ui.hotKey->isChecked() &&
+                        !ui.autoShutdown->isChecked());
+                QCOMPARE(ui.shutdownTime[0]->text() + ui.shutdownTime[1]->text() +
+                             ui.shutdownTime[2]->text(),
                          QStringLiteral("213000"));
 
-                ui.选择框5->click();  // hide the date at once
-                QVERIFY(!m_window->ui().透明标签2->isVisible());
+                ui.showDate->click();  // hide the date at once
+                QVERIFY(!roles().dateLabel->isVisible());
                 QVERIFY(!field(schema::kShowDate));
-                ui.选择框2->click();  // stored only
+                ui.randomPlay->click();  // stored only
                 QVERIFY(!field(schema::kRandomPlay));
                 QVERIFY(m_ringer->sound().randomPlay());
                 m_window->onPauseClicked();
-                ui.选择框5->click();  // Apply settings: random play now off, the pause stays
-                QVERIFY(m_window->ui().透明标签2->isVisible());
+                ui.showDate->click();  // Apply settings: random play now off, the pause stays
+                QVERIFY(roles().dateLabel->isVisible());
                 QVERIFY(!m_ringer->sound().randomPlay());
                 QCOMPARE(m_ringer->ring().isRunning(), false);
-                QCOMPARE(m_window->ui().按钮1->text(), QStringLiteral("暂停中。。"));
+                QCOMPARE(roles().pauseButton->text(), QStringLiteral("暂停中。。"));
                 m_window->onPauseClicked();
 
-                ui.选择框3->click();
+                ui.autoShutdown->click();
                 QVERIFY(field(schema::kAutoShutdown));
                 QVERIFY(m_ringer->ring().shutdownPlan().enabled);  // at once
-                ui.选择框3->click();
+                ui.autoShutdown->click();
                 QVERIFY(!field(schema::kAutoShutdown));
                 QVERIFY(!m_ringer->ring().shutdownPlan().enabled);  // that evening stays on
-                ui.选择框3->click();
-                ui.编辑框1->setText("7");
-                ui.按钮1->click();
+                ui.autoShutdown->click();
+                ui.shutdownTime[0]->setText("7");
+                ui.saveTime->click();
                 QCOMPARE(m_ringer->ring().shutdownPlan().time, std::string("07:30:00"));
-                ui.编辑框1->setText("24");
-                ui.按钮1->click();  // refused
+                ui.shutdownTime[0]->setText("24");
+                ui.saveTime->click();  // refused
                 QCOMPARE(m_ringer->ring().shutdownPlan().time, std::string("07:30:00"));
 
                 // No X server here: Shift+T cannot be registered, and nothing says it was.
-                ui.选择框6->click();
-                QVERIFY(!ui.选择框6->isChecked() && !field(schema::kHideAfterStart));
-                ui.选择框1->click();
+                ui.hotKey->click();
+                QVERIFY(!ui.hotKey->isChecked() && !field(schema::kHideAfterStart));
+                ui.autostart->click();
                 QVERIFY(QFileInfo(QString::fromStdString(m_dir->file("Tolvane.desktop"))).isFile());
-                ui.选择框1->click();
-                ui.选择框1->setChecked(true);
-                ui.选择框1->click();  // nothing to delete: no message
+                ui.autostart->click();
+                ui.autostart->setChecked(true);
+                ui.autostart->click();  // nothing to delete: no message
             });
         QCOMPARE(m_messages.size(), size_t{4});
         QCOMPARE(m_messages[0].text.rfind("关机时间填写有误", 0), size_t{0});
@@ -739,8 +755,10 @@ private slots:
         driveWindow<SettingsWindow>(
             [this] { m_window->onSettings(); },
             [&](SettingsWindow& w) {
-                QCOMPARE(w.ui().编辑框1->text() + w.ui().编辑框2->text(), QStringLiteral("0730"));
-                QVERIFY(!w.ui().选择框2->isChecked() && w.ui().选择框3->isChecked());
+                const SettingsControls c = settingsControls(w.ui());
+                QCOMPARE(c.shutdownTime[0]->text() + c.shutdownTime[1]->text(),
+                         QStringLiteral("0730"));
+                QVERIFY(!c.randomPlay->isChecked() && c.autoShutdown->isChecked());
             });
     }
 
@@ -757,7 +775,13 @@ private slots:
     }
 
     void theEarlyStartEndsWhetherTheProgramGoesOnOrNot() {
-        { EarlyStart endsAtOnce; }  // a second start that only shows the first program
+        { EarlyStart endsAtOnce; }
+        {
+            // A second start that only shows the first program: done before its application goes.
+            EarlyStart early;
+            early.applicationMade();
+            early.finish();
+        }
         {
             EarlyStart early;
             early.applicationMade();

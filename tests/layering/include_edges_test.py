@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Checks the folders' layering: every #include "room/..." of the sources must be an edge that
-docs/architecture.md's table allows, and every file for one system must be in platform/.
+docs/architecture.md's table allows, every file for one system must be in platform/, and an #if
+on the system outside platform/ must say why on the line before it.
 Usage: include_edges_test.py SOURCE_ROOT"""
 import os
 import re
@@ -10,6 +11,7 @@ SOURCE_SUFFIXES = (".cpp", ".h", ".cpp.in")
 NOT_SOURCES = {"tests", "bench", "dist", "docs", "scripts", "assets", "translations", "cmake"}
 SYSTEM_FILE = re.compile(r"_(linux|win32|posix|x11)\.(cpp|h)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+SYSTEM_CONDITION = re.compile(r"^\s*#\s*(if|ifdef|ifndef|elif)\b.*\b(_WIN32|__linux__|Q_OS_\w+)")
 
 
 def read_table(root):
@@ -49,7 +51,12 @@ def check(root):
         if SYSTEM_FILE.search(name) and room != "platform":
             problems.append(f"{path}: a file for one system outside platform/")
         with open(os.path.join(root, path), encoding="utf-8") as source:
+            previous = ""
             for number, line in enumerate(source, 1):
+                if room != "platform" and SYSTEM_CONDITION.match(line) and not previous.startswith("//"):
+                    problems.append(f"{path}:{number}: an #if on the system without a comment saying why")
+                if line.strip():
+                    previous = line.strip()
                 included = INCLUDE.match(line)
                 if not included or "/" not in included.group(1):
                     continue  # a generated header (ui_X.h) or a neighbour

@@ -22,8 +22,9 @@ parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 \
   --file-format=wav "$work/rec.wav" &
 rec=$!
 pids+=($rec)
-recording() { pactl list short source-outputs | grep -q .; }
-wait_for 5 "the recorder's stream" recording
+# Recording: samples reach the file (a stream that exists may not deliver yet).
+recording() { [ "$(stat -c %s "$work/rec.wav" 2>/dev/null || echo 0)" -gt 8820 ]; }
+wait_for 5 "the recording to run" recording
 wine "$winbin/tolvanectl.exe" play "$work/tones/a440.mp3" || fail "tolvanectl.exe play FILE failed"
 wine "$winbin/tolvanectl.exe" play "$work/folder" 2>"$work/folder.err" ||
   fail "tolvanectl.exe play FOLDER failed"

@@ -1,0 +1,119 @@
+// The ringer as both programs compose it, on real table files, with a manual clock and clock
+// timer, and the ring log and sleep inhibitor recorded: what a changed table, a changed setting, a
+// pause and the end do.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ringer/Ringer.h"
+#include "ringing/qt/TableFollower.h"
+#include "tests/support/ManualTickTimer.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/TempDir.h"
+
+namespace tolvane {
+namespace {
+
+class RecordingLog final : public RingLog {
+public:
+    void note(const std::string& line) override { lines.push_back(line); }
+    void warn(const std::string& line) override { lines.push_back("! " + line); }
+    void flush() override { flushed = true; }
+    bool has(const std::string& piece) const {
+        for (const std::string& line : lines)
+            if (line.find(piece) != std::string::npos) return true;
+        return false;
+    }
+    std::vector<std::string> lines;
+    bool flushed = false;
+};
+
+class RecordingInhibitor final : public SleepInhibitor {
+public:
+    void hold() override { held = true; }
+    void release() override { held = false; }
+    bool held = false;
+};
+
+class RingerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto log = std::make_unique<RecordingLog>();
+        auto inhibitor = std::make_unique<RecordingInhibitor>();
+        auto tick = std::make_unique<test::ManualTickTimer>();
+        m_log = log.get();
+        m_inhibitor = inhibitor.get();
+        m_tick = tick.get();
+        m_ringer = std::make_unique<Ringer>(Ringer::Options{
+            m_dir.path(), m_powerOff, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); },
+            std::move(log), std::move(inhibitor), &m_clock, std::move(tick)});
+        ASSERT_TRUE(m_ringer->openTables().usable());
+        ASSERT_TRUE(m_ringer->applySettings().isOk());
+        m_ringer->setPlan(PlanState::kRunning);
+    }
+    // Another program (tolvanectl, a synchronised copy) changes the settings table.
+    void changeSettingsElsewhere(const char* field, bool on) {
+        TableDatabase other;
+        openOrCreateTables(other, m_dir.path());
+        ASSERT_TRUE(selectSettingsRecord(other).isOk());
+        ASSERT_TRUE(other.write(field, on).isOk());
+    }
+
+    test::TempDir m_dir;
+    test::RecordingSound m_powerOff;
+    ManualClock m_clock{int64_t{1796724000} * 1000 + 250};  // 2026-12-08 10:00:00.250
+    RecordingLog* m_log = nullptr;
+    RecordingInhibitor* m_inhibitor = nullptr;
+    test::ManualTickTimer* m_tick = nullptr;
+    std::unique_ptr<Ringer> m_ringer;
+};
+
+TEST_F(RingerTest, APauseHoldsThroughChangedSettingsAndTheMachineMaySleepMeanwhile) {
+    EXPECT_TRUE(m_inhibitor->held);
+    EXPECT_GE(m_tick->armedMs, 0);
+    EXPECT_EQ(m_ringer->togglePlan(), PlanState::kPaused);
+    EXPECT_FALSE(m_inhibitor->held);
+    EXPECT_EQ(m_tick->armedMs, -1);
+    EXPECT_TRUE(m_log->has("计划暂停"));
+
+    changeSettingsElsewhere(schema::kRandomPlay, false);
+    changeSettingsElsewhere(schema::kAutoShutdown, true);
+    m_ringer->follower().check();
+    EXPECT_FALSE(m_ringer->sound().randomPlay());
+    EXPECT_TRUE(m_ringer->ring().shutdownPlan().enabled);
+    EXPECT_EQ(m_ringer->plan(), PlanState::kPaused) << "a changed setting resumed a paused plan";
+    EXPECT_EQ(m_tick->armedMs, -1);
+    EXPECT_FALSE(m_inhibitor->held);
+
+    EXPECT_EQ(m_ringer->togglePlan(), PlanState::kRunning);
+    EXPECT_TRUE(m_inhibitor->held);
+    EXPECT_TRUE(m_log->has("计划恢复运行"));
+}
+
+TEST_F(RingerTest, ASettingsFileArrivingDamagedKeepsTheSettingsInUseAndSaysSo) {
+    changeSettingsElsewhere(schema::kRandomPlay, false);
+    m_ringer->follower().check();
+    ASSERT_FALSE(m_ringer->sound().randomPlay());
+    bool told = false;
+    m_ringer->onReloaded = [&](const ReloadedTables& r, const Status&) {
+        told = !r.errors.empty();
+    };
+    std::filesystem::resize_file(m_dir.file("px.edb"), 300);
+    m_ringer->follower().check();
+    EXPECT_TRUE(told) << "the window was not told";
+    EXPECT_FALSE(m_ringer->sound().randomPlay()) << "the settings in use were replaced";
+    EXPECT_EQ(m_ringer->plan(), PlanState::kRunning);
+    EXPECT_TRUE(m_log->has("! 表文件被更改但不能读取，仍用原来的：")) << m_log->lines.back();
+}
+
+TEST_F(RingerTest, TheEndStopsTheClockLetsTheMachineSleepAndWritesTheLastLine) {
+    m_ringer->shutDown("程序退出（0）");
+    EXPECT_EQ(m_tick->armedMs, -1);
+    EXPECT_FALSE(m_inhibitor->held);
+    EXPECT_EQ(m_log->lines.back(), "程序退出（0）");
+    EXPECT_TRUE(m_log->flushed);
+}
+
+}  // namespace
+}  // namespace tolvane
