@@ -24,53 +24,45 @@ SettingsControls settingsControls(Ui::SettingsWindow& ui) {
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
     : QDialog(parent), m_db(db), m_hooks(std::move(hooks)), m_ui(new Ui::SettingsWindow) {
     m_ui->setupUi(this);
-    const SettingsControls c = settingsControls(*m_ui);
-    m_autostartBox = c.autostart;
-    m_randomPlayBox = c.randomPlay;
-    m_autoShutdownBox = c.autoShutdown;
-    m_autoUpdateBox = c.autoUpdate;
-    m_showDateBox = c.showDate;
-    m_hotKeyBox = c.hotKey;
-    m_shutdownTime = c.shutdownTime;
-    m_saveTimeButton = c.saveTime;
+    m_controls = settingsControls(*m_ui);
     makeFixedWindow(this);
     const std::array<SpinArrows*, 3> arrows = {m_ui->调节器1, m_ui->调节器2, m_ui->调节器3};
     const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};
-    for (size_t i = 0; i < 3; ++i) bindTimeSpinner(m_shutdownTime[i], arrows[i], max[i]);
-    nameTimeBoxes(m_shutdownTime, tr("关机时间"));
+    for (size_t i = 0; i < 3; ++i) bindTimeSpinner(m_controls.shutdownTime[i], arrows[i], max[i]);
+    nameTimeBoxes(m_controls.shutdownTime, tr("关机时间"));
     loadStoredSettings();
 
-    connect(m_randomPlayBox, &QCheckBox::clicked, this,
+    connect(m_controls.randomPlay, &QCheckBox::clicked, this,
             [this](bool on) { storeOption(schema::kRandomPlay, on); });
-    connect(m_autoUpdateBox, &QCheckBox::clicked, this,
+    connect(m_controls.autoUpdate, &QCheckBox::clicked, this,
             [this](bool on) { storeOption(schema::kAutoUpdate, on); });
-    connect(m_autoShutdownBox, &QCheckBox::clicked, this, [this](bool on) {
+    connect(m_controls.autoShutdown, &QCheckBox::clicked, this, [this](bool on) {
         // Takes effect at once: cleared at noon, the machine stays on that evening.
         if (storeOption(schema::kAutoShutdown, on)) m_hooks.shutdownPlanStored();
     });
-    connect(m_showDateBox, &QCheckBox::clicked, this, [this](bool on) {
+    connect(m_controls.showDate, &QCheckBox::clicked, this, [this](bool on) {
         if (storeOption(schema::kShowDate, on)) m_hooks.applySettings();
     });
-    connect(m_hotKeyBox, &QCheckBox::clicked, this, &SettingsWindow::onHotKeyClicked);
-    connect(m_autostartBox, &QCheckBox::clicked, this, &SettingsWindow::onAutostartClicked);
-    connect(m_saveTimeButton, &QPushButton::clicked, this, &SettingsWindow::onShutdownTimeSaved);
+    connect(m_controls.hotKey, &QCheckBox::clicked, this, &SettingsWindow::onHotKeyClicked);
+    connect(m_controls.autostart, &QCheckBox::clicked, this, &SettingsWindow::onAutostartClicked);
+    connect(m_controls.saveTime, &QPushButton::clicked, this, &SettingsWindow::onShutdownTimeSaved);
 }
 SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::loadStoredSettings() {
-    m_autostartBox->setChecked(autostartExists(m_hooks.autostartFolder));
+    m_controls.autostart->setChecked(autostartExists(m_hooks.autostartFolder));
     if (!selectSettingsRecord(m_db).isOk()) return;  // the boxes keep their description's values
     auto settings = readSettings(m_db);
     if (!settings.isOk()) return;
-    m_randomPlayBox->setChecked(settings.value().randomPlay);
-    m_autoUpdateBox->setChecked(settings.value().autoUpdate);
-    m_showDateBox->setChecked(settings.value().showDate);
-    m_hotKeyBox->setChecked(settings.value().hideAfterStart);
-    m_autoShutdownBox->setChecked(settings.value().autoShutdown);
+    m_controls.randomPlay->setChecked(settings.value().randomPlay);
+    m_controls.autoUpdate->setChecked(settings.value().autoUpdate);
+    m_controls.showDate->setChecked(settings.value().showDate);
+    m_controls.hotKey->setChecked(settings.value().hideAfterStart);
+    m_controls.autoShutdown->setChecked(settings.value().autoShutdown);
     // Fewer than three pieces (the empty text of a new record): the boxes keep 21, 30, 00.
     const QStringList pieces = QString::fromStdString(settings.value().shutdownTime).split(':');
     if (pieces.size() >= 3)
-        for (int i = 0; i < 3; ++i) m_shutdownTime[static_cast<size_t>(i)]->setText(pieces[i]);
+        for (int i = 0; i < 3; ++i) m_controls.shutdownTime[static_cast<size_t>(i)]->setText(pieces[i]);
 }
 
 void SettingsWindow::reportFailure(const Status& status) {
@@ -90,7 +82,7 @@ bool SettingsWindow::storeOption(const char* field, bool on) {
 void SettingsWindow::onHotKeyClicked(bool on) {
     // Registered first, so that success is said only when Shift+T really works.
     if (on && !m_hooks.registerHotKey()) {
-        m_hotKeyBox->setChecked(false);
+        m_controls.hotKey->setChecked(false);
         showMessage(
             {infoCaption(),
              tr("Shift+T 热键注册失败：另一个程序已经占用了它，或者桌面不允许注册全局热键。")
@@ -100,7 +92,7 @@ void SettingsWindow::onHotKeyClicked(bool on) {
     }
     if (!storeOption(schema::kHideAfterStart, on)) {
         if (on) m_hooks.releaseHotKey();
-        m_hotKeyBox->setChecked(!on);
+        m_controls.hotKey->setChecked(!on);
         return;
     }
     if (!on) m_hooks.releaseHotKey();
@@ -124,9 +116,9 @@ void SettingsWindow::onAutostartClicked(bool on) {
 void SettingsWindow::onShutdownTimeSaved() {
     // Stored as the clock will compare it: a time like 7:30:00 would never match and the PC
     // would silently stay on.
-    const auto time = normaliseTime({m_shutdownTime[0]->text().toStdString(),
-                                     m_shutdownTime[1]->text().toStdString(),
-                                     m_shutdownTime[2]->text().toStdString()});
+    const auto time = normaliseTime({m_controls.shutdownTime[0]->text().toStdString(),
+                                     m_controls.shutdownTime[1]->text().toStdString(),
+                                     m_controls.shutdownTime[2]->text().toStdString()});
     if (!time) {
         showMessage({infoCaption(),
                      tr("关机时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！")

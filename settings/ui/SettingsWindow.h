@@ -70,15 +70,7 @@ private:
     TableDatabase& m_db;
     SettingsHooks m_hooks;
     const std::unique_ptr<Ui::SettingsWindow> m_ui;
-    // The controls by role; the description names them 选择框1.. and 编辑框1...
-    QCheckBox* m_autostartBox = nullptr;
-    QCheckBox* m_randomPlayBox = nullptr;
-    QCheckBox* m_autoShutdownBox = nullptr;
-    QCheckBox* m_autoUpdateBox = nullptr;
-    QCheckBox* m_showDateBox = nullptr;
-    QCheckBox* m_hotKeyBox = nullptr;
-    std::array<QLineEdit*, 3> m_shutdownTime{};  // hours, minutes, seconds
-    QPushButton* m_saveTimeButton = nullptr;
+    SettingsControls m_controls;
 };
 
 }  // namespace tolvane
