@@ -24,7 +24,23 @@ public:
     virtual void interrupt() {}
     // Silences the stream at once (after the writer has returned).
     virtual void stop() = 0;
+    // Why nobody can hear what this stream plays, as its output stood when the stream opened
+    // ("输出已静音"); empty when it can be heard, or where the system does not tell.
+    virtual std::string inaudibleBecause() const { return {}; }
 };
+
+// What an output is like, as far as anyone hearing it goes.
+struct OutputState {
+    bool muted = false;
+    int volumePercent = 100;     // of the output's full volume, the average of its channels
+    bool portUnplugged = false;  // the active port is known to be unplugged (a headphone jack)
+};
+
+// Below this volume a bell is taken as not heard: the loudspeakers of a corridor need more.
+constexpr int kAudibleVolumePercent = 20;
+
+// Why nobody hears an output in state, in the ring log's words; empty when it can be heard.
+std::string inaudibleReason(const OutputState& state);
 
 // Loads what the output needs ahead of the first bell (Linux: the PulseAudio client library);
 // false when it cannot be had, said once on stderr. Any thread; later calls return at once.

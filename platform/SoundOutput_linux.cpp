@@ -23,34 +23,36 @@ namespace tolvane {
 namespace {
 
 // What this output calls of libpulse, looked up in it when it is loaded.
-#define TOLVANE_PULSE_CALLS(X)    \
-    X(context_connect)            \
-    X(context_disconnect)         \
-    X(context_get_state)          \
-    X(context_new)                \
-    X(context_set_state_callback) \
-    X(context_unref)              \
-    X(operation_cancel)           \
-    X(operation_get_state)        \
-    X(operation_unref)            \
-    X(stream_connect_playback)    \
-    X(stream_drain)               \
-    X(stream_flush)               \
-    X(stream_get_state)           \
-    X(stream_new)                 \
-    X(stream_set_state_callback)  \
-    X(stream_set_write_callback)  \
-    X(stream_unref)               \
-    X(stream_writable_size)       \
-    X(stream_write)               \
-    X(threaded_mainloop_free)     \
-    X(threaded_mainloop_get_api)  \
-    X(threaded_mainloop_lock)     \
-    X(threaded_mainloop_new)      \
-    X(threaded_mainloop_signal)   \
-    X(threaded_mainloop_start)    \
-    X(threaded_mainloop_stop)     \
-    X(threaded_mainloop_unlock)   \
+#define TOLVANE_PULSE_CALLS(X)        \
+    X(context_connect)                \
+    X(context_get_sink_info_by_index) \
+    X(context_disconnect)             \
+    X(context_get_state)              \
+    X(context_new)                    \
+    X(context_set_state_callback)     \
+    X(context_unref)                  \
+    X(operation_cancel)               \
+    X(operation_get_state)            \
+    X(operation_unref)                \
+    X(stream_connect_playback)        \
+    X(stream_drain)                   \
+    X(stream_flush)                   \
+    X(stream_get_device_index)        \
+    X(stream_get_state)               \
+    X(stream_new)                     \
+    X(stream_set_state_callback)      \
+    X(stream_set_write_callback)      \
+    X(stream_unref)                   \
+    X(stream_writable_size)           \
+    X(stream_write)                   \
+    X(threaded_mainloop_free)         \
+    X(threaded_mainloop_get_api)      \
+    X(threaded_mainloop_lock)         \
+    X(threaded_mainloop_new)          \
+    X(threaded_mainloop_signal)       \
+    X(threaded_mainloop_start)        \
+    X(threaded_mainloop_stop)         \
+    X(threaded_mainloop_unlock)       \
     X(threaded_mainloop_wait)
 
 struct PulseCalls {
@@ -101,6 +103,28 @@ void onRoom(pa_stream*, size_t, void* loop) {
 }
 void onDrained(pa_stream*, int, void* loop) {
     wakeWaiters(loop);
+}
+
+// The sink a stream plays on, as the server told it.
+struct SinkQuery {
+    pa_threaded_mainloop* loop = nullptr;
+    bool found = false;
+    OutputState state;
+};
+void onSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* userdata) {
+    auto& query = *static_cast<SinkQuery*>(userdata);
+    if (eol == 0 && info) {
+        query.found = true;
+        query.state.muted = info->mute != 0;
+        uint64_t sum = 0;
+        for (uint8_t c = 0; c < info->volume.channels; ++c) sum += info->volume.values[c];
+        const uint64_t channels = info->volume.channels ? info->volume.channels : 1;
+        query.state.volumePercent =
+            static_cast<int>((sum / channels * 100 + PA_VOLUME_NORM / 2) / PA_VOLUME_NORM);
+        query.state.portUnplugged =
+            info->active_port && info->active_port->available == PA_PORT_AVAILABLE_NO;
+    }
+    wakeWaiters(query.loop);
 }
 
 class LoopLock {
@@ -170,8 +194,11 @@ public:
             if (!PA_STREAM_IS_GOOD(s)) return false;
             pa().threaded_mainloop_wait(m_loop);
         }
+        m_inaudible = readSinkProblem();
         return true;
     }
+
+    std::string inaudibleBecause() const override { return m_inaudible; }
 
     bool write(const char* data, size_t n) override {
         LoopLock lock(m_loop);
@@ -230,10 +257,25 @@ private:
 
     bool streamUsable() const { return pa().stream_get_state(m_stream) == PA_STREAM_READY; }
 
+    // Asks the server about the sink the stream plays on: one round trip on the local socket,
+    // before the first sample is written. Under the loop's lock; empty when it cannot be told.
+    std::string readSinkProblem() {
+        SinkQuery query;
+        query.loop = m_loop;
+        pa_operation* asking = pa().context_get_sink_info_by_index(
+            m_context, pa().stream_get_device_index(m_stream), onSinkInfo, &query);
+        if (!asking) return {};
+        while (pa().operation_get_state(asking) == PA_OPERATION_RUNNING)
+            pa().threaded_mainloop_wait(m_loop);
+        pa().operation_unref(asking);
+        return query.found ? inaudibleReason(query.state) : std::string();
+    }
+
     pa_threaded_mainloop* m_loop;
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
     bool m_interrupted = false;  // under the loop's lock
+    std::string m_inaudible;
 };
 
 }  // namespace

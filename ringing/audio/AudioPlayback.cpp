@@ -42,7 +42,12 @@ void PlayerWorker::startNextFile() {
             break;
         }
         m_sink = sink.release();
-        m_device = new PcmDevice(m_source, m_hooks.onFirstData, m_sink);
+        std::function<void()> firstData;
+        if (m_hooks.onFirstData)
+            firstData = [report = m_hooks.onFirstData, why = m_sink->inaudibleBecause()] {
+                report(why);
+            };
+        m_device = new PcmDevice(m_source, std::move(firstData), m_sink);
         // Queued: a sink may report drained from inside start().
         connect(m_sink, &PcmSink::drained, this, &PlayerWorker::onDrained, Qt::QueuedConnection);
         m_sink->start(m_device);
@@ -60,8 +65,8 @@ void PlayerWorker::onDrained() {
 
 PlaybackHooks engineHooks(std::function<RingEngine*()> engine) {
     PlaybackHooks hooks;
-    hooks.onFirstData = [engine] {
-        if (RingEngine* e = engine()) e->onFirstSample();
+    hooks.onFirstData = [engine](const std::string& inaudibleBecause) {
+        if (RingEngine* e = engine()) e->onFirstSample(inaudibleBecause);
     };
     hooks.onListEnd = [engine] {
         if (RingEngine* e = engine()) e->onListEnded();

@@ -22,7 +22,8 @@ class PlaylistSource;
 // measuring the onset of bells), when a list has been played to its end (not when stopped or
 // replaced), when a file is skipped (missing, not MP3) and when no output takes the stream.
 struct PlaybackHooks {
-    std::function<void()> onFirstData;
+    // The first samples of a list reached the output; why nobody hears that output, or empty.
+    std::function<void(const std::string& inaudibleBecause)> onFirstData;
     std::function<void()> onListEnd;
     std::function<void(const std::string& file, const std::string& why)> onSkipped;
     std::function<void()> onNoOutput;

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "ringing/audio/Mp3Decoder.h"
 
@@ -20,6 +21,9 @@ public:
     virtual void start(QIODevice* pcm) = 0;
     // Silences the stream at once; drained() does not follow.
     virtual void stop() = 0;
+    // Why nobody can hear the stream's output, as it stood when the sink was made; empty when it
+    // can be heard or the system does not tell.
+    virtual std::string inaudibleBecause() const { return {}; }
 
 signals:
     // Everything the source gave has been heard, or the output failed: go on with the next file.

@@ -23,6 +23,8 @@ public:
         m_writer = std::thread([this] { writeAll(); });
     }
 
+    std::string inaudibleBecause() const override { return m_output->inaudibleBecause(); }
+
     void stop() override {
         m_stopping = true;
         m_output->interrupt();

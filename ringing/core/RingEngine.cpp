@@ -23,6 +23,7 @@ public:
             if (m_engine.m_playing) m_engine.m_log->note("铃声停止：被下一个铃声替换");
             m_engine.m_playing = true;
             m_engine.m_awaitingFirstSample = true;
+            m_engine.m_inaudibleBecause.clear();
             m_engine.m_bellSecond = m_second;
             m_engine.m_bellEpochMs = m_epochMs;
         }
@@ -95,11 +96,11 @@ Status RingEngine::processDueSeconds() {
     return Status::ok();
 }
 
-void RingEngine::stopped(const char* why) {
+void RingEngine::stopped(const std::string& why) {
     std::lock_guard<std::mutex> lock(m_bellMutex);
     if (!m_playing) return;
     m_playing = false;
-    m_log->note(std::string("铃声停止：") + why);
+    m_log->note("铃声停止：" + why);
 }
 
 void RingEngine::stopByHand() {
@@ -107,15 +108,24 @@ void RingEngine::stopByHand() {
     m_sound.stop();
 }
 
-void RingEngine::onFirstSample() {
+void RingEngine::onFirstSample(const std::string& inaudibleBecause) {
     std::lock_guard<std::mutex> lock(m_bellMutex);
     if (!m_awaitingFirstSample) return;
     m_awaitingFirstSample = false;
-    m_log->bellHeard(m_bellSecond, m_clock.nowMs() - m_bellEpochMs);
+    m_inaudibleBecause = inaudibleBecause;
+    if (inaudibleBecause.empty())
+        m_log->bellHeard(m_bellSecond, m_clock.nowMs() - m_bellEpochMs);
+    else
+        m_log->bellInaudible(m_bellSecond, inaudibleBecause);
 }
 
 void RingEngine::onListEnded() {
-    stopped("播放完毕");
+    std::string why;
+    {
+        std::lock_guard<std::mutex> lock(m_bellMutex);
+        why = m_inaudibleBecause;
+    }
+    stopped(why.empty() ? "播放完毕" : "放完了，但没有人听得到（" + why + "）");
 }
 
 void RingEngine::onFileSkipped(const std::string& file, const std::string& why) {
@@ -124,6 +134,8 @@ void RingEngine::onFileSkipped(const std::string& file, const std::string& why) 
 
 void RingEngine::onNoOutput() {
     m_log->warn("没有声音输出：没有声音服务器或设备接收声音");
+    // The list ends here unplayed: its end is not "played out".
+    stopped("没有声音输出");
 }
 
 }  // namespace tolvane

@@ -44,8 +44,9 @@ public:
     void stopByHand();
     RingLog& log() { return *m_log; }
 
-    // What the Playback service reports, from its player thread.
-    void onFirstSample();
+    // What the Playback service reports, from its player thread. A bell whose output nobody can
+    // hear (inaudibleBecause says why) is never logged as heard, nor as played out.
+    void onFirstSample(const std::string& inaudibleBecause = {});
     void onListEnded();
     void onFileSkipped(const std::string& file, const std::string& why);
     void onNoOutput();
@@ -54,7 +55,7 @@ private:
     class LoggedSound;
     class LoggedPowerOff;
     void noteClockStep(int64_t wall);
-    void stopped(const char* why);
+    void stopped(const std::string& why);
 
     TableDatabase& m_db;
     const Clock& m_clock;
@@ -69,6 +70,7 @@ private:
     std::mutex m_bellMutex;
     bool m_playing = false;
     bool m_awaitingFirstSample = false;
+    std::string m_inaudibleBecause;  // of the bell playing
     LocalTime m_bellSecond;
     int64_t m_bellEpochMs = 0;
 };

@@ -24,6 +24,14 @@ void RingLog::bellHeard(const LocalTime& second, int64_t lateMs) {
     note(heardLine(second, lateMs));
 }
 
+void RingLog::bellInaudible(const LocalTime& second, const std::string& why) {
+    warn(inaudibleLine(second, why));
+}
+
+std::string RingLog::inaudibleLine(const LocalTime& second, const std::string& why) {
+    return "铃声没有被听到：" + clockText(second) + "，" + why;
+}
+
 std::string RingLog::startedLine(const LocalTime& second, const std::string& music) {
     return "铃声开始：" + clockText(second) + " " + music;
 }

@@ -27,12 +27,15 @@ public:
     virtual void bellStarted(const LocalTime& second, const std::string& music);
     // The bell's first sample reached the sound server lateMs after its second.
     virtual void bellHeard(const LocalTime& second, int64_t lateMs);
+    // The bell's first sample reached an output nobody can hear, for the reason why.
+    virtual void bellInaudible(const LocalTime& second, const std::string& why);
     // Writes out what is queued (exit, tests).
     virtual void flush() {}
 
 protected:
     static std::string startedLine(const LocalTime& second, const std::string& music);
     static std::string heardLine(const LocalTime& second, int64_t lateMs);
+    static std::string inaudibleLine(const LocalTime& second, const std::string& why);
 };
 
 // "08:00:00" for a scheduled second.

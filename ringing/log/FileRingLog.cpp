@@ -120,4 +120,12 @@ void FileRingLog::bellHeard(const LocalTime& second, int64_t lateMs) {
                         kFieldSeparator + "TOLVANE_LATE_MS=" + std::to_string(lateMs));
 }
 
+void FileRingLog::bellInaudible(const LocalTime& second, const std::string& why) {
+    const std::string line = inaudibleLine(second, why);
+    m_text->warn(line);
+    if (m_journal)
+        m_journal->warn(line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
+                        kFieldSeparator + "TOLVANE_INAUDIBLE=" + why);
+}
+
 }  // namespace tolvane
