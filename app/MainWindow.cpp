@@ -110,6 +110,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
         if (isVisible() && !isMinimized()) m_painter->paint();
     };
     m_ringer.onFatal = [this](const Status& s) { fatal(s); };
+    m_ringer.onProblemsChanged = [this] { showProblems(); };
 }
 
 MainWindow::~MainWindow() {
@@ -118,6 +119,18 @@ MainWindow::~MainWindow() {
     m_ringer.onSettingsApplied = [](const SettingsRecord&) {};
     m_ringer.afterTick = [] {};
     m_ringer.onFatal = [](const Status&) {};
+    m_ringer.onProblemsChanged = [] {};
+}
+
+void MainWindow::showProblems() {
+    // The bottom line: what the caretaker should know, never over the list.
+    QStringList lines;
+    if (m_scheduleReadOnly) lines << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
+    if (!m_ringer.clockProblem().empty())
+        lines << tr("时钟未同步：系统时钟没有自动校正，铃声可能不准时。");
+    statusLabel()->setText(lines.join(QStringLiteral(" ")));
+    statusLabel()->setVisible(!lines.isEmpty());
+    m_tray->setProblem(m_ringer.clockProblem().empty() ? QString() : tr("时钟未同步"));
 }
 
 // The controls by role; MainWindow.ui names them as the catalogue does.
@@ -251,8 +264,8 @@ void MainWindow::reportOpenedTables(const OpenedTables& opened) {
     if (opened.readOnly.empty()) return;
     std::string files;
     for (const std::string& reason : opened.readOnly) files += "\n" + reason;
-    statusLabel()->setText(tr("铃声计划只能读取：铃声照常响起，但不能修改。"));
-    statusLabel()->setVisible(true);
+    m_scheduleReadOnly = true;
+    showProblems();
     showMessage({infoCaption(), tr("铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
                                    "要修改铃声，请让管理员给这个用户写入权限：%1")
                                     .arg(QString::fromStdString(files))

@@ -138,12 +138,15 @@ private:
     void setPlanRunning(bool running);
     // The options the window shows: the date, Shift+T.
     void showSettings(const SettingsRecord& settings);
+    // The bottom line and the tray tip: a read-only schedule, a clock that is not synchronised.
+    void showProblems();
 
     Ringer& m_ringer;
     const std::unique_ptr<Ui::MainWindow> m_ui;
     bool m_startupTipDue = false;
     QPixmap m_background;
     MainMenus* m_menus = nullptr;
+    bool m_scheduleReadOnly = false;
     ClockPainter* m_painter = nullptr;
     BalloonTip* m_balloon;
     TrayIcon* m_tray;

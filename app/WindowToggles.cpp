@@ -25,17 +25,24 @@ QSystemTrayIcon* TrayIcon::icon() {
         // A StatusNotifierItem host reports every click as Trigger, never as DoubleClick.
         if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) m_restore();
     });
+    setProblem(m_problem);  // the tip
     return m_icon;
 }
 
 bool TrayIcon::minimise() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
     icon()->setIcon(m_window.windowIcon());
-    const QString tip = QCoreApplication::translate("tolvane::MainWindow", kTrayTip);
-    icon()->setToolTip(QString::fromStdString(cutToGbkBytes(tip.toStdString(), kTrayTipBytes)));
     icon()->show();
     m_window.hide();
     return true;
+}
+
+void TrayIcon::setProblem(const QString& problem) {
+    m_problem = problem;
+    if (!m_icon) return;
+    QString tip = QCoreApplication::translate("tolvane::MainWindow", kTrayTip);
+    if (!problem.isEmpty()) tip += QLatin1Char('\n') + problem;
+    m_icon->setToolTip(QString::fromStdString(cutToGbkBytes(tip.toStdString(), kTrayTipBytes)));
 }
 
 void TrayIcon::hide() {

@@ -27,12 +27,15 @@ public:
     // hides the window; false, doing nothing, where the desktop has no tray.
     bool minimise();
     void hide();  // when there is one
+    // A problem the tip says after its own text; empty for none.
+    void setProblem(const QString& problem);
     QSystemTrayIcon* icon();
 
 private:
     QWidget& m_window;
     std::function<void()> m_restore;
     QSystemTrayIcon* m_icon = nullptr;
+    QString m_problem;
 };
 
 // Shift+T, held while the settings ask for it; each press hides or shows the window.

@@ -42,7 +42,8 @@ Ringer::Ringer(Options options)
       m_sound(std::make_unique<PlaylistBellSound>(*m_playback, millisecondTicks)),
       m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, m_powerOff,
                                               std::move(options.tickTimer))),
-      m_follower(std::make_unique<TableFollower>(m_db, m_folder)) {
+      m_follower(std::make_unique<TableFollower>(m_db, m_folder)),
+      m_readClockSync(options.readClockSync ? std::move(options.readClockSync) : readClockSync) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
     m_ring->engine().setLog(*m_log);
     m_engineReady = true;
@@ -55,6 +56,8 @@ Ringer::Ringer(Options options)
     // The tick always rings the schedule as it is on disk: the files are checked just before it.
     m_ring->beforeTick = [this] { m_follower->check(); };
     m_ring->afterTick = [this] { afterTick(); };
+    m_clockCheck.setInterval(kClockCheckMs);
+    QObject::connect(&m_clockCheck, &QTimer::timeout, [this] { checkClock(); });
     QObject::connect(m_ring.get(), &RingController::fatalError, m_ring.get(),
                      [this](int code, const QString& message) {
                          m_log->warn("运行时出错：" + message.toStdString());
@@ -87,6 +90,7 @@ Result<SettingsRecord> Ringer::applySettings() {
     if (!settings.isOk()) return settings;
     m_ring->shutdownPlan() = {settings.value().autoShutdown, settings.value().shutdownTime};
     m_sound->setRandomPlay(settings.value().randomPlay);
+    followClock(settings.value().autoCorrectTime);
     // A plan paused by the user stays paused: an option is no reason to ring again.
     if (m_plan == PlanState::kRunning) setPlan(PlanState::kRunning);
     onSettingsApplied(settings.value());
@@ -101,6 +105,32 @@ Status Ringer::applyShutdownPlan() {
     if (!flag.isOk()) return flag.status();
     m_ring->shutdownPlan() = {flag.value(), time.value()};
     return Status::ok();
+}
+
+void Ringer::followClock(bool checked) {
+    if (checked == m_clockCheck.isActive()) return;
+    if (!checked) {
+        m_clockCheck.stop();
+        if (m_clockProblem.empty()) return;
+        m_clockProblem.clear();
+        onProblemsChanged();
+        return;
+    }
+    m_clockCheck.start();
+    checkClock();
+}
+
+void Ringer::checkClock() {
+    const ClockSync sync = m_readClockSync();
+    const std::string problem =
+        sync.known && !sync.synchronised ? "时钟未同步：" + sync.why : std::string();
+    if (problem == m_clockProblem) return;
+    if (problem.empty())
+        m_log->note("时钟已同步");
+    else
+        m_log->warn(problem);
+    m_clockProblem = problem;
+    onProblemsChanged();
 }
 
 void Ringer::setPlan(PlanState plan) {
@@ -152,6 +182,7 @@ void Ringer::shutDown(const std::string& lastLine) {
     m_engineReady = false;
     m_ring->setRunning(false);
     m_follower->setPolling(false);
+    m_clockCheck.stop();
     m_playback->stop();
     m_inhibitor->release();
     m_log->note(lastLine);

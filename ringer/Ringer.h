@@ -9,6 +9,7 @@
 // Lives on the thread that made it, whose event loop rings the bells: every call comes from there.
 // Nothing rings until openTables() succeeded and setPlan(kRunning) was called.
 
+#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 
 #include "base/Clock.h"
 #include "base/Status.h"
+#include "platform/ClockSync.h"
 #include "platform/PowerOff.h"
 #include "platform/SleepInhibitor.h"
 #include "ringing/audio/PcmSink.h"
@@ -48,7 +50,12 @@ public:
         // outlive the ringer. Tests give a manual one, and a manual timer with it.
         const Clock* clock = nullptr;
         std::unique_ptr<TickTimer> tickTimer = nullptr;
+        // Reads the system clock's synchronisation; default: the system's.
+        std::function<ClockSync()> readClockSync = nullptr;
     };
+
+    // How often the clock's synchronisation is read while 自动校正时间 is on.
+    static constexpr int kClockCheckMs = 60'000;
 
     explicit Ringer(Options options);
     ~Ringer();
@@ -60,7 +67,8 @@ public:
     OpenedTables openTables();
 
     // Reads the options of px.edb and applies those that ringing uses (automatic power-off, random
-    // play); a running plan's clock timer is (re)started, a paused plan stays paused. On failure
+    // play, the clock check of 自动校正时间); a running plan's clock timer is (re)started, a paused
+    // plan stays paused. On failure
     // the options in use stay. Calls onSettingsApplied with the record when it succeeded.
     Result<SettingsRecord> applySettings();
     // Only the power-off flag and time, as the Settings window stores them (they take effect at
@@ -78,6 +86,12 @@ public:
     // The school calendar changed: the engine looks today up again before the next bell.
     void calendarChanged();
 
+    // Why the bells may not ring at the true second: the clock is not synchronised (checked at
+    // once and every minute while 自动校正时间 is on). Empty when nothing is known to be wrong. A
+    // change is said once in the ring log, and onProblemsChanged follows.
+    const std::string& clockProblem() const { return m_clockProblem; }
+    void checkClock();
+
     // Ends ringing for good: the clock timer, the sound, the inhibitor; lastLine goes to the ring
     // log, which is then written out. Called once, after the event loop ended.
     void shutDown(const std::string& lastLine);
@@ -87,6 +101,7 @@ public:
     std::function<void(const ReloadedTables&, const Status& settings)> onReloaded =
         [](const ReloadedTables&, const Status&) {};
     std::function<void(const SettingsRecord&)> onSettingsApplied = [](const SettingsRecord&) {};
+    std::function<void()> onProblemsChanged = [] {};
     // After each wake-up of the clock timer (the face is painted here while the plan runs).
     std::function<void()> afterTick = [] {};
     // A table held a field of another type than its schema: the run must end (after it was
@@ -105,6 +120,7 @@ public:
 
 private:
     void onTablesChanged(const ReloadedTables& reloaded);
+    void followClock(bool checked);
 
     std::string m_folder;
     PowerOff& m_powerOff;
@@ -120,6 +136,9 @@ private:
     std::unique_ptr<PlaylistBellSound> m_sound;
     std::unique_ptr<RingController> m_ring;
     std::unique_ptr<TableFollower> m_follower;
+    std::function<ClockSync()> m_readClockSync;
+    QTimer m_clockCheck;
+    std::string m_clockProblem;
 };
 
 }  // namespace tolvane

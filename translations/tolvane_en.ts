@@ -561,6 +561,14 @@ To play it in random order, turn on random play in the settings!</translation>
     <context>
         <name>tolvane::MainWindow</name>
         <message>
+            <source>时钟未同步：系统时钟没有自动校正，铃声可能不准时。</source>
+            <translation>Clock not synchronised: bells may ring at the wrong time.</translation>
+        </message>
+        <message>
+            <source>时钟未同步</source>
+            <translation>Clock not synchronised</translation>
+        </message>
+        <message>
             <source>点击列表框的右键可以增加、修改、删除铃声！
 
 如果不喜欢软件自带的铃声，可以设置其他铃声！</source>

@@ -29,6 +29,7 @@ Result<SettingsRecord> readSettings(const TableDatabase& db) {
     SettingsRecord s;
     const std::pair<const char*, bool*> flags[] = {{kShowDate, &s.showDate},
                                                    {kHideAfterStart, &s.hideAfterStart},
+                                                   {kAutoCorrectTime, &s.autoCorrectTime},
                                                    {kAutoUpdate, &s.autoUpdate},
                                                    {kRandomPlay, &s.randomPlay},
                                                    {kAutoShutdown, &s.autoShutdown}};

@@ -38,6 +38,8 @@ struct SettingsRecord {
     bool showDate = true;
     bool hideAfterStart = false;
     bool autoUpdate = true;
+    // 自动校正时间: the clock's synchronisation is checked (older copies of the program ignore it).
+    bool autoCorrectTime = true;
     bool randomPlay = true;
     bool autoShutdown = false;
     std::string shutdownTime;

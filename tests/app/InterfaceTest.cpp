@@ -107,8 +107,13 @@ class InterfaceTest : public QObject {
     QStringList m_opened;
 
     void start() {
+        // The clock said to be unsynchronised: its line on the window must fit too.
         m_ringer = std::make_unique<Ringer>(Ringer::Options{
-            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); }});
+            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); },
+            nullptr, nullptr, nullptr, nullptr,
+            [] {
+                return ClockSync{true, false, "没有时间同步（NTP）在校正系统时钟"};
+            }});
         m_window = std::make_unique<MainWindow>(*m_ringer);
         m_window->exitProgram = [](int) {};
         m_window->showMessage = [](const FlowMessage&, QMessageBox::Icon) {};

@@ -90,6 +90,8 @@ private:
         int64_t{1796724000} * 1000 + 250;  // 2026-12-08 10:00:00.250
     ManualClock m_clock{kStartMs};
     test::ManualTickTimer* m_tick = nullptr;
+    // What the system says of its clock's synchronisation.
+    ClockSync m_clockSync{true, true, {}};
     std::unique_ptr<Ringer> m_ringer;
     std::unique_ptr<MainWindow> m_window;
     std::vector<int> m_exits;
@@ -100,7 +102,7 @@ private:
         m_tick = tick.get();
         m_ringer = std::make_unique<Ringer>(Ringer::Options{
             m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); },
-            nullptr, nullptr, &m_clock, std::move(tick)});
+            nullptr, nullptr, &m_clock, std::move(tick), [this] { return m_clockSync; }});
         m_window = std::make_unique<MainWindow>(*m_ringer);
         m_window->exitProgram = [this](int code) { m_exits.push_back(code); };
         m_window->fatal = [this](const Status& s) { m_fatal.push_back(s); };
@@ -170,6 +172,7 @@ private:
 private slots:
     void init() {
         m_clock.setMs(kStartMs);
+        m_clockSync = {true, true, {}};
         m_dir = new test::TempDir;
         m_exits.clear();
         m_fatal.clear();
@@ -337,6 +340,20 @@ private slots:
         QTRY_VERIFY(painter.isActive());
         m_window->onPauseClicked();
         QVERIFY(!painter.isActive());
+    }
+
+    void aClockNotSynchronisedIsSaidOnTheBottomLineAndInTheTrayTip() {
+        m_clockSync = {true, false, "没有时间同步（NTP）在校正系统时钟"};
+        start();
+        QVERIFY(roles().statusLabel->isVisible());
+        QVERIFY(roles().statusLabel->text().startsWith(QStringLiteral("时钟未同步")));
+        m_window->onMinimiseToTray();
+        QVERIFY(m_window->tray()->toolTip().contains(QStringLiteral("时钟未同步")));
+        m_window->restoreWindow();
+        m_clockSync.synchronised = true;
+        m_ringer->checkClock();
+        QVERIFY(!roles().statusLabel->isVisible());
+        QVERIFY(!m_window->tray()->toolTip().contains(QStringLiteral("时钟未同步")));
     }
 
     void aTrayClickRestoresTheWindowAsADoubleClickDoes() {

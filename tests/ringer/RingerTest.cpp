@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "ringer/Ringer.h"
@@ -47,7 +48,11 @@ protected:
         m_tick = tick.get();
         m_ringer = std::make_unique<Ringer>(Ringer::Options{
             m_dir.path(), m_powerOff, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); },
-            std::move(log), std::move(inhibitor), &m_clock, std::move(tick)});
+            std::move(log), std::move(inhibitor), &m_clock, std::move(tick),
+            [this] {
+                ++m_clockReads;
+                return m_clockSync;
+            }});
         ASSERT_TRUE(m_ringer->openTables().usable());
         ASSERT_TRUE(m_ringer->applySettings().isOk());
         m_ringer->setPlan(PlanState::kRunning);
@@ -66,8 +71,40 @@ protected:
     RecordingLog* m_log = nullptr;
     RecordingInhibitor* m_inhibitor = nullptr;
     test::ManualTickTimer* m_tick = nullptr;
+    ClockSync m_clockSync{true, true, {}};
+    int m_clockReads = 0;
     std::unique_ptr<Ringer> m_ringer;
 };
+
+TEST_F(RingerTest, AClockThatIsNotSynchronisedIsSaidOnceUntilItIsAgainOrNotChecked) {
+    EXPECT_EQ(m_clockReads, 1) << "自动校正时间 is on in a new settings table: checked at once";
+    int changes = 0;
+    m_ringer->onProblemsChanged = [&] { ++changes; };
+    m_clockSync = {true, false, "没有时间同步（NTP）在校正系统时钟"};
+    m_ringer->checkClock();
+    m_ringer->checkClock();
+    EXPECT_EQ(m_ringer->clockProblem(), "时钟未同步：没有时间同步（NTP）在校正系统时钟");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(std::count(m_log->lines.begin(), m_log->lines.end(),
+                         "! 时钟未同步：没有时间同步（NTP）在校正系统时钟"),
+              1);
+    m_clockSync.synchronised = true;
+    m_ringer->checkClock();
+    EXPECT_TRUE(m_ringer->clockProblem().empty());
+    EXPECT_EQ(m_log->lines.back(), "时钟已同步");
+
+    // Turned off: nothing is said of the clock, and it is no longer read.
+    m_clockSync.synchronised = false;
+    m_ringer->checkClock();
+    changeSettingsElsewhere(schema::kAutoCorrectTime, false);
+    m_ringer->follower().check();
+    EXPECT_TRUE(m_ringer->clockProblem().empty());
+    EXPECT_EQ(changes, 4);
+    const int reads = m_clockReads;
+    changeSettingsElsewhere(schema::kRandomPlay, false);
+    m_ringer->follower().check();
+    EXPECT_EQ(m_clockReads, reads);
+}
 
 TEST_F(RingerTest, APauseHoldsThroughChangedSettingsAndTheMachineMaySleepMeanwhile) {
     EXPECT_TRUE(m_inhibitor->held);
