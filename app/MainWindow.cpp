@@ -127,8 +127,14 @@ void MainWindow::showProblems() {
     QStringList lines;
     if (m_scheduleReadOnly) lines << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
     if (!m_ringer.clockProblem().empty())
-        lines << tr("时钟未同步：系统时钟没有自动校正，铃声可能不准时。");
-    statusLabel()->setText(lines.join(QStringLiteral(" ")));
+        lines << tr("时钟未同步：铃声可能不准时。");
+    if (const auto unplayable = m_ringer.unplayableMusic().size(); unplayable > 0)
+        lines << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(unplayable);
+    const QString text = lines.join(QStringLiteral(" "));
+    // One line at the bottom, never over the list: what does not fit is in its tip.
+    statusLabel()->setToolTip(text);
+    statusLabel()->setText(statusLabel()->fontMetrics().elidedText(
+        text, Qt::ElideRight, statusLabel()->width()));
     statusLabel()->setVisible(!lines.isEmpty());
     m_tray->setProblem(m_ringer.clockProblem().empty() ? QString() : tr("时钟未同步"));
 }

@@ -1,8 +1,11 @@
 #include "ringer/Ringer.h"
 
+#include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "ringing/audio/AudioPlayback.h"
+#include "ringing/audio/Mp3Decoder.h"
 #include "ringing/log/FileRingLog.h"
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
@@ -58,6 +61,8 @@ Ringer::Ringer(Options options)
     m_ring->afterTick = [this] { afterTick(); };
     m_clockCheck.setInterval(kClockCheckMs);
     QObject::connect(&m_clockCheck, &QTimer::timeout, [this] { checkClock(); });
+    m_musicCheck.setInterval(kMusicCheckMs);
+    QObject::connect(&m_musicCheck, &QTimer::timeout, [this] { checkMusic(); });
     QObject::connect(m_ring.get(), &RingController::fatalError, m_ring.get(),
                      [this](int code, const QString& message) {
                          m_log->warn("运行时出错：" + message.toStdString());
@@ -66,6 +71,7 @@ Ringer::Ringer(Options options)
 }
 
 Ringer::~Ringer() {
+    if (m_musicChecker.joinable()) m_musicChecker.join();
     // The engine goes before the playback: the player thread's reports from now on go nowhere.
     m_engineReady = false;
     m_powerOff.onAnswer = [](const std::string&) {};
@@ -81,6 +87,10 @@ OpenedTables Ringer::openTables() {
     for (const std::string& moved : opened.setAside)
         m_log->warn("损坏的表文件已改名保存为 " + moved);
     for (const std::string& reason : opened.readOnly) m_log->warn("铃声计划只能读取：" + reason);
+    if (opened.usable()) {
+        checkMusic();
+        m_musicCheck.start();
+    }
     return opened;
 }
 
@@ -111,6 +121,7 @@ void Ringer::followClock(bool checked) {
     if (checked == m_clockCheck.isActive()) return;
     if (!checked) {
         m_clockCheck.stop();
+        m_musicCheck.stop();
         if (m_clockProblem.empty()) return;
         m_clockProblem.clear();
         onProblemsChanged();
@@ -131,6 +142,38 @@ void Ringer::checkClock() {
         m_log->warn(problem);
     m_clockProblem = problem;
     onProblemsChanged();
+}
+
+void Ringer::checkMusic() {
+    if (m_musicChecker.joinable()) {
+        m_musicCheckAgain = true;  // once the running check has reported
+        return;
+    }
+    auto bells = readBellMusic(m_db);
+    if (!bells.isOk()) return;  // the tick says so, and ends the run
+    m_musicChecker = std::thread([this, bells = std::move(bells).value()] {
+        auto unplayable = findUnplayableMusic(bells, unplayableBecause);
+        QMetaObject::invokeMethod(
+            m_ring.get(),
+            [this, unplayable = std::move(unplayable)]() mutable {
+                musicChecked(std::move(unplayable));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {
+    m_musicChecker.join();
+    if (unplayable != m_unplayable) {
+        for (const UnplayableMusic& u : unplayable)
+            if (std::find(m_unplayable.begin(), m_unplayable.end(), u) == m_unplayable.end())
+                m_log->warn("铃声的音乐不能播放：" + u.bell.start + " " + u.bell.music + "（" +
+                            u.why + "）");
+        if (unplayable.empty()) m_log->note("每个铃声的音乐都能播放");
+        m_unplayable = std::move(unplayable);
+        onProblemsChanged();
+    }
+    if (std::exchange(m_musicCheckAgain, false)) checkMusic();
 }
 
 void Ringer::setPlan(PlanState plan) {
@@ -163,7 +206,10 @@ void Ringer::calendarChanged() {
 void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
     for (const std::string& e : reloaded.errors)
         m_log->warn("表文件被更改但不能读取，仍用原来的：" + e);
-    if (reloaded.bells) m_log->note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
+    if (reloaded.bells) {
+        m_log->note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
+        checkMusic();
+    }
     if (reloaded.calendar) {
         m_log->note(std::string(schema::kCalendarFile) + " 被更改：重新读取校历");
         calendarChanged();
@@ -183,6 +229,7 @@ void Ringer::shutDown(const std::string& lastLine) {
     m_ring->setRunning(false);
     m_follower->setPolling(false);
     m_clockCheck.stop();
+    m_musicCheck.stop();
     m_playback->stop();
     m_inhibitor->release();
     m_log->note(lastLine);

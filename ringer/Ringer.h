@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "base/Clock.h"
 #include "base/Status.h"
@@ -21,6 +23,7 @@
 #include "platform/PowerOff.h"
 #include "platform/SleepInhibitor.h"
 #include "ringing/audio/PcmSink.h"
+#include "ringing/core/MusicCheck.h"
 #include "ringing/core/PlanState.h"
 #include "ringing/core/PlayList.h"
 #include "ringing/core/RingLog.h"
@@ -56,6 +59,8 @@ public:
 
     // How often the clock's synchronisation is read while 自动校正时间 is on.
     static constexpr int kClockCheckMs = 60'000;
+    // How often every bell's music is looked at again (besides at start and at each reload).
+    static constexpr int kMusicCheckMs = 24 * 3600 * 1000;
 
     explicit Ringer(Options options);
     ~Ringer();
@@ -91,6 +96,13 @@ public:
     // change is said once in the ring log, and onProblemsChanged follows.
     const std::string& clockProblem() const { return m_clockProblem; }
     void checkClock();
+    // The bells whose music will not play (a missing or undecodable file, a missing or empty
+    // folder), looked at after the tables open, at each change of the bell table and daily, on a
+    // thread of its own; newly found ones are said in the ring log, and onProblemsChanged follows.
+    const std::vector<UnplayableMusic>& unplayableMusic() const { return m_unplayable; }
+    void checkMusic();
+    // A look at the music is under way (until its report has been taken in).
+    bool checkingMusic() const { return m_musicChecker.joinable(); }
 
     // Ends ringing for good: the clock timer, the sound, the inhibitor; lastLine goes to the ring
     // log, which is then written out. Called once, after the event loop ended.
@@ -120,6 +132,7 @@ public:
 
 private:
     void onTablesChanged(const ReloadedTables& reloaded);
+    void musicChecked(std::vector<UnplayableMusic> unplayable);
     void followClock(bool checked);
 
     std::string m_folder;
@@ -139,6 +152,10 @@ private:
     std::function<ClockSync()> m_readClockSync;
     QTimer m_clockCheck;
     std::string m_clockProblem;
+    QTimer m_musicCheck;
+    std::thread m_musicChecker;
+    bool m_musicCheckAgain = false;  // the bells changed while the checker ran
+    std::vector<UnplayableMusic> m_unplayable;
 };
 
 }  // namespace tolvane

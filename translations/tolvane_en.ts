@@ -561,8 +561,12 @@ To play it in random order, turn on random play in the settings!</translation>
     <context>
         <name>tolvane::MainWindow</name>
         <message>
-            <source>时钟未同步：系统时钟没有自动校正，铃声可能不准时。</source>
-            <translation>Clock not synchronised: bells may ring at the wrong time.</translation>
+            <source>%1 个铃声的音乐不能播放（见运行日志）。</source>
+            <translation>%1 bell(s) cannot play their music (see the ring log).</translation>
+        </message>
+        <message>
+            <source>时钟未同步：铃声可能不准时。</source>
+            <translation>Clock not synchronised: bells may be off time.</translation>
         </message>
         <message>
             <source>时钟未同步</source>

@@ -2,6 +2,8 @@
 
 #include <mpg123.h>
 
+#include "platform/FileSystem.h"
+
 namespace tolvane {
 
 namespace {
@@ -77,6 +79,15 @@ size_t Mp3Decoder::read(char* dst, size_t n) {
         if (done == 0) break;
     }
     return total - total % frame;
+}
+
+std::string notOpenedBecause(const std::string& path) {
+    return FileSystem::platform()->exists(path) ? "不能解码为MP3" : "文件不存在";
+}
+
+std::string unplayableBecause(const std::string& path) {
+    Mp3Decoder decoder;
+    return decoder.open(path).isOk() ? std::string() : notOpenedBecause(path);
 }
 
 }  // namespace tolvane

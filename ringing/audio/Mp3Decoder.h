@@ -43,4 +43,11 @@ private:
     PcmFormat m_format;
 };
 
+// Why a file that Mp3Decoder::open refused will not play, in the ring log's words: "文件不存在",
+// or "不能解码为MP3".
+std::string notOpenedBecause(const std::string& path);
+
+// Why a file will not play (as above); empty when its first frame decodes.
+std::string unplayableBecause(const std::string& path);
+
 }  // namespace tolvane

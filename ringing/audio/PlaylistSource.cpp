@@ -1,7 +1,5 @@
 #include "ringing/audio/PlaylistSource.h"
 
-#include "platform/FileSystem.h"
-
 namespace tolvane {
 
 PlaylistSource::PlaylistSource(std::vector<std::string> list, int count, SkipReport onSkipped)
@@ -13,9 +11,7 @@ bool PlaylistSource::openNext() {
         m_current = m_list[m_next++ % m_list.size()];
         if (m_current.empty()) continue;
         if (m_decoder.open(m_current).isOk()) return true;
-        if (m_onSkipped)
-            m_onSkipped(m_current,
-                        FileSystem::platform()->exists(m_current) ? "不能解码为MP3" : "文件不存在");
+        if (m_onSkipped) m_onSkipped(m_current, notOpenedBecause(m_current));
     }
     m_current.clear();
     return false;

@@ -356,6 +356,14 @@ private slots:
         QVERIFY(!m_window->tray()->toolTip().contains(QStringLiteral("时钟未同步")));
     }
 
+    void bellsWhoseMusicWillNotPlayAreCountedOnTheBottomLine() {
+        addBells({{"08:00:00", "", "/nowhere/a.mp3", kNoDays, 28800}});
+        start();
+        QTRY_VERIFY(roles().statusLabel->isVisible());  // looked at off the ringing thread
+        QVERIFY(
+            roles().statusLabel->toolTip().startsWith(QStringLiteral("1 个铃声的音乐不能播放")));
+    }
+
     void aTrayClickRestoresTheWindowAsADoubleClickDoes() {
         start();
         for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {

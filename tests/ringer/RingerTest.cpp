@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "ringer/Ringer.h"
 #include "ringing/qt/TableFollower.h"
+#include "schedule/core/BellEditing.h"
 #include "tests/support/ManualTickTimer.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
@@ -150,6 +155,59 @@ TEST_F(RingerTest, TheEndStopsTheClockLetsTheMachineSleepAndWritesTheLastLine) {
     EXPECT_FALSE(m_inhibitor->held);
     EXPECT_EQ(m_log->lines.back(), "程序退出（0）");
     EXPECT_TRUE(m_log->flushed);
+}
+
+// The music check reports through the event loop: runs it until done says so (5 s at most).
+bool runEventsUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+TEST_F(RingerTest, BellsWhoseMusicWillNotPlayAreFoundBeforeTheirTimeAndSaidOnce) {
+    const std::string folder = m_dir.file("empty-folder");
+    std::filesystem::create_directory(folder);
+    std::ofstream(m_dir.file("notes.mp3")) << "not an MP3 at all";
+    {
+        TableDatabase other;
+        openOrCreateTables(other, m_dir.path());
+        other.select(schema::kBellAlias);
+        for (const BellRecord& b :
+             {BellRecord{"08:00:00", "", m_dir.file("gone.mp3"), {true}, 28800},
+              BellRecord{"09:00:00", "", m_dir.file("notes.mp3"), {true}, 32400},
+              BellRecord{"10:00:00", "", folder, {true}, 36000},
+              BellRecord{"11:00:00", "", m_dir.file("gone.mp3"), {true}, 39600}})
+            ASSERT_TRUE(other.append(bellValues(b)).isOk());
+    }
+    int changes = 0;
+    m_ringer->onProblemsChanged = [&] { ++changes; };
+    m_ringer->follower().check();  // the bells changed: looked at again
+    ASSERT_TRUE(runEventsUntil([&] { return m_ringer->unplayableMusic().size() == 4; }));
+    const auto& found = m_ringer->unplayableMusic();
+    EXPECT_EQ(found[0].why, "文件不存在");
+    EXPECT_EQ(found[1].why, "不能解码为MP3");
+    EXPECT_EQ(found[2].why, "文件夹里没有MP3文件");
+    EXPECT_TRUE(
+        m_log->has("! 铃声的音乐不能播放：08:00:00 " + m_dir.file("gone.mp3") + "（文件不存在）"));
+    EXPECT_EQ(changes, 1);
+
+    // Looked at again, nothing new is said; mended, that is said once.
+    const size_t lines = m_log->lines.size();
+    m_ringer->checkMusic();
+    ASSERT_TRUE(runEventsUntil([&] { return !m_ringer->checkingMusic(); }));
+    EXPECT_EQ(m_log->lines.size(), lines);
+    {
+        TableDatabase other;
+        openOrCreateTables(other, m_dir.path());
+        for (const char* start : {"08:00:00", "09:00:00", "10:00:00", "11:00:00"})
+            ASSERT_TRUE(deleteBell(other, start));
+    }
+    m_ringer->follower().check();
+    ASSERT_TRUE(runEventsUntil([&] { return m_ringer->unplayableMusic().empty(); }));
+    EXPECT_TRUE(m_log->has("每个铃声的音乐都能播放"));
 }
 
 }  // namespace

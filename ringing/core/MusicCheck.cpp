@@ -1,0 +1,44 @@
+#include "ringing/core/MusicCheck.h"
+
+#include <map>
+
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "schedule/core/Schema.h"
+
+namespace tolvane {
+
+Result<std::vector<BellMusic>> readBellMusic(TableDatabase& db) {
+    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    std::vector<BellMusic> bells;
+    for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
+        auto bell = readBell(db);
+        if (!bell.isOk()) return bell.status();
+        bells.push_back({bell.value().start, bell.value().music});
+    }
+    return bells;
+}
+
+std::vector<UnplayableMusic> findUnplayableMusic(
+    const std::vector<BellMusic>& bells,
+    const std::function<std::string(const std::string& file)>& fileUnplayableBecause) {
+    std::map<std::string, std::string> verdicts;  // music -> why, looked at once
+    std::vector<UnplayableMusic> unplayable;
+    for (const BellMusic& bell : bells) {
+        auto [at, isNew] = verdicts.try_emplace(bell.music);
+        if (isNew) {
+            if (bell.music.empty())
+                at->second = "没有选择音乐";
+            else if (countsAsFile(bell.music))
+                at->second = fileUnplayableBecause(bell.music);
+            else if (listMp3Files(bell.music).empty())
+                at->second = FileSystem::platform()->exists(bell.music) ? "文件夹里没有MP3文件"
+                                                                        : "文件夹不存在";
+        }
+        if (!at->second.empty()) unplayable.push_back({bell, at->second});
+    }
+    return unplayable;
+}
+
+}  // namespace tolvane
