@@ -165,10 +165,19 @@ void Ringer::checkMusic() {
 void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {
     m_musicChecker.join();
     if (unplayable != m_unplayable) {
-        for (const UnplayableMusic& u : unplayable)
-            if (std::find(m_unplayable.begin(), m_unplayable.end(), u) == m_unplayable.end())
-                m_log->warn("铃声的音乐不能播放：" + u.bell.start + " " + u.bell.music + "（" +
-                            u.why + "）");
+        // One line for each music newly found, with the times of its bells.
+        std::vector<std::pair<std::string, std::string>> lines;  // music and why, then times
+        for (const UnplayableMusic& u : unplayable) {
+            if (std::find(m_unplayable.begin(), m_unplayable.end(), u) != m_unplayable.end())
+                continue;
+            const std::string head = u.bell.music + "（" + u.why + "）";
+            auto line = std::find_if(lines.begin(), lines.end(),
+                                     [&](const auto& l) { return l.first == head; });
+            if (line == lines.end()) line = lines.insert(lines.end(), {head, "铃声"});
+            line->second += " " + u.bell.start;
+        }
+        for (const auto& [head, times] : lines)
+            m_log->warn("铃声的音乐不能播放：" + head + "：" + times);
         if (unplayable.empty()) m_log->note("每个铃声的音乐都能播放");
         m_unplayable = std::move(unplayable);
         onProblemsChanged();

@@ -190,8 +190,9 @@ TEST_F(RingerTest, BellsWhoseMusicWillNotPlayAreFoundBeforeTheirTimeAndSaidOnce)
     EXPECT_EQ(found[0].why, "文件不存在");
     EXPECT_EQ(found[1].why, "不能解码为MP3");
     EXPECT_EQ(found[2].why, "文件夹里没有MP3文件");
-    EXPECT_TRUE(
-        m_log->has("! 铃声的音乐不能播放：08:00:00 " + m_dir.file("gone.mp3") + "（文件不存在）"));
+    // One line for each music, with the times of its bells.
+    EXPECT_TRUE(m_log->has("! 铃声的音乐不能播放：" + m_dir.file("gone.mp3") +
+                           "（文件不存在）：铃声 08:00:00 11:00:00"));
     EXPECT_EQ(changes, 1);
 
     // Looked at again, nothing new is said; mended, that is said once.
