@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "cli/PlanCommand.h"
+#ifdef TOLVANE_HAVE_STATUS
+#include "cli/StatusCommand.h"
+#endif
 #include "cli/ScheduleCommands.h"
 #include "platform/Process.h"
 #ifdef TOLVANE_HAVE_PLAY
@@ -40,6 +43,7 @@ constexpr char kUsage[] =
     "       tolvanectl ring DIR            ring the schedule in DIR without a window (until "
     "SIGTERM)\n"
     "       tolvanectl log DIR [--day YYYY-MM-DD]  the ring log: what rang, when, how late\n"
+    "       tolvanectl status DIR [--json] the ringer, next bell, clock, sound output, problems\n"
     "       tolvanectl calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]  the school calendar\n"
     "       tolvanectl holiday DIR FROM [TO] [--note TEXT]    days without bells\n"
     "       tolvanectl workday DIR DATE --as DAY [--note TEXT] a day ringing as DAY (调休)\n"
@@ -53,7 +57,7 @@ constexpr char kUsage[] =
 // The commands whose first argument is the folder of the tables.
 bool takesFolder(const std::string& command) {
     for (const char* c : {"init", "plan", "list", "add", "change", "delete", "ring", "log",
-                          "calendar", "holiday", "workday", "normal", "calendar-import"})
+                          "status", "calendar", "holiday", "workday", "normal", "calendar-import"})
         if (command == c) return true;
     return false;
 }
@@ -119,6 +123,10 @@ int main(int argc, char** argv) {
 #ifdef TOLVANE_HAVE_RING
     if (command == "ring" && args.size() == 2)
         tolvane::cli::endProcess(tolvane::cli::ringCommand(argc, argv, args[1]));
+#endif
+#ifdef TOLVANE_HAVE_STATUS
+    if (command == "status" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json")))
+        return tolvane::cli::statusCommand(args[1], args.size() == 3, std::cout, std::cerr);
 #endif
     if (command == "log" && (args.size() == 2 || (args.size() == 4 && args[2] == "--day")))
         return tolvane::cli::logCommand(args[1], args.size() == 4 ? args[3] : "");

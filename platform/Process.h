@@ -10,6 +10,9 @@ namespace tolvane {
 
 long currentProcessId();
 
+// Whether a process numbered pid runs now (of this user or another).
+bool processIsRunning(long pid);
+
 // The arguments after the program's name, as UTF-8. On Windows argv holds them in the ANSI code
 // page, which loses what it lacks: they are read again from the wide command line, and the
 // console is switched to UTF-8 output. On Linux they are argv as given.

@@ -1,4 +1,7 @@
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/Process.h"
 
@@ -6,6 +9,12 @@ namespace tolvane {
 
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
     return {argv + 1, argv + argc};
+}
+
+bool processIsRunning(long pid) {
+    if (pid <= 0) return false;
+    // Signal 0 only asks: EPERM means it runs as another user.
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 long currentProcessId() {

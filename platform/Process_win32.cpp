@@ -23,6 +23,15 @@ std::vector<std::string> utf8Arguments(int, char**) {
     return args;
 }
 
+bool processIsRunning(long pid) {
+    if (pid <= 0) return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
 long currentProcessId() {
     return static_cast<long>(GetCurrentProcessId());
 }

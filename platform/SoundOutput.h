@@ -39,6 +39,17 @@ struct OutputState {
 // Below this volume a bell is taken as not heard: the loudspeakers of a corridor need more.
 constexpr int kAudibleVolumePercent = 20;
 
+// The system's default output as the sound server describes it, for the status of an
+// administrator: a connection of its own, closed again (Linux: PulseAudio). known is false where
+// the system does not tell (Windows, so far); present is false without a server or output.
+struct OutputReport {
+    bool known = false;
+    bool present = false;
+    std::string name;
+    OutputState state;
+};
+OutputReport readDefaultOutput();
+
 // Why nobody hears an output in state, in the ring log's words; empty when it can be heard.
 std::string inaudibleReason(const OutputState& state);
 

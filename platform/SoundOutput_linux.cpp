@@ -25,7 +25,9 @@ namespace {
 // What this output calls of libpulse, looked up in it when it is loaded.
 #define TOLVANE_PULSE_CALLS(X)        \
     X(context_connect)                \
+    X(context_get_server_info)        \
     X(context_get_sink_info_by_index) \
+    X(context_get_sink_info_by_name)  \
     X(context_disconnect)             \
     X(context_get_state)              \
     X(context_new)                    \
@@ -125,6 +127,25 @@ void onSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* userdata) 
             info->active_port && info->active_port->available == PA_PORT_AVAILABLE_NO;
     }
     wakeWaiters(query.loop);
+}
+
+struct ServerQuery {
+    pa_threaded_mainloop* loop = nullptr;
+    std::string defaultSink;
+};
+void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) {
+    auto& query = *static_cast<ServerQuery*>(userdata);
+    if (info && info->default_sink_name) query.defaultSink = info->default_sink_name;
+    wakeWaiters(query.loop);
+}
+
+// Waits, under the loop's lock, for an operation to end; false when it could not be started.
+bool finish(pa_threaded_mainloop* loop, pa_operation* operation) {
+    if (!operation) return false;
+    while (pa().operation_get_state(operation) == PA_OPERATION_RUNNING)
+        pa().threaded_mainloop_wait(loop);
+    pa().operation_unref(operation);
+    return true;
 }
 
 class LoopLock {
@@ -262,12 +283,8 @@ private:
     std::string readSinkProblem() {
         SinkQuery query;
         query.loop = m_loop;
-        pa_operation* asking = pa().context_get_sink_info_by_index(
-            m_context, pa().stream_get_device_index(m_stream), onSinkInfo, &query);
-        if (!asking) return {};
-        while (pa().operation_get_state(asking) == PA_OPERATION_RUNNING)
-            pa().threaded_mainloop_wait(m_loop);
-        pa().operation_unref(asking);
+        finish(m_loop, pa().context_get_sink_info_by_index(
+                           m_context, pa().stream_get_device_index(m_stream), onSinkInfo, &query));
         return query.found ? inaudibleReason(query.state) : std::string();
     }
 
@@ -293,6 +310,43 @@ std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string
     auto output = std::make_unique<PulseOutput>();
     if (!output->open(rate, channels)) return refuse("no PulseAudio server or stream");
     return output;
+}
+
+OutputReport readDefaultOutput() {
+    OutputReport report;
+    if (!loadPulse()) return report;
+    report.known = true;
+    pa_threaded_mainloop* loop = pa().threaded_mainloop_new();
+    if (!loop) return report;
+    pa_context* context = pa().context_new(pa().threaded_mainloop_get_api(loop), "Tolvane");
+    if (context && pa().context_connect(context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
+        pa().context_set_state_callback(context, onContextChange, loop);
+        if (pa().threaded_mainloop_start(loop) >= 0) {
+            LoopLock lock(loop);
+            pa_context_state_t s;
+            while ((s = pa().context_get_state(context)) != PA_CONTEXT_READY &&
+                   PA_CONTEXT_IS_GOOD(s))
+                pa().threaded_mainloop_wait(loop);
+            ServerQuery server;
+            server.loop = loop;
+            if (s == PA_CONTEXT_READY &&
+                finish(loop, pa().context_get_server_info(context, onServerInfo, &server)) &&
+                !server.defaultSink.empty()) {
+                SinkQuery sink;
+                sink.loop = loop;
+                finish(loop, pa().context_get_sink_info_by_name(context, server.defaultSink.c_str(),
+                                                                onSinkInfo, &sink));
+                report.present = sink.found;
+                report.name = server.defaultSink;
+                report.state = sink.state;
+            }
+        }
+        pa().threaded_mainloop_stop(loop);
+        pa().context_disconnect(context);
+    }
+    if (context) pa().context_unref(context);
+    pa().threaded_mainloop_free(loop);
+    return report;
 }
 
 }  // namespace tolvane

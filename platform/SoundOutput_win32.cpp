@@ -123,6 +123,10 @@ private:
 
 }  // namespace
 
+OutputReport readDefaultOutput() {
+    return {};  // the endpoint's state is not read yet
+}
+
 bool loadSoundOutput() {
     return true;  // waveOut is part of the system
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The ring log never says heard, nor played out, for a bell nobody could hear. The headless ringer
 # on a real PulseAudio server rings four bells: into a muted sink, into one at 5 %, into one at
-# full volume, and with no server at all; each bell's lines must say which it was.
+# full volume, and with no server at all; each bell's lines must say which it was. tolvanectl
+# status says the same of the output meanwhile.
 # Usage: inaudible_output_test.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$1
@@ -26,6 +27,18 @@ wait_for 5 "the ringer to start" grep -q '无窗口打铃启动' "$work/stdout"
 
 until_second() { while [ "$(date +%s%N)" -lt "$(((t0 + $1) * 1000000000 + ${2:-0} * 1000000))" ]; do sleep 0.02; done; }
 pactl set-sink-mute bells 1
+# What an administrator sees meanwhile: this ringer, its plan, the muted output, the problem.
+status=$("$bin/tolvanectl" status "$dir" --json)
+/usr/bin/python3 - "$status" "$ringer" <<'PY' || fail "tolvanectl status: $status"
+import json, sys
+s = json.loads(sys.argv[1])
+assert s["ringer"] == {"pid": int(sys.argv[2]), "plan": "running"}, s["ringer"]
+assert s["output"]["name"] == "bells" and s["output"]["present"] and s["output"]["muted"], s["output"]
+assert s["clock"]["offset_seconds"] == 0 and "synchronized" in s["clock"]
+assert any("输出已静音" in p for p in s["problems"]), s["problems"]
+assert s["next_bell"].endswith("a440.mp3"), s["next_bell"]
+PY
+echo "ok: tolvanectl status names the ringer and the muted output"
 until_second 1 500
 pactl set-sink-mute bells 0
 pactl set-sink-volume bells 5%

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Clock.h"
+
+namespace tolvane::cli {
+
+// Where a folder's ringing stands, as an administrator asks about it from a terminal: whether a
+// ringer runs on it and its plan, the next bell, the clock, the sound output, the last bell heard,
+// and the problems that keep bells from being heard at the true second.
+struct RingerState {
+    std::string pid;                  // of the process that rings the folder; empty when none does
+    std::optional<bool> planRunning;  // as its ring log last said; unknown without a ringer
+};
+
+// The plan as the ring log's lines since the last start say: paused after "计划暂停" until
+// "计划恢复运行"; running otherwise.
+bool planRunsByLog(const std::vector<std::string>& lines);
+
+// The last "铃声响起" line of the log; empty when none.
+std::string lastHeardLine(const std::vector<std::string>& lines);
+
+// The next bell after now by the schedule and the school calendar in dir, within two weeks:
+// "YYYY-MM-DD HH:MM:SS MUSIC"; empty when none.
+std::string nextBell(const std::string& dir, const Clock& clock);
+
+// tolvanectl status DIR [--json].
+int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ostream& err);
+
+}  // namespace tolvane::cli
