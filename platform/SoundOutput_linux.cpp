@@ -41,7 +41,10 @@ namespace {
     X(stream_flush)                   \
     X(stream_get_device_index)        \
     X(stream_get_state)               \
-    X(stream_new)                     \
+    X(proplist_free)                  \
+    X(proplist_new)                   \
+    X(proplist_sets)                  \
+    X(stream_new_with_proplist)       \
     X(stream_set_state_callback)      \
     X(stream_set_write_callback)      \
     X(stream_unref)                   \
@@ -139,6 +142,25 @@ void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) {
     wakeWaiters(query.loop);
 }
 
+// A bell's stream, with properties that keep it out of what desktops do to other streams:
+// PulseAudio's module-role-cork mutes "music" and "video" streams while a "phone" stream plays,
+// and KDE puts "event" streams under the notification volume, so muting notifications would
+// mute the bells. "alarm" is neither (measured with module-role-cork and module-role-ducking
+// loaded: a phone stream muted the music stream and left the alarm one alone), and role-based
+// policies that know it rank it above music and calls. The application's name, id and icon let a
+// volume mixer show the stream as Tolvane's.
+pa_stream* newBellStream(pa_context* context, const pa_sample_spec& spec) {
+    pa_proplist* properties = pa().proplist_new();
+    pa().proplist_sets(properties, PA_PROP_MEDIA_ROLE, "alarm");
+    pa().proplist_sets(properties, PA_PROP_MEDIA_NAME, "铃声");
+    pa().proplist_sets(properties, PA_PROP_APPLICATION_NAME, "Tolvane");
+    pa().proplist_sets(properties, PA_PROP_APPLICATION_ID, "org.tolvane.Tolvane");
+    pa().proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, "tolvane");
+    pa_stream* stream = pa().stream_new_with_proplist(context, "bell", &spec, nullptr, properties);
+    pa().proplist_free(properties);
+    return stream;
+}
+
 // Waits, under the loop's lock, for an operation to end; false when it could not be started.
 bool finish(pa_threaded_mainloop* loop, pa_operation* operation) {
     if (!operation) return false;
@@ -196,7 +218,7 @@ public:
         spec.format = PA_SAMPLE_S16LE;
         spec.rate = static_cast<uint32_t>(rate);
         spec.channels = static_cast<uint8_t>(channels);
-        m_stream = pa().stream_new(m_context, "bell", &spec, nullptr);
+        m_stream = newBellStream(m_context, spec);
         if (!m_stream) return false;
         pa().stream_set_state_callback(m_stream, onStreamChange, m_loop);
         pa().stream_set_write_callback(m_stream, onRoom, m_loop);

@@ -44,6 +44,19 @@ pactl set-sink-mute bells 0
 pactl set-sink-volume bells 5%
 until_second 4 500
 pactl set-sink-volume bells 100%
+# Meanwhile a call: a desktop's module-role-cork mutes music streams while a phone stream plays.
+pactl load-module module-role-cork >/dev/null
+pacat --property=media.role=phone </dev/zero &
+pids+=($!)
+bell_stream() { pactl list sink-inputs | grep -q 'media.role = "alarm"'; }
+wait_for 8 "the heard bell's stream" bell_stream
+bell=$(pactl list sink-inputs | /usr/bin/python3 -c '
+import sys
+for block in sys.stdin.read().split("Sink Input #"):
+    if "media.role = \"alarm\"" in block: print(block)')
+grep -q 'application.name = "Tolvane"' <<<"$bell" || fail "the bell's stream does not say it is Tolvane's: $bell"
+grep -q 'Mute: no' <<<"$bell" || fail "the bell's stream was muted during a call: $bell"
+echo "ok: the bell's stream is an alarm of Tolvane's, not muted by a call"
 wait_for 8 "the heard bell to play out" grep -q "铃声停止：播放完毕" "$dir/tolvane.log"
 # The sound server goes away before the last bell.
 for p in "${pids[@]}"; do
