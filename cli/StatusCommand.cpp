@@ -86,11 +86,10 @@ std::string lastHeardLine(const std::vector<std::string>& lines) {
 
 std::string nextBell(const std::string& dir, const Clock& clock) {
     TableDatabase db;
-    if (!openTablesForReading(db, dir).isOk() || !db.select(schema::kBellAlias).isOk()) return {};
-    std::vector<BellRecord> bells;
-    for (db.goFirst(); !db.endOfTable(); db.skip())
-        if (db.currentIsLive())
-            if (auto bell = readBell(db); bell.isOk()) bells.push_back(bell.value());
+    if (!openTablesForReading(db, dir).isOk()) return {};
+    auto read = readBells(db);
+    if (!read.isOk()) return {};
+    std::vector<BellRecord> bells = std::move(read).value();
     std::sort(bells.begin(), bells.end(),
               [](const BellRecord& a, const BellRecord& b) { return a.sortValue < b.sortValue; });
     const int64_t now = clock.nowMs() / 1000;

@@ -9,15 +9,11 @@
 namespace tolvane {
 
 Result<std::vector<BellMusic>> readBellMusic(TableDatabase& db) {
-    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
-    std::vector<BellMusic> bells;
-    for (db.goFirst(); !db.endOfTable(); db.skip()) {
-        if (!db.currentIsLive()) continue;
-        auto bell = readBell(db);
-        if (!bell.isOk()) return bell.status();
-        bells.push_back({bell.value().start, bell.value().music});
-    }
-    return bells;
+    auto bells = readBells(db);
+    if (!bells.isOk()) return bells.status();
+    std::vector<BellMusic> music;
+    for (const BellRecord& bell : bells.value()) music.push_back({bell.start, bell.music});
+    return music;
 }
 
 std::vector<UnplayableMusic> findUnplayableMusic(

@@ -19,19 +19,16 @@ bool endsWith(std::string_view s, std::string_view suffix) {
 }  // namespace
 
 Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db) {
-    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    auto bells = readBells(db);
+    if (!bells.isOk()) return bells.status();
     std::vector<ScheduleRow> rows;
-    for (db.goFirst(); !db.endOfTable(); db.skip()) {
-        if (!db.currentIsLive()) continue;
-        auto bell = readBell(db);
-        if (!bell.isOk()) return bell.status();
+    for (const BellRecord& bell : bells.value()) {
         ScheduleRow row;
-        row[0] = bell.value().start;
-        row[1] = bell.value().end;
-        row[2] = bell.value().music;
-        for (size_t d = 0; d < 7; ++d)
-            row[3 + d] = bell.value().weekdays[d] ? kMarkerOn : kMarkerOff;
-        row[10] = std::to_string(bell.value().sortValue);
+        row[0] = bell.start;
+        row[1] = bell.end;
+        row[2] = bell.music;
+        for (size_t d = 0; d < 7; ++d) row[3 + d] = bell.weekdays[d] ? kMarkerOn : kMarkerOff;
+        row[10] = std::to_string(bell.sortValue);
         rows.push_back(std::move(row));
     }
     return rows;

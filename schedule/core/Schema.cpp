@@ -49,6 +49,18 @@ Result<BellRecord> readBell(const TableDatabase& db) {
     return bell;
 }
 
+Result<std::vector<BellRecord>> readBells(TableDatabase& db) {
+    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    std::vector<BellRecord> bells;
+    for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
+        auto bell = readBell(db);
+        if (!bell.isOk()) return bell.status();
+        bells.push_back(std::move(bell).value());
+    }
+    return bells;
+}
+
 std::vector<Value> bellValues(const BellRecord& bell) {
     std::vector<Value> v = {bell.start, bell.end, bell.music};
     for (bool day : bell.weekdays) v.emplace_back(day);

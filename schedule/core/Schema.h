@@ -56,6 +56,10 @@ int32_t sortValue(int hours, int minutes, int seconds);
 // of another type gives Status::typeMismatch().
 Result<BellRecord> readBell(const TableDatabase& db);
 
+// Every live bell of db's bell table, in table order; leaves the bell table current. Fails with
+// the first bell that cannot be read.
+Result<std::vector<BellRecord>> readBells(TableDatabase& db);
+
 // The values of a Bell record in field order, for Append record.
 std::vector<Value> bellValues(const BellRecord& bell);
 
