@@ -348,6 +348,10 @@
     <context>
         <name>SettingsWindow</name>
         <message>
+            <source>自动校正时间</source>
+            <translation>Check the clock</translation>
+        </message>
+        <message>
             <source>设置</source>
             <translation>Settings</translation>
         </message>

@@ -11,13 +11,8 @@
 namespace tolvane {
 
 SettingsControls settingsControls(Ui::SettingsWindow& ui) {
-    return {ui.选择框1,
-            ui.选择框2,
-            ui.选择框3,
-            ui.选择框4,
-            ui.选择框5,
-            ui.选择框6,
-            {ui.编辑框1, ui.编辑框2, ui.编辑框3},
+    return {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4,
+            ui.选择框7, ui.选择框5, ui.选择框6, {ui.编辑框1, ui.编辑框2, ui.编辑框3},
             ui.按钮1};
 }
 
@@ -36,6 +31,10 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
             [this](bool on) { storeOption(schema::kRandomPlay, on); });
     connect(m_controls.autoUpdate, &QCheckBox::clicked, this,
             [this](bool on) { storeOption(schema::kAutoUpdate, on); });
+    connect(m_controls.autoCorrectTime, &QCheckBox::clicked, this, [this](bool on) {
+        // Takes effect at once: the clock is checked now, or no longer said to be wrong.
+        if (storeOption(schema::kAutoCorrectTime, on)) m_hooks.applySettings();
+    });
     connect(m_controls.autoShutdown, &QCheckBox::clicked, this, [this](bool on) {
         // Takes effect at once: cleared at noon, the machine stays on that evening.
         if (storeOption(schema::kAutoShutdown, on)) m_hooks.shutdownPlanStored();
@@ -56,13 +55,15 @@ void SettingsWindow::loadStoredSettings() {
     if (!settings.isOk()) return;
     m_controls.randomPlay->setChecked(settings.value().randomPlay);
     m_controls.autoUpdate->setChecked(settings.value().autoUpdate);
+    m_controls.autoCorrectTime->setChecked(settings.value().autoCorrectTime);
     m_controls.showDate->setChecked(settings.value().showDate);
     m_controls.hotKey->setChecked(settings.value().hideAfterStart);
     m_controls.autoShutdown->setChecked(settings.value().autoShutdown);
     // Fewer than three pieces (the empty text of a new record): the boxes keep 21, 30, 00.
     const QStringList pieces = QString::fromStdString(settings.value().shutdownTime).split(':');
     if (pieces.size() >= 3)
-        for (int i = 0; i < 3; ++i) m_controls.shutdownTime[static_cast<size_t>(i)]->setText(pieces[i]);
+        for (int i = 0; i < 3; ++i)
+            m_controls.shutdownTime[static_cast<size_t>(i)]->setText(pieces[i]);
 }
 
 void SettingsWindow::reportFailure(const Status& status) {

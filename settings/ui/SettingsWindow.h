@@ -42,6 +42,8 @@ struct SettingsControls {
     QCheckBox* randomPlay = nullptr;
     QCheckBox* autoShutdown = nullptr;
     QCheckBox* autoUpdate = nullptr;
+    // 自动校正时间: whether the clock's synchronisation is checked (the 选择框7 the program adds).
+    QCheckBox* autoCorrectTime = nullptr;
     QCheckBox* showDate = nullptr;
     QCheckBox* hotKey = nullptr;
     std::array<QLineEdit*, 3> shutdownTime{};  // hours, minutes, seconds

@@ -354,6 +354,21 @@ private slots:
         m_ringer->checkClock();
         QVERIFY(!roles().statusLabel->isVisible());
         QVERIFY(!m_window->tray()->toolTip().contains(QStringLiteral("时钟未同步")));
+
+        // "自动校正时间" turned off in the Settings window: stored, and the clock no longer said.
+        m_clockSync.synchronised = false;
+        m_ringer->checkClock();
+        QVERIFY(roles().statusLabel->isVisible());
+        driveWindow<SettingsWindow>([this] { m_window->onSettings(); },
+                                    [](SettingsWindow& w) {
+                                        const SettingsControls c = settingsControls(w.ui());
+                                        QVERIFY(c.autoCorrectTime->isChecked());
+                                        c.autoCorrectTime->click();
+                                    });
+        m_ringer->db().select(schema::kSettingsAlias);
+        m_ringer->db().goFirst();
+        QVERIFY(!m_ringer->db().readLogical(schema::kAutoCorrectTime).value());
+        QVERIFY(!roles().statusLabel->isVisible());
     }
 
     void bellsWhoseMusicWillNotPlayAreCountedOnTheBottomLine() {
