@@ -104,28 +104,31 @@ void FileRingLog::warn(const std::string& line) {
     if (m_journal) m_journal->warn(line);
 }
 
+void FileRingLog::bellLine(bool warning, const std::string& line, const LocalTime& second,
+                           const std::string& field) {
+    if (warning)
+        m_text->warn(line);
+    else
+        m_text->info(line);
+    if (!m_journal) return;
+    const std::string entry = line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
+                              kFieldSeparator + field;
+    if (warning)
+        m_journal->warn(entry);
+    else
+        m_journal->info(entry);
+}
+
 void FileRingLog::bellStarted(const LocalTime& second, const std::string& music) {
-    const std::string line = startedLine(second, music);
-    m_text->info(line);
-    if (m_journal)
-        m_journal->info(line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
-                        kFieldSeparator + "TOLVANE_MUSIC=" + music);
+    bellLine(false, startedLine(second, music), second, "TOLVANE_MUSIC=" + music);
 }
 
 void FileRingLog::bellHeard(const LocalTime& second, int64_t lateMs) {
-    const std::string line = heardLine(second, lateMs);
-    m_text->info(line);
-    if (m_journal)
-        m_journal->info(line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
-                        kFieldSeparator + "TOLVANE_LATE_MS=" + std::to_string(lateMs));
+    bellLine(false, heardLine(second, lateMs), second, "TOLVANE_LATE_MS=" + std::to_string(lateMs));
 }
 
 void FileRingLog::bellInaudible(const LocalTime& second, const std::string& why) {
-    const std::string line = inaudibleLine(second, why);
-    m_text->warn(line);
-    if (m_journal)
-        m_journal->warn(line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
-                        kFieldSeparator + "TOLVANE_INAUDIBLE=" + why);
+    bellLine(true, inaudibleLine(second, why), second, "TOLVANE_INAUDIBLE=" + why);
 }
 
 }  // namespace tolvane

@@ -42,6 +42,10 @@ public:
     const std::string& fileProblem() const { return m_fileProblem; }
 
 private:
+    // A bell's line: in the file, and in the journal with the bell's second and field
+    // ("NAME=value") beside it.
+    void bellLine(bool warning, const std::string& line, const LocalTime& second,
+                  const std::string& field);
     std::shared_ptr<spdlog::logger> m_text;     // file and stdout
     std::shared_ptr<spdlog::logger> m_journal;  // the journal, with fields
     std::string m_fileProblem;
