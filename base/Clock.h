@@ -3,6 +3,7 @@
 // The wall clock, behind an interface so that tests and tolvanectl's dry run can drive the
 // ringing engine with simulated time.
 
+#include <atomic>
 #include <cstdint>
 
 namespace tolvane {
@@ -46,6 +47,23 @@ public:
 
 private:
     int64_t m_ms;
+};
+
+// Another clock moved by whole seconds: the time of a school whose bells follow a clock of its own
+// (an old master clock running 37 s ahead). Whole seconds keep every tick on the other clock's
+// second boundary. The offset may be changed from one thread while others read it.
+class OffsetClock final : public Clock {
+public:
+    explicit OffsetClock(const Clock& base) : m_base(base) {}
+    void setOffsetSeconds(int seconds) { m_offsetMs = int64_t{seconds} * 1000; }
+    int offsetSeconds() const { return static_cast<int>(m_offsetMs / 1000); }
+    const Clock& base() const { return m_base; }
+    int64_t nowMs() const override { return m_base.nowMs() + m_offsetMs; }
+    LocalTime toLocal(int64_t epochSecond) const override { return m_base.toLocal(epochSecond); }
+
+private:
+    const Clock& m_base;
+    std::atomic<int64_t> m_offsetMs{0};
 };
 
 // Seconds since the epoch of a civil date and time taken as UTC; the inverse of

@@ -7,6 +7,7 @@
 #include "base/PathText.h"
 #include "ringing/core/ClockTick.h"
 #include "schedule/core/Schema.h"
+#include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
 
 namespace tolvane::cli {
@@ -40,17 +41,27 @@ std::string momentText(const LocalTime& t) {
 class Recorder final : public BellSound, public PowerOff {
 public:
     explicit Recorder(std::ostream& out) : m_out(out) {}
-    void setMoment(const LocalTime& t) { m_moment = momentText(t); }
-    void start(const std::string& music) override {
-        m_out << m_moment << " start " << music << "\n";
+    // The system's second; with a clock offset, the school's time it is after it.
+    void setMoment(const LocalTime& system, const LocalTime& school, int offsetSeconds) {
+        m_moment = momentText(system);
+        if (offsetSeconds == 0) return;
+        char buf[64];
+        std::snprintf(buf, sizeof buf, " (school time %02d:%02d:%02d, clock offset %+d s)",
+                      school.hour, school.minute, school.second, offsetSeconds);
+        m_suffix = buf;
     }
-    void stop() override { m_out << m_moment << " stop\n"; }
-    void requestPowerOff() override { m_out << m_moment << " power-off\n"; }
+    void start(const std::string& music) override {
+        m_out << m_moment << " start " << music << m_suffix << "\n";
+    }
+    void stop() override { m_out << m_moment << " stop" << m_suffix << "\n"; }
+    void requestPowerOff() override { m_out << m_moment << " power-off" << m_suffix << "\n"; }
 
 private:
     std::ostream& m_out;
     std::string m_moment;
+    std::string m_suffix;
 };
+
 
 }  // namespace
 
@@ -79,13 +90,20 @@ int planCommand(const std::string& dir, const std::string& from, const std::stri
         return 1;
     }
     const ShutdownPlan shutdown{flag.value(), time.value()};
+    auto options = readProgramOptions(*FileSystem::platform(), dir);
+    if (!options.isOk()) {
+        err << "tolvanectl: " << options.status().message() << "\n";
+        return 1;
+    }
+    // --from and --to are the system's clock; the bells follow the school's.
+    const int offset = options.value().clockOffsetSeconds;
 
     Recorder recorder(out);
     const ManualClock civil;
     RingDayCache days;  // the school calendar, looked up once a day
     for (int64_t second = first; second <= last; ++second) {
-        const LocalTime t = civil.toLocal(second);
-        recorder.setMoment(t);
+        const LocalTime t = civil.toLocal(second + offset);
+        recorder.setMoment(civil.toLocal(second), t, offset);
         if (Status s = runClockTick(db, t, days.of(db, t), shutdown, recorder, recorder);
             !s.isOk()) {
             err << "tolvanectl: " << dir << ": " << s.message() << "\n";

@@ -58,7 +58,7 @@ int playCommand(int, char**, const std::string& music) {
             if (output) output->drain();
             std::string why;
             playing = source.format();
-            output = openSoundOutput(playing.rate, playing.channels, &why);
+            output = openSoundOutput(playing.rate, playing.channels, {}, &why);
             if (!output) {
                 std::cerr << "tolvanectl: " << why << "\n";
                 return 1;

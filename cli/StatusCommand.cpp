@@ -113,7 +113,7 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     const RingerState ringer = ringerOf(dir, log);
     const std::string next = nextBell(dir, SystemClock());
     const ClockSync clock = readClockSync();
-    const OutputReport output = readDefaultOutput();
+    const OutputReport output = readOutput("");
     const std::string heard = lastHeardLine(log);
     const std::vector<std::string> problems = problemsOf(clock, output, unplayableIn(dir));
     const bool portAvailable = !output.state.portUnplugged;

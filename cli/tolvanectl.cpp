@@ -18,6 +18,7 @@
 #endif
 #include "base/PathText.h"
 #include "cli/CalendarCommands.h"
+#include "cli/OptionCommand.h"
 #include "cli/RingCommand.h"
 #include "cli/TableCommands.h"
 #ifdef TOLVANE_HAVE_LANGUAGE
@@ -32,7 +33,8 @@ constexpr char kUsage[] =
     "       tolvanectl dump FILE [--json] show a table file's layout and records\n"
     "       tolvanectl check FILE         check a table file without changing it\n"
     "       tolvanectl plan DIR --from \"YYYY-MM-DD HH:MM:SS\" --to \"YYYY-MM-DD HH:MM:SS\"\n"
-    "                                     dry-run the schedule in DIR, one tick a second\n"
+    "                                     dry-run the schedule in DIR, one tick a second of the\n"
+    "                                     system clock (the school's with clock_offset)\n"
     "       tolvanectl play PATH           play a file or folder bell to its end (Ctrl+C stops)\n"
     "       tolvanectl list DIR [--json]   the schedule in DIR, in the order the window lists it\n"
     "       tolvanectl add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST]\n"
@@ -49,6 +51,9 @@ constexpr char kUsage[] =
     "       tolvanectl workday DIR DATE --as DAY [--note TEXT] a day ringing as DAY (调休)\n"
     "       tolvanectl normal DIR FROM [TO]                   the days ring as their own weekday\n"
     "       tolvanectl calendar-import DIR FILE.ics [--as DAY] a published holiday plan\n"
+    "       tolvanectl option DIR [NAME [VALUE]]  options beside the tables: clock_offset\n"
+    "                                     (seconds, -300..300), output (a sound output's name,\n"
+    "                                     empty for the default), volume (0..100 %)\n"
     "       tolvanectl --version\n"
     "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n"
     "  DIR may be left out: the folder the program keeps its tables in (for an installed\n"
@@ -57,7 +62,7 @@ constexpr char kUsage[] =
 // The commands whose first argument is the folder of the tables.
 bool takesFolder(const std::string& command) {
     for (const char* c : {"init", "plan", "list", "add", "change", "delete", "ring", "log",
-                          "status", "calendar", "holiday", "workday", "normal", "calendar-import"})
+                          "status", "option", "calendar", "holiday", "workday", "normal", "calendar-import"})
         if (command == c) return true;
     return false;
 }
@@ -135,6 +140,7 @@ int main(int argc, char** argv) {
     if (command == "add") return tolvane::cli::addCommand(rest, std::cout, std::cerr);
     if (command == "change") return tolvane::cli::changeCommand(rest, std::cout, std::cerr);
     if (command == "delete") return tolvane::cli::deleteCommand(rest, std::cout, std::cerr);
+    if (command == "option") return tolvane::cli::optionCommand(rest, std::cout, std::cerr);
     if (command == "calendar") return tolvane::cli::calendarCommand(rest, std::cout, std::cerr);
     if (command == "holiday") return tolvane::cli::holidayCommand(rest, std::cout, std::cerr);
     if (command == "workday") return tolvane::cli::workdayCommand(rest, std::cout, std::cerr);

@@ -73,4 +73,9 @@ public:
     virtual Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) = 0;
 };
 
+// Creates or empties the file at path and writes bytes into it, on the device when sync.
+Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes, bool sync);
+// The whole of a small file; NotFound when there is none.
+Result<std::string> readWholeFile(FileSystem& fs, const std::string& path);
+
 }  // namespace tolvane

@@ -5,8 +5,11 @@
 // Each plays at the stream's own rate and starts with the first block written.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+
+#include "base/Status.h"
 
 namespace tolvane {
 
@@ -34,31 +37,65 @@ struct OutputState {
     bool muted = false;
     int volumePercent = 100;     // of the output's full volume, the average of its channels
     bool portUnplugged = false;  // the active port is known to be unplugged (a headphone jack)
+    bool operator==(const OutputState&) const = default;
 };
 
 // Below this volume a bell is taken as not heard: the loudspeakers of a corridor need more.
 constexpr int kAudibleVolumePercent = 20;
 
-// The system's default output as the sound server describes it, for the status of an
-// administrator: a connection of its own, closed again (Linux: PulseAudio). known is false where
-// the system does not tell (Windows, so far); present is false without a server or output.
+// Where and how loud the bells play: an output by the sound server's name for it (empty: the
+// server's default, as it is when each bell starts) and the bell stream's own volume, percent of
+// the output's. The output's own volume and mute are never changed for it.
+struct OutputChoice {
+    std::string output;
+    int volumePercent = 100;
+    bool operator==(const OutputChoice&) const = default;
+};
+
+// An output as the sound server describes it. known is false where the system does not tell
+// (Windows, so far); present is false without a server, or without the output chosen.
 struct OutputReport {
     bool known = false;
     bool present = false;
-    std::string name;
+    bool serverRunning = false;
+    std::string name;  // the output the bells would play on now
     OutputState state;
+    bool operator==(const OutputReport&) const = default;
 };
-OutputReport readDefaultOutput();
+// Reads the output named (empty: the default) on a connection of its own, closed again: for the
+// status of an administrator.
+OutputReport readOutput(const std::string& name);
 
 // Why nobody hears an output in state, in the ring log's words; empty when it can be heard.
 std::string inaudibleReason(const OutputState& state);
+// Why the bells of an output chosen by name (empty: the default) cannot be heard, as a sentence
+// for the window, the log and the status; empty when nothing is known to be wrong.
+std::string outputProblem(const OutputReport& report, const std::string& chosen);
+
+// Follows an output while it lives: onChange gets its state at once and after every change the
+// sound server announces (an output added, removed, muted, turned down, its port unplugged, the
+// default changed, the server gone or back), on a thread of the watch's own. Nothing is polled
+// while the server runs. Linux: one PulseAudio connection, subscribed to sink and server events.
+class OutputWatch {
+public:
+    virtual ~OutputWatch() = default;
+};
+std::unique_ptr<OutputWatch> watchOutput(const std::string& name,
+                                         std::function<void(const OutputReport&)> onChange);
+
+// The user asked: unmutes the output named (empty: the default) and raises its volume to the
+// audible floor when it is below it. The only change this program makes to an output.
+Status makeOutputAudible(const std::string& name);
 
 // Loads what the output needs ahead of the first bell (Linux: the PulseAudio client library);
 // false when it cannot be had, said once on stderr. Any thread; later calls return at once.
 bool loadSoundOutput();
 
-// Opens the default output for rate Hz and channels (1 or 2) channels; nullptr with why when there
-// is no output (no sound device or server).
-std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string* why);
+// Opens the output chosen for rate Hz and channels (1 or 2) channels, at the bell volume; nullptr
+// with why when there is no output (no sound device or server). An output chosen but not there
+// gives way to the default, and the stream says so in inaudibleBecause: whoever listens at the
+// output chosen hears nothing.
+std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, const OutputChoice& choice,
+                                             std::string* why);
 
 }  // namespace tolvane

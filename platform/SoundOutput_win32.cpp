@@ -8,9 +8,11 @@
 // clang-format on
 
 #include <array>
+#include <filesystem>
 #include <atomic>
 #include <vector>
 
+#include "base/PathText.h"
 #include "platform/SoundOutput.h"
 
 namespace tolvane {
@@ -64,6 +66,9 @@ public:
         m_interrupted = true;
         SetEvent(m_done);
     }
+
+    std::string inaudibleBecause() const override { return m_inaudible; }
+    void setInaudibleBecause(std::string why) { m_inaudible = std::move(why); }
 
     void stop() override {
         waveOutReset(m_device);  // every queued block comes back marked done
@@ -119,19 +124,44 @@ private:
     size_t m_tailBytes = 0;
     bool m_failed = false;
     std::atomic<bool> m_interrupted{false};
+    std::string m_inaudible;
 };
+
+// The waveOut device whose name is name; the mapper (the default device) when none is.
+UINT deviceNamed(const std::string& name) {
+    if (name.empty()) return WAVE_MAPPER;
+    for (UINT id = 0, count = waveOutGetNumDevs(); id < count; ++id) {
+        WAVEOUTCAPSW caps{};
+        if (waveOutGetDevCapsW(id, &caps, sizeof caps) == MMSYSERR_NOERROR &&
+            utf8FromPath(std::filesystem::path(caps.szPname)) == name)
+            return id;
+    }
+    return WAVE_MAPPER;
+}
 
 }  // namespace
 
-OutputReport readDefaultOutput() {
-    return {};  // the endpoint's state is not read yet
+// The endpoint's mute, level and state (IAudioEndpointVolume, IMMDevice) are not read yet: the
+// status says the system does not tell, and no watch runs.
+OutputReport readOutput(const std::string&) {
+    return {};
+}
+
+std::unique_ptr<OutputWatch> watchOutput(const std::string&,
+                                         std::function<void(const OutputReport&)>) {
+    return nullptr;
+}
+
+Status makeOutputAudible(const std::string&) {
+    return Status::notSupported("the output's mute and level are not changed on Windows");
 }
 
 bool loadSoundOutput() {
     return true;  // waveOut is part of the system
 }
 
-std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string* why) {
+std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, const OutputChoice& choice,
+                                             std::string* why) {
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = static_cast<WORD>(channels);
@@ -141,16 +171,23 @@ std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, std::string
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
     HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     HWAVEOUT device = nullptr;
-    const MMRESULT opened = waveOutOpen(&device, WAVE_MAPPER, &format,
+    const UINT chosen = deviceNamed(choice.output);
+    const MMRESULT opened = waveOutOpen(&device, chosen, &format,
                                         reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
     if (opened != MMSYSERR_NOERROR) {
         CloseHandle(done);
         if (why) *why = "no sound output (waveOutOpen " + std::to_string(opened) + ")";
         return nullptr;
     }
+    // Since Vista this is the stream's own volume, not the device's; both channels alike.
+    const DWORD level = static_cast<DWORD>(0xFFFF * choice.volumePercent / 100);
+    waveOutSetVolume(device, level | (level << 16));
     const size_t blockBytes =
         format.nAvgBytesPerSec * kBlockMs / 1000 / format.nBlockAlign * format.nBlockAlign;
-    return std::make_unique<WaveOutput>(device, done, blockBytes);
+    auto output = std::make_unique<WaveOutput>(device, done, blockBytes);
+    if (!choice.output.empty() && chosen == WAVE_MAPPER)
+        output->setInaudibleBecause("选定的声音输出 " + choice.output + " 不存在");
+    return output;
 }
 
 }  // namespace tolvane

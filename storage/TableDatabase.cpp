@@ -76,14 +76,6 @@ private:
     const std::string& m_bytes;
 };
 
-Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes, bool sync) {
-    auto file = fs.createTruncated(path);
-    if (!file.isOk()) return file.status();
-    Status s = file.value()->write(0, bytes);
-    if (s.isOk() && sync) s = file.value()->sync();
-    return s;
-}
-
 }  // namespace
 
 TableDatabase::TableDatabase() : TableDatabase(Options{}) {}

@@ -1,4 +1,4 @@
-// The sink on the default audio output (platform/SoundOutput): a PulseAudio stream on Linux
+// The sink on the audio output chosen (platform/SoundOutput): a PulseAudio stream on Linux
 // (PipeWire's PulseAudio service too), waveOut on Windows (Qt's Windows sink converts through
 // Media Foundation's resampler, which never returns under Wine). Connected only while a bell
 // plays.
@@ -13,9 +13,11 @@ void loadAudioOutput() {
     loadSoundOutput();
 }
 
-PcmSinkFactory audioSinkFactory() {
-    return [](const PcmFormat& pcm) {
-        return makeSoundOutputSink(openSoundOutput(pcm.rate, pcm.channels, nullptr), pcm);
+PcmSinkFactory audioSinkFactory(std::function<OutputChoice()> choice) {
+    return [choice = std::move(choice)](const PcmFormat& pcm) {
+        return makeSoundOutputSink(
+            openSoundOutput(pcm.rate, pcm.channels, choice ? choice() : OutputChoice{}, nullptr),
+            pcm);
     };
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/SoundOutput.h"
 #include "ringing/audio/Mp3Decoder.h"
 
 class QIODevice;
@@ -33,8 +34,10 @@ signals:
 // Makes the sink for a format; nullptr when there is no output (no sound server or device).
 using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>(const PcmFormat&)>;
 
-// Sinks on the default audio output: a PulseAudio stream on Linux, waveOut on Windows.
-PcmSinkFactory audioSinkFactory();
+// Sinks on the audio output chosen, at the bell volume, as choice() says when each opens (on the
+// player thread): a PulseAudio stream on Linux, waveOut on Windows. Without choice, the default
+// output at full bell volume.
+PcmSinkFactory audioSinkFactory(std::function<OutputChoice()> choice = nullptr);
 
 // Loads what the default output's first sink needs (on Linux, the PulseAudio client library),
 // which is otherwise loaded by the first bell. From any thread, any number of times.

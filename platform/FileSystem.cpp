@@ -1,0 +1,23 @@
+#include "platform/FileSystem.h"
+
+namespace tolvane {
+
+Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes, bool sync) {
+    auto file = fs.createTruncated(path);
+    if (!file.isOk()) return file.status();
+    Status s = file.value()->write(0, bytes);
+    if (s.isOk() && sync) s = file.value()->sync();
+    return s;
+}
+
+Result<std::string> readWholeFile(FileSystem& fs, const std::string& path) {
+    auto file = fs.openExisting(path, false);
+    if (!file.isOk()) return file.status();
+    auto size = file.value()->size();
+    if (!size.isOk()) return size.status();
+    std::string bytes(static_cast<size_t>(size.value()), '\0');
+    if (Status s = file.value()->read(0, bytes.size(), bytes.data()); !s.isOk()) return s;
+    return bytes;
+}
+
+}  // namespace tolvane
