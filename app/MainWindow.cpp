@@ -90,6 +90,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
 
     connect(pauseButton(), &QPushButton::clicked, this, &MainWindow::onPauseClicked);
     connect(stopButton(), &QPushButton::clicked, this, &MainWindow::onStopClicked);
+    connect(fixOutputButton(), &QPushButton::clicked, this, &MainWindow::onFixOutput);
     connect(addButton(), &QPushButton::clicked, this, &MainWindow::onAddBell);
     connect(menuButton(), &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
     connect(minimiseButton(), &QAbstractButton::clicked, this,
@@ -107,7 +108,9 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     // The face changes on the clock timer's wake-up while the plan runs, and not at all while
     // nobody can see the window.
     m_ringer.afterTick = [this] {
-        if (isVisible() && !isMinimized()) m_painter->paint();
+        if (!isVisible() || isMinimized()) return;
+        m_painter->paint();
+        showFaceTip();
     };
     m_ringer.onFatal = [this](const Status& s) { fatal(s); };
     m_ringer.onProblemsChanged = [this] { showProblems(); };
@@ -126,17 +129,54 @@ void MainWindow::showProblems() {
     // The bottom line: what the caretaker should know, never over the list.
     QStringList lines;
     if (m_scheduleReadOnly) lines << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
+    if (!m_ringer.outputProblem().empty())
+        lines << tr("铃声听不到：%1。").arg(QString::fromStdString(m_ringer.outputProblem()));
     if (!m_ringer.clockProblem().empty())
         lines << tr("时钟未同步：铃声可能不准时。");
     if (const auto unplayable = m_ringer.unplayableMusic().size(); unplayable > 0)
         lines << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(unplayable);
     const QString text = lines.join(QStringLiteral(" "));
+    // The fix sits at the line's end while there is something it can mend.
+    const bool canFix = m_ringer.outputCanBeFixed();
+    fixOutputButton()->setVisible(canFix);
+    constexpr int kLineRight = 608;  // as the window's description places the line
+    const QRect line = statusLabel()->geometry();
+    const int right = canFix ? fixOutputButton()->x() - 8 : kLineRight;
+    statusLabel()->setGeometry(line.x(), line.y(), right - line.x(), line.height());
     // One line at the bottom, never over the list: what does not fit is in its tip.
     statusLabel()->setToolTip(text);
     statusLabel()->setText(statusLabel()->fontMetrics().elidedText(
         text, Qt::ElideRight, statusLabel()->width()));
     statusLabel()->setVisible(!lines.isEmpty());
-    m_tray->setProblem(m_ringer.clockProblem().empty() ? QString() : tr("时钟未同步"));
+    QString trayProblem;
+    if (!m_ringer.outputProblem().empty())
+        trayProblem = tr("铃声听不到");
+    else if (!m_ringer.clockProblem().empty())
+        trayProblem = tr("时钟未同步");
+    else if (!lines.isEmpty())
+        trayProblem = tr("有问题，见窗口底部");
+    m_tray->setProblem(trayProblem);
+}
+
+void MainWindow::onFixOutput() {
+    if (Status s = m_ringer.fixOutput(); !s.isOk())
+        showMessage({infoCaption(), tr("声音输出不能修复：%1")
+                                        .arg(QString::fromStdString(s.message()))
+                                        .toStdString()},
+                    QMessageBox::Warning);
+}
+
+void MainWindow::showFaceTip() {
+    const int offset = m_ringer.clockOffsetSeconds();
+    if (offset == 0) return clockFace()->setToolTip(QString());
+    const LocalTime t = m_ringer.systemClock().toLocal(m_ringer.systemClock().nowMs() / 1000);
+    clockFace()->setToolTip(tr("学校的时间：系统时间 %1 %2 %3 秒")
+                                .arg(QStringLiteral("%1:%2:%3")
+                                         .arg(t.hour, 2, 10, QLatin1Char('0'))
+                                         .arg(t.minute, 2, 10, QLatin1Char('0'))
+                                         .arg(t.second, 2, 10, QLatin1Char('0')))
+                                .arg(offset > 0 ? QStringLiteral("+") : QStringLiteral("-"))
+                                .arg(std::abs(offset)));
 }
 
 // The controls by role; MainWindow.ui names them as the catalogue does.
@@ -157,6 +197,9 @@ QLabel* MainWindow::dateLabel() const {
 }
 QLabel* MainWindow::statusLabel() const {
     return m_ui->状态标签;
+}
+QPushButton* MainWindow::fixOutputButton() const {
+    return m_ui->修复按钮;
 }
 ClockFace* MainWindow::clockFace() const {
     return m_ui->画板2;
@@ -378,7 +421,13 @@ void MainWindow::onSettings() {
         m_ringer.db(),
         {[this] { applySettings(); }, [this] { checked(m_ringer.applyShutdownPlan()); },
          [this] { m_hotKey->release(); }, [this] { return m_hotKey->grab(); }, autostartFolder,
-         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()},
+         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
+         m_ringer.folder(), [this] { m_ringer.applyOptions(); },
+         [this] { return m_ringer.offsetToNearestBell(); },
+         [this] {
+             return m_ringer.tryNextBell() ? std::string()
+                                           : tr("两周之内没有铃声可以试听。").toStdString();
+         }},
         this);
     prepareWindow(window);
     openModalCentred(window);

@@ -120,6 +120,8 @@ private:
     QTreeWidget* scheduleList() const;
     QLabel* dateLabel() const;
     QLabel* statusLabel() const;
+    // "修复" at the bottom line's end: unmutes the output, or raises it to the audible floor.
+    QPushButton* fixOutputButton() const;
     ClockFace* clockFace() const;
     QLabel* digitStripHolder() const;
     HeaderStrip* headerPicture() const;
@@ -140,6 +142,9 @@ private:
     void showSettings(const SettingsRecord& settings);
     // The bottom line and the tray tip: a read-only schedule, a clock that is not synchronised.
     void showProblems();
+    void onFixOutput();
+    // With a clock offset, the face's tip says the system's time and the offset.
+    void showFaceTip();
 
     Ringer& m_ringer;
     const std::unique_ptr<Ui::MainWindow> m_ui;

@@ -1,6 +1,9 @@
 #include "app/WindowToggles.h"
 
 #include <QCoreApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -31,7 +34,7 @@ QSystemTrayIcon* TrayIcon::icon() {
 
 bool TrayIcon::minimise() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
-    icon()->setIcon(m_window.windowIcon());
+    showIcon();
     icon()->show();
     m_window.hide();
     return true;
@@ -43,6 +46,26 @@ void TrayIcon::setProblem(const QString& problem) {
     QString tip = QCoreApplication::translate("tolvane::MainWindow", kTrayTip);
     if (!problem.isEmpty()) tip += QLatin1Char('\n') + problem;
     m_icon->setToolTip(QString::fromStdString(cutToGbkBytes(tip.toStdString(), kTrayTipBytes)));
+    showIcon();
+}
+
+void TrayIcon::showIcon() {
+    if (m_problem.isEmpty()) return icon()->setIcon(m_window.windowIcon());
+    // The window's icon with an amber dot and "!" in its corner: seen at a glance in a tray.
+    QPixmap marked = m_window.windowIcon().pixmap(64, 64);
+    QPainter painter(&marked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF dot(30, 30, 34, 34);
+    painter.setPen(QPen(Qt::white, 3));
+    painter.setBrush(QColor(0xE6, 0x7E, 0x00));
+    painter.drawEllipse(dot.adjusted(1.5, 1.5, -1.5, -1.5));
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(24);
+    painter.setFont(font);
+    painter.drawText(dot, Qt::AlignCenter, QStringLiteral("!"));
+    painter.end();
+    icon()->setIcon(QIcon(marked));
 }
 
 void TrayIcon::hide() {

@@ -27,11 +27,13 @@ public:
     // hides the window; false, doing nothing, where the desktop has no tray.
     bool minimise();
     void hide();  // when there is one
-    // A problem the tip says after its own text; empty for none.
+    // A problem the tip says after its own text, and the icon a mark; empty for none.
     void setProblem(const QString& problem);
     QSystemTrayIcon* icon();
 
 private:
+    void showIcon();
+
     QWidget& m_window;
     std::function<void()> m_restore;
     QSystemTrayIcon* m_icon = nullptr;

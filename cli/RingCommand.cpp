@@ -36,7 +36,7 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
         std::cerr << "tolvanectl: the ring log file cannot be written: " << log->fileProblem()
                   << "\n";
     LogindPowerOff powerOff;
-    Ringer ringer({dir, powerOff, audioSinkFactory(), std::move(log)});
+    Ringer ringer({dir, powerOff, nullptr, std::move(log)});
     ringer.log().note("无窗口打铃启动：Tolvane " TOLVANE_VERSION "，文件夹 " + dir);
     const OpenedTables opened = ringer.openTables();
     if (!opened.usable()) {

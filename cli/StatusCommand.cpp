@@ -13,6 +13,7 @@
 #include "ringing/core/RingerLock.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
+#include "settings/core/ProgramOptions.h"
 
 namespace tolvane::cli {
 
@@ -38,13 +39,12 @@ RingerState ringerOf(const std::string& dir, const std::vector<std::string>& log
 }
 
 std::vector<std::string> problemsOf(const ClockSync& clock, const OutputReport& output,
+                                    const std::string& chosenOutput,
                                     const std::vector<UnplayableMusic>& music) {
     std::vector<std::string> problems;
     if (clock.known && !clock.synchronised) problems.push_back("时钟未同步：" + clock.why);
-    if (output.known && !output.present)
-        problems.push_back("没有声音输出：没有声音服务器或设备接收声音");
-    else if (output.known && !inaudibleReason(output.state).empty())
-        problems.push_back("声音输出 " + output.name + " 听不到：" + inaudibleReason(output.state));
+    if (const std::string said = outputProblem(output, chosenOutput); !said.empty())
+        problems.push_back(said);
     std::vector<std::string> said;
     for (const UnplayableMusic& u : music) {
         const std::string line = "铃声的音乐不能播放：" + u.bell.music + "（" + u.why + "）";
@@ -87,35 +87,29 @@ std::string lastHeardLine(const std::vector<std::string>& lines) {
 std::string nextBell(const std::string& dir, const Clock& clock) {
     TableDatabase db;
     if (!openTablesForReading(db, dir).isOk()) return {};
-    auto read = readBells(db);
-    if (!read.isOk()) return {};
-    std::vector<BellRecord> bells = std::move(read).value();
-    std::sort(bells.begin(), bells.end(),
-              [](const BellRecord& a, const BellRecord& b) { return a.sortValue < b.sortValue; });
-    const int64_t now = clock.nowMs() / 1000;
-    const LocalTime today = clock.toLocal(now);
-    const int secondOfDay = today.hour * 3600 + today.minute * 60 + today.second;
-    constexpr int kDaysAhead = 14;
-    for (int d = 0; d <= kDaysAhead; ++d) {
-        const LocalTime day = clock.toLocal(now + int64_t{d} * 86400);
-        const RingDay ringDay = ringDayOf(db, day);
-        if (!ringDay.startsBells) continue;
-        const size_t weekday = static_cast<size_t>((ringDay.weekday + 6) % 7);  // Monday first
-        for (const BellRecord& bell : bells)
-            if (bell.weekdays[weekday] && (d > 0 || bell.sortValue > secondOfDay))
-                return dateText(day) + " " + bell.start + " " + bell.music;
-    }
-    return {};
+    const auto next = nextBellOf(db, clock);
+    return next ? dateText(next->day) + " " + next->bell.start + " " + next->bell.music
+                : std::string();
 }
 
-int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ostream&) {
+int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ostream& err) {
+    auto options = readProgramOptions(*FileSystem::platform(), dir);
+    if (!options.isOk()) {
+        err << "tolvanectl: " << options.status().message() << "\n";
+        return 1;
+    }
+    const int offset = options.value().clockOffsetSeconds;
     const std::vector<std::string> log = readRingLog(dir);
     const RingerState ringer = ringerOf(dir, log);
-    const std::string next = nextBell(dir, SystemClock());
+    const SystemClock systemClock;
+    OffsetClock schoolClock(systemClock);
+    schoolClock.setOffsetSeconds(offset);
+    const std::string next = nextBell(dir, schoolClock);
     const ClockSync clock = readClockSync();
-    const OutputReport output = readOutput("");
+    const OutputReport output = readOutput(options.value().output);
     const std::string heard = lastHeardLine(log);
-    const std::vector<std::string> problems = problemsOf(clock, output, unplayableIn(dir));
+    const std::vector<std::string> problems =
+        problemsOf(clock, output, options.value().output, unplayableIn(dir));
     const bool portAvailable = !output.state.portUnplugged;
     if (json) {
         out << "{\"ringer\": "
@@ -126,7 +120,8 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
             << ", \"next_bell\": " << (next.empty() ? "null" : jsonString(next))
             << ", \"clock\": {\"synchronized\": "
             << (clock.known ? jsonBool(clock.synchronised) : "null")
-            << ", \"offset_seconds\": 0}, \"output\": {\"name\": " << jsonString(output.name)
+            << ", \"offset_seconds\": " << offset
+            << "}, \"output\": {\"name\": " << jsonString(output.name)
             << ", \"present\": " << (output.known ? jsonBool(output.present) : "null")
             << ", \"muted\": " << jsonBool(output.state.muted)
             << ", \"volume_percent\": " << output.state.volumePercent
@@ -146,11 +141,11 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
         << (!clock.known         ? "not told by the system"
             : clock.synchronised ? "synchronised"
                                  : "not synchronised")
-        << ", offset 0 s\noutput: ";
+        << ", offset " << offset << " s\noutput: ";
     if (!output.known)
         out << "not told by the system";
     else if (!output.present)
-        out << "none";
+        out << (options.value().output.empty() ? "none" : options.value().output + ", missing");
     else
         out << output.name << (output.state.muted ? ", muted" : "") << ", volume "
             << output.state.volumePercent << " %" << (portAvailable ? "" : ", port unplugged");

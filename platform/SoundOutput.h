@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Status.h"
 
@@ -82,6 +83,14 @@ public:
 };
 std::unique_ptr<OutputWatch> watchOutput(const std::string& name,
                                          std::function<void(const OutputReport&)> onChange);
+
+// An output the user may choose: the server's name for it, and what a person reads.
+struct OutputName {
+    std::string name;
+    std::string description;
+};
+// The sound server's outputs now; empty without a server (or where the system does not tell).
+std::vector<OutputName> listOutputs();
 
 // The user asked: unmutes the output named (empty: the default) and raises its volume to the
 // audible floor when it is below it. The only change this program makes to an output.

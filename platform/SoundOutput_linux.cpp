@@ -37,6 +37,7 @@ namespace {
     X(context_get_server_info)        \
     X(context_get_sink_info_by_index) \
     X(context_get_sink_info_by_name)  \
+    X(context_get_sink_info_list)     \
     X(context_disconnect)             \
     X(context_get_state)              \
     X(context_new)                    \
@@ -591,6 +592,41 @@ std::unique_ptr<OutputWatch> watchOutput(const std::string& name,
     auto watch = std::make_unique<PulseWatch>(name, std::move(onChange));
     if (!watch->start()) return nullptr;
     return watch;
+}
+
+namespace {
+
+struct OutputList {
+    pa_threaded_mainloop* loop = nullptr;
+    std::vector<OutputName> outputs;
+    bool done = false;
+};
+void onListedSink(pa_context*, const pa_sink_info* info, int eol, void* userdata) {
+    auto& list = *static_cast<OutputList*>(userdata);
+    if (eol == 0 && info) {
+        list.outputs.push_back({info->name ? info->name : "",
+                                info->description ? info->description : ""});
+        return;
+    }
+    list.done = true;
+    wakeWaiters(list.loop);
+}
+
+}  // namespace
+
+std::vector<OutputName> listOutputs() {
+    if (!loadPulse()) return {};
+    PulseConnection connection;
+    if (!connection.connect()) return {};
+    LoopLock lock(connection.loop());
+    OutputList list;
+    list.loop = connection.loop();
+    pa_operation* listing =
+        pa().context_get_sink_info_list(connection.context(), onListedSink, &list);
+    if (!listing) return {};
+    while (!list.done) pa().threaded_mainloop_wait(list.loop);
+    pa().operation_unref(listing);
+    return list.outputs;
 }
 
 Status makeOutputAudible(const std::string& name) {

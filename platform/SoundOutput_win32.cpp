@@ -152,6 +152,17 @@ std::unique_ptr<OutputWatch> watchOutput(const std::string&,
     return nullptr;
 }
 
+std::vector<OutputName> listOutputs() {
+    std::vector<OutputName> outputs;
+    for (UINT id = 0, count = waveOutGetNumDevs(); id < count; ++id) {
+        WAVEOUTCAPSW caps{};
+        if (waveOutGetDevCapsW(id, &caps, sizeof caps) != MMSYSERR_NOERROR) continue;
+        const std::string name = utf8FromPath(std::filesystem::path(caps.szPname));
+        outputs.push_back({name, name});
+    }
+    return outputs;
+}
+
 Status makeOutputAudible(const std::string&) {
     return Status::notSupported("the output's mute and level are not changed on Windows");
 }

@@ -9,6 +9,7 @@
 #include "ringing/log/FileRingLog.h"
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
+#include "schedule/core/Calendar.h"
 
 namespace tolvane {
 
@@ -40,13 +41,17 @@ Ringer::Ringer(Options options)
                                     : std::make_unique<SystemSleepInhibitor>()),
       m_clock(options.clock ? *options.clock : m_systemClock),
       m_playback(std::make_unique<AudioPlayback>(
-          std::move(options.sinks),
+          options.sinks ? options.sinks  // copied: looked at again below
+                        : audioSinkFactory([this] { return outputChoice(); }),
           engineHooks([this] { return m_engineReady ? &m_ring->engine() : nullptr; }))),
       m_sound(std::make_unique<PlaylistBellSound>(*m_playback, millisecondTicks)),
       m_ring(std::make_unique<RingController>(m_db, m_clock, *m_sound, m_powerOff,
                                               std::move(options.tickTimer))),
       m_follower(std::make_unique<TableFollower>(m_db, m_folder)),
-      m_readClockSync(options.readClockSync ? std::move(options.readClockSync) : readClockSync) {
+      m_readClockSync(options.readClockSync ? std::move(options.readClockSync) : readClockSync),
+      m_watchOutput(options.watchOutput ? std::move(options.watchOutput)
+                    : options.sinks     ? nullptr
+                                        : decltype(m_watchOutput)(tolvane::watchOutput)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
     m_ring->engine().setLog(*m_log);
     m_engineReady = true;
@@ -56,11 +61,17 @@ Ringer::Ringer(Options options)
         log->note("自动关机：系统回答：" + answer);
     };
     m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesChanged(r); };
+    m_follower->onOptionsChanged = [this] { applyOptions(); };
     // The tick always rings the schedule as it is on disk: the files are checked just before it.
     m_ring->beforeTick = [this] { m_follower->check(); };
     m_ring->afterTick = [this] { afterTick(); };
     m_clockCheck.setInterval(kClockCheckMs);
     QObject::connect(&m_clockCheck, &QTimer::timeout, [this] { checkClock(); });
+    m_trialEnd.setSingleShot(true);
+    m_trialEnd.setInterval(kTrialMs);
+    QObject::connect(&m_trialEnd, &QTimer::timeout, [this] {
+        if (!m_ring->engine().bellPlaying()) m_playback->stop();
+    });
     m_musicCheck.setInterval(kMusicCheckMs);
     QObject::connect(&m_musicCheck, &QTimer::timeout, [this] { checkMusic(); });
     QObject::connect(m_ring.get(), &RingController::fatalError, m_ring.get(),
@@ -71,6 +82,7 @@ Ringer::Ringer(Options options)
 }
 
 Ringer::~Ringer() {
+    m_outputWatch.reset();
     if (m_musicChecker.joinable()) m_musicChecker.join();
     // The engine goes before the playback: the player thread's reports from now on go nowhere.
     m_engineReady = false;
@@ -82,6 +94,7 @@ PlaybackService& Ringer::playback() {
 }
 
 OpenedTables Ringer::openTables() {
+    applyOptions();
     OpenedTables opened = openOrCreateTables(m_db, m_folder);
     for (const std::string& e : opened.errors) m_log->warn("铃声计划不能打开：" + e);
     for (const std::string& moved : opened.setAside)
@@ -121,7 +134,6 @@ void Ringer::followClock(bool checked) {
     if (checked == m_clockCheck.isActive()) return;
     if (!checked) {
         m_clockCheck.stop();
-        m_musicCheck.stop();
         if (m_clockProblem.empty()) return;
         m_clockProblem.clear();
         onProblemsChanged();
@@ -129,6 +141,86 @@ void Ringer::followClock(bool checked) {
     }
     m_clockCheck.start();
     checkClock();
+}
+
+void Ringer::applyOptions() {
+    auto read = readProgramOptions(*FileSystem::platform(), m_folder);
+    if (!read.isOk()) {
+        if (read.status().message() != m_optionsError)
+            m_log->warn("选项不能读取，仍用原来的：" + read.status().message());
+        m_optionsError = read.status().message();
+        return;
+    }
+    m_optionsError.clear();
+    const ProgramOptions options = std::move(read).value();
+    const ProgramOptions before = std::exchange(m_options, options);
+    if (options.clockOffsetSeconds != before.clockOffsetSeconds) {
+        m_clock.setOffsetSeconds(options.clockOffsetSeconds);
+        const int offset = options.clockOffsetSeconds;
+        m_log->note(offset == 0 ? std::string("时钟偏移改为 0 秒：铃声按系统时间响起")
+                                : "时钟偏移改为 " + std::string(offset > 0 ? "+" : "") +
+                                      std::to_string(offset) + " 秒：铃声按系统时间" +
+                                      (offset > 0 ? "加 " : "减 ") +
+                                      std::to_string(offset > 0 ? offset : -offset) + " 秒响起");
+    }
+    if (options.volumePercent != before.volumePercent)
+        m_log->note("铃声音量改为 " + std::to_string(options.volumePercent) + "%");
+    {
+        std::lock_guard lock(m_choiceMutex);
+        m_choice = {options.output, options.volumePercent};
+    }
+    if (options.output != before.output || (m_watchOutput && !m_outputWatch)) {
+        if (options.output != before.output)
+            m_log->note(options.output.empty() ? std::string("声音输出改为系统默认的输出")
+                                               : "声音输出改为 " + options.output);
+        followOutput();
+    }
+}
+
+OutputChoice Ringer::outputChoice() const {
+    std::lock_guard lock(m_choiceMutex);
+    return m_choice;
+}
+
+void Ringer::followOutput() {
+    if (!m_watchOutput) return;
+    m_outputWatch.reset();  // its reports still queued are for the output before
+    const std::string name = m_options.output;
+    m_outputWatch = m_watchOutput(name, [this, name](const OutputReport& report) {
+        QMetaObject::invokeMethod(
+            m_ring.get(),
+            [this, report, name] {
+                if (name == m_options.output) outputReported(report);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Ringer::outputReported(const OutputReport& report) {
+    m_outputReport = report;
+    const std::string problem = tolvane::outputProblem(report, m_options.output);
+    if (problem == m_outputProblem) return;
+    if (problem.empty())
+        m_log->note("声音输出正常：" + report.name);
+    else
+        m_log->warn(problem);
+    m_outputProblem = problem;
+    onProblemsChanged();
+}
+
+bool Ringer::outputCanBeFixed() const {
+    return !m_outputProblem.empty() && m_outputReport.present &&
+           (m_outputReport.state.muted || m_outputReport.state.volumePercent < kAudibleVolumePercent);
+}
+
+Status Ringer::fixOutput() {
+    Status s = makeOutputAudible(m_options.output);
+    if (s.isOk())
+        m_log->note("声音输出已按用户的要求取消静音，音量至少 " +
+                    std::to_string(kAudibleVolumePercent) + "%");
+    else
+        m_log->warn("声音输出不能修复：" + s.message());
+    return s;
 }
 
 void Ringer::checkClock() {
@@ -208,6 +300,19 @@ void Ringer::stopSound() {
     m_ring->engine().stopByHand();
 }
 
+bool Ringer::tryNextBell() {
+    const auto next = nextBellOf(m_db, m_clock);
+    if (!next) return false;
+    m_sound->start(next->bell.music);
+    m_trialEnd.start();
+    return true;
+}
+
+std::optional<int> Ringer::offsetToNearestBell() {
+    const Clock& system = systemClock();
+    return tolvane::offsetToNearestBell(m_db, system.toLocal(system.nowMs() / 1000));
+}
+
 void Ringer::calendarChanged() {
     m_ring->engine().forgetCalendarDay();
 }
@@ -234,6 +339,7 @@ void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
 }
 
 void Ringer::shutDown(const std::string& lastLine) {
+    m_outputWatch.reset();
     m_engineReady = false;
     m_ring->setRunning(false);
     m_follower->setPolling(false);

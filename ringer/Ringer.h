@@ -13,6 +13,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +24,7 @@
 #include "platform/ClockSync.h"
 #include "platform/PowerOff.h"
 #include "platform/SleepInhibitor.h"
+#include "platform/SoundOutput.h"
 #include "ringing/audio/PcmSink.h"
 #include "ringing/core/MusicCheck.h"
 #include "ringing/core/PlanState.h"
@@ -29,6 +32,7 @@
 #include "ringing/core/RingLog.h"
 #include "ringing/qt/RingController.h"
 #include "schedule/core/Schema.h"
+#include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
 #include "storage/TableDatabase.h"
 
@@ -44,7 +48,8 @@ public:
         std::string folder;
         // Must outlive the ringer; its answers go to the ring log.
         PowerOff& powerOff;
-        PcmSinkFactory sinks = audioSinkFactory();
+        // Default: the system's output chosen in tolvane.conf, at its bell volume.
+        PcmSinkFactory sinks = nullptr;
         // Default: tolvane.log in folder (and the journal).
         std::unique_ptr<RingLog> log = nullptr;
         // Default: the system's (logind, SetThreadExecutionState).
@@ -55,6 +60,11 @@ public:
         std::unique_ptr<TickTimer> tickTimer = nullptr;
         // Reads the system clock's synchronisation; default: the system's.
         std::function<ClockSync()> readClockSync = nullptr;
+        // Follows the output the bells play on; default: the system's (watchOutput) when sinks
+        // was not given, none otherwise.
+        std::function<std::unique_ptr<OutputWatch>(
+            const std::string& name, std::function<void(const OutputReport&)> onChange)>
+            watchOutput = nullptr;
     };
 
     // How often the clock's synchronisation is read while 自动校正时间 is on.
@@ -76,6 +86,11 @@ public:
     // plan stays paused. On failure
     // the options in use stay. Calls onSettingsApplied with the record when it succeeded.
     Result<SettingsRecord> applySettings();
+    // Reads tolvane.conf and applies it: the clock offset at once, the output and bell volume from
+    // the next bell, the output's watch anew. Each change is said in the ring log; a file that
+    // cannot be read leaves the options in use (said once).
+    void applyOptions();
+    const ProgramOptions& options() const { return m_options; }
     // Only the power-off flag and time, as the Settings window stores them (they take effect at
     // once; the other options at the next applySettings).
     Status applyShutdownPlan();
@@ -88,6 +103,13 @@ public:
     PlanState togglePlan();
     // Silences the bell playing now (the Stop button); the plan goes on.
     void stopSound();
+    // 试听: the next bell's music for kTrialMs as a bell would sound (the output chosen, the bell
+    // volume); a bell of the schedule starting meanwhile is not cut short. False when there is no
+    // next bell within two weeks.
+    static constexpr int kTrialMs = 5000;
+    bool tryNextBell();
+    // 对时: the offset that puts today's nearest bell at the system's time now.
+    std::optional<int> offsetToNearestBell();
     // The school calendar changed: the engine looks today up again before the next bell.
     void calendarChanged();
 
@@ -100,6 +122,14 @@ public:
     // folder), looked at after the tables open, at each change of the bell table and daily, on a
     // thread of its own; newly found ones are said in the ring log, and onProblemsChanged follows.
     const std::vector<UnplayableMusic>& unplayableMusic() const { return m_unplayable; }
+    // Why the bells cannot be heard on the output they play on (no server, the output chosen
+    // gone, muted, below the audible floor, its port unplugged), as the sound server last told;
+    // empty when nothing is known to be wrong. A change is said once in the ring log.
+    const std::string& outputProblem() const { return m_outputProblem; }
+    // The output is there but muted or turned down: fixOutput() can mend it.
+    bool outputCanBeFixed() const;
+    // The user asked: unmutes the output and raises it to the audible floor; said in the log.
+    Status fixOutput();
     void checkMusic();
     // A look at the music is under way (until its report has been taken in).
     bool checkingMusic() const { return m_musicChecker.joinable(); }
@@ -124,7 +154,11 @@ public:
     TableDatabase& db() { return m_db; }
     PlaybackService& playback();
     RingLog& log() { return *m_log; }
+    // The school's clock: the system's moved by the clock offset. Every bell, end and power-off
+    // follows it, and the face shows it.
     const Clock& clock() const { return m_clock; }
+    const Clock& systemClock() const { return m_clock.base(); }
+    int clockOffsetSeconds() const { return m_clock.offsetSeconds(); }
     // For the fronts' tests and benches: the parts as composed.
     RingController& ring() { return *m_ring; }
     PlaylistBellSound& sound() { return *m_sound; }
@@ -134,6 +168,9 @@ private:
     void onTablesChanged(const ReloadedTables& reloaded);
     void musicChecked(std::vector<UnplayableMusic> unplayable);
     void followClock(bool checked);
+    void followOutput();
+    void outputReported(const OutputReport& report);
+    OutputChoice outputChoice() const;
 
     std::string m_folder;
     PowerOff& m_powerOff;
@@ -141,7 +178,12 @@ private:
     std::unique_ptr<SleepInhibitor> m_inhibitor;
     TableDatabase m_db;
     SystemClock m_systemClock;
-    const Clock& m_clock;
+    OffsetClock m_clock;
+    ProgramOptions m_options;
+    std::string m_optionsError;
+    // The player thread reads the choice as each bell's stream opens.
+    mutable std::mutex m_choiceMutex;
+    OutputChoice m_choice;
     PlanState m_plan = PlanState::kPaused;
     // Read by the player thread's reports: declared before the playback, so it outlives it.
     std::atomic<bool> m_engineReady{false};
@@ -153,9 +195,16 @@ private:
     QTimer m_clockCheck;
     std::string m_clockProblem;
     QTimer m_musicCheck;
+    QTimer m_trialEnd;
     std::thread m_musicChecker;
     bool m_musicCheckAgain = false;  // the bells changed while the checker ran
     std::vector<UnplayableMusic> m_unplayable;
+    std::function<std::unique_ptr<OutputWatch>(const std::string&,
+                                               std::function<void(const OutputReport&)>)>
+        m_watchOutput;
+    std::unique_ptr<OutputWatch> m_outputWatch;
+    OutputReport m_outputReport;
+    std::string m_outputProblem;
 };
 
 }  // namespace tolvane

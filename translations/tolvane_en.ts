@@ -286,6 +286,10 @@
             <source>排序值</source>
             <translation>Sort</translation>
         </message>
+        <message>
+            <source>修复</source>
+            <translation>Fix</translation>
+        </message>
     </context>
     <context>
         <name>ScheduleList</name>
@@ -394,6 +398,50 @@
         <message>
             <source>修改</source>
             <translation>Set</translation>
+        </message>
+        <message>
+            <source>时钟偏移</source>
+            <translation>Clock offset</translation>
+        </message>
+        <message>
+            <source>学校的时间 = 系统时间 + 偏移（学校的铃跟着另一个时钟时使用）</source>
+            <translation>School time = system time + offset (for a school whose bells follow another clock)</translation>
+        </message>
+        <message>
+            <source> 秒</source>
+            <translation> s</translation>
+        </message>
+        <message>
+            <source>学校原来的铃响起时按下：铃声就与它同时响起</source>
+            <translation>Press as the school's old bell rings: the bells then ring with it</translation>
+        </message>
+        <message>
+            <source>对时</source>
+            <translation>Match</translation>
+        </message>
+        <message>
+            <source>声音输出</source>
+            <translation>Sound output</translation>
+        </message>
+        <message>
+            <source>铃声音量</source>
+            <translation>Bell volume</translation>
+        </message>
+        <message>
+            <source>铃声自己的音量，系统的音量不变</source>
+            <translation>The bells' own volume; the system's volume stays as it is</translation>
+        </message>
+        <message>
+            <source> %</source>
+            <translation> %</translation>
+        </message>
+        <message>
+            <source>在选定的输出上，以铃声音量播放下一个铃声的音乐 5 秒</source>
+            <translation>Plays the next bell's music for 5 s on the chosen output at the bell volume</translation>
+        </message>
+        <message>
+            <source>试听</source>
+            <translation>Try</translation>
         </message>
     </context>
     <context>
@@ -684,6 +732,30 @@ Error: %2</translation>
             <source>删除 %1 的铃声吗？</source>
             <translation>Delete the bell at %1?</translation>
         </message>
+        <message>
+            <source>铃声听不到：%1。</source>
+            <translation>The bells cannot be heard: %1.</translation>
+        </message>
+        <message>
+            <source>铃声听不到</source>
+            <translation>The bells cannot be heard</translation>
+        </message>
+        <message>
+            <source>有问题，见窗口底部</source>
+            <translation>A problem: see the bottom of the window</translation>
+        </message>
+        <message>
+            <source>声音输出不能修复：%1</source>
+            <translation>The sound output could not be fixed: %1</translation>
+        </message>
+        <message>
+            <source>学校的时间：系统时间 %1 %2 %3 秒</source>
+            <translation>School time: system time %1 %2 %3 s</translation>
+        </message>
+        <message>
+            <source>两周之内没有铃声可以试听。</source>
+            <translation>No bell rings within two weeks to try.</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::RingLogWindow</name>
@@ -733,6 +805,18 @@ Error: %2</translation>
         <message>
             <source>关机时间</source>
             <translation>Power-off time</translation>
+        </message>
+        <message>
+            <source>系统默认的输出</source>
+            <translation>The system's default output</translation>
+        </message>
+        <message>
+            <source>%1（不存在）</source>
+            <translation>%1 (not there)</translation>
+        </message>
+        <message>
+            <source>附近没有铃声：请在学校原来的铃响起时按“对时”（前后 5 分钟之内）。</source>
+            <translation>No bell is near: press &quot;Match&quot; as the school's old bell rings (within 5 minutes of it).</translation>
         </message>
     </context>
 </TS>

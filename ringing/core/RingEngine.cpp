@@ -103,6 +103,11 @@ void RingEngine::stopped(const std::string& why) {
     m_log->note("铃声停止：" + why);
 }
 
+bool RingEngine::bellPlaying() {
+    std::lock_guard lock(m_bellMutex);
+    return m_playing;
+}
+
 void RingEngine::stopByHand() {
     stopped("停止按钮");
     m_sound.stop();

@@ -42,6 +42,8 @@ public:
 
     // The Stop button silenced the bell.
     void stopByHand();
+    // A bell of the schedule plays now (started and not yet stopped or ended).
+    bool bellPlaying();
     RingLog& log() { return *m_log; }
 
     // What the Playback service reports, from its player thread. A bell whose output nobody can

@@ -2,6 +2,7 @@
 
 #include "base/PathText.h"
 #include "schedule/core/Calendar.h"
+#include "settings/core/ProgramOptions.h"
 
 namespace tolvane {
 
@@ -17,11 +18,18 @@ TableFollower::TableFollower(TableDatabase& db, std::string dataFolder, QObject*
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, soon);
     m_watcher.addPath(QString::fromStdString(m_dataFolder));
     watchFiles();
+    m_options = optionsIdentity();
+}
+
+std::optional<FileIdentity> TableFollower::optionsIdentity() const {
+    auto identity = FileSystem::platform()->identity(joinPath(m_dataFolder, kOptionsFile));
+    return identity.isOk() ? std::optional<FileIdentity>(identity.value()) : std::nullopt;
 }
 
 void TableFollower::watchFiles() {
     // A file replaced by rename (or made anew) loses its watch: put it on the new file.
-    for (const char* file : {schema::kBellFile, schema::kSettingsFile, schema::kCalendarFile}) {
+    for (const char* file :
+         {schema::kBellFile, schema::kSettingsFile, schema::kCalendarFile, kOptionsFile}) {
         const QString path = QString::fromStdString(joinPath(m_dataFolder, file));
         if (!m_watcher.files().contains(path)) m_watcher.addPath(path);
     }
@@ -34,6 +42,11 @@ void TableFollower::check() {
     const bool newErrors = reloaded.errors != m_lastErrors;
     m_lastErrors = reloaded.errors;
     if (reloaded.any() || (newErrors && !reloaded.errors.empty())) onReloaded(reloaded);
+    if (auto options = optionsIdentity(); options != m_options) {
+        m_options = options;
+        watchFiles();
+        onOptionsChanged();
+    }
 }
 
 void TableFollower::setPolling(bool on) {

@@ -2,14 +2,17 @@
 
 // Follows the program's table files while it runs: when anyone else changes db.edb, px.edb or
 // xl.edb (tolvanectl, an administrator's editor, a copy arriving from a synchronised folder) the
-// tables are read again within a second. The folder is watched, since files arrive by rename; and
+// tables are read again within a second; a changed options file (tolvane.conf) is reported too. The folder is watched, since files arrive by rename; and
 // the files' identity is compared once a second, since network folders send no notification.
 
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "platform/FileSystem.h"
 
 #include "schedule/core/Schema.h"
 
@@ -32,9 +35,12 @@ public:
 
     // After tables were read again (and on failures, once per distinct error).
     std::function<void(const ReloadedTables&)> onReloaded = [](const ReloadedTables&) {};
+    // After the options file appeared, changed or went (its state at construction is the first).
+    std::function<void()> onOptionsChanged = [] {};
 
 private:
     void watchFiles();
+    std::optional<FileIdentity> optionsIdentity() const;
 
     TableDatabase& m_db;
     std::string m_dataFolder;
@@ -42,6 +48,7 @@ private:
     QTimer m_poll;
     QTimer m_settle;
     std::vector<std::string> m_lastErrors;
+    std::optional<FileIdentity> m_options;
 };
 
 }  // namespace tolvane

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 
 #include "base/UiText.h"
 #include "platform/TextCodec.h"
+#include "settings/core/ProgramOptions.h"
 
 namespace tolvane {
 
@@ -186,6 +188,54 @@ Result<int> clearCalendarDays(TableDatabase& db, const std::string& from, const 
     if (deleted > 0)
         if (Status s = db.purge(); !s.isOk()) return s;
     return deleted;
+}
+
+namespace {
+
+std::vector<BellRecord> bellsInDayOrder(TableDatabase& db) {
+    auto read = readBells(db);
+    if (!read.isOk()) return {};
+    std::vector<BellRecord> bells = std::move(read).value();
+    std::sort(bells.begin(), bells.end(),
+              [](const BellRecord& a, const BellRecord& b) { return a.sortValue < b.sortValue; });
+    return bells;
+}
+
+bool ringsOn(const BellRecord& bell, const RingDay& day) {
+    return day.startsBells && bell.weekdays[static_cast<size_t>((day.weekday + 6) % 7)];
+}
+
+int secondOfDay(const LocalTime& t) {
+    return t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+}  // namespace
+
+std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock) {
+    const std::vector<BellRecord> bells = bellsInDayOrder(db);
+    const int64_t now = clock.nowMs() / 1000;
+    const int nowInDay = secondOfDay(clock.toLocal(now));
+    constexpr int kDaysAhead = 14;
+    for (int d = 0; d <= kDaysAhead; ++d) {
+        const LocalTime day = clock.toLocal(now + int64_t{d} * 86400);
+        const RingDay ringDay = ringDayOf(db, day);
+        for (const BellRecord& bell : bells)
+            if (ringsOn(bell, ringDay) && (d > 0 || bell.sortValue > nowInDay))
+                return NextBell{day, bell};
+    }
+    return std::nullopt;
+}
+
+std::optional<int> offsetToNearestBell(TableDatabase& db, const LocalTime& now) {
+    const RingDay today = ringDayOf(db, now);
+    std::optional<int> nearest;
+    for (const BellRecord& bell : bellsInDayOrder(db)) {
+        const int offset = bell.sortValue - secondOfDay(now);
+        if (ringsOn(bell, today) && std::abs(offset) <= kMaxClockOffsetSeconds &&
+            (!nearest || std::abs(offset) < std::abs(*nearest)))
+            nearest = offset;
+    }
+    return nearest;
 }
 
 }  // namespace tolvane

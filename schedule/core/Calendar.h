@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {
@@ -80,5 +81,18 @@ Status setCalendarEntries(TableDatabase& db, const std::vector<CalendarEntry>& e
 
 // "放假" or "按周一" .. "按周日".
 std::string ringDayText(int ringDay);
+
+// The first bell to ring after clock's second, by the weekdays and the school calendar, within
+// two weeks; nullopt when there is none (or the bell table cannot be read).
+struct NextBell {
+    LocalTime day;
+    BellRecord bell;
+};
+std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock);
+
+// The clock offset that puts today's nearest bell at now (a system time): the caretaker presses
+// 对时 as the school's old bell rings. nullopt when no bell of today's ring day is within the
+// offset's reach.
+std::optional<int> offsetToNearestBell(TableDatabase& db, const LocalTime& now);
 
 }  // namespace tolvane

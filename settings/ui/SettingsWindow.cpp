@@ -1,10 +1,14 @@
 #include "settings/ui/SettingsWindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QSpinBox>
 
 #include "platform/Autostart.h"
+#include "platform/SoundOutput.h"
 #include "schedule/core/BellEditing.h"
+#include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
 #include "ui_SettingsWindow.h"
 
@@ -13,7 +17,7 @@ namespace tolvane {
 SettingsControls settingsControls(Ui::SettingsWindow& ui) {
     return {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4,
             ui.选择框7, ui.选择框5, ui.选择框6, {ui.编辑框1, ui.编辑框2, ui.编辑框3},
-            ui.按钮1};
+            ui.按钮1,  ui.偏移框, ui.对时按钮, ui.输出框, ui.音量框, ui.试听按钮};
 }
 
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
@@ -45,6 +49,65 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
     connect(m_controls.hotKey, &QCheckBox::clicked, this, &SettingsWindow::onHotKeyClicked);
     connect(m_controls.autostart, &QCheckBox::clicked, this, &SettingsWindow::onAutostartClicked);
     connect(m_controls.saveTime, &QPushButton::clicked, this, &SettingsWindow::onShutdownTimeSaved);
+
+    loadOptions();
+    connect(m_controls.clockOffset, &QSpinBox::valueChanged, this,
+            [this](int seconds) { storeProgramOption("clock_offset", std::to_string(seconds)); });
+    connect(m_controls.volume, &QSpinBox::valueChanged, this,
+            [this](int percent) { storeProgramOption("volume", std::to_string(percent)); });
+    connect(m_controls.output, &QComboBox::activated, this, [this](int index) {
+        storeProgramOption("output", m_controls.output->itemData(index).toString().toStdString());
+    });
+    connect(m_controls.matchClock, &QPushButton::clicked, this, &SettingsWindow::onMatchClock);
+    connect(m_controls.tryBell, &QPushButton::clicked, this, [this] {
+        if (const std::string why = m_hooks.tryNextBell(); !why.empty())
+            showMessage({infoCaption(), why}, QMessageBox::NoIcon);
+    });
+}
+
+void SettingsWindow::loadOptions() {
+    auto options = readProgramOptions(*FileSystem::platform(), m_hooks.dataFolder);
+    const ProgramOptions shown = options.isOk() ? options.value() : ProgramOptions{};
+    const QSignalBlocker offsetQuiet(m_controls.clockOffset), volumeQuiet(m_controls.volume),
+        outputQuiet(m_controls.output);
+    m_controls.clockOffset->setValue(shown.clockOffsetSeconds);
+    m_controls.volume->setValue(shown.volumePercent);
+    m_controls.output->clear();
+    m_controls.output->addItem(tr("系统默认的输出"), QString());
+    for (const OutputName& o : listOutputs())
+        m_controls.output->addItem(QString::fromStdString(o.description.empty() ? o.name
+                                                                                : o.description),
+                                   QString::fromStdString(o.name));
+    const QString chosen = QString::fromStdString(shown.output);
+    if (m_controls.output->findData(chosen) < 0)  // chosen, but not there now
+        m_controls.output->addItem(tr("%1（不存在）").arg(chosen), chosen);
+    m_controls.output->setCurrentIndex(m_controls.output->findData(chosen));
+}
+
+bool SettingsWindow::storeProgramOption(const std::string& name, const std::string& value) {
+    const Status s = writeProgramOption(*FileSystem::platform(), m_hooks.dataFolder, name, value);
+    if (!s.isOk()) {
+        reportFailure(s);
+        loadOptions();
+        return false;
+    }
+    m_hooks.applyOptions();
+    return true;
+}
+
+void SettingsWindow::onMatchClock() {
+    const std::optional<int> offset = m_hooks.offsetToNearestBell();
+    if (!offset) {
+        showMessage({infoCaption(),
+                     tr("附近没有铃声：请在学校原来的铃响起时按“对时”（前后 5 分钟之内）。")
+                         .toStdString()},
+                    QMessageBox::NoIcon);
+        return;
+    }
+    if (storeProgramOption("clock_offset", std::to_string(*offset))) {
+        const QSignalBlocker quiet(m_controls.clockOffset);
+        m_controls.clockOffset->setValue(*offset);
+    }
 }
 SettingsWindow::~SettingsWindow() = default;
 

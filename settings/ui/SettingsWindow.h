@@ -7,12 +7,15 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/Status.h"
 #include "ui/SecondaryWindow.h"
 
 class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QLineEdit;
 class QPushButton;
 
@@ -34,6 +37,14 @@ struct SettingsHooks {
     std::function<bool()> registerHotKey;
     std::string autostartFolder;
     std::string programPath;
+    // The folder of tolvane.conf: the clock offset, the output and the bell volume.
+    std::string dataFolder;
+    // An option of tolvane.conf was written: the ringer takes it in now.
+    std::function<void()> applyOptions = [] {};
+    // 对时: the offset that puts today's nearest bell at this moment; nullopt when none is near.
+    std::function<std::optional<int>()> offsetToNearestBell = [] { return std::nullopt; };
+    // 试听: plays the next bell's music briefly as a bell would sound; what to say when it cannot.
+    std::function<std::string()> tryNextBell = [] { return std::string(); };
 };
 
 // The controls of the Settings window by role; the description names them 选择框1.. and 编辑框1...
@@ -48,6 +59,11 @@ struct SettingsControls {
     QCheckBox* hotKey = nullptr;
     std::array<QLineEdit*, 3> shutdownTime{};  // hours, minutes, seconds
     QPushButton* saveTime = nullptr;
+    QSpinBox* clockOffset = nullptr;
+    QPushButton* matchClock = nullptr;  // 对时
+    QComboBox* output = nullptr;
+    QSpinBox* volume = nullptr;
+    QPushButton* tryBell = nullptr;  // 试听
 };
 SettingsControls settingsControls(Ui::SettingsWindow& ui);
 
@@ -68,6 +84,11 @@ private:
     void onAutostartClicked(bool on);
     void onHotKeyClicked(bool on);
     void onShutdownTimeSaved();
+    void loadOptions();
+    // Writes one option of tolvane.conf; false (having said why, the controls as the file has
+    // them) when it could not.
+    bool storeProgramOption(const std::string& name, const std::string& value);
+    void onMatchClock();
 
     TableDatabase& m_db;
     SettingsHooks m_hooks;

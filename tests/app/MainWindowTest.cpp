@@ -552,9 +552,9 @@ private slots:
         AddBellWindow add(m_ringer->db(), m_ringer->playback(), m_ringer->folder(), [] {});
         ChangeBellWindow change(m_ringer->db(), m_ringer->playback(), {}, [] {});
         SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
-                                                 m_dir->file("autostart"), "/x"});
+                                                 m_dir->file("autostart"), "/x", m_dir->path()});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
-        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 239));
+        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 335));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
         int spinners = 0;
         for (QDialog* window : std::initializer_list<QDialog*>{&add, &change, &settings}) {
@@ -587,7 +587,7 @@ private slots:
     void escClosesASecondaryWindow() {
         start();
         SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
-                                                 m_dir->file("autostart"), "/x"});
+                                                 m_dir->file("autostart"), "/x", m_dir->path()});
         QTimer::singleShot(50, [&] { QTest::keyClick(&settings, Qt::Key_Escape); });
         QCOMPARE(openModalCentred(settings), int(QDialog::Rejected));
     }
