@@ -301,6 +301,7 @@ void Ringer::stopSound() {
 }
 
 bool Ringer::tryNextBell() {
+    m_follower->check();  // the bells as they are on disk this moment
     const auto next = nextBellOf(m_db, m_clock);
     if (!next) return false;
     m_sound->start(next->bell.music);
@@ -309,6 +310,7 @@ bool Ringer::tryNextBell() {
 }
 
 std::optional<int> Ringer::offsetToNearestBell() {
+    m_follower->check();
     const Clock& system = systemClock();
     return tolvane::offsetToNearestBell(m_db, system.toLocal(system.nowMs() / 1000));
 }

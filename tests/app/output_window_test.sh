@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs output_window_tests on this run's own PulseAudio server (a null sink "bells", the default).
+# Usage: output_window_test.sh BIN_DIR SOURCE_DIR
+set -euo pipefail
+bin=$1
+src=$2
+source "$src/tests/support/harness.sh"
+unset DISPLAY WAYLAND_DISPLAY DBUS_SYSTEM_BUS_ADDRESS
+start_sound
+"$src/tests/support/make-tones.sh" "$work/tones" >/dev/null
+TONES=$work/tones QT_QPA_PLATFORM=offscreen "$bin/output_window_tests"
