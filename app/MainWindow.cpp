@@ -130,7 +130,7 @@ void MainWindow::showProblems() {
     QStringList lines;
     if (m_scheduleReadOnly) lines << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
     if (!m_ringer.outputProblem().empty())
-        lines << tr("铃声听不到：%1。").arg(QString::fromStdString(m_ringer.outputProblem()));
+        lines << QString::fromStdString(m_ringer.outputProblem()) + tr("。");
     if (!m_ringer.clockProblem().empty())
         lines << tr("时钟未同步：铃声可能不准时。");
     if (const auto unplayable = m_ringer.unplayableMusic().size(); unplayable > 0)

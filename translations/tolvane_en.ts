@@ -733,8 +733,8 @@ Error: %2</translation>
             <translation>Delete the bell at %1?</translation>
         </message>
         <message>
-            <source>铃声听不到：%1。</source>
-            <translation>The bells cannot be heard: %1.</translation>
+            <source>。</source>
+            <translation>.</translation>
         </message>
         <message>
             <source>铃声听不到</source>

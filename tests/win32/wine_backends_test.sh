@@ -41,4 +41,20 @@ for table in px.edb db.edb; do
   cmp "$linux_dir/$table" "$wine_dir/$table" || fail "$table differs between Linux and Wine"
   echo "ok: $table written under Wine is byte for byte the one written on Linux"
 done
+# The options file written under Wine (CRLF lines) is the Linux build's too.
+run_wine option "$wine_dir" clock_offset -12 >/dev/null
+[ "$("$bin/tolvanectl" option "$wine_dir" clock_offset)" = -12 ] ||
+  fail "the Linux build does not read the offset written under Wine: $(cat "$wine_dir/tolvane.conf")"
+run_wine option "$wine_dir" volume 101 2>/dev/null && fail "a volume of 101 % was taken under Wine"
+echo "ok: tolvane.conf written under Wine is read on Linux, and a bad value is refused"
+
+# The clock: the Windows Time service's setting, as any user can read it.
+w32time='HKLM\SYSTEM\CurrentControlSet\Services\W32Time\Parameters'
+wine reg add "$w32time" /v Type /d NoSync /f >/dev/null 2>&1
+status=$(run_wine status "$wine_dir" | tr -d '\r')
+grep -q "^clock: not synchronised, offset -12 s" <<<"$status" || fail "status under Wine: $status"
+grep -q "Windows 时间服务被设置为不同步时间" <<<"$status" || fail "no clock problem under Wine: $status"
+wine reg add "$w32time" /v Type /d NTP /f >/dev/null 2>&1
+run_wine status "$wine_dir" | grep -q "^clock: synchronised" || fail "an NTP time service is not taken as synchronised"
+echo "ok: the time service set not to synchronise is said under Wine, and one set to NTP is not"
 echo "wine back-ends test passed"
