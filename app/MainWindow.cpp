@@ -90,7 +90,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
 
     connect(pauseButton(), &QPushButton::clicked, this, &MainWindow::onPauseClicked);
     connect(stopButton(), &QPushButton::clicked, this, &MainWindow::onStopClicked);
-    connect(fixOutputButton(), &QPushButton::clicked, this, &MainWindow::onFixOutput);
+    connect(fixOutputButton(), &QPushButton::clicked, this, &MainWindow::onFixProblem);
     connect(addButton(), &QPushButton::clicked, this, &MainWindow::onAddBell);
     connect(menuButton(), &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
     connect(minimiseButton(), &QAbstractButton::clicked, this,
@@ -136,12 +136,17 @@ void MainWindow::showProblems() {
     if (const auto unplayable = m_ringer.unplayableMusic().size(); unplayable > 0)
         lines << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(unplayable);
     const QString text = lines.join(QStringLiteral(" "));
-    // The fix sits at the line's end while there is something it can mend.
-    const bool canFix = m_ringer.outputCanBeFixed();
-    fixOutputButton()->setVisible(canFix);
+    // The fix sits at the line's end while there is something it can mend: the output first.
+    const bool canFixOutput = m_ringer.outputCanBeFixed();
+    const bool canFix = canFixOutput || m_ringer.timeSyncCanBeTurnedOn();
+    QPushButton* fix = fixOutputButton();
+    fix->setText(canFixOutput ? tr("修复") : tr("开启时间同步"));
     constexpr int kLineRight = 608;  // as the window's description places the line
+    const int fixWidth = std::max(56, fix->fontMetrics().horizontalAdvance(fix->text()) + 16);
+    fix->setGeometry(kLineRight - fixWidth, fix->y(), fixWidth, fix->height());
+    fix->setVisible(canFix);
     const QRect line = statusLabel()->geometry();
-    const int right = canFix ? fixOutputButton()->x() - 8 : kLineRight;
+    const int right = canFix ? fix->x() - 8 : kLineRight;
     statusLabel()->setGeometry(line.x(), line.y(), right - line.x(), line.height());
     // One line at the bottom, never over the list: what does not fit is in its tip.
     statusLabel()->setToolTip(text);
@@ -158,7 +163,16 @@ void MainWindow::showProblems() {
     m_tray->setProblem(trayProblem);
 }
 
-void MainWindow::onFixOutput() {
+void MainWindow::onFixProblem() {
+    if (!m_ringer.outputCanBeFixed()) {
+        return m_ringer.turnOnTimeSync([this](const std::string& refusal) {
+            if (!refusal.empty())
+                showMessage({infoCaption(), tr("系统的时间同步没有开启：%1")
+                                                .arg(QString::fromStdString(refusal))
+                                                .toStdString()},
+                            QMessageBox::Warning);
+        });
+    }
     if (Status s = m_ringer.fixOutput(); !s.isOk())
         showMessage({infoCaption(), tr("声音输出不能修复：%1")
                                         .arg(QString::fromStdString(s.message()))

@@ -120,7 +120,8 @@ private:
     QTreeWidget* scheduleList() const;
     QLabel* dateLabel() const;
     QLabel* statusLabel() const;
-    // "修复" at the bottom line's end: unmutes the output, or raises it to the audible floor.
+    // At the bottom line's end: "修复" unmutes the output or raises it to the audible floor;
+    // "开启时间同步" asks the system to keep its clock right.
     QPushButton* fixOutputButton() const;
     ClockFace* clockFace() const;
     QLabel* digitStripHolder() const;
@@ -142,7 +143,7 @@ private:
     void showSettings(const SettingsRecord& settings);
     // The bottom line and the tray tip: a read-only schedule, a clock that is not synchronised.
     void showProblems();
-    void onFixOutput();
+    void onFixProblem();
     // With a clock offset, the face's tip says the system's time and the offset.
     void showFaceTip();
 

@@ -8,6 +8,7 @@
 #include "ringing/audio/Mp3Decoder.h"
 #include "ringing/log/FileRingLog.h"
 #include "ringing/qt/RingController.h"
+#include "platform/TimeSync.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/Calendar.h"
 
@@ -233,7 +234,29 @@ void Ringer::checkClock() {
     else
         m_log->warn(problem);
     m_clockProblem = problem;
+    m_timeSyncOffer = false;
     onProblemsChanged();
+    if (problem.empty()) return;
+    askTimeSyncOffer([this, alive = std::weak_ptr<int>(m_alive)](bool offered) {
+        if (alive.expired() || offered == m_timeSyncOffer) return;
+        m_timeSyncOffer = offered;
+        onProblemsChanged();
+    });
+}
+
+void Ringer::turnOnTimeSync(std::function<void(const std::string&)> done) {
+    tolvane::turnOnTimeSync([this, alive = std::weak_ptr<int>(m_alive),
+                             done = std::move(done)](const std::string& refusal) {
+        if (alive.expired()) return;
+        if (refusal.empty()) {
+            m_log->note("系统的时间同步（NTP）已按用户的要求开启");
+            m_timeSyncOffer = false;
+            onProblemsChanged();
+        } else {
+            m_log->warn("系统的时间同步（NTP）没有开启：" + refusal);
+        }
+        done(refusal);
+    });
 }
 
 void Ringer::checkMusic() {

@@ -118,6 +118,12 @@ public:
     // change is said once in the ring log, and onProblemsChanged follows.
     const std::string& clockProblem() const { return m_clockProblem; }
     void checkClock();
+    // The clock is not synchronised, and the system's time synchronisation is off but can be
+    // turned on (asked of the system when the clock's problem appears).
+    bool timeSyncCanBeTurnedOn() const { return !m_clockProblem.empty() && m_timeSyncOffer; }
+    // The user asked: the system turns its time synchronisation on (it may ask for an
+    // administrator's password). Said in the ring log; done gets empty text or why not.
+    void turnOnTimeSync(std::function<void(const std::string& refusal)> done);
     // The bells whose music will not play (a missing or undecodable file, a missing or empty
     // folder), looked at after the tables open, at each change of the bell table and daily, on a
     // thread of its own; newly found ones are said in the ring log, and onProblemsChanged follows.
@@ -194,6 +200,7 @@ private:
     std::function<ClockSync()> m_readClockSync;
     QTimer m_clockCheck;
     std::string m_clockProblem;
+    bool m_timeSyncOffer = false;
     QTimer m_musicCheck;
     QTimer m_trialEnd;
     std::thread m_musicChecker;
@@ -203,6 +210,8 @@ private:
                                                std::function<void(const OutputReport&)>)>
         m_watchOutput;
     std::unique_ptr<OutputWatch> m_outputWatch;
+    // Answers from the system bus that come after the ringer went are dropped.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     OutputReport m_outputReport;
     std::string m_outputProblem;
 };

@@ -756,6 +756,18 @@ Error: %2</translation>
             <source>两周之内没有铃声可以试听。</source>
             <translation>No bell rings within two weeks to try.</translation>
         </message>
+        <message>
+            <source>修复</source>
+            <translation>Fix</translation>
+        </message>
+        <message>
+            <source>开启时间同步</source>
+            <translation>Turn on time sync</translation>
+        </message>
+        <message>
+            <source>系统的时间同步没有开启：%1</source>
+            <translation>The system's time synchronisation was not turned on: %1</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::RingLogWindow</name>

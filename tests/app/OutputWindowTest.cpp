@@ -50,6 +50,7 @@ class OutputWindowTest : public QObject {
 
     test::TempDir m_dir;
     test::RecordingSound m_off;
+    ClockSync m_clockSync{true, true, {}};
     std::unique_ptr<Ringer> m_ringer;
     std::unique_ptr<MainWindow> m_window;
     const std::string m_tones = qEnvironmentVariable("TONES").toStdString();
@@ -66,7 +67,7 @@ private slots:
     void initTestCase() {
         Ringer::Options options{m_dir.path(), m_off};
         // This machine's clock may well be unsynchronised; the clock is not what is tested here.
-        options.readClockSync = [] { return ClockSync{true, true, {}}; };
+        options.readClockSync = [this] { return m_clockSync; };
         m_ringer = std::make_unique<Ringer>(std::move(options));
         m_window = std::make_unique<MainWindow>(*m_ringer);
         m_window->showMessage = [](const FlowMessage& m, QMessageBox::Icon) {
@@ -78,6 +79,33 @@ private slots:
         m_window.reset();
         m_ringer->shutDown("end");
         m_ringer.reset();
+    }
+
+    void anUnsynchronisedClockOffersTheSystemsTimeSynchronisation() {
+        Ui::MainWindow& ui = m_window->ui();
+        m_clockSync = {true, false, "没有时间同步（NTP）在校正系统时钟"};
+        m_ringer->checkClock();
+        QTRY_VERIFY_WITH_TIMEOUT(ui.修复按钮->isVisibleTo(m_window.get()), 2000);
+        QCOMPARE(ui.修复按钮->text(), QStringLiteral("开启时间同步"));
+        QVERIFY(ui.状态标签->geometry().right() < ui.修复按钮->x());
+        ui.修复按钮->click();
+        const auto ntpOn = [] {
+            QProcess gdbus;
+            gdbus.start("gdbus", {"call", "--system", "-d", "org.freedesktop.timedate1", "-o",
+                                  "/org/freedesktop/timedate1", "-m",
+                                  "org.freedesktop.DBus.Properties.Get",
+                                  "org.freedesktop.timedate1", "NTP"});
+            gdbus.waitForFinished(5000);
+            return gdbus.readAllStandardOutput().contains("true");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(ntpOn(), 2000);
+        QTRY_VERIFY(!ui.修复按钮->isVisibleTo(m_window.get()));
+        QVERIFY(log().contains("系统的时间同步（NTP）已按用户的要求开启"));
+        // Until the clock is synchronised, the line still says so.
+        QVERIFY(ui.状态标签->isVisibleTo(m_window.get()));
+        m_clockSync = {true, true, {}};
+        m_ringer->checkClock();
+        QVERIFY(!ui.状态标签->isVisibleTo(m_window.get()));
     }
 
     void aMutedQuietOutputIsSaidAndFixedOnRequest() {
