@@ -6,7 +6,8 @@
 # - output corridor chosen with tolvanectl option: the next bell is recorded on corridor's monitor
 #   and not on the default's; at bell volume 50 % the next is half as loud (-6 dB);
 # - clock_offset +2: a bell rings 2 s before its system second, and the log names its school time;
-# - corridor unloaded: said within a second; loaded again: said to be back, the ringer the same.
+# - corridor unloaded: said within a second; loaded again: said to be back, the next bell heard,
+#   the ringer the same.
 # Usage: output_choice_test.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$1
@@ -106,6 +107,10 @@ status_says '"corridor 不存在" in " ".join(s["problems"]) and not s["output"]
   fail "tolvanectl status does not say the output chosen is missing"
 pactl load-module module-null-sink sink_name=corridor >/dev/null
 wait_for 1 "the output back in the log" said "声音输出正常：corridor"
+# The next bell is heard there (the school's clock runs 2 s ahead of the system's).
+next=$(date -d "@$(($(date +%s) + 2 + 2))" +%H:%M:%S)
+"$bin/tolvanectl" add "$dir" --start "$next" --music "$work/tones/a440.mp3" --days $everyday >/dev/null
+wait_for 5 "the bell after the output came back" said "铃声响起：$next"
 kill -0 "$ringer" || fail "the ringer ended"
 [ "$(grep -c '无窗口打铃启动' "$work/stdout")" = 1 ] || fail "the ringer started again"
 echo "PASS: the output chosen and the bell volume are followed, and every problem is said at once"
