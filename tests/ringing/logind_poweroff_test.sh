@@ -19,7 +19,7 @@ echo "calls: $calls"
 count=$(grep -o "'PowerOff'" <<<"$calls" | wc -l)
 if [ "$count" != 1 ] || ! grep -q "'PowerOff', \[<false>\]" <<<"$calls"; then
   echo "FAIL: expected exactly one PowerOff(false)" >&2
-  cat "$work/mock.log" >&2
+  cat "$work/mock-logind.log" >&2
   exit 1
 fi
 echo "logind power-off test passed"

@@ -50,16 +50,27 @@ start_pulse() {
   pactl set-default-sink bells
 }
 
-# A private bus standing in for the system bus, with python3-dbusmock's logind on it (Debian's
-# own interpreter: python3-dbusmock is a Debian package).
-start_logind_mock() {
+# A private bus standing in for the system bus.
+start_system_bus() {
   dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/bus" 3>"$work/address" 2>/dev/null &
   pids+=($!)
   wait_for 5 "the private bus's address" test -s "$work/address"
   export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/address")
-  /usr/bin/python3 -m dbusmock --system --template logind >"$work/mock.log" 2>&1 &
+}
+
+# python3-dbusmock's template $1 on the private system bus, at bus name $2 and object $3, with
+# the template's parameters $4 (JSON), if any (Debian's own interpreter: python3-dbusmock is a
+# Debian package).
+start_dbus_mock() {
+  /usr/bin/python3 -m dbusmock --system --template "$1" ${4:+--parameters "$4"} >"$work/mock-$1.log" 2>&1 &
   pids+=($!)
-  wait_for 10 "logind's mock" gdbus introspect --system -d org.freedesktop.login1 -o /org/freedesktop/login1
+  wait_for 10 "the mock of $1" gdbus introspect --system -d "$2" -o "$3"
+}
+
+# The private system bus with logind's mock on it.
+start_logind_mock() {
+  start_system_bus
+  start_dbus_mock logind org.freedesktop.login1 /org/freedesktop/login1
 }
 
 # The program's main window (visible, 663 x 488) among the windows of process $1.
