@@ -149,6 +149,29 @@ TEST_F(RingerTest, ASettingsFileArrivingDamagedKeepsTheSettingsInUseAndSaysSo) {
     EXPECT_TRUE(m_log->has("! 表文件被更改但不能读取，仍用原来的：")) << m_log->lines.back();
 }
 
+TEST_F(RingerTest, TheOptionsFileIsFollowedAndOneEditedWrongKeepsThoseInUse) {
+    // The school's clock runs 37 s ahead: the bells, and the face, follow it from the next check.
+    ASSERT_TRUE(writeProgramOption(*FileSystem::platform(), m_dir.path(), "clock_offset", "37")
+                    .isOk());
+    m_ringer->follower().check();
+    EXPECT_EQ(m_ringer->clock().nowMs() - m_clock.nowMs(), 37'000);
+    EXPECT_EQ(m_ringer->systemClock().nowMs(), m_clock.nowMs());
+    EXPECT_TRUE(m_log->has("时钟偏移改为 +37 秒")) << m_log->lines.back();
+
+    const size_t linesBefore = m_log->lines.size();
+    test::writeFile(m_dir.file(kOptionsFile), "[tolvane]\nclock_offset = soon\n");
+    m_ringer->follower().check();
+    m_ringer->applyOptions();  // read again, as after another change: said once
+    EXPECT_EQ(m_ringer->clockOffsetSeconds(), 37) << "the options in use were replaced";
+    EXPECT_EQ(m_log->lines.size(), linesBefore + 1);
+    EXPECT_TRUE(m_log->has("! 选项不能读取，仍用原来的：")) << m_log->lines.back();
+
+    std::filesystem::remove(m_dir.file(kOptionsFile));
+    m_ringer->follower().check();
+    EXPECT_EQ(m_ringer->clockOffsetSeconds(), 0);
+    EXPECT_TRUE(m_log->has("时钟偏移改为 0 秒")) << m_log->lines.back();
+}
+
 TEST_F(RingerTest, TheEndStopsTheClockLetsTheMachineSleepAndWritesTheLastLine) {
     m_ringer->shutDown("程序退出（0）");
     EXPECT_EQ(m_tick->armedMs, -1);
