@@ -3,6 +3,8 @@
 // bottom line, the fix button, 对时 and 试听. The clock is the system's.
 
 #include <QApplication>
+#include <QImage>
+#include <QSystemTrayIcon>
 #include <QComboBox>
 #include <QLabel>
 #include <QProcess>
@@ -115,6 +117,10 @@ private slots:
         pactl({"set-sink-volume", "bells", "5%"});
         QTRY_VERIFY_WITH_TIMEOUT(ui.状态标签->toolTip().contains("bells"), 1000);
         QVERIFY(ui.状态标签->isVisibleTo(m_window.get()));
+        // The tray's icon bears a mark, and its tip says why.
+        const QImage plain = m_window->windowIcon().pixmap(64, 64).toImage();
+        QVERIFY(m_window->tray()->icon().pixmap(64, 64).toImage() != plain);
+        QVERIFY(m_window->tray()->toolTip().contains("铃声听不到"));
         QVERIFY(ui.修复按钮->isVisibleTo(m_window.get()));
         // The line ends before the button, which stays clear of the corner.
         QVERIFY(ui.状态标签->geometry().right() < ui.修复按钮->x());
@@ -124,6 +130,7 @@ private slots:
         QVERIFY(pactl({"get-sink-volume", "bells"}).contains(" 20%"));
         QTRY_VERIFY_WITH_TIMEOUT(!ui.状态标签->isVisibleTo(m_window.get()), 1000);
         QVERIFY(!ui.修复按钮->isVisibleTo(m_window.get()));
+        QCOMPARE(m_window->tray()->icon().pixmap(64, 64).toImage(), plain);
         QVERIFY(log().contains("声音输出已按用户的要求取消静音"));
 
         // The next bell is heard.
