@@ -95,7 +95,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     connect(menuButton(), &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
     connect(minimiseButton(), &QAbstractButton::clicked, this,
             [this] { setWindowState(Qt::WindowMinimized); });
-    connect(closeButton(), &QAbstractButton::clicked, this, [this] { exitProgram(0); });
+    connect(closeButton(), &QAbstractButton::clicked, this, &QWidget::close);
     scheduleList()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(scheduleList(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
@@ -274,7 +274,10 @@ void MainWindow::buildMenus() {
 
 void MainWindow::setUpKeyboard() {
     confirm = [this](const QString& question) {
-        return QMessageBox::question(this, tr("信息："), question) == QMessageBox::Yes;
+        // 否 is the default: a stray Enter changes nothing.
+        return QMessageBox::question(this, tr("信息："), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
     };
     setTabOrder(pauseButton(), stopButton());
     setTabOrder(stopButton(), addButton());
@@ -475,7 +478,14 @@ void MainWindow::onMinimiseToTray() {
     if (!m_tray->minimise()) showMinimized();
 }
 
+bool MainWindow::mayExit() {
+    const int left = bellsLeftToday(m_ringer.db(), m_ringer.clock());
+    return left == 0 ||
+           confirm(tr("今天还有 %1 个铃声，退出后不再响铃。确定退出吗？").arg(left));
+}
+
 void MainWindow::onQuit() {
+    if (!mayExit()) return;
     m_tray->hide();
     exitProgram(0);
 }
@@ -527,7 +537,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // The window going away ends the program, and leaves no tray icon behind.
+    // The window going away ends the program, and leaves no tray icon behind; a stray Esc or
+    // click does not silence the rest of the day without a question.
+    if (!mayExit()) return event->ignore();
     m_tray->hide();
     event->accept();
     exitProgram(0);

@@ -144,6 +144,8 @@ private:
     // The bottom line and the tray tip: a read-only schedule, a clock that is not synchronised.
     void showProblems();
     void onFixProblem();
+    // True when nothing is due today, or the user confirmed that the day's bells end with it.
+    bool mayExit();
     // With a clock offset, the face's tip says the system's time and the offset.
     void showFaceTip();
 

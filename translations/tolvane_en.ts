@@ -768,6 +768,10 @@ Error: %2</translation>
             <source>系统的时间同步没有开启：%1</source>
             <translation>The system's time synchronisation was not turned on: %1</translation>
         </message>
+        <message>
+            <source>今天还有 %1 个铃声，退出后不再响铃。确定退出吗？</source>
+            <translation>%1 more bells are due today; none will ring once the program ends. End it?</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::RingLogWindow</name>

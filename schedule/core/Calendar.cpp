@@ -226,6 +226,15 @@ std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock) {
     return std::nullopt;
 }
 
+int bellsLeftToday(TableDatabase& db, const Clock& clock) {
+    const LocalTime now = clock.toLocal(clock.nowMs() / 1000);
+    const RingDay today = ringDayOf(db, now);
+    const std::vector<BellRecord> bells = bellsInDayOrder(db);
+    return static_cast<int>(std::count_if(bells.begin(), bells.end(), [&](const BellRecord& b) {
+        return ringsOn(b, today) && b.sortValue > secondOfDay(now);
+    }));
+}
+
 std::optional<int> offsetToNearestBell(TableDatabase& db, const LocalTime& now) {
     const RingDay today = ringDayOf(db, now);
     std::optional<int> nearest;

@@ -18,6 +18,7 @@
 #include "ringer/Ringer.h"
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
+#include "schedule/core/BellEditing.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
@@ -223,6 +224,49 @@ private slots:
         QTest::keyRelease(list(), Qt::Key_Alt);
         QTest::qWait(50);
         QVERIFY(!m_window->systemMenu()->isVisible());
+    }
+
+    void escExitAndCloseAskWhileBellsAreDueToday() {
+        QStringList questions;
+        bool answer = false;
+        m_window->confirm = [&](const QString& question) {
+            questions << question;
+            return answer;
+        };
+        int exits = 0;
+        m_window->exitProgram = [&](int) { ++exits; };
+        {  // every day at 23:59:59: still due today, unless the test runs in the day's last second
+            TableDatabase db;
+            openOrCreateTables(db, m_dir->path());
+            db.select(schema::kBellAlias);
+            db.append(bellValues({"23:59:59", "", "/music/bell.mp3",
+                                  {true, true, true, true, true, true, true}, 86399}));
+            m_ringer->follower().check();
+        }
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Escape);
+        m_window->ui().图形按钮8->click();  // the close button
+        m_window->onQuit();
+        QCOMPARE(questions.size(), 3);
+        QVERIFY(questions[0].contains(QLatin1Char('1')));
+        QCOMPARE(exits, 0);
+        QVERIFY(m_window->isVisible());
+        answer = true;
+        QTest::keyClick(list(), Qt::Key_Escape);
+        QCOMPARE(exits, 1);
+
+        // Nothing due today: the window ends at once, as it always did.
+        {
+            TableDatabase db;
+            openOrCreateTables(db, m_dir->path());
+            QVERIFY(deleteBell(db, "23:59:59"));
+            m_ringer->follower().check();
+        }
+        m_window->show();
+        questions.clear();
+        m_window->onQuit();
+        QCOMPARE(exits, 2);
+        QVERIFY(questions.isEmpty());
     }
 
     void listKeysAddChangeAndDeleteAfterAsking() {
