@@ -43,7 +43,10 @@ void ClockPainter::followDate(const LocalTime& now) {
     std::string text = dateLabelText(now);
     if (const RingDay day = ringDayOf(m_db, now); day.fromCalendar)
         text += " · " + ringDayText(day.startsBells ? ringDayOfWeekday(day.weekday) : 0);
-    m_date.setText(QString::fromStdString(text));
+    // Whole where it fits; else cut, with the whole text in the tip.
+    const QString whole = QString::fromStdString(text);
+    m_date.setToolTip(whole);
+    m_date.setText(m_date.fontMetrics().elidedText(whole, Qt::ElideRight, m_date.width()));
 }
 
 void ClockPainter::showCalendarDay() {

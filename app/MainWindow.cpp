@@ -3,14 +3,17 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTime>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 
 #include "app/ClockPainter.h"
@@ -55,6 +58,12 @@ QStringList installedFamilies(const QStringList& wanted) {
     for (const QString& family : wanted)
         if (installed.contains(family)) found.append(family);
     return found.isEmpty() ? wanted : found;
+}
+
+// Whether two times of day as texts ("8:00:00", "08:00:00") name the same second.
+bool sameTimeOfDay(const QString& a, const QString& b) {
+    const QTime ta = QTime::fromString(a, QStringLiteral("H:m:s"));
+    return ta.isValid() && ta == QTime::fromString(b, QStringLiteral("H:m:s"));
 }
 
 }  // namespace
@@ -111,6 +120,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
         if (!isVisible() || isMinimized()) return;
         m_painter->paint();
         showFaceTip();
+        showPlayingBell();
     };
     m_ringer.onFatal = [this](const Status& s) { fatal(s); };
     m_ringer.onProblemsChanged = [this] { showProblems(); };
@@ -128,6 +138,14 @@ MainWindow::~MainWindow() {
 void MainWindow::showProblems() {
     // The bottom line: what the caretaker should know, never over the list.
     QStringList lines;
+    if (!m_playingStart.isEmpty()) {
+        const QString name = QFileInfo(m_playingMusic).fileName();
+        lines << (m_playingEnd.isEmpty()
+                      ? tr("正在响铃：%1 %2。").arg(m_playingStart, name)
+                      : tr("正在响铃：%1 %2，到 %3。").arg(m_playingStart, name, m_playingEnd));
+    }
+    const bool paused = m_ringer.plan() == PlanState::kPaused;
+    if (paused) lines << tr("计划已暂停：铃声不会响起。");
     if (m_scheduleReadOnly) lines << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
     if (!m_ringer.outputProblem().empty())
         lines << QString::fromStdString(m_ringer.outputProblem()) + tr("。");
@@ -158,7 +176,9 @@ void MainWindow::showProblems() {
         trayProblem = tr("铃声听不到");
     else if (!m_ringer.clockProblem().empty())
         trayProblem = tr("时钟未同步");
-    else if (!lines.isEmpty())
+    else if (paused)
+        trayProblem = tr("计划已暂停");
+    else if (m_scheduleReadOnly || !m_ringer.unplayableMusic().empty())
         trayProblem = tr("有问题，见窗口底部");
     m_tray->setProblem(trayProblem);
 }
@@ -342,6 +362,7 @@ void MainWindow::reportOpenedTables(const OpenedTables& opened) {
 void MainWindow::setPlanRunning(bool running) {
     m_ringer.setPlan(running ? PlanState::kRunning : PlanState::kPaused);
     followPlanWithPainter();
+    showPlanState();
 }
 
 void MainWindow::followPlanWithPainter() {
@@ -392,6 +413,10 @@ int MainWindow::hotKeyId() const {
 
 void MainWindow::refreshSchedule() {
     checked(refreshScheduleList(scheduleList(), m_ringer.db()));
+    // The rows are new: the playing bell's is marked again.
+    m_playingStart.clear();
+    m_playingMusic.clear();
+    showPlayingBell();
 }
 
 void MainWindow::onPauseClicked() {
@@ -401,12 +426,47 @@ void MainWindow::onPauseClicked() {
 }
 
 void MainWindow::showPlanState() {
-    pauseButton()->setText(
-        tr(m_ringer.plan() == PlanState::kRunning ? kPlanRunningCaption : kPlanPausedCaption));
+    const bool running = m_ringer.plan() == PlanState::kRunning;
+    pauseButton()->setText(tr(running ? kPlanRunningCaption : kPlanPausedCaption));
+    clockFace()->setDimmed(!running);
+    showProblems();
+}
+
+void MainWindow::showPlayingBell() {
+    const auto playing = m_ringer.ring().engine().playingBell();
+    const QString bell =
+        playing ? QStringLiteral("%1:%2:%3")
+                      .arg(playing->second.hour, 2, 10, QLatin1Char('0'))
+                      .arg(playing->second.minute, 2, 10, QLatin1Char('0'))
+                      .arg(playing->second.second, 2, 10, QLatin1Char('0'))
+                : QString();
+    const QString music = playing ? QString::fromStdString(playing->music) : QString();
+    if (bell == m_playingStart && music == m_playingMusic) return;
+    m_playingStart = bell;
+    m_playingMusic = music;
+    m_playingEnd.clear();
+    // Its row stands out; the others as they were.
+    for (int r = 0; r < scheduleList()->topLevelItemCount(); ++r) {
+        QTreeWidgetItem* row = scheduleList()->topLevelItem(r);
+        const bool isIt = playing && sameTimeOfDay(row->text(0), bell) && row->text(2) == music;
+        if (isIt) m_playingEnd = row->text(1);
+        QFont font = row->font(0);
+        font.setBold(isIt);
+        for (int c = 0; c < scheduleList()->columnCount(); ++c) {
+            row->setFont(c, font);
+            row->setBackground(c, isIt ? QBrush(QColor(0xFF, 0xE0, 0x8A)) : QBrush());
+        }
+    }
+    // Stop is the thing to press while a bell plays.
+    stopButton()->setProperty("attention", playing.has_value());
+    stopButton()->style()->unpolish(stopButton());
+    stopButton()->style()->polish(stopButton());
+    showProblems();
 }
 
 void MainWindow::onStopClicked() {
     m_ringer.stopSound();
+    showPlayingBell();
 }
 
 void MainWindow::onAddBell() {

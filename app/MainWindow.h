@@ -144,6 +144,9 @@ private:
     // The bottom line and the tray tip: a read-only schedule, a clock that is not synchronised.
     void showProblems();
     void onFixProblem();
+    // The bell playing: its row marked, the bottom line says what plays until when, Stop stands
+    // out. Looked at after each tick, a Stop and a new list.
+    void showPlayingBell();
     // True when nothing is due today, or the user confirmed that the day's bells end with it.
     bool mayExit();
     // With a clock offset, the face's tip says the system's time and the offset.
@@ -155,6 +158,8 @@ private:
     QPixmap m_background;
     MainMenus* m_menus = nullptr;
     bool m_scheduleReadOnly = false;
+    // The bell playing as last shown: its start (HH:MM:SS), music and end; empty when none.
+    QString m_playingStart, m_playingMusic, m_playingEnd;
     ClockPainter* m_painter = nullptr;
     BalloonTip* m_balloon;
     TrayIcon* m_tray;

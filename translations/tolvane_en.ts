@@ -221,7 +221,7 @@
         <name>ClockDisplay</name>
         <message>
             <source>%1年%2月%3日 %4</source>
-            <translation>%4 %1-%2-%3</translation>
+            <translation>%4 %1-%5-%6</translation>
         </message>
     </context>
     <context>
@@ -771,6 +771,22 @@ Error: %2</translation>
         <message>
             <source>今天还有 %1 个铃声，退出后不再响铃。确定退出吗？</source>
             <translation>%1 more bells are due today; none will ring once the program ends. End it?</translation>
+        </message>
+        <message>
+            <source>正在响铃：%1 %2。</source>
+            <translation>Ringing: %1 %2.</translation>
+        </message>
+        <message>
+            <source>正在响铃：%1 %2，到 %3。</source>
+            <translation>Ringing: %1 %2, until %3.</translation>
+        </message>
+        <message>
+            <source>计划已暂停：铃声不会响起。</source>
+            <translation>The plan is paused: no bell will ring.</translation>
+        </message>
+        <message>
+            <source>计划已暂停</source>
+            <translation>The plan is paused</translation>
         </message>
     </context>
     <context>

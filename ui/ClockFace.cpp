@@ -30,9 +30,17 @@ void ClockFace::showTime(int hour, int minute, int second) {
     update();
 }
 
+void ClockFace::setDimmed(bool dimmed) {
+    if (dimmed == m_dimmed) return;
+    m_dimmed = dimmed;
+    update();
+}
+
 void ClockFace::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, m_face);
+    // The face is opaque: a veil of the header's navy over it dims it the same at every paint.
+    if (m_dimmed) painter.fillRect(QRect(QPoint(0, 0), m_face.size()), QColor(20, 35, 60, 170));
 }
 
 }  // namespace tolvane

@@ -18,6 +18,9 @@ public:
     // Copies the glyphs of h:m:s into the face; nothing when that time is already shown.
     void showTime(int hour, int minute, int second);
     const QImage& face() const { return m_face; }
+    // A paused plan's face: drawn faint, so the state shows from across the room.
+    void setDimmed(bool dimmed);
+    bool dimmed() const { return m_dimmed; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -26,6 +29,7 @@ private:
     QImage m_strip;
     QImage m_face;
     int m_shown = -1;  // seconds of the day on the face
+    bool m_dimmed = false;
 };
 
 }  // namespace tolvane

@@ -25,6 +25,7 @@ public:
             m_engine.m_awaitingFirstSample = true;
             m_engine.m_inaudibleBecause.clear();
             m_engine.m_bellSecond = m_second;
+            m_engine.m_bellMusic = music;
             m_engine.m_bellEpochMs = m_epochMs;
         }
         m_engine.m_log->bellStarted(m_second, music);
@@ -106,6 +107,12 @@ void RingEngine::stopped(const std::string& why) {
 bool RingEngine::bellPlaying() {
     std::lock_guard lock(m_bellMutex);
     return m_playing;
+}
+
+std::optional<RingEngine::PlayingBell> RingEngine::playingBell() {
+    std::lock_guard lock(m_bellMutex);
+    if (!m_playing) return std::nullopt;
+    return PlayingBell{m_bellSecond, m_bellMusic};
 }
 
 void RingEngine::stopByHand() {

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "ringing/core/ClockTick.h"
@@ -44,6 +45,12 @@ public:
     void stopByHand();
     // A bell of the schedule plays now (started and not yet stopped or ended).
     bool bellPlaying();
+    // The bell playing now: the second it started on (the school's clock) and its music.
+    struct PlayingBell {
+        LocalTime second;
+        std::string music;
+    };
+    std::optional<PlayingBell> playingBell();
     RingLog& log() { return *m_log; }
 
     // What the Playback service reports, from its player thread. A bell whose output nobody can
@@ -74,6 +81,7 @@ private:
     bool m_awaitingFirstSample = false;
     std::string m_inaudibleBecause;  // of the bell playing
     LocalTime m_bellSecond;
+    std::string m_bellMusic;
     int64_t m_bellEpochMs = 0;
 };
 

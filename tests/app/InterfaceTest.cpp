@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
 
 #include "app/MainWindow.h"
 #include "app/RingLogWindow.h"
@@ -19,6 +20,7 @@
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
+#include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
@@ -33,6 +35,26 @@
 using namespace tolvane;
 
 namespace {
+
+// A sound output that takes the sound and never ends it: a bell plays until it is stopped.
+class EndlessSink final : public PcmSink {
+public:
+    void start(QIODevice*) override {}
+    void stop() override {}
+};
+
+// An MP3 of silence: frames of MPEG-1 Layer III, 128 kbit/s, 44.1 kHz, mono, with nothing coded.
+void writeSilentMp3(const std::string& path, int frames) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::string frame(417, '\0');
+    frame[0] = '\xFF';
+    frame[1] = '\xFB';
+    frame[2] = '\x90';
+    frame[3] = '\xC4';
+    std::string bytes;
+    for (int i = 0; i < frames; ++i) bytes += frame;
+    test::writeFile(path, bytes);
+}
 
 // The controls whose text is cut: the text's width against the room its control gives it.
 QStringList cutTexts(QWidget* window) {
@@ -110,7 +132,8 @@ class InterfaceTest : public QObject {
     void start() {
         // The clock said to be unsynchronised: its line on the window must fit too.
         m_ringer = std::make_unique<Ringer>(Ringer::Options{
-            m_dir->path(), m_off, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); },
+            m_dir->path(), m_off,
+            [](const PcmFormat&) { return std::unique_ptr<PcmSink>(new EndlessSink); },
             nullptr, nullptr, nullptr, nullptr,
             [] {
                 return ClockSync{true, false, "没有时间同步（NTP）在校正系统时钟"};
@@ -181,6 +204,59 @@ private slots:
                                         QString::fromLatin1(dialog.metaObject()->className())
                                             .section(QStringLiteral("::"), -1));
         });
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
+    // The main window in each state a caretaker meets: every text whole (or cut with the whole in
+    // its tip), one screenshot each.
+    void everyStateOfTheMainWindowFits() {
+        const QString language = interfaceLocale().language() == QLocale::English ? "en" : "zh";
+        QStringList cut;
+        const auto look = [&](const QString& state) {
+            QApplication::processEvents();
+            for (const QString& c : cutTexts(m_window.get())) cut << state + ": " + c;
+            saveScreenshot(m_window.get(), language + "-main-" + state);
+        };
+        // A bell with a long music path, ringing now until its end time.
+        const SystemClock clock;
+        const LocalTime now = clock.toLocal(clock.nowMs() / 1000 + 1);
+        const LocalTime end = clock.toLocal(clock.nowMs() / 1000 + 30);
+        char start[16], until[16];
+        std::snprintf(start, sizeof start, "%02d:%02d:%02d", now.hour, now.minute, now.second);
+        std::snprintf(until, sizeof until, "%02d:%02d:%02d", end.hour, end.minute, end.second);
+        const std::string music =
+            m_dir->path() + "/学校的铃声/上午第一节课上课铃声（教学楼与实验楼）/上课.mp3";
+        writeSilentMp3(music, 40);
+        {
+            TableDatabase db;
+            openOrCreateTables(db, m_dir->path());
+            db.select(schema::kBellAlias);
+            db.append(bellValues({start, until, music,
+                                  {true, true, true, true, true, true, true},
+                                  now.hour * 3600 + now.minute * 60 + now.second}));
+            m_ringer->follower().check();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(m_ringer->ring().engine().bellPlaying(), 3000);
+        QTRY_VERIFY(m_window->ui().状态标签->toolTip().contains(QString::fromLatin1(until)));
+        look("playing");
+        m_window->onStopClicked();
+        QVERIFY(!m_window->ui().状态标签->toolTip().contains(QString::fromLatin1(until)));
+
+        m_window->onPauseClicked();
+        QVERIFY(m_window->ui().画板2->dimmed());
+        look("paused");
+        m_window->onPauseClicked();
+        QVERIFY(!m_window->ui().画板2->dimmed());
+
+        // Today by the school calendar: a holiday, then a day ringing as Thursday.
+        const std::string today = dateText(clock.toLocal(clock.nowMs() / 1000));
+        for (const auto& [ringDay, state] : {std::pair{0, "holiday"}, std::pair{4, "as-thursday"}}) {
+            TableDatabase db;
+            openOrCreateTables(db, m_dir->path());
+            QVERIFY(setCalendarDays(db, today, today, ringDay, "").isOk());
+            m_ringer->follower().check();
+            look(QString::fromLatin1(state));
+        }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
     }
 

@@ -14,9 +14,12 @@ std::array<int, 8> clockGlyphs(int hour, int minute, int second) {
 
 std::string dateLabelText(const LocalTime& t) {
     const size_t mondayFirst = static_cast<size_t>((t.weekday + 6) % 7);
+    const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    // %5 and %6 are the month and day in two digits, for languages that write dates so
+    // (English: "Wed 2026-12-09").
     return fillIn(uiText("ClockDisplay", "%1年%2月%3日 %4"),
                   {std::to_string(t.year), std::to_string(t.month), std::to_string(t.day),
-                   weekdayName(mondayFirst)});
+                   weekdayName(mondayFirst), twoDigits(t.month), twoDigits(t.day)});
 }
 
 }  // namespace tolvane
