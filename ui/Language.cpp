@@ -24,7 +24,13 @@ bool g_english = false;
 
 bool useDesktopLanguage(QCoreApplication* app) {
     const QLocale desktop = QLocale::system();
-    if (prefersChinese(desktop.uiLanguages(), desktop.name())) return false;
+    if (prefersChinese(desktop.uiLanguages(), desktop.name())) {
+        // Qt's own buttons and menus (是, 否, 确定) speak the interface's language too.
+        static QTranslator qtInChinese;
+        if (app && qtInChinese.load(QStringLiteral(":/i18n/qtbase_zh_CN.qm")))
+            app->installTranslator(&qtInChinese);
+        return false;
+    }
     // Lives as long as the program: the core's texts are looked up in it from any thread.
     static QTranslator english;
     if (!english.load(QStringLiteral(":/i18n/tolvane_en.qm"))) return false;

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -300,6 +301,13 @@ private slots:
         QTest::keyRelease(list(), Qt::Key_Alt);
         QTest::qWait(50);
         QVERIFY(!m_window->systemMenu()->isVisible());
+    }
+
+    void qtsOwnButtonsSpeakTheInterfacesLanguage() {
+        QMessageBox box(QMessageBox::Question, "?", "?", QMessageBox::Yes | QMessageBox::No);
+        const bool english = interfaceLocale().language() == QLocale::English;
+        QVERIFY2(box.button(QMessageBox::No)->text().contains(english ? "No" : "否"),
+                 qPrintable(box.button(QMessageBox::No)->text()));
     }
 
     void escExitAndCloseAskWhileBellsAreDueToday() {
