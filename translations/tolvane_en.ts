@@ -535,6 +535,10 @@ To play it in random order, turn on random play in the settings!</translation>
             <source>音乐文件列表</source>
             <translation>Music files</translation>
         </message>
+        <message>
+            <source>停止</source>
+            <translation>Stop</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::CalendarWindow</name>

@@ -5,21 +5,30 @@
 
 namespace tolvane {
 
-PlayerWorker::PlayerWorker(PcmSinkFactory factory, PlaybackHooks hooks)
-    : m_factory(std::move(factory)), m_hooks(std::move(hooks)) {}
+PlayerWorker::PlayerWorker(PcmSinkFactory factory, PlaybackHooks hooks, Progress& progress)
+    : m_factory(std::move(factory)), m_hooks(std::move(hooks)), m_progress(progress) {}
 
 PlayerWorker::~PlayerWorker() {
     if (m_sink) m_sink->stop();
     delete m_sink;  // not deleteLater: the thread's event loop has ended
 }
 
-void PlayerWorker::play(const std::vector<std::string>& list, int count) {
-    stop();
+void PlayerWorker::play(const std::vector<std::string>& list, int count, uint64_t request) {
+    silence();
+    // Running before served: a reader never sees this request taken in and nothing playing.
+    m_progress.running = true;
+    if (request) m_progress.served = request;
     m_source = std::make_shared<PlaylistSource>(list, count, m_hooks.onSkipped);
     startNextFile();
 }
 
-void PlayerWorker::stop() {
+void PlayerWorker::stop(uint64_t request) {
+    silence();
+    m_progress.running = false;
+    if (request) m_progress.served = request;
+}
+
+void PlayerWorker::silence() {
     if (m_sink) m_sink->stop();
     releaseCurrentFile();
     m_source.reset();
@@ -55,6 +64,7 @@ void PlayerWorker::startNextFile() {
     }
     const bool played = m_source != nullptr;
     m_source.reset();
+    m_progress.running = false;
     if (played && m_hooks.onListEnd) m_hooks.onListEnd();
 }
 
@@ -81,7 +91,7 @@ PlaybackHooks engineHooks(std::function<RingEngine*()> engine) {
 }
 
 AudioPlayback::AudioPlayback(PcmSinkFactory factory, PlaybackHooks hooks)
-    : m_worker(new PlayerWorker(std::move(factory), std::move(hooks))) {
+    : m_worker(new PlayerWorker(std::move(factory), std::move(hooks), m_progress)) {
     m_thread.setObjectName("player");
     m_worker->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -96,13 +106,21 @@ AudioPlayback::~AudioPlayback() {
 }
 
 void AudioPlayback::play(const std::vector<std::string>& list, int count) {
+    const uint64_t request = ++m_requests;
     QMetaObject::invokeMethod(
-        m_worker, [w = m_worker, list, count] { w->play(list, count); }, Qt::QueuedConnection);
+        m_worker, [w = m_worker, list, count, request] { w->play(list, count, request); },
+        Qt::QueuedConnection);
 }
 
 void AudioPlayback::stop() {
+    const uint64_t request = ++m_requests;
     QMetaObject::invokeMethod(
-        m_worker, [w = m_worker] { w->stop(); }, Qt::QueuedConnection);
+        m_worker, [w = m_worker, request] { w->stop(request); }, Qt::QueuedConnection);
+}
+
+bool AudioPlayback::playing() const {
+    // A request not yet taken in counts as playing: what was asked for has not ended.
+    return m_requests != m_progress.served || m_progress.running;
 }
 
 }  // namespace tolvane

@@ -39,19 +39,28 @@ PlaybackHooks engineHooks(std::function<RingEngine*()> engine);
 class PlayerWorker final : public QObject {
     Q_OBJECT
 public:
-    PlayerWorker(PcmSinkFactory factory, PlaybackHooks hooks);
+    // Which request the worker has taken in, and whether its list still plays: read from any
+    // thread.
+    struct Progress {
+        std::atomic<uint64_t> served{0};
+        std::atomic<bool> running{false};
+    };
+
+    PlayerWorker(PcmSinkFactory factory, PlaybackHooks hooks, Progress& progress);
     ~PlayerWorker() override;
 
-    void play(const std::vector<std::string>& list, int count);
-    void stop();
+    void play(const std::vector<std::string>& list, int count, uint64_t request = 0);
+    void stop(uint64_t request = 0);
 
 private:
+    void silence();
     void startNextFile();
     void releaseCurrentFile();
     void onDrained();
 
     PcmSinkFactory m_factory;
     PlaybackHooks m_hooks;
+    Progress& m_progress;
     std::shared_ptr<PlaylistSource> m_source;
     PcmSink* m_sink = nullptr;      // owned; deleted later, it may be inside its own signal
     PcmDevice* m_device = nullptr;  // child of m_sink
@@ -64,8 +73,12 @@ public:
 
     void play(const std::vector<std::string>& list, int count) override;
     void stop() override;
+    bool playing() const override;
+    uint64_t lastRequest() const override { return m_requests; }
 
 private:
+    PlayerWorker::Progress m_progress;
+    std::atomic<uint64_t> m_requests{0};
     QThread m_thread;
     PlayerWorker* m_worker;  // lives on m_thread; deleted when it finishes
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ public:
     virtual void play(const std::vector<std::string>& list, int count) = 0;
     // Silences what plays; nothing when nothing plays.
     virtual void stop() = 0;
+    // A list asked for is still playing (not yet played out, stopped or replaced by silence).
+    virtual bool playing() const { return false; }
+    // Which play or stop was asked for last: a window that started a list knows by it whether its
+    // list is still the one playing (a bell may have taken its place).
+    virtual uint64_t lastRequest() const { return 0; }
 };
 
 }  // namespace tolvane

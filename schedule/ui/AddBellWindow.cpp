@@ -49,22 +49,16 @@ void AddBellWindow::fillWithNow() {
     for (size_t d = 0; d < 7; ++d) m_controls.weekdays[d]->setChecked(d < 5);
 }
 
-// The three tips, each beside what it explains, shown when the window is up.
+// The three tips, one at a time, each beside what it explains, covering no control.
 void AddBellWindow::showTips() {
-    const std::pair<QWidget*, QString> tips[] = {
-        {m_controls.endSwitch, tr("选填，需要在特定时间停止时打钩。")},
-        {m_controls.folderBox,
-         tr("需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放"
-            "！")},
-        {m_controls.fileBox, tr("单击音乐文件可设置该音乐为铃声！")}};
-    int n = 1;
-    for (const auto& [target, text] : tips) {
-        auto* tip = new BalloonTip(this);
-        tip->setObjectName(QStringLiteral("气球提示框%1").arg(n++));
-        QTimer::singleShot(0, tip, [tip, target = target, text = text] {
-            tip->popUp(target->mapToGlobal(QPoint(target->width() / 2, target->height())), text);
-        });
-    }
+    constexpr int kEachMs = 5000;
+    showTipsInTurn(this,
+                   {{m_controls.endSwitch, tr("选填，需要在特定时间停止时打钩。")},
+                    {m_controls.folderBox,
+                     tr("需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放"
+                        "！")},
+                    {m_controls.fileBox, tr("单击音乐文件可设置该音乐为铃声！")}},
+                   kEachMs);
 }
 
 void AddBellWindow::onAdd() {

@@ -56,9 +56,41 @@ BellForm BellWindow::readForm() const {
 }
 
 void BellWindow::testPlay(const std::string& refusal) {
+    if (testPlaying()) {
+        m_playback.stop();
+        return showTestPlaying(false);
+    }
     const std::string path = m_controls.musicPath->text().toStdString();
     if (!countsAsFile(path)) return showMessage({infoCaption(), refusal}, QMessageBox::Information);
     m_playback.play({path}, 1);
+    m_testList = m_playback.lastRequest();
+    showTestPlaying(true);
+}
+
+bool BellWindow::testPlaying() const {
+    return m_testList != 0 && m_playback.lastRequest() == m_testList && m_playback.playing();
+}
+
+void BellWindow::showTestPlaying(bool playing) {
+    if (!m_testWatch) {
+        m_testPlayText = m_controls.testPlayButton->text();
+        // The button says 试听 again once the music has played out.
+        m_testWatch = new QTimer(this);
+        m_testWatch->setInterval(200);
+        connect(m_testWatch, &QTimer::timeout, this, [this] {
+            if (!testPlaying()) showTestPlaying(false);
+        });
+    }
+    m_controls.testPlayButton->setText(playing ? tr("停止") : m_testPlayText);
+    if (playing)
+        m_testWatch->start();
+    else
+        m_testWatch->stop();
+}
+
+void BellWindow::done(int result) {
+    if (testPlaying()) m_playback.stop();
+    QDialog::done(result);
 }
 
 void BellWindow::finishFlow(const FlowResult& result) {

@@ -6,6 +6,7 @@
 // its handlers read the controls, call the core flows and show what they return.
 
 #include <QDialog>
+#include <QTimer>
 #include <array>
 #include <functional>
 
@@ -75,7 +76,10 @@ protected:
     void setUpControls(const BellControls& controls);
     BellForm readForm() const;
     void enableEnd(bool on);
+    // 试听 toggles: plays the file chosen, or stops it when it plays.
     void testPlay(const std::string& refusal);
+    // A window that goes stops its 试听 (never a bell that took its place).
+    void done(int result) override;
     void finishFlow(const FlowResult& result);
 
     TableDatabase& m_db;
@@ -84,7 +88,13 @@ protected:
     MusicChooser* m_chooser = nullptr;
 
 private:
+    bool testPlaying() const;
+    void showTestPlaying(bool playing);
+
     std::function<void()> m_refreshList;
+    uint64_t m_testList = 0;  // the playback's request of this window's 试听
+    QTimer* m_testWatch = nullptr;
+    QString m_testPlayText;
 };
 
 }  // namespace tolvane

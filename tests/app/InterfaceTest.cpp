@@ -8,6 +8,9 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -30,7 +33,9 @@
 #include "storage/TableDatabase.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"
+#include "ui/BalloonTip.h"
 #include "ui/Language.h"
+#include "ui_AddBellWindow.h"
 #include "ui_MainWindow.h"
 
 using namespace tolvane;
@@ -308,6 +313,58 @@ private slots:
         const bool english = interfaceLocale().language() == QLocale::English;
         QVERIFY2(box.button(QMessageBox::No)->text().contains(english ? "No" : "否"),
                  qPrintable(box.button(QMessageBox::No)->text()));
+    }
+
+    // The Add window's tips: one at a time, each covering no control; a click shows the next.
+    // 试听 toggles, and the window going stops it.
+    void addWindowTipsAndTestPlay() {
+        const std::string music = m_dir->path() + "/media/test.mp3";
+        writeSilentMp3(music, 40);
+        QStringList seen, covering;
+        bool toggled = false, stoppedByClosing = false;
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                auto& add = dynamic_cast<AddBellWindow&>(dialog);
+                for (int i = 0; i < 3; ++i) {
+                    QList<BalloonTip*> shown;
+                    QTRY_VERIFY([&] {
+                        shown.clear();
+                        for (BalloonTip* t : add.findChildren<BalloonTip*>())
+                            if (t->isVisible() && !seen.contains(t->text())) shown << t;
+                        return shown.size() == 1;
+                    }());
+                    BalloonTip* tip = shown.first();
+                    seen << tip->text();
+                    const QRect at = tip->frameGeometry();
+                    for (QWidget* w : add.findChildren<QWidget*>())
+                        if (w->isVisible() && !w->isWindow() &&
+                            (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QListWidget*>(w) || qobject_cast<QComboBox*>(w)) &&
+                            QRect(w->mapToGlobal(QPoint(0, 0)), w->size()).intersects(at))
+                            covering << tip->text().left(8) + " covers " + w->objectName();
+                    QTest::mouseClick(tip, Qt::LeftButton);
+                }
+                Ui::AddBellWindow& ui = add.ui();
+                ui.编辑框4->setText(QString::fromStdString(music));
+                const QString caption = ui.按钮2->text();
+                ui.按钮2->click();
+                QTRY_VERIFY(m_ringer->playback().playing());
+                const bool stopShown = ui.按钮2->text() != caption;
+                ui.按钮2->click();
+                QTRY_VERIFY(!m_ringer->playback().playing());
+                toggled = stopShown && ui.按钮2->text() == caption;
+                ui.按钮2->click();
+                QTRY_VERIFY(m_ringer->playback().playing());
+                add.reject();
+                QTRY_VERIFY(!m_ringer->playback().playing());
+                stoppedByClosing = true;
+            });
+        };
+        m_window->onAddBell();
+        QCOMPARE(seen.size(), 3);
+        QVERIFY2(covering.isEmpty(), qPrintable(covering.join("; ")));
+        QVERIFY(toggled);
+        QVERIFY(stoppedByClosing);
     }
 
     void escExitAndCloseAskWhileBellsAreDueToday() {
