@@ -42,8 +42,9 @@ MusicChooser::MusicChooser(QComboBox* driveBox, QListWidget* directories, QListW
     connect(m_drives, &QComboBox::textActivated, this,
             [this](const QString& drive) { setDirectory(drive); });
     // Double-clicking a folder opens it and makes it the bell: a folder bell plays all its MP3s.
-    connect(m_directories, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { onDirectoryActivated(item->text()); });
+    connect(m_directories, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        if (item->flags() & Qt::ItemIsEnabled) onDirectoryActivated(item->text());
+    });
     const auto pickFile = [this](QListWidgetItem* item) {
         if (item) m_path->setText(joined(m_directory, item->text()));
     };
@@ -70,6 +71,15 @@ void MusicChooser::setDirectory(const QString& folder) {
     m_directory = folder;
     m_directories->clear();
     m_files->clear();
+    selectDriveOf(folder);
+    // The first row says which folder this is: it is not one to open.
+    auto* here = new QListWidgetItem(QDir::toNativeSeparators(folder), m_directories);
+    here->setFlags(Qt::NoItemFlags);
+    QFont bold = here->font();
+    bold.setBold(true);
+    here->setFont(bold);
+    here->setToolTip(QDir::toNativeSeparators(folder));
+    m_directories->setToolTip(QDir::toNativeSeparators(folder));
     const QDir dir(folder);
     if (!dir.isRoot()) m_directories->addItem(kParent);
     m_directories->addItems(
@@ -80,11 +90,11 @@ void MusicChooser::setDirectory(const QString& folder) {
 }
 
 void MusicChooser::onDirectoryActivated(const QString& name) {
-    const QString target =
-        name == kParent
-            ? QDir::toNativeSeparators(QDir::cleanPath(m_directory + QStringLiteral("/..")))
-            : joined(m_directory, name);
-    setDirectory(target);
+    // Going up only moves the chooser; a folder double-clicked is chosen as the bell's music.
+    if (name == kParent)
+        return setDirectory(
+            QDir::toNativeSeparators(QDir::cleanPath(m_directory + QStringLiteral("/.."))));
+    setDirectory(joined(m_directory, name));
     m_path->setText(m_directory);
 }
 

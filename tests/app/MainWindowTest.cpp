@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -713,6 +714,32 @@ private slots:
         QCOMPARE(driveOf("/media/usbx/ring.mp3"), QStringLiteral("/"));
         QCOMPARE(driveOf("/mnt/a b/铃声"), QStringLiteral("/mnt/a b"));
         QCOMPARE(driveOf("relative.mp3"), QStringLiteral("/"));
+    }
+
+    void theChooserNamesItsFolderAndGoingUpChoosesNothing() {
+        QComboBox drives;
+        QListWidget directories, files;
+        QLineEdit path;
+        MusicChooser chooser(&drives, &directories, &files, &path);
+        std::filesystem::create_directories(m_dir->file("media/上课"));
+        test::writeFile(m_dir->file("media/ring.mp3"), "x");
+        const QString media = QString::fromStdString(m_dir->file("media"));
+        chooser.setDirectory(media);
+        path.setText(media + "/ring.mp3");  // a file bell
+        // The first row names the folder, and cannot be opened.
+        QCOMPARE(directories.item(0)->text(), QDir::toNativeSeparators(media));
+        QVERIFY(!(directories.item(0)->flags() & Qt::ItemIsEnabled));
+        QCOMPARE(directories.item(1)->text(), QStringLiteral(".."));
+        QCOMPARE(files.count(), 1);
+        // Up: the chooser moves, the bell stays a file bell.
+        emit directories.itemDoubleClicked(directories.item(1));
+        QCOMPARE(chooser.directory(), QString::fromStdString(m_dir->path()));
+        QCOMPARE(path.text(), media + "/ring.mp3");
+        // A folder double-clicked is chosen: a folder bell.
+        QListWidgetItem* mediaRow = directories.findItems("media", Qt::MatchExactly).value(0);
+        QVERIFY(mediaRow);
+        emit directories.itemDoubleClicked(mediaRow);
+        QCOMPARE(path.text(), QDir::toNativeSeparators(media));
     }
 
     void deleteRemovesTheSelectedBellWithoutAsking() {
