@@ -58,6 +58,10 @@ void bindTimeSpinner(QLineEdit* edit, SpinArrows* arrows, int max) {
 }
 
 int openModalCentred(QDialog& window) {
+    // A window sized by its layout knows its size only once polished and adjusted; centring the
+    // size it has before (none yet) put it at the screen's corner.
+    window.ensurePolished();
+    if (!window.testAttribute(Qt::WA_Resized)) window.adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = window.frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -85,6 +85,9 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
     import->setVisible(false);  // a build without libical (Windows, so far) cannot read a plan
 #endif
 
+    // The whole date, whatever the style's frame and arrows take.
+    m_lastDay->setMinimumWidth(
+        m_lastDay->fontMetrics().horizontalAdvance(m_lastDay->text()) + 40);
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_calendar, 0, 0, 1, 4);
     grid->addWidget(legend(tr("放假"), kHolidayColour, this), 1, 0);

@@ -5,7 +5,10 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
+#include <QPushButton>
+#include <QStyleOptionButton>
 #include <QHeaderView>
 #include <QLabel>
 #include <QComboBox>
@@ -19,6 +22,7 @@
 #include <filesystem>
 
 #include "app/MainWindow.h"
+#include "app/SkinStartup.h"
 #include "app/RingLogWindow.h"
 #include "ringer/Ringer.h"
 #include "ringing/qt/RingController.h"
@@ -68,10 +72,11 @@ QStringList cutTexts(QWidget* window) {
     const auto check = [&](const QWidget* w, const QString& text, int room) {
         const int needed = w->fontMetrics().horizontalAdvance(text);
         if (!text.isEmpty() && needed > room)
-            cut << QStringLiteral("%1 \"%2\": %3 px in %4")
-                       .arg(w->objectName(), text)
+            cut << QStringLiteral("%1/%2 \"%3\": %4 px in %5 (of %6)")
+                       .arg(w->window()->metaObject()->className(), w->objectName(), text)
                        .arg(needed)
-                       .arg(room);
+                       .arg(room)
+                       .arg(w->width());
     };
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window)) continue;
@@ -79,11 +84,23 @@ QStringList cutTexts(QWidget* window) {
             const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
                                   box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
             check(box, box->text(), box->width() - indicator);
+        } else if (auto* push = qobject_cast<QPushButton*>(w)) {
+            // The room inside the look's border and padding.
+            QStyleOptionButton option;
+            option.initFrom(push);
+            option.text = push->text();
+            check(push, push->text(),
+                  push->style()->subElementRect(QStyle::SE_PushButtonContents, &option, push).width());
         } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             check(button, button->text(), button->width() - 4);
         } else if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
             for (const QString& line : label->text().split(QLatin1Char('\n')))
                 check(label, line, label->contentsRect().width());
+        } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(w)) {
+            if (auto* edit = spin->findChild<QLineEdit*>()) check(spin, spin->text(), edit->width() - 4);
+        } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable()) {
+            const int arrow = combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            check(combo, combo->currentText(), combo->width() - arrow - 8);
         } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
             for (int c = 0; c < tree->columnCount(); ++c)
                 if (!tree->isColumnHidden(c))
@@ -447,6 +464,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(assets);
     useDesktopLanguage(&app);
+    applyOwnLook();  // the look the program shows, margins and all
     InterfaceTest test;
     return QTest::qExec(&test, argc, argv);
 }
