@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   qt6-base-dev libmpg123-dev libpulse-dev libxcb1-dev libfontconfig-dev
-  libspdlog-dev libsimpleini-dev libsystemd-dev libical-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth)
+  libspdlog-dev libsimpleini-dev libsodium-dev libsystemd-dev libical-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth)
 if [ "${1:-build}" = test ]; then
   # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
   # a private D-Bus with the logind mock; libfaketime to step the clock under the real program;

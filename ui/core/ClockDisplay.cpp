@@ -1,5 +1,7 @@
 #include "ui/core/ClockDisplay.h"
 
+#include <cstdio>
+
 #include "base/UiText.h"
 
 namespace tolvane {
@@ -14,7 +16,11 @@ std::array<int, 8> clockGlyphs(int hour, int minute, int second) {
 
 std::string dateLabelText(const LocalTime& t) {
     const size_t mondayFirst = static_cast<size_t>((t.weekday + 6) % 7);
-    const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    const auto twoDigits = [](int n) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%02d", n % 100);
+        return std::string(text);
+    };
     // %5 and %6 are the month and day in two digits, for languages that write dates so
     // (English: "Wed 2026-12-09").
     return fillIn(uiText("ClockDisplay", "%1年%2月%3日 %4"),
