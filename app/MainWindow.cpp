@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <QApplication>
+#include <chrono>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +28,7 @@
 #include "ringing/qt/RingController.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
+#include "settings/core/Password.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
@@ -420,6 +422,7 @@ void MainWindow::refreshSchedule() {
 }
 
 void MainWindow::onPauseClicked() {
+    if (!unlocked()) return;
     m_ringer.togglePlan();
     followPlanWithPainter();
     showPlanState();
@@ -465,11 +468,13 @@ void MainWindow::showPlayingBell() {
 }
 
 void MainWindow::onStopClicked() {
+    if (!unlocked()) return;
     m_ringer.stopSound();
     showPlayingBell();
 }
 
 void MainWindow::onAddBell() {
+    if (!unlocked()) return;
     AddBellWindow window(m_ringer.db(), m_ringer.playback(), m_ringer.folder(),
                          [this] { refreshSchedule(); });
     prepareWindow(window);
@@ -477,6 +482,7 @@ void MainWindow::onAddBell() {
 }
 
 void MainWindow::onChangeBell() {
+    if (!unlocked()) return;
     QStringList row;
     if (const QTreeWidgetItem* item = scheduleList()->selectedItems().value(0))
         for (int c = 0; c < scheduleList()->columnCount(); ++c) row << item->text(c);
@@ -486,6 +492,7 @@ void MainWindow::onChangeBell() {
 }
 
 void MainWindow::onDeleteBell() {
+    if (!unlocked()) return;
     if (auto refusal = readOnlyRefusal(m_ringer.db()))
         return showMessage(*refusal, QMessageBox::Warning);
     // No confirmation and no message, whether or not a bell was removed.
@@ -494,6 +501,7 @@ void MainWindow::onDeleteBell() {
 }
 
 void MainWindow::onSettings() {
+    if (!unlocked()) return;
     SettingsWindow window(
         m_ringer.db(),
         {[this] { applySettings(); }, [this] { checked(m_ringer.applyShutdownPlan()); },
@@ -504,7 +512,8 @@ void MainWindow::onSettings() {
          [this] {
              return m_ringer.tryNextBell() ? std::string()
                                            : tr("两周之内没有铃声可以试听。").toStdString();
-         }},
+         },
+         [this] { m_lock.close(); }},
         this);
     prepareWindow(window);
     openModalCentred(window);
@@ -523,6 +532,7 @@ void MainWindow::onRingLog() {
 }
 
 void MainWindow::onSchoolCalendar() {
+    if (!unlocked()) return;
     CalendarWindow window(m_ringer.db(), [this] { followCalendar(); });
     prepareWindow(window);
     openModalCentred(window);
@@ -538,7 +548,32 @@ void MainWindow::onMinimiseToTray() {
     if (!m_tray->minimise()) showMinimized();
 }
 
+bool MainWindow::unlocked() {
+    const auto hash = readPasswordHash(m_ringer.db());
+    if (!hash.isOk() || hash.value().empty()) return true;  // no password set
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
+    if (m_lock.openAt(now)) return true;
+    const std::optional<QString> given = askPassword(tr("请输入软件密码："));
+    if (!given) return false;
+    int wait = 0;
+    switch (m_lock.tryPassword(hash.value(), given->toStdString(), now, &wait)) {
+    case PasswordLock::Answer::kOpen:
+        return true;
+    case PasswordLock::Answer::kWrong:
+        showMessage({infoCaption(), tr("密码不对。").toStdString()}, QMessageBox::Warning);
+        return false;
+    case PasswordLock::Answer::kWait:
+        showMessage({infoCaption(), tr("密码输错的次数太多，请 %1 秒后再试。").arg(wait).toStdString()},
+                    QMessageBox::Warning);
+        return false;
+    }
+    return false;
+}
+
 bool MainWindow::mayExit() {
+    if (!unlocked()) return false;
     const int left = bellsLeftToday(m_ringer.db(), m_ringer.clock());
     return left == 0 ||
            confirm(tr("今天还有 %1 个铃声，退出后不再响铃。确定退出吗？").arg(left));

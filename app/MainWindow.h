@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "base/Status.h"
+#include "settings/core/Password.h"
 #include "ui/SecondaryWindow.h"
 
 class QDialog;
@@ -69,6 +70,8 @@ public:
     MessagePresenter showMessage = messageBoxPresenter();
     // Asks a yes/no question (the Delete key's "delete this bell?"); tests answer it.
     std::function<bool(const QString& question)> confirm;
+    // Asks for 软件密码 (a password box by default).
+    SecretAsker askPassword = passwordDialogAsker(this);
 
     Ui::MainWindow& ui() { return *m_ui; }
     QMenu* systemMenu() const;
@@ -147,6 +150,9 @@ private:
     // The bell playing: its row marked, the bottom line says what plays until when, Stop stands
     // out. Looked at after each tick, a Stop and a new list.
     void showPlayingBell();
+    // True when no password is set, the lock is open, or the person gave the password now (a
+    // wrong one is said). Guards every change, pause, stop and the exit.
+    bool unlocked();
     // True when nothing is due today, or the user confirmed that the day's bells end with it.
     bool mayExit();
     // With a clock offset, the face's tip says the system's time and the offset.
@@ -158,6 +164,7 @@ private:
     QPixmap m_background;
     MainMenus* m_menus = nullptr;
     bool m_scheduleReadOnly = false;
+    PasswordLock m_lock;
     // The bell playing as last shown: its start (HH:MM:SS), music and end; empty when none.
     QString m_playingStart, m_playingMusic, m_playingEnd;
     ClockPainter* m_painter = nullptr;

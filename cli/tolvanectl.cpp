@@ -19,6 +19,7 @@
 #include "base/PathText.h"
 #include "cli/CalendarCommands.h"
 #include "cli/OptionCommand.h"
+#include "cli/PasswordCommand.h"
 #include "cli/RingCommand.h"
 #include "cli/TableCommands.h"
 #ifdef TOLVANE_HAVE_LANGUAGE
@@ -54,6 +55,8 @@ constexpr char kUsage[] =
     "       tolvanectl option DIR [NAME [VALUE]]  options beside the tables: clock_offset\n"
     "                                     (seconds, -300..300), output (a sound output's name,\n"
     "                                     empty for the default), volume (0..100 %)\n"
+    "       tolvanectl password DIR [--clear]  set (typed twice without echo, or one line\n"
+    "                                     from a pipe) or clear the program's password\n"
     "       tolvanectl --version\n"
     "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n"
     "  DIR may be left out: the folder the program keeps its tables in (for an installed\n"
@@ -62,7 +65,7 @@ constexpr char kUsage[] =
 // The commands whose first argument is the folder of the tables.
 bool takesFolder(const std::string& command) {
     for (const char* c : {"init", "plan", "list", "add", "change", "delete", "ring", "log",
-                          "status", "option", "calendar", "holiday", "workday", "normal", "calendar-import"})
+                          "status", "option", "password", "calendar", "holiday", "workday", "normal", "calendar-import"})
         if (command == c) return true;
     return false;
 }
@@ -140,6 +143,7 @@ int main(int argc, char** argv) {
     if (command == "add") return tolvane::cli::addCommand(rest, std::cout, std::cerr);
     if (command == "change") return tolvane::cli::changeCommand(rest, std::cout, std::cerr);
     if (command == "delete") return tolvane::cli::deleteCommand(rest, std::cout, std::cerr);
+    if (command == "password") return tolvane::cli::passwordCommand(rest, std::cout, std::cerr);
     if (command == "option") return tolvane::cli::optionCommand(rest, std::cout, std::cerr);
     if (command == "calendar") return tolvane::cli::calendarCommand(rest, std::cout, std::cerr);
     if (command == "holiday") return tolvane::cli::holidayCommand(rest, std::cout, std::cerr);

@@ -443,6 +443,22 @@
             <source>试听</source>
             <translation>Try</translation>
         </message>
+        <message>
+            <source>软件密码</source>
+            <translation>Password</translation>
+        </message>
+        <message>
+            <source>设置后，修改铃声、设置、校历，暂停、停止和退出都要先输入密码</source>
+            <translation>Once set, changing bells, settings or the calendar, pausing, stopping and ending the program ask for it first</translation>
+        </message>
+        <message>
+            <source>设置密码</source>
+            <translation>Set password</translation>
+        </message>
+        <message>
+            <source>清除密码</source>
+            <translation>Clear password</translation>
+        </message>
     </context>
     <context>
         <name>Weekdays</name>
@@ -792,6 +808,18 @@ Error: %2</translation>
             <source>计划已暂停</source>
             <translation>The plan is paused</translation>
         </message>
+        <message>
+            <source>请输入软件密码：</source>
+            <translation>Password:</translation>
+        </message>
+        <message>
+            <source>密码不对。</source>
+            <translation>Wrong password.</translation>
+        </message>
+        <message>
+            <source>密码输错的次数太多，请 %1 秒后再试。</source>
+            <translation>Too many wrong passwords: try again in %1 s.</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::RingLogWindow</name>
@@ -853,6 +881,42 @@ Error: %2</translation>
         <message>
             <source>附近没有铃声：请在学校原来的铃响起时按“对时”（前后 5 分钟之内）。</source>
             <translation>No bell is near: press &quot;Match&quot; as the school's old bell rings (within 5 minutes of it).</translation>
+        </message>
+        <message>
+            <source>修改密码</source>
+            <translation>Change password</translation>
+        </message>
+        <message>
+            <source>设置密码</source>
+            <translation>Set password</translation>
+        </message>
+        <message>
+            <source>请输入原来的密码：</source>
+            <translation>The password now:</translation>
+        </message>
+        <message>
+            <source>原来的密码不对，密码没有改变。</source>
+            <translation>That is not the password: nothing changed.</translation>
+        </message>
+        <message>
+            <source>请输入新密码：</source>
+            <translation>New password:</translation>
+        </message>
+        <message>
+            <source>请再输入一次新密码：</source>
+            <translation>The new password again:</translation>
+        </message>
+        <message>
+            <source>两次输入的密码不一样，密码没有改变。</source>
+            <translation>The two passwords differ: nothing changed.</translation>
+        </message>
+        <message>
+            <source>密码已设置：修改铃声、设置、校历，暂停、停止和退出都要先输入密码。</source>
+            <translation>Password set: changing bells, settings or the calendar, pausing, stopping and ending the program ask for it first.</translation>
+        </message>
+        <message>
+            <source>密码已清除。</source>
+            <translation>Password cleared.</translation>
         </message>
     </context>
 </TS>

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QScreen>
 
@@ -69,6 +70,16 @@ int openModalCentred(QDialog& window) {
     }
     window.setModal(true);
     return window.exec();
+}
+
+SecretAsker passwordDialogAsker(QWidget* parent) {
+    return [parent](const QString& prompt) -> std::optional<QString> {
+        bool given = false;
+        const QString text = QInputDialog::getText(parent, QString::fromStdString(infoCaption()), prompt,
+                                                   QLineEdit::Password, QString(), &given);
+        if (!given) return std::nullopt;
+        return text;
+    };
 }
 
 MessagePresenter messageBoxPresenter() {

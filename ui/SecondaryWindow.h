@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "base/UiText.h"
 
@@ -34,5 +35,9 @@ int openModalCentred(QDialog& window);
 // Shows a message: one OK button, no owner, modal for the program. Tests put a recorder here.
 using MessagePresenter = std::function<void(const FlowMessage&, QMessageBox::Icon)>;
 MessagePresenter messageBoxPresenter();
+
+// Asks for a password (typed without showing it); nullopt when the person cancelled.
+using SecretAsker = std::function<std::optional<QString>(const QString& prompt)>;
+SecretAsker passwordDialogAsker(QWidget* parent);
 
 }  // namespace tolvane

@@ -8,6 +8,7 @@
 #include "platform/Autostart.h"
 #include "platform/SoundOutput.h"
 #include "schedule/core/BellEditing.h"
+#include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
 #include "ui_SettingsWindow.h"
@@ -17,7 +18,8 @@ namespace tolvane {
 SettingsControls settingsControls(Ui::SettingsWindow& ui) {
     return {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4,
             ui.选择框7, ui.选择框5, ui.选择框6, {ui.编辑框1, ui.编辑框2, ui.编辑框3},
-            ui.按钮1,  ui.偏移框, ui.对时按钮, ui.输出框, ui.音量框, ui.试听按钮};
+            ui.按钮1,  ui.偏移框, ui.对时按钮, ui.输出框, ui.音量框, ui.试听按钮,
+            ui.设置密码按钮, ui.清除密码按钮};
 }
 
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
@@ -59,10 +61,64 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
         storeProgramOption("output", m_controls.output->itemData(index).toString().toStdString());
     });
     connect(m_controls.matchClock, &QPushButton::clicked, this, &SettingsWindow::onMatchClock);
+    showPasswordState();
+    connect(m_controls.setPassword, &QPushButton::clicked, this, &SettingsWindow::onSetPassword);
+    connect(m_controls.clearPassword, &QPushButton::clicked, this,
+            &SettingsWindow::onClearPassword);
     connect(m_controls.tryBell, &QPushButton::clicked, this, [this] {
         if (const std::string why = m_hooks.tryNextBell(); !why.empty())
             showMessage({infoCaption(), why}, QMessageBox::NoIcon);
     });
+}
+
+void SettingsWindow::showPasswordState() {
+    const auto hash = readPasswordHash(m_db);
+    const bool set = hash.isOk() && !hash.value().empty();
+    m_controls.setPassword->setText(set ? tr("修改密码") : tr("设置密码"));
+    m_controls.clearPassword->setEnabled(set);
+    m_controls.setPassword->setEnabled(passwordsSupported());
+}
+
+bool SettingsWindow::oldPasswordGiven() {
+    const auto hash = readPasswordHash(m_db);
+    if (!hash.isOk()) {
+        reportFailure(hash.status());
+        return false;
+    }
+    if (hash.value().empty()) return true;
+    const std::optional<QString> old = askSecret(tr("请输入原来的密码："));
+    if (!old) return false;
+    if (passwordMatches(hash.value(), old->toStdString())) return true;
+    showMessage({infoCaption(), tr("原来的密码不对，密码没有改变。").toStdString()},
+                QMessageBox::Warning);
+    return false;
+}
+
+void SettingsWindow::onSetPassword() {
+    if (!oldPasswordGiven()) return;
+    const std::optional<QString> first = askSecret(tr("请输入新密码："));
+    if (!first || first->isEmpty()) return;
+    const std::optional<QString> again = askSecret(tr("请再输入一次新密码："));
+    if (!again) return;
+    if (*again != *first) {
+        showMessage({infoCaption(), tr("两次输入的密码不一样，密码没有改变。").toStdString()},
+                    QMessageBox::Warning);
+        return;
+    }
+    if (Status s = setPassword(m_db, first->toStdString()); !s.isOk()) return reportFailure(s);
+    showMessage({infoCaption(),
+                 tr("密码已设置：修改铃声、设置、校历，暂停、停止和退出都要先输入密码。").toStdString()},
+                QMessageBox::NoIcon);
+    m_hooks.passwordChanged();
+    showPasswordState();
+}
+
+void SettingsWindow::onClearPassword() {
+    if (!oldPasswordGiven()) return;
+    if (Status s = clearPassword(m_db); !s.isOk()) return reportFailure(s);
+    showMessage({infoCaption(), tr("密码已清除。").toStdString()}, QMessageBox::NoIcon);
+    m_hooks.passwordChanged();
+    showPasswordState();
 }
 
 void SettingsWindow::loadOptions() {

@@ -45,6 +45,8 @@ struct SettingsHooks {
     std::function<std::optional<int>()> offsetToNearestBell = [] { return std::nullopt; };
     // 试听: plays the next bell's music briefly as a bell would sound; what to say when it cannot.
     std::function<std::string()> tryNextBell = [] { return std::string(); };
+    // 软件密码 was set, changed or cleared: whoever had it open must give it again.
+    std::function<void()> passwordChanged = [] {};
 };
 
 // The controls of the Settings window by role; the description names them 选择框1.. and 编辑框1...
@@ -64,6 +66,8 @@ struct SettingsControls {
     QComboBox* output = nullptr;
     QSpinBox* volume = nullptr;
     QPushButton* tryBell = nullptr;  // 试听
+    QPushButton* setPassword = nullptr;  // 设置密码 / 修改密码
+    QPushButton* clearPassword = nullptr;
 };
 SettingsControls settingsControls(Ui::SettingsWindow& ui);
 
@@ -75,9 +79,15 @@ public:
     ~SettingsWindow() override;
     Ui::SettingsWindow& ui() { return *m_ui; }
     MessagePresenter showMessage = messageBoxPresenter();
+    SecretAsker askSecret = passwordDialogAsker(this);
 
 private:
     void loadStoredSettings();
+    void showPasswordState();
+    // The password as it is now, when one is set; false (having said why) when not given right.
+    bool oldPasswordGiven();
+    void onSetPassword();
+    void onClearPassword();
     // Stores one option of the settings record; false (having said why) when it could not.
     bool storeOption(const char* field, bool on);
     void reportFailure(const Status& status);

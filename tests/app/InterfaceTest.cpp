@@ -30,6 +30,7 @@
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
+#include "settings/core/Password.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
@@ -382,6 +383,69 @@ private slots:
         QVERIFY2(covering.isEmpty(), qPrintable(covering.join("; ")));
         QVERIFY(toggled);
         QVERIFY(stoppedByClosing);
+    }
+
+    // With 软件密码 set, every change, pause, stop and the exit ask for it first; a wrong one is
+    // refused and said, five wrong ones make the next try wait.
+    void aPasswordGuardsChangesAndTheExit() {
+        if (!passwordsSupported()) QSKIP("a build without libsodium");
+        QVERIFY(setPassword(m_ringer->db(), "门卫").isOk());
+        addBell("07:00:00");
+        list()->setCurrentItem(list()->topLevelItem(0));
+        QStringList asked, said;
+        QString answer = "wrong";
+        m_window->askPassword = [&](const QString& prompt) -> std::optional<QString> {
+            asked << prompt;
+            return answer;
+        };
+        m_window->showMessage = [&](const FlowMessage& m, QMessageBox::Icon) {
+            said << QString::fromStdString(m.text);
+        };
+        QStringList opened;
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            opened << dialog.metaObject()->className();
+            QTimer::singleShot(0, &dialog, &QDialog::reject);
+        };
+        int exits = 0;
+        m_window->exitProgram = [&](int) { ++exits; };
+        m_window->confirm = [](const QString&) { return true; };
+
+        m_window->onAddBell();
+        m_window->onDeleteBell();
+        m_window->onSettings();
+        m_window->onQuit();
+        QCOMPARE(asked.size(), 4);
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(list()->topLevelItemCount(), 1);
+        QCOMPARE(exits, 0);
+        QCOMPARE(said.size(), 4);
+
+        // The fifth wrong one in a row; then even the right one waits.
+        m_window->onPauseClicked();
+        QCOMPARE(m_ringer->plan(), PlanState::kRunning);
+        answer = "门卫";
+        m_window->onAddBell();
+        QVERIFY(opened.isEmpty());
+        QVERIFY2(said.last().contains("30") || said.last().contains("29"), qPrintable(said.last()));
+
+        // Right, after the wait: open, and open without asking for the next five minutes.
+        m_window = nullptr;  // a fresh window has a fresh lock, as after a restart
+        m_window = std::make_unique<MainWindow>(*m_ringer);
+        m_window->askPassword = [&](const QString& prompt) -> std::optional<QString> {
+            asked << prompt;
+            return answer;
+        };
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            opened << dialog.metaObject()->className();
+            QTimer::singleShot(0, &dialog, &QDialog::reject);
+        };
+        asked.clear();
+        m_window->onAddBell();
+        m_window->onSettings();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(opened, QStringList({"tolvane::AddBellWindow", "tolvane::SettingsWindow"}));
+        QVERIFY(!test::readFile(m_dir->file("px.edb")).empty());
+        QVERIFY(test::readFile(m_dir->file("px.edb")).find("门卫") == std::string::npos);
     }
 
     void escExitAndCloseAskWhileBellsAreDueToday() {

@@ -102,7 +102,7 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(ntpOn(), 2000);
         QTRY_VERIFY(!ui.修复按钮->isVisibleTo(m_window.get()));
-        QVERIFY(log().contains("系统的时间同步（NTP）已按用户的要求开启"));
+        QTRY_VERIFY(log().contains("系统的时间同步（NTP）已按用户的要求开启"));
         // Until the clock is synchronised, the line still says so.
         QVERIFY(ui.状态标签->isVisibleTo(m_window.get()));
         m_clockSync = {true, true, {}};
@@ -128,10 +128,11 @@ private slots:
         ui.修复按钮->click();
         QVERIFY(pactl({"get-sink-mute", "bells"}).contains("no"));
         QVERIFY(pactl({"get-sink-volume", "bells"}).contains(" 20%"));
-        QTRY_VERIFY_WITH_TIMEOUT(!ui.状态标签->isVisibleTo(m_window.get()), 1000);
+        QTRY_VERIFY2_WITH_TIMEOUT(!ui.状态标签->isVisibleTo(m_window.get()),
+                                  qPrintable(ui.状态标签->toolTip()), 1000);
         QVERIFY(!ui.修复按钮->isVisibleTo(m_window.get()));
         QCOMPARE(m_window->tray()->icon().pixmap(64, 64).toImage(), plain);
-        QVERIFY(log().contains("声音输出已按用户的要求取消静音"));
+        QTRY_VERIFY(log().contains("声音输出已按用户的要求取消静音"));
 
         // The next bell is heard.
         const BellRecord bell = bellIn(2, m_tones + "/a440.mp3");
