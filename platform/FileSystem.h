@@ -75,6 +75,9 @@ public:
 
 // Creates or empties the file at path and writes bytes into it, on the device when sync.
 Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes, bool sync);
+// Writes bytes as the whole file at path, readable and writable by this user alone from the moment
+// it exists (a private key). Windows: the folder's permissions are the file's.
+Status writePrivateFile(const std::string& path, std::string_view bytes);
 // The whole of a small file; NotFound when there is none.
 Result<std::string> readWholeFile(FileSystem& fs, const std::string& path);
 

@@ -194,4 +194,18 @@ FileSystem* FileSystem::platform() {
     return fs;
 }
 
+Status writePrivateFile(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return errnoStatus("cannot create", errno).about(path);
+    ::fchmod(fd, 0600);  // a file that was there keeps its mode otherwise
+    bool written = true;
+    for (size_t done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        written = n > 0;
+        if (written) done += static_cast<size_t>(n);
+    }
+    const bool closed = ::close(fd) == 0;
+    return written && closed ? Status::ok() : Status::ioError(path + ": could not be written");
+}
+
 }  // namespace tolvane

@@ -201,4 +201,8 @@ FileSystem* FileSystem::platform() {
     return fs;
 }
 
+Status writePrivateFile(const std::string& path, std::string_view bytes) {
+    return writeWholeFile(*FileSystem::platform(), path, bytes, true);
+}
+
 }  // namespace tolvane
