@@ -25,6 +25,11 @@ SingleInstance::SingleInstance(std::string dataFolder, QObject* parent)
       m_dataFolder(std::move(dataFolder)),
       m_channel(std::make_unique<InstanceChannel>(baseName(m_dataFolder))) {
     m_channel->onShowRequested = [this] { onShowRequested(); };
+    m_channel->onToggleRequested = [this] { onToggleRequested(); };
+}
+
+bool SingleInstance::askRunningToToggle(const std::string& dataFolder) {
+    return InstanceChannel(baseName(dataFolder)).askToToggle();
 }
 
 SingleInstance::~SingleInstance() = default;

@@ -36,6 +36,11 @@ public:
     static QString serverName(const std::string& dataFolder);
 
     std::function<void()> onShowRequested = [] {};
+    std::function<void()> onToggleRequested = [] {};
+
+    // `tolvane --toggle`: asks the program ringing from the folder to show or hide its window;
+    // false when none runs there (for this user).
+    static bool askRunningToToggle(const std::string& dataFolder);
 
 private:
     static QString baseName(const std::string& dataFolder);

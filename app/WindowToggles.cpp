@@ -95,14 +95,18 @@ void HotKeyToggle::release() {
     m_id = 0;
 }
 
+void toggleWindow(QWidget& window) {
+    if (window.isVisible()) {
+        window.hide();
+    } else {
+        window.show();
+        if (window.isMinimized()) window.showNormal();
+    }
+}
+
 void HotKeyToggle::onPressed(int id) {
     if (id == 0 || id != m_id) return;
-    if (m_window.isVisible()) {
-        m_window.hide();
-    } else {
-        m_window.show();
-        if (m_window.isMinimized()) m_window.showNormal();
-    }
+    toggleWindow(m_window);
 }
 
 }  // namespace tolvane

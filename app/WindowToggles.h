@@ -14,6 +14,9 @@ namespace tolvane {
 
 class HotKey;
 
+// Shift+T and `tolvane --toggle`: hides the window when it shows, shows it when hidden.
+void toggleWindow(QWidget& window);
+
 // The tray icon, made at its first use: on Linux it connects to the session bus (10 ms of the
 // start, which the window need not wait for).
 class TrayIcon final : public QObject {

@@ -16,6 +16,7 @@
 #include "app/FirstPaintReporter.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "app/WindowToggles.h"
 #include "app/SkinStartup.h"
 #include "platform/DisplaySession.h"
 #include "platform/PowerOff.h"
@@ -46,6 +47,15 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("tolvane %s\n", TOLVANE_VERSION);
         return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--toggle") == 0) {
+        QCoreApplication app(argc, argv);
+        const std::string dataFolder =
+            tolvane::chooseDataFolder(executableFolder(), tolvane::userDataHome());
+        if (tolvane::SingleInstance::askRunningToToggle(dataFolder)) return 0;
+        std::fprintf(stderr, "tolvane: no running program rings from %s to show or hide\n",
+                     dataFolder.c_str());
+        return 1;
     }
     if (!tolvane::hasDisplay()) {
         std::fprintf(stderr,
@@ -106,6 +116,7 @@ int main(int argc, char** argv) {
         if (std::getenv("TOLVANE_REPORT_FIRST_PAINT"))
             window.findChild<QWidget*>(QStringLiteral("画板2"))->installEventFilter(&reporter);
         instance.onShowRequested = [&window] { window.restoreWindow(); };
+        instance.onToggleRequested = [&window] { tolvane::toggleWindow(window); };
         ringer.log().note("程序启动：Tolvane " TOLVANE_VERSION "，文件夹 " + dataFolder);
         // Log-out, shutdown and `systemctl stop` end the program as its own exit paths do.
         tolvane::quitOnTerminationSignals(app, [&ringer](const char* name) {

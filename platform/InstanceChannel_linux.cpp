@@ -23,6 +23,7 @@ namespace tolvane {
 
 namespace {
 constexpr std::string_view kShowRequest = "show\n";
+constexpr std::string_view kToggleRequest = "toggle\n";
 // The running program may have taken the lock a moment ago and not yet be listening.
 constexpr int kConnectAttempts = 30;
 constexpr int kConnectPauseMs = 100;
@@ -88,19 +89,27 @@ InstanceChannel::InstanceChannel(const QString& baseName, QObject* parent) : QOb
 InstanceChannel::~InstanceChannel() = default;
 
 bool InstanceChannel::askToShow() const {
+    return send(kShowRequest, kConnectAttempts);
+}
+
+bool InstanceChannel::askToToggle() const {
+    return send(kToggleRequest, 1);
+}
+
+bool InstanceChannel::send(std::string_view request, int attempts) const {
     const std::optional<sockaddr_un> address = socketAddress(m_name);
     if (!address) return false;
-    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0) QThread::msleep(kConnectPauseMs);
         const int socket = unixSocket();
         if (socket < 0) return false;
         if (::connect(socket, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0) {
             // The line stays in the socket for the running program after this end is closed.
-            const bool sent = sendAll(socket, kShowRequest);
+            const bool sent = sendAll(socket, request);
             ::close(socket);
             return sent;
         }
         ::close(socket);
-        QThread::msleep(kConnectPauseMs);
     }
     return false;
 }
@@ -145,12 +154,14 @@ void InstanceChannel::Listener::admit(int caller, InstanceChannel& owner) {
         const bool ended = got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR);
         if (!ended && from.received.size() < kShowRequest.size()) return;
         const bool show = from.received.starts_with(kShowRequest.substr(0, 4));
+        const bool toggle = from.received.starts_with(kToggleRequest.substr(0, 4));
         // Removed from within its own signal: the notifier goes once the signal has returned.
         from.readable->setEnabled(false);
         from.readable.release()->deleteLater();
         callers.erase(caller);
         ::close(caller);
         if (show) owner.onShowRequested();
+        if (toggle) owner.onToggleRequested();
     });
 }
 

@@ -8,6 +8,7 @@ namespace tolvane {
 
 namespace {
 constexpr QByteArrayView kShowRequest = "show\n";
+constexpr QByteArrayView kToggleRequest = "toggle\n";
 // The running program may have taken the lock a moment ago and not yet be listening.
 constexpr int kConnectAttempts = 30;
 constexpr int kConnectPauseMs = 100;
@@ -25,14 +26,22 @@ InstanceChannel::InstanceChannel(const QString& baseName, QObject* parent)
 InstanceChannel::~InstanceChannel() = default;
 
 bool InstanceChannel::askToShow() const {
+    return send(std::string_view(kShowRequest.data(), kShowRequest.size()), kConnectAttempts);
+}
+
+bool InstanceChannel::askToToggle() const {
+    return send(std::string_view(kToggleRequest.data(), kToggleRequest.size()), 1);
+}
+
+bool InstanceChannel::send(std::string_view request, int attempts) const {
     QLocalSocket socket;
-    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0) QThread::msleep(kConnectPauseMs);
         socket.connectToServer(m_name);
         if (socket.waitForConnected(kTalkTimeoutMs)) break;
-        QThread::msleep(kConnectPauseMs);
     }
     if (socket.state() != QLocalSocket::ConnectedState) return false;
-    socket.write(kShowRequest.data(), kShowRequest.size());
+    socket.write(request.data(), static_cast<qint64>(request.size()));
     const bool sent = socket.waitForBytesWritten(kTalkTimeoutMs);
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState)
@@ -51,8 +60,9 @@ void InstanceChannel::listen() {
         while (QLocalSocket* socket = server.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().startsWith(kShowRequest.toByteArray().trimmed()))
-                    onShowRequested();
+                const QByteArray said = socket->readAll();
+                if (said.startsWith(kShowRequest.toByteArray().trimmed())) onShowRequested();
+                if (said.startsWith(kToggleRequest.toByteArray().trimmed())) onToggleRequested();
             });
         }
     });
