@@ -2,9 +2,11 @@
 
 // The system-wide Shift+T that hides and shows the main window. One class, one back-end per
 // system, chosen by the build:
-// - HotKey_linux.cpp: a key grab on the X root window for Shift+T under every combination of Caps
-//   Lock and Num Lock, so the keystroke reaches no other program. Without an X server (a Wayland
-//   session without XWayland), or when another client holds the grab, grabbing fails.
+// - HotKey_linux.cpp: on X11, a key grab on the X root window for Shift+T under every combination
+//   of Caps Lock and Num Lock, so the keystroke reaches no other program; it fails when another
+//   client holds the grab. On a Wayland session, the desktop's GlobalShortcuts portal, never an
+//   X11 grab (under XWayland it would fire only while an X11 window has the focus); it fails
+//   where no portal offers it or the desktop refuses.
 // - HotKey_win32.cpp: RegisterHotKey for the window, WM_HOTKEY picked out of the native messages
 //   (Qt's dispatcher shows every message it fetches to the filters); fails when another program
 //   holds Shift+T.
@@ -32,6 +34,8 @@ public:
     bool grab(int id);
     void release();
     bool held() const { return m_held; }
+    // What the desktop bound the key to, as it says it ("Shift+T"); empty where it does not say.
+    const QString& trigger() const { return m_trigger; }
 
     // Runs for each press while held.
     std::function<void()> onPressed;
@@ -44,6 +48,9 @@ private:
     int m_id = 0;
     // What the system registered: the X keycode of T, or the HWND the hot key belongs to.
     uintptr_t m_native = 0;
+    QString m_trigger;
+    // The portal's session on Wayland (owned); none elsewhere.
+    QObject* m_portal = nullptr;
 };
 
 }  // namespace tolvane

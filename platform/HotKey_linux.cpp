@@ -1,4 +1,5 @@
-// Shift+T on X11: a key grab on the root window through the xcb connection Qt already has.
+// Shift+T on X11: a key grab on the root window through the xcb connection Qt already has. On a
+// Wayland session: the GlobalShortcuts portal.
 
 #include <xcb/xcb.h>
 
@@ -6,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/GlobalShortcutsPortal.h"
 #include "platform/HotKey.h"
 
 namespace tolvane {
@@ -51,6 +53,11 @@ void ungrab(xcb_connection_t* c, uint8_t keycode) {
     xcb_flush(c);
 }
 
+bool onWaylandSession() {
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
+           !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty();
+}
+
 }  // namespace
 
 HotKey::~HotKey() {
@@ -59,6 +66,20 @@ HotKey::~HotKey() {
 
 bool HotKey::grab(int id) {
     if (held()) return true;
+    if (onWaylandSession()) {
+        auto* portal = new GlobalShortcutsPortal;
+        portal->onActivated = [this] {
+            if (onPressed) onPressed();
+        };
+        if (!portal->bind(&m_trigger)) {
+            delete portal;
+            return false;
+        }
+        m_portal = portal;
+        m_id = id;
+        m_held = true;
+        return true;
+    }
     xcb_connection_t* c = connection();
     if (!c) return false;
     const uint8_t keycode = keycodeOfT(c);
@@ -83,6 +104,14 @@ bool HotKey::grab(int id) {
 
 void HotKey::release() {
     if (!held()) return;
+    if (m_portal) {
+        delete m_portal;  // closes the portal's session
+        m_portal = nullptr;
+        m_trigger.clear();
+        m_id = 0;
+        m_held = false;
+        return;
+    }
     if (xcb_connection_t* c = connection()) ungrab(c, static_cast<uint8_t>(m_native));
     if (qApp) qApp->removeNativeEventFilter(this);
     m_native = 0;
