@@ -513,7 +513,7 @@ void MainWindow::onSettings() {
              return m_ringer.tryNextBell() ? std::string()
                                            : tr("两周之内没有铃声可以试听。").toStdString();
          },
-         [this] { m_lock.close(); }},
+         [this] { m_lock.close(); }, [this] { return m_hotKey->trigger(); }},
         this);
     prepareWindow(window);
     openModalCentred(window);

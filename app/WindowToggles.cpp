@@ -90,6 +90,10 @@ bool HotKeyToggle::grab() {
     return m_id != 0;
 }
 
+QString HotKeyToggle::trigger() const {
+    return m_hotKey->trigger();
+}
+
 void HotKeyToggle::release() {
     m_hotKey->release();
     m_id = 0;

@@ -4,6 +4,7 @@
 // "最小化" puts it in, and Shift+T.
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -59,6 +60,8 @@ public:
     void onPressed(int id);
     // The id Shift+T is held under; 0 when it is not held.
     int id() const { return m_id; }
+    // What the desktop bound the key to where it says (a Wayland desktop's portal); else empty.
+    QString trigger() const;
 
 private:
     QWidget& m_window;

@@ -42,6 +42,10 @@ public:
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
+    // A Wayland session: a global key comes only from the desktop's portal, or from a shortcut
+    // the user binds in the desktop's settings to `tolvane --toggle`. False on Windows.
+    static bool onWaylandSession();
+
 private:
     QPointer<QWidget> m_window;
     bool m_held = false;

@@ -53,12 +53,12 @@ void ungrab(xcb_connection_t* c, uint8_t keycode) {
     xcb_flush(c);
 }
 
-bool onWaylandSession() {
+}  // namespace
+
+bool HotKey::onWaylandSession() {
     return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
            !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty();
 }
-
-}  // namespace
 
 HotKey::~HotKey() {
     release();

@@ -12,6 +12,10 @@ void* nativeWindow(QWidget* window) {
 }
 }  // namespace
 
+bool HotKey::onWaylandSession() {
+    return false;
+}
+
 HotKey::~HotKey() {
     release();
 }

@@ -918,5 +918,13 @@ Error: %2</translation>
             <source>密码已清除。</source>
             <translation>Password cleared.</translation>
         </message>
+        <message>
+            <source>Shift+T 热键注册失败：这个桌面没有提供全局热键。可以在桌面的键盘设置里添加自定义快捷键 Shift+T，命令为 tolvane --toggle。</source>
+            <translation>Shift+T could not be registered: this desktop offers no global keys. Add a custom shortcut Shift+T in the desktop's keyboard settings with the command tolvane --toggle.</translation>
+        </message>
+        <message>
+            <source>桌面把它绑定为 %1。</source>
+            <translation>The desktop bound it to %1.</translation>
+        </message>
     </context>
 </TS>

@@ -6,6 +6,7 @@
 #include <QSpinBox>
 
 #include "platform/Autostart.h"
+#include "platform/HotKey.h"
 #include "platform/SoundOutput.h"
 #include "schedule/core/BellEditing.h"
 #include "settings/core/Password.h"
@@ -203,11 +204,12 @@ void SettingsWindow::onHotKeyClicked(bool on) {
     // Registered first, so that success is said only when Shift+T really works.
     if (on && !m_hooks.registerHotKey()) {
         m_controls.hotKey->setChecked(false);
-        showMessage(
-            {infoCaption(),
-             tr("Shift+T 热键注册失败：另一个程序已经占用了它，或者桌面不允许注册全局热键。")
-                 .toStdString()},
-            QMessageBox::Warning);
+        const QString why =
+            HotKey::onWaylandSession()
+                ? tr("Shift+T 热键注册失败：这个桌面没有提供全局热键。可以在桌面的键盘设置里添加"
+                     "自定义快捷键 Shift+T，命令为 tolvane --toggle。")
+                : tr("Shift+T 热键注册失败：另一个程序已经占用了它，或者桌面不允许注册全局热键。");
+        showMessage({infoCaption(), why.toStdString()}, QMessageBox::Warning);
         return;
     }
     if (!storeOption(schema::kHideAfterStart, on)) {
@@ -216,8 +218,12 @@ void SettingsWindow::onHotKeyClicked(bool on) {
         return;
     }
     if (!on) m_hooks.releaseHotKey();
-    showMessage({infoCaption(), (on ? tr("注册热键成功！") : tr("注销热键成功！")).toStdString()},
-                QMessageBox::NoIcon);
+    QString said = on ? tr("注册热键成功！") : tr("注销热键成功！");
+    // A desktop may bind another key than the one asked for.
+    if (const QString trigger = on ? m_hooks.hotKeyTrigger() : QString();
+        !trigger.isEmpty() && trigger.compare(QLatin1String("Shift+T"), Qt::CaseInsensitive) != 0)
+        said += QLatin1Char('\n') + tr("桌面把它绑定为 %1。").arg(trigger);
+    showMessage({infoCaption(), said.toStdString()}, QMessageBox::NoIcon);
     m_hooks.applySettings();
 }
 

@@ -47,6 +47,8 @@ struct SettingsHooks {
     std::function<std::string()> tryNextBell = [] { return std::string(); };
     // 软件密码 was set, changed or cleared: whoever had it open must give it again.
     std::function<void()> passwordChanged = [] {};
+    // What the desktop bound the key to, where it says (a Wayland desktop); else empty.
+    std::function<QString()> hotKeyTrigger = [] { return QString(); };
 };
 
 // The controls of the Settings window by role; the description names them 选择框1.. and 编辑框1...
