@@ -9,6 +9,7 @@
 
 #include "platform/HotKey.h"
 #include "platform/TextCodec.h"
+#include "platform/TrayHost.h"
 
 namespace tolvane {
 
@@ -33,7 +34,8 @@ QSystemTrayIcon* TrayIcon::icon() {
 }
 
 bool TrayIcon::minimise() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    // Qt keeps its first answer: it is asked only once a tray is there.
+    if (!trayHostPresent() || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
     showIcon();
     icon()->show();
     m_window.hide();

@@ -926,5 +926,9 @@ Error: %2</translation>
             <source>桌面把它绑定为 %1。</source>
             <translation>The desktop bound it to %1.</translation>
         </message>
+        <message>
+            <source>这个桌面没有托盘：“最小化”把窗口放到任务栏。要托盘图标，GNOME 可安装并启用 AppIndicator 扩展（gnome-shell-extension-appindicator），之后再“最小化”即可。</source>
+            <translation>This desktop has no tray: &quot;Minimise&quot; puts the window on the taskbar. For a tray icon on GNOME, install and switch on the AppIndicator extension (gnome-shell-extension-appindicator), then minimise again.</translation>
+        </message>
     </context>
 </TS>

@@ -7,6 +7,7 @@
 
 #include "platform/Autostart.h"
 #include "platform/HotKey.h"
+#include "platform/TrayHost.h"
 #include "platform/SoundOutput.h"
 #include "schedule/core/BellEditing.h"
 #include "settings/core/Password.h"
@@ -53,6 +54,10 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
     connect(m_controls.autostart, &QCheckBox::clicked, this, &SettingsWindow::onAutostartClicked);
     connect(m_controls.saveTime, &QPushButton::clicked, this, &SettingsWindow::onShutdownTimeSaved);
 
+    if (!trayHostPresent())
+        m_controls.hotKey->setToolTip(
+            tr("这个桌面没有托盘：“最小化”把窗口放到任务栏。要托盘图标，GNOME 可安装并启用 "
+               "AppIndicator 扩展（gnome-shell-extension-appindicator），之后再“最小化”即可。"));
     loadOptions();
     connect(m_controls.clockOffset, &QSpinBox::valueChanged, this,
             [this](int seconds) { storeProgramOption("clock_offset", std::to_string(seconds)); });

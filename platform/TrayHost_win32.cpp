@@ -1,0 +1,10 @@
+#include "platform/TrayHost.h"
+
+namespace tolvane {
+
+// Every Windows desktop has its notification area.
+bool trayHostPresent() {
+    return true;
+}
+
+}  // namespace tolvane
