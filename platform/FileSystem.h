@@ -71,6 +71,14 @@ public:
     // another process or another lock object of this process holds it. A null lock when it was
     // still held after that; an error when the lock file cannot be made or opened.
     virtual Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) = 0;
+    // Takes, without waiting, a lock on the folder itself, which no tool that replaces the
+    // folder's files (a synchronisation, a restore) can take away; a null lock when another
+    // process holds it. Where a folder cannot be locked (Windows), a lock that holds nothing:
+    // the lock files beside it are all there is.
+    virtual Result<std::unique_ptr<FileLock>> lockFolder(const std::string& folder) {
+        (void)folder;
+        return std::make_unique<FileLock>();
+    }
 };
 
 // Creates or empties the file at path and writes bytes into it, on the device when sync.
