@@ -7,6 +7,7 @@
 #include <spdlog/spdlog.h>
 
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -18,6 +19,45 @@
 namespace tolvane {
 
 namespace {
+
+// The rotating file, made again when it was deleted under the running ringer (a synchronisation
+// tool's "revert local changes", a person tidying up): the next line starts a new tolvane.log
+// rather than going into a file nobody can open. Lines are few, so one look at the file per line
+// costs nothing.
+class ReopeningFileSink final : public spdlog::sinks::base_sink<std::mutex> {
+public:
+    ReopeningFileSink(spdlog::filename_t path, size_t bytes, size_t backups)
+        : m_path(std::move(path)), m_bytes(bytes), m_backups(backups) {
+        open();
+    }
+
+protected:
+    void sink_it_(const spdlog::details::log_msg& message) override {
+        std::error_code error;
+        if (!std::filesystem::exists(std::filesystem::path(m_path), error) && !error) open();
+        m_file->log(message);
+    }
+    void flush_() override { m_file->flush(); }
+    void set_pattern_(const std::string& pattern) override {
+        base_sink::set_pattern_(pattern);
+        m_file->set_formatter(formatter_->clone());
+    }
+    void set_formatter_(std::unique_ptr<spdlog::formatter> formatter) override {
+        base_sink::set_formatter_(std::move(formatter));
+        m_file->set_formatter(formatter_->clone());
+    }
+
+private:
+    void open() {
+        m_file = std::make_unique<spdlog::sinks::rotating_file_sink_st>(m_path, m_bytes, m_backups);
+        m_file->set_formatter(formatter_->clone());
+    }
+
+    spdlog::filename_t m_path;
+    size_t m_bytes;
+    size_t m_backups;
+    std::unique_ptr<spdlog::sinks::rotating_file_sink_st> m_file;
+};
 
 // Separates a journal line's message from its fields ("MESSAGE\x1fNAME=value\x1f...").
 constexpr char kFieldSeparator = '\x1f';
@@ -66,7 +106,7 @@ FileRingLog::FileRingLog(const Options& options) {
     std::vector<spdlog::sink_ptr> sinks;
     if (!options.folder.empty()) {
         try {
-            sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
+            sinks.push_back(std::make_shared<ReopeningFileSink>(
                 pathFromUtf8(joinPath(options.folder, kRingLogFile)).native(), options.fileBytes,
                 kFiles - 1));
         } catch (const spdlog::spdlog_ex& e) {

@@ -71,6 +71,21 @@ std::vector<std::string> ringThreeBells(const std::string& tables, RingLog& log)
     return sound.take();
 }
 
+TEST(RingLogTest, AFileDeletedUnderTheRingerIsMadeAgainAtTheNextLine) {
+    TempDir folder;
+    FileRingLog log({folder.path(), false, false});
+    log.note("before");
+    log.flush();
+    ASSERT_TRUE(std::filesystem::exists(folder.file("tolvane.log")));
+    // As a synchronisation tool's "revert local changes" does.
+    std::filesystem::remove(folder.file("tolvane.log"));
+    log.note("after");
+    log.flush();
+    const std::vector<std::string> lines = readRingLog(folder.path());
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_NE(lines[0].find("after"), std::string::npos);
+}
+
 TEST(RingLogTest, AFolderThatCannotTakeTheLogCostsLinesNotBells) {
     const std::vector<std::string> rung = {"start bell1.mp3", "start bell2.mp3", "start bell3.mp3"};
     TempDir tables;
