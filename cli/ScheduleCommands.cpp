@@ -1,10 +1,14 @@
 #include "cli/ScheduleCommands.h"
 
+
+#include <filesystem>
 #include <map>
 #include <ostream>
 #include <sstream>
 
+#include "base/PathText.h"
 #include "cli/Json.h"
+#include "ringing/core/MusicCheck.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/ScheduleList.h"
 #include "schedule/core/Schema.h"
@@ -72,6 +76,23 @@ bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err) {
 int report(const FlowResult& r, std::ostream& out) {
     if (r.message) out << r.message->caption << ": " << r.message->text << "\n";
     return r.changed ? 0 : 1;
+}
+
+std::function<std::string(const std::string&)>& musicFileJudge() {
+    static std::function<std::string(const std::string&)> judge =
+        [](const std::string& file) -> std::string {
+        std::error_code error;
+        return std::filesystem::is_regular_file(pathFromUtf8(file), error) ? "" : "文件不存在";
+    };
+    return judge;
+}
+
+// The bell is stored either way: the music may be put in place later, or live on another
+// computer that rings the same schedule. But this one would ring silence, and is told so now.
+void warnWhenMusicWillNotPlay(const std::string& music, std::ostream& err) {
+    for (const UnplayableMusic& u : findUnplayableMusic({{"", music}}, musicFileJudge()))
+        err << "tolvanectl: warning: the bell's music will not play on this computer: " << music
+            << " (" << u.why << ")\n";
 }
 
 int usageError(std::ostream& err, const char* usage) {
@@ -148,7 +169,9 @@ int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return usageError(err, kAddUsage);
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
-    return report(addBell(db, form), out);
+    const int status = report(addBell(db, form), out);
+    if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
+    return status;
 }
 
 int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -188,7 +211,13 @@ int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     form.music = bell.value().music;
     form.weekdays = bell.value().weekdays;
     if (!applyOptions(o, &form)) return usageError(err, kChangeUsage);
-    return report(changeBell(db, oldStart, form), out);
+    const int status = report(changeBell(db, oldStart, form), out);
+    if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
+    return status;
+}
+
+void judgeMusicFilesWith(std::function<std::string(const std::string&)> fileUnplayableBecause) {
+    musicFileJudge() = std::move(fileUnplayableBecause);
 }
 
 int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -13,5 +14,9 @@ int listCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// How add and change judge a music file before they warn that it will not play here (the
+// decoder's verdict where tolvanectl has one); by default, whether the file is there.
+void judgeMusicFilesWith(std::function<std::string(const std::string& file)> fileUnplayableBecause);
 
 }  // namespace tolvane::cli

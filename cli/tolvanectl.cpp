@@ -10,6 +10,7 @@
 #include "cli/PlanCommand.h"
 #ifdef TOLVANE_HAVE_STATUS
 #include "cli/StatusCommand.h"
+#include "ringing/audio/Mp3Decoder.h"
 #endif
 #include "cli/ScheduleCommands.h"
 #include "platform/Process.h"
@@ -104,6 +105,10 @@ int main(int argc, char** argv) {
 #ifdef TOLVANE_HAVE_LANGUAGE
     // The program's messages that tolvanectl passes on, in the desktop's language.
     tolvane::useDesktopLanguage(nullptr);
+#endif
+#ifdef TOLVANE_HAVE_STATUS
+    // add and change decode a bell's file, as a bell would, before saying it will not play.
+    tolvane::cli::judgeMusicFilesWith(tolvane::unplayableBecause);
 #endif
     std::vector<std::string> args = tolvane::utf8Arguments(argc, argv);
     if (args.empty()) return usage();

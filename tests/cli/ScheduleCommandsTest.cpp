@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/ScheduleCommands.h"
@@ -23,6 +24,8 @@ CommandRun run(Command command, std::vector<std::string> args) {
 }
 
 TEST(ScheduleCommandsTest, AddChangeListDelete) {
+    // These bells' music is on no computer: what is looked at here is the editing.
+    judgeMusicFilesWith([](const std::string&) { return std::string(); });
     test::TempDir dir;
     const std::string d = dir.path();
     CommandRun r = run(addCommand, {d, "--start", "8:0:0", "--music", "/b/a.mp3"});
@@ -67,6 +70,34 @@ TEST(ScheduleCommandsTest, APathLongerThanTheMusicFieldIsRefusedAndNothingWritte
     r = run(changeCommand, {d, "08:00:00", "--music", path});
     EXPECT_EQ(1, r.status);
     EXPECT_TRUE(before == test::readFile(dir.file("db.edb"))) << "the table changed";
+}
+
+}  // namespace
+}  // namespace tolvane::cli
+
+namespace tolvane::cli {
+namespace {
+
+TEST(ScheduleCommandsTest, MusicThatWillNotPlayHereIsStoredWithAWarning) {
+    test::TempDir dir;
+    test::writeFile(dir.file("ring.mp3"), "not really an MP3");
+    const std::string d = dir.path();
+    judgeMusicFilesWith([](const std::string& file) {
+        return std::filesystem::exists(file) ? std::string() : std::string("文件不存在");
+    });
+    CommandRun missing = run(addCommand, {d, "--start", "08:00:00", "--music", "/nowhere/a.mp3"});
+    EXPECT_EQ(missing.status, 0);  // stored: it may be put in place, or live on another computer
+    EXPECT_NE(missing.out.find("will not play"), std::string::npos) << missing.out;
+    EXPECT_NE(missing.out.find("文件不存在"), std::string::npos) << missing.out;
+
+    judgeMusicFilesWith([](const std::string&) { return std::string("不能解码为MP3"); });
+    CommandRun undecodable =
+        run(changeCommand, {d, "08:00:00", "--music", dir.file("ring.mp3")});
+    EXPECT_EQ(undecodable.status, 0);
+    EXPECT_NE(undecodable.out.find("不能解码为MP3"), std::string::npos) << undecodable.out;
+    judgeMusicFilesWith([](const std::string&) { return std::string(); });
+    CommandRun fine = run(changeCommand, {d, "08:00:00", "--music", dir.file("ring.mp3")});
+    EXPECT_EQ(fine.out.find("will not play"), std::string::npos) << fine.out;
 }
 
 }  // namespace
