@@ -190,9 +190,12 @@ std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, const Outpu
         if (why) *why = "no sound output (waveOutOpen " + std::to_string(opened) + ")";
         return nullptr;
     }
-    // Since Vista this is the stream's own volume, not the device's; both channels alike.
-    const DWORD level = static_cast<DWORD>(0xFFFF * choice.volumePercent / 100);
-    waveOutSetVolume(device, level | (level << 16));
+    // Since Vista this is the stream's own volume, not the device's; both channels alike. At
+    // full volume the stream is left as the system opened it.
+    if (choice.volumePercent < 100) {
+        const DWORD level = static_cast<DWORD>(0xFFFF * choice.volumePercent / 100);
+        waveOutSetVolume(device, level | (level << 16));
+    }
     const size_t blockBytes =
         format.nAvgBytesPerSec * kBlockMs / 1000 / format.nBlockAlign * format.nBlockAlign;
     auto output = std::make_unique<WaveOutput>(device, done, blockBytes);
