@@ -12,10 +12,7 @@ start_xvfb
 export XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
 cp "$bin/tolvane" "$work/program/"
-dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/session-bus" 3>"$work/address" 2>/dev/null &
-pids+=($!)
-wait_for 5 "the session bus's address" test -s "$work/address"
-export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/address")
+start_session_bus
 
 (cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
 program=$!

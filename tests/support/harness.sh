@@ -50,6 +50,22 @@ start_pulse() {
   pactl set-default-sink bells
 }
 
+# A private session bus of this run.
+start_session_bus() {
+  dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/session-bus" 3>"$work/session-address" 2>/dev/null &
+  pids+=($!)
+  wait_for 5 "the private session bus" test -s "$work/session-address"
+  export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/session-address")
+}
+
+# The GlobalShortcuts portal's mock (tests/support/global_shortcuts_portal.py, in source folder
+# $1) on the session bus.
+start_portal_mock() {
+  /usr/bin/python3 -m dbusmock --template "$1/tests/support/global_shortcuts_portal.py" >"$work/portal.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 "the portal's mock" gdbus introspect --session -d org.freedesktop.portal.Desktop -o /org/freedesktop/portal/desktop
+}
+
 # A private bus standing in for the system bus.
 start_system_bus() {
   dbus-daemon --session --nofork --print-address=3 --address="unix:path=$work/bus" 3>"$work/address" 2>/dev/null &
