@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
@@ -13,15 +12,12 @@ namespace tolvane {
 
 namespace {
 
-bool statusNotifierHostPresent() {
+// The watcher is what a StatusNotifierItem registers with; whether a host shows it yet is Qt's
+// to judge once it is asked (a host registers with the watcher a moment after it appears).
+bool statusNotifierWatcherPresent() {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() ||
-        !bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")))
-        return false;
-    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                           QStringLiteral("/StatusNotifierWatcher"),
-                           QStringLiteral("org.kde.StatusNotifierWatcher"), bus);
-    return watcher.property("IsStatusNotifierHostRegistered").toBool();
+    return bus.isConnected() &&
+           bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"));
 }
 
 // The XEmbed tray of screen 0: the owner of the _NET_SYSTEM_TRAY_S0 selection.
@@ -43,7 +39,7 @@ bool xembedTrayPresent() {
 }  // namespace
 
 bool trayHostPresent() {
-    return statusNotifierHostPresent() || xembedTrayPresent();
+    return statusNotifierWatcherPresent() || xembedTrayPresent();
 }
 
 }  // namespace tolvane

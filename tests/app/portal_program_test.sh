@@ -24,10 +24,10 @@ printf '\x01' | dd of="$work/program/px.edb" bs=1 seek=$((836 + 39)) conv=notrun
 (cd "$work/program" && QT_QPA_PLATFORM=xcb exec ./tolvane) 2>"$work/stderr" &
 program=$!
 pids+=($program)
-wait_for 20 "the main window" main_window "$program"
+wait_for 40 "the main window" main_window "$program"
 bound() { gdbus call "${portal[@]}" -m org.freedesktop.DBus.Mock.GetCalls | grep -q "BindShortcuts.*SHIFT+t"; }
-wait_for 10 "the program to bind Shift+T through the portal" bound
-sleep 1  # the bind's answer taken in: an activation before it is not the program's yet
+wait_for 30 "the program to bind Shift+T through the portal" bound
+sleep 2  # the bind's answer taken in: an activation before it is not the program's yet
 session=$(gdbus call "${portal[@]}" -m org.freedesktop.DBus.Mock.GetCalls |
   grep -o "objectpath '[^']*session[^']*'" | head -1 | sed "s/objectpath //; s/'//g")
 [ -n "$session" ] || fail "no session in the portal's calls"
@@ -37,7 +37,7 @@ activate() {
     "[<objectpath '$session'>, <'toggle-window'>, <uint64 1>, <@a{sv} {}>]" >/dev/null
 }
 activate
-wait_for 3 "Activated to hide the window" no_main_window "$program"
+wait_for 10 "Activated to hide the window" no_main_window "$program"
 activate
-wait_for 3 "the next Activated to show it" main_window "$program"
+wait_for 10 "the next Activated to show it" main_window "$program"
 echo "PASS: the program binds Shift+T through the portal; its Activated hides and shows the window"

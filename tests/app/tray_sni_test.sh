@@ -29,7 +29,7 @@ wait_for 10 "the StatusNotifierWatcher" watcher_up
 (cd "$work/program" && QT_LOGGING_RULES="qt.qpa.tray=true" exec ./tolvane) 2>"$work/stderr" &
 program=$!
 pids+=($program)
-retry() { for _ in $(seq 50); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done; return 1; }
+retry() { for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done; return 1; }  # 20 s: a loaded machine starts slowly
 gone() { ! "$@" >/dev/null 2>&1; }
 retry main_window "$program" || fail "the window did not appear"
 window=$(main_window "$program")
