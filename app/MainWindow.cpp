@@ -126,6 +126,10 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     };
     m_ringer.onFatal = [this](const Status& s) { fatal(s); };
     m_ringer.onProblemsChanged = [this] { showProblems(); };
+    m_ringer.onPlanChanged = [this] {
+        followPlanWithPainter();
+        showPlanState();
+    };
 }
 
 MainWindow::~MainWindow() {
@@ -135,6 +139,7 @@ MainWindow::~MainWindow() {
     m_ringer.afterTick = [] {};
     m_ringer.onFatal = [](const Status&) {};
     m_ringer.onProblemsChanged = [] {};
+    m_ringer.onPlanChanged = [] {};
 }
 
 void MainWindow::showProblems() {
@@ -153,6 +158,7 @@ void MainWindow::showProblems() {
         lines << QString::fromStdString(m_ringer.outputProblem()) + tr("。");
     if (!m_ringer.clockProblem().empty())
         lines << tr("时钟未同步：铃声可能不准时。");
+    if (!m_ringer.webProblem().empty()) lines << QString::fromStdString(m_ringer.webProblem()) + tr("。");
     if (const auto unplayable = m_ringer.unplayableMusic().size(); unplayable > 0)
         lines << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(unplayable);
     const QString text = lines.join(QStringLiteral(" "));
@@ -513,7 +519,15 @@ void MainWindow::onSettings() {
              return m_ringer.tryNextBell() ? std::string()
                                            : tr("两周之内没有铃声可以试听。").toStdString();
          },
-         [this] { m_lock.close(); }, [this] { return m_hotKey->trigger(); }},
+         [this] {
+             m_lock.close();
+             m_ringer.followWeb();
+         },
+         [this] { return m_hotKey->trigger(); },
+         [this] {
+             return SettingsHooks::WebPageShown{m_ringer.webAddress(), m_ringer.webFingerprint(),
+                                                m_ringer.webProblem()};
+         }},
         this);
     prepareWindow(window);
     openModalCentred(window);

@@ -10,15 +10,32 @@ UiTextTranslator& translator() {
     static UiTextTranslator installed;
     return installed;
 }
+
+struct ThreadLanguage {
+    bool set = false;
+    const UiTextTranslator* translator = nullptr;
+};
+thread_local ThreadLanguage t_language;
 }  // namespace
+
+UiTextLanguage::UiTextLanguage(const UiTextTranslator* translator)
+    : m_wasSet(t_language.set), m_before(t_language.translator) {
+    t_language = {true, translator};
+}
+
+UiTextLanguage::~UiTextLanguage() {
+    t_language = {m_wasSet, m_before};
+}
 
 void setUiTextTranslator(UiTextTranslator t) {
     translator() = std::move(t);
 }
 
 std::string uiText(const char* context, const char* source) {
-    if (!translator()) return source;
-    std::string translated = translator()(context, source);
+    const UiTextTranslator* in =
+        t_language.set ? t_language.translator : (translator() ? &translator() : nullptr);
+    if (!in || !*in) return source;
+    std::string translated = (*in)(context, source);
     return translated.empty() ? std::string(source) : translated;
 }
 

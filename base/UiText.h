@@ -25,6 +25,20 @@ void setUiTextTranslator(UiTextTranslator translator);
 
 std::string uiText(const char* context, const char* source);
 
+// This thread's texts in another language than the program's until the scope ends (the web page
+// answers each request in its reader's language); a null translator gives the Chinese texts.
+class UiTextLanguage {
+public:
+    explicit UiTextLanguage(const UiTextTranslator* translator);
+    ~UiTextLanguage();
+    UiTextLanguage(const UiTextLanguage&) = delete;
+    UiTextLanguage& operator=(const UiTextLanguage&) = delete;
+
+private:
+    bool m_wasSet;
+    const UiTextTranslator* m_before;
+};
+
 // A message as a window shows it: its caption and its text.
 struct FlowMessage {
     std::string caption;

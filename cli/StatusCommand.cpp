@@ -13,7 +13,11 @@
 #include "ringing/core/RingerLock.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
+#include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
+#ifdef TOLVANE_HAVE_RING
+#include "web/WebPage.h"
+#endif
 
 namespace tolvane::cli {
 
@@ -62,6 +66,38 @@ std::vector<UnplayableMusic> unplayableIn(const std::string& dir) {
                         : std::vector<UnplayableMusic>{};
 }
 
+// The web page as the ringer serves it: its address and certificate fingerprint; empty with a
+// problem when it is asked for but refused, all empty when it is off.
+struct WebPageState {
+    std::string address;
+    std::string fingerprint;
+    std::string problem;
+};
+
+WebPageState webPageOf(const std::string& dir, const ProgramOptions& options) {
+    WebPageState web;
+    if (options.webPort == 0) return web;
+#ifdef TOLVANE_HAVE_RING
+    TableDatabase db;
+    bool passwordSet = false;
+    if (openTablesForReading(db, dir).isOk())
+        if (auto hash = readPasswordHash(db); hash.isOk()) passwordSet = !hash.value().empty();
+    web.problem = webPageRefusal(options, passwordSet);
+    if (!web.problem.empty()) return web;
+    auto certificate = readCertificate(dir, options.webCertificate, options.webKey);
+    if (certificate.isOk()) {
+        web.address = webAddressOf(certificate.value(), options.webPort);
+        web.fingerprint = certificate.value().fingerprint;
+    } else if (certificate.status().code() != Status::Code::kNotFound) {
+        web.problem = "网页没有开启：" + certificate.status().message();
+    }
+#else
+    (void)dir;
+    web.problem = "网页没有开启：Windows 版本不提供网页";
+#endif
+    return web;
+}
+
 std::string jsonBool(bool on) {
     return on ? "true" : "false";
 }
@@ -108,8 +144,10 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     const ClockSync clock = readClockSync();
     const OutputReport output = readOutput(options.value().output);
     const std::string heard = lastHeardLine(log);
-    const std::vector<std::string> problems =
+    std::vector<std::string> problems =
         problemsOf(clock, output, options.value().output, unplayableIn(dir));
+    const WebPageState web = webPageOf(dir, options.value());
+    if (!web.problem.empty()) problems.push_back(web.problem);
     const bool portAvailable = !output.state.portUnplugged;
     if (json) {
         out << "{\"ringer\": "
@@ -126,7 +164,15 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
             << ", \"muted\": " << jsonBool(output.state.muted)
             << ", \"volume_percent\": " << output.state.volumePercent
             << ", \"port_available\": " << jsonBool(portAvailable)
-            << "}, \"last_bell_heard\": " << (heard.empty() ? "null" : jsonString(heard))
+            << "}, \"web\": "
+            << (options.value().webPort == 0
+                    ? std::string("null")
+                    : "{\"port\": " + std::to_string(options.value().webPort) +
+                          ", \"address\": " +
+                          (web.address.empty() ? "null" : jsonString(web.address)) +
+                          ", \"fingerprint\": " +
+                          (web.fingerprint.empty() ? "null" : jsonString(web.fingerprint)) + "}")
+            << ", \"last_bell_heard\": " << (heard.empty() ? "null" : jsonString(heard))
             << ", \"problems\": [";
         for (size_t i = 0; i < problems.size(); ++i)
             out << (i ? ", " : "") << jsonString(problems[i]);
@@ -149,6 +195,13 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     else
         out << output.name << (output.state.muted ? ", muted" : "") << ", volume "
             << output.state.volumePercent << " %" << (portAvailable ? "" : ", port unplugged");
+    out << "\nweb page: ";
+    if (options.value().webPort == 0)
+        out << "off";
+    else if (!web.address.empty())
+        out << web.address << ", certificate fingerprint (SHA-256) " << web.fingerprint;
+    else
+        out << "not served";
     out << "\nlast bell heard: " << (heard.empty() ? "none in the ring log" : heard)
         << "\nproblems:" << (problems.empty() ? " none" : "") << "\n";
     for (const std::string& p : problems) out << "  " << p << "\n";

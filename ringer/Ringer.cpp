@@ -1,5 +1,8 @@
 #include "ringer/Ringer.h"
 
+#include "ringer/RingerWeb.h"
+#include "settings/core/Password.h"
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -52,7 +55,8 @@ Ringer::Ringer(Options options)
       m_readClockSync(options.readClockSync ? std::move(options.readClockSync) : readClockSync),
       m_watchOutput(options.watchOutput ? std::move(options.watchOutput)
                     : options.sinks     ? nullptr
-                                        : decltype(m_watchOutput)(tolvane::watchOutput)) {
+                                        : decltype(m_watchOutput)(tolvane::watchOutput)),
+      m_web(std::make_unique<RingerWeb>(*this)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
     m_ring->engine().setLog(*m_log);
     m_engineReady = true;
@@ -83,6 +87,7 @@ Ringer::Ringer(Options options)
 }
 
 Ringer::~Ringer() {
+    m_web.reset();
     m_outputWatch.reset();
     if (m_musicChecker.joinable()) m_musicChecker.join();
     // The engine goes before the playback: the player thread's reports from now on go nowhere.
@@ -102,6 +107,7 @@ OpenedTables Ringer::openTables() {
         m_log->warn("损坏的表文件已改名保存为 " + moved);
     for (const std::string& reason : opened.readOnly) m_log->warn("铃声计划只能读取：" + reason);
     if (opened.usable()) {
+        m_tablesOpen = true;
         checkMusic();
         m_musicCheck.start();
     }
@@ -118,6 +124,7 @@ Result<SettingsRecord> Ringer::applySettings() {
     // A plan paused by the user stays paused: an option is no reason to ring again.
     if (m_plan == PlanState::kRunning) setPlan(PlanState::kRunning);
     onSettingsApplied(settings.value());
+    followWeb();
     return settings;
 }
 
@@ -176,6 +183,30 @@ void Ringer::applyOptions() {
                                                : "声音输出改为 " + options.output);
         followOutput();
     }
+    if (m_tablesOpen) followWeb();
+}
+
+void Ringer::followWeb() {
+    if (!m_web) return;  // ringing has ended
+    const auto hash = readPasswordHash(m_db);
+    // A settings record that cannot be read now keeps the page as it is.
+    if (!hash.isOk()) return;
+    if (m_web->follow(m_options, !hash.value().empty())) onProblemsChanged();
+}
+
+const std::string& Ringer::webProblem() const {
+    static const std::string none;
+    return m_web ? m_web->problem() : none;
+}
+
+const std::string& Ringer::webAddress() const {
+    static const std::string none;
+    return m_web ? m_web->address() : none;
+}
+
+const std::string& Ringer::webFingerprint() const {
+    static const std::string none;
+    return m_web ? m_web->fingerprint() : none;
 }
 
 OutputChoice Ringer::outputChoice() const {
@@ -319,6 +350,12 @@ PlanState Ringer::togglePlan() {
     return m_plan;
 }
 
+void Ringer::changePlan(PlanState plan) {
+    if (plan == m_plan) return;
+    setPlan(plan);
+    onPlanChanged();
+}
+
 void Ringer::stopSound() {
     m_ring->engine().stopByHand();
 }
@@ -364,6 +401,7 @@ void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
 }
 
 void Ringer::shutDown(const std::string& lastLine) {
+    m_web.reset();
     m_outputWatch.reset();
     m_engineReady = false;
     m_ring->setRunning(false);

@@ -39,6 +39,7 @@
 namespace tolvane {
 
 class AudioPlayback;
+class RingerWeb;
 class TableFollower;
 
 class Ringer {
@@ -101,6 +102,9 @@ public:
     PlanState plan() const { return m_plan; }
     // The user's pause or resume: setPlan to the other state, said in the ring log.
     PlanState togglePlan();
+    // The plan set from elsewhere than the window (the web page, which says it in the log);
+    // onPlanChanged follows.
+    void changePlan(PlanState plan);
     // Silences the bell playing now (the Stop button); the plan goes on.
     void stopSound();
     // 试听: the next bell's music for kTrialMs as a bell would sound (the output chosen, the bell
@@ -137,6 +141,14 @@ public:
     // The user asked: unmutes the output and raises it to the audible floor; said in the log.
     Status fixOutput();
     void checkMusic();
+    // The web page (web_port in tolvane.conf): served while a password is set, started anew when
+    // the options or the password change. Why it is not served although asked for, its address
+    // and its certificate's fingerprint; changes are said in the ring log, and onProblemsChanged
+    // follows.
+    void followWeb();
+    const std::string& webProblem() const;
+    const std::string& webAddress() const;
+    const std::string& webFingerprint() const;
     // A look at the music is under way (until its report has been taken in).
     bool checkingMusic() const { return m_musicChecker.joinable(); }
 
@@ -150,6 +162,7 @@ public:
         [](const ReloadedTables&, const Status&) {};
     std::function<void(const SettingsRecord&)> onSettingsApplied = [](const SettingsRecord&) {};
     std::function<void()> onProblemsChanged = [] {};
+    std::function<void()> onPlanChanged = [] {};
     // After each wake-up of the clock timer (the face is painted here while the plan runs).
     std::function<void()> afterTick = [] {};
     // A table held a field of another type than its schema: the run must end (after it was
@@ -214,6 +227,9 @@ private:
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     OutputReport m_outputReport;
     std::string m_outputProblem;
+    bool m_tablesOpen = false;
+    // Last: its threads stop before anything they ask of the ringer goes.
+    std::unique_ptr<RingerWeb> m_web;
 };
 
 }  // namespace tolvane

@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   qt6-base-dev libmpg123-dev libpulse-dev libxcb1-dev libfontconfig-dev
-  libspdlog-dev libsimpleini-dev libsodium-dev libssl-dev libsystemd-dev libical-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth)
+  libspdlog-dev libsimpleini-dev libsodium-dev libssl-dev libboost-dev libsystemd-dev libical-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth)
 if [ "${1:-build}" = test ]; then
   # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
   # a private D-Bus with the logind mock; libfaketime to step the clock under the real program;
   # the Debian package's checks and its install into a fresh root; the Windows installer.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
-    dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing
+    dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2)
   # wine32 runs the 32-bit test program of the PE loader: it needs the i386 architecture.

@@ -20,6 +20,14 @@ bool prefersChinese(const QStringList& uiLanguages, const QString& localeName) {
 
 namespace {
 bool g_english = false;
+
+// Lives as long as the program: the core's texts are looked up in it from any thread.
+QTranslator& englishTranslator() {
+    static QTranslator english;
+    static const bool loaded = english.load(QStringLiteral(":/i18n/tolvane_en.qm"));
+    (void)loaded;
+    return english;
+}
 }  // namespace
 
 bool useDesktopLanguage(QCoreApplication* app) {
@@ -31,15 +39,24 @@ bool useDesktopLanguage(QCoreApplication* app) {
             app->installTranslator(&qtInChinese);
         return false;
     }
-    // Lives as long as the program: the core's texts are looked up in it from any thread.
-    static QTranslator english;
-    if (!english.load(QStringLiteral(":/i18n/tolvane_en.qm"))) return false;
-    if (app) app->installTranslator(&english);
+    const UiTextTranslator* english = englishUiTexts();
+    if (!english) return false;
+    if (app) app->installTranslator(&englishTranslator());
     g_english = true;
-    setUiTextTranslator([](const char* context, const char* source) {
-        return english.translate(context, source).toStdString();
-    });
+    setUiTextTranslator(*english);
     return true;
+}
+
+const UiTextTranslator* englishUiTexts() {
+    static const UiTextTranslator texts = [] {
+        QTranslator& english = englishTranslator();
+        return english.isEmpty() ? UiTextTranslator()
+                                 : UiTextTranslator([&english](const char* context,
+                                                               const char* source) {
+                                       return english.translate(context, source).toStdString();
+                                   });
+    }();
+    return texts ? &texts : nullptr;
 }
 
 bool translationInUse() {

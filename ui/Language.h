@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QStringList>
 
+#include "base/UiText.h"
+
 class QCoreApplication;
 
 namespace tolvane {
@@ -19,6 +21,10 @@ bool prefersChinese(const QStringList& uiLanguages, const QString& localeName);
 // texts and, given an application, the windows' texts use it. Call once at start, before any
 // window exists. Returns whether a translation is in use.
 bool useDesktopLanguage(QCoreApplication* app);
+
+// The English translation as the core's texts use it, whatever the program's language (the web
+// page's readers choose theirs); null when it cannot be loaded.
+const UiTextTranslator* englishUiTexts();
 
 // Whether the texts are translated (the windows' Chinese geometry holds only the Chinese texts).
 bool translationInUse();

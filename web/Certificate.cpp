@@ -159,4 +159,15 @@ Result<WebCertificate> loadOrMakeCertificate(const std::string& folder,
     return load(certificate, key);
 }
 
+Result<WebCertificate> readCertificate(const std::string& folder,
+                                       const std::string& certificatePath,
+                                       const std::string& keyPath) {
+    if (!certificatePath.empty() && !keyPath.empty()) return load(certificatePath, keyPath);
+    const std::string certificate = joinPath(folder, kWebCertificateFile);
+    const std::string key = joinPath(folder, kWebKeyFile);
+    if (!FileSystem::platform()->exists(certificate))
+        return Status::notFound(certificate + ": not made yet");
+    return load(certificate, key);
+}
+
 }  // namespace tolvane

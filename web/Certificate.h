@@ -30,4 +30,10 @@ Result<WebCertificate> loadOrMakeCertificate(const std::string& folder,
                                              const std::string& certificatePath = {},
                                              const std::string& keyPath = {});
 
+// The certificate the page would use, as it is now: nothing is made (notFound when the folder's
+// own is not made yet).
+Result<WebCertificate> readCertificate(const std::string& folder,
+                                       const std::string& certificatePath = {},
+                                       const std::string& keyPath = {});
+
 }  // namespace tolvane

@@ -19,9 +19,13 @@ constexpr char kSection[] = "tolvane";
 constexpr char kClockOffset[] = "clock_offset";
 constexpr char kOutput[] = "output";
 constexpr char kVolume[] = "volume";
+constexpr char kWebPort[] = "web_port";
+constexpr char kWebCertificate[] = "web_certificate";
+constexpr char kWebKey[] = "web_key";
 constexpr int kLockWaitMs = 5000;
 // Longer than any sink name a sound server makes.
 constexpr size_t kMaxOutputBytes = 255;
+constexpr size_t kMaxPathBytes = 4096;
 
 bool parseWhole(std::string_view text, int* value) {
     if (text.size() > 1 && text[0] == '+') text.remove_prefix(1);
@@ -40,7 +44,8 @@ std::string optionsPath(const std::string& folder) { return joinPath(folder, kOp
 }  // namespace
 
 const std::vector<std::string>& programOptionNames() {
-    static const std::vector<std::string> names{kClockOffset, kOutput, kVolume};
+    static const std::vector<std::string> names{kClockOffset, kOutput,         kVolume,
+                                                kWebPort,     kWebCertificate, kWebKey};
     return names;
 }
 
@@ -48,6 +53,9 @@ std::string programOptionText(const ProgramOptions& options, const std::string& 
     if (name == kClockOffset) return std::to_string(options.clockOffsetSeconds);
     if (name == kOutput) return options.output;
     if (name == kVolume) return std::to_string(options.volumePercent);
+    if (name == kWebPort) return std::to_string(options.webPort);
+    if (name == kWebCertificate) return options.webCertificate;
+    if (name == kWebKey) return options.webKey;
     return {};
 }
 
@@ -70,6 +78,16 @@ Status setProgramOption(ProgramOptions* options, const std::string& name, const 
             return Status::invalidArgument("volume is a percentage from 0 to 100, not \"" + value +
                                            "\"");
         options->volumePercent = number;
+    } else if (name == kWebPort) {
+        if (!parseWhole(value, &number) || number < 0 || number > 65535)
+            return Status::invalidArgument("web_port is a TCP port from 1 to 65535, or 0 for no "
+                                           "web page, not \"" + value + "\"");
+        options->webPort = number;
+    } else if (name == kWebCertificate || name == kWebKey) {
+        if (value.size() > kMaxPathBytes || !isPlainText(value))
+            return Status::invalidArgument(name + " is a PEM file's path, or empty for the "
+                                                  "certificate made for this computer");
+        (name == kWebCertificate ? options->webCertificate : options->webKey) = value;
     } else {
         std::string known;
         for (const auto& n : programOptionNames()) known += (known.empty() ? "" : ", ") + n;

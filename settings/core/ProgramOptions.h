@@ -24,6 +24,12 @@ struct ProgramOptions {
     std::string output;
     // The bell stream's own volume, percent of the output's; the output's volume is left alone.
     int volumePercent = 100;
+    // The web page's port; 0: no page.
+    int webPort = 0;
+    // The school's own certificate (PEM, its chain) and key for the page; both empty: one made
+    // for this computer beside the tables.
+    std::string webCertificate;
+    std::string webKey;
 
     bool operator==(const ProgramOptions&) const = default;
 };

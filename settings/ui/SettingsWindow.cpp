@@ -21,7 +21,7 @@ SettingsControls settingsControls(Ui::SettingsWindow& ui) {
     return {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4,
             ui.选择框7, ui.选择框5, ui.选择框6, {ui.编辑框1, ui.编辑框2, ui.编辑框3},
             ui.按钮1,  ui.偏移框, ui.对时按钮, ui.输出框, ui.音量框, ui.试听按钮,
-            ui.设置密码按钮, ui.清除密码按钮};
+            ui.设置密码按钮, ui.清除密码按钮, ui.网页标签, ui.指纹标签};
 }
 
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
@@ -68,6 +68,7 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
     });
     connect(m_controls.matchClock, &QPushButton::clicked, this, &SettingsWindow::onMatchClock);
     showPasswordState();
+    showWebPage();
     connect(m_controls.setPassword, &QPushButton::clicked, this, &SettingsWindow::onSetPassword);
     connect(m_controls.clearPassword, &QPushButton::clicked, this,
             &SettingsWindow::onClearPassword);
@@ -83,6 +84,22 @@ void SettingsWindow::showPasswordState() {
     m_controls.setPassword->setText(set ? tr("修改密码") : tr("设置密码"));
     m_controls.clearPassword->setEnabled(set);
     m_controls.setPassword->setEnabled(passwordsSupported());
+}
+
+void SettingsWindow::showWebPage() {
+    const SettingsHooks::WebPageShown page = m_hooks.webPage();
+    const QString said = !page.problem.empty() ? QString::fromStdString(page.problem)
+                         : !page.address.empty()
+                             ? QString::fromStdString(page.address)
+                             : tr("未开启（tolvanectl option 目录 web_port 8443）");
+    QLabel* line = m_controls.webPage;
+    line->setToolTip(said);
+    line->setText(line->fontMetrics().elidedText(said, Qt::ElideRight, line->width()));
+    // 32 bytes in two rows, as the office reads them against the browser's.
+    QString fingerprint = QString::fromStdString(page.fingerprint);
+    if (fingerprint.size() > 48) fingerprint.insert(48, QLatin1Char('\n'));
+    m_controls.fingerprint->setText(
+        fingerprint.isEmpty() ? QString() : tr("证书指纹（SHA-256）：\n") + fingerprint);
 }
 
 bool SettingsWindow::oldPasswordGiven() {
@@ -117,6 +134,7 @@ void SettingsWindow::onSetPassword() {
                 QMessageBox::NoIcon);
     m_hooks.passwordChanged();
     showPasswordState();
+    showWebPage();
 }
 
 void SettingsWindow::onClearPassword() {
@@ -125,6 +143,7 @@ void SettingsWindow::onClearPassword() {
     showMessage({infoCaption(), tr("密码已清除。").toStdString()}, QMessageBox::NoIcon);
     m_hooks.passwordChanged();
     showPasswordState();
+    showWebPage();
 }
 
 void SettingsWindow::loadOptions() {

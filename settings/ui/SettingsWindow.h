@@ -49,6 +49,14 @@ struct SettingsHooks {
     std::function<void()> passwordChanged = [] {};
     // What the desktop bound the key to, where it says (a Wayland desktop); else empty.
     std::function<QString()> hotKeyTrigger = [] { return QString(); };
+    // The web page as the ringer serves it now: its address and certificate fingerprint, or why
+    // it is not served; all empty when it is off.
+    struct WebPageShown {
+        std::string address;
+        std::string fingerprint;
+        std::string problem;
+    };
+    std::function<WebPageShown()> webPage = [] { return WebPageShown{}; };
 };
 
 // The controls of the Settings window by role; the description names them 选择框1.. and 编辑框1...
@@ -70,6 +78,8 @@ struct SettingsControls {
     QPushButton* tryBell = nullptr;  // 试听
     QPushButton* setPassword = nullptr;  // 设置密码 / 修改密码
     QPushButton* clearPassword = nullptr;
+    QLabel* webPage = nullptr;
+    QLabel* fingerprint = nullptr;
 };
 SettingsControls settingsControls(Ui::SettingsWindow& ui);
 
@@ -86,6 +96,7 @@ public:
 private:
     void loadStoredSettings();
     void showPasswordState();
+    void showWebPage();
     // The password as it is now, when one is set; false (having said why) when not given right.
     bool oldPasswordGiven();
     void onSetPassword();

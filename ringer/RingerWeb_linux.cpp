@@ -1,0 +1,138 @@
+#include "ringer/RingerWeb.h"
+
+#include <QMetaObject>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+
+#include "ringer/Ringer.h"
+#include "schedule/core/Schema.h"
+#include "settings/core/Password.h"
+#include "ui/Language.h"
+#include "web/WebPage.h"
+
+namespace tolvane {
+
+namespace {
+
+// The page's questions to the ringer, each run on the ringer's thread between its seconds. A
+// question the ringer does not answer within kAnswerMs (it is ending, or stuck) gets none.
+class RingerLink final : public WebRinger {
+public:
+    static constexpr int kAnswerMs = 3000;
+
+    explicit RingerLink(Ringer& ringer) : m_ringer(ringer) {}
+
+    std::optional<State> state() override {
+        return onRingerThread<State>([](Ringer& r) {
+            State s;
+            s.running = r.plan() == PlanState::kRunning;
+            if (const auto playing = r.ring().engine().playingBell())
+                s.playing = clockText(playing->second) + " " + playing->music;
+            if (!r.outputProblem().empty()) s.problems.push_back(r.outputProblem());
+            if (!r.clockProblem().empty()) s.problems.push_back(r.clockProblem());
+            for (const UnplayableMusic& u : r.unplayableMusic()) {
+                const std::string line = "铃声的音乐不能播放：" + u.bell.music + "（" + u.why + "）";
+                if (std::find(s.problems.begin(), s.problems.end(), line) == s.problems.end())
+                    s.problems.push_back(line);
+            }
+            return s;
+        });
+    }
+    bool setRunning(bool running) override {
+        return onRingerThread<bool>([running](Ringer& r) {
+                   r.changePlan(running ? PlanState::kRunning : PlanState::kPaused);
+                   return true;
+               })
+            .has_value();
+    }
+    bool stopSound() override {
+        return onRingerThread<bool>([](Ringer& r) {
+                   r.stopSound();
+                   return true;
+               })
+            .has_value();
+    }
+    const Clock& clock() override { return m_ringer.clock(); }
+    RingLog& log() override { return m_ringer.log(); }
+
+private:
+    template <typename T>
+    std::optional<T> onRingerThread(std::function<T(Ringer&)> work) {
+        auto answer = std::make_shared<std::promise<T>>();
+        std::future<T> future = answer->get_future();
+        // Queued on the ringer's own object: dropped, unanswered, if the ringer goes first.
+        QMetaObject::invokeMethod(
+            &m_ringer.ring(), [answer, work, ringer = &m_ringer] { answer->set_value(work(*ringer)); },
+            Qt::QueuedConnection);
+        for (int waited = 0; waited < kAnswerMs && !m_ending; waited += kSliceMs)
+            if (future.wait_for(std::chrono::milliseconds(kSliceMs)) == std::future_status::ready)
+                return future.get();
+        return std::nullopt;
+    }
+
+public:
+    // The page is being stopped on the ringer's thread, which will answer nothing meanwhile:
+    // questions waiting give up at once, so the stop holds the ringer for no longer than that.
+    void end() { m_ending = true; }
+
+private:
+    static constexpr int kSliceMs = 10;
+    Ringer& m_ringer;
+    std::atomic<bool> m_ending{false};
+};
+
+}  // namespace
+
+struct RingerWeb::Served {
+    explicit Served(Ringer& ringer) : link(ringer) {}
+    ~Served() {
+        link.end();
+        page.reset();
+    }
+    RingerLink link;
+    std::unique_ptr<WebPage> page;
+};
+
+RingerWeb::RingerWeb(Ringer& ringer) : m_ringer(ringer) {}
+
+RingerWeb::~RingerWeb() = default;
+
+bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
+    const bool sameAsBefore = m_followed && options.webPort == m_for.webPort &&
+                              options.webCertificate == m_for.webCertificate &&
+                              options.webKey == m_for.webKey && passwordSet == m_forPassword;
+    if (sameAsBefore) return false;
+    m_followed = true;
+    m_for = options;
+    m_forPassword = passwordSet;
+    const std::string before = m_problem + m_address + m_fingerprint;
+    const bool wasServed = m_served != nullptr;
+    m_served.reset();
+    m_problem.clear();
+    m_address.clear();
+    m_fingerprint.clear();
+    if (options.webPort == 0) {
+        if (wasServed) m_ringer.log().note("网页已关闭");
+    } else if (std::string refusal = webPageRefusal(options, passwordSet); !refusal.empty()) {
+        m_problem = std::move(refusal);
+    } else {
+        auto served = std::make_unique<Served>(m_ringer);
+        auto page = WebPage::start(m_ringer.folder(), options, served->link, englishUiTexts());
+        if (!page.isOk()) {
+            m_problem = "网页没有开启：" + page.status().message();
+        } else {
+            served->page = std::move(page).value();
+            m_address = served->page->address();
+            m_fingerprint = served->page->certificate().fingerprint;
+            m_served = std::move(served);
+            m_ringer.log().note("网页已开启：" + m_address + "，证书指纹（SHA-256）" +
+                                m_fingerprint);
+        }
+    }
+    if (!m_problem.empty()) m_ringer.log().warn(m_problem);
+    return before != m_problem + m_address + m_fingerprint;
+}
+
+}  // namespace tolvane

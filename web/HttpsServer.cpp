@@ -1,0 +1,234 @@
+#include "web/HttpsServer.h"
+
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/ip/v6_only.hpp>
+#include <boost/asio/ssl.hpp>
+#include <boost/asio/strand.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace tolvane {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+
+std::string HttpRequest::path() const {
+    return target.substr(0, target.find('?'));
+}
+
+std::string HttpRequest::query() const {
+    const size_t mark = target.find('?');
+    return mark == std::string::npos ? std::string() : target.substr(mark + 1);
+}
+
+const std::vector<std::pair<std::string, std::string>>& webSecurityHeaders() {
+    static const std::vector<std::pair<std::string, std::string>> headers{
+        {"Content-Security-Policy", "default-src 'self'; form-action 'self'; frame-ancestors 'none'"},
+        {"X-Frame-Options", "DENY"},
+        {"X-Content-Type-Options", "nosniff"},
+        {"Referrer-Policy", "no-referrer"},
+        {"Cache-Control", "no-store"},
+    };
+    return headers;
+}
+
+struct HttpsServer::Impl {
+    Impl(Handler h, Limits l)
+        : handler(std::move(h)), limits(l), ssl(asio::ssl::context::tls_server), acceptor(io) {}
+
+    // In this order: the context goes after the threads and the acceptor, and takes the
+    // connections its queued handlers still hold with it while what they use is still there.
+    Handler handler;
+    Limits limits;
+    std::atomic<int> connections{0};
+    asio::ssl::context ssl;
+    asio::io_context io;
+    tcp::acceptor acceptor;
+    std::vector<std::thread> threads;
+
+    void accept();
+};
+
+namespace {
+
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    Connection(tcp::socket socket, HttpsServer::Impl& server)
+        : m_server(server), m_stream(std::move(socket), server.ssl), m_buffer(server.limits.headerBytes) {
+        beast::error_code ignored;
+        const auto endpoint = beast::get_lowest_layer(m_stream).socket().remote_endpoint(ignored);
+        asio::ip::address address = endpoint.address();
+        if (address.is_v6() && address.to_v6().is_v4_mapped())
+            address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
+        m_clientAddress = address.to_string();
+        ++m_server.connections;
+    }
+    ~Connection() { --m_server.connections; }
+
+    void run() {
+        beast::get_lowest_layer(m_stream).expires_after(
+            std::chrono::seconds(m_server.limits.handshakeSeconds));
+        m_stream.async_handshake(asio::ssl::stream_base::server,
+                                 [self = shared_from_this()](beast::error_code e) {
+                                     // A plain HTTP request ends here: it gets no answer at all.
+                                     if (!e) self->read();
+                                 });
+    }
+
+private:
+    void read() {
+        m_parser.emplace();
+        m_parser->header_limit(static_cast<std::uint32_t>(m_server.limits.headerBytes));
+        m_parser->body_limit(m_server.limits.bodyBytes);
+        beast::get_lowest_layer(m_stream).expires_after(
+            std::chrono::seconds(m_server.limits.requestSeconds));
+        http::async_read(m_stream, m_buffer, *m_parser,
+                         [self = shared_from_this()](beast::error_code e, size_t) {
+                             self->onRead(e);
+                         });
+    }
+
+    void onRead(beast::error_code e) {
+        if (e == http::error::end_of_stream || e == asio::error::operation_aborted ||
+            e == beast::error::timeout) {
+            return close();
+        }
+        if (e == http::error::body_limit) return refuse(http::status::payload_too_large, "请求太大");
+        if (e == http::error::header_limit || e == http::error::buffer_overflow)
+            return refuse(http::status::request_header_fields_too_large, "请求头太大");
+        if (e) return refuse(http::status::bad_request, "请求无法识别");
+        answer(m_parser->release());
+    }
+
+    void answer(http::request<http::string_body> request) {
+        HttpRequest r;
+        r.method = std::string(request.method_string());
+        r.target = std::string(request.target());
+        r.host = std::string(request[http::field::host]);
+        r.cookie = std::string(request[http::field::cookie]);
+        r.contentType = std::string(request[http::field::content_type]);
+        r.acceptLanguage = std::string(request[http::field::accept_language]);
+        r.body = std::move(request.body());
+        r.clientAddress = m_clientAddress;
+        HttpResponse answer = m_server.handler(r);
+        send(static_cast<http::status>(answer.status), answer, request.keep_alive());
+    }
+
+    void refuse(http::status status, const char* text) {
+        HttpResponse answer;
+        answer.contentType = "text/plain; charset=utf-8";
+        answer.body = text;
+        send(status, answer, false);
+    }
+
+    void send(http::status status, const HttpResponse& answer, bool keepAlive) {
+        auto response = std::make_shared<http::response<http::string_body>>(status, 11);
+        response->set(http::field::content_type, answer.contentType);
+        for (const auto& [name, value] : webSecurityHeaders()) response->set(name, value);
+        for (const auto& [name, value] : answer.headers) response->insert(name, value);
+        response->body() = answer.body;
+        response->keep_alive(keepAlive);
+        response->prepare_payload();
+        http::async_write(m_stream, *response,
+                          [self = shared_from_this(), response, keepAlive](beast::error_code e,
+                                                                           size_t) {
+                              if (e || !keepAlive) return self->close();
+                              self->read();
+                          });
+    }
+
+    void close() {
+        beast::get_lowest_layer(m_stream).expires_after(std::chrono::seconds(2));
+        m_stream.async_shutdown([self = shared_from_this()](beast::error_code) {
+            beast::error_code ignored;
+            beast::get_lowest_layer(self->m_stream).socket().close(ignored);
+        });
+    }
+
+    HttpsServer::Impl& m_server;
+    beast::ssl_stream<beast::tcp_stream> m_stream;
+    beast::flat_buffer m_buffer;
+    std::optional<http::request_parser<http::string_body>> m_parser;
+    std::string m_clientAddress;
+};
+
+}  // namespace
+
+void HttpsServer::Impl::accept() {
+    acceptor.async_accept(asio::make_strand(io), [this](beast::error_code e, tcp::socket socket) {
+        if (e == asio::error::operation_aborted) return;
+        if (!e) {
+            if (connections.load() >= limits.maxConnections) {
+                beast::error_code ignored;
+                socket.close(ignored);
+            } else {
+                std::make_shared<Connection>(std::move(socket), *this)->run();
+            }
+        }
+        accept();
+    });
+}
+
+namespace {
+
+Status listen(tcp::acceptor& acceptor, uint16_t port) {
+    beast::error_code e;
+    // Both families on one socket where the system allows it; IPv4 alone where it has no IPv6.
+    for (const tcp protocol : {tcp::v6(), tcp::v4()}) {
+        acceptor.close(e);
+        acceptor.open(protocol, e);
+        if (e) continue;
+        if (protocol == tcp::v6()) acceptor.set_option(asio::ip::v6_only(false), e);
+        acceptor.set_option(asio::socket_base::reuse_address(true), e);
+        acceptor.bind(tcp::endpoint(protocol, port), e);
+        if (e == asio::error::address_in_use)
+            return Status::ioError("端口 " + std::to_string(port) + " 已被别的程序占用");
+        if (e) continue;
+        acceptor.listen(asio::socket_base::max_listen_connections, e);
+        if (!e) return Status::ok();
+    }
+    return Status::ioError("不能在端口 " + std::to_string(port) + " 上等待连接：" + e.message());
+}
+
+}  // namespace
+
+Result<std::unique_ptr<HttpsServer>> HttpsServer::start(uint16_t port,
+                                                        const std::string& certificatePath,
+                                                        const std::string& keyPath,
+                                                        Handler handler, Limits limits) {
+    auto impl = std::make_unique<Impl>(std::move(handler), limits);
+    beast::error_code e;
+    impl->ssl.set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |
+                          asio::ssl::context::no_sslv3 | asio::ssl::context::no_tlsv1 |
+                          asio::ssl::context::no_tlsv1_1 | asio::ssl::context::single_dh_use);
+    impl->ssl.use_certificate_chain_file(certificatePath, e);
+    if (e) return Status::ioError("证书不能读取：" + certificatePath);
+    impl->ssl.use_private_key_file(keyPath, asio::ssl::context::pem, e);
+    if (e) return Status::ioError("证书的密钥不能读取或与证书不符：" + keyPath);
+    if (Status s = listen(impl->acceptor, port); !s.isOk()) return s;
+    impl->accept();
+    for (int i = 0; i < std::max(1, limits.threads); ++i)
+        impl->threads.emplace_back([io = &impl->io] { io->run(); });
+    return std::unique_ptr<HttpsServer>(new HttpsServer(std::move(impl)));
+}
+
+HttpsServer::HttpsServer(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+
+HttpsServer::~HttpsServer() {
+    m_impl->io.stop();
+    for (std::thread& t : m_impl->threads) t.join();
+}
+
+uint16_t HttpsServer::port() const {
+    beast::error_code ignored;
+    return m_impl->acceptor.local_endpoint(ignored).port();
+}
+
+}  // namespace tolvane

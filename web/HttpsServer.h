@@ -1,0 +1,76 @@
+#pragma once
+
+// The web page's transport: HTTPS only, on Boost.Beast and Asio with OpenSSL. Beast parses every
+// request within the limits below (a header or a body past them is refused before it is kept);
+// the handler sees a parsed request and answers it. Connections are served on threads of the
+// server's own, never on the thread that rings the bells.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/Status.h"
+
+namespace tolvane {
+
+struct HttpRequest {
+    std::string method;  // "GET", "POST", …
+    std::string target;  // "/schedule?x=1"
+    std::string host;
+    std::string cookie;
+    std::string contentType;
+    std::string acceptLanguage;
+    std::string body;
+    std::string clientAddress;  // "192.168.1.20", "::1"
+
+    // The path without its query, and the query alone.
+    std::string path() const;
+    std::string query() const;
+};
+
+struct HttpResponse {
+    int status = 200;
+    std::string contentType = "text/html; charset=utf-8";
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body;
+};
+
+// Headers every answer carries, the server's own refusals too: nothing from elsewhere, no frames,
+// no guessing of types, nothing kept by a shared computer's browser.
+const std::vector<std::pair<std::string, std::string>>& webSecurityHeaders();
+
+class HttpsServer {
+public:
+    struct Limits {
+        size_t headerBytes = 8 * 1024;
+        size_t bodyBytes = 64 * 1024;
+        // A client that has not finished its handshake, or its request, by then is dropped.
+        int handshakeSeconds = 10;
+        int requestSeconds = 30;
+        int maxConnections = 64;
+        int threads = 2;
+    };
+    using Handler = std::function<HttpResponse(const HttpRequest&)>;
+
+    // Listens on port (every address, IPv6 and IPv4; 0 picks a free port) with the certificate
+    // chain and key in PEM files. Fails saying why (the port taken, a key that does not fit).
+    static Result<std::unique_ptr<HttpsServer>> start(uint16_t port,
+                                                      const std::string& certificatePath,
+                                                      const std::string& keyPath,
+                                                      Handler handler, Limits limits);
+    // Stops listening, drops the connections and joins the threads.
+    ~HttpsServer();
+    uint16_t port() const;
+
+    struct Impl;
+
+private:
+    explicit HttpsServer(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,92 @@
+#pragma once
+
+// The school office's web page: what each request gets, from log-in to the last form. It reads
+// and changes the folder's tables as tolvanectl does (the same checks, texts and write lock; the
+// ringer follows the files within a second) and asks the ringer itself only to pause, resume and
+// stop, through WebRinger. Answers in Chinese, or in English when the browser prefers it.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Clock.h"
+#include "base/UiText.h"
+#include "ringing/core/RingLog.h"
+#include "web/HttpsServer.h"
+#include "web/WebSessions.h"
+
+namespace tolvane {
+
+// What the page needs of the program that rings the bells; called from the server's threads.
+class WebRinger {
+public:
+    virtual ~WebRinger() = default;
+    struct State {
+        bool running = true;
+        std::string playing;  // the bell sounding now ("08:00:00"), empty when none
+        std::vector<std::string> problems;
+    };
+    // None when the ringer did not answer in time (it is busy, or ending).
+    virtual std::optional<State> state() = 0;
+    virtual bool setRunning(bool running) = 0;
+    virtual bool stopSound() = 0;
+    // The school's clock, which may be read from any thread.
+    virtual const Clock& clock() = 0;
+    virtual RingLog& log() = 0;
+};
+
+class WebApp {
+public:
+    struct Setup {
+        std::string folder;
+        WebRinger* ringer = nullptr;
+        // What a request's Host may name (the certificate's names and the machine's addresses).
+        std::vector<std::string> hostNames;
+        // The English texts; null: the page speaks Chinese to everyone.
+        const UiTextTranslator* english = nullptr;
+        // Milliseconds of a steady clock, for sessions and log-in waits.
+        std::function<int64_t()> nowMs;
+    };
+    explicit WebApp(Setup setup);
+
+    HttpResponse handle(const HttpRequest& request);
+    WebSessions& sessions() { return m_sessions; }
+
+private:
+    struct Context;
+    HttpResponse route(Context& c);
+    HttpResponse loginPage(Context& c, const std::string& error);
+    HttpResponse logIn(Context& c);
+    HttpResponse todayPage(Context& c);
+    HttpResponse schedulePage(Context& c);
+    HttpResponse changePage(Context& c);
+    HttpResponse deletePage(Context& c);
+    HttpResponse saveBell(Context& c, bool adding);
+    HttpResponse removeBell(Context& c);
+    HttpResponse calendarPage(Context& c);
+    HttpResponse changeCalendar(Context& c, bool setting);
+    HttpResponse logPage(Context& c);
+    HttpResponse setPlan(Context& c);
+    HttpResponse stopSound(Context& c);
+    HttpResponse passwordPage(Context& c);
+    HttpResponse changePassword(Context& c);
+    HttpResponse page(Context& c, const std::string& title, const std::string& body);
+    HttpResponse backTo(Context& c, const std::string& path, const std::string& notice,
+                        bool isError);
+    void logChange(const Context& c, const std::string& what);
+
+    Setup m_setup;
+    WebSessions m_sessions;
+};
+
+// Whether the Accept-Language header's first language we have (Chinese or English) is English.
+bool browserPrefersEnglish(const std::string& acceptLanguage);
+// Whether a Host header names one of names (any letter case, with or without a port; an IPv6
+// address in brackets).
+bool hostIsOneOf(const std::string& host, const std::vector<std::string>& names);
+// HTML text: &, <, >, " and ' escaped.
+std::string htmlEscaped(const std::string& text);
+
+}  // namespace tolvane

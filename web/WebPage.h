@@ -1,0 +1,46 @@
+#pragma once
+
+// The web page as a whole: its certificate, the HTTPS server and what it answers, for one
+// folder. Made by whichever program rings the folder, once the options turn it on.
+
+#include <memory>
+#include <string>
+
+#include "base/Status.h"
+#include "settings/core/ProgramOptions.h"
+#include "web/Certificate.h"
+#include "web/HttpsServer.h"
+#include "web/WebApp.h"
+
+namespace tolvane {
+
+// "https://NAME:PORT/" for the first name the certificate holds after localhost.
+std::string webAddressOf(const WebCertificate& certificate, int port);
+
+class WebPage {
+public:
+    // Serves folder's page on options.webPort. Refused, saying why, without a password (the page
+    // would be open to anyone), with a certificate that cannot be read or made, or a port taken.
+    static Result<std::unique_ptr<WebPage>> start(const std::string& folder,
+                                                  const ProgramOptions& options,
+                                                  WebRinger& ringer,
+                                                  const UiTextTranslator* english,
+                                                  HttpsServer::Limits limits = {});
+    ~WebPage();
+
+    const WebCertificate& certificate() const { return m_certificate; }
+    uint16_t port() const { return m_server->port(); }
+    std::string address() const { return webAddressOf(m_certificate, port()); }
+
+private:
+    WebPage() = default;
+    WebCertificate m_certificate;
+    std::unique_ptr<WebApp> m_app;
+    std::unique_ptr<HttpsServer> m_server;  // after the app: it goes first
+};
+
+// Why the folder's page cannot be served ("没有设置软件密码"), or empty: said at start and by
+// tolvanectl status before any server is tried.
+std::string webPageRefusal(const ProgramOptions& options, bool passwordSet);
+
+}  // namespace tolvane

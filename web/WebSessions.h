@@ -1,0 +1,62 @@
+#pragma once
+
+// Who is logged in to the web page, and who may try again. A session is a random token in an
+// HttpOnly, Secure, SameSite=Strict cookie; it ends after kIdleMs without a request, at log-out,
+// and when the password it was opened with is no longer the folder's (changed anywhere: the page,
+// the window or tolvanectl). Each session has its own token that every form must carry back.
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace tolvane {
+
+// 32 random bytes as 64 hex digits.
+std::string randomToken();
+// Equal without telling by its time how much of it was.
+bool sameToken(const std::string& a, const std::string& b);
+
+class WebSessions {
+public:
+    static constexpr int64_t kIdleMs = 8 * 3600 * 1000;
+    static constexpr int kFailuresPerMinute = 5;
+    static constexpr int64_t kFailureWindowMs = 60 * 1000;
+    // Beyond these the oldest are forgotten: a flood of log-ins or addresses cannot fill memory.
+    static constexpr size_t kMaxSessions = 200;
+    static constexpr size_t kMaxAddresses = 4096;
+
+    struct Session {
+        std::string id;
+        std::string formToken;
+        std::string passwordHash;  // the one it was opened with
+        int64_t lastUsedMs = 0;
+        // A message for the next page shown (after a form's redirect).
+        std::string notice;
+        bool noticeIsError = false;
+    };
+
+    std::string open(const std::string& passwordHash, int64_t nowMs);
+    // The live session id names (and marks used at nowMs); none when unknown, idle too long or
+    // opened with another password than currentHash, which ends it.
+    std::optional<Session> use(const std::string& id, const std::string& currentHash, int64_t nowMs);
+    void setNotice(const std::string& id, const std::string& notice, bool isError);
+    // The notice, once.
+    std::string takeNotice(const std::string& id, bool* isError);
+    void end(const std::string& id);
+    void endAll();
+
+    // Whether address may try a password at nowMs; if not, how many seconds it waits.
+    bool mayTry(const std::string& address, int64_t nowMs, int* waitSeconds);
+    void failed(const std::string& address, int64_t nowMs);
+    void succeeded(const std::string& address);
+
+private:
+    std::mutex m_mutex;
+    std::map<std::string, Session> m_sessions;
+    std::map<std::string, std::deque<int64_t>> m_failures;
+};
+
+}  // namespace tolvane
