@@ -1,0 +1,227 @@
+// The web page's answers, request by request, over a real folder of tables: who may log in and
+// for how long, which forms are taken, and that nothing from a request reaches a page unescaped.
+// The ringer behind it is a recording stand-in here; the page served by the real program is
+// tested from outside (web_server_test.sh, web_browser_test.sh).
+
+#include <gtest/gtest.h>
+
+#include "schedule/core/Calendar.h"
+#include "schedule/core/Schema.h"
+#include "settings/core/Password.h"
+#include "tests/support/TempDir.h"
+#include "web/WebApp.h"
+
+namespace tolvane {
+namespace {
+
+class LineLog final : public RingLog {
+public:
+    void note(const std::string& line) override { lines.push_back(line); }
+    void warn(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+class StandInRinger final : public WebRinger {
+public:
+    std::optional<State> state() override { return State{running, "", {}}; }
+    bool setRunning(bool on) override { return running = on, true; }
+    bool stopSound() override { return ++stops, true; }
+    const Clock& clock() override { return schoolClock; }
+    RingLog& log() override { return ringLog; }
+
+    bool running = true;
+    int stops = 0;
+    ManualClock schoolClock{civilToEpochSeconds(2026, 12, 9, 7, 59, 0) * 1000};
+    LineLog ringLog;
+};
+
+constexpr char kPassword[] = "corridor-7";
+
+class WebAppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(openOrCreateTables(db, dir.path()).usable());
+        ASSERT_TRUE(setPassword(db, kPassword).isOk());
+        WebApp::Setup setup;
+        setup.folder = dir.path();
+        setup.ringer = &ringer;
+        setup.hostNames = {"localhost", "bells.school.lan", "192.168.1.20", "::1"};
+        setup.nowMs = [this] { return nowMs; };
+        app = std::make_unique<WebApp>(std::move(setup));
+    }
+
+    HttpResponse send(const std::string& method, const std::string& target,
+                      const std::string& body = {}, const std::string& cookie = {},
+                      const std::string& from = "192.168.1.50") {
+        HttpRequest r;
+        r.method = method;
+        r.target = target;
+        r.host = "bells.school.lan:8443";
+        r.cookie = cookie;
+        r.contentType = "application/x-www-form-urlencoded";
+        r.body = body;
+        r.clientAddress = from;
+        return app->handle(r);
+    }
+    static std::string header(const HttpResponse& r, const std::string& name, size_t nth = 0) {
+        for (const auto& [n, v] : r.headers)
+            if (n == name && nth-- == 0) return v;
+        return {};
+    }
+    static std::string cookiePair(const std::string& setCookie) {
+        return setCookie.substr(0, setCookie.find(';'));
+    }
+    static std::string tokenIn(const std::string& html) {
+        const std::string mark = "name=\"token\" value=\"";
+        const size_t at = html.find(mark);
+        return at == std::string::npos ? "" : html.substr(at + mark.size(), 64);
+    }
+    HttpResponse tryLogIn(const std::string& password, const std::string& from = "192.168.1.50") {
+        const HttpResponse form = send("GET", "/login", {}, {}, from);
+        return send("POST", "/login", "token=" + tokenIn(form.body) + "&password=" + password,
+                    cookiePair(header(form, "Set-Cookie")), from);
+    }
+    // The session cookie of a right log-in.
+    std::string logIn() {
+        const HttpResponse r = tryLogIn(kPassword);
+        EXPECT_EQ(303, r.status);
+        return cookiePair(header(r, "Set-Cookie"));
+    }
+    size_t bellCount() {
+        TableDatabase check;
+        EXPECT_TRUE(openTablesForReading(check, dir.path()).isOk());
+        auto bells = readBells(check);
+        return bells.isOk() ? bells.value().size() : 0;
+    }
+
+    test::TempDir dir;
+    TableDatabase db;
+    StandInRinger ringer;
+    int64_t nowMs = 1'000'000;
+    std::unique_ptr<WebApp> app;
+};
+
+TEST_F(WebAppTest, LogInWaitsAfterFiveWrongAndASessionEndsIdleOrWithThePassword) {
+    EXPECT_EQ(303, send("GET", "/").status) << "no session: to the log-in page";
+    const HttpResponse noCookie =
+        send("POST", "/login", "token=" + std::string(64, 'a') + "&password=" + kPassword);
+    EXPECT_EQ(403, noCookie.status) << "a log-in form another site posted";
+
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(403, tryLogIn("guess").status);
+    const HttpResponse waiting = tryLogIn(kPassword);
+    EXPECT_EQ(429, waiting.status) << "even the right password waits";
+    EXPECT_NE(std::string::npos, waiting.body.find("60")) << waiting.body;
+    EXPECT_EQ(303, tryLogIn(kPassword, "192.168.1.51").status) << "another desk is not held up";
+    int failures = 0;
+    for (const std::string& line : ringer.ringLog.lines) {
+        if (line.find("网页登录失败") != std::string::npos) {
+            ++failures;
+            EXPECT_NE(std::string::npos, line.find("192.168.1.50")) << line;
+        }
+        EXPECT_EQ(std::string::npos, line.find("guess")) << "a tried password in the log";
+    }
+    EXPECT_EQ(5, failures);
+    nowMs += 60'000;
+    const std::string session = logIn();
+    const std::string cookie = header(tryLogIn(kPassword), "Set-Cookie");
+    for (const char* attribute : {"HttpOnly", "Secure", "SameSite=Strict"})
+        EXPECT_NE(std::string::npos, cookie.find(attribute)) << cookie;
+
+    EXPECT_EQ(200, send("GET", "/", {}, session).status);
+    nowMs += WebSessions::kIdleMs - 1;
+    EXPECT_EQ(200, send("GET", "/", {}, session).status) << "each request keeps it alive";
+    nowMs += WebSessions::kIdleMs + 1;
+    EXPECT_EQ(303, send("GET", "/", {}, session).status) << "8 h idle ends it";
+
+    const std::string before = logIn();
+    ASSERT_TRUE(setPassword(db, "changed-at-the-desk").isOk());
+    EXPECT_EQ(303, send("GET", "/", {}, before).status) << "a session of the old password";
+    EXPECT_EQ(403, send("POST", "/stop", "token=x", before).status);
+    EXPECT_EQ(0, ringer.stops);
+}
+
+TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
+    const std::string session = logIn();
+    const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
+    ASSERT_EQ(64u, token.size());
+    const std::string bell = "start=08%3A00%3A00&end=&music=%2Fbells%2Fa.mp3&d0=1&d2=1";
+    EXPECT_EQ(403, send("POST", "/schedule/add", bell, session).status);
+    EXPECT_EQ(403, send("POST", "/schedule/add", bell + "&token=" + std::string(64, '0'), session).status);
+    EXPECT_EQ(0u, bellCount());
+
+    EXPECT_EQ(303, send("POST", "/schedule/add", bell + "&token=" + token, session).status);
+    EXPECT_EQ(1u, bellCount());
+    EXPECT_NE(std::string::npos, ringer.ringLog.lines.back().find("192.168.1.50"));
+    EXPECT_NE(std::string::npos, ringer.ringLog.lines.back().find("添加铃声 08:00:00"));
+
+    // The window's own checks and message; the table as it was.
+    const std::string late = "start=25%3A00%3A00&music=%2Fbells%2Fb.mp3&d0=1&token=" + token;
+    EXPECT_EQ(303, send("POST", "/schedule/add", late, session).status);
+    EXPECT_EQ(1u, bellCount());
+    const std::string shown = send("GET", "/schedule", {}, session).body;
+    EXPECT_NE(std::string::npos, shown.find("notice error")) << shown;
+
+    const std::string change = "old=08%3A00%3A00&start=08%3A05&music=%2Fbells%2Fa.mp3&d4=1&token=" + token;
+    EXPECT_EQ(303, send("POST", "/schedule/change", change, session).status);
+    TableDatabase check;
+    ASSERT_TRUE(openTablesForReading(check, dir.path()).isOk());
+    auto bells = readBells(check);
+    ASSERT_TRUE(bells.isOk());
+    ASSERT_EQ(1u, bells.value().size());
+    EXPECT_EQ("08:05:00", bells.value()[0].start) << "a time without seconds is on the minute";
+    EXPECT_EQ((std::array<bool, 7>{false, false, false, false, true, false, false}),
+              bells.value()[0].weekdays);
+
+    EXPECT_EQ(303, send("POST", "/plan", "plan=pause&token=" + token, session).status);
+    EXPECT_FALSE(ringer.running);
+    EXPECT_EQ(303, send("POST", "/schedule/delete", "start=08%3A05%3A00&token=" + token, session).status);
+    EXPECT_EQ(0u, bellCount());
+    EXPECT_EQ(303, send("POST", "/calendar/set",
+                        "from=2026-12-10&to=2026-12-11&day=0&note=%E5%86%AC%E8%87%B3&token=" + token,
+                        session).status);
+    const auto calendarDays = [this] {
+        TableDatabase calendar;
+        EXPECT_TRUE(openTablesForReading(calendar, dir.path()).isOk());
+        return readCalendar(calendar, "2026-01-01", "2026-12-31").size();
+    };
+    EXPECT_EQ(2u, calendarDays());
+    EXPECT_EQ(303, send("POST", "/calendar/set", "from=2026-02-30&day=0&token=" + token, session).status);
+    EXPECT_EQ(2u, calendarDays()) << "a day that is not";
+}
+
+TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
+    for (const char* host : {"evil.example", "bells.school.lan.evil.example", "", "[::1", "::1"}) {
+        HttpRequest r;
+        r.method = "GET";
+        r.target = "/login";
+        r.host = host;
+        EXPECT_EQ(421, app->handle(r).status) << host;
+    }
+    EXPECT_TRUE(hostIsOneOf("[::1]:8443", {"::1"}));
+    EXPECT_TRUE(hostIsOneOf("BELLS.school.lan", {"bells.school.lan"}));
+    EXPECT_EQ(405, send("DELETE", "/schedule").status);
+    HttpRequest json;
+    json.method = "POST";
+    json.target = "/login";
+    json.host = "localhost";
+    json.contentType = "application/json";
+    EXPECT_EQ(415, app->handle(json).status);
+
+    EXPECT_TRUE(browserPrefersEnglish("en-GB,en;q=0.9,zh-CN;q=0.5"));
+    EXPECT_FALSE(browserPrefersEnglish("zh-CN,zh;q=0.9,en;q=0.8"));
+    EXPECT_FALSE(browserPrefersEnglish("de-DE,zh;q=0.5,en;q=0.4"));
+    EXPECT_FALSE(browserPrefersEnglish(""));
+
+    const std::string session = logIn();
+    const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
+    const std::string hostile = "start=09%3A00%3A00&music=%2Fb%2F%3Cscript%3Ealert(1)%3C%2Fscript%3E"
+                                "%22.mp3&d0=1&d1=1&d2=1&d3=1&d4=1&d5=1&d6=1&token=" + token;
+    ASSERT_EQ(303, send("POST", "/schedule/add", hostile, session).status);
+    const std::string page = send("GET", "/schedule", {}, session).body;
+    EXPECT_EQ(std::string::npos, page.find("<script>")) << page;
+    EXPECT_NE(std::string::npos, page.find("&lt;script&gt;alert(1)&lt;/script&gt;&quot;.mp3"));
+    EXPECT_EQ(std::string::npos, send("GET", "/schedule/change?start=%3Cb%3E", {}, session).body.find("<b>"));
+}
+
+}  // namespace
+}  // namespace tolvane
