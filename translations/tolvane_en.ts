@@ -459,6 +459,14 @@
             <source>清除密码</source>
             <translation>Clear password</translation>
         </message>
+        <message>
+            <source>网页</source>
+            <translation>Web page</translation>
+        </message>
+        <message>
+            <source>浏览器显示的证书指纹（SHA-256）应与此相同</source>
+            <translation>The certificate fingerprint (SHA-256) the browser shows should be the same as this</translation>
+        </message>
     </context>
     <context>
         <name>Weekdays</name>
@@ -489,6 +497,325 @@
         <message>
             <source>周日</source>
             <translation>Sun</translation>
+        </message>
+    </context>
+    <context>
+        <name>WebPage</name>
+        <message>
+            <source>%1 天 %2 小时</source>
+            <translation>%1 d %2 h</translation>
+        </message>
+        <message>
+            <source>%1 小时 %2 分</source>
+            <translation>%1 h %2 min</translation>
+        </message>
+        <message>
+            <source>%1 分 %2 秒</source>
+            <translation>%1 min %2 s</translation>
+        </message>
+        <message>
+            <source>%1 秒</source>
+            <translation>%1 s</translation>
+        </message>
+        <message>
+            <source>只接受网页表单</source>
+            <translation>Only the page's forms are accepted</translation>
+        </message>
+        <message>
+            <source>不支持此请求方法</source>
+            <translation>This request method is not supported</translation>
+        </message>
+        <message>
+            <source>请先登录</source>
+            <translation>Please log in first</translation>
+        </message>
+        <message>
+            <source>表单已过期，请回到页面重新提交</source>
+            <translation>The form has expired; go back to the page and send it again</translation>
+        </message>
+        <message>
+            <source>没有这个页面</source>
+            <translation>No such page</translation>
+        </message>
+        <message>
+            <source>铃声计划</source>
+            <translation>Bell schedule</translation>
+        </message>
+        <message>
+            <source>今天</source>
+            <translation>Today</translation>
+        </message>
+        <message>
+            <source>铃声</source>
+            <translation>Bells</translation>
+        </message>
+        <message>
+            <source>校历</source>
+            <translation>School calendar</translation>
+        </message>
+        <message>
+            <source>响铃记录</source>
+            <translation>Ring log</translation>
+        </message>
+        <message>
+            <source>密码</source>
+            <translation>Password</translation>
+        </message>
+        <message>
+            <source>退出登录</source>
+            <translation>Log out</translation>
+        </message>
+        <message>
+            <source>软件密码</source>
+            <translation>Password</translation>
+        </message>
+        <message>
+            <source>登录</source>
+            <translation>Log in</translation>
+        </message>
+        <message>
+            <source>密码错误次数太多，请 %1 秒后再试</source>
+            <translation>Too many wrong passwords; try again in %1 s</translation>
+        </message>
+        <message>
+            <source>密码不对</source>
+            <translation>Wrong password</translation>
+        </message>
+        <message>
+            <source>今天：</source>
+            <translation>Today: </translation>
+        </message>
+        <message>
+            <source>响铃程序没有回答</source>
+            <translation>The ringer did not answer</translation>
+        </message>
+        <message>
+            <source>计划运行中</source>
+            <translation>The plan is running</translation>
+        </message>
+        <message>
+            <source>计划已暂停</source>
+            <translation>The plan is paused</translation>
+        </message>
+        <message>
+            <source>暂停计划</source>
+            <translation>Pause plan</translation>
+        </message>
+        <message>
+            <source>恢复计划</source>
+            <translation>Resume plan</translation>
+        </message>
+        <message>
+            <source>现在没有铃声</source>
+            <translation>No bell is sounding</translation>
+        </message>
+        <message>
+            <source>正在响：%1</source>
+            <translation>Sounding: %1</translation>
+        </message>
+        <message>
+            <source>停止</source>
+            <translation>Stop</translation>
+        </message>
+        <message>
+            <source>问题</source>
+            <translation>Problems</translation>
+        </message>
+        <message>
+            <source>下一个铃声：%1 %2，还有 %3</source>
+            <translation>Next bell: %1 %2, in %3</translation>
+        </message>
+        <message>
+            <source>两周内没有铃声</source>
+            <translation>No bell within two weeks</translation>
+        </message>
+        <message>
+            <source>今天的铃声</source>
+            <translation>Today's bells</translation>
+        </message>
+        <message>
+            <source>今天没有铃声</source>
+            <translation>No bells today</translation>
+        </message>
+        <message>
+            <source>开始</source>
+            <translation>Start</translation>
+        </message>
+        <message>
+            <source>结束</source>
+            <translation>End</translation>
+        </message>
+        <message>
+            <source>音乐</source>
+            <translation>Music</translation>
+        </message>
+        <message>
+            <source>开始时间</source>
+            <translation>Start time</translation>
+        </message>
+        <message>
+            <source>结束时间（可不填）</source>
+            <translation>End time (optional)</translation>
+        </message>
+        <message>
+            <source>音乐（这台电脑上的 MP3 文件或文件夹）</source>
+            <translation>Music (an MP3 file or folder on the bell computer)</translation>
+        </message>
+        <message>
+            <source>响铃的日子</source>
+            <translation>Days</translation>
+        </message>
+        <message>
+            <source>还没有铃声</source>
+            <translation>No bells yet</translation>
+        </message>
+        <message>
+            <source>日子</source>
+            <translation>Days</translation>
+        </message>
+        <message>
+            <source>修改</source>
+            <translation>Change</translation>
+        </message>
+        <message>
+            <source>删除</source>
+            <translation>Delete</translation>
+        </message>
+        <message>
+            <source>添加铃声</source>
+            <translation>Add a bell</translation>
+        </message>
+        <message>
+            <source>添加</source>
+            <translation>Add</translation>
+        </message>
+        <message>
+            <source>没有 %1 开始的铃声</source>
+            <translation>No bell starts at %1</translation>
+        </message>
+        <message>
+            <source>修改 %1 的铃声</source>
+            <translation>Change the bell at %1</translation>
+        </message>
+        <message>
+            <source>保存</source>
+            <translation>Save</translation>
+        </message>
+        <message>
+            <source>删除 %1 开始的铃声？</source>
+            <translation>Delete the bell at %1?</translation>
+        </message>
+        <message>
+            <source>取消</source>
+            <translation>Cancel</translation>
+        </message>
+        <message>
+            <source>删除铃声</source>
+            <translation>Delete bell</translation>
+        </message>
+        <message>
+            <source>已保存</source>
+            <translation>Saved</translation>
+        </message>
+        <message>
+            <source>已删除 %1 的铃声</source>
+            <translation>The bell at %1 was deleted</translation>
+        </message>
+        <message>
+            <source>没有放假或调休的日子：每天按自己的星期响铃</source>
+            <translation>No holidays or make-up days: every day rings as its own weekday</translation>
+        </message>
+        <message>
+            <source>日期</source>
+            <translation>Date</translation>
+        </message>
+        <message>
+            <source>铃声日</source>
+            <translation>Rings as</translation>
+        </message>
+        <message>
+            <source>说明</source>
+            <translation>Note</translation>
+        </message>
+        <message>
+            <source>恢复正常</source>
+            <translation>Back to normal</translation>
+        </message>
+        <message>
+            <source>设置日子</source>
+            <translation>Set days</translation>
+        </message>
+        <message>
+            <source>从</source>
+            <translation>From</translation>
+        </message>
+        <message>
+            <source>到（可不填）</source>
+            <translation>To (optional)</translation>
+        </message>
+        <message>
+            <source>这些日子</source>
+            <translation>These days</translation>
+        </message>
+        <message>
+            <source>说明（可不填）</source>
+            <translation>Note (optional)</translation>
+        </message>
+        <message>
+            <source>校历不能写入</source>
+            <translation>The school calendar cannot be written</translation>
+        </message>
+        <message>
+            <source>已恢复正常</source>
+            <translation>Back to normal</translation>
+        </message>
+        <message>
+            <source>查看</source>
+            <translation>Show</translation>
+        </message>
+        <message>
+            <source>这一天没有记录</source>
+            <translation>Nothing was logged that day</translation>
+        </message>
+        <message>
+            <source>计划已恢复运行</source>
+            <translation>The plan runs again</translation>
+        </message>
+        <message>
+            <source>铃声已停止</source>
+            <translation>The bell was stopped</translation>
+        </message>
+        <message>
+            <source>原密码</source>
+            <translation>Current password</translation>
+        </message>
+        <message>
+            <source>新密码</source>
+            <translation>New password</translation>
+        </message>
+        <message>
+            <source>再输一次新密码</source>
+            <translation>New password again</translation>
+        </message>
+        <message>
+            <source>修改密码</source>
+            <translation>Change password</translation>
+        </message>
+        <message>
+            <source>密码修改后，所有登录都要重新登录，桌面程序也用新密码。</source>
+            <translation>After a change everyone logs in again, and the desktop program asks for the new password too.</translation>
+        </message>
+        <message>
+            <source>原密码不对</source>
+            <translation>The current password is wrong</translation>
+        </message>
+        <message>
+            <source>新密码不能为空</source>
+            <translation>The new password cannot be empty</translation>
+        </message>
+        <message>
+            <source>两次输入的新密码不一样</source>
+            <translation>The two new passwords differ</translation>
         </message>
     </context>
     <context>
@@ -929,6 +1256,16 @@ Error: %2</translation>
         <message>
             <source>这个桌面没有托盘：“最小化”把窗口放到任务栏。要托盘图标，GNOME 可安装并启用 AppIndicator 扩展（gnome-shell-extension-appindicator），之后再“最小化”即可。</source>
             <translation>This desktop has no tray: &quot;Minimise&quot; puts the window on the taskbar. For a tray icon on GNOME, install and switch on the AppIndicator extension (gnome-shell-extension-appindicator), then minimise again.</translation>
+        </message>
+        <message>
+            <source>未开启（tolvanectl option 目录 web_port 8443）</source>
+            <translation>Off (tolvanectl option FOLDER web_port 8443)</translation>
+        </message>
+        <message>
+            <source>证书指纹（SHA-256）：
+</source>
+            <translation>Certificate fingerprint (SHA-256):
+</translation>
         </message>
     </context>
 </TS>

@@ -8,6 +8,7 @@
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -125,7 +126,20 @@ private:
         HttpResponse answer;
         answer.contentType = "text/plain; charset=utf-8";
         answer.body = text;
+        m_drainAfterAnswer = true;
         send(status, answer, false);
+    }
+
+    // A client still sending what was refused would have its connection reset by a close, and
+    // lose the answer: what it sends is read and dropped for a moment, up to a bound, first.
+    void drain() {
+        beast::get_lowest_layer(m_stream).expires_after(std::chrono::seconds(kDrainSeconds));
+        m_stream.async_read_some(asio::buffer(m_scratch),
+                                 [self = shared_from_this()](beast::error_code e, size_t n) {
+                                     self->m_drained += n;
+                                     if (e || self->m_drained > kDrainBytes) return self->close();
+                                     self->drain();
+                                 });
     }
 
     void send(http::status status, const HttpResponse& answer, bool keepAlive) {
@@ -139,6 +153,7 @@ private:
         http::async_write(m_stream, *response,
                           [self = shared_from_this(), response, keepAlive](beast::error_code e,
                                                                            size_t) {
+                              if (!e && self->m_drainAfterAnswer) return self->drain();
                               if (e || !keepAlive) return self->close();
                               self->read();
                           });
@@ -157,6 +172,11 @@ private:
     beast::flat_buffer m_buffer;
     std::optional<http::request_parser<http::string_body>> m_parser;
     std::string m_clientAddress;
+    static constexpr int kDrainSeconds = 2;
+    static constexpr size_t kDrainBytes = 1024 * 1024;
+    bool m_drainAfterAnswer = false;
+    size_t m_drained = 0;
+    std::array<char, 16 * 1024> m_scratch{};
 };
 
 }  // namespace

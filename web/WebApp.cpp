@@ -20,10 +20,6 @@ namespace {
 
 constexpr char kSessionCookie[] = "tolvane_session";
 constexpr char kLoginCookie[] = "tolvane_login";
-// The texts of the page, translated with the window's (translations/tolvane_en.ts).
-std::string t(const char* source) {
-    return uiText("WebPage", source);
-}
 
 std::string lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -122,12 +118,12 @@ std::string durationText(int64_t seconds) {
     const int64_t days = seconds / 86400, hours = seconds % 86400 / 3600,
                   minutes = seconds % 3600 / 60, rest = seconds % 60;
     if (days > 0)
-        return fillIn(t("%1 天 %2 小时"), {std::to_string(days), std::to_string(hours)});
+        return fillIn(uiText("WebPage", "%1 天 %2 小时"), {std::to_string(days), std::to_string(hours)});
     if (hours > 0)
-        return fillIn(t("%1 小时 %2 分"), {std::to_string(hours), std::to_string(minutes)});
+        return fillIn(uiText("WebPage", "%1 小时 %2 分"), {std::to_string(hours), std::to_string(minutes)});
     if (minutes > 0)
-        return fillIn(t("%1 分 %2 秒"), {std::to_string(minutes), std::to_string(rest)});
-    return fillIn(t("%1 秒"), {std::to_string(rest)});
+        return fillIn(uiText("WebPage", "%1 分 %2 秒"), {std::to_string(minutes), std::to_string(rest)});
+    return fillIn(uiText("WebPage", "%1 秒"), {std::to_string(rest)});
 }
 
 // An input's value attribute.
@@ -205,10 +201,10 @@ HttpResponse WebApp::handle(const HttpRequest& request) {
     UiTextLanguage language(c.english ? m_setup.english : nullptr);
     if (request.method == "POST") {
         if (lowered(request.contentType).rfind("application/x-www-form-urlencoded", 0) != 0)
-            return plain(415, t("只接受网页表单"));
+            return plain(415, uiText("WebPage", "只接受网页表单"));
         c.form = fieldsOf(request.body);
     } else if (request.method != "GET" && request.method != "HEAD") {
-        return plain(405, t("不支持此请求方法"));
+        return plain(405, uiText("WebPage", "不支持此请求方法"));
     }
     return route(c);
 }
@@ -229,9 +225,9 @@ HttpResponse WebApp::route(Context& c) {
         if (auto read = readPasswordHash(db); read.isOk()) hash = read.value();
     const std::string id = cookieValue(c.request.cookie, kSessionCookie);
     if (!id.empty()) c.session = m_sessions.use(id, hash, m_setup.nowMs());
-    if (!c.session) return post ? plain(403, t("请先登录")) : redirect("/login");
+    if (!c.session) return post ? plain(403, uiText("WebPage", "请先登录")) : redirect("/login");
     if (post && !sameToken(field(c.form, "token"), c.session->formToken))
-        return plain(403, t("表单已过期，请回到页面重新提交"));
+        return plain(403, uiText("WebPage", "表单已过期，请回到页面重新提交"));
 
     if (c.path == "/logout" && post) {
         m_sessions.end(c.session->id);
@@ -257,7 +253,7 @@ HttpResponse WebApp::route(Context& c) {
         if (c.path == "/stop") return stopSound(c);
         if (c.path == "/password") return changePassword(c);
     }
-    return plain(404, t("没有这个页面"));
+    return plain(404, uiText("WebPage", "没有这个页面"));
 }
 
 HttpResponse WebApp::page(Context& c, const std::string& title, const std::string& body) {
@@ -266,14 +262,14 @@ HttpResponse WebApp::page(Context& c, const std::string& title, const std::strin
                        std::string(c.english ? "en" : "zh-CN") +
                        "\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
                        "content=\"width=device-width, initial-scale=1\"><title>" +
-                       htmlEscaped(title) + " — " + t("铃声计划") +
+                       htmlEscaped(title) + " — " + uiText("WebPage", "铃声计划") +
                        "</title><link rel=\"stylesheet\" href=\"/style.css\"></head><body>";
     if (c.session) {
-        html += "<nav><a href=\"/\">" + t("今天") + "</a><a href=\"/schedule\">" + t("铃声") +
-                "</a><a href=\"/calendar\">" + t("校历") + "</a><a href=\"/log\">" + t("响铃记录") +
-                "</a><a href=\"/password\">" + t("密码") +
+        html += "<nav><a href=\"/\">" + uiText("WebPage", "今天") + "</a><a href=\"/schedule\">" + uiText("WebPage", "铃声") +
+                "</a><a href=\"/calendar\">" + uiText("WebPage", "校历") + "</a><a href=\"/log\">" + uiText("WebPage", "响铃记录") +
+                "</a><a href=\"/password\">" + uiText("WebPage", "密码") +
                 "</a><form method=\"post\" action=\"/logout\"><input type=\"hidden\" "
-                "name=\"token\" value=\"" + token + "\"><button class=\"link\">" + t("退出登录") +
+                "name=\"token\" value=\"" + token + "\"><button class=\"link\">" + uiText("WebPage", "退出登录") +
                 "</button></form></nav>";
         bool isError = false;
         const std::string notice = m_sessions.takeNotice(c.session->id, &isError);
@@ -310,11 +306,11 @@ HttpResponse WebApp::loginPage(Context& c, const std::string& error) {
     std::string body;
     if (!error.empty()) body += "<p class=\"notice error\" role=\"alert\">" + htmlEscaped(error) + "</p>";
     body += "<form method=\"post\" action=\"/login\">" + hiddenToken(token) + "<label>" +
-            t("软件密码") +
+            uiText("WebPage", "软件密码") +
             "<input type=\"password\" name=\"password\" autocomplete=\"current-password\" "
-            "required autofocus></label><button type=\"submit\">" + t("登录") +
+            "required autofocus></label><button type=\"submit\">" + uiText("WebPage", "登录") +
             "</button></form>";
-    HttpResponse r = page(c, t("登录"), body);
+    HttpResponse r = page(c, uiText("WebPage", "登录"), body);
     r.headers.emplace_back("Set-Cookie", cookie(kLoginCookie, token, false));
     return r;
 }
@@ -322,10 +318,10 @@ HttpResponse WebApp::loginPage(Context& c, const std::string& error) {
 HttpResponse WebApp::logIn(Context& c) {
     const std::string& address = c.request.clientAddress;
     if (!sameToken(field(c.form, "token"), cookieValue(c.request.cookie, kLoginCookie)))
-        return plain(403, t("表单已过期，请回到页面重新提交"));
+        return plain(403, uiText("WebPage", "表单已过期，请回到页面重新提交"));
     int wait = 0;
     if (!m_sessions.mayTry(address, m_setup.nowMs(), &wait)) {
-        HttpResponse r = loginPage(c, fillIn(t("密码错误次数太多，请 %1 秒后再试"),
+        HttpResponse r = loginPage(c, fillIn(uiText("WebPage", "密码错误次数太多，请 %1 秒后再试"),
                                              {std::to_string(wait)}));
         r.status = 429;
         return r;
@@ -337,7 +333,7 @@ HttpResponse WebApp::logIn(Context& c) {
     if (hash.empty() || !passwordMatches(hash, field(c.form, "password"))) {
         m_sessions.failed(address, m_setup.nowMs());
         m_setup.ringer->log().warn("网页登录失败：密码不对（" + address + "）");
-        HttpResponse r = loginPage(c, t("密码不对"));
+        HttpResponse r = loginPage(c, uiText("WebPage", "密码不对"));
         r.status = 403;
         return r;
     }
@@ -384,27 +380,27 @@ HttpResponse WebApp::todayPage(Context& c) {
     const Status opened = openTablesForReading(db, m_setup.folder);
     std::string body = "<p class=\"clock\">" + dateText(now) + " " + timeText(now) + "</p>";
     if (!opened.isOk()) body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
-    body += "<p>" + t("今天：") + htmlEscaped(calendarWord(db, now)) + "</p>";
+    body += "<p>" + uiText("WebPage", "今天：") + htmlEscaped(calendarWord(db, now)) + "</p>";
 
     const std::optional<WebRinger::State> state = m_setup.ringer->state();
     if (!state) {
-        body += "<p class=\"notice error\">" + t("响铃程序没有回答") + "</p>";
+        body += "<p class=\"notice error\">" + uiText("WebPage", "响铃程序没有回答") + "</p>";
     } else {
         body += "<form method=\"post\" action=\"/plan\" class=\"row\">" +
                 hiddenToken(c.session->formToken) + "<span>" +
-                (state->running ? t("计划运行中") : t("计划已暂停")) + "</span>" +
+                (state->running ? uiText("WebPage", "计划运行中") : uiText("WebPage", "计划已暂停")) + "</span>" +
                 "<input type=\"hidden\" name=\"plan\" value=\"" +
                 (state->running ? "pause" : "resume") + "\"><button type=\"submit\">" +
-                (state->running ? t("暂停计划") : t("恢复计划")) + "</button></form>";
+                (state->running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划")) + "</button></form>";
         body += "<form method=\"post\" action=\"/stop\" class=\"row\">" +
                 hiddenToken(c.session->formToken) + "<span>" +
                 (state->playing.empty()
-                     ? t("现在没有铃声")
-                     : fillIn(t("正在响：%1"), {htmlEscaped(state->playing)})) +
-                "</span><button type=\"submit\" class=\"attention\">" + t("停止") +
+                     ? uiText("WebPage", "现在没有铃声")
+                     : fillIn(uiText("WebPage", "正在响：%1"), {htmlEscaped(state->playing)})) +
+                "</span><button type=\"submit\" class=\"attention\">" + uiText("WebPage", "停止") +
                 "</button></form>";
         if (!state->problems.empty()) {
-            body += "<h2>" + t("问题") + "</h2><ul class=\"problems\">";
+            body += "<h2>" + uiText("WebPage", "问题") + "</h2><ul class=\"problems\">";
             for (const std::string& p : state->problems) body += "<li>" + htmlEscaped(p) + "</li>";
             body += "</ul>";
         }
@@ -417,13 +413,13 @@ HttpResponse WebApp::todayPage(Context& c) {
         at.second = std::atoi(pieces[2].c_str());
         const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
         body += "<p class=\"next\">" +
-                fillIn(t("下一个铃声：%1 %2，还有 %3"),
+                fillIn(uiText("WebPage", "下一个铃声：%1 %2，还有 %3"),
                        {dateText(next->day), htmlEscaped(next->bell.start), durationText(left)}) +
                 "</p>";
     } else {
-        body += "<p class=\"next\">" + t("两周内没有铃声") + "</p>";
+        body += "<p class=\"next\">" + uiText("WebPage", "两周内没有铃声") + "</p>";
     }
-    body += "<h2>" + t("今天的铃声") + "</h2>";
+    body += "<h2>" + uiText("WebPage", "今天的铃声") + "</h2>";
     const RingDay today = ringDayOf(db, now);
     std::string rows;
     for (const BellRecord& bell : bellsByTime(db)) {
@@ -432,11 +428,11 @@ HttpResponse WebApp::todayPage(Context& c) {
                 htmlEscaped(bell.end.empty() ? "—" : bell.end) + "</td><td class=\"music\">" +
                 htmlEscaped(bell.music) + "</td></tr>";
     }
-    body += rows.empty() ? "<p>" + t("今天没有铃声") + "</p>"
-                         : "<table><thead><tr><th>" + t("开始") + "</th><th>" + t("结束") +
-                               "</th><th>" + t("音乐") + "</th></tr></thead><tbody>" + rows +
+    body += rows.empty() ? "<p>" + uiText("WebPage", "今天没有铃声") + "</p>"
+                         : "<table><thead><tr><th>" + uiText("WebPage", "开始") + "</th><th>" + uiText("WebPage", "结束") +
+                               "</th><th>" + uiText("WebPage", "音乐") + "</th></tr></thead><tbody>" + rows +
                                "</tbody></table>";
-    return page(c, t("今天"), body);
+    return page(c, uiText("WebPage", "今天"), body);
 }
 
 namespace {
@@ -448,15 +444,15 @@ std::string bellForm(const std::string& action, const std::string& token, const 
                        hiddenToken(token);
     if (!oldStart.empty())
         html += "<input type=\"hidden\" name=\"old\"" + valueAttribute(oldStart) + ">";
-    html += "<label>" + t("开始时间") + "<input type=\"time\" step=\"1\" name=\"start\" required" +
+    html += "<label>" + uiText("WebPage", "开始时间") + "<input type=\"time\" step=\"1\" name=\"start\" required" +
             valueAttribute(bell.start) + "></label>";
-    html += "<label>" + t("结束时间（可不填）") + "<input type=\"time\" step=\"1\" name=\"end\"" +
+    html += "<label>" + uiText("WebPage", "结束时间（可不填）") + "<input type=\"time\" step=\"1\" name=\"end\"" +
             valueAttribute(bell.end) + "></label>";
-    html += "<label>" + t("音乐（这台电脑上的 MP3 文件或文件夹）") +
+    html += "<label>" + uiText("WebPage", "音乐（这台电脑上的 MP3 文件或文件夹）") +
             "<input type=\"text\" name=\"music\" list=\"music\" required" +
             valueAttribute(bell.music) + "></label><datalist id=\"music\">";
     for (const std::string& m : musicChoices) html += "<option" + valueAttribute(m) + ">";
-    html += "</datalist><fieldset><legend>" + t("响铃的日子") + "</legend>";
+    html += "</datalist><fieldset><legend>" + uiText("WebPage", "响铃的日子") + "</legend>";
     for (size_t d = 0; d < 7; ++d)
         html += "<label class=\"day\"><input type=\"checkbox\" name=\"d" + std::to_string(d) +
                 "\" value=\"1\"" + (bell.weekdays[d] ? " checked" : "") + ">" +
@@ -481,10 +477,10 @@ HttpResponse WebApp::schedulePage(Context& c) {
     std::string body;
     if (!opened.isOk()) body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
     if (bells.empty()) {
-        body += "<p>" + t("还没有铃声") + "</p>";
+        body += "<p>" + uiText("WebPage", "还没有铃声") + "</p>";
     } else {
-        body += "<table class=\"bells\"><thead><tr><th>" + t("开始") + "</th><th>" + t("结束") +
-                "</th><th>" + t("日子") + "</th><th>" + t("音乐") +
+        body += "<table class=\"bells\"><thead><tr><th>" + uiText("WebPage", "开始") + "</th><th>" + uiText("WebPage", "结束") +
+                "</th><th>" + uiText("WebPage", "日子") + "</th><th>" + uiText("WebPage", "音乐") +
                 "</th><th></th></tr></thead><tbody>";
         for (const BellRecord& bell : bells) {
             const std::string start = urlEncoded(bell.start);
@@ -492,17 +488,17 @@ HttpResponse WebApp::schedulePage(Context& c) {
                     htmlEscaped(bell.end.empty() ? "—" : bell.end) + "</td><td>" +
                     htmlEscaped(daysText(bell.weekdays)) + "</td><td class=\"music\">" +
                     htmlEscaped(bell.music) + "</td><td class=\"actions\"><a href=\"/schedule/change?start=" +
-                    start + "\">" + t("修改") + "</a> <a href=\"/schedule/delete?start=" + start +
-                    "\">" + t("删除") + "</a></td></tr>";
+                    start + "\">" + uiText("WebPage", "修改") + "</a> <a href=\"/schedule/delete?start=" + start +
+                    "\">" + uiText("WebPage", "删除") + "</a></td></tr>";
         }
         body += "</tbody></table>";
     }
     BellRecord blank;
     blank.weekdays = {true, true, true, true, true, false, false};
-    body += "<h2>" + t("添加铃声") + "</h2>" +
+    body += "<h2>" + uiText("WebPage", "添加铃声") + "</h2>" +
             bellForm("/schedule/add", c.session->formToken, blank, {}, musicChoicesOf(bells),
-                     t("添加"));
-    return page(c, t("铃声"), body);
+                     uiText("WebPage", "添加"));
+    return page(c, uiText("WebPage", "铃声"), body);
 }
 
 HttpResponse WebApp::changePage(Context& c) {
@@ -514,21 +510,21 @@ HttpResponse WebApp::changePage(Context& c) {
     auto bell = std::find_if(bells.begin(), bells.end(),
                              [&](const BellRecord& b) { return b.start == start; });
     if (bell == bells.end())
-        return backTo(c, "/schedule", fillIn(t("没有 %1 开始的铃声"), {start}), true);
-    return page(c, fillIn(t("修改 %1 的铃声"), {start}),
+        return backTo(c, "/schedule", fillIn(uiText("WebPage", "没有 %1 开始的铃声"), {start}), true);
+    return page(c, fillIn(uiText("WebPage", "修改 %1 的铃声"), {start}),
                 bellForm("/schedule/change", c.session->formToken, *bell, start,
-                         musicChoicesOf(bells), t("保存")));
+                         musicChoicesOf(bells), uiText("WebPage", "保存")));
 }
 
 HttpResponse WebApp::deletePage(Context& c) {
     const std::string start = field(c.query, "start");
     const std::string body =
-        "<p>" + fillIn(t("删除 %1 开始的铃声？"), {htmlEscaped(start)}) +
+        "<p>" + fillIn(uiText("WebPage", "删除 %1 开始的铃声？"), {htmlEscaped(start)}) +
         "</p><form method=\"post\" action=\"/schedule/delete\" class=\"row\">" +
         hiddenToken(c.session->formToken) + "<input type=\"hidden\" name=\"start\"" +
-        valueAttribute(start) + "><button type=\"submit\" class=\"attention\">" + t("删除") +
-        "</button><a href=\"/schedule\">" + t("取消") + "</a></form>";
-    return page(c, t("删除铃声"), body);
+        valueAttribute(start) + "><button type=\"submit\" class=\"attention\">" + uiText("WebPage", "删除") +
+        "</button><a href=\"/schedule\">" + uiText("WebPage", "取消") + "</a></form>";
+    return page(c, uiText("WebPage", "删除铃声"), body);
 }
 
 HttpResponse WebApp::saveBell(Context& c, bool adding) {
@@ -551,7 +547,7 @@ HttpResponse WebApp::saveBell(Context& c, bool adding) {
                             : "修改铃声 " + old + " 为 " + field(c.form, "start") + " " + form.music);
     return backTo(c, result.changed ? "/schedule" : adding ? "/schedule"
                                                            : "/schedule/change?start=" + urlEncoded(old),
-                  said.empty() ? (result.changed ? t("已保存") : std::string()) : said,
+                  said.empty() ? (result.changed ? uiText("WebPage", "已保存") : std::string()) : said,
                   !result.changed);
 }
 
@@ -563,9 +559,9 @@ HttpResponse WebApp::removeBell(Context& c) {
         return backTo(c, "/schedule", opened.errors.empty() ? "" : opened.errors[0], true);
     if (auto refusal = readOnlyRefusal(db)) return backTo(c, "/schedule", refusal->text, true);
     if (!deleteBell(db, start))
-        return backTo(c, "/schedule", fillIn(t("没有 %1 开始的铃声"), {start}), true);
+        return backTo(c, "/schedule", fillIn(uiText("WebPage", "没有 %1 开始的铃声"), {start}), true);
     logChange(c, "删除铃声 " + start);
-    return backTo(c, "/schedule", fillIn(t("已删除 %1 的铃声"), {start}), false);
+    return backTo(c, "/schedule", fillIn(uiText("WebPage", "已删除 %1 的铃声"), {start}), false);
 }
 
 HttpResponse WebApp::calendarPage(Context& c) {
@@ -580,10 +576,10 @@ HttpResponse WebApp::calendarPage(Context& c) {
     monthBack.day = 1;
     const std::vector<CalendarEntry> entries = readCalendar(db, dateText(monthBack), "");
     if (entries.empty()) {
-        body += "<p>" + t("没有放假或调休的日子：每天按自己的星期响铃") + "</p>";
+        body += "<p>" + uiText("WebPage", "没有放假或调休的日子：每天按自己的星期响铃") + "</p>";
     } else {
-        body += "<table><thead><tr><th>" + t("日期") + "</th><th>" + t("铃声日") + "</th><th>" +
-                t("说明") + "</th><th></th></tr></thead><tbody>";
+        body += "<table><thead><tr><th>" + uiText("WebPage", "日期") + "</th><th>" + uiText("WebPage", "铃声日") + "</th><th>" +
+                uiText("WebPage", "说明") + "</th><th></th></tr></thead><tbody>";
         for (const CalendarEntry& e : entries) {
             body += "<tr><td>" + e.date + "</td><td>" +
                     htmlEscaped(ringDayText(e.ringDay)) + "</td><td>" +
@@ -591,22 +587,22 @@ HttpResponse WebApp::calendarPage(Context& c) {
                     "</td><td><form method=\"post\" action=\"/calendar/clear\">" +
                     hiddenToken(c.session->formToken) + "<input type=\"hidden\" name=\"from\"" +
                     valueAttribute(e.date) + "><button type=\"submit\" class=\"link\">" +
-                    t("恢复正常") + "</button></form></td></tr>";
+                    uiText("WebPage", "恢复正常") + "</button></form></td></tr>";
         }
         body += "</tbody></table>";
     }
-    body += "<h2>" + t("设置日子") + "</h2><form method=\"post\" action=\"/calendar/set\" "
-            "class=\"bell\">" + hiddenToken(c.session->formToken) + "<label>" + t("从") +
-            "<input type=\"date\" name=\"from\" required></label><label>" + t("到（可不填）") +
-            "<input type=\"date\" name=\"to\"></label><label>" + t("这些日子") +
+    body += "<h2>" + uiText("WebPage", "设置日子") + "</h2><form method=\"post\" action=\"/calendar/set\" "
+            "class=\"bell\">" + hiddenToken(c.session->formToken) + "<label>" + uiText("WebPage", "从") +
+            "<input type=\"date\" name=\"from\" required></label><label>" + uiText("WebPage", "到（可不填）") +
+            "<input type=\"date\" name=\"to\"></label><label>" + uiText("WebPage", "这些日子") +
             "<select name=\"day\">";
     for (int d = kNoBells; d <= 7; ++d)
         body += "<option value=\"" + std::to_string(d) + "\">" +
                 htmlEscaped(ringDayText(d)) + "</option>";
-    body += "</select></label><label>" + t("说明（可不填）") +
+    body += "</select></label><label>" + uiText("WebPage", "说明（可不填）") +
             "<input type=\"text\" name=\"note\" maxlength=\"100\"></label><button type=\"submit\">" +
-            t("保存") + "</button></form>";
-    return page(c, t("校历"), body);
+            uiText("WebPage", "保存") + "</button></form>";
+    return page(c, uiText("WebPage", "校历"), body);
 }
 
 HttpResponse WebApp::changeCalendar(Context& c, bool setting) {
@@ -615,7 +611,7 @@ HttpResponse WebApp::changeCalendar(Context& c, bool setting) {
     TableDatabase db;
     const OpenedTables opened = openOrCreateTables(db, m_setup.folder);
     if (opened.calendar == TableOrigin::kUnavailable || opened.calendar == TableOrigin::kReadOnly)
-        return backTo(c, "/calendar", t("校历不能写入"), true);
+        return backTo(c, "/calendar", uiText("WebPage", "校历不能写入"), true);
     if (setting) {
         const std::string dayText = field(c.form, "day");
         const int day = dayText.size() == 1 && dayText[0] >= '0' && dayText[0] <= '7'
@@ -629,12 +625,12 @@ HttpResponse WebApp::changeCalendar(Context& c, bool setting) {
             dayInLog = ringDayText(day);
         }
         logChange(c, "校历 " + from + (to == from ? "" : " 至 " + to) + " 设为" + dayInLog);
-        return backTo(c, "/calendar", t("已保存"), false);
+        return backTo(c, "/calendar", uiText("WebPage", "已保存"), false);
     }
     const Result<int> cleared = clearCalendarDays(db, from, to);
     if (!cleared.isOk()) return backTo(c, "/calendar", cleared.status().message(), true);
     logChange(c, "校历 " + from + (to == from ? "" : " 至 " + to) + " 恢复正常");
-    return backTo(c, "/calendar", t("已恢复正常"), false);
+    return backTo(c, "/calendar", uiText("WebPage", "已恢复正常"), false);
 }
 
 HttpResponse WebApp::logPage(Context& c) {
@@ -643,42 +639,42 @@ HttpResponse WebApp::logPage(Context& c) {
     const std::vector<std::string> lines = readRingLog(m_setup.folder, day);
     std::string body = "<form method=\"get\" action=\"/log\" class=\"row\"><input type=\"date\" "
                        "name=\"day\"" + valueAttribute(day) + "><button type=\"submit\">" +
-                       t("查看") + "</button></form>";
+                       uiText("WebPage", "查看") + "</button></form>";
     if (lines.empty()) {
-        body += "<p>" + t("这一天没有记录") + "</p>";
+        body += "<p>" + uiText("WebPage", "这一天没有记录") + "</p>";
     } else {
         body += "<ol class=\"log\">";
         for (const std::string& line : lines) body += "<li>" + htmlEscaped(line) + "</li>";
         body += "</ol>";
     }
-    return page(c, t("响铃记录"), body);
+    return page(c, uiText("WebPage", "响铃记录"), body);
 }
 
 HttpResponse WebApp::setPlan(Context& c) {
     const bool running = field(c.form, "plan") == "resume";
-    if (!m_setup.ringer->setRunning(running)) return backTo(c, "/", t("响铃程序没有回答"), true);
+    if (!m_setup.ringer->setRunning(running)) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     logChange(c, running ? "计划恢复运行" : "计划暂停");
-    return backTo(c, "/", running ? t("计划已恢复运行") : t("计划已暂停"), false);
+    return backTo(c, "/", running ? uiText("WebPage", "计划已恢复运行") : uiText("WebPage", "计划已暂停"), false);
 }
 
 HttpResponse WebApp::stopSound(Context& c) {
-    if (!m_setup.ringer->stopSound()) return backTo(c, "/", t("响铃程序没有回答"), true);
+    if (!m_setup.ringer->stopSound()) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     logChange(c, "停止铃声");
-    return backTo(c, "/", t("铃声已停止"), false);
+    return backTo(c, "/", uiText("WebPage", "铃声已停止"), false);
 }
 
 HttpResponse WebApp::passwordPage(Context& c) {
     const std::string body =
         "<form method=\"post\" action=\"/password\" class=\"bell\">" +
-        hiddenToken(c.session->formToken) + "<label>" + t("原密码") +
+        hiddenToken(c.session->formToken) + "<label>" + uiText("WebPage", "原密码") +
         "<input type=\"password\" name=\"old\" autocomplete=\"current-password\" required>"
-        "</label><label>" + t("新密码") +
+        "</label><label>" + uiText("WebPage", "新密码") +
         "<input type=\"password\" name=\"new\" autocomplete=\"new-password\" required></label>"
-        "<label>" + t("再输一次新密码") +
+        "<label>" + uiText("WebPage", "再输一次新密码") +
         "<input type=\"password\" name=\"again\" autocomplete=\"new-password\" required></label>"
-        "<button type=\"submit\">" + t("修改密码") + "</button></form><p>" +
-        t("密码修改后，所有登录都要重新登录，桌面程序也用新密码。") + "</p>";
-    return page(c, t("修改密码"), body);
+        "<button type=\"submit\">" + uiText("WebPage", "修改密码") + "</button></form><p>" +
+        uiText("WebPage", "密码修改后，所有登录都要重新登录，桌面程序也用新密码。") + "</p>";
+    return page(c, uiText("WebPage", "修改密码"), body);
 }
 
 HttpResponse WebApp::changePassword(Context& c) {
@@ -690,11 +686,11 @@ HttpResponse WebApp::changePassword(Context& c) {
     if (!hash.isOk()) return backTo(c, "/password", hash.status().message(), true);
     if (!passwordMatches(hash.value(), field(c.form, "old"))) {
         m_setup.ringer->log().warn("网页修改密码失败：原密码不对（" + c.request.clientAddress + "）");
-        return backTo(c, "/password", t("原密码不对"), true);
+        return backTo(c, "/password", uiText("WebPage", "原密码不对"), true);
     }
     const std::string fresh = field(c.form, "new");
-    if (fresh.empty()) return backTo(c, "/password", t("新密码不能为空"), true);
-    if (fresh != field(c.form, "again")) return backTo(c, "/password", t("两次输入的新密码不一样"), true);
+    if (fresh.empty()) return backTo(c, "/password", uiText("WebPage", "新密码不能为空"), true);
+    if (fresh != field(c.form, "again")) return backTo(c, "/password", uiText("WebPage", "两次输入的新密码不一样"), true);
     if (Status s = setPassword(db, fresh); !s.isOk()) return backTo(c, "/password", s.message(), true);
     logChange(c, "修改密码");
     // Every session was opened with the old password: they all end, this one too.

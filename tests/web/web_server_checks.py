@@ -1,0 +1,235 @@
+#!/usr/bin/python3
+"""Talks to the web page the real ringer serves, as an office, an attacker and a crowd would.
+
+Usage: web_server_checks.py PORT FOLDER FINGERPRINT BELL_EPOCH PASSWORD NEW_PASSWORD
+
+Before the bell: a wrong Host, plain HTTP, a malformed request, an oversized body (with and
+without a length), an oversized header, five wrong passwords from one address (the sixth try
+waits), a form without its token (nothing changes), a form with it. Around the bell: 50 parallel
+requests, each asking the ringer for its state, a client that sends its request a byte at a
+time, oversized bodies. After it: a password change ends the session from before.
+Prints one "ok:" line per check; exits 1 at the first failure.
+"""
+import concurrent.futures
+import hashlib
+import http.client
+import re
+import socket
+import ssl
+import sys
+import threading
+import time
+import urllib.parse
+
+port, folder, fingerprint = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+bell, password, new_password = float(sys.argv[4]), sys.argv[5], sys.argv[6]
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_CLIENT)
+context.check_hostname = False
+context.verify_mode = ssl.CERT_NONE  # compared by its fingerprint below, as the office does
+
+
+def fail(what):
+    print("FAIL: " + what, file=sys.stderr)
+    sys.exit(1)
+
+
+def ok(what):
+    print("ok: " + what, flush=True)
+
+
+def request(method, path, body=None, cookie=None, host="localhost", address="127.0.0.1",
+            headers=None):
+    # The client's own address: what the server counts its failed log-ins by.
+    connection = http.client.HTTPSConnection("127.0.0.1", port, context=context, timeout=20,
+                                             source_address=(address, 0))
+    sent = {"Host": f"{host}:{port}"}
+    if body is not None:
+        sent["Content-Type"] = "application/x-www-form-urlencoded"
+    if cookie:
+        sent["Cookie"] = cookie
+    sent.update(headers or {})
+    connection.request(method, path, body=body, headers=sent)
+    response = connection.getresponse()
+    text = response.read().decode("utf-8", "replace")
+    result = (response.status, response.getheaders(), text)
+    connection.close()
+    return result
+
+
+def header(headers, name):
+    return [v for n, v in headers if n.lower() == name.lower()]
+
+
+def cookie_of(headers, name):
+    for value in header(headers, "Set-Cookie"):
+        if value.startswith(name + "="):
+            return value.split(";")[0]
+    return None
+
+
+def token_in(html):
+    found = re.search(r'name="token" value="([0-9a-f]{64})"', html)
+    return found.group(1) if found else None
+
+
+def log_in(secret, address="127.0.0.1"):
+    _, headers, html = request("GET", "/login", address=address)
+    form = urllib.parse.urlencode({"token": token_in(html), "password": secret})
+    return request("POST", "/login", form, cookie_of(headers, "tolvane_login"), address=address)
+
+
+def raw_tls(payload, wait=5.0):
+    """What the server answers bytes sent over TLS, as they are."""
+    with socket.create_connection(("127.0.0.1", port), timeout=wait) as plain:
+        with context.wrap_socket(plain) as tls:
+            tls.sendall(payload)
+            answer = b""
+            try:
+                while b"\r\n\r\n" not in answer:
+                    piece = tls.recv(4096)
+                    if not piece:
+                        break
+                    answer += piece
+            except (socket.timeout, ssl.SSLError, ConnectionError):
+                pass
+            return answer
+
+
+def bell_count():
+    return len(re.findall(r'href="/schedule/change\?start=', request("GET", "/schedule", cookie=session)[2]))
+
+
+# The certificate served is the one the program shows.
+with socket.create_connection(("127.0.0.1", port)) as plain:
+    with context.wrap_socket(plain) as tls:
+        served = hashlib.sha256(tls.getpeercert(binary_form=True)).hexdigest().upper()
+if ":".join(served[i:i + 2] for i in range(0, 64, 2)) != fingerprint:
+    fail(f"the certificate served is not the one shown ({served})")
+ok("the certificate served has the fingerprint tolvanectl status shows")
+
+status, _, _ = request("GET", "/login", host="evil.example")
+if status != 421:
+    fail(f"a request for another host got {status}")
+ok("a request naming another host is refused (421)")
+
+with socket.create_connection(("127.0.0.1", port), timeout=5) as plain:
+    plain.sendall(b"GET / HTTP/1.1\r\nHost: localhost\r\n\r\n")
+    try:
+        answer = plain.recv(4096)
+    except (socket.timeout, ConnectionError):
+        answer = b""
+if answer.startswith(b"HTTP/"):
+    fail(f"plain HTTP got an HTTP answer: {answer[:80]!r}")
+ok("plain HTTP gets no HTTP answer")
+
+if not raw_tls(b"NOT HTTP AT ALL\r\n\r\n").startswith(b"HTTP/1.1 400"):
+    fail("a malformed request was not refused with 400")
+ok("a malformed request is refused (400)")
+
+status, _, _ = request("POST", "/login", body="x=" + "a" * 70000)
+if status != 413:
+    fail(f"a 70000-byte body got {status}")
+chunk = b"2000\r\n" + b"a" * 0x2000 + b"\r\n"
+answer = raw_tls(b"POST /login HTTP/1.1\r\nHost: localhost\r\nTransfer-Encoding: chunked\r\n"
+                 b"Content-Type: application/x-www-form-urlencoded\r\n\r\n" + chunk * 10)
+if not answer.startswith(b"HTTP/1.1 413"):
+    fail(f"an endless chunked body was not refused: {answer[:60]!r}")
+answer = raw_tls(b"GET / HTTP/1.1\r\nHost: localhost\r\nX-Filler: " + b"a" * 16000 + b"\r\n\r\n")
+if not answer.startswith(b"HTTP/1.1 431"):
+    fail(f"a 16 kB header was not refused: {answer[:60]!r}")
+ok("bodies over 64 KiB (with a length or chunked) and a 16 kB header are refused (413, 431)")
+
+for attempt in range(5):
+    status, _, _ = log_in("wrong guess", address="127.0.0.2")
+    if status != 403:
+        fail(f"wrong password {attempt + 1} got {status}")
+status, _, html = log_in(password, address="127.0.0.2")
+if status != 429:
+    fail(f"the sixth try within a minute got {status}, not 429")
+ok("five wrong passwords from one address, then even the right one waits (429)")
+
+status, headers, _ = log_in(password)
+session = cookie_of(headers, "tolvane_session")
+if status != 303 or not session:
+    fail(f"the right password from another address got {status}")
+attributes = header(headers, "Set-Cookie")[0]
+for needed in ("HttpOnly", "Secure", "SameSite=Strict"):
+    if needed not in attributes:
+        fail(f"the session cookie lacks {needed}: {attributes}")
+status, headers, html = request("GET", "/", cookie=session)
+for name, value in (("Content-Security-Policy", "default-src 'self'"),
+                    ("X-Frame-Options", "DENY"), ("X-Content-Type-Options", "nosniff")):
+    if not any(value in v for v in header(headers, name)):
+        fail(f"the page lacks {name}: {value}")
+ok("logged in: the cookie is HttpOnly, Secure, SameSite=Strict; the page sends CSP, "
+   "X-Frame-Options and nosniff")
+
+before = bell_count()
+form = urllib.parse.urlencode({"start": "23:59:58", "music": "/nowhere/x.mp3", "d0": "1"})
+status, _, _ = request("POST", "/schedule/add", form, cookie=session)
+if status != 403 or bell_count() != before:
+    fail(f"a form without its token got {status} and the bells went from {before} to {bell_count()}")
+ok("a form without its token is refused (403) and nothing changes")
+token = token_in(request("GET", "/schedule", cookie=session)[2])
+status, _, _ = request("POST", "/schedule/add", form + "&token=" + token, cookie=session)
+if status != 303 or bell_count() != before + 1:
+    fail(f"a form with its token got {status}")
+ok("the same form with its token adds the bell")
+
+# Around the bell: a crowd, a slow client and oversized bodies.
+if time.time() > bell - 1.5:
+    fail("the checks before the bell took too long for the crowd to meet the bell")
+while time.time() < bell - 1.5:
+    time.sleep(0.02)
+stop_at = bell + 2.0
+crowd_answers = []
+
+
+def crowd_member(_):
+    answers = []
+    while time.time() < stop_at:
+        answers.append(request("GET", "/", cookie=session)[0])
+    return answers
+
+
+def slow_client():
+    with socket.create_connection(("127.0.0.1", port), timeout=10) as plain:
+        with context.wrap_socket(plain) as tls:
+            for byte in b"GET / HTTP/1.1\r\nHost: localhost\r\n":
+                if time.time() > stop_at:
+                    break
+                tls.sendall(bytes([byte]))
+                time.sleep(0.1)
+
+
+slow = threading.Thread(target=slow_client)
+slow.start()
+with concurrent.futures.ThreadPoolExecutor(max_workers=52) as pool:
+    crowd = pool.map(crowd_member, range(50))
+    oversized = pool.submit(lambda: request("POST", "/login", body="x=" + "a" * 70000)[0])
+    for answers in crowd:
+        crowd_answers += answers
+    if oversized.result() != 413:
+        fail("an oversized body during the bell was not refused")
+slow.join()
+if len(crowd_answers) < 50 or any(s != 200 for s in crowd_answers):
+    fail(f"the crowd got {sorted(set(crowd_answers))} in {len(crowd_answers)} answers")
+ok(f"50 parallel clients got {len(crowd_answers)} pages, a slow client and an oversized body "
+   "were served or refused around the bell")
+
+token = token_in(request("GET", "/password", cookie=session)[2])
+change = urllib.parse.urlencode({"old": password, "new": new_password, "again": new_password,
+                                 "token": token})
+status, _, _ = request("POST", "/password", change, cookie=session)
+if status != 303:
+    fail(f"the password change got {status}")
+status, headers, _ = request("GET", "/", cookie=session)
+if status != 303 or header(headers, "Location") != ["/login"]:
+    fail(f"the session from before the change got {status}")
+status, _, _ = request("POST", "/stop", "token=" + token, cookie=session)
+if status != 403:
+    fail(f"a form of the session from before the change got {status}")
+status, _, _ = log_in(new_password)
+if status != 303:
+    fail(f"the new password did not log in ({status})")
+ok("after a password change the session from before is refused, the new password logs in")
