@@ -104,7 +104,9 @@ int main(int argc, char** argv) {
     tolvane::SystemPowerOff powerOff;
     int code;
     {
-        tolvane::Ringer ringer({dataFolder, powerOff});
+        tolvane::Ringer::Options ringing{dataFolder, powerOff};
+        ringing.webEnglish = tolvane::englishUiTexts();
+        tolvane::Ringer ringer(std::move(ringing));
         tolvane::MainWindow window(ringer);
         window.attachSkin = [&skin] { skin->attach(); };
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {

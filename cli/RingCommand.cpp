@@ -10,6 +10,7 @@
 #include "ringer/Ringer.h"
 #include "ringing/core/RingerLock.h"
 #include "ringing/log/FileRingLog.h"
+#include "ui/Language.h"
 
 namespace tolvane::cli {
 
@@ -36,7 +37,9 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
         std::cerr << "tolvanectl: the ring log file cannot be written: " << log->fileProblem()
                   << "\n";
     LogindPowerOff powerOff;
-    Ringer ringer({dir, powerOff, nullptr, std::move(log)});
+    Ringer::Options ringing{dir, powerOff, nullptr, std::move(log)};
+    ringing.webEnglish = englishUiTexts();
+    Ringer ringer(std::move(ringing));
     ringer.log().note("无窗口打铃启动：Tolvane " TOLVANE_VERSION "，文件夹 " + dir);
     const OpenedTables opened = ringer.openTables();
     if (!opened.usable()) {

@@ -56,6 +56,7 @@ Ringer::Ringer(Options options)
       m_watchOutput(options.watchOutput ? std::move(options.watchOutput)
                     : options.sinks     ? nullptr
                                         : decltype(m_watchOutput)(tolvane::watchOutput)),
+      m_webEnglish(options.webEnglish),
       m_web(std::make_unique<RingerWeb>(*this)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
     m_ring->engine().setLog(*m_log);

@@ -21,6 +21,7 @@
 
 #include "base/Clock.h"
 #include "base/Status.h"
+#include "base/UiText.h"
 #include "platform/ClockSync.h"
 #include "platform/PowerOff.h"
 #include "platform/SleepInhibitor.h"
@@ -66,6 +67,8 @@ public:
         std::function<std::unique_ptr<OutputWatch>(
             const std::string& name, std::function<void(const OutputReport&)> onChange)>
             watchOutput = nullptr;
+        // The English texts the web page answers an English browser with; none: Chinese only.
+        const UiTextTranslator* webEnglish = nullptr;
     };
 
     // How often the clock's synchronisation is read while 自动校正时间 is on.
@@ -149,6 +152,7 @@ public:
     const std::string& webProblem() const;
     const std::string& webAddress() const;
     const std::string& webFingerprint() const;
+    const UiTextTranslator* webEnglish() const { return m_webEnglish; }
     // A look at the music is under way (until its report has been taken in).
     bool checkingMusic() const { return m_musicChecker.joinable(); }
 
@@ -228,6 +232,7 @@ private:
     OutputReport m_outputReport;
     std::string m_outputProblem;
     bool m_tablesOpen = false;
+    const UiTextTranslator* m_webEnglish = nullptr;
     // Last: its threads stop before anything they ask of the ringer goes.
     std::unique_ptr<RingerWeb> m_web;
 };

@@ -218,6 +218,7 @@ HttpResponse WebApp::route(Context& c) {
         return r;
     }
     if (c.path == "/login") return post ? logIn(c) : loginPage(c, {});
+    if (c.path == "/favicon.ico") return plain(404, {});
 
     TableDatabase db;
     std::string hash;
@@ -301,8 +302,11 @@ std::string hiddenToken(const std::string& token) {
 
 HttpResponse WebApp::loginPage(Context& c, const std::string& error) {
     // Before a session there is no form token yet: the log-in form carries one that must match
-    // a cookie of its own, so another site cannot log a browser in.
-    const std::string token = randomToken();
+    // a cookie of its own, so another site cannot log a browser in. A browser that has one keeps
+    // it: a second tab, or a request the browser makes by itself, must not spoil the first form.
+    std::string token = cookieValue(c.request.cookie, kLoginCookie);
+    if (token.size() != 64 || token.find_first_not_of("0123456789abcdef") != std::string::npos)
+        token = randomToken();
     std::string body;
     if (!error.empty()) body += "<p class=\"notice error\" role=\"alert\">" + htmlEscaped(error) + "</p>";
     body += "<form method=\"post\" action=\"/login\">" + hiddenToken(token) + "<label>" +

@@ -22,7 +22,7 @@ TEST(OptionCommandTest, SetsCheckedValuesAndKeepsWhatItDoesNotKnow) {
     test::TempDir dir;
     std::string said;
     ASSERT_EQ(0, option({dir.path()}, &said));
-    EXPECT_EQ("clock_offset = 0\noutput = \nvolume = 100\n", said);
+    EXPECT_EQ("clock_offset = 0\noutput = \nvolume = 100\nweb_port = 0\nweb_certificate = \nweb_key = \n", said);
     EXPECT_FALSE(std::filesystem::exists(dir.file(kOptionsFile)));
 
     // A later copy's options and an administrator's comment stay as they were.

@@ -135,3 +135,12 @@ expect_tone() {
     'BEGIN { d = (r + s - t) * 1000; exit !(d > -50 && d < late) }' ||
     fail "tone $(($1 + 1)) started $(awk -v r="$recorded_from" -v s="$start" -v t="$3" 'BEGIN { print r + s - t }') s from its second"
 }
+
+# The accessibility bus on the session bus (start_session_bus first), and the program's windows
+# on it: tests/support/window_texts.py then reads what they show from outside.
+start_accessibility_bus() {
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/a11y.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 "the accessibility bus" gdbus call --session -d org.a11y.Bus -o /org/a11y/bus -m org.a11y.Bus.GetAddress
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}

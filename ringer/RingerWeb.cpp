@@ -1,15 +1,18 @@
 #include "ringer/RingerWeb.h"
 
+#include "ringer/Ringer.h"
+
+// The page needs OpenSSL and Boost.Beast, which the Windows cross builds do not carry; there a
+// folder shared with a Linux ringer may still ask for it, and is told why not.
+#ifdef TOLVANE_WITH_WEB
 #include <QMetaObject>
 
 #include <atomic>
 #include <chrono>
 #include <future>
 
-#include "ringer/Ringer.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
-#include "ui/Language.h"
 #include "web/WebPage.h"
 
 namespace tolvane {
@@ -119,7 +122,7 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
         m_problem = std::move(refusal);
     } else {
         auto served = std::make_unique<Served>(m_ringer);
-        auto page = WebPage::start(m_ringer.folder(), options, served->link, englishUiTexts());
+        auto page = WebPage::start(m_ringer.folder(), options, served->link, m_ringer.webEnglish());
         if (!page.isOk()) {
             m_problem = "网页没有开启：" + page.status().message();
         } else {
@@ -136,3 +139,29 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
 }
 
 }  // namespace tolvane
+
+#else
+
+namespace tolvane {
+
+struct RingerWeb::Served {};
+
+RingerWeb::RingerWeb(Ringer& ringer) : m_ringer(ringer) {}
+
+RingerWeb::~RingerWeb() = default;
+
+bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
+    (void)passwordSet;
+    if (m_followed && options.webPort == m_for.webPort) return false;
+    m_followed = true;
+    m_for = options;
+    const std::string before = m_problem;
+    m_problem = options.webPort == 0 ? std::string()
+                                     : std::string("网页没有开启：这个版本不提供网页");
+    if (!m_problem.empty() && m_problem != before) m_ringer.log().warn(m_problem);
+    return m_problem != before;
+}
+
+}  // namespace tolvane
+
+#endif

@@ -1,0 +1,137 @@
+#!/usr/bin/python3
+"""The office's day on the web page, in a real headless Chromium driven over DevTools, against the
+real desktop program: every step checked in the page and, through the accessibility bus, in the
+program's window.
+
+Usage: browser_checks.py BASE_URL DEVTOOLS_PORT PASSWORD MUSIC BIN_DIR FOLDER SHOTS_DIR
+Prints "bell_at=EPOCH" when the bell it adds is due, and one "ok:" line per check.
+"""
+import datetime
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+from cdp import Page  # noqa: E402
+
+base, devtools, password, music, bin_dir, folder, shots = sys.argv[1:8]
+window_texts = os.path.join(os.path.dirname(__file__), "..", "support", "window_texts.py")
+
+
+def fail(what):
+    print("FAIL: " + what, file=sys.stderr)
+    sys.exit(1)
+
+
+def ok(what):
+    print("ok: " + what, flush=True)
+
+
+def window_shows(text, seconds=5, shown=True):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        said = subprocess.run(["/usr/bin/python3", window_texts], capture_output=True,
+                              text=True).stdout.splitlines()
+        if (text in said) == shown:
+            return
+        time.sleep(0.2)
+    fail(f"the window {'does not show' if shown else 'still shows'} {text!r}")
+
+
+def clock(epoch):
+    return datetime.datetime.fromtimestamp(epoch).strftime("%H:%M:%S")
+
+
+page = Page(devtools)
+user_agent = page.evaluate("navigator.userAgent")
+page.call("Network.enable")
+page.call("Network.setUserAgentOverride", userAgent=user_agent, acceptLanguage="zh-CN,zh")
+page.call("Emulation.setDeviceMetricsOverride", width=360, height=780, deviceScaleFactor=1,
+          mobile=True)
+
+page.open(base + "/login")
+page.fill({"password": "not it"})
+page.press("form button[type=submit]", "/login")
+if "密码不对" not in page.text():
+    fail("a wrong password is not said")
+page.fill({"password": password})
+page.press("form button[type=submit]", "/")
+if "计划运行中" not in page.text():
+    fail("the today page does not say the plan runs: " + page.text())
+ok("logged in with the program's password (a wrong one is said)")
+
+page.open(base + "/schedule")
+bell_at = int(time.time()) + 6
+fields = {"start": clock(bell_at), "music": music}
+fields.update({f"d{d}": True for d in range(7)})
+page.fill(fields)
+page.press("form.bell button", "/schedule")
+print(f"bell_at={bell_at}", flush=True)
+if clock(bell_at) not in page.text():
+    fail("the added bell is not listed on the page")
+window_shows("cell: " + clock(bell_at))
+overflow = page.evaluate("document.documentElement.scrollWidth")
+if overflow > 360:
+    fail(f"the schedule is {overflow} px wide on a 360 px phone")
+page.screenshot(os.path.join(shots, "web-schedule-phone-zh.png"))
+ok("a bell added 6 s ahead is listed on the page and in the window; the page fits 360 px")
+
+while time.time() < bell_at + 2:
+    time.sleep(0.1)
+moved = clock(bell_at + 3600)
+page.open(base + "/schedule/change?start=" + clock(bell_at))
+page.fill({"start": moved})
+page.press("form.bell button", "/schedule")
+window_shows("cell: " + moved)
+window_shows("cell: " + clock(bell_at), shown=False)
+ok("changed on the page, changed in the window")
+
+page.open(base + "/")
+page.press("form[action='/plan'] button", "/")
+if "计划已暂停" not in page.text():
+    fail("the pause is not said on the page")
+window_shows("button: 暂停中。。")
+page.press("form[action='/plan'] button", "/")
+window_shows("button: 暂停计划")
+ok("paused and resumed from the page: the window's button follows")
+
+page.open(base + "/schedule/delete?start=" + moved)
+page.press("form[action='/schedule/delete'] button", "/schedule")
+window_shows("cell: " + moved, shown=False)
+ok("deleted on the page, gone from the window")
+
+tomorrow = (datetime.date.today() + datetime.timedelta(days=1)).isoformat()
+page.open(base + "/calendar")
+page.fill({"from": tomorrow, "day": "0", "note": "运动会"})
+page.press("form.bell button", "/calendar")
+calendar = subprocess.run([os.path.join(bin_dir, "tolvanectl"), "calendar", folder],
+                          capture_output=True, text=True).stdout
+if tomorrow not in calendar or "运动会" not in calendar:
+    fail("the holiday set on the page is not in the calendar: " + calendar)
+page.screenshot(os.path.join(shots, "web-calendar-phone-zh.png"))
+ok("a holiday set on the page is in the school calendar")
+
+page.open(base + "/log")
+log = page.text()
+if "铃声响起：" + clock(bell_at) not in log:
+    fail("the log page does not show the bell heard: " + log)
+# Chromium reaches localhost over IPv6 where it can.
+if not any(f"网页（{address}）：添加铃声 {clock(bell_at)}" in log for address in ("127.0.0.1", "::1")):
+    fail("the log page does not show the page's change with the address: " + log)
+ok("the log page shows the bell heard and the page's change with the address")
+
+page.call("Network.setUserAgentOverride", userAgent=user_agent, acceptLanguage="en-US,en")
+page.open(base + "/")
+if page.evaluate("document.documentElement.lang") != "en" or "The plan is running" not in page.text():
+    fail("the page is not in English for an English browser: " + page.text())
+page.screenshot(os.path.join(shots, "web-today-phone-en.png"))
+ok("an English browser gets the page in English")
+
+elsewhere = sorted({e["params"]["request"]["url"] for e in page.events
+                    if e.get("method") == "Network.requestWillBeSent"
+                    and not e["params"]["request"]["url"].startswith((base + "/", "data:"))})
+# data: URLs are the browser's own pictures (its date and time inputs' icons), fetched from nowhere.
+if elsewhere:
+    fail(f"the page asked for things from elsewhere: {elsewhere}")
+ok("every request the pages made went to the program itself")

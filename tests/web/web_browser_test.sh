@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The web page in a real browser: the real desktop program under Xvfb serves it (its sound to
+# PulseAudio's null sink, recorded; its window read through the accessibility bus), and Debian's
+# Chromium, headless and driven over DevTools (browser_checks.py), logs in, adds a bell 6 s ahead
+# (heard at its second, listed in the window), changes and deletes it, pauses and resumes,
+# sets a holiday, reads the log, and shows the page on a 360 px phone and in English.
+# Screenshots go to SHOTS_DIR.
+# Usage: web_browser_test.sh BIN_DIR SOURCE_DIR SHOTS_DIR
+set -euo pipefail
+bin=$1
+src=$2
+shots=$(realpath -m "$3")
+mkdir -p "$shots"
+source "$src/tests/support/harness.sh"
+
+start_xvfb
+start_sound
+start_session_bus
+start_accessibility_bus
+"$src/tests/support/make-tones.sh" "$work/tones"
+program=$work/program
+mkdir "$program"
+cp "$bin/tolvane" "$program/"
+port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])')
+password='Office desk 3'
+"$bin/tolvanectl" init "$program" >/dev/null
+printf '%s\n' "$password" | "$bin/tolvanectl" password "$program" >/dev/null 2>&1
+"$bin/tolvanectl" option "$program" web_port "$port" >/dev/null
+
+(cd "$program" && exec ./tolvane) >"$work/stdout" 2>"$work/stderr" &
+pids+=($!)
+wait_for 20 "the program's page" grep -q '网页已开启' "$program/tolvane.log"
+
+# The user data folder is the run's own: DevToolsActivePort there names the debugging port.
+chromium --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/chromium" \
+  --remote-debugging-port=0 --ignore-certificate-errors about:blank >"$work/chromium.log" 2>&1 &
+pids+=($!)
+wait_for 30 "Chromium's DevTools port" test -s "$work/chromium/DevToolsActivePort"
+devtools=$(head -1 "$work/chromium/DevToolsActivePort")
+
+parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 --file-format=wav "$work/rec.wav" &
+recorder=$!
+pids+=($recorder)
+/usr/bin/python3 "$src/tests/web/browser_checks.py" "https://localhost:$port" "$devtools" \
+  "$password" "$work/tones/a440.mp3" "$bin" "$program" "$shots" | tee "$work/checks" ||
+  fail "the browser's checks failed"
+bell_at=$(sed -n 's/^bell_at=//p' "$work/checks")
+recorded_until=$(date +%s.%N)
+kill -INT "$recorder"
+wait "$recorder" || true
+read_tones "$bin" "$work/rec.wav" "$recorded_until"
+[ "${#tones[@]}" = 1 ] || fail "expected the one bell added in the browser, heard ${#tones[@]}"
+expect_tone 0 440 "$bell_at" 150
+echo "ok: the bell added in the browser sounds at its second"
