@@ -11,6 +11,8 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <map>
+#include <mutex>
 #include <thread>
 
 namespace tolvane {
@@ -49,6 +51,8 @@ struct HttpsServer::Impl {
     Handler handler;
     Limits limits;
     std::atomic<int> connections{0};
+    std::mutex addressesMutex;
+    std::map<std::string, int> connectionsFrom;
     asio::ssl::context ssl;
     asio::io_context io;
     tcp::acceptor acceptor;
@@ -70,8 +74,17 @@ public:
             address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
         m_clientAddress = address.to_string();
         ++m_server.connections;
+        std::lock_guard lock(m_server.addressesMutex);
+        m_overLimit =
+            ++m_server.connectionsFrom[m_clientAddress] > m_server.limits.maxConnectionsPerAddress;
     }
-    ~Connection() { --m_server.connections; }
+    ~Connection() {
+        --m_server.connections;
+        std::lock_guard lock(m_server.addressesMutex);
+        if (--m_server.connectionsFrom[m_clientAddress] <= 0)
+            m_server.connectionsFrom.erase(m_clientAddress);
+    }
+    bool overLimit() const { return m_overLimit; }
 
     void run() {
         beast::get_lowest_layer(m_stream).expires_after(
@@ -172,6 +185,7 @@ private:
     beast::flat_buffer m_buffer;
     std::optional<http::request_parser<http::string_body>> m_parser;
     std::string m_clientAddress;
+    bool m_overLimit = false;
     static constexpr int kDrainSeconds = 2;
     static constexpr size_t kDrainBytes = 1024 * 1024;
     bool m_drainAfterAnswer = false;
@@ -189,7 +203,8 @@ void HttpsServer::Impl::accept() {
                 beast::error_code ignored;
                 socket.close(ignored);
             } else {
-                std::make_shared<Connection>(std::move(socket), *this)->run();
+                auto connection = std::make_shared<Connection>(std::move(socket), *this);
+                if (!connection->overLimit()) connection->run();
             }
         }
         accept();

@@ -52,6 +52,8 @@ public:
         int handshakeSeconds = 10;
         int requestSeconds = 30;
         int maxConnections = 64;
+        // One desk (or one attacker) cannot take every connection.
+        int maxConnectionsPerAddress = 16;
         int threads = 2;
     };
     using Handler = std::function<HttpResponse(const HttpRequest&)>;

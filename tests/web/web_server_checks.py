@@ -5,8 +5,8 @@ Usage: web_server_checks.py PORT FOLDER FINGERPRINT BELL_EPOCH PASSWORD NEW_PASS
 
 Before the bell: a wrong Host, plain HTTP, a malformed request, an oversized body (with and
 without a length), an oversized header, five wrong passwords from one address (the sixth try
-waits), a form without its token (nothing changes), a form with it. Around the bell: 50 parallel
-requests, each asking the ringer for its state, a client that sends its request a byte at a
+waits), a form without its token (nothing changes), a form with it. Around the bell: 50 desks'
+parallel requests, each asking the ringer for its state, a client that sends its request a byte at a
 time, oversized bodies. After it: a password change ends the session from before.
 Prints one "ok:" line per check; exits 1 at the first failure.
 """
@@ -139,6 +139,19 @@ if not answer.startswith(b"HTTP/1.1 431"):
     fail(f"a 16 kB header was not refused: {answer[:60]!r}")
 ok("bodies over 64 KiB (with a length or chunked) and a 16 kB header are refused (413, 431)")
 
+held = []
+for _ in range(20):
+    plain = socket.create_connection(("127.0.0.1", port), timeout=3, source_address=("127.0.0.3", 0))
+    try:
+        held.append(context.wrap_socket(plain))
+    except (ssl.SSLError, ConnectionError, socket.timeout):
+        plain.close()
+for connection in held:
+    connection.close()
+if len(held) != 16:
+    fail(f"one address held {len(held)} connections at once, not 16")
+ok("one address holds at most 16 connections at once")
+
 for attempt in range(5):
     status, _, _ = log_in("wrong guess", address="127.0.0.2")
     if status != 403:
@@ -185,10 +198,10 @@ stop_at = bell + 2.0
 crowd_answers = []
 
 
-def crowd_member(_):
+def crowd_member(desk):
     answers = []
     while time.time() < stop_at:
-        answers.append(request("GET", "/", cookie=session)[0])
+        answers.append(request("GET", "/", cookie=session, address=f"127.0.0.{10 + desk}")[0])
     return answers
 
 
