@@ -2,7 +2,8 @@
 # Takes every picture the user guide shows, in Chinese and English, from the real windows on a
 # real X server (Xvfb) with the real fonts and the program's own look: the interface tests drive
 # each window and state (a bell ringing, the plan paused, the calendar's days) and save what
-# they show. Run it after a change to a window, and commit the pictures with the change.
+# they show, and the web page's pictures come from a real browser against the real program. Run it
+# after a change to a window or the page, and commit the pictures with the change.
 # Usage: docs/guide/shots.sh BUILD_DIR [OUT_DIR]   (OUT_DIR: docs/guide/images)
 set -euo pipefail
 build=$(realpath "$1")
@@ -12,4 +13,7 @@ for lang in zh_CN.UTF-8 en_US.UTF-8; do
   LANGUAGE= LANG=$lang TOLVANE_SCREENSHOTS=$out xvfb-run -a -s "-screen 0 1024x768x24" \
     "$build/bin/interface_tests" everyTextFitsItsControl everyStateOfTheMainWindowFits >/dev/null
 done
+# The web page as a phone shows it: the real program serves it, a real browser takes the pictures.
+"$(dirname "$0")/../../tests/web/web_browser_test.sh" "$build/bin" "$(realpath "$(dirname "$0")/../..")" \
+  "$out" >/dev/null
 ls "$out"/*.png | wc -l | xargs echo "pictures:"
