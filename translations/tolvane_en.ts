@@ -1258,8 +1258,12 @@ Error: %2</translation>
             <translation>This desktop has no tray: &quot;Minimise&quot; puts the window on the taskbar. For a tray icon on GNOME, install and switch on the AppIndicator extension (gnome-shell-extension-appindicator), then minimise again.</translation>
         </message>
         <message>
-            <source>未开启（tolvanectl option 目录 web_port 8443）</source>
-            <translation>Off (tolvanectl option FOLDER web_port 8443)</translation>
+            <source>未开启</source>
+            <translation>Off</translation>
+        </message>
+        <message>
+            <source>先设置软件密码，再用 tolvanectl option 目录 web_port 8443 开启</source>
+            <translation>Set the password first, then turn it on with tolvanectl option FOLDER web_port 8443</translation>
         </message>
         <message>
             <source>证书指纹（SHA-256）：

@@ -89,11 +89,12 @@ void SettingsWindow::showPasswordState() {
 void SettingsWindow::showWebPage() {
     const SettingsHooks::WebPageShown page = m_hooks.webPage();
     const QString said = !page.problem.empty() ? QString::fromStdString(page.problem)
-                         : !page.address.empty()
-                             ? QString::fromStdString(page.address)
-                             : tr("未开启（tolvanectl option 目录 web_port 8443）");
+                         : !page.address.empty() ? QString::fromStdString(page.address)
+                                                 : tr("未开启");
     QLabel* line = m_controls.webPage;
-    line->setToolTip(said);
+    line->setToolTip(page.problem.empty() && page.address.empty()
+                         ? tr("先设置软件密码，再用 tolvanectl option 目录 web_port 8443 开启")
+                         : said);
     line->setText(line->fontMetrics().elidedText(said, Qt::ElideRight, line->width()));
     // 32 bytes in two rows, as the office reads them against the browser's.
     QString fingerprint = QString::fromStdString(page.fingerprint);

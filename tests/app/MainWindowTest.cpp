@@ -556,7 +556,7 @@ private slots:
         SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
                                                  m_dir->file("autostart"), "/x", m_dir->path()});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
-        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 442));
+        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 448));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
         int spinners = 0;
         for (QDialog* window : std::initializer_list<QDialog*>{&add, &change, &settings}) {
