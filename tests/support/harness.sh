@@ -137,7 +137,7 @@ expect_tone() {
 }
 
 # The accessibility bus on the session bus (start_session_bus first), and the program's windows
-# on it: tests/support/window_texts.py then reads what they show from outside.
+# on it: tests/support/atspi_window.py then reads and presses them from outside.
 start_accessibility_bus() {
   /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/a11y.log" 2>&1 &
   pids+=($!)

@@ -16,7 +16,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 from cdp import Page  # noqa: E402
 
 base, devtools, password, music, bin_dir, folder, shots = sys.argv[1:8]
-window_texts = os.path.join(os.path.dirname(__file__), "..", "support", "window_texts.py")
+window_texts = os.path.join(os.path.dirname(__file__), "..", "support", "atspi_window.py")
 
 
 def fail(what):
@@ -31,7 +31,7 @@ def ok(what):
 def window_shows(text, seconds=5, shown=True):
     deadline = time.time() + seconds
     while time.time() < deadline:
-        said = subprocess.run(["/usr/bin/python3", window_texts], capture_output=True,
+        said = subprocess.run(["/usr/bin/python3", window_texts, "texts"], capture_output=True,
                               text=True).stdout.splitlines()
         if (text in said) == shown:
             return
