@@ -1,6 +1,7 @@
 #include "ui/BalloonTip.h"
 
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 
@@ -34,6 +35,15 @@ void BalloonTip::popUpBeside(QWidget* target, const QString& text, int shownMs) 
 
 namespace {
 
+// Where w's top-left corner is in the coordinates its window's tips are placed in: the window
+// system's own idea of the window's place. On X11 that is the screen; a Wayland compositor tells
+// no client where its windows are, and places a tip relative to the window it belongs to.
+QPoint placeOf(const QWidget& w) {
+    const QWidget* window = w.window();
+    const QWindow* handle = window->windowHandle();
+    return handle ? handle->mapToGlobal(w.mapTo(window, QPoint(0, 0))) : w.mapToGlobal(QPoint(0, 0));
+}
+
 // The window's controls that a tip must leave visible: the widgets with no visible widget inside
 // (a list's viewport, a button, a label), in global coordinates.
 std::vector<QRect> controlRects(const QWidget& window) {
@@ -44,7 +54,7 @@ std::vector<QRect> controlRects(const QWidget& window) {
             auto* child = qobject_cast<QWidget*>(c);
             return child && child->isVisible() && !child->isWindow();
         });
-        if (leaf) rects.emplace_back(w->mapToGlobal(QPoint(0, 0)), w->size());
+        if (leaf) rects.emplace_back(placeOf(*w), w->size());
     }
     return rects;
 }
@@ -52,7 +62,7 @@ std::vector<QRect> controlRects(const QWidget& window) {
 }  // namespace
 
 QPoint tipPlaceBeside(const QWidget& target, const QSize& size) {
-    const QRect at(target.mapToGlobal(QPoint(0, 0)), target.size());
+    const QRect at(placeOf(target), target.size());
     constexpr int kGap = 6;
     const QPoint candidates[] = {
         {at.right() + kGap, at.top()},

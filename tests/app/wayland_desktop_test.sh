@@ -48,6 +48,8 @@ echo "ok: the program paints as a Wayland client, and weston composes it ($colou
 
 window press 增加铃声 || fail "增加铃声 could not be pressed"
 wait_for 10 "the Add window" window showing 添加铃声
+sleep 0.5  # its first tip
+import -window root "$shots/wayland-add.png"
 # Esc once weston has given the new window the keyboard (it may take a frame or two).
 escape_closes_add_window() {
   xdotool key --window "$compositor" Escape 2>/dev/null
