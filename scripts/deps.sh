@@ -11,7 +11,7 @@ if [ "${1:-build}" = test ]; then
   # a private D-Bus with the logind mock; libfaketime to step the clock under the real program;
   # the Debian package's checks and its install into a fresh root; the Windows installer.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
-    dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0
+    dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2)
   # wine32 runs the 32-bit test program of the PE loader: it needs the i386 architecture.

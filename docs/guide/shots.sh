@@ -12,6 +12,9 @@ mkdir -p "$out"
 for lang in zh_CN.UTF-8 en_US.UTF-8; do
   LANGUAGE= LANG=$lang TOLVANE_SCREENSHOTS=$out xvfb-run -a -s "-screen 0 1024x768x24" \
     "$build/bin/interface_tests" everyTextFitsItsControl everyStateOfTheMainWindowFits >/dev/null
+  # The System menu and the tray, from the real program started as a user starts it.
+  LANGUAGE= LANG=$lang xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$(dirname "$0")/program_shots.sh" "$build/bin" "$out" "${lang:0:2}"
 done
 # The web page as a phone shows it: the real program serves it, a real browser takes the pictures.
 "$(dirname "$0")/../../tests/web/web_browser_test.sh" "$build/bin" "$(realpath "$(dirname "$0")/../..")" \
