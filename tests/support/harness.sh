@@ -6,7 +6,8 @@ cleanup() {
   local i
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  rm -rf "$work"
+  # A child of a killed process (a browser's renderer) may still be writing into the folder.
+  rm -rf "$work" 2>/dev/null || { sleep 1; rm -rf "$work"; }
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }

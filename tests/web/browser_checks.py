@@ -135,3 +135,6 @@ elsewhere = sorted({e["params"]["request"]["url"] for e in page.events
 if elsewhere:
     fail(f"the page asked for things from elsewhere: {elsewhere}")
 ok("every request the pages made went to the program itself")
+
+# The browser ends with all of its processes before the test's folder goes.
+page.call("Browser.close")

@@ -34,7 +34,8 @@ wait_for 20 "the program's page" grep -q '网页已开启' "$program/tolvane.log
 # The user data folder is the run's own: DevToolsActivePort there names the debugging port.
 chromium --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/chromium" \
   --remote-debugging-port=0 --ignore-certificate-errors about:blank >"$work/chromium.log" 2>&1 &
-pids+=($!)
+chromium=$!
+pids+=($chromium)
 wait_for 30 "Chromium's DevTools port" test -s "$work/chromium/DevToolsActivePort"
 devtools=$(head -1 "$work/chromium/DevToolsActivePort")
 
@@ -45,6 +46,7 @@ pids+=($recorder)
   "$password" "$work/tones/a440.mp3" "$bin" "$program" "$shots" | tee "$work/checks" ||
   fail "the browser's checks failed"
 bell_at=$(sed -n 's/^bell_at=//p' "$work/checks")
+wait_for 10 "the browser to end" bash -c "! kill -0 $chromium 2>/dev/null"
 recorded_until=$(date +%s.%N)
 kill -INT "$recorder"
 wait "$recorder" || true
