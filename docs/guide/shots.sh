@@ -1,18 +1,15 @@
 #!/usr/bin/env bash
-# Takes every picture the user guide shows, in Chinese and English, from the real windows on a
-# real X server (Xvfb) with the real fonts and the program's own look: the interface tests drive
-# each window and state (a bell ringing, the plan paused, the calendar's days) and save what
-# they show, and the web page's pictures come from a real browser against the real program. Run it
-# after a change to a window or the page, and commit the pictures with the change.
+# Takes every picture the user guide shows, in Chinese and English: the real program started as a
+# user starts it, on a real X server (Xvfb) with a tray host, a sound server and a prepared
+# schedule, its windows opened by their buttons and menus (program_shots.sh); and the web page as a
+# phone shows it, from a real browser against the real program. Run it after a change to a window
+# or the page, and commit the pictures with the change.
 # Usage: docs/guide/shots.sh BUILD_DIR [OUT_DIR]   (OUT_DIR: docs/guide/images)
 set -euo pipefail
 build=$(realpath "$1")
 out=$(realpath -m "${2:-$(dirname "$0")/images}")
 mkdir -p "$out"
 for lang in zh_CN.UTF-8 en_US.UTF-8; do
-  LANGUAGE= LANG=$lang TOLVANE_SCREENSHOTS=$out xvfb-run -a -s "-screen 0 1024x768x24" \
-    "$build/bin/interface_tests" everyTextFitsItsControl everyStateOfTheMainWindowFits >/dev/null
-  # The System menu and the tray, from the real program started as a user starts it.
   LANGUAGE= LANG=$lang xvfb-run -a -s "-screen 0 1024x768x24" \
     "$(dirname "$0")/program_shots.sh" "$build/bin" "$out" "${lang:0:2}"
 done

@@ -19,15 +19,6 @@ wait_for 5 "the tray host" xdotool search --onlyvisible --class trayer
 program=$!
 pids+=($program)
 
-# Visible windows of the program by size: the main window, and the tray icon (at most 32 high).
-tray_icon() {
-  local w h
-  for w in $(xdotool search --onlyvisible --pid "$program" 2>/dev/null); do
-    h=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: [0-9]*x//p')
-    [ -n "$h" ] && [ "$h" -le 32 ] && { echo "$w"; return 0; }
-  done
-  return 1
-}
 retry() { for _ in $(seq 50); do "$@" >/dev/null && return 0; sleep 0.1; done; return 1; }
 gone() { ! "$@" >/dev/null; }
 
@@ -38,9 +29,9 @@ xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
 xdotool key Down Down Down Down Return
 retry gone main_window "$program" || fail "最小化 did not hide the window"
-retry tray_icon || fail "no tray icon after 最小化"
-icon=$(tray_icon)
+retry tray_icon "$program" || fail "no tray icon after 最小化"
+icon=$(tray_icon "$program")
 xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1
 retry main_window "$program" || fail "a double-click on the icon did not bring the window back"
-retry gone tray_icon || fail "the tray icon stayed"
+retry gone tray_icon "$program" || fail "the tray icon stayed"
 echo "tray under Xvfb test passed"

@@ -99,6 +99,15 @@ main_window() {
   return 1
 }
 no_main_window() { ! main_window "$1"; }
+# The tray icon (a visible window at most 32 high) of process $1 in an XEmbed tray.
+tray_icon() {
+  local w h
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    h=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: [0-9]*x//p')
+    [ -n "$h" ] && [ "$h" -le 32 ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
 # A visible window titled $1, and none.
 titled_window() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 no_titled_window() { ! titled_window "$1"; }
