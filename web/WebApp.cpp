@@ -66,6 +66,15 @@ std::string urlEncoded(const std::string& text) {
     return QUrl::toPercentEncoding(QString::fromStdString(text)).toStdString();
 }
 
+// The folder's password hash as it is now; empty when none is set or it cannot be read (then
+// nobody logs in and every session ends).
+std::string folderPasswordHash(const std::string& folder) {
+    TableDatabase db;
+    if (!openTablesForReading(db, folder).isOk()) return {};
+    auto read = readPasswordHash(db);
+    return read.isOk() ? read.value() : std::string();
+}
+
 HttpResponse plain(int status, const std::string& text) {
     HttpResponse r;
     r.status = status;
@@ -220,10 +229,7 @@ HttpResponse WebApp::route(Context& c) {
     if (c.path == "/login") return post ? logIn(c) : loginPage(c, {});
     if (c.path == "/favicon.ico") return plain(404, {});
 
-    TableDatabase db;
-    std::string hash;
-    if (openTablesForReading(db, m_setup.folder).isOk())
-        if (auto read = readPasswordHash(db); read.isOk()) hash = read.value();
+    const std::string hash = folderPasswordHash(m_setup.folder);
     const std::string id = cookieValue(c.request.cookie, kSessionCookie);
     if (!id.empty()) c.session = m_sessions.use(id, hash, m_setup.nowMs());
     if (!c.session) return post ? plain(403, uiText("WebPage", "请先登录")) : redirect("/login");
@@ -330,10 +336,7 @@ HttpResponse WebApp::logIn(Context& c) {
         r.status = 429;
         return r;
     }
-    TableDatabase db;
-    std::string hash;
-    if (openTablesForReading(db, m_setup.folder).isOk())
-        if (auto read = readPasswordHash(db); read.isOk()) hash = read.value();
+    const std::string hash = folderPasswordHash(m_setup.folder);
     if (hash.empty() || !passwordMatches(hash, field(c.form, "password"))) {
         m_sessions.failed(address, m_setup.nowMs());
         m_setup.ringer->log().warn("网页登录失败：密码不对（" + address + "）");
