@@ -13,7 +13,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR" "$work/program"
 cp "$bin/tolvane" "$work/program/"
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 pids+=($!)
-wait_for 5 "the tray host" xdotool search --onlyvisible --class trayer
+wait_for 15 "the tray host" xdotool search --onlyvisible --class trayer
 
 (cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
 program=$!
