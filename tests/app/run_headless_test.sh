@@ -17,6 +17,8 @@ for _ in $(seq 3000); do grep -q '无窗口打铃启动' "$work/stdout" 2>/dev/n
 grep -q '无窗口打铃启动' "$work/stdout" || fail "run.sh did not reach the headless ringer: $(tail -5 "$work/stderr")"
 grep -q "^No display: ringing the schedule in $work/build/bin without a window" "$work/stdout" ||
   fail "run.sh did not say it rings without a window: $(head -3 "$work/stdout")"
+# The start line is written before the tables are opened (and made when missing): give them a moment.
+for _ in $(seq 100); do [ -f "$work/build/bin/db.edb" ] && break; sleep 0.1; done
 [ -f "$work/build/bin/db.edb" ] || fail "no schedule in the program folder"
 kill -TERM "$run"
 status=0
