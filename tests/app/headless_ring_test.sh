@@ -32,7 +32,7 @@ ctl add "$dir" --start "$(at 2)" --music "$work/tones/missing.mp3" --days "$all"
 "$bin/tolvanectl" ring "$dir" >"$work/stdout" 2>"$work/stderr" &
 ringer=$!
 pids+=($ringer)
-for _ in $(seq 50); do grep -q '无窗口打铃启动' "$work/stdout" 2>/dev/null && break; sleep 0.1; done
+for _ in $(seq 300); do grep -q '无窗口打铃启动' "$work/stdout" 2>/dev/null && break; sleep 0.1; done
 grep -q '无窗口打铃启动' "$work/stdout" || fail "the ringer did not start: $(cat "$work/stderr")"
 
 status=0
@@ -40,7 +40,7 @@ status=0
 [ "$status" = 1 ] || fail "a second ringer on the folder ended with $status, not 1"
 grep -q "process $ringer" "$work/second" || fail "the second ringer does not name the first: $(cat "$work/second")"
 echo "ok: a second ringer on the folder exits 1 and names the process that rings"
-for _ in $(seq 20); do grep -q Tolvane <<<"$(inhibitors)" && break; sleep 0.1; done
+for _ in $(seq 100); do grep -q Tolvane <<<"$(inhibitors)" && break; sleep 0.1; done
 grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)" ||
   fail "no sleep:idle block inhibitor while the plan runs: $(inhibitors)"
 echo "ok: the sleep inhibitor is held while it rings"

@@ -25,7 +25,7 @@ visible() {
   return 1
 }
 wait_visible() {  # pid yes|no
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     if visible "$1"; then [ "$2" = yes ] && return 0; else [ "$2" = no ] && return 0; fi
     sleep 0.1
   done
@@ -72,7 +72,7 @@ pids+=($program)
 wait_visible "$program" yes || fail "the window did not appear"
 window=$(main_window "$program")
 box() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
-wait_box() { for _ in $(seq 50); do [ -n "$(box "$1")" ] && return 0; sleep 0.1; done; return 1; }
+wait_box() { for _ in $(seq 100); do [ -n "$(box "$1")" ] && return 0; sleep 0.1; done; return 1; }
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
 xdotool key Down Return

@@ -28,7 +28,7 @@ done
 # Esc in the main window ends the program.
 xdotool mousemove --window "$window" 300 300
 xdotool key --window "$window" Escape 2>/dev/null || xdotool key Escape
-for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 150); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$program" 2>/dev/null; then echo "FAIL: Esc did not end the program" >&2; exit 1; fi
 status=0
 wait "$program" || status=$?

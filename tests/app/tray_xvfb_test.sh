@@ -19,7 +19,7 @@ wait_for 15 "the tray host" xdotool search --onlyvisible --class trayer
 program=$!
 pids+=($program)
 
-retry() { for _ in $(seq 50); do "$@" >/dev/null && return 0; sleep 0.1; done; return 1; }
+retry() { for _ in $(seq 150); do "$@" >/dev/null && return 0; sleep 0.1; done; return 1; }
 gone() { ! "$@" >/dev/null; }
 
 retry main_window "$program" || fail "the window did not appear"
