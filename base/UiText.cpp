@@ -31,9 +31,12 @@ void setUiTextTranslator(UiTextTranslator t) {
     translator() = std::move(t);
 }
 
+const UiTextTranslator* thisThreadsUiTexts() {
+    return t_language.set ? t_language.translator : (translator() ? &translator() : nullptr);
+}
+
 std::string uiText(const char* context, const char* source) {
-    const UiTextTranslator* in =
-        t_language.set ? t_language.translator : (translator() ? &translator() : nullptr);
+    const UiTextTranslator* in = thisThreadsUiTexts();
     if (!in || !*in) return source;
     std::string translated = (*in)(context, source);
     return translated.empty() ? std::string(source) : translated;

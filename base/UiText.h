@@ -25,8 +25,13 @@ void setUiTextTranslator(UiTextTranslator translator);
 
 std::string uiText(const char* context, const char* source);
 
+// The texts this thread reads in now, to be handed to a UiTextLanguage on another thread that
+// works for it (null: the Chinese texts).
+const UiTextTranslator* thisThreadsUiTexts();
+
 // This thread's texts in another language than the program's until the scope ends (the web page
-// answers each request in its reader's language); a null translator gives the Chinese texts.
+// answers each request in its reader's language); a null translator gives the Chinese texts, the
+// ring log's words.
 class UiTextLanguage {
 public:
     explicit UiTextLanguage(const UiTextTranslator* translator);

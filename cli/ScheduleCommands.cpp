@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/PathText.h"
+#include "base/UiText.h"
 #include "cli/Json.h"
 #include "ringing/core/MusicCheck.h"
 #include "schedule/core/BellEditing.h"
@@ -82,7 +83,9 @@ std::function<std::string(const std::string&)>& musicFileJudge() {
     static std::function<std::string(const std::string&)> judge =
         [](const std::string& file) -> std::string {
         std::error_code error;
-        return std::filesystem::is_regular_file(pathFromUtf8(file), error) ? "" : "文件不存在";
+        return std::filesystem::is_regular_file(pathFromUtf8(file), error)
+                   ? ""
+                   : UI_TEXT_NOOP("MusicCheck", "文件不存在");
     };
     return judge;
 }
@@ -92,7 +95,7 @@ std::function<std::string(const std::string&)>& musicFileJudge() {
 void warnWhenMusicWillNotPlay(const std::string& music, std::ostream& err) {
     for (const UnplayableMusic& u : findUnplayableMusic({{"", music}}, musicFileJudge()))
         err << "tolvanectl: warning: the bell's music will not play on this computer: " << music
-            << " (" << u.why << ")\n";
+            << " (" << uiText("MusicCheck", u.why.c_str()) << ")\n";
 }
 
 int usageError(std::ostream& err, const char* usage) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "base/UiText.h"
 #include "cli/Json.h"
 #include "platform/ClockSync.h"
 #include "platform/Process.h"
@@ -46,12 +47,12 @@ std::vector<std::string> problemsOf(const ClockSync& clock, const OutputReport& 
                                     const std::string& chosenOutput,
                                     const std::vector<UnplayableMusic>& music) {
     std::vector<std::string> problems;
-    if (clock.known && !clock.synchronised) problems.push_back("时钟未同步：" + clock.why);
+    if (const std::string said = clockProblem(clock); !said.empty()) problems.push_back(said);
     if (const std::string said = outputProblem(output, chosenOutput); !said.empty())
         problems.push_back(said);
     std::vector<std::string> said;
     for (const UnplayableMusic& u : music) {
-        const std::string line = "铃声的音乐不能播放：" + u.bell.music + "（" + u.why + "）";
+        const std::string line = unplayableSaid(u);
         if (std::find(said.begin(), said.end(), line) == said.end()) said.push_back(line);
     }
     problems.insert(problems.end(), said.begin(), said.end());
@@ -89,11 +90,12 @@ WebPageState webPageOf(const std::string& dir, const ProgramOptions& options) {
         web.address = webAddressOf(certificate.value(), options.webPort);
         web.fingerprint = certificate.value().fingerprint;
     } else if (certificate.status().code() != Status::Code::kNotFound) {
-        web.problem = "网页没有开启：" + certificate.status().message();
+        web.problem =
+            fillIn(uiText("WebPage", "网页没有开启：%1"), {certificate.status().message()});
     }
 #else
     (void)dir;
-    web.problem = "网页没有开启：Windows 版本不提供网页";
+    web.problem = uiText("WebPage", "网页没有开启：这个版本不提供网页");
 #endif
     return web;
 }

@@ -1,5 +1,6 @@
 #include <sys/timex.h>
 
+#include "base/UiText.h"
 #include "platform/ClockSync.h"
 
 namespace tolvane {
@@ -13,7 +14,7 @@ ClockSync readClockSync() {
     timex state{};
     if (::adjtimex(&state) < 0) return {};
     if (state.maxerror < kUnsynchronisedMaxErrorUs) return {true, true, {}};
-    return {true, false, "没有时间同步（NTP）在校正系统时钟"};
+    return {true, false, UI_TEXT_NOOP("ClockSync", "没有时间同步（NTP）在校正系统时钟")};
 }
 
 }  // namespace tolvane

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/UiText.h"
 #include "platform/ClockSync.h"
 
 namespace tolvane {
@@ -49,8 +50,10 @@ bool timeServiceDisabled() {
 ClockSync readClockSync() {
     const std::wstring type = timeServiceType();
     if (type.empty()) return {};
-    if (type == L"NoSync") return {true, false, "Windows 时间服务被设置为不同步时间"};
-    if (timeServiceDisabled()) return {true, false, "Windows 时间服务已被禁用"};
+    if (type == L"NoSync")
+        return {true, false, UI_TEXT_NOOP("ClockSync", "Windows 时间服务被设置为不同步时间")};
+    if (timeServiceDisabled())
+        return {true, false, UI_TEXT_NOOP("ClockSync", "Windows 时间服务已被禁用")};
     return {true, true, {}};
 }
 

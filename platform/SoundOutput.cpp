@@ -1,23 +1,29 @@
 #include "platform/SoundOutput.h"
 
+#include "base/UiText.h"
+
 namespace tolvane {
 
 std::string inaudibleReason(const OutputState& state) {
-    if (state.muted) return "输出已静音";
-    if (state.portUnplugged) return "输出端口没有接上（例如耳机插孔已拔出）";
+    if (state.muted) return uiText("SoundOutput", "输出已静音");
+    if (state.portUnplugged) return uiText("SoundOutput", "输出端口没有接上（例如耳机插孔已拔出）");
     if (state.volumePercent < kAudibleVolumePercent)
-        return "输出音量只有 " + std::to_string(state.volumePercent) + "%";
+        return fillIn(uiText("SoundOutput", "输出音量只有 %1%"),
+                      {std::to_string(state.volumePercent)});
     return {};
 }
 
 std::string outputProblem(const OutputReport& report, const std::string& chosen) {
     if (!report.known) return {};
-    if (!report.serverRunning) return "没有声音输出：没有声音服务器或设备接收声音";
+    if (!report.serverRunning)
+        return uiText("SoundOutput", "没有声音输出：没有声音服务器或设备接收声音");
     if (!report.present)
-        return chosen.empty() ? "没有声音输出：声音服务器没有默认输出"
-                              : "选定的声音输出 " + chosen + " 不存在";
+        return chosen.empty()
+                   ? uiText("SoundOutput", "没有声音输出：声音服务器没有默认输出")
+                   : fillIn(uiText("SoundOutput", "选定的声音输出 %1 不存在"), {chosen});
     const std::string why = inaudibleReason(report.state);
-    return why.empty() ? why : "声音输出 " + report.name + " 听不到：" + why;
+    return why.empty() ? why
+                       : fillIn(uiText("SoundOutput", "声音输出 %1 听不到：%2"), {report.name, why});
 }
 
 }  // namespace tolvane

@@ -67,10 +67,12 @@ struct OutputReport {
 // status of an administrator.
 OutputReport readOutput(const std::string& name);
 
-// Why nobody hears an output in state, in the ring log's words; empty when it can be heard.
+// Why nobody hears an output in state, in this thread's language (the ring log's words under a
+// Chinese UiTextLanguage); empty when it can be heard.
 std::string inaudibleReason(const OutputState& state);
 // Why the bells of an output chosen by name (empty: the default) cannot be heard, as a sentence
-// for the window, the log and the status; empty when nothing is known to be wrong.
+// for the window, the log and the status, in this thread's language; empty when nothing is known
+// to be wrong.
 std::string outputProblem(const OutputReport& report, const std::string& chosen);
 
 // Follows an output while it lives: onChange gets its state at once and after every change the

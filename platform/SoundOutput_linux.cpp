@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "base/UiText.h"
 #include "platform/SoundOutput.h"
 
 namespace tolvane {
@@ -418,7 +419,9 @@ private:
                pa().context_get_sink_info_by_index(m_connection.context(),
                                                    pa().stream_get_device_index(m_stream),
                                                    onSinkInfo, &query));
-        return query.found ? inaudibleReason(query.state) : std::string();
+        if (!query.found) return {};
+        const UiTextLanguage ringLogWords(nullptr);  // said in the bell's line of the ring log
+        return inaudibleReason(query.state);
     }
 
     PulseConnection m_connection;

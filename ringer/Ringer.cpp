@@ -195,9 +195,8 @@ void Ringer::followWeb() {
     if (m_web->follow(m_options, !hash.value().empty())) onProblemsChanged();
 }
 
-const std::string& Ringer::webProblem() const {
-    static const std::string none;
-    return m_web ? m_web->problem() : none;
+std::string Ringer::webProblem() const {
+    return m_web ? m_web->problem() : std::string();
 }
 
 const std::string& Ringer::webAddress() const {
@@ -231,7 +230,9 @@ void Ringer::followOutput() {
 
 void Ringer::outputReported(const OutputReport& report) {
     m_outputReport = report;
-    const std::string problem = tolvane::outputProblem(report, m_options.output);
+    m_outputReportFor = m_options.output;
+    const UiTextLanguage ringLogWords(nullptr);
+    const std::string problem = tolvane::outputProblem(report, m_outputReportFor);
     if (problem == m_outputProblem) return;
     if (problem.empty())
         m_log->note("声音输出正常：" + report.name);
@@ -239,6 +240,11 @@ void Ringer::outputReported(const OutputReport& report) {
         m_log->warn(problem);
     m_outputProblem = problem;
     onProblemsChanged();
+}
+
+std::string Ringer::outputProblem() const {
+    return m_outputProblem.empty() ? std::string()
+                                   : tolvane::outputProblem(m_outputReport, m_outputReportFor);
 }
 
 bool Ringer::outputCanBeFixed() const {
@@ -258,8 +264,11 @@ Status Ringer::fixOutput() {
 
 void Ringer::checkClock() {
     const ClockSync sync = m_readClockSync();
-    const std::string problem =
-        sync.known && !sync.synchronised ? "时钟未同步：" + sync.why : std::string();
+    m_clockSync = sync;
+    const std::string problem = [&] {
+        const UiTextLanguage ringLogWords(nullptr);
+        return tolvane::clockProblem(sync);
+    }();
     if (problem == m_clockProblem) return;
     if (problem.empty())
         m_log->note("时钟已同步");
@@ -274,6 +283,10 @@ void Ringer::checkClock() {
         m_timeSyncOffer = offered;
         onProblemsChanged();
     });
+}
+
+std::string Ringer::clockProblem() const {
+    return m_clockProblem.empty() ? std::string() : tolvane::clockProblem(m_clockSync);
 }
 
 void Ringer::turnOnTimeSync(std::function<void(const std::string&)> done) {

@@ -122,8 +122,9 @@ public:
 
     // Why the bells may not ring at the true second: the clock is not synchronised (checked at
     // once and every minute while 自动校正时间 is on). Empty when nothing is known to be wrong. A
-    // change is said once in the ring log, and onProblemsChanged follows.
-    const std::string& clockProblem() const { return m_clockProblem; }
+    // change is said once in the ring log, and onProblemsChanged follows. In this thread's
+    // language, as are the other problems.
+    std::string clockProblem() const;
     void checkClock();
     // The clock is not synchronised, and the system's time synchronisation is off but can be
     // turned on (asked of the system when the clock's problem appears).
@@ -138,7 +139,7 @@ public:
     // Why the bells cannot be heard on the output they play on (no server, the output chosen
     // gone, muted, below the audible floor, its port unplugged), as the sound server last told;
     // empty when nothing is known to be wrong. A change is said once in the ring log.
-    const std::string& outputProblem() const { return m_outputProblem; }
+    std::string outputProblem() const;
     // The output is there but muted or turned down: fixOutput() can mend it.
     bool outputCanBeFixed() const;
     // The user asked: unmutes the output and raises it to the audible floor; said in the log.
@@ -149,7 +150,7 @@ public:
     // and its certificate's fingerprint; changes are said in the ring log, and onProblemsChanged
     // follows.
     void followWeb();
-    const std::string& webProblem() const;
+    std::string webProblem() const;
     const std::string& webAddress() const;
     const std::string& webFingerprint() const;
     const UiTextTranslator* webEnglish() const { return m_webEnglish; }
@@ -216,7 +217,8 @@ private:
     std::unique_ptr<TableFollower> m_follower;
     std::function<ClockSync()> m_readClockSync;
     QTimer m_clockCheck;
-    std::string m_clockProblem;
+    ClockSync m_clockSync;
+    std::string m_clockProblem;  // in the ring log's words, as are the other problems kept
     bool m_timeSyncOffer = false;
     QTimer m_musicCheck;
     QTimer m_trialEnd;
@@ -230,6 +232,7 @@ private:
     // Answers from the system bus that come after the ringer went are dropped.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     OutputReport m_outputReport;
+    std::string m_outputReportFor;  // the output chosen when it came
     std::string m_outputProblem;
     bool m_tablesOpen = false;
     const UiTextTranslator* m_webEnglish = nullptr;

@@ -1,5 +1,6 @@
 #include "ringer/RingerWeb.h"
 
+#include "base/UiText.h"
 #include "ringer/Ringer.h"
 
 // The page needs OpenSSL and Boost.Beast, which the Windows cross builds do not carry; there a
@@ -28,7 +29,10 @@ public:
     explicit RingerLink(Ringer& ringer) : m_ringer(ringer) {}
 
     std::optional<State> state() override {
-        return onRingerThread<State>([](Ringer& r) {
+        // Asked for a reader: the ringer says its problems in the reader's language.
+        const UiTextTranslator* reader = thisThreadsUiTexts();
+        return onRingerThread<State>([reader](Ringer& r) {
+            const UiTextLanguage language(reader);
             State s;
             s.running = r.plan() == PlanState::kRunning;
             if (const auto playing = r.ring().engine().playingBell())
@@ -36,7 +40,7 @@ public:
             if (!r.outputProblem().empty()) s.problems.push_back(r.outputProblem());
             if (!r.clockProblem().empty()) s.problems.push_back(r.clockProblem());
             for (const UnplayableMusic& u : r.unplayableMusic()) {
-                const std::string line = "铃声的音乐不能播放：" + u.bell.music + "（" + u.why + "）";
+                const std::string line = unplayableSaid(u);
                 if (std::find(s.problems.begin(), s.problems.end(), line) == s.problems.end())
                     s.problems.push_back(line);
             }
@@ -113,18 +117,16 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
     const std::string before = m_problem + m_address + m_fingerprint;
     const bool wasServed = m_served != nullptr;
     m_served.reset();
-    m_problem.clear();
+    m_startFailure.clear();
     m_address.clear();
     m_fingerprint.clear();
     if (options.webPort == 0) {
         if (wasServed) m_ringer.log().note("网页已关闭");
-    } else if (std::string refusal = webPageRefusal(options, passwordSet); !refusal.empty()) {
-        m_problem = std::move(refusal);
-    } else {
+    } else if (webPageRefusal(options, passwordSet).empty()) {
         auto served = std::make_unique<Served>(m_ringer);
         auto page = WebPage::start(m_ringer.folder(), options, served->link, m_ringer.webEnglish());
         if (!page.isOk()) {
-            m_problem = "网页没有开启：" + page.status().message();
+            m_startFailure = page.status().message();
         } else {
             served->page = std::move(page).value();
             m_address = served->page->address();
@@ -134,8 +136,19 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
                                 m_fingerprint);
         }
     }
+    {
+        const UiTextLanguage ringLogWords(nullptr);
+        m_problem = problem();
+    }
     if (!m_problem.empty()) m_ringer.log().warn(m_problem);
     return before != m_problem + m_address + m_fingerprint;
+}
+
+std::string RingerWeb::problem() const {
+    if (m_for.webPort == 0) return {};
+    if (std::string refusal = webPageRefusal(m_for, m_forPassword); !refusal.empty()) return refusal;
+    if (m_startFailure.empty()) return {};
+    return fillIn(uiText("WebPage", "网页没有开启：%1"), {m_startFailure});
 }
 
 }  // namespace tolvane
@@ -156,10 +169,17 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
     m_followed = true;
     m_for = options;
     const std::string before = m_problem;
-    m_problem = options.webPort == 0 ? std::string()
-                                     : std::string("网页没有开启：这个版本不提供网页");
+    {
+        const UiTextLanguage ringLogWords(nullptr);
+        m_problem = problem();
+    }
     if (!m_problem.empty() && m_problem != before) m_ringer.log().warn(m_problem);
     return m_problem != before;
+}
+
+std::string RingerWeb::problem() const {
+    return m_for.webPort == 0 ? std::string()
+                              : uiText("WebPage", "网页没有开启：这个版本不提供网页");
 }
 
 }  // namespace tolvane

@@ -22,8 +22,9 @@ public:
     // Starts, restarts or stops the page as options and the password say; true when what it
     // says (problem, address, fingerprint) changed. Each change is said in the ring log.
     bool follow(const ProgramOptions& options, bool passwordSet);
-    // Why the page that the options ask for is not served; empty when it is, or is off.
-    const std::string& problem() const { return m_problem; }
+    // Why the page that the options ask for is not served, in this thread's language; empty
+    // when it is, or is off.
+    std::string problem() const;
     // "https://…:8443/" and the certificate's SHA-256 fingerprint while the page is served.
     const std::string& address() const { return m_address; }
     const std::string& fingerprint() const { return m_fingerprint; }
@@ -37,7 +38,8 @@ private:
     ProgramOptions m_for;
     bool m_forPassword = false;
     bool m_followed = false;
-    std::string m_problem;
+    std::string m_startFailure;  // why the page asked for could not start
+    std::string m_problem;       // as last said in the ring log
     std::string m_address;
     std::string m_fingerprint;
 };

@@ -225,6 +225,25 @@
         </message>
     </context>
     <context>
+        <name>ClockSync</name>
+        <message>
+            <source>时钟未同步：%1</source>
+            <translation>The clock is not synchronised: %1</translation>
+        </message>
+        <message>
+            <source>没有时间同步（NTP）在校正系统时钟</source>
+            <translation>no time synchronisation (NTP) corrects the system clock</translation>
+        </message>
+        <message>
+            <source>Windows 时间服务被设置为不同步时间</source>
+            <translation>the Windows Time service is set not to synchronise the time</translation>
+        </message>
+        <message>
+            <source>Windows 时间服务已被禁用</source>
+            <translation>the Windows Time service is disabled</translation>
+        </message>
+    </context>
+    <context>
         <name>MainWindow</name>
         <message>
             <source>读取时间中。。。</source>
@@ -289,6 +308,33 @@
         <message>
             <source>修复</source>
             <translation>Fix</translation>
+        </message>
+    </context>
+    <context>
+        <name>MusicCheck</name>
+        <message>
+            <source>不能解码为MP3</source>
+            <translation>cannot be decoded as MP3</translation>
+        </message>
+        <message>
+            <source>文件不存在</source>
+            <translation>the file does not exist</translation>
+        </message>
+        <message>
+            <source>没有选择音乐</source>
+            <translation>no music chosen</translation>
+        </message>
+        <message>
+            <source>文件夹里没有MP3文件</source>
+            <translation>the folder holds no MP3 file</translation>
+        </message>
+        <message>
+            <source>文件夹不存在</source>
+            <translation>the folder does not exist</translation>
+        </message>
+        <message>
+            <source>铃声的音乐不能播放：%1（%2）</source>
+            <translation>A bell's music will not play: %1 (%2)</translation>
         </message>
     </context>
     <context>
@@ -466,6 +512,37 @@
         <message>
             <source>浏览器显示的证书指纹（SHA-256）应与此相同</source>
             <translation>The certificate fingerprint (SHA-256) the browser shows should be the same as this</translation>
+        </message>
+    </context>
+    <context>
+        <name>SoundOutput</name>
+        <message>
+            <source>输出已静音</source>
+            <translation>the output is muted</translation>
+        </message>
+        <message>
+            <source>输出端口没有接上（例如耳机插孔已拔出）</source>
+            <translation>the output's port is not connected (a headphone plug pulled out, for example)</translation>
+        </message>
+        <message>
+            <source>输出音量只有 %1%</source>
+            <translation>the output's volume is only %1%</translation>
+        </message>
+        <message>
+            <source>没有声音输出：没有声音服务器或设备接收声音</source>
+            <translation>No sound output: no sound server or device takes the sound</translation>
+        </message>
+        <message>
+            <source>没有声音输出：声音服务器没有默认输出</source>
+            <translation>No sound output: the sound server has no default output</translation>
+        </message>
+        <message>
+            <source>选定的声音输出 %1 不存在</source>
+            <translation>The sound output chosen, %1, does not exist</translation>
+        </message>
+        <message>
+            <source>声音输出 %1 听不到：%2</source>
+            <translation>Nobody can hear the sound output %1: %2</translation>
         </message>
     </context>
     <context>
@@ -816,6 +893,22 @@
         <message>
             <source>两次输入的新密码不一样</source>
             <translation>The two new passwords differ</translation>
+        </message>
+        <message>
+            <source>网页没有开启：%1</source>
+            <translation>The web page is not on: %1</translation>
+        </message>
+        <message>
+            <source>网页没有开启：这个版本不提供网页</source>
+            <translation>The web page is not on: this version has no web page</translation>
+        </message>
+        <message>
+            <source>网页没有开启：还没有设置软件密码（在“软件设置”或用 tolvanectl password 设置）</source>
+            <translation>The web page is not on: no password is set yet (set one in Settings or with tolvanectl password)</translation>
+        </message>
+        <message>
+            <source>网页没有开启：web_certificate 和 web_key 要一起设置</source>
+            <translation>The web page is not on: web_certificate and web_key go together</translation>
         </message>
     </context>
     <context>

@@ -40,7 +40,7 @@ private:
 };
 
 // Why the folder's page cannot be served ("没有设置软件密码"), or empty: said at start and by
-// tolvanectl status before any server is tried.
+// tolvanectl status before any server is tried; in this thread's language.
 std::string webPageRefusal(const ProgramOptions& options, bool passwordSet);
 
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 
 #include <mpg123.h>
 
+#include "base/UiText.h"
 #include "platform/FileSystem.h"
 
 namespace tolvane {
@@ -82,7 +83,8 @@ size_t Mp3Decoder::read(char* dst, size_t n) {
 }
 
 std::string notOpenedBecause(const std::string& path) {
-    return FileSystem::platform()->exists(path) ? "不能解码为MP3" : "文件不存在";
+    return FileSystem::platform()->exists(path) ? UI_TEXT_NOOP("MusicCheck", "不能解码为MP3")
+                                                : UI_TEXT_NOOP("MusicCheck", "文件不存在");
 }
 
 std::string unplayableBecause(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "base/UiText.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderListing.h"
 #include "schedule/core/Schema.h"
@@ -25,16 +26,22 @@ std::vector<UnplayableMusic> findUnplayableMusic(
         auto [at, isNew] = verdicts.try_emplace(bell.music);
         if (isNew) {
             if (bell.music.empty())
-                at->second = "没有选择音乐";
+                at->second = UI_TEXT_NOOP("MusicCheck", "没有选择音乐");
             else if (countsAsFile(bell.music))
                 at->second = fileUnplayableBecause(bell.music);
             else if (listMp3Files(bell.music).empty())
-                at->second = FileSystem::platform()->exists(bell.music) ? "文件夹里没有MP3文件"
-                                                                        : "文件夹不存在";
+                at->second = FileSystem::platform()->exists(bell.music)
+                                 ? UI_TEXT_NOOP("MusicCheck", "文件夹里没有MP3文件")
+                                 : UI_TEXT_NOOP("MusicCheck", "文件夹不存在");
         }
         if (!at->second.empty()) unplayable.push_back({bell, at->second});
     }
     return unplayable;
+}
+
+std::string unplayableSaid(const UnplayableMusic& unplayable) {
+    return fillIn(uiText("MusicCheck", "铃声的音乐不能播放：%1（%2）"),
+                  {unplayable.bell.music, uiText("MusicCheck", unplayable.why.c_str())});
 }
 
 }  // namespace tolvane

@@ -21,7 +21,7 @@ struct BellMusic {
 
 struct UnplayableMusic {
     BellMusic bell;
-    std::string why;  // in the ring log's words
+    std::string why;  // in the ring log's words: one of a few fixed texts, which uiText translates
     bool operator==(const UnplayableMusic&) const = default;
 };
 
@@ -35,5 +35,8 @@ Result<std::vector<BellMusic>> readBellMusic(TableDatabase& db);
 std::vector<UnplayableMusic> findUnplayableMusic(
     const std::vector<BellMusic>& bells,
     const std::function<std::string(const std::string& file)>& fileUnplayableBecause);
+
+// "铃声的音乐不能播放：" with the music and why, in this thread's language.
+std::string unplayableSaid(const UnplayableMusic& unplayable);
 
 }  // namespace tolvane
