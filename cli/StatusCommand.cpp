@@ -116,6 +116,17 @@ bool planRunsByLog(const std::vector<std::string>& lines) {
     return true;
 }
 
+std::string webRefusalByLog(const std::vector<std::string>& lines) {
+    static constexpr char kRefused[] = "网页没有开启：";
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (const size_t at = line->find(kRefused); at != std::string::npos) return line->substr(at);
+        if (contains(*line, "网页已开启：") || contains(*line, "网页已关闭") ||
+            contains(*line, "程序启动：") || contains(*line, "无窗口打铃启动："))
+            return {};
+    }
+    return {};
+}
+
 std::string lastHeardLine(const std::vector<std::string>& lines) {
     for (auto line = lines.rbegin(); line != lines.rend(); ++line)
         if (contains(*line, "铃声响起：")) return *line;
@@ -148,7 +159,12 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     const std::string heard = lastHeardLine(log);
     std::vector<std::string> problems =
         problemsOf(clock, output, options.value().output, unplayableIn(dir));
-    const WebPageState web = webPageOf(dir, options.value());
+    WebPageState web = webPageOf(dir, options.value());
+    if (const std::string refused = webRefusalByLog(log);
+        web.problem.empty() && !ringer.pid.empty() && !refused.empty()) {
+        web = {};
+        web.problem = refused;
+    }
     if (!web.problem.empty()) problems.push_back(web.problem);
     const bool portAvailable = !output.state.portUnplugged;
     if (json) {

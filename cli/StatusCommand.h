@@ -21,6 +21,11 @@ struct RingerState {
 // "计划恢复运行"; running otherwise.
 bool planRunsByLog(const std::vector<std::string>& lines);
 
+// Why the running ringer could not serve its web page (another program holds the port, say),
+// which only it can know: "网页没有开启：…" when its log's last word on the page since the last
+// start says so; empty otherwise.
+std::string webRefusalByLog(const std::vector<std::string>& lines);
+
 // The last "铃声响起" line of the log; empty when none.
 std::string lastHeardLine(const std::vector<std::string>& lines);
 

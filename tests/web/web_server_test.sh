@@ -5,7 +5,8 @@
 # oversized bodies and headers, wrong passwords and a form without its token are all refused
 # (web_server_checks.py), 50 parallel clients and a slow one meet a bell, and the bells before
 # and after still sound at their second. The password field holds an Argon2id hash, never the
-# password; failed log-ins and changes are in the ring log with the client's address.
+# password; failed log-ins and changes are in the ring log with the client's address. A port
+# another program holds is said by the ringer, and by the status, which only reads its log.
 # Usage: web_server_test.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$1
@@ -69,3 +70,26 @@ grep -q '网页（127.0.0.1）：添加铃声 23:59:58' <<<"$log" || fail "the c
 grep -q '网页（127.0.0.1）：修改密码' <<<"$log" || fail "the password change is not logged"
 grep -q -e 'wrong guess' -e "$password" -e 'Office 2nd password' <<<"$log" && fail "a password is in the ring log"
 echo "ok: failed log-ins and changes are in the ring log with the address, no password"
+
+# A port another program holds: only the ringer can know it, and the status says what it said.
+/usr/bin/python3 -c '
+import socket, sys, time
+try:  # both families where the machine has IPv6, as the page listens
+    s = socket.socket(socket.AF_INET6)
+    s.setsockopt(socket.IPPROTO_IPV6, socket.IPV6_V6ONLY, 0)
+    s.bind(("::", 0))
+except OSError:
+    s = socket.socket()
+    s.bind(("", 0))
+s.listen()
+print(s.getsockname()[1], flush=True)
+time.sleep(120)' >"$work/held" &
+pids+=($!)
+wait_for 10 "a port held by another program" test -s "$work/held"
+ctl option "$dir" web_port "$(cat "$work/held")" >/dev/null
+wait_for 10 "the ringer's word on the held port" grep -q "网页没有开启：端口 $(cat "$work/held") 已被别的程序占用" "$work/stdout"
+status=$(ctl status "$dir")
+grep -q "网页没有开启：端口 $(cat "$work/held") 已被别的程序占用" <<<"$status" ||
+  fail "the status does not say the port is held: $status"
+grep -q '^web page: not served' <<<"$status" || fail "the status shows a page that is not served: $status"
+echo "ok: a port held by another program is said by the ringer and by the status"
