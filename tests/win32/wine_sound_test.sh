@@ -33,8 +33,15 @@ sleep 0.5  # the recorder's own latency: the last tone's end reaches the file
 kill -INT "$rec"
 wait "$rec" || true
 
-heard=$("$bin/tone_scan" "$work/rec.wav")
-echo "heard: $heard"
+timed=$("$bin/tone_scan" --timed "$work/rec.wav")
+echo "heard: $timed"
+# Wine's own audio thread may fall behind for a moment on a loaded machine and leave a short gap
+# inside a tone (seen once in CI: 440 Hz as 0.36 s and 0.22 s). That gap is Wine's, not what this
+# test is for (order, and ends not cut): pieces of one tone less than 0.15 s apart count as one.
+heard=$(tr ' ' '\n' <<<"$timed" | grep -v '^total:' | awk -F'[@:]' '
+  { if (n && $1 == hz[n] && $2 - end[n] < 0.15) { len[n] += $3; end[n] = $2 + $3; next }
+    n++; hz[n] = $1; len[n] = $3; end[n] = $2 + $3 }
+  END { for (i = 1; i <= n; i++) printf "%s%s:%.2f", (i > 1 ? " " : ""), hz[i], len[i] }')
 # a440 whole (0.6 s), then the folder in name order: b660 (0.5 s), c880 (0.4 s). A tone cut at
 # its end falls short by more than the 0.08 s allowed for the encoder's padding and the windows.
 expected=(440:0.60 660:0.50 880:0.40)
