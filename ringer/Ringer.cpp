@@ -231,8 +231,10 @@ void Ringer::followOutput() {
 void Ringer::outputReported(const OutputReport& report) {
     m_outputReport = report;
     m_outputReportFor = m_options.output;
-    const UiTextLanguage ringLogWords(nullptr);
-    const std::string problem = tolvane::outputProblem(report, m_outputReportFor);
+    const std::string problem = [&] {
+        const UiTextLanguage ringLogWords(nullptr);  // not for the windows told of it below
+        return tolvane::outputProblem(report, m_outputReportFor);
+    }();
     if (problem == m_outputProblem) return;
     if (problem.empty())
         m_log->note("声音输出正常：" + report.name);

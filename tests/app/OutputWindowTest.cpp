@@ -113,9 +113,23 @@ private slots:
     void aMutedQuietOutputIsSaidAndFixedOnRequest() {
         Ui::MainWindow& ui = m_window->ui();
         QVERIFY(!ui.状态标签->isVisibleTo(m_window.get()));
-        pactl({"set-sink-mute", "bells", "1"});
-        pactl({"set-sink-volume", "bells", "5%"});
-        QTRY_VERIFY_WITH_TIMEOUT(ui.状态标签->toolTip().contains("bells"), 1000);
+        {
+            // The window says it in its reader's language (English here), the log in its own.
+            const UiTextTranslator english = [](const char*, const char* source) -> std::string {
+                const std::string text = source;
+                if (text == "声音输出 %1 听不到：%2") return "Nobody can hear the sound output %1: %2";
+                if (text == "输出已静音") return "the output is muted";
+                return {};
+            };
+            const UiTextLanguage reader(&english);
+            pactl({"set-sink-mute", "bells", "1"});
+            pactl({"set-sink-volume", "bells", "5%"});
+            QTRY_VERIFY_WITH_TIMEOUT(ui.状态标签->toolTip().contains("bells"), 1000);
+            QVERIFY2(ui.状态标签->toolTip().contains(
+                         "Nobody can hear the sound output bells: the output is muted"),
+                     qPrintable(ui.状态标签->toolTip()));
+        }
+        QTRY_VERIFY(log().contains("声音输出 bells 听不到：输出已静音"));
         QVERIFY(ui.状态标签->isVisibleTo(m_window.get()));
         // The tray's icon bears a mark, and its tip says why.
         const QImage plain = m_window->windowIcon().pixmap(64, 64).toImage();
