@@ -32,5 +32,11 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
+# A mirror caught mid-sync fails one index now and serves it a minute later; after three tries,
+# go on with the indexes that did come: the install says clearly what it still cannot find.
+for try in 1 2 3; do
+  apt-get update -q && break
+  [ "$try" = 3 ] && echo "warning: apt-get update failed three times; installing from the indexes it has" >&2
+  sleep $((try * 20))
+done
 apt-get install -y -q --no-install-recommends "${missing[@]}"
