@@ -74,8 +74,9 @@ bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err) {
     return false;
 }
 
-int report(const FlowResult& r, std::ostream& out) {
+int report(const FlowResult& r, std::ostream& out, std::ostream& err) {
     if (r.message) out << r.message->caption << ": " << r.message->text << "\n";
+    if (!r.why.empty()) err << "tolvanectl: " << r.why << "\n";
     return r.changed ? 0 : 1;
 }
 
@@ -172,7 +173,7 @@ int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return usageError(err, kAddUsage);
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
-    const int status = report(addBell(db, form), out);
+    const int status = report(addBell(db, form), out, err);
     if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
     return status;
 }
@@ -214,7 +215,7 @@ int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     form.music = bell.value().music;
     form.weekdays = bell.value().weekdays;
     if (!applyOptions(o, &form)) return usageError(err, kChangeUsage);
-    const int status = report(changeBell(db, oldStart, form), out);
+    const int status = report(changeBell(db, oldStart, form), out, err);
     if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
     return status;
 }
@@ -224,12 +225,14 @@ void judgeMusicFilesWith(std::function<std::string(const std::string&)> fileUnpl
 }
 
 int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    (void)out;
     if (args.size() != 2) return usageError(err, "delete DIR START");
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
-    if (auto refusal = readOnlyRefusal(db)) return report({refusal}, out);
-    return deleteBell(db, args[1]) ? 0 : 1;
+    if (auto refusal = readOnlyRefusal(db)) return report({refusal}, out, err);
+    std::string why;
+    if (deleteBell(db, args[1], &why)) return 0;
+    err << "tolvanectl: " << why << "\n";
+    return 1;
 }
 
 }  // namespace tolvane::cli

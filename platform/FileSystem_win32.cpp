@@ -109,6 +109,8 @@ int64_t nanoseconds(const FILETIME& t) {
     return ((int64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) * 100;
 }
 
+constexpr std::chrono::seconds kReplaceRetry{3};
+
 class Win32FileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path,
@@ -121,11 +123,28 @@ public:
     Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) override {
         return openFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
     }
+    // Windows refuses to rename over a file that any process has open, whatever the sharing
+    // flags (the name stays taken until the last handle closes). The program holds its tables
+    // open only while it reads them, and the indexer or a virus scanner only for a moment: a
+    // refusal is tried again for a while before it counts.
     Status replace(const std::string& from, const std::string& to) override {
-        if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return Status::ok();
-        return lastError("cannot rename");
+        const auto deadline = std::chrono::steady_clock::now() + kReplaceRetry;
+        for (;;) {
+            if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return Status::ok();
+            const DWORD error = GetLastError();
+            const bool heldOpen = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+            if (!heldOpen || std::chrono::steady_clock::now() >= deadline) {
+                SetLastError(error);
+                return heldOpen ? lastError(("cannot put the new file in place of " + to +
+                                             ": another program holds it open or it may not be "
+                                             "written")
+                                                .c_str())
+                                : lastError("cannot rename");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
     }
     Status remove(const std::string& path) override {
         return DeleteFileW(wide(path).c_str()) ? Status::ok() : lastError("cannot remove");

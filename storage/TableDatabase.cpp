@@ -16,7 +16,7 @@ using namespace table_format;
 
 struct TableDatabase::Table {
     std::string path;  // canonical
-    std::unique_ptr<RandomAccessFile> file;
+    std::unique_ptr<RandomAccessFile> file;  // open only while reading or changing the table
     bool writable = true;
     FileIdentity identity;  // of the file as this database last read or wrote it
     TableLayout layout;
@@ -199,9 +199,14 @@ Status TableDatabase::readFile(Table& t, const std::string& path, bool repair) {
     t.layout.recordCount = plan.recordCount;
     putInt32(t.prefix.data() + kRecordCountOffset, plan.recordCount);
     t.records.resize(static_cast<size_t>(plan.recordCount) * t.recordLength());
+    Status s = Status::ok();
     if (!t.records.empty())
-        return t.file->read(t.layout.dataStart(), t.records.size(), t.records.data());
-    return Status::ok();
+        s = t.file->read(t.layout.dataStart(), t.records.size(), t.records.data());
+    // Let go of the file once it is in memory: Windows will not put a rebuilt table in the place
+    // of a file another process holds open, so a ringer that kept it would block every purge and
+    // change of tolvanectl for as long as it runs.
+    t.file.reset();
+    return s;
 }
 
 namespace {
@@ -295,6 +300,13 @@ Status TableDatabase::beginChange(Table& t) {
         releaseLock(lockPathOf(t.path));
         return refreshed.status().about("cannot read the table again");
     }
+    // The file stays open only for the length of the change (see readFile).
+    if (auto opened = m_options.fileSystem->openExisting(t.path, true); opened.isOk()) {
+        t.file = std::move(opened).value();
+    } else {
+        releaseLock(lockPathOf(t.path));
+        return opened.status().about(t.path);
+    }
     return Status::ok();
 }
 
@@ -304,6 +316,7 @@ void TableDatabase::endChange(Table& t, const Status& outcome) {
     if (outcome.isOk())
         if (auto identity = m_options.fileSystem->identity(t.path); identity.isOk())
             t.identity = identity.value();
+    t.file.reset();
     releaseLock(lockPathOf(t.path));
 }
 
@@ -582,14 +595,16 @@ Status TableDatabase::rewriteTable(Table& t, std::string prefix, std::string rec
     // Some systems cannot put a file in the place of one that is open: close ours first and, if
     // the replacement fails, open the old table again.
     t.file.reset();
+    file.reset();
     s = fs.replace(scratch, t.path);
     if (!s.isOk()) {
-        file.reset();
         fs.remove(scratch);
         auto reopened = fs.openExisting(t.path, true);
         if (reopened.isOk()) t.file = std::move(reopened).value();
         return s;
     }
+    if (auto reopened = fs.openExisting(t.path, true); reopened.isOk())
+        file = std::move(reopened).value();
     t.file = std::move(file);
     t.prefix = std::move(prefix);
     t.records = std::move(records);

@@ -12,7 +12,8 @@
 // another process changed the file since this one last read or wrote it; a record being changed
 // is found again by its stamp. So no writer overwrites or drops another's record. Read-only
 // tables take no lock: appends are ordered and rewrites replace the file by rename, so a reader
-// sees the old table or the new one.
+// sees the old table or the new one. A table's file is open only while it is read or changed, so
+// another process may replace it at any other time, also on Windows.
 //
 // Not thread-safe: the program uses it from the user-interface thread only.
 

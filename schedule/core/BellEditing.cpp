@@ -125,8 +125,8 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
     if (!lock.status().isOk()) return {info(uiText("BellEditing", "添加铃声失败！"))};
     if (findStart(db, times.start))
         return {info(uiText("BellEditing", "对不起！这个时间点已经有铃声！"))};
-    if (!db.append(recordValues(times, form)).isOk())
-        return {info(uiText("BellEditing", "添加铃声失败！"))};
+    if (Status s = db.append(recordValues(times, form)); !s.isOk())
+        return {info(uiText("BellEditing", "添加铃声失败！")), false, s.message()};
     // Records left marked deleted by an earlier purge that failed go now (the bell is saved
     // whether or not this works).
     if (db.hasDeletedRecords()) db.purge();
@@ -149,16 +149,19 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
     if (!db.select(schema::kBellAlias).isOk()) return {};
+    const auto failed = [](const Status& why) {
+        return FlowResult{
+            FlowMessage{uiText("BellEditing", "失败"), uiText("BellEditing", "修改失败！")}, false,
+            why.message()};
+    };
     TableDatabase::WriteLock lock(db);
-    if (!lock.status().isOk())
-        return {FlowMessage{uiText("BellEditing", "失败"), uiText("BellEditing", "修改失败！")}};
+    if (!lock.status().isOk()) return failed(lock.status());
     if (!findStart(db, oldStart)) return {};  // the bell is no longer in the table
     if (times.start != oldStart && findStart(db, times.start))
         return {info(uiText("BellEditing", "对不起！这个时间点已经有铃声！"))};
     findStart(db, oldStart);
     // One step: the old record and the new one never both exist, and never neither.
-    if (!db.replaceCurrent(recordValues(times, form)).isOk())
-        return {FlowMessage{uiText("BellEditing", "失败"), uiText("BellEditing", "修改失败！")}};
+    if (Status s = db.replaceCurrent(recordValues(times, form)); !s.isOk()) return failed(s);
     const std::string days = weekdayText(form.weekdays);
     const std::string changed = uiText("BellEditing", "修改成功");
     if (days.empty())
@@ -172,11 +175,20 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
             true};
 }
 
-bool deleteBell(TableDatabase& db, const std::string& start) {
-    if (!db.select(schema::kBellAlias).isOk()) return false;
+bool deleteBell(TableDatabase& db, const std::string& start, std::string* why) {
+    const auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
+    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return fail(s.message());
     TableDatabase::WriteLock lock(db);
-    if (!lock.status().isOk() || !findStart(db, start)) return false;
-    return db.deleteCurrent().isOk() && db.purge().isOk();
+    if (!lock.status().isOk()) return fail(lock.status().message());
+    if (!findStart(db, start)) return fail("no bell starts at " + start);
+    if (Status s = db.deleteCurrent(); !s.isOk()) return fail(s.message());
+    // Marked deleted, the bell rings nowhere any more; a purge that fails now (a full disk) is
+    // made by the next change.
+    db.purge();
+    return true;
 }
 
 }  // namespace tolvane

@@ -24,6 +24,7 @@ struct BellForm {
 struct FlowResult {
     std::optional<FlowMessage> message;  // none: the window shows nothing
     bool changed = false;                // the table was changed
+    std::string why = {};                // the system's reason when the table could not be written
 };
 
 // "周一 周三 " for 周一 and 周三: each ticked day with one trailing space.
@@ -40,7 +41,8 @@ std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db);
 FlowResult addBell(TableDatabase& db, const BellForm& form);
 // oldStart is the start time of the bell being changed, as the window loaded it.
 FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form);
-// Removes the bell whose start text is start; true when one was removed.
-bool deleteBell(TableDatabase& db, const std::string& start);
+// Removes the bell whose start text is start; true when one was removed, else false with why (for
+// the administrator: the window says nothing).
+bool deleteBell(TableDatabase& db, const std::string& start, std::string* why = nullptr);
 
 }  // namespace tolvane
