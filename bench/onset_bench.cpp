@@ -80,7 +80,7 @@ int runOnset(int bells, const std::string& file) {
     std::mutex mutex;
     std::vector<int64_t> onsetMs;
     PlaybackHooks hooks;
-    hooks.onFirstData = [&](const std::string&) {
+    hooks.onFirstData = [&](const std::string&, bool) {
         const int64_t now = clock.nowMs();
         std::lock_guard<std::mutex> lock(mutex);
         onsetMs.push_back(now % 1000);

@@ -179,9 +179,10 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
             << ", \"offset_seconds\": " << offset
             << "}, \"output\": {\"name\": " << jsonString(output.name)
             << ", \"present\": " << (output.known ? jsonBool(output.present) : "null")
-            << ", \"muted\": " << jsonBool(output.state.muted)
-            << ", \"volume_percent\": " << output.state.volumePercent
-            << ", \"port_available\": " << jsonBool(portAvailable)
+            << ", \"muted\": " << (output.known ? jsonBool(output.state.muted) : "null")
+            << ", \"volume_percent\": "
+            << (output.known ? std::to_string(output.state.volumePercent) : "null")
+            << ", \"port_available\": " << (output.known ? jsonBool(portAvailable) : "null")
             << "}, \"web\": "
             << (options.value().webPort == 0
                     ? std::string("null")

@@ -31,6 +31,9 @@ public:
     // Why nobody can hear what this stream plays, as its output stood when the stream opened
     // ("输出已静音"); empty when it can be heard, or where the system does not tell.
     virtual std::string inaudibleBecause() const { return {}; }
+    // Whether the system told what the output was like when the stream opened; when not, an
+    // empty inaudibleBecause says nothing, and nobody may claim the bell was heard.
+    virtual bool audibilityKnown() const { return true; }
 };
 
 // What an output is like, as far as anyone hearing it goes.

@@ -23,6 +23,7 @@ constexpr size_t kBlocks = 4;
 constexpr size_t kBlockMs = 100;
 constexpr size_t kTailMs = 300;
 constexpr DWORD kWaitMs = 2000;  // a device that returns no block for this long has failed
+constexpr DWORD kStillPositionMs = 500;
 
 class WaveOutput final : public SoundOutput {
 public:
@@ -58,6 +59,7 @@ public:
         if (m_blocks[m_current].filled > 0) send(m_blocks[m_current]);
         for (Block& b : m_blocks)
             if (!waitUntilFree(b)) return;
+        waitUntilPlayed();
     }
 
     // A writer waits up to a block (100 ms) for the device: Stop must not let that much more be
@@ -69,10 +71,13 @@ public:
 
     std::string inaudibleBecause() const override { return m_inaudible; }
     void setInaudibleBecause(std::string why) { m_inaudible = std::move(why); }
+    // The endpoint's mute and level are not read: only a missing chosen output is known.
+    bool audibilityKnown() const override { return !m_inaudible.empty(); }
 
     void stop() override {
-        waveOutReset(m_device);  // every queued block comes back marked done
+        waveOutReset(m_device);  // every queued block comes back marked done, the position 0
         for (Block& b : m_blocks) release(b);
+        m_bytesSent = 0;
     }
 
 private:
@@ -93,6 +98,7 @@ private:
             return;
         }
         b.queued = true;
+        m_bytesSent += static_cast<DWORD>(b.filled);
         m_current = (m_current + 1) % kBlocks;
     }
 
@@ -111,6 +117,28 @@ private:
         return true;
     }
 
+    // A block comes back done once the system has taken it, which may be before it is heard
+    // (under Wine, up to half a second): the device's play position tells when the last byte was
+    // played. Gives up when the position stops moving (a device that does not count).
+    void waitUntilPlayed() {
+        DWORD lastPosition = 0;
+        DWORD stillSince = GetTickCount();
+        while (!m_interrupted) {
+            MMTIME position{};
+            position.wType = TIME_BYTES;
+            if (waveOutGetPosition(m_device, &position, sizeof position) != MMSYSERR_NOERROR ||
+                position.wType != TIME_BYTES || position.u.cb >= m_bytesSent)
+                return;
+            if (position.u.cb != lastPosition) {
+                lastPosition = position.u.cb;
+                stillSince = GetTickCount();
+            } else if (GetTickCount() - stillSince > kStillPositionMs) {
+                return;
+            }
+            Sleep(5);
+        }
+    }
+
     void release(Block& b) {
         if (b.queued) waveOutUnprepareHeader(m_device, &b.header, sizeof b.header);
         if (b.queued) b.filled = 0;
@@ -122,6 +150,7 @@ private:
     std::array<Block, kBlocks> m_blocks;
     size_t m_current = 0;
     size_t m_tailBytes = 0;
+    DWORD m_bytesSent = 0;  // since the stream opened: what the play position counts
     bool m_failed = false;
     std::atomic<bool> m_interrupted{false};
     std::string m_inaudible;

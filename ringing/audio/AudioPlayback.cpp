@@ -53,9 +53,8 @@ void PlayerWorker::startNextFile() {
         m_sink = sink.release();
         std::function<void()> firstData;
         if (m_hooks.onFirstData)
-            firstData = [report = m_hooks.onFirstData, why = m_sink->inaudibleBecause()] {
-                report(why);
-            };
+            firstData = [report = m_hooks.onFirstData, why = m_sink->inaudibleBecause(),
+                         known = m_sink->audibilityKnown()] { report(why, known); };
         m_device = new PcmDevice(m_source, std::move(firstData), m_sink);
         // Queued: a sink may report drained from inside start().
         connect(m_sink, &PcmSink::drained, this, &PlayerWorker::onDrained, Qt::QueuedConnection);
@@ -75,8 +74,8 @@ void PlayerWorker::onDrained() {
 
 PlaybackHooks engineHooks(std::function<RingEngine*()> engine) {
     PlaybackHooks hooks;
-    hooks.onFirstData = [engine](const std::string& inaudibleBecause) {
-        if (RingEngine* e = engine()) e->onFirstSample(inaudibleBecause);
+    hooks.onFirstData = [engine](const std::string& inaudibleBecause, bool audibilityKnown) {
+        if (RingEngine* e = engine()) e->onFirstSample(inaudibleBecause, audibilityKnown);
     };
     hooks.onListEnd = [engine] {
         if (RingEngine* e = engine()) e->onListEnded();

@@ -25,6 +25,8 @@ public:
     // Why nobody can hear the stream's output, as it stood when the sink was made; empty when it
     // can be heard or the system does not tell.
     virtual std::string inaudibleBecause() const { return {}; }
+    // Whether the system told that at all (see SoundOutput::audibilityKnown).
+    virtual bool audibilityKnown() const { return true; }
 
 signals:
     // Everything the source gave has been heard, or the output failed: go on with the next file.

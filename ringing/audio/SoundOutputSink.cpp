@@ -24,6 +24,7 @@ public:
     }
 
     std::string inaudibleBecause() const override { return m_output->inaudibleBecause(); }
+    bool audibilityKnown() const override { return m_output->audibilityKnown(); }
 
     void stop() override {
         m_stopping = true;

@@ -120,15 +120,18 @@ void RingEngine::stopByHand() {
     m_sound.stop();
 }
 
-void RingEngine::onFirstSample(const std::string& inaudibleBecause) {
+void RingEngine::onFirstSample(const std::string& inaudibleBecause, bool audibilityKnown) {
     std::lock_guard<std::mutex> lock(m_bellMutex);
     if (!m_awaitingFirstSample) return;
     m_awaitingFirstSample = false;
     m_inaudibleBecause = inaudibleBecause;
-    if (inaudibleBecause.empty())
-        m_log->bellHeard(m_bellSecond, m_clock.nowMs() - m_bellEpochMs);
-    else
+    const int64_t lateMs = m_clock.nowMs() - m_bellEpochMs;
+    if (!inaudibleBecause.empty())
         m_log->bellInaudible(m_bellSecond, inaudibleBecause);
+    else if (audibilityKnown)
+        m_log->bellHeard(m_bellSecond, lateMs);
+    else
+        m_log->bellPlayedUnverified(m_bellSecond, lateMs);
 }
 
 void RingEngine::onListEnded() {

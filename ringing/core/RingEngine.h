@@ -55,7 +55,9 @@ public:
 
     // What the Playback service reports, from its player thread. A bell whose output nobody can
     // hear (inaudibleBecause says why) is never logged as heard, nor as played out.
-    void onFirstSample(const std::string& inaudibleBecause = {});
+    // audibilityKnown false: the system does not tell whether the output can be heard, so the
+    // bell is logged as played, never as heard.
+    void onFirstSample(const std::string& inaudibleBecause = {}, bool audibilityKnown = true);
     void onListEnded();
     void onFileSkipped(const std::string& file, const std::string& why);
     void onNoOutput();

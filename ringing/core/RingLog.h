@@ -29,6 +29,9 @@ public:
     virtual void bellHeard(const LocalTime& second, int64_t lateMs);
     // The bell's first sample reached an output nobody can hear, for the reason why.
     virtual void bellInaudible(const LocalTime& second, const std::string& why);
+    // The bell's first sample reached the output lateMs after its second, on a system that does
+    // not tell whether the output can be heard (muted, turned down): played, not known heard.
+    virtual void bellPlayedUnverified(const LocalTime& second, int64_t lateMs);
     // Writes out what is queued (exit, tests).
     virtual void flush() {}
 
@@ -36,6 +39,7 @@ protected:
     static std::string startedLine(const LocalTime& second, const std::string& music);
     static std::string heardLine(const LocalTime& second, int64_t lateMs);
     static std::string inaudibleLine(const LocalTime& second, const std::string& why);
+    static std::string unverifiedLine(const LocalTime& second, int64_t lateMs);
 };
 
 // "08:00:00" for a scheduled second.

@@ -167,6 +167,11 @@ void FileRingLog::bellHeard(const LocalTime& second, int64_t lateMs) {
     bellLine(false, heardLine(second, lateMs), second, "TOLVANE_LATE_MS=" + std::to_string(lateMs));
 }
 
+void FileRingLog::bellPlayedUnverified(const LocalTime& second, int64_t lateMs) {
+    bellLine(false, unverifiedLine(second, lateMs), second,
+             "TOLVANE_LATE_MS=" + std::to_string(lateMs));
+}
+
 void FileRingLog::bellInaudible(const LocalTime& second, const std::string& why) {
     bellLine(true, inaudibleLine(second, why), second, "TOLVANE_INAUDIBLE=" + why);
 }

@@ -36,6 +36,7 @@ public:
     void bellStarted(const LocalTime& second, const std::string& music) override;
     void bellHeard(const LocalTime& second, int64_t lateMs) override;
     void bellInaudible(const LocalTime& second, const std::string& why) override;
+    void bellPlayedUnverified(const LocalTime& second, int64_t lateMs) override;
 
     void flush() override;
     // Why the file is not written (a folder that cannot be written); empty when it is.

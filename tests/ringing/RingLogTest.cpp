@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "ringing/core/RingEngine.h"
 #include "ringing/core/RingLogFiles.h"
@@ -48,8 +49,13 @@ TEST(RingLogTest, RotatesAtItsSizeAndReadsBackOldestFirst) {
     EXPECT_TRUE(readRingLog(dir.path(), "1999-01-01").empty());
 }
 
-// A bell every second 08:00:01 .. 08:00:03 and the engine ticking them, logging to log.
-std::vector<std::string> ringThreeBells(const std::string& tables, RingLog& log) {
+// A bell every second 08:00:01 .. 08:00:03 and the engine ticking them, logging to log; each
+// bell's first sound reaches an output as firstSample tells the engine.
+std::vector<std::string> ringThreeBells(
+    const std::string& tables, RingLog& log,
+    const std::function<void(RingEngine&, int)>& firstSample = [](RingEngine& e, int) {
+        e.onFirstSample();
+    }) {
     TableDatabase db;
     openOrCreateTables(db, tables);
     db.select(schema::kBellAlias);
@@ -66,7 +72,7 @@ std::vector<std::string> ringThreeBells(const std::string& tables, RingLog& log)
     for (int s = 1; s <= 3; ++s) {
         clock.setMs(civilToEpochSeconds(2026, 3, 2, 8, 0, s) * 1000 + 3);
         EXPECT_TRUE(engine.processDueSeconds().isOk());
-        engine.onFirstSample();
+        firstSample(engine, s);
     }
     return sound.take();
 }
@@ -117,6 +123,30 @@ TEST(RingLogTest, AFolderThatCannotTakeTheLogCostsLinesNotBells) {
     EXPECT_NE(std::string::npos, lines[1].find("铃声响起：08:00:01，第一个声音迟到 3 毫秒"));
     EXPECT_NE(std::string::npos, lines[2].find("铃声停止：被下一个铃声替换"));
     EXPECT_NE(std::string::npos, lines[3].find("铃声开始：08:00:02 bell2.mp3"));
+}
+
+// "铃声响起" is the word for a bell someone could hear: never for one played on an output that is
+// muted, nor on one whose state the system does not tell (Windows' waveOut).
+TEST(RingLogTest, HeardOnlyWhenTheOutputIsKnownToBeAudible) {
+    TempDir written;
+    {
+        FileRingLog log({written.path(), false, false});
+        TempDir tables;
+        ringThreeBells(tables.path(), log, [](RingEngine& engine, int bell) {
+            if (bell == 1) engine.onFirstSample();
+            if (bell == 2) engine.onFirstSample("输出已静音");
+            if (bell == 3) engine.onFirstSample("", /*audibilityKnown=*/false);
+        });
+    }
+    std::vector<std::string> said;
+    for (const std::string& line : readRingLog(written.path()))
+        if (line.find("08:00:0") != std::string::npos && line.find("铃声开始") == std::string::npos)
+            said.push_back(line.substr(line.find("] ") + 2));
+    ASSERT_EQ(3u, said.size());
+    EXPECT_EQ("铃声响起：08:00:01，第一个声音迟到 3 毫秒", said[0]);
+    EXPECT_EQ("铃声没有被听到：08:00:02，输出已静音", said[1]);
+    EXPECT_EQ(0u, said[2].find("铃声已播放：08:00:03，第一个声音迟到 3 毫秒；"));
+    EXPECT_EQ(std::string::npos, said[2].find("铃声响起"));
 }
 
 }  // namespace

@@ -57,4 +57,9 @@ grep -q "Windows 时间服务被设置为不同步时间" <<<"$status" || fail "
 wine reg add "$w32time" /v Type /d NTP /f >/dev/null 2>&1
 run_wine status "$wine_dir" | grep -q "^clock: synchronised" || fail "an NTP time service is not taken as synchronised"
 echo "ok: the time service set not to synchronise is said under Wine, and one set to NTP is not"
+# What Windows does not tell of the output is not claimed: no mute, level or port made up.
+json=$(run_wine status "$wine_dir" --json | tr -d '\r')
+grep -q '"muted": null, "volume_percent": null, "port_available": null' <<<"$json" ||
+  fail "status --json claims the output's state under Wine: $json"
+echo "ok: status --json leaves the output's mute, level and port unknown where the system does not tell"
 echo "wine back-ends test passed"
