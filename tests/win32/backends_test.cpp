@@ -33,16 +33,16 @@ void check(bool ok, const std::string& what) {
 
 constexpr char kTestKey[] = "SOFTWARE\\TolvaneTest\\Run";
 
-// The raw bytes of the test key's "Tolvane" value, as the registry holds them.
-std::string rawValue(DWORD* type) {
+// The test key's "Tolvane" value as UTF-16, as Windows reads it whatever the code page.
+std::wstring rawValue(DWORD* type) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    char buffer[512];
+    wchar_t buffer[512];
     DWORD size = sizeof buffer;
     const LONG rc =
-        RegQueryValueExA(key, "Tolvane", nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
+        RegQueryValueExW(key, L"Tolvane", nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? std::string(buffer, size) : std::string();
+    return rc == ERROR_SUCCESS ? std::wstring(buffer, size / sizeof(wchar_t)) : std::wstring();
 }
 
 void registryChecks() {
@@ -51,10 +51,10 @@ void registryChecks() {
     const std::string path = "C:\\Program Files\\学校铃声\\tolvane.exe";
     check(writeAutostart(kTestKey, path), "the Run value is written (the key created)");
     DWORD type = 0;
-    const std::string bytes = rawValue(&type);
-    const std::string expected = utf8ToGbk(path).value() + std::string(1, '\0');
-    check(type == REG_SZ && bytes == expected,
-          "it holds the path's GBK bytes and its NUL, unquoted");
+    const std::wstring expected = std::wstring(L"C:\\Program Files\\学校铃声\\tolvane.exe") + L'\0';
+    const std::wstring value = rawValue(&type);
+    check(type == REG_SZ && value == expected,
+          "it holds the path whole in UTF-16 (whatever the code page) and its NUL, unquoted");
     check(autostartExists(kTestKey), "exists sees it");
     HKEY key = nullptr;
     RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, KEY_WRITE, &key);
@@ -64,7 +64,7 @@ void registryChecks() {
     RegCloseKey(key);
     check(autostartExists(kTestKey), "exists sees a value of any type and data");
     check(writeAutostart(kTestKey, "C:\\tolvane.exe") &&
-              rawValue(&type) == std::string("C:\\tolvane.exe", 15),
+              rawValue(&type) == std::wstring(L"C:\\tolvane.exe", 15),
           "writing again overwrites it");
     check(deleteAutostart(kTestKey) && !autostartExists(kTestKey), "delete removes it");
     check(!deleteAutostart(kTestKey), "deleting nothing fails");
