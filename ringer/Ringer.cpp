@@ -1,19 +1,18 @@
 #include "ringer/Ringer.h"
 
-#include "ringer/RingerWeb.h"
-#include "settings/core/Password.h"
-
 #include <algorithm>
 #include <chrono>
 #include <utility>
 
+#include "platform/TimeSync.h"
+#include "ringer/RingerWeb.h"
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/audio/Mp3Decoder.h"
 #include "ringing/log/FileRingLog.h"
 #include "ringing/qt/RingController.h"
-#include "platform/TimeSync.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/Calendar.h"
+#include "settings/core/Password.h"
 
 namespace tolvane {
 
@@ -251,7 +250,8 @@ std::string Ringer::outputProblem() const {
 
 bool Ringer::outputCanBeFixed() const {
     return !m_outputProblem.empty() && m_outputReport.present &&
-           (m_outputReport.state.muted || m_outputReport.state.volumePercent < kAudibleVolumePercent);
+           (m_outputReport.state.muted ||
+            m_outputReport.state.volumePercent < kAudibleVolumePercent);
 }
 
 Status Ringer::fixOutput() {

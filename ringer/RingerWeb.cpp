@@ -7,7 +7,6 @@
 // folder shared with a Linux ringer may still ask for it, and is told why not.
 #ifdef TOLVANE_WITH_WEB
 #include <QMetaObject>
-
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -71,7 +70,8 @@ private:
         std::future<T> future = answer->get_future();
         // Queued on the ringer's own object: dropped, unanswered, if the ringer goes first.
         QMetaObject::invokeMethod(
-            &m_ringer.ring(), [answer, work, ringer = &m_ringer] { answer->set_value(work(*ringer)); },
+            &m_ringer.ring(),
+            [answer, work, ringer = &m_ringer] { answer->set_value(work(*ringer)); },
             Qt::QueuedConnection);
         for (int waited = 0; waited < kAnswerMs && !m_ending; waited += kSliceMs)
             if (future.wait_for(std::chrono::milliseconds(kSliceMs)) == std::future_status::ready)
@@ -146,7 +146,8 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
 
 std::string RingerWeb::problem() const {
     if (m_for.webPort == 0) return {};
-    if (std::string refusal = webPageRefusal(m_for, m_forPassword); !refusal.empty()) return refusal;
+    if (std::string refusal = webPageRefusal(m_for, m_forPassword); !refusal.empty())
+        return refusal;
     if (m_startFailure.empty()) return {};
     return fillIn(uiText("WebPage", "网页没有开启：%1"), {m_startFailure});
 }

@@ -4,8 +4,8 @@
 #include <openssl/ec.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
-#include <openssl/x509.h>
 #include <openssl/rand.h>
+#include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
 #include <cstdio>
@@ -65,8 +65,9 @@ std::vector<std::string> namesOf(X509* certificate) {
     for (int i = 0; alternatives && i < sk_GENERAL_NAME_num(alternatives); ++i) {
         const GENERAL_NAME* name = sk_GENERAL_NAME_value(alternatives, i);
         if (name->type == GEN_DNS) {
-            names.emplace_back(reinterpret_cast<const char*>(ASN1_STRING_get0_data(name->d.dNSName)),
-                               ASN1_STRING_length(name->d.dNSName));
+            names.emplace_back(
+                reinterpret_cast<const char*>(ASN1_STRING_get0_data(name->d.dNSName)),
+                ASN1_STRING_length(name->d.dNSName));
         } else if (name->type == GEN_IPADD) {
             const std::string text =
                 addressText(ASN1_STRING_get0_data(name->d.iPAddress),
@@ -82,9 +83,10 @@ Result<WebCertificate> load(const std::string& certificatePath, const std::strin
     FileSystem& fs = *FileSystem::platform();
     auto text = readWholeFile(fs, certificatePath);
     if (!text.isOk()) return text.status().about(certificatePath);
-    Owned<BIO, BIO_free_all> bio(BIO_new_mem_buf(text.value().data(),
-                                                 static_cast<int>(text.value().size())));
-    Certificate certificate(bio ? PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr) : nullptr);
+    Owned<BIO, BIO_free_all> bio(
+        BIO_new_mem_buf(text.value().data(), static_cast<int>(text.value().size())));
+    Certificate certificate(bio ? PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr)
+                                : nullptr);
     if (!certificate) return Status::corruption(certificatePath + ": not a PEM certificate");
     if (auto key = readWholeFile(fs, keyPath); !key.isOk()) return key.status().about(keyPath);
     return WebCertificate{certificatePath, keyPath, fingerprintOf(certificate.get()),
@@ -119,11 +121,10 @@ Status make(const std::string& certificatePath, const std::string& keyPath,
     X509V3_set_ctx_nodb(&context);
     X509V3_set_ctx(&context, certificate.get(), certificate.get(), nullptr, nullptr, 0);
     for (const auto& [nid, value] :
-         {std::pair{NID_subject_alt_name, alternatives}, std::pair{NID_basic_constraints,
-                                                                   std::string("critical,CA:FALSE")},
+         {std::pair{NID_subject_alt_name, alternatives},
+          std::pair{NID_basic_constraints, std::string("critical,CA:FALSE")},
           std::pair{NID_ext_key_usage, std::string("serverAuth")}}) {
-        X509_EXTENSION* extension =
-            X509V3_EXT_conf_nid(nullptr, &context, nid, value.c_str());
+        X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &context, nid, value.c_str());
         if (!extension) return openSslError("the certificate's names");
         X509_add_ext(certificate.get(), extension, -1);
         X509_EXTENSION_free(extension);

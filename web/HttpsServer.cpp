@@ -1,5 +1,7 @@
 #include "web/HttpsServer.h"
 
+#include <array>
+#include <atomic>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ip/v6_only.hpp>
 #include <boost/asio/ssl.hpp>
@@ -7,9 +9,6 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
-
-#include <array>
-#include <atomic>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -33,7 +32,8 @@ std::string HttpRequest::query() const {
 
 const std::vector<std::pair<std::string, std::string>>& webSecurityHeaders() {
     static const std::vector<std::pair<std::string, std::string>> headers{
-        {"Content-Security-Policy", "default-src 'self'; form-action 'self'; frame-ancestors 'none'"},
+        {"Content-Security-Policy",
+         "default-src 'self'; form-action 'self'; frame-ancestors 'none'"},
         {"X-Frame-Options", "DENY"},
         {"X-Content-Type-Options", "nosniff"},
         {"Referrer-Policy", "no-referrer"},
@@ -66,7 +66,9 @@ namespace {
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(tcp::socket socket, HttpsServer::Impl& server)
-        : m_server(server), m_stream(std::move(socket), server.ssl), m_buffer(server.limits.headerBytes) {
+        : m_server(server),
+          m_stream(std::move(socket), server.ssl),
+          m_buffer(server.limits.headerBytes) {
         beast::error_code ignored;
         const auto endpoint = beast::get_lowest_layer(m_stream).socket().remote_endpoint(ignored);
         asio::ip::address address = endpoint.address();
@@ -103,10 +105,9 @@ private:
         m_parser->body_limit(m_server.limits.bodyBytes);
         beast::get_lowest_layer(m_stream).expires_after(
             std::chrono::seconds(m_server.limits.requestSeconds));
-        http::async_read(m_stream, m_buffer, *m_parser,
-                         [self = shared_from_this()](beast::error_code e, size_t) {
-                             self->onRead(e);
-                         });
+        http::async_read(
+            m_stream, m_buffer, *m_parser,
+            [self = shared_from_this()](beast::error_code e, size_t) { self->onRead(e); });
     }
 
     void onRead(beast::error_code e) {
@@ -114,7 +115,8 @@ private:
             e == beast::error::timeout) {
             return close();
         }
-        if (e == http::error::body_limit) return refuse(http::status::payload_too_large, "请求太大");
+        if (e == http::error::body_limit)
+            return refuse(http::status::payload_too_large, "请求太大");
         if (e == http::error::header_limit || e == http::error::buffer_overflow)
             return refuse(http::status::request_header_fields_too_large, "请求头太大");
         if (e) return refuse(http::status::bad_request, "请求无法识别");
@@ -163,13 +165,13 @@ private:
         response->body() = answer.body;
         response->keep_alive(keepAlive);
         response->prepare_payload();
-        http::async_write(m_stream, *response,
-                          [self = shared_from_this(), response, keepAlive](beast::error_code e,
-                                                                           size_t) {
-                              if (!e && self->m_drainAfterAnswer) return self->drain();
-                              if (e || !keepAlive) return self->close();
-                              self->read();
-                          });
+        http::async_write(
+            m_stream, *response,
+            [self = shared_from_this(), response, keepAlive](beast::error_code e, size_t) {
+                if (!e && self->m_drainAfterAnswer) return self->drain();
+                if (e || !keepAlive) return self->close();
+                self->read();
+            });
     }
 
     void close() {
@@ -236,8 +238,8 @@ Status listen(tcp::acceptor& acceptor, uint16_t port) {
 
 Result<std::unique_ptr<HttpsServer>> HttpsServer::start(uint16_t port,
                                                         const std::string& certificatePath,
-                                                        const std::string& keyPath,
-                                                        Handler handler, Limits limits) {
+                                                        const std::string& keyPath, Handler handler,
+                                                        Limits limits) {
     auto impl = std::make_unique<Impl>(std::move(handler), limits);
     beast::error_code e;
     impl->ssl.set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |

@@ -62,8 +62,8 @@ public:
     // chain and key in PEM files. Fails saying why (the port taken, a key that does not fit).
     static Result<std::unique_ptr<HttpsServer>> start(uint16_t port,
                                                       const std::string& certificatePath,
-                                                      const std::string& keyPath,
-                                                      Handler handler, Limits limits);
+                                                      const std::string& keyPath, Handler handler,
+                                                      Limits limits);
     // Stops listening, drops the connections and joins the threads.
     ~HttpsServer();
     uint16_t port() const;

@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QUrlQuery>
-
 #include <algorithm>
+#include <charconv>
 #include <map>
 
 #include "ringing/core/RingLogFiles.h"
@@ -110,8 +110,8 @@ std::array<std::string, 3> timePieces(const std::string& text) {
     if (first == std::string::npos) return pieces;
     const size_t second = text.find(':', first + 1);
     pieces[0] = text.substr(0, first);
-    pieces[1] = text.substr(first + 1, second == std::string::npos ? std::string::npos
-                                                                    : second - first - 1);
+    pieces[1] = text.substr(first + 1,
+                            second == std::string::npos ? std::string::npos : second - first - 1);
     pieces[2] = second == std::string::npos ? "00" : text.substr(second + 1);
     return pieces;
 }
@@ -127,11 +127,14 @@ std::string durationText(int64_t seconds) {
     const int64_t days = seconds / 86400, hours = seconds % 86400 / 3600,
                   minutes = seconds % 3600 / 60, rest = seconds % 60;
     if (days > 0)
-        return fillIn(uiText("WebPage", "%1 天 %2 小时"), {std::to_string(days), std::to_string(hours)});
+        return fillIn(uiText("WebPage", "%1 天 %2 小时"),
+                      {std::to_string(days), std::to_string(hours)});
     if (hours > 0)
-        return fillIn(uiText("WebPage", "%1 小时 %2 分"), {std::to_string(hours), std::to_string(minutes)});
+        return fillIn(uiText("WebPage", "%1 小时 %2 分"),
+                      {std::to_string(hours), std::to_string(minutes)});
     if (minutes > 0)
-        return fillIn(uiText("WebPage", "%1 分 %2 秒"), {std::to_string(minutes), std::to_string(rest)});
+        return fillIn(uiText("WebPage", "%1 分 %2 秒"),
+                      {std::to_string(minutes), std::to_string(rest)});
     return fillIn(uiText("WebPage", "%1 秒"), {std::to_string(rest)});
 }
 
@@ -142,18 +145,50 @@ std::string valueAttribute(const std::string& value) {
 
 }  // namespace
 
+namespace {
+
+// The weight of one Accept-Language item ("en-GB;q=0.8"): 1 without a q, 0 for a malformed one
+// (RFC 9110: a q of 0 means "not acceptable").
+double languageWeight(const std::string& item) {
+    const size_t semicolon = item.find(';');
+    if (semicolon == std::string::npos) return 1.0;
+    std::string parameter = item.substr(semicolon + 1);
+    parameter.erase(0, parameter.find_first_not_of(' '));
+    if (parameter.rfind("q=", 0) != 0) return 1.0;
+    const std::string value = parameter.substr(2, parameter.find_first_of(" ;", 2) - 2);
+    if (value.empty() || value.size() > 5 ||
+        value.find_first_not_of("0123456789.") != std::string::npos)
+        return 0.0;
+    double q = 0.0;  // from_chars: the program's locale may write decimals with a comma
+    const auto read = std::from_chars(value.data(), value.data() + value.size(), q);
+    return read.ec == std::errc() && q >= 0.0 && q <= 1.0 ? q : 0.0;
+}
+
+}  // namespace
+
 bool browserPrefersEnglish(const std::string& acceptLanguage) {
+    // The heaviest of the two languages the page has wins; on a tie, the one named first.
+    struct Best {
+        double weight = 0.0;
+        size_t place = 0;
+    } english, chinese;
     size_t at = 0;
-    while (at < acceptLanguage.size()) {
+    for (size_t place = 0; at < acceptLanguage.size(); ++place) {
         size_t end = acceptLanguage.find(',', at);
         if (end == std::string::npos) end = acceptLanguage.size();
-        std::string tag = lowered(acceptLanguage.substr(at, end - at));
-        tag.erase(0, tag.find_first_not_of(' '));
-        if (tag.rfind("zh", 0) == 0) return false;
-        if (tag.rfind("en", 0) == 0) return true;
+        std::string item = lowered(acceptLanguage.substr(at, end - at));
+        item.erase(0, item.find_first_not_of(' '));
+        const std::string tag = item.substr(0, item.find_first_of(" ;"));
+        Best* language = tag == "en" || tag.rfind("en-", 0) == 0   ? &english
+                         : tag == "zh" || tag.rfind("zh-", 0) == 0 ? &chinese
+                                                                   : nullptr;
+        if (const double weight = languageWeight(item); language && weight > language->weight)
+            *language = {weight, place};
         at = end + 1;
     }
-    return false;
+    if (english.weight == 0.0) return false;
+    return english.weight > chinese.weight ||
+           (english.weight == chinese.weight && english.place < chinese.place);
 }
 
 bool hostIsOneOf(const std::string& host, const std::vector<std::string>& names) {
@@ -178,12 +213,23 @@ std::string htmlEscaped(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -265,18 +311,20 @@ HttpResponse WebApp::route(Context& c) {
 
 HttpResponse WebApp::page(Context& c, const std::string& title, const std::string& body) {
     const std::string token = c.session ? htmlEscaped(c.session->formToken) : "";
-    std::string html = "<!DOCTYPE html>\n<html lang=\"" +
-                       std::string(c.english ? "en" : "zh-CN") +
+    std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(c.english ? "en" : "zh-CN") +
                        "\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
                        "content=\"width=device-width, initial-scale=1\"><title>" +
                        htmlEscaped(title) + " — " + uiText("WebPage", "铃声计划") +
                        "</title><link rel=\"stylesheet\" href=\"/style.css\"></head><body>";
     if (c.session) {
-        html += "<nav><a href=\"/\">" + uiText("WebPage", "今天") + "</a><a href=\"/schedule\">" + uiText("WebPage", "铃声") +
-                "</a><a href=\"/calendar\">" + uiText("WebPage", "校历") + "</a><a href=\"/log\">" + uiText("WebPage", "响铃记录") +
-                "</a><a href=\"/password\">" + uiText("WebPage", "密码") +
+        html += "<nav><a href=\"/\">" + uiText("WebPage", "今天") + "</a><a href=\"/schedule\">" +
+                uiText("WebPage", "铃声") + "</a><a href=\"/calendar\">" +
+                uiText("WebPage", "校历") + "</a><a href=\"/log\">" +
+                uiText("WebPage", "响铃记录") + "</a><a href=\"/password\">" +
+                uiText("WebPage", "密码") +
                 "</a><form method=\"post\" action=\"/logout\"><input type=\"hidden\" "
-                "name=\"token\" value=\"" + token + "\"><button class=\"link\">" + uiText("WebPage", "退出登录") +
+                "name=\"token\" value=\"" +
+                token + "\"><button class=\"link\">" + uiText("WebPage", "退出登录") +
                 "</button></form></nav>";
         bool isError = false;
         const std::string notice = m_sessions.takeNotice(c.session->id, &isError);
@@ -314,12 +362,13 @@ HttpResponse WebApp::loginPage(Context& c, const std::string& error) {
     if (token.size() != 64 || token.find_first_not_of("0123456789abcdef") != std::string::npos)
         token = randomToken();
     std::string body;
-    if (!error.empty()) body += "<p class=\"notice error\" role=\"alert\">" + htmlEscaped(error) + "</p>";
+    if (!error.empty())
+        body += "<p class=\"notice error\" role=\"alert\">" + htmlEscaped(error) + "</p>";
     body += "<form method=\"post\" action=\"/login\">" + hiddenToken(token) + "<label>" +
             uiText("WebPage", "软件密码") +
             "<input type=\"password\" name=\"password\" autocomplete=\"current-password\" "
-            "required autofocus></label><button type=\"submit\">" + uiText("WebPage", "登录") +
-            "</button></form>";
+            "required autofocus></label><button type=\"submit\">" +
+            uiText("WebPage", "登录") + "</button></form>";
     HttpResponse r = page(c, uiText("WebPage", "登录"), body);
     r.headers.emplace_back("Set-Cookie", cookie(kLoginCookie, token, false));
     return r;
@@ -361,7 +410,8 @@ bool ringsOnDay(const BellRecord& bell, const RingDay& day) {
 
 std::vector<BellRecord> bellsByTime(TableDatabase& db) {
     auto read = readBells(db);
-    std::vector<BellRecord> bells = read.isOk() ? std::move(read).value() : std::vector<BellRecord>{};
+    std::vector<BellRecord> bells =
+        read.isOk() ? std::move(read).value() : std::vector<BellRecord>{};
     std::stable_sort(bells.begin(), bells.end(), [](const BellRecord& a, const BellRecord& b) {
         return a.sortValue < b.sortValue;
     });
@@ -386,19 +436,22 @@ HttpResponse WebApp::todayPage(Context& c) {
     TableDatabase db;
     const Status opened = openTablesForReading(db, m_setup.folder);
     std::string body = "<p class=\"clock\">" + dateText(now) + " " + timeText(now) + "</p>";
-    if (!opened.isOk()) body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
+    if (!opened.isOk())
+        body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
     body += "<p>" + uiText("WebPage", "今天：") + htmlEscaped(calendarWord(db, now)) + "</p>";
 
     const std::optional<WebRinger::State> state = m_setup.ringer->state();
     if (!state) {
         body += "<p class=\"notice error\">" + uiText("WebPage", "响铃程序没有回答") + "</p>";
     } else {
-        body += "<form method=\"post\" action=\"/plan\" class=\"row\">" +
-                hiddenToken(c.session->formToken) + "<span>" +
-                (state->running ? uiText("WebPage", "计划运行中") : uiText("WebPage", "计划已暂停")) + "</span>" +
-                "<input type=\"hidden\" name=\"plan\" value=\"" +
-                (state->running ? "pause" : "resume") + "\"><button type=\"submit\">" +
-                (state->running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划")) + "</button></form>";
+        body +=
+            "<form method=\"post\" action=\"/plan\" class=\"row\">" +
+            hiddenToken(c.session->formToken) + "<span>" +
+            (state->running ? uiText("WebPage", "计划运行中") : uiText("WebPage", "计划已暂停")) +
+            "</span>" + "<input type=\"hidden\" name=\"plan\" value=\"" +
+            (state->running ? "pause" : "resume") + "\"><button type=\"submit\">" +
+            (state->running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划")) +
+            "</button></form>";
         body += "<form method=\"post\" action=\"/stop\" class=\"row\">" +
                 hiddenToken(c.session->formToken) + "<span>" +
                 (state->playing.empty()
@@ -418,7 +471,8 @@ HttpResponse WebApp::todayPage(Context& c) {
         at.hour = std::atoi(pieces[0].c_str());
         at.minute = std::atoi(pieces[1].c_str());
         at.second = std::atoi(pieces[2].c_str());
-        const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
+        const int64_t left =
+            std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
         body += "<p class=\"next\">" +
                 fillIn(uiText("WebPage", "下一个铃声：%1 %2，还有 %3"),
                        {dateText(next->day), htmlEscaped(next->bell.start), durationText(left)}) +
@@ -436,9 +490,9 @@ HttpResponse WebApp::todayPage(Context& c) {
                 htmlEscaped(bell.music) + "</td></tr>";
     }
     body += rows.empty() ? "<p>" + uiText("WebPage", "今天没有铃声") + "</p>"
-                         : "<table><thead><tr><th>" + uiText("WebPage", "开始") + "</th><th>" + uiText("WebPage", "结束") +
-                               "</th><th>" + uiText("WebPage", "音乐") + "</th></tr></thead><tbody>" + rows +
-                               "</tbody></table>";
+                         : "<table><thead><tr><th>" + uiText("WebPage", "开始") + "</th><th>" +
+                               uiText("WebPage", "结束") + "</th><th>" + uiText("WebPage", "音乐") +
+                               "</th></tr></thead><tbody>" + rows + "</tbody></table>";
     return page(c, uiText("WebPage", "今天"), body);
 }
 
@@ -447,14 +501,15 @@ namespace {
 std::string bellForm(const std::string& action, const std::string& token, const BellRecord& bell,
                      const std::string& oldStart, const std::vector<std::string>& musicChoices,
                      const std::string& button) {
-    std::string html = "<form method=\"post\" action=\"" + action + "\" class=\"bell\">" +
-                       hiddenToken(token);
+    std::string html =
+        "<form method=\"post\" action=\"" + action + "\" class=\"bell\">" + hiddenToken(token);
     if (!oldStart.empty())
         html += "<input type=\"hidden\" name=\"old\"" + valueAttribute(oldStart) + ">";
-    html += "<label>" + uiText("WebPage", "开始时间") + "<input type=\"time\" step=\"1\" name=\"start\" required" +
-            valueAttribute(bell.start) + "></label>";
-    html += "<label>" + uiText("WebPage", "结束时间（可不填）") + "<input type=\"time\" step=\"1\" name=\"end\"" +
-            valueAttribute(bell.end) + "></label>";
+    html += "<label>" + uiText("WebPage", "开始时间") +
+            "<input type=\"time\" step=\"1\" name=\"start\" required" + valueAttribute(bell.start) +
+            "></label>";
+    html += "<label>" + uiText("WebPage", "结束时间（可不填）") +
+            "<input type=\"time\" step=\"1\" name=\"end\"" + valueAttribute(bell.end) + "></label>";
     html += "<label>" + uiText("WebPage", "音乐（这台电脑上的 MP3 文件或文件夹）") +
             "<input type=\"text\" name=\"music\" list=\"music\" required" +
             valueAttribute(bell.music) + "></label><datalist id=\"music\">";
@@ -462,8 +517,8 @@ std::string bellForm(const std::string& action, const std::string& token, const 
     html += "</datalist><fieldset><legend>" + uiText("WebPage", "响铃的日子") + "</legend>";
     for (size_t d = 0; d < 7; ++d)
         html += "<label class=\"day\"><input type=\"checkbox\" name=\"d" + std::to_string(d) +
-                "\" value=\"1\"" + (bell.weekdays[d] ? " checked" : "") + ">" +
-                weekdayName(d) + "</label>";
+                "\" value=\"1\"" + (bell.weekdays[d] ? " checked" : "") + ">" + weekdayName(d) +
+                "</label>";
     html += "</fieldset><button type=\"submit\">" + button + "</button></form>";
     return html;
 }
@@ -480,22 +535,25 @@ std::vector<std::string> musicChoicesOf(const std::vector<BellRecord>& bells) {
 HttpResponse WebApp::schedulePage(Context& c) {
     TableDatabase db;
     const Status opened = openTablesForReading(db, m_setup.folder);
-    const std::vector<BellRecord> bells = opened.isOk() ? bellsByTime(db) : std::vector<BellRecord>{};
+    const std::vector<BellRecord> bells =
+        opened.isOk() ? bellsByTime(db) : std::vector<BellRecord>{};
     std::string body;
-    if (!opened.isOk()) body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
+    if (!opened.isOk())
+        body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
     if (bells.empty()) {
         body += "<p>" + uiText("WebPage", "还没有铃声") + "</p>";
     } else {
-        body += "<table class=\"bells\"><thead><tr><th>" + uiText("WebPage", "开始") + "</th><th>" + uiText("WebPage", "结束") +
-                "</th><th>" + uiText("WebPage", "日子") + "</th><th>" + uiText("WebPage", "音乐") +
-                "</th><th></th></tr></thead><tbody>";
+        body += "<table class=\"bells\"><thead><tr><th>" + uiText("WebPage", "开始") + "</th><th>" +
+                uiText("WebPage", "结束") + "</th><th>" + uiText("WebPage", "日子") + "</th><th>" +
+                uiText("WebPage", "音乐") + "</th><th></th></tr></thead><tbody>";
         for (const BellRecord& bell : bells) {
             const std::string start = urlEncoded(bell.start);
             body += "<tr><td>" + htmlEscaped(bell.start) + "</td><td>" +
                     htmlEscaped(bell.end.empty() ? "—" : bell.end) + "</td><td>" +
                     htmlEscaped(daysText(bell.weekdays)) + "</td><td class=\"music\">" +
-                    htmlEscaped(bell.music) + "</td><td class=\"actions\"><a href=\"/schedule/change?start=" +
-                    start + "\">" + uiText("WebPage", "修改") + "</a> <a href=\"/schedule/delete?start=" + start +
+                    htmlEscaped(bell.music) +
+                    "</td><td class=\"actions\"><a href=\"/schedule/change?start=" + start + "\">" +
+                    uiText("WebPage", "修改") + "</a> <a href=\"/schedule/delete?start=" + start +
                     "\">" + uiText("WebPage", "删除") + "</a></td></tr>";
         }
         body += "</tbody></table>";
@@ -517,7 +575,8 @@ HttpResponse WebApp::changePage(Context& c) {
     auto bell = std::find_if(bells.begin(), bells.end(),
                              [&](const BellRecord& b) { return b.start == start; });
     if (bell == bells.end())
-        return backTo(c, "/schedule", fillIn(uiText("WebPage", "没有 %1 开始的铃声"), {start}), true);
+        return backTo(c, "/schedule", fillIn(uiText("WebPage", "没有 %1 开始的铃声"), {start}),
+                      true);
     return page(c, fillIn(uiText("WebPage", "修改 %1 的铃声"), {start}),
                 bellForm("/schedule/change", c.session->formToken, *bell, start,
                          musicChoicesOf(bells), uiText("WebPage", "保存")));
@@ -529,8 +588,9 @@ HttpResponse WebApp::deletePage(Context& c) {
         "<p>" + fillIn(uiText("WebPage", "删除 %1 开始的铃声？"), {htmlEscaped(start)}) +
         "</p><form method=\"post\" action=\"/schedule/delete\" class=\"row\">" +
         hiddenToken(c.session->formToken) + "<input type=\"hidden\" name=\"start\"" +
-        valueAttribute(start) + "><button type=\"submit\" class=\"attention\">" + uiText("WebPage", "删除") +
-        "</button><a href=\"/schedule\">" + uiText("WebPage", "取消") + "</a></form>";
+        valueAttribute(start) + "><button type=\"submit\" class=\"attention\">" +
+        uiText("WebPage", "删除") + "</button><a href=\"/schedule\">" + uiText("WebPage", "取消") +
+        "</a></form>";
     return page(c, uiText("WebPage", "删除铃声"), body);
 }
 
@@ -541,7 +601,8 @@ HttpResponse WebApp::saveBell(Context& c, bool adding) {
     form.hasEnd = !end.empty();
     if (form.hasEnd) form.end = timePieces(end);
     form.music = field(c.form, "music");
-    for (size_t d = 0; d < 7; ++d) form.weekdays[d] = !field(c.form, "d" + std::to_string(d)).empty();
+    for (size_t d = 0; d < 7; ++d)
+        form.weekdays[d] = !field(c.form, "d" + std::to_string(d)).empty();
     TableDatabase db;
     const OpenedTables opened = openOrCreateTables(db, m_setup.folder);
     if (!opened.usable())
@@ -550,12 +611,16 @@ HttpResponse WebApp::saveBell(Context& c, bool adding) {
     const FlowResult result = adding ? addBell(db, form) : changeBell(db, old, form);
     const std::string said = result.message ? result.message->text : std::string();
     if (result.changed)
-        logChange(c, adding ? "添加铃声 " + field(c.form, "start") + " " + form.music
-                            : "修改铃声 " + old + " 为 " + field(c.form, "start") + " " + form.music);
-    return backTo(c, result.changed ? "/schedule" : adding ? "/schedule"
-                                                           : "/schedule/change?start=" + urlEncoded(old),
-                  said.empty() ? (result.changed ? uiText("WebPage", "已保存") : std::string()) : said,
-                  !result.changed);
+        logChange(c, adding
+                         ? "添加铃声 " + field(c.form, "start") + " " + form.music
+                         : "修改铃声 " + old + " 为 " + field(c.form, "start") + " " + form.music);
+    return backTo(
+        c,
+        result.changed ? "/schedule"
+        : adding       ? "/schedule"
+                       : "/schedule/change?start=" + urlEncoded(old),
+        said.empty() ? (result.changed ? uiText("WebPage", "已保存") : std::string()) : said,
+        !result.changed);
 }
 
 HttpResponse WebApp::removeBell(Context& c) {
@@ -566,7 +631,8 @@ HttpResponse WebApp::removeBell(Context& c) {
         return backTo(c, "/schedule", opened.errors.empty() ? "" : opened.errors[0], true);
     if (auto refusal = readOnlyRefusal(db)) return backTo(c, "/schedule", refusal->text, true);
     if (!deleteBell(db, start))
-        return backTo(c, "/schedule", fillIn(uiText("WebPage", "没有 %1 开始的铃声"), {start}), true);
+        return backTo(c, "/schedule", fillIn(uiText("WebPage", "没有 %1 开始的铃声"), {start}),
+                      true);
     logChange(c, "删除铃声 " + start);
     return backTo(c, "/schedule", fillIn(uiText("WebPage", "已删除 %1 的铃声"), {start}), false);
 }
@@ -576,7 +642,8 @@ HttpResponse WebApp::calendarPage(Context& c) {
     const Status opened = openTablesForReading(db, m_setup.folder);
     const LocalTime now = nowOf(m_setup.ringer->clock());
     std::string body;
-    if (!opened.isOk()) body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
+    if (!opened.isOk())
+        body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
     // From a month back: last month's make-up days are still worth seeing.
     LocalTime monthBack = now;
     if (--monthBack.month < 1) monthBack.month = 12, --monthBack.year;
@@ -585,12 +652,12 @@ HttpResponse WebApp::calendarPage(Context& c) {
     if (entries.empty()) {
         body += "<p>" + uiText("WebPage", "没有放假或调休的日子：每天按自己的星期响铃") + "</p>";
     } else {
-        body += "<table><thead><tr><th>" + uiText("WebPage", "日期") + "</th><th>" + uiText("WebPage", "铃声日") + "</th><th>" +
-                uiText("WebPage", "说明") + "</th><th></th></tr></thead><tbody>";
+        body += "<table><thead><tr><th>" + uiText("WebPage", "日期") + "</th><th>" +
+                uiText("WebPage", "铃声日") + "</th><th>" + uiText("WebPage", "说明") +
+                "</th><th></th></tr></thead><tbody>";
         for (const CalendarEntry& e : entries) {
-            body += "<tr><td>" + e.date + "</td><td>" +
-                    htmlEscaped(ringDayText(e.ringDay)) + "</td><td>" +
-                    htmlEscaped(e.note) +
+            body += "<tr><td>" + htmlEscaped(e.date) + "</td><td>" +
+                    htmlEscaped(ringDayText(e.ringDay)) + "</td><td>" + htmlEscaped(e.note) +
                     "</td><td><form method=\"post\" action=\"/calendar/clear\">" +
                     hiddenToken(c.session->formToken) + "<input type=\"hidden\" name=\"from\"" +
                     valueAttribute(e.date) + "><button type=\"submit\" class=\"link\">" +
@@ -598,17 +665,20 @@ HttpResponse WebApp::calendarPage(Context& c) {
         }
         body += "</tbody></table>";
     }
-    body += "<h2>" + uiText("WebPage", "设置日子") + "</h2><form method=\"post\" action=\"/calendar/set\" "
-            "class=\"bell\">" + hiddenToken(c.session->formToken) + "<label>" + uiText("WebPage", "从") +
-            "<input type=\"date\" name=\"from\" required></label><label>" + uiText("WebPage", "到（可不填）") +
-            "<input type=\"date\" name=\"to\"></label><label>" + uiText("WebPage", "这些日子") +
-            "<select name=\"day\">";
+    body += "<h2>" + uiText("WebPage", "设置日子") +
+            "</h2><form method=\"post\" action=\"/calendar/set\" "
+            "class=\"bell\">" +
+            hiddenToken(c.session->formToken) + "<label>" + uiText("WebPage", "从") +
+            "<input type=\"date\" name=\"from\" required></label><label>" +
+            uiText("WebPage", "到（可不填）") + "<input type=\"date\" name=\"to\"></label><label>" +
+            uiText("WebPage", "这些日子") + "<select name=\"day\">";
     for (int d = kNoBells; d <= 7; ++d)
-        body += "<option value=\"" + std::to_string(d) + "\">" +
-                htmlEscaped(ringDayText(d)) + "</option>";
-    body += "</select></label><label>" + uiText("WebPage", "说明（可不填）") +
-            "<input type=\"text\" name=\"note\" maxlength=\"100\"></label><button type=\"submit\">" +
-            uiText("WebPage", "保存") + "</button></form>";
+        body += "<option value=\"" + std::to_string(d) + "\">" + htmlEscaped(ringDayText(d)) +
+                "</option>";
+    body +=
+        "</select></label><label>" + uiText("WebPage", "说明（可不填）") +
+        "<input type=\"text\" name=\"note\" maxlength=\"100\"></label><button type=\"submit\">" +
+        uiText("WebPage", "保存") + "</button></form>";
     return page(c, uiText("WebPage", "校历"), body);
 }
 
@@ -621,9 +691,8 @@ HttpResponse WebApp::changeCalendar(Context& c, bool setting) {
         return backTo(c, "/calendar", uiText("WebPage", "校历不能写入"), true);
     if (setting) {
         const std::string dayText = field(c.form, "day");
-        const int day = dayText.size() == 1 && dayText[0] >= '0' && dayText[0] <= '7'
-                            ? dayText[0] - '0'
-                            : -1;
+        const int day =
+            dayText.size() == 1 && dayText[0] >= '0' && dayText[0] <= '7' ? dayText[0] - '0' : -1;
         if (Status s = setCalendarDays(db, from, to, day, field(c.form, "note")); !s.isOk())
             return backTo(c, "/calendar", s.message(), true);
         std::string dayInLog;
@@ -644,9 +713,11 @@ HttpResponse WebApp::logPage(Context& c) {
     std::string day = field(c.query, "day");
     if (!parseDate(day)) day = dateText(nowOf(m_setup.ringer->clock()));
     const std::vector<std::string> lines = readRingLog(m_setup.folder, day);
-    std::string body = "<form method=\"get\" action=\"/log\" class=\"row\"><input type=\"date\" "
-                       "name=\"day\"" + valueAttribute(day) + "><button type=\"submit\">" +
-                       uiText("WebPage", "查看") + "</button></form>";
+    std::string body =
+        "<form method=\"get\" action=\"/log\" class=\"row\"><input type=\"date\" "
+        "name=\"day\"" +
+        valueAttribute(day) + "><button type=\"submit\">" + uiText("WebPage", "查看") +
+        "</button></form>";
     if (lines.empty()) {
         body += "<p>" + uiText("WebPage", "这一天没有记录") + "</p>";
     } else {
@@ -659,13 +730,17 @@ HttpResponse WebApp::logPage(Context& c) {
 
 HttpResponse WebApp::setPlan(Context& c) {
     const bool running = field(c.form, "plan") == "resume";
-    if (!m_setup.ringer->setRunning(running)) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
+    if (!m_setup.ringer->setRunning(running))
+        return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     logChange(c, running ? "计划恢复运行" : "计划暂停");
-    return backTo(c, "/", running ? uiText("WebPage", "计划已恢复运行") : uiText("WebPage", "计划已暂停"), false);
+    return backTo(c, "/",
+                  running ? uiText("WebPage", "计划已恢复运行") : uiText("WebPage", "计划已暂停"),
+                  false);
 }
 
 HttpResponse WebApp::stopSound(Context& c) {
-    if (!m_setup.ringer->stopSound()) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
+    if (!m_setup.ringer->stopSound())
+        return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     logChange(c, "停止铃声");
     return backTo(c, "/", uiText("WebPage", "铃声已停止"), false);
 }
@@ -675,11 +750,14 @@ HttpResponse WebApp::passwordPage(Context& c) {
         "<form method=\"post\" action=\"/password\" class=\"bell\">" +
         hiddenToken(c.session->formToken) + "<label>" + uiText("WebPage", "原密码") +
         "<input type=\"password\" name=\"old\" autocomplete=\"current-password\" required>"
-        "</label><label>" + uiText("WebPage", "新密码") +
+        "</label><label>" +
+        uiText("WebPage", "新密码") +
         "<input type=\"password\" name=\"new\" autocomplete=\"new-password\" required></label>"
-        "<label>" + uiText("WebPage", "再输一次新密码") +
+        "<label>" +
+        uiText("WebPage", "再输一次新密码") +
         "<input type=\"password\" name=\"again\" autocomplete=\"new-password\" required></label>"
-        "<button type=\"submit\">" + uiText("WebPage", "修改密码") + "</button></form><p>" +
+        "<button type=\"submit\">" +
+        uiText("WebPage", "修改密码") + "</button></form><p>" +
         uiText("WebPage", "密码修改后，所有登录都要重新登录，桌面程序也用新密码。") + "</p>";
     return page(c, uiText("WebPage", "修改密码"), body);
 }
@@ -692,13 +770,16 @@ HttpResponse WebApp::changePassword(Context& c) {
     auto hash = readPasswordHash(db);
     if (!hash.isOk()) return backTo(c, "/password", hash.status().message(), true);
     if (!passwordMatches(hash.value(), field(c.form, "old"))) {
-        m_setup.ringer->log().warn("网页修改密码失败：原密码不对（" + c.request.clientAddress + "）");
+        m_setup.ringer->log().warn("网页修改密码失败：原密码不对（" + c.request.clientAddress +
+                                   "）");
         return backTo(c, "/password", uiText("WebPage", "原密码不对"), true);
     }
     const std::string fresh = field(c.form, "new");
     if (fresh.empty()) return backTo(c, "/password", uiText("WebPage", "新密码不能为空"), true);
-    if (fresh != field(c.form, "again")) return backTo(c, "/password", uiText("WebPage", "两次输入的新密码不一样"), true);
-    if (Status s = setPassword(db, fresh); !s.isOk()) return backTo(c, "/password", s.message(), true);
+    if (fresh != field(c.form, "again"))
+        return backTo(c, "/password", uiText("WebPage", "两次输入的新密码不一样"), true);
+    if (Status s = setPassword(db, fresh); !s.isOk())
+        return backTo(c, "/password", s.message(), true);
     logChange(c, "修改密码");
     // Every session was opened with the old password: they all end, this one too.
     m_sessions.endAll();

@@ -10,8 +10,9 @@ namespace tolvane {
 std::string webPageRefusal(const ProgramOptions& options, bool passwordSet) {
     if (options.webPort == 0) return {};
     if (!passwordSet)
-        return uiText("WebPage",
-                      "网页没有开启：还没有设置软件密码（在“软件设置”或用 tolvanectl password 设置）");
+        return uiText(
+            "WebPage",
+            "网页没有开启：还没有设置软件密码（在“软件设置”或用 tolvanectl password 设置）");
     if (options.webCertificate.empty() != options.webKey.empty())
         return uiText("WebPage", "网页没有开启：web_certificate 和 web_key 要一起设置");
     return {};

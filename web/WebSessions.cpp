@@ -30,10 +30,9 @@ bool sameToken(const std::string& a, const std::string& b) {
 std::string WebSessions::open(const std::string& passwordHash, int64_t nowMs) {
     std::lock_guard lock(m_mutex);
     if (m_sessions.size() >= kMaxSessions) {
-        auto oldest = std::min_element(m_sessions.begin(), m_sessions.end(),
-                                       [](const auto& a, const auto& b) {
-                                           return a.second.lastUsedMs < b.second.lastUsedMs;
-                                       });
+        auto oldest = std::min_element(
+            m_sessions.begin(), m_sessions.end(),
+            [](const auto& a, const auto& b) { return a.second.lastUsedMs < b.second.lastUsedMs; });
         m_sessions.erase(oldest);
     }
     Session s{randomToken(), randomToken(), passwordHash, nowMs, {}, false};

@@ -41,7 +41,8 @@ public:
     std::string open(const std::string& passwordHash, int64_t nowMs);
     // The live session id names (and marks used at nowMs); none when unknown, idle too long or
     // opened with another password than currentHash, which ends it.
-    std::optional<Session> use(const std::string& id, const std::string& currentHash, int64_t nowMs);
+    std::optional<Session> use(const std::string& id, const std::string& currentHash,
+                               int64_t nowMs);
     void setNotice(const std::string& id, const std::string& notice, bool isError);
     // The notice, once.
     std::string takeNotice(const std::string& id, bool* isError);

@@ -211,6 +211,13 @@ TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
     EXPECT_FALSE(browserPrefersEnglish("zh-CN,zh;q=0.9,en;q=0.8"));
     EXPECT_FALSE(browserPrefersEnglish("de-DE,zh;q=0.5,en;q=0.4"));
     EXPECT_FALSE(browserPrefersEnglish(""));
+    // The weights count, not the order: a browser set to Chinese first by weight gets Chinese.
+    EXPECT_FALSE(browserPrefersEnglish("en;q=0.1,zh-CN;q=0.9"));
+    EXPECT_TRUE(browserPrefersEnglish("zh;q=0.2, en-US;q=0.7"));
+    EXPECT_FALSE(browserPrefersEnglish("en;q=0,zh;q=0.1"));      // q=0: not acceptable
+    EXPECT_TRUE(browserPrefersEnglish("en;q=0.5,zh;q=0.5"));     // a tie: the first named
+    EXPECT_FALSE(browserPrefersEnglish("english,zh"));           // not a tag of English
+    EXPECT_FALSE(browserPrefersEnglish("en;q=abc,zh;q=0.1"));    // a malformed weight counts 0
 
     const std::string session = logIn();
     const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
