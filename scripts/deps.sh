@@ -13,7 +13,7 @@ if [ "${1:-build}" = test ]; then
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32
-    debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2)
+    debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps)
   # wine32 runs the 32-bit test program of the PE loader: it needs the i386 architecture.
   if [ "$(id -u)" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386

@@ -19,7 +19,7 @@ unmount_all() {
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null || true; done
 }
 # The chroot's mounts go before the work folder is removed.
-trap 'unmount_all; cleanup' EXIT
+trap 'test_status=$?; unmount_all; cleanup' EXIT
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
 seconds() { date +%s.%N; }
 

@@ -1,13 +1,57 @@
 # Sourced by the test scripts: a work folder that goes at exit, background processes (in pids)
 # killed at exit last-started first, fail(), and a private X server.
+
+# The test runs as the leader of a process group of its own, and marks its environment, so that
+# everything it starts is found at its end however it was started (through a shell function, a
+# pipe, a service the test's own bus activated): the clean-up ends the whole group, and a process
+# that left the group (a daemon) yet still runs fails the test.
+if [ "$(ps -o pgid= -p $$ | tr -d ' ')" != "$$" ]; then
+  exec setsid --wait "$BASH" "$0" "$@"
+fi
+
 work=$(mktemp -d)
+export TOLVANE_TEST_RUN=$work
 pids=()
+# The processes of this run other than this shell: of its process group (group) or carrying its
+# mark in their environment (marked).
+run_processes() {
+  local kind=$1 pid
+  if [ "$kind" = group ]; then
+    pgrep -g "$$" >"$work/.processes" 2>/dev/null || true
+  else
+    grep -lsxz "TOLVANE_TEST_RUN=$work" /proc/[0-9]*/environ 2>/dev/null |
+      cut -d/ -f3 >"$work/.processes" || true
+  fi
+  # The search's own processes carry the mark too, and are gone by now.
+  while read -r pid; do
+    if [ "$pid" != "$$" ] && [ "$pid" != "$BASHPID" ] && [ -d "/proc/$pid" ]; then echo "$pid"; fi
+  done <"$work/.processes"
+}
+# Ends the rest of the group; false, naming them, when processes of the run had left it.
+end_run_processes() {
+  local group escaped
+  group=$(run_processes group)
+  [ -z "$group" ] || { kill $group 2>/dev/null || true; sleep 0.5; }
+  group=$(run_processes group)
+  [ -z "$group" ] || kill -KILL $group 2>/dev/null || true
+  escaped=$(run_processes marked)
+  [ -z "$escaped" ] && return 0
+  echo "FAIL: processes this test started outlived it:" >&2
+  ps -o pid=,args= -p "$(echo $escaped | tr ' ' ,)" >&2 || true
+  kill -KILL $escaped 2>/dev/null || true
+  return 1
+}
 cleanup() {
-  local i
+  local status=${test_status:-$?} i
+  # A background subshell inherits this trap and runs it when it is killed: only the test's own
+  # shell cleans up.
+  [ "$BASHPID" = "$$" ] || return 0
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  end_run_processes || status=1
   # A child of a killed process (a browser's renderer) may still be writing into the folder.
   rm -rf "$work" 2>/dev/null || { sleep 1; rm -rf "$work"; }
+  exit "$status"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -38,7 +82,7 @@ start_wine() {
   wineboot -i >/dev/null 2>&1
   wineserver -p &
   pids+=($!)
-  trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
+  trap 'test_status=$?; wineserver -k 2>/dev/null || true; cleanup' EXIT
 }
 
 # A PulseAudio server of this run (its runtime folder in XDG_RUNTIME_DIR) with a null sink

@@ -12,7 +12,9 @@ class Page:
     def __init__(self, debugging_port):
         targets = json.load(urllib.request.urlopen(f"http://127.0.0.1:{debugging_port}/json/list"))
         page = next(t for t in targets if t["type"] == "page")
-        self.socket = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=30)
+        # The origin the test starts Chromium to allow (--remote-allow-origins).
+        self.socket = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=30,
+                                                  origin="http://127.0.0.1")
         self.next_id = 0
         self.events = []
 

@@ -32,8 +32,12 @@ pids+=($!)
 wait_for 20 "the program's page" grep -q '网页已开启' "$program/tolvane.log"
 
 # The user data folder is the run's own: DevToolsActivePort there names the debugging port.
+# Debian 12's point-release Chromium refuses a DevTools WebSocket whose Origin it was not told of
+# (403), the security updates' one does not: the client's origin is allowed by name on both.
 chromium --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/chromium" \
-  --remote-debugging-port=0 --ignore-certificate-errors about:blank >"$work/chromium.log" 2>&1 &
+  --disable-background-networking --disable-component-update --disable-sync \
+  --remote-debugging-port=0 --remote-allow-origins=http://127.0.0.1 --ignore-certificate-errors \
+  about:blank >"$work/chromium.log" 2>&1 &
 chromium=$!
 pids+=($chromium)
 wait_for 30 "Chromium's DevTools port" test -s "$work/chromium/DevToolsActivePort"

@@ -24,7 +24,8 @@ port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("", 0));
 ctl init "$dir" >/dev/null
 ctl option "$dir" web_port "$port" >/dev/null
 
-ctl ring "$dir" >"$work/stdout" 2>"$work/stderr" &
+# Started directly, not through ctl(): $! must be the ringer itself for the clean-up to end it.
+"$bin/tolvanectl" ring "$dir" >"$work/stdout" 2>"$work/stderr" &
 pids+=($!)
 wait_for 10 "the ringer's refusal" grep -q '网页没有开启：还没有设置软件密码' "$work/stdout"
 ctl status "$dir" | grep -q '网页没有开启：还没有设置软件密码' || fail "the status does not say why there is no page"
