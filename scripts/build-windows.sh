@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the desktop program for 32-bit Windows on Debian 12 and starts it once under Wine.
-# Debian carries no Qt for Windows, so Qt (Core, Gui, Widgets, Network) and libmpg123 are first
-# cross-built from Debian's own source packages with mingw-w64: about half an hour on two cores the
-# first time, minutes after that. Not part of the test command for that
+# Debian carries no Qt for Windows, so Qt (Core, Gui, Widgets, Network), libmpg123, libsodium and
+# libical are first cross-built from Debian's own source packages with mingw-w64: about half an
+# hour on two cores the first time, minutes after that. Not part of the test command for that
 # reason.
 # Changes the system: installs the Debian packages it needs; run it as root on a build machine.
 # Source packages come from the same archive as the binary ones (scripts/debian-source.sh), with
@@ -57,7 +57,7 @@ qt_module qtbase-everywhere-src-6.4.2 -DFEATURE_sql=OFF -DFEATURE_printsupport=O
   -DFEATURE_dbus=OFF -DFEATURE_system_zlib=OFF -DINPUT_openssl=no \
   -DFEATURE_concurrent=OFF -DFEATURE_tabletevent=OFF  # Debian's source leaves out the Wintab header
 
-scripts/mpg123-windows.sh "$prefix" "$sources"
+scripts/libraries-windows.sh "$prefix" "$sources"
 
 PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" cmake -G Ninja -S . -B "$work/tolvane" \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_TESTS=OFF \
@@ -77,7 +77,9 @@ done
 runtime=$(dirname "$($host-g++-posix -print-libgcc-file-name)")
 cp "$runtime"/libstdc++-6.dll "$runtime"/libgcc_s_dw2-1.dll "$bin/"
 cp /usr/$host/lib/libwinpthread-1.dll "$bin/"
-echo "built: $bin/tolvane.exe"
+# Without their symbols the DLLs and programs are a fraction of the size (66 MB unstripped).
+find "$bin" -name '*.dll' -o -name '*.exe' | xargs $host-strip --strip-unneeded
+echo "built: $bin/tolvane.exe ($(du -sm "$bin" | cut -f1) MB)"
 
 # The program under Wine.
 tests/win32/wine_program_test.sh "$bin"

@@ -4,11 +4,12 @@
 # and DLL, with its pkg-config file). Does nothing when PREFIX already has it.
 # The source comes from the machine's own archive (scripts/debian-source.sh), which leaves the
 # machine's apt configuration as it was.
-# Usage: scripts/mpg123-windows.sh PREFIX [SOURCES_FOLDER]
+# Usage: scripts/mpg123-windows.sh PREFIX [SOURCES_FOLDER]   (TOLVANE_WINDOWS_HOST=x86_64-w64-mingw32
+# for 64-bit Windows)
 set -euo pipefail
 prefix=$(realpath -m "$1")
 sources=$(realpath -m "${2:-$prefix/../sources}")
-host=i686-w64-mingw32
+host=${TOLVANE_WINDOWS_HOST:-i686-w64-mingw32}  # x86_64-w64-mingw32 for a 64-bit build
 [ -f "$prefix/lib/libmpg123.a" ] && exit 0
 mkdir -p "$sources"
 folder=$sources/mpg123-1.31.2

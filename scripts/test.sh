@@ -7,9 +7,9 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh test
 
 # The Qt-free core, tolvanectl and the Win32 back-ends for Windows with mingw-w64: 32-bit (run
-# under Wine by the tests below, playing sound with a cross-built libmpg123) and 64-bit (built
-# only).
-scripts/mpg123-windows.sh build-mingw-deps/i686
+# under Wine by the tests below, with cross-built libmpg123, libsodium and libical) and 64-bit
+# (built only).
+scripts/libraries-windows.sh build-mingw-deps/i686
 for arch in i686 x86_64; do
   pkg_config_dir=/nonexistent
   [ "$arch" = i686 ] && pkg_config_dir=$PWD/build-mingw-deps/i686/lib/pkgconfig

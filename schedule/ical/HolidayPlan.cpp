@@ -23,11 +23,8 @@ constexpr int64_t kMaxEventDays = 100;
 // DATE-TIME (the day where the event is), this machine's local date for a UTC one.
 LocalTime dayOf(icaltimetype t) {
     if (!t.is_date && icaltime_is_utc(t)) {
-        const time_t when = icaltime_as_timet(t);
-        std::tm local{};
-        localtime_r(&when, &local);
-        return civilFromEpochSeconds(
-            civilToEpochSeconds(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, 0, 0, 0));
+        const LocalTime local = SystemClock().toLocal(icaltime_as_timet(t));
+        return civilFromEpochSeconds(civilToEpochSeconds(local.year, local.month, local.day, 0, 0, 0));
     }
     return civilFromEpochSeconds(civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0));
 }

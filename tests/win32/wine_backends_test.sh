@@ -62,4 +62,30 @@ json=$(run_wine status "$wine_dir" --json | tr -d '\r')
 grep -q '"muted": null, "volume_percent": null, "port_available": null' <<<"$json" ||
   fail "status --json claims the output's state under Wine: $json"
 echo "ok: status --json leaves the output's mute, level and port unknown where the system does not tell"
+# The password, made under Wine with the cross-built libsodium: an Argon2id hash in px.edb that
+# libsodium on Linux accepts for the password and refuses for another.
+printf 'Bell-1 铃\n' | run_wine password "$wine_dir" >/dev/null || fail "tolvanectl.exe password failed"
+hash=$("$bin/tolvanectl" dump "$wine_dir/px.edb" --json | /usr/bin/python3 -c '
+import json, sys
+print(json.load(sys.stdin)["records"][0]["values"]["软件密码"])')
+[[ $hash == '$argon2id$'* ]] || fail "px.edb holds no Argon2id hash after tolvanectl.exe password: $hash"
+verify() {  # hash, password: libsodium's own check, through its C interface
+  /usr/bin/python3 -c '
+import ctypes, sys
+sodium = ctypes.CDLL("libsodium.so.23")
+hash, password = sys.argv[1].encode() + b"\0", sys.argv[2].encode()
+sys.exit(sodium.crypto_pwhash_str_verify(hash, password, ctypes.c_ulonglong(len(password))))' "$1" "$2"
+}
+verify "$hash" "Bell-1 铃" || fail "the hash made under Wine does not accept its password"
+verify "$hash" "Bell-2 铃" && fail "the hash made under Wine accepts another password"
+echo "ok: tolvanectl.exe password stores an Argon2id hash that Linux's libsodium checks"
+
+# A published holiday plan read under Wine with the cross-built libical and its own time zones.
+printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\nUID:1\r\nSUMMARY:国庆节\r\nDTSTART;VALUE=DATE:20261001\r\nDTEND;VALUE=DATE:20261003\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:2\r\nSUMMARY:补班\r\nDTSTART;TZID=Asia/Shanghai:20260927T080000\r\nDTEND;TZID=Asia/Shanghai:20260927T170000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' >"$work/假期.ics"
+run_wine calendar-import "$wine_dir" "$(winepath -w "$work/假期.ics")" --as tue >/dev/null ||
+  fail "tolvanectl.exe calendar-import failed"
+calendar=$("$bin/tolvanectl" calendar "$wine_dir")
+[ "$calendar" = "$(printf '2026-09-27 按周二 补班\n2026-10-01 放假 国庆节\n2026-10-02 放假 国庆节')" ] ||
+  fail "the calendar after tolvanectl.exe calendar-import: $calendar"
+echo "ok: tolvanectl.exe imports a holiday plan, zoned make-up day included"
 echo "wine back-ends test passed"

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Cross-builds the C libraries the Windows programs link besides Qt, for 32-bit Windows, from
+# Debian's own source packages with Debian's patches (its security fixes among them): libmpg123
+# (decoding, scripts/mpg123-windows.sh), libsodium (the password's Argon2id hash) and libical
+# (published holiday plans, with its own time zone data: Windows has no zoneinfo). Static
+# libraries and their pkg-config files go into PREFIX. A library PREFIX already has is left as it
+# is, so a prefix kept between runs costs nothing after the first (about 4 min on two cores).
+# Usage: scripts/libraries-windows.sh PREFIX [SOURCES_FOLDER]   (TOLVANE_WINDOWS_HOST=x86_64-w64-mingw32
+# for 64-bit Windows)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+prefix=$(realpath -m "$1")
+sources=$(realpath -m "${2:-$prefix/../sources}")
+host=${TOLVANE_WINDOWS_HOST:-i686-w64-mingw32}  # x86_64-w64-mingw32 for a 64-bit build
+mkdir -p "$sources"
+
+"$here/mpg123-windows.sh" "$prefix" "$sources"
+
+# Applies the Debian patches of the source package beside FOLDER, once.
+debian_patches() {  # package, folder
+  local package=$1 folder=$2 debian patch
+  [ -f "$folder/.debian-patches-applied" ] && return
+  debian=$(ls "$sources/${package}"_*.debian.tar.* 2>/dev/null | head -1 || true)
+  if [ -n "$debian" ]; then
+    mkdir -p "$folder/.debian"
+    tar -C "$folder/.debian" -xf "$debian"
+    if [ -f "$folder/.debian/debian/patches/series" ]; then
+      while read -r patch; do
+        case $patch in ''|'#'*) continue ;; esac
+        patch -d "$folder" -p1 -s <"$folder/.debian/debian/patches/${patch%% *}"
+      done <"$folder/.debian/debian/patches/series"
+    fi
+  else
+    echo "libraries-windows: no Debian patches found for $package; building the upstream source" >&2
+  fi
+  touch "$folder/.debian-patches-applied"
+}
+
+if [ ! -f "$prefix/lib/libsodium.a" ]; then
+  "$here/debian-source.sh" libsodium libsodium-1.0.18 "$sources"
+  folder=$sources/libsodium-1.0.18
+  debian_patches libsodium "$folder"
+  # Debian's source is the release's Git tree: its build files are made here, as Debian does.
+  [ -x "$folder/configure" ] || (cd "$folder" && autoreconf -fi >/dev/null 2>&1)
+  rm -rf "$sources/build-libsodium" && mkdir "$sources/build-libsodium"
+  (cd "$sources/build-libsodium" &&
+    PKG_CONFIG_LIBDIR=/nonexistent "$folder/configure" --host=$host --prefix="$prefix" \
+      --disable-shared --enable-static --disable-dependency-tracking >/dev/null &&
+    make -j"$(nproc)" >/dev/null && make install >/dev/null)
+fi
+
+if [ ! -f "$prefix/lib/libical.a" ]; then
+  "$here/debian-source.sh" libical3 libical-3.0.16 "$sources"
+  folder=$sources/libical-3.0.16
+  debian_patches libical3 "$folder"
+  # The library alone: no GLib, C++, Berkeley DB, ICU or documentation.
+  cmake -G Ninja -S "$folder" -B "$sources/build-libical" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-${host%%-*}.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DSTATIC_ONLY=ON -DUSE_BUILTIN_TZDATA=ON \
+    -DICAL_GLIB=OFF -DICAL_BUILD_DOCS=OFF -DENABLE_GTK_DOC=OFF -DGOBJECT_INTROSPECTION=OFF \
+    -DWITH_CXX_BINDINGS=OFF -DLIBICAL_BUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_ICU=ON \
+    -DCMAKE_DISABLE_FIND_PACKAGE_BDB=ON -DCMAKE_DISABLE_FIND_PACKAGE_BerkeleyDB=ON >/dev/null
+  cmake --build "$sources/build-libical" >/dev/null
+  cmake --install "$sources/build-libical" >/dev/null
+fi
