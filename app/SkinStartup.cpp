@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QStringList>
 
 #include "platform/FontConfiguration.h"
 #include "platform/PePlatform.h"
@@ -46,8 +47,10 @@ void applyOwnLook() {
         // The look's fonts for every text, not only for the controls the sheet names: each text
         // in a default font without Chinese took a search for a fallback font.
         QFont font = QApplication::font();
-        font.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
-                          QStringLiteral("SimSun")});
+        QStringList families;
+        for (const std::string& family : chineseFontFamilies())
+            families << QString::fromStdString(family);
+        font.setFamilies(families);
         QApplication::setFont(font);
     }
     QFile sheet(QStringLiteral(":/skin.qss"));

@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSessionManager>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -123,6 +124,17 @@ int main(int argc, char** argv) {
         // Log-out, shutdown and `systemctl stop` end the program as its own exit paths do.
         tolvane::quitOnTerminationSignals(app, [&ringer](const char* name) {
             ringer.log().note(std::string("收到结束信号 ") + name);
+        });
+        // Windows ends a session (log-off, shutdown, an update's restart) by messages to the
+        // windows and ends the process soon after they are answered, before exec() returns: the
+        // ring log's last line and the releases are done while the toolkit hears of it.
+        bool sessionEnding = false;
+        QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                         [&sessionEnding](QSessionManager&) { sessionEnding = true; });
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, [&sessionEnding, &ringer] {
+            if (!sessionEnding) return;
+            ringer.log().note("系统结束会话（注销、关机或重启）");
+            ringer.shutDown("程序退出（会话结束）");
         });
         // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
         if (std::getenv("TOLVANE_REPORT_RELOAD"))

@@ -6,12 +6,20 @@
 // own as the program starts, it runs while the toolkit connects instead, and the toolkit finds it
 // done. Should the toolkit ask meanwhile, each reads it and the first one read is kept.
 
+#include <string>
+#include <vector>
+
 namespace tolvane {
 
 void loadFontConfiguration();
 
-// Whether the toolkit's default font shows Chinese. Windows' does; Linux's (DejaVu Sans) does not,
-// and each Chinese text in it makes the toolkit search the fonts for a stand-in.
+// Whether the toolkit's default font shows Chinese. Neither does: Linux's (DejaVu Sans) has no
+// Chinese, and each Chinese text in it makes the toolkit search the fonts for a stand-in; Windows'
+// (Segoe UI) borrows Chinese through font linking, which Wine does with strokes missing.
 bool defaultFontShowsChinese();
+
+// The families to show Chinese in, best first; the toolkit takes the first one installed and its
+// own default when none is.
+std::vector<std::string> chineseFontFamilies();
 
 }  // namespace tolvane

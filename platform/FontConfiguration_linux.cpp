@@ -12,4 +12,8 @@ bool defaultFontShowsChinese() {
     return false;
 }
 
+std::vector<std::string> chineseFontFamilies() {
+    return {"WenQuanYi Zen Hei", "Noto Sans CJK SC", "SimSun"};
+}
+
 }  // namespace tolvane

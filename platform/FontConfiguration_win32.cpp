@@ -6,7 +6,12 @@ namespace tolvane {
 void loadFontConfiguration() {}
 
 bool defaultFontShowsChinese() {
-    return true;
+    return false;
+}
+
+// Microsoft YaHei since Vista; SimSun on every Chinese Windows before it.
+std::vector<std::string> chineseFontFamilies() {
+    return {"Microsoft YaHei", "SimSun", "NSimSun"};
 }
 
 }  // namespace tolvane

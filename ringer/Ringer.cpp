@@ -417,6 +417,8 @@ void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
 }
 
 void Ringer::shutDown(const std::string& lastLine) {
+    if (m_shutDown) return;
+    m_shutDown = true;
     m_web.reset();
     m_outputWatch.reset();
     m_engineReady = false;

@@ -158,7 +158,8 @@ public:
     bool checkingMusic() const { return m_musicChecker.joinable(); }
 
     // Ends ringing for good: the clock timer, the sound, the inhibitor; lastLine goes to the ring
-    // log, which is then written out. Called once, after the event loop ended.
+    // log, which is then written out. After the event loop ended, or while the system ends the
+    // session (the process may not live to leave the loop); a second call does nothing.
     void shutDown(const std::string& lastLine);
 
     // After tables changed on disk were read again and applied (settings: the status of applying
@@ -235,6 +236,7 @@ private:
     std::string m_outputReportFor;  // the output chosen when it came
     std::string m_outputProblem;
     bool m_tablesOpen = false;
+    bool m_shutDown = false;
     const UiTextTranslator* m_webEnglish = nullptr;
     // Last: its threads stop before anything they ask of the ringer goes.
     std::unique_ptr<RingerWeb> m_web;
