@@ -213,10 +213,7 @@ void MainWindow::showFaceTip() {
     if (offset == 0) return clockFace()->setToolTip(QString());
     const LocalTime t = m_ringer.systemClock().toLocal(m_ringer.systemClock().nowMs() / 1000);
     clockFace()->setToolTip(tr("学校的时间：系统时间 %1 %2 %3 秒")
-                                .arg(QStringLiteral("%1:%2:%3")
-                                         .arg(t.hour, 2, 10, QLatin1Char('0'))
-                                         .arg(t.minute, 2, 10, QLatin1Char('0'))
-                                         .arg(t.second, 2, 10, QLatin1Char('0')))
+                                .arg(QString::fromStdString(timeText(t)))
                                 .arg(offset > 0 ? QStringLiteral("+") : QStringLiteral("-"))
                                 .arg(std::abs(offset)));
 }
@@ -443,12 +440,7 @@ void MainWindow::showPlanState() {
 
 void MainWindow::showPlayingBell() {
     const auto playing = m_ringer.ring().engine().playingBell();
-    const QString bell =
-        playing ? QStringLiteral("%1:%2:%3")
-                      .arg(playing->second.hour, 2, 10, QLatin1Char('0'))
-                      .arg(playing->second.minute, 2, 10, QLatin1Char('0'))
-                      .arg(playing->second.second, 2, 10, QLatin1Char('0'))
-                : QString();
+    const QString bell = playing ? QString::fromStdString(timeText(playing->second)) : QString();
     const QString music = playing ? QString::fromStdString(playing->music) : QString();
     if (bell == m_playingStart && music == m_playingMusic) return;
     m_playingStart = bell;

@@ -1,6 +1,7 @@
 #include "base/Clock.h"
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace tolvane {
@@ -68,6 +69,18 @@ int64_t civilToEpochSeconds(int year, int month, int day, int hour, int minute, 
                      std::chrono::day{static_cast<unsigned>(day)}};
     return static_cast<int64_t>(d.time_since_epoch().count()) * 86400 + hour * 3600 + minute * 60 +
            second;
+}
+
+std::string timeText(const LocalTime& t) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
+    return text;
+}
+
+std::string dateText(const LocalTime& t) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", t.year % 10000, t.month % 100, t.day % 100);
+    return text;
 }
 
 }  // namespace tolvane

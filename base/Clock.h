@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 namespace tolvane {
 
@@ -74,5 +75,10 @@ inline int64_t civilToEpochSeconds(const LocalTime& t) {
 }
 // The civil date and time of seconds since the epoch taken as UTC.
 LocalTime civilFromEpochSeconds(int64_t seconds);
+
+// "08:05:00": two digits a piece, the only form a stored time ever matches.
+std::string timeText(const LocalTime& t);
+// "2026-12-09".
+std::string dateText(const LocalTime& t);
 
 }  // namespace tolvane

@@ -40,7 +40,7 @@ void addBells(TableDatabase& db, const Clock& clock, const std::vector<int64_t>&
               const std::string& music) {
     db.select(schema::kBellAlias);
     for (int64_t s : seconds)
-        db.append(bellValues({currentTimeText(clock.toLocal(s)), "", music, kEveryDay, 0}));
+        db.append(bellValues({timeText(clock.toLocal(s)), "", music, kEveryDay, 0}));
 }
 
 // The baseline: a plain 1000 ms timer that ticks the second it reads, never catching up and never
@@ -141,7 +141,7 @@ int runCoverage(int seconds) {
     db.select(schema::kBellAlias);
     for (int64_t s = first; s < first + seconds; ++s)
         db.append(
-            bellValues({currentTimeText(clock.toLocal(s)), "", std::to_string(s), kEveryDay, 0}));
+            bellValues({timeText(clock.toLocal(s)), "", std::to_string(s), kEveryDay, 0}));
 
     std::atomic<bool> busy{true};
     std::thread burner([&] {

@@ -1,6 +1,5 @@
 #include "cli/PlanCommand.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <ostream>
 
@@ -31,10 +30,7 @@ bool parseMoment(const std::string& text, int64_t* seconds) {
 }
 
 std::string momentText(const LocalTime& t) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    return buf;
+    return dateText(t) + " " + timeText(t);
 }
 
 // Prints what the tick asks of the sound and the power switch.
@@ -45,10 +41,8 @@ public:
     void setMoment(const LocalTime& system, const LocalTime& school, int offsetSeconds) {
         m_moment = momentText(system);
         if (offsetSeconds == 0) return;
-        char buf[64];
-        std::snprintf(buf, sizeof buf, " (school time %02d:%02d:%02d, clock offset %+d s)",
-                      school.hour, school.minute, school.second, offsetSeconds);
-        m_suffix = buf;
+        m_suffix = " (school time " + timeText(school) + ", clock offset " +
+                   (offsetSeconds > 0 ? "+" : "") + std::to_string(offsetSeconds) + " s)";
     }
     void start(const std::string& music) override {
         m_out << m_moment << " start " << music << m_suffix << "\n";

@@ -35,7 +35,7 @@ public:
             State s;
             s.running = r.plan() == PlanState::kRunning;
             if (const auto playing = r.ring().engine().playingBell())
-                s.playing = clockText(playing->second) + " " + playing->music;
+                s.playing = timeText(playing->second) + " " + playing->music;
             if (!r.outputProblem().empty()) s.problems.push_back(r.outputProblem());
             if (!r.clockProblem().empty()) s.problems.push_back(r.clockProblem());
             for (const UnplayableMusic& u : r.unplayableMusic()) {

@@ -90,14 +90,6 @@ HttpResponse redirect(const std::string& path) {
     return r;
 }
 
-std::string twoDigits(int n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
-}
-
-std::string timeText(const LocalTime& t) {
-    return twoDigits(t.hour) + ":" + twoDigits(t.minute) + ":" + twoDigits(t.second);
-}
-
 LocalTime nowOf(const Clock& clock) {
     return clock.toLocal(clock.nowMs() / 1000);
 }

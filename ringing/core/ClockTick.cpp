@@ -1,17 +1,10 @@
 #include "ringing/core/ClockTick.h"
 
 #include <array>
-#include <cstdio>
 
 #include "schedule/core/Schema.h"
 
 namespace tolvane {
-
-std::string currentTimeText(const LocalTime& t) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
-    return buf;
-}
 
 const char* weekdayFieldName(int weekday) {
     static constexpr std::array<const char*, 7> kNames = {"周日", "周一", "周二", "周三",
@@ -56,7 +49,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& s
 
 Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
                     const ShutdownPlan& shutdown, PowerOff& powerOff, BellSound& sound) {
-    const std::string now = currentTimeText(t);
+    const std::string now = timeText(t);
     const char* today = weekdayFieldName(day.weekday);
     checkShutdown(shutdown, now, powerOff);
 

@@ -15,8 +15,6 @@
 
 namespace tolvane {
 
-// "HH:MM:SS", two digits per piece: the only form a stored time ever matches.
-std::string currentTimeText(const LocalTime& t);
 
 // The Bell record's weekday field for a weekday (0 = Sunday): "周日" .. "周六".
 const char* weekdayFieldName(int weekday);

@@ -1,15 +1,7 @@
 #include "ringing/core/RingLog.h"
 
-#include <cstdio>
 
 namespace tolvane {
-
-std::string clockText(const LocalTime& t) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour % 100, t.minute % 100,
-                  t.second % 100);
-    return text;
-}
 
 RingLog& RingLog::none() {
     static RingLog* const silent = new RingLog;
@@ -34,20 +26,20 @@ void RingLog::bellPlayedUnverified(const LocalTime& second, int64_t lateMs) {
 
 // Never "铃声响起": that word is kept for a bell known to be heard (the status's last bell heard).
 std::string RingLog::unverifiedLine(const LocalTime& second, int64_t lateMs) {
-    return "铃声已播放：" + clockText(second) + "，第一个声音迟到 " + std::to_string(lateMs) +
+    return "铃声已播放：" + timeText(second) + "，第一个声音迟到 " + std::to_string(lateMs) +
            " 毫秒；系统不告诉声音输出是否静音或音量多大，能否听到未知";
 }
 
 std::string RingLog::inaudibleLine(const LocalTime& second, const std::string& why) {
-    return "铃声没有被听到：" + clockText(second) + "，" + why;
+    return "铃声没有被听到：" + timeText(second) + "，" + why;
 }
 
 std::string RingLog::startedLine(const LocalTime& second, const std::string& music) {
-    return "铃声开始：" + clockText(second) + " " + music;
+    return "铃声开始：" + timeText(second) + " " + music;
 }
 
 std::string RingLog::heardLine(const LocalTime& second, int64_t lateMs) {
-    return "铃声响起：" + clockText(second) + "，第一个声音迟到 " + std::to_string(lateMs) +
+    return "铃声响起：" + timeText(second) + "，第一个声音迟到 " + std::to_string(lateMs) +
            " 毫秒";
 }
 

@@ -42,7 +42,5 @@ protected:
     static std::string unverifiedLine(const LocalTime& second, int64_t lateMs);
 };
 
-// "08:00:00" for a scheduled second.
-std::string clockText(const LocalTime& t);
 
 }  // namespace tolvane

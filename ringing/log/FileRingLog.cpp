@@ -151,7 +151,7 @@ void FileRingLog::bellLine(bool warning, const std::string& line, const LocalTim
     else
         m_text->info(line);
     if (!m_journal) return;
-    const std::string entry = line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + clockText(second) +
+    const std::string entry = line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + timeText(second) +
                               kFieldSeparator + field;
     if (warning)
         m_journal->warn(entry);

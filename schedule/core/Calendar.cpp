@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <cstdio>
 
 #include "base/UiText.h"
 #include "platform/TextCodec.h"
@@ -88,13 +87,6 @@ std::optional<LocalTime> parseDate(const std::string& text) {
     const LocalTime t = civilFromEpochSeconds(civilToEpochSeconds(y, m, d, 0, 0, 0));
     if (t.year != y || t.month != m || t.day != d) return std::nullopt;  // 2027-02-29
     return t;
-}
-
-std::string dateText(const LocalTime& day) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year % 10000, day.month % 100,
-                  day.day % 100);
-    return text;
 }
 
 int ringDayOfWeekday(int weekday) {

@@ -41,8 +41,8 @@ protected:
 };
 
 TEST_F(ClockTickTest, TimeTextAndWeekdayNames) {
-    EXPECT_EQ("07:05:03", currentTimeText(at(kMonday, 7, 5, 3)));
-    EXPECT_EQ("13:00:00", currentTimeText(at(kMonday, 13, 0, 0)));
+    EXPECT_EQ("07:05:03", timeText(at(kMonday, 7, 5, 3)));
+    EXPECT_EQ("13:00:00", timeText(at(kMonday, 13, 0, 0)));
     EXPECT_STREQ("周一", weekdayFieldName(at(kMonday, 0, 0, 0).weekday));
     EXPECT_STREQ("周日", weekdayFieldName(at(13, 0, 0, 0).weekday));
     EXPECT_STREQ("周六", weekdayFieldName(at(12, 0, 0, 0).weekday));
