@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks the folders' layering: every #include "room/..." of the sources must be an edge that
-docs/architecture.md's table allows, every file for one system must be in platform/, and an #if
-on the system outside platform/ must say why on the line before it.
+docs/architecture.md's table allows, and every edge the table allows must be in use (so the table
+shows what depends on what); every file for one system must be in platform/, and an #if on the
+system outside platform/ must say why on the line before it.
 Usage: include_edges_test.py SOURCE_ROOT"""
 import os
 import re
@@ -43,6 +44,7 @@ def check(root):
     allowed = read_table(root)
     problems = []
     checked = 0
+    used = set()
     for room, name in sources(root):
         path = f"{room}/{name}"
         if room not in allowed:
@@ -62,8 +64,12 @@ def check(root):
                     continue  # a generated header (ui_X.h) or a neighbour
                 target = included.group(1).rsplit("/", 1)[0]
                 checked += 1
+                used.add((room, target))
                 if target != room and target not in allowed[room]:
                     problems.append(f"{path}:{number}: {room} may not include {included.group(1)}")
+    for room, targets in sorted(allowed.items()):
+        for target in sorted(targets - {t for r, t in used if r == room}):
+            problems.append(f"the table lets {room} include {target}, which no include does")
     return problems, checked
 
 
