@@ -30,10 +30,4 @@ std::vector<std::string> thisMachinesNames() {
     return names;
 }
 
-std::string addressText(const unsigned char* bytes, size_t length) {
-    if (length != 4 && length != 16) return {};
-    char text[INET6_ADDRSTRLEN] = {};
-    return inet_ntop(length == 4 ? AF_INET : AF_INET6, bytes, text, sizeof text) ? text : "";
-}
-
 }  // namespace tolvane
