@@ -167,6 +167,9 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     }
     if (!web.problem.empty()) problems.push_back(web.problem);
     const bool portAvailable = !output.state.portUnplugged;
+    // Mute, level and port of an output that is not there, or that the system does not describe,
+    // would be made up.
+    const bool stateTold = output.known && output.present && output.stateKnown;
     if (json) {
         out << "{\"ringer\": "
             << (ringer.pid.empty()
@@ -179,10 +182,10 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
             << ", \"offset_seconds\": " << offset
             << "}, \"output\": {\"name\": " << jsonString(output.name)
             << ", \"present\": " << (output.known ? jsonBool(output.present) : "null")
-            << ", \"muted\": " << (output.known ? jsonBool(output.state.muted) : "null")
+            << ", \"muted\": " << (stateTold ? jsonBool(output.state.muted) : "null")
             << ", \"volume_percent\": "
-            << (output.known ? std::to_string(output.state.volumePercent) : "null")
-            << ", \"port_available\": " << (output.known ? jsonBool(portAvailable) : "null")
+            << (stateTold ? std::to_string(output.state.volumePercent) : "null")
+            << ", \"port_available\": " << (stateTold ? jsonBool(portAvailable) : "null")
             << "}, \"web\": "
             << (options.value().webPort == 0
                     ? std::string("null")
@@ -211,6 +214,8 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
         out << "not told by the system";
     else if (!output.present)
         out << (options.value().output.empty() ? "none" : options.value().output + ", missing");
+    else if (!output.stateKnown)
+        out << output.name << ", mute and volume not told by the system";
     else
         out << output.name << (output.state.muted ? ", muted" : "") << ", volume "
             << output.state.volumePercent << " %" << (portAvailable ? "" : ", port unplugged");

@@ -56,12 +56,15 @@ struct OutputChoice {
     bool operator==(const OutputChoice&) const = default;
 };
 
-// An output as the sound server describes it. known is false where the system does not tell
-// (Windows, so far); present is false without a server, or without the output chosen.
+// An output as the sound server describes it. known is false where the system does not tell;
+// present is false without a server, or without the output chosen. stateKnown is false where the
+// system tells whether the output is there but not its mute, level or port (Wine's endpoints,
+// whose values are made up): state then says nothing.
 struct OutputReport {
     bool known = false;
     bool present = false;
     bool serverRunning = false;
+    bool stateKnown = true;
     std::string name;  // the output the bells would play on now
     OutputState state;
     bool operator==(const OutputReport&) const = default;

@@ -1,15 +1,25 @@
 // SoundOutput over waveOut: every Windows has it, it plays at the stream's own rate (the system
 // mixer converts), and it answers at once under Wine, where Qt's sink waits forever for Media
-// Foundation's resampler.
+// Foundation's resampler. What the output is like (there, muted, how loud) comes from Core Audio's
+// endpoints.
 
 #include <windows.h>
 // clang-format off
 #include <mmsystem.h>
+#include <initguid.h>
+#include <mmdeviceapi.h>
+#include <endpointvolume.h>
+#include <functiondiscoverykeys_devpkey.h>
 // clang-format on
 
 #include <array>
-#include <filesystem>
 #include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "base/PathText.h"
@@ -70,9 +80,11 @@ public:
     }
 
     std::string inaudibleBecause() const override { return m_inaudible; }
-    void setInaudibleBecause(std::string why) { m_inaudible = std::move(why); }
-    // The endpoint's mute and level are not read: only a missing chosen output is known.
-    bool audibilityKnown() const override { return !m_inaudible.empty(); }
+    void setAudibility(std::string inaudibleBecause, bool known) {
+        m_inaudible = std::move(inaudibleBecause);
+        m_audibilityKnown = known;
+    }
+    bool audibilityKnown() const override { return m_audibilityKnown; }
 
     void stop() override {
         waveOutReset(m_device);  // every queued block comes back marked done, the position 0
@@ -154,6 +166,7 @@ private:
     bool m_failed = false;
     std::atomic<bool> m_interrupted{false};
     std::string m_inaudible;
+    bool m_audibilityKnown = false;
 };
 
 // The waveOut device whose name is name; the mapper (the default device) when none is.
@@ -170,15 +183,189 @@ UINT deviceNamed(const std::string& name) {
 
 }  // namespace
 
-// The endpoint's mute, level and state (IAudioEndpointVolume, IMMDevice) are not read yet: the
-// status says the system does not tell, and no watch runs.
-OutputReport readOutput(const std::string&) {
-    return {};
+namespace {
+
+// COM on the calling thread for the length of a call; a thread the toolkit already made a
+// single-threaded apartment keeps it (COM works there all the same).
+class ComUse {
+public:
+    ComUse() : m_result(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    ~ComUse() {
+        if (SUCCEEDED(m_result)) CoUninitialize();
+    }
+
+private:
+    HRESULT m_result;
+};
+
+template <class T>
+class ComRef {
+public:
+    ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() {
+        if (m_p) m_p->Release();
+    }
+    T* operator->() const { return m_p; }
+    T* get() const { return m_p; }
+    T** put() { return &m_p; }
+    void** putVoid() { return reinterpret_cast<void**>(&m_p); }
+
+private:
+    T* m_p = nullptr;
+};
+
+// Wine's endpoints answer unmuted and at full volume whatever the sound server does: under Wine
+// only an endpoint's presence is told.
+bool underWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-std::unique_ptr<OutputWatch> watchOutput(const std::string&,
-                                         std::function<void(const OutputReport&)>) {
-    return nullptr;
+std::string friendlyName(IMMDevice* device) {
+    ComRef<IPropertyStore> properties;
+    if (FAILED(device->OpenPropertyStore(STGM_READ, properties.put()))) return {};
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    std::string name;
+    if (SUCCEEDED(properties->GetValue(PKEY_Device_FriendlyName, &value)) &&
+        value.vt == VT_LPWSTR && value.pwszVal)
+        name = utf8FromPath(std::filesystem::path(value.pwszVal));
+    PropVariantClear(&value);
+    return name;
+}
+
+// waveOut names a device by its endpoint's friendly name cut to 31 characters.
+bool namesEndpoint(const std::string& chosen, const std::string& friendly) {
+    return friendly == chosen ||
+           (!chosen.empty() && friendly.rfind(chosen, 0) == 0 &&
+            std::filesystem::path(pathFromUtf8(chosen)).wstring().size() >= 31);
+}
+
+// The render endpoint chosen (empty: the default one) in any state; null when there is none.
+void findEndpoint(IMMDeviceEnumerator* devices, const std::string& chosen,
+                  ComRef<IMMDevice>* found) {
+    if (chosen.empty()) {
+        devices->GetDefaultAudioEndpoint(eRender, eConsole, found->put());
+        return;
+    }
+    ComRef<IMMDeviceCollection> all;
+    UINT count = 0;
+    if (FAILED(devices->EnumAudioEndpoints(eRender, DEVICE_STATEMASK_ALL, all.put())) ||
+        FAILED(all->GetCount(&count)))
+        return;
+    for (UINT i = 0; i < count; ++i) {
+        ComRef<IMMDevice> device;
+        if (SUCCEEDED(all->Item(i, device.put())) &&
+            namesEndpoint(chosen, friendlyName(device.get())))
+            return (void)all->Item(i, found->put());
+    }
+}
+
+// Reads the endpoint's mute and level into report; false when they cannot be read.
+bool readVolume(IMMDevice* device, OutputReport* report) {
+    ComRef<IAudioEndpointVolume> volume;
+    BOOL muted = FALSE;
+    float level = 0;
+    if (FAILED(device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
+                                volume.putVoid())) ||
+        FAILED(volume->GetMute(&muted)) || FAILED(volume->GetMasterVolumeLevelScalar(&level)))
+        return false;
+    report->state.muted = muted != FALSE;
+    report->state.volumePercent = static_cast<int>(std::lround(level * 100));
+    return true;
+}
+
+}  // namespace
+
+namespace {
+
+// The watch's last reading, so that a bell's stream need not ask Core Audio as it starts.
+struct LastReading {
+    std::mutex mutex;
+    std::string name;
+    OutputReport report;
+    std::chrono::steady_clock::time_point at;
+};
+LastReading& lastReading() {
+    static LastReading* const last = new LastReading;
+    return *last;
+}
+
+void remember(const std::string& name, const OutputReport& report) {
+    LastReading& last = lastReading();
+    std::lock_guard keep(last.mutex);
+    last.name = name;
+    last.report = report;
+    last.at = std::chrono::steady_clock::now();
+}
+
+}  // namespace
+
+OutputReport readOutput(const std::string& name) {
+    ComUse com;
+    OutputReport report;
+    ComRef<IMMDeviceEnumerator> devices;
+    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                __uuidof(IMMDeviceEnumerator), devices.putVoid())))
+        return report;  // no audio service to ask: nothing known
+    report.known = report.serverRunning = true;
+    ComRef<IMMDevice> device;
+    findEndpoint(devices.get(), name, &device);
+    DWORD state = 0;
+    if (!device.get() || FAILED(device->GetState(&state))) return report;
+    report.name = friendlyName(device.get());
+    report.present = state == DEVICE_STATE_ACTIVE || state == DEVICE_STATE_UNPLUGGED;
+    report.state.portUnplugged = state == DEVICE_STATE_UNPLUGGED;
+    report.stateKnown = report.present && !underWine() && readVolume(device.get(), &report);
+    return report;
+}
+
+namespace {
+
+// Reads the output once a second on a thread of its own and tells every change: Core Audio's own
+// notifications come on its threads in an order of their own, and a second is how soon a muted
+// output must be said.
+class PolledOutputWatch final : public OutputWatch {
+public:
+    PolledOutputWatch(std::string name, std::function<void(const OutputReport&)> onChange)
+        : m_thread([this, name = std::move(name), onChange = std::move(onChange)] {
+              OutputReport told;
+              bool first = true;
+              std::unique_lock lock(m_mutex);
+              while (!m_stopping) {
+                  lock.unlock();
+                  const OutputReport now = readOutput(name);
+                  remember(name, now);
+                  if (first || !(now == told)) onChange(now);
+                  first = false;
+                  told = now;
+                  lock.lock();
+                  m_wake.wait_for(lock, std::chrono::seconds(1), [this] { return m_stopping; });
+              }
+          }) {}
+    ~PolledOutputWatch() override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    std::thread m_thread;  // last: it uses the members above
+};
+
+}  // namespace
+
+std::unique_ptr<OutputWatch> watchOutput(const std::string& name,
+                                         std::function<void(const OutputReport&)> onChange) {
+    return std::make_unique<PolledOutputWatch>(name, std::move(onChange));
 }
 
 std::vector<OutputName> listOutputs() {
@@ -192,13 +379,48 @@ std::vector<OutputName> listOutputs() {
     return outputs;
 }
 
-Status makeOutputAudible(const std::string&) {
-    return Status::notSupported("the output's mute and level are not changed on Windows");
+Status makeOutputAudible(const std::string& name) {
+    if (underWine()) return Status::notSupported("Wine does not tell an output's mute and level");
+    ComUse com;
+    ComRef<IMMDeviceEnumerator> devices;
+    ComRef<IMMDevice> device;
+    ComRef<IAudioEndpointVolume> volume;
+    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                __uuidof(IMMDeviceEnumerator), devices.putVoid())))
+        return Status::ioError("the Windows audio service does not answer");
+    findEndpoint(devices.get(), name, &device);
+    if (!device.get() || FAILED(device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL,
+                                                 nullptr, volume.putVoid())))
+        return Status::notFound("no such sound output");
+    float level = 0;
+    if (FAILED(volume->SetMute(FALSE, nullptr)) ||
+        FAILED(volume->GetMasterVolumeLevelScalar(&level)))
+        return Status::ioError("the output's mute and level cannot be changed");
+    const float floor = kAudibleVolumePercent / 100.0f;
+    if (level < floor && FAILED(volume->SetMasterVolumeLevelScalar(floor, nullptr)))
+        return Status::ioError("the output's level cannot be raised");
+    return Status::ok();
 }
 
 bool loadSoundOutput() {
     return true;  // waveOut is part of the system
 }
+
+namespace {
+
+// The output as the watch last read it, when that was within two seconds; else read now.
+OutputReport outputNow(const std::string& name) {
+    {
+        LastReading& last = lastReading();
+        std::lock_guard keep(last.mutex);
+        if (last.name == name &&
+            std::chrono::steady_clock::now() - last.at < std::chrono::seconds(2))
+            return last.report;
+    }
+    return readOutput(name);
+}
+
+}  // namespace
 
 std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, const OutputChoice& choice,
                                              std::string* why) {
@@ -212,8 +434,8 @@ std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, const Outpu
     HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     HWAVEOUT device = nullptr;
     const UINT chosen = deviceNamed(choice.output);
-    const MMRESULT opened = waveOutOpen(&device, chosen, &format,
-                                        reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
+    const MMRESULT opened =
+        waveOutOpen(&device, chosen, &format, reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
     if (opened != MMSYSERR_NOERROR) {
         CloseHandle(done);
         if (why) *why = "no sound output (waveOutOpen " + std::to_string(opened) + ")";
@@ -228,8 +450,13 @@ std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, const Outpu
     const size_t blockBytes =
         format.nAvgBytesPerSec * kBlockMs / 1000 / format.nBlockAlign * format.nBlockAlign;
     auto output = std::make_unique<WaveOutput>(device, done, blockBytes);
-    if (!choice.output.empty() && chosen == WAVE_MAPPER)
-        output->setInaudibleBecause("选定的声音输出 " + choice.output + " 不存在");
+    if (!choice.output.empty() && chosen == WAVE_MAPPER) {
+        output->setAudibility("选定的声音输出 " + choice.output + " 不存在", true);
+    } else {
+        const OutputReport report = outputNow(choice.output);
+        const bool known = report.known && report.present && report.stateKnown;
+        output->setAudibility(known ? inaudibleReason(report.state) : std::string(), known);
+    }
     return output;
 }
 

@@ -57,11 +57,13 @@ grep -q "Windows 时间服务被设置为不同步时间" <<<"$status" || fail "
 wine reg add "$w32time" /v Type /d NTP /f >/dev/null 2>&1
 run_wine status "$wine_dir" | grep -q "^clock: synchronised" || fail "an NTP time service is not taken as synchronised"
 echo "ok: the time service set not to synchronise is said under Wine, and one set to NTP is not"
-# What Windows does not tell of the output is not claimed: no mute, level or port made up.
-json=$(run_wine status "$wine_dir" --json | tr -d '\r')
-grep -q '"muted": null, "volume_percent": null, "port_available": null' <<<"$json" ||
-  fail "status --json claims the output's state under Wine: $json"
-echo "ok: status --json leaves the output's mute, level and port unknown where the system does not tell"
+# Without a sound server Windows' audio endpoints list no output, and that is said; its mute, level
+# and port are not made up.
+json=$(PULSE_SERVER=unix:$work/no-sound-server run_wine status "$wine_dir" --json | tr -d '\r')
+grep -q '"present": false, "muted": null, "volume_percent": null, "port_available": null' <<<"$json" ||
+  fail "status --json under Wine without a sound server: $json"
+grep -q '没有声音输出' <<<"$json" || fail "no output is not said as a problem under Wine: $json"
+echo "ok: status under Wine says there is no output, and claims nothing of its state"
 # The password, made under Wine with the cross-built libsodium: an Argon2id hash in px.edb that
 # libsodium on Linux accepts for the password and refuses for another.
 printf 'Bell-1 铃\n' | run_wine password "$wine_dir" >/dev/null || fail "tolvanectl.exe password failed"

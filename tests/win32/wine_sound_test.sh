@@ -53,4 +53,13 @@ for i in 0 1 2; do
   awk -v g="${got#*:}" -v w="${want#*:}" 'BEGIN { exit !(g > w - 0.08 && g < w + 0.08) }' ||
     fail "tone $((i + 1)) lasted ${got#*:} s, expected ${want#*:}"
 done
-echo "PASS: tolvanectl.exe under Wine played a file and a folder whole, in order"
+echo "ok: tolvanectl.exe under Wine played a file and a folder whole, in order"
+
+# The output is there, and Wine's endpoints make up its mute and level: muted at the server, it
+# must not be claimed audible.
+mkdir "$work/tables"
+pactl set-sink-mute bells 1
+json=$(wine "$winbin/tolvanectl.exe" status "$(winepath -w "$work/tables")" --json 2>/dev/null | tr -d '\r')
+grep -q '"present": true, "muted": null, "volume_percent": null, "port_available": null' <<<"$json" ||
+  fail "status --json under Wine with a muted sink: $json"
+echo "PASS: and status says the output is there without claiming its mute or level"
