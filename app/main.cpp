@@ -17,7 +17,7 @@
 #include "app/FirstPaintReporter.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
-#include "app/WindowToggles.h"
+#include "app/HotKeyToggle.h"
 #include "app/SkinStartup.h"
 #include "platform/DisplaySession.h"
 #include "platform/PowerOff.h"

@@ -1,14 +1,11 @@
 #pragma once
 
-// The two ways the main window goes away and comes back while the bells ring on: the tray icon
-// "最小化" puts it in, and Shift+T.
+// Shift+T (and `tolvane --toggle`): the main window goes away and comes back while the bells ring
+// on.
 
-#include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 
-class QSystemTrayIcon;
 class QWidget;
 
 namespace tolvane {
@@ -17,32 +14,6 @@ class HotKey;
 
 // Shift+T and `tolvane --toggle`: hides the window when it shows, shows it when hidden.
 void toggleWindow(QWidget& window);
-
-// The tray icon, made at its first use: on Linux it connects to the session bus (10 ms of the
-// start, which the window need not wait for).
-class TrayIcon final : public QObject {
-    Q_OBJECT
-public:
-    // restore brings the window back (a click or a double-click on the icon). window must outlive
-    // the icon.
-    TrayIcon(QWidget& window, std::function<void()> restore);
-
-    // Shows the icon with its tip ("双击可显示！", cut to the 62 bytes of GBK a tray tip holds) and
-    // hides the window; false, doing nothing, where the desktop has no tray.
-    bool minimise();
-    void hide();  // when there is one
-    // A problem the tip says after its own text, and the icon a mark; empty for none.
-    void setProblem(const QString& problem);
-    QSystemTrayIcon* icon();
-
-private:
-    void showIcon();
-
-    QWidget& m_window;
-    std::function<void()> m_restore;
-    QSystemTrayIcon* m_icon = nullptr;
-    QString m_problem;
-};
 
 // Shift+T, held while the settings ask for it; each press hides or shows the window.
 class HotKeyToggle final {

@@ -1,4 +1,4 @@
-#include "app/WindowToggles.h"
+#include "app/TrayIcon.h"
 
 #include <QCoreApplication>
 #include <QIcon>
@@ -7,7 +7,6 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-#include "platform/HotKey.h"
 #include "platform/TextCodec.h"
 #include "platform/TrayHost.h"
 
@@ -72,47 +71,6 @@ void TrayIcon::showIcon() {
 
 void TrayIcon::hide() {
     if (m_icon) m_icon->hide();
-}
-
-HotKeyToggle::HotKeyToggle(QWidget& window)
-    : m_window(window), m_hotKey(std::make_unique<HotKey>(&window)) {
-    m_hotKey->onPressed = [this] { onPressed(m_id); };
-}
-
-HotKeyToggle::~HotKeyToggle() = default;
-
-void HotKeyToggle::want(bool wanted) {
-    if (!wanted || m_id != 0) return;
-    const int id = m_nextId++;
-    m_id = m_hotKey->grab(id) ? id : 0;
-}
-
-bool HotKeyToggle::grab() {
-    want(true);
-    return m_id != 0;
-}
-
-QString HotKeyToggle::trigger() const {
-    return m_hotKey->trigger();
-}
-
-void HotKeyToggle::release() {
-    m_hotKey->release();
-    m_id = 0;
-}
-
-void toggleWindow(QWidget& window) {
-    if (window.isVisible()) {
-        window.hide();
-    } else {
-        window.show();
-        if (window.isMinimized()) window.showNormal();
-    }
-}
-
-void HotKeyToggle::onPressed(int id) {
-    if (id == 0 || id != m_id) return;
-    toggleWindow(m_window);
 }
 
 }  // namespace tolvane
