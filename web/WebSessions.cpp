@@ -85,31 +85,17 @@ void WebSessions::endAll() {
 
 bool WebSessions::mayTry(const std::string& address, int64_t nowMs, int* waitSeconds) {
     std::lock_guard lock(m_mutex);
-    auto it = m_failures.find(address);
-    if (it == m_failures.end()) return true;
-    std::deque<int64_t>& times = it->second;
-    while (!times.empty() && nowMs - times.front() >= kFailureWindowMs) times.pop_front();
-    if (static_cast<int>(times.size()) < kFailuresPerMinute) return true;
-    *waitSeconds = static_cast<int>((times.front() + kFailureWindowMs - nowMs + 999) / 1000);
-    return false;
+    return m_guesses.mayTry(address, nowMs, waitSeconds);
 }
 
 void WebSessions::failed(const std::string& address, int64_t nowMs) {
     std::lock_guard lock(m_mutex);
-    if (m_failures.size() >= kMaxAddresses && !m_failures.count(address)) {
-        std::erase_if(m_failures, [nowMs](const auto& entry) {
-            return entry.second.empty() || nowMs - entry.second.back() >= kFailureWindowMs;
-        });
-        if (m_failures.size() >= kMaxAddresses) m_failures.erase(m_failures.begin());
-    }
-    std::deque<int64_t>& times = m_failures[address];
-    times.push_back(nowMs);
-    while (times.size() > static_cast<size_t>(kFailuresPerMinute)) times.pop_front();
+    m_guesses.failed(address, nowMs);
 }
 
 void WebSessions::succeeded(const std::string& address) {
     std::lock_guard lock(m_mutex);
-    m_failures.erase(address);
+    m_guesses.succeeded(address);
 }
 
 }  // namespace tolvane

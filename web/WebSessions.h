@@ -6,11 +6,12 @@
 // the window or tolvanectl). Each session has its own token that every form must carry back.
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+
+#include "settings/core/Password.h"
 
 namespace tolvane {
 
@@ -22,11 +23,8 @@ bool sameToken(const std::string& a, const std::string& b);
 class WebSessions {
 public:
     static constexpr int64_t kIdleMs = 8 * 3600 * 1000;
-    static constexpr int kFailuresPerMinute = 5;
-    static constexpr int64_t kFailureWindowMs = 60 * 1000;
-    // Beyond these the oldest are forgotten: a flood of log-ins or addresses cannot fill memory.
+    // Beyond this the oldest are forgotten: a flood of log-ins cannot fill memory.
     static constexpr size_t kMaxSessions = 200;
-    static constexpr size_t kMaxAddresses = 4096;
 
     struct Session {
         std::string id;
@@ -49,7 +47,8 @@ public:
     void end(const std::string& id);
     void endAll();
 
-    // Whether address may try a password at nowMs; if not, how many seconds it waits.
+    // Whether address may try a password at nowMs; if not, how many seconds it waits. The
+    // window's rule (GuessLimit), one address as one desk.
     bool mayTry(const std::string& address, int64_t nowMs, int* waitSeconds);
     void failed(const std::string& address, int64_t nowMs);
     void succeeded(const std::string& address);
@@ -57,7 +56,7 @@ public:
 private:
     std::mutex m_mutex;
     std::map<std::string, Session> m_sessions;
-    std::map<std::string, std::deque<int64_t>> m_failures;
+    GuessLimit m_guesses;  // by address
 };
 
 }  // namespace tolvane

@@ -31,20 +31,44 @@ bool PasswordLock::openAt(int64_t nowMs) {
 PasswordLock::Answer PasswordLock::tryPassword(const std::string& stored,
                                                std::string_view password, int64_t nowMs,
                                                int* waitSeconds) {
-    if (nowMs < m_waitUntil) {
-        if (waitSeconds) *waitSeconds = static_cast<int>((m_waitUntil - nowMs + 999) / 1000);
+    int wait = 0;
+    if (!m_guesses.mayTry("", nowMs, &wait)) {
+        if (waitSeconds) *waitSeconds = wait;
         return Answer::kWait;
     }
     if (passwordMatches(stored, password)) {
-        m_wrong = 0;
+        m_guesses.succeeded("");
         m_openUntil = nowMs + kOpenMs;
         return Answer::kOpen;
     }
-    if (++m_wrong >= kTriesBeforeWait) {
-        m_wrong = 0;
-        m_waitUntil = nowMs + kWaitMs;
-    }
+    m_guesses.failed("", nowMs);
     return Answer::kWrong;
+}
+
+bool GuessLimit::mayTry(const std::string& who, int64_t nowMs, int* waitSeconds) {
+    auto it = m_failures.find(who);
+    if (it == m_failures.end()) return true;
+    std::deque<int64_t>& times = it->second;
+    while (!times.empty() && nowMs - times.front() >= kWindowMs) times.pop_front();
+    if (static_cast<int>(times.size()) < kTries) return true;
+    *waitSeconds = static_cast<int>((times.front() + kWindowMs - nowMs + 999) / 1000);
+    return false;
+}
+
+void GuessLimit::failed(const std::string& who, int64_t nowMs) {
+    if (m_failures.size() >= kMaxWho && !m_failures.count(who)) {
+        std::erase_if(m_failures, [nowMs](const auto& entry) {
+            return entry.second.empty() || nowMs - entry.second.back() >= kWindowMs;
+        });
+        if (m_failures.size() >= kMaxWho) m_failures.erase(m_failures.begin());
+    }
+    std::deque<int64_t>& times = m_failures[who];
+    times.push_back(nowMs);
+    while (times.size() > static_cast<size_t>(kTries)) times.pop_front();
+}
+
+void GuessLimit::succeeded(const std::string& who) {
+    m_failures.erase(who);
 }
 
 }  // namespace tolvane

@@ -5,6 +5,8 @@
 // password; empty when none is set. Older copies of the program never read the field.
 
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -26,13 +28,30 @@ Result<std::string> readPasswordHash(TableDatabase& db);
 Status setPassword(TableDatabase& db, std::string_view password);
 Status clearPassword(TableDatabase& db);
 
+// How often a password may be guessed, one rule for the window and the web page: after kTries
+// wrong ones within kWindowMs by one who (the desk, an address), the next waits until the first of
+// them is kWindowMs old. Forgets the oldest beyond kMaxWho, so a flood of addresses cannot fill
+// memory. Not thread-safe.
+class GuessLimit {
+public:
+    static constexpr int kTries = 5;
+    static constexpr int64_t kWindowMs = 60 * 1000;
+    static constexpr size_t kMaxWho = 4096;
+
+    // Whether who may try at nowMs; if not, the seconds until it may in waitSeconds.
+    bool mayTry(const std::string& who, int64_t nowMs, int* waitSeconds);
+    void failed(const std::string& who, int64_t nowMs);
+    void succeeded(const std::string& who);
+
+private:
+    std::map<std::string, std::deque<int64_t>> m_failures;
+};
+
 // The desktop lock: once the password was given, what it guards stays open for kOpenMs after the
-// last guarded action; after kTriesBeforeWait wrong ones in a row, the next try waits kWaitMs.
+// last guarded action; wrong ones are limited by GuessLimit.
 class PasswordLock {
 public:
     static constexpr int64_t kOpenMs = 5 * 60 * 1000;
-    static constexpr int kTriesBeforeWait = 5;
-    static constexpr int64_t kWaitMs = 30 * 1000;
 
     enum class Answer { kOpen, kWrong, kWait };
 
@@ -48,8 +67,7 @@ public:
 
 private:
     int64_t m_openUntil = 0;
-    int m_wrong = 0;
-    int64_t m_waitUntil = 0;
+    GuessLimit m_guesses;  // of the one desk
 };
 
 }  // namespace tolvane

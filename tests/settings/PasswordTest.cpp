@@ -43,16 +43,18 @@ TEST(PasswordTest, TheLockHoldsFiveMinutesOfActivityAndWaitsAfterFiveWrongTries)
     now += PasswordLock::kOpenMs;
     EXPECT_FALSE(lock.openAt(now));
 
-    for (int i = 0; i < PasswordLock::kTriesBeforeWait; ++i)
-        EXPECT_EQ(lock.tryPassword(hash, "wrong", now, nullptr), PasswordLock::Answer::kWrong);
+    // The page's rule: five wrong within a minute, then a wait until the first is a minute old.
+    for (int i = 0; i < GuessLimit::kTries; ++i)
+        EXPECT_EQ(lock.tryPassword(hash, "wrong", now + i * 1000, nullptr),
+                  PasswordLock::Answer::kWrong);
     int wait = 0;
     // Even the right one waits, and is not looked at.
-    EXPECT_EQ(lock.tryPassword(hash, "right", now + 1000, &wait), PasswordLock::Answer::kWait);
-    EXPECT_EQ(wait, 29);
-    EXPECT_EQ(lock.tryPassword(hash, "right", now + PasswordLock::kWaitMs, nullptr),
+    EXPECT_EQ(lock.tryPassword(hash, "right", now + 5000, &wait), PasswordLock::Answer::kWait);
+    EXPECT_EQ(wait, 55);
+    EXPECT_EQ(lock.tryPassword(hash, "right", now + GuessLimit::kWindowMs, nullptr),
               PasswordLock::Answer::kOpen);
     lock.close();
-    EXPECT_FALSE(lock.openAt(now + PasswordLock::kWaitMs + 1));
+    EXPECT_FALSE(lock.openAt(now + GuessLimit::kWindowMs + 1));
 }
 
 }  // namespace
