@@ -1,7 +1,6 @@
 #include "app/MainWindow.h"
 
 #include <QApplication>
-#include <chrono>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -15,25 +14,26 @@
 #include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
+#include <chrono>
 #include <cstdio>
 
 #include "app/ClockPainter.h"
+#include "app/HotKeyToggle.h"
 #include "app/MainMenus.h"
 #include "app/RingLogWindow.h"
-#include "app/WindowPictures.h"
-#include "app/HotKeyToggle.h"
 #include "app/TrayIcon.h"
+#include "app/WindowPictures.h"
 #include "platform/Autostart.h"
 #include "platform/TextCodec.h"
 #include "ringer/Ringer.h"
 #include "ringing/qt/RingController.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
-#include "settings/core/Password.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/ScheduleListView.h"
+#include "settings/core/Password.h"
 #include "settings/core/Settings.h"
 #include "settings/ui/SettingsWindow.h"
 #include "ui/BalloonTip.h"
@@ -75,6 +75,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       m_ringer(ringer),
       m_ui(new Ui::MainWindow),
+      m_gate(ringer.db()),
       m_balloon(new BalloonTip(this)),
       m_tray(new TrayIcon(*this, [this] { restoreWindow(); })),
       m_hotKey(std::make_unique<HotKeyToggle>(*this)) {
@@ -157,9 +158,9 @@ void MainWindow::showProblems() {
     if (m_scheduleReadOnly) lines << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
     if (!m_ringer.outputProblem().empty())
         lines << QString::fromStdString(m_ringer.outputProblem()) + tr("。");
-    if (!m_ringer.clockProblem().empty())
-        lines << tr("时钟未同步：铃声可能不准时。");
-    if (!m_ringer.webProblem().empty()) lines << QString::fromStdString(m_ringer.webProblem()) + tr("。");
+    if (!m_ringer.clockProblem().empty()) lines << tr("时钟未同步：铃声可能不准时。");
+    if (!m_ringer.webProblem().empty())
+        lines << QString::fromStdString(m_ringer.webProblem()) + tr("。");
     if (const auto unplayable = m_ringer.unplayableMusic().size(); unplayable > 0)
         lines << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(unplayable);
     const QString text = lines.join(QStringLiteral(" "));
@@ -177,8 +178,8 @@ void MainWindow::showProblems() {
     statusLabel()->setGeometry(line.x(), line.y(), right - line.x(), line.height());
     // One line at the bottom, never over the list: what does not fit is in its tip.
     statusLabel()->setToolTip(text);
-    statusLabel()->setText(statusLabel()->fontMetrics().elidedText(
-        text, Qt::ElideRight, statusLabel()->width()));
+    statusLabel()->setText(
+        statusLabel()->fontMetrics().elidedText(text, Qt::ElideRight, statusLabel()->width()));
     statusLabel()->setVisible(!lines.isEmpty());
     QString trayProblem;
     if (!m_ringer.outputProblem().empty())
@@ -203,10 +204,10 @@ void MainWindow::onFixProblem() {
         });
     }
     if (Status s = m_ringer.fixOutput(); !s.isOk())
-        showMessage({infoCaption(), tr("声音输出不能修复：%1")
-                                        .arg(QString::fromStdString(s.message()))
-                                        .toStdString()},
-                    QMessageBox::Warning);
+        showMessage(
+            {infoCaption(),
+             tr("声音输出不能修复：%1").arg(QString::fromStdString(s.message())).toStdString()},
+            QMessageBox::Warning);
 }
 
 void MainWindow::showFaceTip() {
@@ -513,14 +514,15 @@ void MainWindow::onSettings() {
                                            : tr("两周之内没有铃声可以试听。").toStdString();
          },
          [this] {
-             m_lock.close();
+             m_gate.close();
              m_ringer.followWeb();
          },
          [this] { return m_hotKey->trigger(); },
          [this] {
              return SettingsHooks::WebPageShown{m_ringer.webAddress(), m_ringer.webFingerprint(),
                                                 m_ringer.webProblem()};
-         }},
+         },
+         &m_gate},
         this);
     prepareWindow(window);
     openModalCentred(window);
@@ -556,34 +558,13 @@ void MainWindow::onMinimiseToTray() {
 }
 
 bool MainWindow::unlocked() {
-    const auto hash = readPasswordHash(m_ringer.db());
-    if (!hash.isOk() || hash.value().empty()) return true;  // no password set
-    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count();
-    if (m_lock.openAt(now)) return true;
-    const std::optional<QString> given = askPassword(tr("请输入软件密码："));
-    if (!given) return false;
-    int wait = 0;
-    switch (m_lock.tryPassword(hash.value(), given->toStdString(), now, &wait)) {
-    case PasswordLock::Answer::kOpen:
-        return true;
-    case PasswordLock::Answer::kWrong:
-        showMessage({infoCaption(), tr("密码不对。").toStdString()}, QMessageBox::Warning);
-        return false;
-    case PasswordLock::Answer::kWait:
-        showMessage({infoCaption(), tr("密码输错的次数太多，请 %1 秒后再试。").arg(wait).toStdString()},
-                    QMessageBox::Warning);
-        return false;
-    }
-    return false;
+    return m_gate.open(askPassword, showMessage);
 }
 
 bool MainWindow::mayExit() {
     if (!unlocked()) return false;
     const int left = bellsLeftToday(m_ringer.db(), m_ringer.clock());
-    return left == 0 ||
-           confirm(tr("今天还有 %1 个铃声，退出后不再响铃。确定退出吗？").arg(left));
+    return left == 0 || confirm(tr("今天还有 %1 个铃声，退出后不再响铃。确定退出吗？").arg(left));
 }
 
 void MainWindow::onQuit() {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "base/Status.h"
-#include "settings/core/Password.h"
+#include "settings/ui/PasswordGate.h"
 #include "ui/SecondaryWindow.h"
 
 class QDialog;
@@ -164,7 +164,7 @@ private:
     QPixmap m_background;
     MainMenus* m_menus = nullptr;
     bool m_scheduleReadOnly = false;
-    PasswordLock m_lock;
+    PasswordGate m_gate;
     // The bell playing as last shown: its start (HH:MM:SS), music and end; empty when none.
     QString m_playingStart, m_playingMusic, m_playingEnd;
     ClockPainter* m_painter = nullptr;

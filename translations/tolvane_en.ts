@@ -1228,6 +1228,9 @@ Error: %2</translation>
             <source>计划已暂停</source>
             <translation>The plan is paused</translation>
         </message>
+    </context>
+    <context>
+        <name>tolvane::PasswordGate</name>
         <message>
             <source>请输入软件密码：</source>
             <translation>Password:</translation>

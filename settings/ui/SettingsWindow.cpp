@@ -7,8 +7,8 @@
 
 #include "platform/Autostart.h"
 #include "platform/HotKey.h"
-#include "platform/TrayHost.h"
 #include "platform/SoundOutput.h"
+#include "platform/TrayHost.h"
 #include "schedule/core/BellEditing.h"
 #include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
@@ -18,10 +18,11 @@
 namespace tolvane {
 
 SettingsControls settingsControls(Ui::SettingsWindow& ui) {
-    return {ui.选择框1, ui.选择框2, ui.选择框3, ui.选择框4,
-            ui.选择框7, ui.选择框5, ui.选择框6, {ui.编辑框1, ui.编辑框2, ui.编辑框3},
-            ui.按钮1,  ui.偏移框, ui.对时按钮, ui.输出框, ui.音量框, ui.试听按钮,
-            ui.设置密码按钮, ui.清除密码按钮, ui.网页标签, ui.指纹标签};
+    return {ui.选择框1,  ui.选择框2,  ui.选择框3,      ui.选择框4,
+            ui.选择框7,  ui.选择框5,  ui.选择框6,      {ui.编辑框1, ui.编辑框2, ui.编辑框3},
+            ui.按钮1,    ui.偏移框,   ui.对时按钮,     ui.输出框,
+            ui.音量框,   ui.试听按钮, ui.设置密码按钮, ui.清除密码按钮,
+            ui.网页标签, ui.指纹标签};
 }
 
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
@@ -88,7 +89,7 @@ void SettingsWindow::showPasswordState() {
 
 void SettingsWindow::showWebPage() {
     const SettingsHooks::WebPageShown page = m_hooks.webPage();
-    const QString said = !page.problem.empty() ? QString::fromStdString(page.problem)
+    const QString said = !page.problem.empty()   ? QString::fromStdString(page.problem)
                          : !page.address.empty() ? QString::fromStdString(page.address)
                                                  : tr("未开启");
     QLabel* line = m_controls.webPage;
@@ -104,18 +105,9 @@ void SettingsWindow::showWebPage() {
 }
 
 bool SettingsWindow::oldPasswordGiven() {
-    const auto hash = readPasswordHash(m_db);
-    if (!hash.isOk()) {
-        reportFailure(hash.status());
-        return false;
-    }
-    if (hash.value().empty()) return true;
-    const std::optional<QString> old = askSecret(tr("请输入原来的密码："));
-    if (!old) return false;
-    if (passwordMatches(hash.value(), old->toStdString())) return true;
-    showMessage({infoCaption(), tr("原来的密码不对，密码没有改变。").toStdString()},
-                QMessageBox::Warning);
-    return false;
+    PasswordGate& gate = m_hooks.passwordGate ? *m_hooks.passwordGate : m_ownGate;
+    return gate.givenAgain(tr("请输入原来的密码："), tr("原来的密码不对，密码没有改变。"),
+                           askSecret, showMessage);
 }
 
 void SettingsWindow::onSetPassword() {
@@ -130,9 +122,10 @@ void SettingsWindow::onSetPassword() {
         return;
     }
     if (Status s = setPassword(m_db, first->toStdString()); !s.isOk()) return reportFailure(s);
-    showMessage({infoCaption(),
-                 tr("密码已设置：修改铃声、设置、校历，暂停、停止和退出都要先输入密码。").toStdString()},
-                QMessageBox::NoIcon);
+    showMessage(
+        {infoCaption(),
+         tr("密码已设置：修改铃声、设置、校历，暂停、停止和退出都要先输入密码。").toStdString()},
+        QMessageBox::NoIcon);
     m_hooks.passwordChanged();
     showPasswordState();
     showWebPage();
@@ -157,9 +150,9 @@ void SettingsWindow::loadOptions() {
     m_controls.output->clear();
     m_controls.output->addItem(tr("系统默认的输出"), QString());
     for (const OutputName& o : listOutputs())
-        m_controls.output->addItem(QString::fromStdString(o.description.empty() ? o.name
-                                                                                : o.description),
-                                   QString::fromStdString(o.name));
+        m_controls.output->addItem(
+            QString::fromStdString(o.description.empty() ? o.name : o.description),
+            QString::fromStdString(o.name));
     const QString chosen = QString::fromStdString(shown.output);
     if (m_controls.output->findData(chosen) < 0)  // chosen, but not there now
         m_controls.output->addItem(tr("%1（不存在）").arg(chosen), chosen);
@@ -180,10 +173,10 @@ bool SettingsWindow::storeProgramOption(const std::string& name, const std::stri
 void SettingsWindow::onMatchClock() {
     const std::optional<int> offset = m_hooks.offsetToNearestBell();
     if (!offset) {
-        showMessage({infoCaption(),
-                     tr("附近没有铃声：请在学校原来的铃响起时按“对时”（前后 5 分钟之内）。")
-                         .toStdString()},
-                    QMessageBox::NoIcon);
+        showMessage(
+            {infoCaption(),
+             tr("附近没有铃声：请在学校原来的铃响起时按“对时”（前后 5 分钟之内）。").toStdString()},
+            QMessageBox::NoIcon);
         return;
     }
     if (storeProgramOption("clock_offset", std::to_string(*offset))) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/Status.h"
+#include "settings/ui/PasswordGate.h"
 #include "ui/SecondaryWindow.h"
 
 class QCheckBox;
@@ -57,6 +58,9 @@ struct SettingsHooks {
         std::string problem;
     };
     std::function<WebPageShown()> webPage = [] { return WebPageShown{}; };
+    // The main window's gate: the old password's tries count against its guess limit. None: the
+    // window's own.
+    PasswordGate* passwordGate = nullptr;
 };
 
 // The controls of the Settings window by role; the description names them 选择框1.. and 编辑框1...
@@ -75,7 +79,7 @@ struct SettingsControls {
     QPushButton* matchClock = nullptr;  // 对时
     QComboBox* output = nullptr;
     QSpinBox* volume = nullptr;
-    QPushButton* tryBell = nullptr;  // 试听
+    QPushButton* tryBell = nullptr;      // 试听
     QPushButton* setPassword = nullptr;  // 设置密码 / 修改密码
     QPushButton* clearPassword = nullptr;
     QLabel* webPage = nullptr;
@@ -115,6 +119,7 @@ private:
 
     TableDatabase& m_db;
     SettingsHooks m_hooks;
+    PasswordGate m_ownGate{m_db};
     const std::unique_ptr<Ui::SettingsWindow> m_ui;
     SettingsControls m_controls;
 };
