@@ -138,6 +138,13 @@ int main(int argc, char** argv) {
 #ifdef TOLVANE_HAVE_RING
     if (command == "ring" && args.size() == 2)
         tolvane::cli::endProcess(tolvane::cli::ringCommand(argc, argv, args[1]));
+#else
+    // Listed by the usage all the same: the same commands everywhere, each saying what it lacks.
+    if (command == "ring" && args.size() == 2) {
+        std::cerr << "tolvanectl: this build cannot ring without a window (it is built without "
+                     "the ringer); the program tolvane rings the folder\n";
+        return 1;
+    }
 #endif
 #ifdef TOLVANE_HAVE_STATUS
     if (command == "status" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json")))
