@@ -151,8 +151,11 @@ void CalendarWindow::importPlan(const QString& path) {
     auto plan = readHolidayPlan(path.toStdString(), m_weekday->currentIndex() + 1);
     if (!plan.isOk()) return report(plan.status(), "");
     std::string done = tr("已导入 %1 天。").arg(plan.value().entries.size()).toStdString();
-    for (const std::string& name : plan.value().skipped)
-        done += "\n" + tr("不能读取、已跳过：%1").arg(QString::fromStdString(name)).toStdString();
+    // Appended in two steps: GCC 12 sees an overlap in "\n" + std::string at -O3 (a false one).
+    for (const std::string& name : plan.value().skipped) {
+        done += '\n';
+        done += tr("不能读取、已跳过：%1").arg(QString::fromStdString(name)).toStdString();
+    }
     report(setCalendarEntries(m_db, plan.value().entries), done);
 #else
     (void)path;
