@@ -117,6 +117,16 @@ grep -q "铃声已播放：$start，第一个声音迟到 .*能否听到未知" 
 grep -q "铃声响起" "$program/tolvane.log" &&
   { cat "$program/tolvane.log"; fail "a bell was logged heard where nobody can tell"; }
 echo "ok: the ring log in the program's folder shows the bell played, not claimed heard"
+
+# tolvanectl.exe changes the schedule while the program holds it: Windows will not rename over a
+# file another process has open, so a change, a delete and a calendar reset (all purges) must
+# still get through, and the program follow them.
+ctl() { (cd "$program" && wine ./tolvanectl.exe "$1" "$folder_w" "${@:2}") >"$work/ctl.out" 2>&1 || { cat "$work/ctl.out"; return 1; }; }
+ctl change "$start" --start 23:59:01 --no-end || fail "tolvanectl.exe change failed while the program runs"
+ctl delete 23:59:01 || fail "tolvanectl.exe delete failed while the program runs"
+ctl holiday 2030-01-02 && ctl normal 2030-01-02 || fail "tolvanectl.exe normal failed while the program runs"
+wait_for 5 "the program reading the changes" grep -q "xl.edb 被更改" "$program/tolvane.log"
+echo "ok: tolvanectl.exe changes, deletes and resets a day while the program runs, and it follows"
 stop_program
 
 # The end of a Windows session (log-off, shutdown, an update's restart at night): logged, and
