@@ -1,6 +1,7 @@
 ; The Windows installer of Tolvane, built by scripts/package-windows.sh with makensis:
 ;   makensis -DVERSION=x.y.z -DSOURCE=<program folder> -DOUTFILE=<installer.exe>
 ;            -DUNINSTALL_LIST=<file of Delete lines> [-DMAIN_EXE=tolvane.exe] tolvane.nsi
+; and, for a 64-bit program, -X"Target amd64-unicode" -DWIN64 before the script.
 ; Installs into Program Files with a Start-menu entry and an uninstaller. The program keeps each
 ; user's tables in %APPDATA%\tolvane when it may not write its own folder; the uninstaller removes
 ; only what it installed, so a schedule kept beside the program stays.
@@ -12,7 +13,18 @@ Unicode true
 
 Name "Tolvane ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Tolvane"
+!ifdef WIN64
+  ; The 64-bit folder and registry, not the 32-bit views Windows would redirect to.
+  InstallDir "$PROGRAMFILES64\Tolvane"
+  Function .onInit
+    SetRegView 64
+  FunctionEnd
+  Function un.onInit
+    SetRegView 64
+  FunctionEnd
+!else
+  InstallDir "$PROGRAMFILES\Tolvane"
+!endif
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 

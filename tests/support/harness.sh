@@ -55,6 +55,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Ends the test as skipped (ctest's SKIP_RETURN_CODE), saying why.
+skip() { echo "SKIPPED: $*"; exit 77; }
 
 # Polls COMMAND every 50 ms until it succeeds; after SECONDS, fails naming WHAT was awaited.
 # Usage: wait_for SECONDS WHAT COMMAND [ARGS...]
