@@ -21,6 +21,7 @@
 #include "app/HotKeyToggle.h"
 #include "app/MainMenus.h"
 #include "app/RingLogWindow.h"
+#include "app/StatePresenter.h"
 #include "app/TrayIcon.h"
 #include "app/WindowPictures.h"
 #include "platform/Autostart.h"
@@ -49,10 +50,6 @@ const char kStartupTip[] = QT_TRANSLATE_NOOP(
     "tolvane::MainWindow",
     "点击列表框的右键可以增加、修改、删除铃声！\n\n如果不喜欢软件自带的铃声，可以设置其他铃声"
     "！");
-// The pause button shows the plan's state.
-const char kPlanRunningCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停计划");
-const char kPlanPausedCaption[] = QT_TRANSLATE_NOOP("tolvane::MainWindow", "暂停中。。");
-
 // The wanted families that are installed, in their order (all of them when none is): a family
 // that is not makes the toolkit search every font for a stand-in, before it tries the next one.
 QStringList installedFamilies(const QStringList& wanted) {
@@ -61,12 +58,6 @@ QStringList installedFamilies(const QStringList& wanted) {
     for (const QString& family : wanted)
         if (installed.contains(family)) found.append(family);
     return found.isEmpty() ? wanted : found;
-}
-
-// Whether two times of day as texts ("8:00:00", "08:00:00") name the same second.
-bool sameTimeOfDay(const QString& a, const QString& b) {
-    const QTime ta = QTime::fromString(a, QStringLiteral("H:m:s"));
-    return ta.isValid() && ta == QTime::fromString(b, QStringLiteral("H:m:s"));
 }
 
 }  // namespace
@@ -82,6 +73,9 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     autostartFolder = userAutostartFolder();
     m_ui->setupUi(this);
     m_painter = new ClockPainter(*clockFace(), *dateLabel(), ringer.clock(), ringer.db(), *this);
+    m_presenter = std::make_unique<StatePresenter>(
+        StatePresenter::Widgets{*statusLabel(), *fixOutputButton(), *pauseButton(), *stopButton(),
+                                *scheduleList(), *clockFace(), *m_tray});
     setFixedSize(663, 488);
     setWindowIcon(QIcon(windowPicture(QStringLiteral("icon"))));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
@@ -114,87 +108,31 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
         onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
     });
     connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
-    m_ringer.onReloaded = [this](const ReloadedTables& r, const Status& settings) {
-        onTablesReloaded(r, settings);
-    };
-    m_ringer.onSettingsApplied = [this](const SettingsRecord& s) { showSettings(s); };
+    m_subscriptions.push_back(m_ringer.onReloaded.add(
+        [this](const ReloadedTables& r, const Status& settings) { onTablesReloaded(r, settings); }));
+    m_subscriptions.push_back(
+        m_ringer.onSettingsApplied.add([this](const SettingsRecord& s) { showSettings(s); }));
     // The face changes on the clock timer's wake-up while the plan runs, and not at all while
     // nobody can see the window.
-    m_ringer.afterTick = [this] {
+    m_subscriptions.push_back(m_ringer.afterTick.add([this] {
         if (!isVisible() || isMinimized()) return;
         m_painter->paint();
         showFaceTip();
-        showPlayingBell();
-    };
-    m_ringer.onFatal = [this](const Status& s) { fatal(s); };
-    m_ringer.onProblemsChanged = [this] { showProblems(); };
-    m_ringer.onPlanChanged = [this] {
-        followPlanWithPainter();
-        showPlanState();
-    };
+    }));
+    m_subscriptions.push_back(m_ringer.onFatal.add([this](const Status& s) { fatal(s); }));
+    m_subscriptions.push_back(m_ringer.onStateChanged.add([this] { showState(); }));
 }
 
-MainWindow::~MainWindow() {
-    // The ringer outlives the window: from now on it tells nobody.
-    m_ringer.onReloaded = [](const ReloadedTables&, const Status&) {};
-    m_ringer.onSettingsApplied = [](const SettingsRecord&) {};
-    m_ringer.afterTick = [] {};
-    m_ringer.onFatal = [](const Status&) {};
-    m_ringer.onProblemsChanged = [] {};
-    m_ringer.onPlanChanged = [] {};
-}
+// The subscriptions end with the window: the ringer, which outlives it, tells it nothing more.
+MainWindow::~MainWindow() = default;
 
-void MainWindow::showProblems() {
-    // The bottom line: what the caretaker should know, never over the list.
-    QStringList lines;
-    if (!m_playingStart.isEmpty()) {
-        const QString name = QFileInfo(m_playingMusic).fileName();
-        lines << (m_playingEnd.isEmpty()
-                      ? tr("正在响铃：%1 %2。").arg(m_playingStart, name)
-                      : tr("正在响铃：%1 %2，到 %3。").arg(m_playingStart, name, m_playingEnd));
-    }
-    const bool paused = m_ringer.plan() == PlanState::kPaused;
-    if (paused) lines << tr("计划已暂停：铃声不会响起。");
-    if (m_scheduleReadOnly) lines << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
-    if (!m_ringer.outputProblem().empty())
-        lines << QString::fromStdString(m_ringer.outputProblem()) + tr("。");
-    if (!m_ringer.clockProblem().empty()) lines << tr("时钟未同步：铃声可能不准时。");
-    if (!m_ringer.webProblem().empty())
-        lines << QString::fromStdString(m_ringer.webProblem()) + tr("。");
-    if (const auto unplayable = m_ringer.unplayableMusic().size(); unplayable > 0)
-        lines << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(unplayable);
-    const QString text = lines.join(QStringLiteral(" "));
-    // The fix sits at the line's end while there is something it can mend: the output first.
-    const bool canFixOutput = m_ringer.outputCanBeFixed();
-    const bool canFix = canFixOutput || m_ringer.timeSyncCanBeTurnedOn();
-    QPushButton* fix = fixOutputButton();
-    fix->setText(canFixOutput ? tr("修复") : tr("开启时间同步"));
-    constexpr int kLineRight = 608;  // as the window's description places the line
-    const int fixWidth = std::max(56, fix->fontMetrics().horizontalAdvance(fix->text()) + 16);
-    fix->setGeometry(kLineRight - fixWidth, fix->y(), fixWidth, fix->height());
-    fix->setVisible(canFix);
-    const QRect line = statusLabel()->geometry();
-    const int right = canFix ? fix->x() - 8 : kLineRight;
-    statusLabel()->setGeometry(line.x(), line.y(), right - line.x(), line.height());
-    // One line at the bottom, never over the list: what does not fit is in its tip.
-    statusLabel()->setToolTip(text);
-    statusLabel()->setText(
-        statusLabel()->fontMetrics().elidedText(text, Qt::ElideRight, statusLabel()->width()));
-    statusLabel()->setVisible(!lines.isEmpty());
-    QString trayProblem;
-    if (!m_ringer.outputProblem().empty())
-        trayProblem = tr("铃声听不到");
-    else if (!m_ringer.clockProblem().empty())
-        trayProblem = tr("时钟未同步");
-    else if (paused)
-        trayProblem = tr("计划已暂停");
-    else if (m_scheduleReadOnly || !m_ringer.unplayableMusic().empty())
-        trayProblem = tr("有问题，见窗口底部");
-    m_tray->setProblem(trayProblem);
+void MainWindow::showState() {
+    followPlanWithPainter();
+    m_presenter->show(m_ringer.state());
 }
 
 void MainWindow::onFixProblem() {
-    if (!m_ringer.outputCanBeFixed()) {
+    if (m_presenter->fix() == StateWords::Fix::kTimeSync) {
         return m_ringer.turnOnTimeSync([this](const std::string& refusal) {
             if (!refusal.empty())
                 showMessage({infoCaption(), tr("系统的时间同步没有开启：%1")
@@ -343,7 +281,8 @@ void MainWindow::runCreatedHandler() {
 
     if (auto settings = m_ringer.applySettings(); !settings.isOk()) return fatal(settings.status());
     refreshSchedule();
-    setPlanRunning(true);
+    m_ringer.setPlan(PlanState::kRunning);
+    showState();
 }
 
 void MainWindow::reportOpenedTables(const OpenedTables& opened) {
@@ -357,19 +296,11 @@ void MainWindow::reportOpenedTables(const OpenedTables& opened) {
     if (opened.readOnly.empty()) return;
     std::string files;
     for (const std::string& reason : opened.readOnly) files += "\n" + reason;
-    m_scheduleReadOnly = true;
-    showProblems();
     showMessage({infoCaption(), tr("铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
                                    "要修改铃声，请让管理员给这个用户写入权限：%1")
                                     .arg(QString::fromStdString(files))
                                     .toStdString()},
                 QMessageBox::Warning);
-}
-
-void MainWindow::setPlanRunning(bool running) {
-    m_ringer.setPlan(running ? PlanState::kRunning : PlanState::kPaused);
-    followPlanWithPainter();
-    showPlanState();
 }
 
 void MainWindow::followPlanWithPainter() {
@@ -420,57 +351,18 @@ int MainWindow::hotKeyId() const {
 
 void MainWindow::refreshSchedule() {
     checked(refreshScheduleList(scheduleList(), m_ringer.db()));
-    // The rows are new: the playing bell's is marked again.
-    m_playingStart.clear();
-    m_playingMusic.clear();
-    showPlayingBell();
+    m_presenter->rowsReplaced();
+    showState();
 }
 
 void MainWindow::onPauseClicked() {
     if (!unlocked()) return;
     m_ringer.togglePlan();
-    followPlanWithPainter();
-    showPlanState();
-}
-
-void MainWindow::showPlanState() {
-    const bool running = m_ringer.plan() == PlanState::kRunning;
-    pauseButton()->setText(tr(running ? kPlanRunningCaption : kPlanPausedCaption));
-    clockFace()->setDimmed(!running);
-    showProblems();
-}
-
-void MainWindow::showPlayingBell() {
-    const auto playing = m_ringer.ring().engine().playingBell();
-    const QString bell = playing ? QString::fromStdString(timeText(playing->second)) : QString();
-    const QString music = playing ? QString::fromStdString(playing->music) : QString();
-    if (bell == m_playingStart && music == m_playingMusic) return;
-    m_playingStart = bell;
-    m_playingMusic = music;
-    m_playingEnd.clear();
-    // Its row stands out; the others as they were.
-    for (int r = 0; r < scheduleList()->topLevelItemCount(); ++r) {
-        QTreeWidgetItem* row = scheduleList()->topLevelItem(r);
-        const bool isIt = playing && sameTimeOfDay(row->text(0), bell) && row->text(2) == music;
-        if (isIt) m_playingEnd = row->text(1);
-        QFont font = row->font(0);
-        font.setBold(isIt);
-        for (int c = 0; c < scheduleList()->columnCount(); ++c) {
-            row->setFont(c, font);
-            row->setBackground(c, isIt ? QBrush(QColor(0xFF, 0xE0, 0x8A)) : QBrush());
-        }
-    }
-    // Stop is the thing to press while a bell plays.
-    stopButton()->setProperty("attention", playing.has_value());
-    stopButton()->style()->unpolish(stopButton());
-    stopButton()->style()->polish(stopButton());
-    showProblems();
 }
 
 void MainWindow::onStopClicked() {
     if (!unlocked()) return;
     m_ringer.stopSound();
-    showPlayingBell();
 }
 
 void MainWindow::onAddBell() {
@@ -530,11 +422,7 @@ void MainWindow::onSettings() {
 
 void MainWindow::onRingLog() {
     RingLogWindow window(m_ringer.folder(), [this] {
-        const LocalTime t = m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000);
-        char day[16];
-        std::snprintf(day, sizeof day, "%04d-%02d-%02d", t.year % 10000, t.month % 100,
-                      t.day % 100);
-        return std::string(day);
+        return dateText(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
     });
     prepareWindow(window);
     openModalCentred(window);

@@ -7,7 +7,9 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "base/Listeners.h"
 #include "base/Status.h"
 #include "settings/ui/PasswordGate.h"
 #include "ui/SecondaryWindow.h"
@@ -30,6 +32,7 @@ class ClockFace;
 class ClockPainter;
 class HotKeyToggle;
 class MainMenus;
+class StatePresenter;
 class TrayIcon;
 class HeaderStrip;
 class PictureButton;
@@ -139,17 +142,12 @@ private:
     void setUpKeyboard();
     void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure
-    void showPlanState();
     void reportOpenedTables(const OpenedTables& opened);
-    void setPlanRunning(bool running);
     // The options the window shows: the date, Shift+T.
     void showSettings(const SettingsRecord& settings);
-    // The bottom line and the tray tip: a read-only schedule, a clock that is not synchronised.
-    void showProblems();
+    // The ringer's state: the bottom line, the tray, the pause button, the playing bell's row.
+    void showState();
     void onFixProblem();
-    // The bell playing: its row marked, the bottom line says what plays until when, Stop stands
-    // out. Looked at after each tick, a Stop and a new list.
-    void showPlayingBell();
     // True when no password is set, the lock is open, or the person gave the password now (a
     // wrong one is said). Guards every change, pause, stop and the exit.
     bool unlocked();
@@ -163,14 +161,13 @@ private:
     bool m_startupTipDue = false;
     QPixmap m_background;
     MainMenus* m_menus = nullptr;
-    bool m_scheduleReadOnly = false;
     PasswordGate m_gate;
-    // The bell playing as last shown: its start (HH:MM:SS), music and end; empty when none.
-    QString m_playingStart, m_playingMusic, m_playingEnd;
     ClockPainter* m_painter = nullptr;
+    std::unique_ptr<StatePresenter> m_presenter;
     BalloonTip* m_balloon;
     TrayIcon* m_tray;
     std::unique_ptr<HotKeyToggle> m_hotKey;
+    std::vector<Subscription> m_subscriptions;  // last: they end first
 };
 
 }  // namespace tolvane

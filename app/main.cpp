@@ -137,13 +137,13 @@ int main(int argc, char** argv) {
             ringer.shutDown("程序退出（会话结束）");
         });
         // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
+        tolvane::Subscription reportReload;
         if (std::getenv("TOLVANE_REPORT_RELOAD"))
-            ringer.onReloaded = [shown = ringer.onReloaded](const tolvane::ReloadedTables& r,
-                                                            const tolvane::Status& settings) {
-                shown(r, settings);
+            reportReload = ringer.onReloaded.add([](const tolvane::ReloadedTables&,
+                                                    const tolvane::Status&) {
                 std::fprintf(stderr, "reload-ms %lld\n",
                              static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-            };
+            });
         window.runCreatedHandler();
         // Start-up's scratch memory and the file pages only starting read go back to the system
         // once the window is up: the program then rests for days.

@@ -50,7 +50,7 @@ int ringCommand(int argc, char** argv, const std::string& dir) {
     // Settings that cannot be read leave the defaults: ringing matters more than an option.
     if (auto settings = ringer.applySettings(); !settings.isOk())
         ringer.log().warn("设置不能读取，仍用原来的：" + settings.status().message());
-    ringer.onFatal = [&app](const Status&) { app.exit(1); };
+    const Subscription endOnFatal = ringer.onFatal.add([&app](const Status&) { app.exit(1); });
     quitOnTerminationSignals(app, [&ringer](const char* name) {
         ringer.log().note(std::string("收到结束信号 ") + name);
     });

@@ -69,7 +69,10 @@ Ringer::Ringer(Options options)
     m_follower->onOptionsChanged = [this] { applyOptions(); };
     // The tick always rings the schedule as it is on disk: the files are checked just before it.
     m_ring->beforeTick = [this] { m_follower->check(); };
-    m_ring->afterTick = [this] { afterTick(); };
+    m_ring->afterTick = [this] {
+        followPlayingBell();
+        afterTick.notify();
+    };
     m_clockCheck.setInterval(kClockCheckMs);
     QObject::connect(&m_clockCheck, &QTimer::timeout, [this] { checkClock(); });
     m_trialEnd.setSingleShot(true);
@@ -82,7 +85,7 @@ Ringer::Ringer(Options options)
     QObject::connect(m_ring.get(), &RingController::fatalError, m_ring.get(),
                      [this](int code, const QString& message) {
                          m_log->warn("运行时出错：" + message.toStdString());
-                         onFatal(fatalStatus(code, message));
+                         onFatal.notify(fatalStatus(code, message));
                      });
 }
 
@@ -106,6 +109,7 @@ OpenedTables Ringer::openTables() {
     for (const std::string& moved : opened.setAside)
         m_log->warn("损坏的表文件已改名保存为 " + moved);
     for (const std::string& reason : opened.readOnly) m_log->warn("铃声计划只能读取：" + reason);
+    m_scheduleReadOnly = !opened.readOnly.empty();
     if (opened.usable()) {
         m_tablesOpen = true;
         checkMusic();
@@ -123,7 +127,7 @@ Result<SettingsRecord> Ringer::applySettings() {
     followClock(settings.value().autoCorrectTime);
     // A plan paused by the user stays paused: an option is no reason to ring again.
     if (m_plan == PlanState::kRunning) setPlan(PlanState::kRunning);
-    onSettingsApplied(settings.value());
+    onSettingsApplied.notify(settings.value());
     followWeb();
     return settings;
 }
@@ -144,7 +148,7 @@ void Ringer::followClock(bool checked) {
         m_clockCheck.stop();
         if (m_clockProblem.empty()) return;
         m_clockProblem.clear();
-        onProblemsChanged();
+        onStateChanged.notify();
         return;
     }
     m_clockCheck.start();
@@ -191,7 +195,7 @@ void Ringer::followWeb() {
     const auto hash = readPasswordHash(m_db);
     // A settings record that cannot be read now keeps the page as it is.
     if (!hash.isOk()) return;
-    if (m_web->follow(m_options, !hash.value().empty())) onProblemsChanged();
+    if (m_web->follow(m_options, !hash.value().empty())) onStateChanged.notify();
 }
 
 std::string Ringer::webProblem() const {
@@ -240,7 +244,7 @@ void Ringer::outputReported(const OutputReport& report) {
     else
         m_log->warn(problem);
     m_outputProblem = problem;
-    onProblemsChanged();
+    onStateChanged.notify();
 }
 
 std::string Ringer::outputProblem() const {
@@ -278,12 +282,12 @@ void Ringer::checkClock() {
         m_log->warn(problem);
     m_clockProblem = problem;
     m_timeSyncOffer = false;
-    onProblemsChanged();
+    onStateChanged.notify();
     if (problem.empty()) return;
     askTimeSyncOffer([this, alive = std::weak_ptr<int>(m_alive)](bool offered) {
         if (alive.expired() || offered == m_timeSyncOffer) return;
         m_timeSyncOffer = offered;
-        onProblemsChanged();
+        onStateChanged.notify();
     });
 }
 
@@ -298,7 +302,7 @@ void Ringer::turnOnTimeSync(std::function<void(const std::string&)> done) {
         if (refusal.empty()) {
             m_log->note("系统的时间同步（NTP）已按用户的要求开启");
             m_timeSyncOffer = false;
-            onProblemsChanged();
+            onStateChanged.notify();
         } else {
             m_log->warn("系统的时间同步（NTP）没有开启：" + refusal);
         }
@@ -342,12 +346,13 @@ void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {
             m_log->warn("铃声的音乐不能播放：" + head + "：" + times);
         if (unplayable.empty()) m_log->note("每个铃声的音乐都能播放");
         m_unplayable = std::move(unplayable);
-        onProblemsChanged();
+        onStateChanged.notify();
     }
     if (std::exchange(m_musicCheckAgain, false)) checkMusic();
 }
 
 void Ringer::setPlan(PlanState plan) {
+    const bool changed = plan != m_plan;
     m_plan = plan;
     const bool running = plan == PlanState::kRunning;
     m_ring->setRunning(running);
@@ -358,6 +363,7 @@ void Ringer::setPlan(PlanState plan) {
         m_inhibitor->release();
     // The clock timer checks the files before each second; a paused plan needs a poll of its own.
     m_follower->setPolling(!running);
+    if (changed) onStateChanged.notify();
 }
 
 PlanState Ringer::togglePlan() {
@@ -367,13 +373,64 @@ PlanState Ringer::togglePlan() {
 }
 
 void Ringer::changePlan(PlanState plan) {
-    if (plan == m_plan) return;
     setPlan(plan);
-    onPlanChanged();
 }
 
 void Ringer::stopSound() {
     m_ring->engine().stopByHand();
+    followPlayingBell();
+}
+
+std::optional<RingerState::Bell> Ringer::playingBell() {
+    const auto playing = m_ring->engine().playingBell();
+    if (!playing) return std::nullopt;
+    RingerState::Bell bell{playing->second, playing->music, {}};
+    // Its end as the table has it: the bell of that second with that music.
+    const auto& t = playing->second;
+    if (auto bells = readBells(m_db); bells.isOk())
+        for (const BellRecord& b : bells.value())
+            if (b.sortValue == sortValue(t.hour, t.minute, t.second) && b.music == bell.music)
+                bell.end = b.end;
+    return bell;
+}
+
+void Ringer::followPlayingBell() {
+    const auto playing = m_ring->engine().playingBell();
+    const bool same = playing.has_value() == m_playingTold.has_value() &&
+                      (!playing || (timeText(playing->second) == timeText(m_playingTold->start) &&
+                                    playing->music == m_playingTold->music));
+    if (same) return;
+    m_playingTold = playing ? std::optional<RingerState::Bell>(
+                                  RingerState::Bell{playing->second, playing->music, {}})
+                            : std::nullopt;
+    onStateChanged.notify();
+}
+
+RingerState Ringer::state() {
+    RingerState s;
+    s.plan = m_plan;
+    s.playing = playingBell();
+    s.next = nextBellOf(m_db, m_clock);
+    using Kind = RingerProblemKind;
+    if (m_scheduleReadOnly)
+        s.problems.push_back(
+            {Kind::kScheduleReadOnly, uiText("Ringer", "铃声计划只能读取：铃声照常响起，但不能修改")});
+    if (const std::string said = outputProblem(); !said.empty())
+        s.problems.push_back({Kind::kOutput, said});
+    if (const std::string said = clockProblem(); !said.empty())
+        s.problems.push_back({Kind::kClock, said});
+    if (const std::string said = webProblem(); !said.empty()) s.problems.push_back({Kind::kWeb, said});
+    for (const UnplayableMusic& u : m_unplayable) {
+        const RingerProblem music{Kind::kMusic, unplayableSaid(u)};
+        if (std::find(s.problems.begin(), s.problems.end(), music) == s.problems.end())
+            s.problems.push_back(music);
+    }
+    s.unplayableBells = m_unplayable.size();
+    s.outputCanBeFixed = outputCanBeFixed();
+    s.timeSyncCanBeTurnedOn = timeSyncCanBeTurnedOn();
+    s.webAddress = webAddress();
+    s.webFingerprint = webFingerprint();
+    return s;
 }
 
 bool Ringer::tryNextBell() {
@@ -413,7 +470,7 @@ void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
         settings = applySettings().status();
         if (!settings.isOk()) m_log->warn("设置不能读取，仍用原来的：" + settings.message());
     }
-    onReloaded(reloaded, settings);
+    onReloaded.notify(reloaded, settings);
 }
 
 void Ringer::shutDown(const std::string& lastLine) {

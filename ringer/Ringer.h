@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "base/Listeners.h"
 #include "base/Status.h"
 #include "base/UiText.h"
 #include "platform/ClockSync.h"
@@ -31,6 +32,7 @@
 #include "ringing/core/PlanState.h"
 #include "ringing/core/PlayList.h"
 #include "ringing/core/RingLog.h"
+#include "ringing/core/RingerState.h"
 #include "ringing/qt/RingController.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/ProgramOptions.h"
@@ -106,7 +108,7 @@ public:
     // The user's pause or resume: setPlan to the other state, said in the ring log.
     PlanState togglePlan();
     // The plan set from elsewhere than the window (the web page, which says it in the log);
-    // onPlanChanged follows.
+    // onStateChanged follows.
     void changePlan(PlanState plan);
     // Silences the bell playing now (the Stop button); the plan goes on.
     void stopSound();
@@ -122,7 +124,7 @@ public:
 
     // Why the bells may not ring at the true second: the clock is not synchronised (checked at
     // once and every minute while 自动校正时间 is on). Empty when nothing is known to be wrong. A
-    // change is said once in the ring log, and onProblemsChanged follows. In this thread's
+    // change is said once in the ring log, and onStateChanged follows. In this thread's
     // language, as are the other problems.
     std::string clockProblem() const;
     void checkClock();
@@ -134,7 +136,7 @@ public:
     void turnOnTimeSync(std::function<void(const std::string& refusal)> done);
     // The bells whose music will not play (a missing or undecodable file, a missing or empty
     // folder), looked at after the tables open, at each change of the bell table and daily, on a
-    // thread of its own; newly found ones are said in the ring log, and onProblemsChanged follows.
+    // thread of its own; newly found ones are said in the ring log, and onStateChanged follows.
     const std::vector<UnplayableMusic>& unplayableMusic() const { return m_unplayable; }
     // Why the bells cannot be heard on the output they play on (no server, the output chosen
     // gone, muted, below the audible floor, its port unplugged), as the sound server last told;
@@ -147,7 +149,7 @@ public:
     void checkMusic();
     // The web page (web_port in tolvane.conf): served while a password is set, started anew when
     // the options or the password change. Why it is not served although asked for, its address
-    // and its certificate's fingerprint; changes are said in the ring log, and onProblemsChanged
+    // and its certificate's fingerprint; changes are said in the ring log, and onStateChanged
     // follows.
     void followWeb();
     std::string webProblem() const;
@@ -162,18 +164,22 @@ public:
     // session (the process may not live to leave the loop); a second call does nothing.
     void shutDown(const std::string& lastLine);
 
+    // Where the ringer stands, in this thread's language: what the window, the tray, the page and
+    // tolvanectl status say. onStateChanged tells when it changed (the plan, the bell playing, a
+    // problem, the page); the next bell moves with the clock and is not told.
+    RingerState state();
+
+    // The ringer's news, for any number of listeners, each heard while its Subscription lives.
     // After tables changed on disk were read again and applied (settings: the status of applying
     // them, ok when they were not among the changed). The list, date and display follow here.
-    std::function<void(const ReloadedTables&, const Status& settings)> onReloaded =
-        [](const ReloadedTables&, const Status&) {};
-    std::function<void(const SettingsRecord&)> onSettingsApplied = [](const SettingsRecord&) {};
-    std::function<void()> onProblemsChanged = [] {};
-    std::function<void()> onPlanChanged = [] {};
+    Listeners<ReloadedTables, Status> onReloaded;
+    Listeners<SettingsRecord> onSettingsApplied;
+    Listeners<> onStateChanged;
     // After each wake-up of the clock timer (the face is painted here while the plan runs).
-    std::function<void()> afterTick = [] {};
+    Listeners<> afterTick;
     // A table held a field of another type than its schema: the run must end (after it was
     // written to the ring log).
-    std::function<void(const Status&)> onFatal = [](const Status&) {};
+    Listeners<Status> onFatal;
 
     const std::string& folder() const { return m_folder; }
     TableDatabase& db() { return m_db; }
@@ -184,7 +190,7 @@ public:
     const Clock& clock() const { return m_clock; }
     const Clock& systemClock() const { return m_clock.base(); }
     int clockOffsetSeconds() const { return m_clock.offsetSeconds(); }
-    // For the fronts' tests and benches: the parts as composed.
+    // For tests and benches only: the parts as composed. The fronts read state().
     RingController& ring() { return *m_ring; }
     PlaylistBellSound& sound() { return *m_sound; }
     TableFollower& follower() { return *m_follower; }
@@ -196,6 +202,9 @@ private:
     void followOutput();
     void outputReported(const OutputReport& report);
     OutputChoice outputChoice() const;
+    std::optional<RingerState::Bell> playingBell();
+    // Tells the listeners when the bell playing is another than they were last told of.
+    void followPlayingBell();
 
     std::string m_folder;
     PowerOff& m_powerOff;
@@ -236,6 +245,8 @@ private:
     std::string m_outputReportFor;  // the output chosen when it came
     std::string m_outputProblem;
     bool m_tablesOpen = false;
+    bool m_scheduleReadOnly = false;
+    std::optional<RingerState::Bell> m_playingTold;
     bool m_shutDown = false;
     const UiTextTranslator* m_webEnglish = nullptr;
     // Last: its threads stop before anything they ask of the ringer goes.

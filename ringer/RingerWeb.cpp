@@ -27,23 +27,12 @@ public:
 
     explicit RingerLink(Ringer& ringer) : m_ringer(ringer) {}
 
-    std::optional<State> state() override {
+    std::optional<RingerState> state() override {
         // Asked for a reader: the ringer says its problems in the reader's language.
         const UiTextTranslator* reader = thisThreadsUiTexts();
-        return onRingerThread<State>([reader](Ringer& r) {
+        return onRingerThread<RingerState>([reader](Ringer& r) {
             const UiTextLanguage language(reader);
-            State s;
-            s.running = r.plan() == PlanState::kRunning;
-            if (const auto playing = r.ring().engine().playingBell())
-                s.playing = timeText(playing->second) + " " + playing->music;
-            if (!r.outputProblem().empty()) s.problems.push_back(r.outputProblem());
-            if (!r.clockProblem().empty()) s.problems.push_back(r.clockProblem());
-            for (const UnplayableMusic& u : r.unplayableMusic()) {
-                const std::string line = unplayableSaid(u);
-                if (std::find(s.problems.begin(), s.problems.end(), line) == s.problems.end())
-                    s.problems.push_back(line);
-            }
-            return s;
+            return r.state();
         });
     }
     bool setRunning(bool running) override {

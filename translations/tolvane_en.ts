@@ -338,6 +338,13 @@
         </message>
     </context>
     <context>
+        <name>Ringer</name>
+        <message>
+            <source>铃声计划只能读取：铃声照常响起，但不能修改</source>
+            <translation>The bell schedule is read-only: the bells ring, but cannot be changed</translation>
+        </message>
+    </context>
+    <context>
         <name>ScheduleList</name>
         <message>
             <source>播放时间</source>

@@ -420,6 +420,21 @@ std::string calendarWord(TableDatabase& db, const LocalTime& now) {
     return word;
 }
 
+// "下一个铃声：…，还有 …", or that there is none within two weeks.
+std::string nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now) {
+    if (!next) return "<p class=\"next\">" + uiText("WebPage", "两周内没有铃声") + "</p>";
+    LocalTime at = next->day;
+    const auto pieces = timePieces(next->bell.start);
+    at.hour = std::atoi(pieces[0].c_str());
+    at.minute = std::atoi(pieces[1].c_str());
+    at.second = std::atoi(pieces[2].c_str());
+    const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
+    return "<p class=\"next\">" +
+           fillIn(uiText("WebPage", "下一个铃声：%1 %2，还有 %3"),
+                  {dateText(next->day), htmlEscaped(next->bell.start), durationText(left)}) +
+           "</p>";
+}
+
 }  // namespace
 
 HttpResponse WebApp::todayPage(Context& c) {
@@ -432,45 +447,33 @@ HttpResponse WebApp::todayPage(Context& c) {
         body += "<p class=\"notice error\">" + htmlEscaped(opened.message()) + "</p>";
     body += "<p>" + uiText("WebPage", "今天：") + htmlEscaped(calendarWord(db, now)) + "</p>";
 
-    const std::optional<WebRinger::State> state = m_setup.ringer->state();
+    const std::optional<RingerState> state = m_setup.ringer->state();
     if (!state) {
         body += "<p class=\"notice error\">" + uiText("WebPage", "响铃程序没有回答") + "</p>";
     } else {
-        body +=
-            "<form method=\"post\" action=\"/plan\" class=\"row\">" +
-            hiddenToken(c.session->formToken) + "<span>" +
-            (state->running ? uiText("WebPage", "计划运行中") : uiText("WebPage", "计划已暂停")) +
-            "</span>" + "<input type=\"hidden\" name=\"plan\" value=\"" +
-            (state->running ? "pause" : "resume") + "\"><button type=\"submit\">" +
-            (state->running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划")) +
-            "</button></form>";
+        const bool running = state->plan == PlanState::kRunning;
+        body += "<form method=\"post\" action=\"/plan\" class=\"row\">" +
+                hiddenToken(c.session->formToken) + "<span>" +
+                (running ? uiText("WebPage", "计划运行中") : uiText("WebPage", "计划已暂停")) +
+                "</span>" + "<input type=\"hidden\" name=\"plan\" value=\"" +
+                (running ? "pause" : "resume") + "\"><button type=\"submit\">" +
+                (running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划")) +
+                "</button></form>";
+        const std::string playing =
+            state->playing ? timeText(state->playing->start) + " " + state->playing->music : "";
         body += "<form method=\"post\" action=\"/stop\" class=\"row\">" +
                 hiddenToken(c.session->formToken) + "<span>" +
-                (state->playing.empty()
-                     ? uiText("WebPage", "现在没有铃声")
-                     : fillIn(uiText("WebPage", "正在响：%1"), {htmlEscaped(state->playing)})) +
+                (playing.empty() ? uiText("WebPage", "现在没有铃声")
+                                 : fillIn(uiText("WebPage", "正在响：%1"), {htmlEscaped(playing)})) +
                 "</span><button type=\"submit\" class=\"attention\">" + uiText("WebPage", "停止") +
                 "</button></form>";
         if (!state->problems.empty()) {
             body += "<h2>" + uiText("WebPage", "问题") + "</h2><ul class=\"problems\">";
-            for (const std::string& p : state->problems) body += "<li>" + htmlEscaped(p) + "</li>";
+            for (const RingerProblem& p : state->problems)
+                body += "<li>" + htmlEscaped(p.text) + "</li>";
             body += "</ul>";
         }
-    }
-    if (const auto next = nextBellOf(db, clock)) {
-        LocalTime at = next->day;
-        const auto pieces = timePieces(next->bell.start);
-        at.hour = std::atoi(pieces[0].c_str());
-        at.minute = std::atoi(pieces[1].c_str());
-        at.second = std::atoi(pieces[2].c_str());
-        const int64_t left =
-            std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
-        body += "<p class=\"next\">" +
-                fillIn(uiText("WebPage", "下一个铃声：%1 %2，还有 %3"),
-                       {dateText(next->day), htmlEscaped(next->bell.start), durationText(left)}) +
-                "</p>";
-    } else {
-        body += "<p class=\"next\">" + uiText("WebPage", "两周内没有铃声") + "</p>";
+        body += nextBellParagraph(state->next, now);
     }
     body += "<h2>" + uiText("WebPage", "今天的铃声") + "</h2>";
     const RingDay today = ringDayOf(db, now);

@@ -14,6 +14,7 @@
 #include "base/Clock.h"
 #include "base/UiText.h"
 #include "ringing/core/RingLog.h"
+#include "ringing/core/RingerState.h"
 #include "web/HttpsServer.h"
 #include "web/WebSessions.h"
 
@@ -23,13 +24,9 @@ namespace tolvane {
 class WebRinger {
 public:
     virtual ~WebRinger() = default;
-    struct State {
-        bool running = true;
-        std::string playing;  // the bell sounding now ("08:00:00"), empty when none
-        std::vector<std::string> problems;
-    };
-    // None when the ringer did not answer in time (it is busy, or ending).
-    virtual std::optional<State> state() = 0;
+    // Where the ringer stands, in the reader's language; none when it did not answer in time (it
+    // is busy, or ending).
+    virtual std::optional<RingerState> state() = 0;
     virtual bool setRunning(bool running) = 0;
     virtual bool stopSound() = 0;
     // The school's clock, which may be read from any thread.

@@ -37,6 +37,7 @@
 #include "settings/ui/SettingsWindow.h"
 #include "storage/TableDatabase.h"
 #include "tests/support/Recorders.h"
+#include "tests/support/SilentBell.h"
 #include "tests/support/TempDir.h"
 #include "ui/BalloonTip.h"
 #include "ui/Language.h"
@@ -48,25 +49,6 @@ using namespace tolvane;
 namespace {
 
 // A sound output that takes the sound and never ends it: a bell plays until it is stopped.
-class EndlessSink final : public PcmSink {
-public:
-    void start(QIODevice*) override {}
-    void stop() override {}
-};
-
-// An MP3 of silence: frames of MPEG-1 Layer III, 128 kbit/s, 44.1 kHz, mono, with nothing coded.
-void writeSilentMp3(const std::string& path, int frames) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::string frame(417, '\0');
-    frame[0] = '\xFF';
-    frame[1] = '\xFB';
-    frame[2] = '\x90';
-    frame[3] = '\xC4';
-    std::string bytes;
-    for (int i = 0; i < frames; ++i) bytes += frame;
-    test::writeFile(path, bytes);
-}
-
 // The controls whose text is cut: the text's width against the room its control gives it.
 QStringList cutTexts(QWidget* window) {
     QStringList cut;
@@ -157,7 +139,7 @@ class InterfaceTest : public QObject {
         // The clock said to be unsynchronised: its line on the window must fit too.
         m_ringer = std::make_unique<Ringer>(Ringer::Options{
             m_dir->path(), m_off,
-            [](const PcmFormat&) { return std::unique_ptr<PcmSink>(new EndlessSink); },
+            [](const PcmFormat&) { return std::unique_ptr<PcmSink>(new test::EndlessSink); },
             nullptr, nullptr, nullptr, nullptr,
             [] {
                 return ClockSync{true, false, "没有时间同步（NTP）在校正系统时钟"};
@@ -250,7 +232,7 @@ private slots:
         std::snprintf(until, sizeof until, "%02d:%02d:%02d", end.hour, end.minute, end.second);
         const std::string music =
             m_dir->path() + "/学校的铃声/上午第一节课上课铃声（教学楼与实验楼）/上课.mp3";
-        writeSilentMp3(music, 40);
+        test::writeSilentMp3(music, 40);
         {
             TableDatabase db;
             openOrCreateTables(db, m_dir->path());
@@ -337,7 +319,7 @@ private slots:
     // 试听 toggles, and the window going stops it.
     void addWindowTipsAndTestPlay() {
         const std::string music = m_dir->path() + "/media/test.mp3";
-        writeSilentMp3(music, 40);
+        test::writeSilentMp3(music, 40);
         QStringList seen, covering;
         bool toggled = false, stoppedByClosing = false;
         m_window->prepareWindow = [&](QDialog& dialog) {

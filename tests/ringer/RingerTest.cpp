@@ -16,6 +16,7 @@
 #include "schedule/core/BellEditing.h"
 #include "tests/support/ManualTickTimer.h"
 #include "tests/support/Recorders.h"
+#include "tests/support/SilentBell.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane {
@@ -52,7 +53,8 @@ protected:
         m_inhibitor = inhibitor.get();
         m_tick = tick.get();
         m_ringer = std::make_unique<Ringer>(Ringer::Options{
-            m_dir.path(), m_powerOff, [](const PcmFormat&) { return std::unique_ptr<PcmSink>(); },
+            m_dir.path(), m_powerOff,
+            [](const PcmFormat&) { return std::unique_ptr<PcmSink>(new test::EndlessSink); },
             std::move(log), std::move(inhibitor), &m_clock, std::move(tick),
             [this] {
                 ++m_clockReads;
@@ -81,10 +83,50 @@ protected:
     std::unique_ptr<Ringer> m_ringer;
 };
 
+TEST_F(RingerTest, TheStateSaysThePlanAndTheBellPlayingAndEveryListenerHearsEachChange) {
+    int first = 0, second = 0;
+    const Subscription kept = m_ringer->onStateChanged.add([&] { ++first; });
+    {
+        const Subscription gone = m_ringer->onStateChanged.add([&] { ++second; });
+        m_ringer->togglePlan();
+        EXPECT_EQ(m_ringer->state().plan, PlanState::kPaused);
+        m_ringer->setPlan(PlanState::kPaused);  // no change, no news
+        EXPECT_EQ(first, 1);
+        EXPECT_EQ(second, 1);
+    }
+    m_ringer->togglePlan();
+    EXPECT_EQ(m_ringer->state().plan, PlanState::kRunning);
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(second, 1) << "a listener whose subscription ended was told";
+
+    // A bell at 10:00:01 until 10:00:30: the second that starts it is news once, and so is Stop.
+    const std::string music = m_dir.file("bell.mp3");
+    test::writeSilentMp3(music, 400);
+    BellForm form{{"10", "00", "01"}, true, {"10", "00", "30"}, music, {}};
+    form.weekdays.fill(true);
+    ASSERT_TRUE(addBell(m_ringer->db(), form).changed);
+    ASSERT_TRUE(m_ringer->state().next.has_value());
+    EXPECT_EQ(m_ringer->state().next->bell.start, "10:00:01");
+    EXPECT_FALSE(m_ringer->state().playing.has_value());
+    for (int tick = 0; tick < 2; ++tick) {
+        m_clock.advanceMs(1000);
+        m_tick->onTimeout();
+    }
+    const RingerState playing = m_ringer->state();
+    ASSERT_TRUE(playing.playing.has_value());
+    EXPECT_EQ(timeText(playing.playing->start), "10:00:01");
+    EXPECT_EQ(playing.playing->music, music);
+    EXPECT_EQ(playing.playing->end, "10:00:30");
+    EXPECT_EQ(first, 3) << "the bell's start was told other than once";
+    m_ringer->stopSound();
+    EXPECT_FALSE(m_ringer->state().playing.has_value());
+    EXPECT_EQ(first, 4);
+}
+
 TEST_F(RingerTest, AClockThatIsNotSynchronisedIsSaidOnceUntilItIsAgainOrNotChecked) {
     EXPECT_EQ(m_clockReads, 1) << "自动校正时间 is on in a new settings table: checked at once";
     int changes = 0;
-    m_ringer->onProblemsChanged = [&] { ++changes; };
+    const Subscription counted = m_ringer->onStateChanged.add([&] { ++changes; });
     m_clockSync = {true, false, "没有时间同步（NTP）在校正系统时钟"};
     {
         // Found while this thread reads English (the web page's reader): said to it in English,
@@ -101,6 +143,10 @@ TEST_F(RingerTest, AClockThatIsNotSynchronisedIsSaidOnceUntilItIsAgainOrNotCheck
     }
     m_ringer->checkClock();
     EXPECT_EQ(m_ringer->clockProblem(), "时钟未同步：没有时间同步（NTP）在校正系统时钟");
+    const std::vector<RingerProblem> problems = m_ringer->state().problems;
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].kind, RingerProblemKind::kClock);
+    EXPECT_EQ(problems[0].text, m_ringer->clockProblem());
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(std::count(m_log->lines.begin(), m_log->lines.end(),
                          "! 时钟未同步：没有时间同步（NTP）在校正系统时钟"),
@@ -150,9 +196,8 @@ TEST_F(RingerTest, ASettingsFileArrivingDamagedKeepsTheSettingsInUseAndSaysSo) {
     m_ringer->follower().check();
     ASSERT_FALSE(m_ringer->sound().randomPlay());
     bool told = false;
-    m_ringer->onReloaded = [&](const ReloadedTables& r, const Status&) {
-        told = !r.errors.empty();
-    };
+    const Subscription heard = m_ringer->onReloaded.add(
+        [&](const ReloadedTables& r, const Status&) { told = !r.errors.empty(); });
     std::filesystem::resize_file(m_dir.file("px.edb"), 300);
     m_ringer->follower().check();
     EXPECT_TRUE(told) << "the window was not told";
@@ -218,7 +263,7 @@ TEST_F(RingerTest, BellsWhoseMusicWillNotPlayAreFoundBeforeTheirTimeAndSaidOnce)
             ASSERT_TRUE(other.append(bellValues(b)).isOk());
     }
     int changes = 0;
-    m_ringer->onProblemsChanged = [&] { ++changes; };
+    const Subscription counted = m_ringer->onStateChanged.add([&] { ++changes; });
     m_ringer->follower().check();  // the bells changed: looked at again
     ASSERT_TRUE(runEventsUntil([&] { return m_ringer->unplayableMusic().size() == 4; }));
     const auto& found = m_ringer->unplayableMusic();

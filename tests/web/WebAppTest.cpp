@@ -23,7 +23,11 @@ public:
 
 class StandInRinger final : public WebRinger {
 public:
-    std::optional<State> state() override { return State{running, "", {}}; }
+    std::optional<RingerState> state() override {
+        RingerState s;
+        s.plan = running ? PlanState::kRunning : PlanState::kPaused;
+        return s;
+    }
     bool setRunning(bool on) override { return running = on, true; }
     bool stopSound() override { return ++stops, true; }
     const Clock& clock() override { return schoolClock; }
