@@ -42,8 +42,9 @@ if [ ! -f "$prefix/lib/libsodium.a" ]; then
   debian_patches libsodium "$folder"
   # Debian's source is the release's Git tree: its build files are made here, as Debian does.
   [ -x "$folder/configure" ] || (cd "$folder" && autoreconf -fi >/dev/null 2>&1)
-  rm -rf "$sources/build-libsodium" && mkdir "$sources/build-libsodium"
-  (cd "$sources/build-libsodium" &&
+  # Build folders are per target: a sources folder may serve both the 32- and 64-bit builds.
+  rm -rf "$sources/build-libsodium-$host" && mkdir "$sources/build-libsodium-$host"
+  (cd "$sources/build-libsodium-$host" &&
     PKG_CONFIG_LIBDIR=/nonexistent "$folder/configure" --host=$host --prefix="$prefix" \
       --disable-shared --enable-static --disable-dependency-tracking >/dev/null &&
     make -j"$(nproc)" >/dev/null && make install >/dev/null)
@@ -54,12 +55,13 @@ if [ ! -f "$prefix/lib/libical.a" ]; then
   folder=$sources/libical-3.0.16
   debian_patches libical3 "$folder"
   # The library alone: no GLib, C++, Berkeley DB, ICU or documentation.
-  cmake -G Ninja -S "$folder" -B "$sources/build-libical" \
+  rm -rf "$sources/build-libical-$host"
+  cmake -G Ninja -S "$folder" -B "$sources/build-libical-$host" \
     -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-${host%%-*}.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DSTATIC_ONLY=ON -DUSE_BUILTIN_TZDATA=ON \
     -DICAL_GLIB=OFF -DICAL_BUILD_DOCS=OFF -DENABLE_GTK_DOC=OFF -DGOBJECT_INTROSPECTION=OFF \
     -DWITH_CXX_BINDINGS=OFF -DLIBICAL_BUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_ICU=ON \
     -DCMAKE_DISABLE_FIND_PACKAGE_BDB=ON -DCMAKE_DISABLE_FIND_PACKAGE_BerkeleyDB=ON >/dev/null
-  cmake --build "$sources/build-libical" >/dev/null
-  cmake --install "$sources/build-libical" >/dev/null
+  cmake --build "$sources/build-libical-$host" >/dev/null
+  cmake --install "$sources/build-libical-$host" >/dev/null
 fi

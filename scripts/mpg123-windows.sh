@@ -16,6 +16,8 @@ folder=$sources/mpg123-1.31.2
 "$(dirname "$0")/debian-source.sh" mpg123 mpg123-1.31.2 "$sources"
 [ -d "$folder" ] || { echo "could not fetch the source of mpg123" >&2; exit 1; }
 cd "$folder"
+# Built in its source folder: what an earlier build for another target left goes first.
+[ ! -f Makefile ] || make distclean >/dev/null 2>&1 || true
 PKG_CONFIG_LIBDIR=/nonexistent ./configure --host=$host --prefix="$prefix" --with-audio=dummy \
   --enable-modules=no --enable-static >/dev/null
 make -j"$(nproc)" src/libmpg123/libmpg123.la >/dev/null
