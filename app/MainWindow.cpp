@@ -108,8 +108,10 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
         onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
     });
     connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
-    m_subscriptions.push_back(m_ringer.onReloaded.add(
-        [this](const ReloadedTables& r, const Status& settings) { onTablesReloaded(r, settings); }));
+    m_subscriptions.push_back(
+        m_ringer.onReloaded.add([this](const ReloadedTables& r, const Status& settings) {
+            onTablesReloaded(r, settings);
+        }));
     m_subscriptions.push_back(
         m_ringer.onSettingsApplied.add([this](const SettingsRecord& s) { showSettings(s); }));
     // The face changes on the clock timer's wake-up while the plan runs, and not at all while

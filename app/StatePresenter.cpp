@@ -40,21 +40,22 @@ StateWords StatePresenter::words(const RingerState& state) {
     bool musicSaid = false;
     for (const RingerProblem& p : state.problems) {
         switch (p.kind) {
-        case Kind::kScheduleReadOnly:
-            words.line << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
-            break;
-        case Kind::kClock:
-            words.line << tr("时钟未同步：铃声可能不准时。");
-            break;
-        case Kind::kMusic:
-            // One count for all of them: the ring log names each.
-            if (!std::exchange(musicSaid, true))
-                words.line << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(state.unplayableBells);
-            break;
-        case Kind::kOutput:
-        case Kind::kWeb:
-            words.line << QString::fromStdString(p.text) + tr("。");
-            break;
+            case Kind::kScheduleReadOnly:
+                words.line << tr("铃声计划只能读取：铃声照常响起，但不能修改。");
+                break;
+            case Kind::kClock:
+                words.line << tr("时钟未同步：铃声可能不准时。");
+                break;
+            case Kind::kMusic:
+                // One count for all of them: the ring log names each.
+                if (!std::exchange(musicSaid, true))
+                    words.line
+                        << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(state.unplayableBells);
+                break;
+            case Kind::kOutput:
+            case Kind::kWeb:
+                words.line << QString::fromStdString(p.text) + tr("。");
+                break;
         }
     }
     if (state.has(Kind::kOutput))
@@ -109,8 +110,7 @@ void StatePresenter::layOutLine(const StateWords& words) {
 void StatePresenter::markPlayingRow(const RingerState& state) {
     const QString start =
         state.playing ? QString::fromStdString(timeText(state.playing->start)) : QString();
-    const QString music =
-        state.playing ? QString::fromStdString(state.playing->music) : QString();
+    const QString music = state.playing ? QString::fromStdString(state.playing->music) : QString();
     if (start == m_markedStart && music == m_markedMusic) return;
     m_markedStart = start;
     m_markedMusic = music;
@@ -118,8 +118,8 @@ void StatePresenter::markPlayingRow(const RingerState& state) {
     QTreeWidget& list = m_w.list;
     for (int r = 0; r < list.topLevelItemCount(); ++r) {
         QTreeWidgetItem* row = list.topLevelItem(r);
-        const bool isIt = state.playing && sameTimeOfDay(row->text(0), start) &&
-                          row->text(2) == music;
+        const bool isIt =
+            state.playing && sameTimeOfDay(row->text(0), start) && row->text(2) == music;
         QFont font = row->font(0);
         font.setBold(isIt);
         for (int c = 0; c < list.columnCount(); ++c) {

@@ -15,9 +15,9 @@
 
 #include "app/EarlyStart.h"
 #include "app/FirstPaintReporter.h"
+#include "app/HotKeyToggle.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
-#include "app/HotKeyToggle.h"
 #include "app/SkinStartup.h"
 #include "platform/DisplaySession.h"
 #include "platform/PowerOff.h"
@@ -139,11 +139,11 @@ int main(int argc, char** argv) {
         // For the follow benchmark: the wall clock (ms) when changed tables have been read again.
         tolvane::Subscription reportReload;
         if (std::getenv("TOLVANE_REPORT_RELOAD"))
-            reportReload = ringer.onReloaded.add([](const tolvane::ReloadedTables&,
-                                                    const tolvane::Status&) {
-                std::fprintf(stderr, "reload-ms %lld\n",
-                             static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-            });
+            reportReload =
+                ringer.onReloaded.add([](const tolvane::ReloadedTables&, const tolvane::Status&) {
+                    std::fprintf(stderr, "reload-ms %lld\n",
+                                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+                });
         window.runCreatedHandler();
         // Start-up's scratch memory and the file pages only starting read go back to the system
         // once the window is up: the program then rests for days.

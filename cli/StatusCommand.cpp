@@ -12,6 +12,7 @@
 #include "ringing/core/MusicCheck.h"
 #include "ringing/core/RingLogFiles.h"
 #include "ringing/core/RingerLock.h"
+#include "ringing/core/RingerStateFile.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
@@ -28,8 +29,14 @@ bool contains(const std::string& line, const char* piece) {
     return line.find(piece) != std::string::npos;
 }
 
-RingerState ringerOf(const std::string& dir, const std::vector<std::string>& log) {
-    RingerState state;
+// The process ringing dir, if any, and the state it published (none from an older copy).
+struct Ringing {
+    RingerProcess process;
+    std::optional<RingerState> state;
+};
+
+Ringing ringingOf(const std::string& dir, const std::vector<std::string>& log) {
+    Ringing ringing;
     const std::string pid = RingerLock::holder(dir);
     long number = 0;
     try {
@@ -37,10 +44,15 @@ RingerState ringerOf(const std::string& dir, const std::vector<std::string>& log
     } catch (...) {
         number = 0;
     }
-    if (!processIsRunning(number)) return state;
-    state.pid = pid;
-    state.planRunning = planRunsByLog(log);
-    return state;
+    if (!processIsRunning(number)) return ringing;
+    ringing.process.pid = pid;
+    if (auto state = readRingerState(*FileSystem::platform(), dir, pid); state.isOk()) {
+        ringing.state = std::move(state).value();
+        ringing.process.planRunning = ringing.state->plan == PlanState::kRunning;
+    } else {
+        ringing.process.planRunning = planRunsByLog(log);
+    }
+    return ringing;
 }
 
 std::vector<std::string> problemsOf(const ClockSync& clock, const OutputReport& output,
@@ -119,7 +131,8 @@ bool planRunsByLog(const std::vector<std::string>& lines) {
 std::string webRefusalByLog(const std::vector<std::string>& lines) {
     static constexpr char kRefused[] = "网页没有开启：";
     for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-        if (const size_t at = line->find(kRefused); at != std::string::npos) return line->substr(at);
+        if (const size_t at = line->find(kRefused); at != std::string::npos)
+            return line->substr(at);
         if (contains(*line, "网页已开启：") || contains(*line, "网页已关闭") ||
             contains(*line, "程序启动：") || contains(*line, "无窗口打铃启动："))
             return {};
@@ -149,7 +162,8 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     }
     const int offset = options.value().clockOffsetSeconds;
     const std::vector<std::string> log = readRingLog(dir);
-    const RingerState ringer = ringerOf(dir, log);
+    const Ringing ringing = ringingOf(dir, log);
+    const RingerProcess& ringer = ringing.process;
     const SystemClock systemClock;
     OffsetClock schoolClock(systemClock);
     schoolClock.setOffsetSeconds(offset);
@@ -157,15 +171,32 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     const ClockSync clock = readClockSync();
     const OutputReport output = readOutput(options.value().output);
     const std::string heard = lastHeardLine(log);
-    std::vector<std::string> problems =
-        problemsOf(clock, output, options.value().output, unplayableIn(dir));
-    WebPageState web = webPageOf(dir, options.value());
-    if (const std::string refused = webRefusalByLog(log);
-        web.problem.empty() && !ringer.pid.empty() && !refused.empty()) {
-        web = {};
-        web.problem = refused;
+    std::vector<std::string> problems;
+    WebPageState web;
+    if (ringing.state) {
+        // What the ringer itself says: its output, its clock check, its page, its music.
+        for (const RingerProblem& p : ringing.state->problems) problems.push_back(p.text);
+        web.address = ringing.state->webAddress;
+        web.fingerprint = ringing.state->webFingerprint;
+    } else {
+        problems = problemsOf(clock, output, options.value().output, unplayableIn(dir));
+        web = webPageOf(dir, options.value());
+        if (const std::string refused = webRefusalByLog(log);
+            web.problem.empty() && !ringer.pid.empty() && !refused.empty()) {
+            web = {};
+            web.problem = refused;
+        }
+        if (!web.problem.empty()) problems.push_back(web.problem);
     }
-    if (!web.problem.empty()) problems.push_back(web.problem);
+    // The bell playing, as only a ringer that publishes its state can tell.
+    std::optional<std::string> playing;
+    if (ringing.state)
+        playing = !ringing.state->playing ? std::string()
+                                          : timeText(ringing.state->playing->start) + " " +
+                                                ringing.state->playing->music +
+                                                (ringing.state->playing->end.empty()
+                                                     ? std::string()
+                                                     : " until " + ringing.state->playing->end);
     const bool portAvailable = !output.state.portUnplugged;
     // Mute, level and port of an output that is not there, or that the system does not describe,
     // would be made up.
@@ -176,6 +207,8 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
                     ? std::string("null")
                     : "{\"pid\": " + ringer.pid + ", \"plan\": " +
                           jsonString(*ringer.planRunning ? "running" : "paused") + "}")
+            << ", \"bell_playing\": "
+            << (!playing || playing->empty() ? "null" : jsonString(*playing))
             << ", \"next_bell\": " << (next.empty() ? "null" : jsonString(next))
             << ", \"clock\": {\"synchronized\": "
             << (clock.known ? jsonBool(clock.synchronised) : "null")
@@ -189,8 +222,7 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
             << "}, \"web\": "
             << (options.value().webPort == 0
                     ? std::string("null")
-                    : "{\"port\": " + std::to_string(options.value().webPort) +
-                          ", \"address\": " +
+                    : "{\"port\": " + std::to_string(options.value().webPort) + ", \"address\": " +
                           (web.address.empty() ? "null" : jsonString(web.address)) +
                           ", \"fingerprint\": " +
                           (web.fingerprint.empty() ? "null" : jsonString(web.fingerprint)) + "}")
@@ -205,6 +237,7 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
         << (ringer.pid.empty() ? "none"
                                : "process " + ringer.pid + ", plan " +
                                      (*ringer.planRunning ? "running" : "paused"))
+        << (playing ? "\nbell playing: " + (playing->empty() ? "none" : *playing) : "")
         << "\nnext bell: " << (next.empty() ? "none within two weeks" : next) << "\nclock: "
         << (!clock.known         ? "not told by the system"
             : clock.synchronised ? "synchronised"

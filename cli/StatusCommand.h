@@ -12,13 +12,13 @@ namespace tolvane::cli {
 // Where a folder's ringing stands, as an administrator asks about it from a terminal: whether a
 // ringer runs on it and its plan, the next bell, the clock, the sound output, the last bell heard,
 // and the problems that keep bells from being heard at the true second.
-struct RingerState {
+struct RingerProcess {
     std::string pid;                  // of the process that rings the folder; empty when none does
-    std::optional<bool> planRunning;  // as its ring log last said; unknown without a ringer
+    std::optional<bool> planRunning;  // as it says; unknown without a ringer
 };
 
-// The plan as the ring log's lines since the last start say: paused after "计划暂停" until
-// "计划恢复运行"; running otherwise.
+// The plan as the ring log's lines since the last start say, for a ringer that publishes no state
+// (an older copy of the program): paused after "计划暂停" until "计划恢复运行"; running otherwise.
 bool planRunsByLog(const std::vector<std::string>& lines);
 
 // Why the running ringer could not serve its web page (another program holds the port, say),

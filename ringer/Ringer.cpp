@@ -4,10 +4,12 @@
 #include <chrono>
 #include <utility>
 
+#include "platform/Process.h"
 #include "platform/TimeSync.h"
 #include "ringer/RingerWeb.h"
 #include "ringing/audio/AudioPlayback.h"
 #include "ringing/audio/Mp3Decoder.h"
+#include "ringing/core/RingerStateFile.h"
 #include "ringing/log/FileRingLog.h"
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
@@ -148,7 +150,7 @@ void Ringer::followClock(bool checked) {
         m_clockCheck.stop();
         if (m_clockProblem.empty()) return;
         m_clockProblem.clear();
-        onStateChanged.notify();
+        stateChanged();
         return;
     }
     m_clockCheck.start();
@@ -195,7 +197,7 @@ void Ringer::followWeb() {
     const auto hash = readPasswordHash(m_db);
     // A settings record that cannot be read now keeps the page as it is.
     if (!hash.isOk()) return;
-    if (m_web->follow(m_options, !hash.value().empty())) onStateChanged.notify();
+    if (m_web->follow(m_options, !hash.value().empty())) stateChanged();
 }
 
 std::string Ringer::webProblem() const {
@@ -244,7 +246,7 @@ void Ringer::outputReported(const OutputReport& report) {
     else
         m_log->warn(problem);
     m_outputProblem = problem;
-    onStateChanged.notify();
+    stateChanged();
 }
 
 std::string Ringer::outputProblem() const {
@@ -282,12 +284,12 @@ void Ringer::checkClock() {
         m_log->warn(problem);
     m_clockProblem = problem;
     m_timeSyncOffer = false;
-    onStateChanged.notify();
+    stateChanged();
     if (problem.empty()) return;
     askTimeSyncOffer([this, alive = std::weak_ptr<int>(m_alive)](bool offered) {
         if (alive.expired() || offered == m_timeSyncOffer) return;
         m_timeSyncOffer = offered;
-        onStateChanged.notify();
+        stateChanged();
     });
 }
 
@@ -302,7 +304,7 @@ void Ringer::turnOnTimeSync(std::function<void(const std::string&)> done) {
         if (refusal.empty()) {
             m_log->note("系统的时间同步（NTP）已按用户的要求开启");
             m_timeSyncOffer = false;
-            onStateChanged.notify();
+            stateChanged();
         } else {
             m_log->warn("系统的时间同步（NTP）没有开启：" + refusal);
         }
@@ -346,7 +348,7 @@ void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {
             m_log->warn("铃声的音乐不能播放：" + head + "：" + times);
         if (unplayable.empty()) m_log->note("每个铃声的音乐都能播放");
         m_unplayable = std::move(unplayable);
-        onStateChanged.notify();
+        stateChanged();
     }
     if (std::exchange(m_musicCheckAgain, false)) checkMusic();
 }
@@ -363,7 +365,7 @@ void Ringer::setPlan(PlanState plan) {
         m_inhibitor->release();
     // The clock timer checks the files before each second; a paused plan needs a poll of its own.
     m_follower->setPolling(!running);
-    if (changed) onStateChanged.notify();
+    if (changed) stateChanged();
 }
 
 PlanState Ringer::togglePlan() {
@@ -403,7 +405,23 @@ void Ringer::followPlayingBell() {
     m_playingTold = playing ? std::optional<RingerState::Bell>(
                                   RingerState::Bell{playing->second, playing->music, {}})
                             : std::nullopt;
+    stateChanged();
+}
+
+void Ringer::stateChanged() {
+    publishState();
     onStateChanged.notify();
+}
+
+void Ringer::publishState() {
+    if (m_shutDown) return;
+    const UiTextLanguage ringLogWords(nullptr);
+    const Status s = writeRingerState(*FileSystem::platform(), m_folder,
+                                      std::to_string(currentProcessId()), state());
+    // Said once: a folder that cannot be written keeps refusing, and the bells ring all the same.
+    if (!s.isOk() && s.message() != m_stateFileError)
+        m_log->warn("响铃状态不能写入（tolvanectl status 只能推测）：" + s.message());
+    m_stateFileError = s.isOk() ? std::string() : s.message();
 }
 
 RingerState Ringer::state() {
@@ -413,13 +431,14 @@ RingerState Ringer::state() {
     s.next = nextBellOf(m_db, m_clock);
     using Kind = RingerProblemKind;
     if (m_scheduleReadOnly)
-        s.problems.push_back(
-            {Kind::kScheduleReadOnly, uiText("Ringer", "铃声计划只能读取：铃声照常响起，但不能修改")});
+        s.problems.push_back({Kind::kScheduleReadOnly,
+                              uiText("Ringer", "铃声计划只能读取：铃声照常响起，但不能修改")});
     if (const std::string said = outputProblem(); !said.empty())
         s.problems.push_back({Kind::kOutput, said});
     if (const std::string said = clockProblem(); !said.empty())
         s.problems.push_back({Kind::kClock, said});
-    if (const std::string said = webProblem(); !said.empty()) s.problems.push_back({Kind::kWeb, said});
+    if (const std::string said = webProblem(); !said.empty())
+        s.problems.push_back({Kind::kWeb, said});
     for (const UnplayableMusic& u : m_unplayable) {
         const RingerProblem music{Kind::kMusic, unplayableSaid(u)};
         if (std::find(s.problems.begin(), s.problems.end(), music) == s.problems.end())
@@ -485,6 +504,7 @@ void Ringer::shutDown(const std::string& lastLine) {
     m_musicCheck.stop();
     m_playback->stop();
     m_inhibitor->release();
+    removeRingerState(*FileSystem::platform(), m_folder);
     m_log->note(lastLine);
     m_log->flush();
 }

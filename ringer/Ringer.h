@@ -205,6 +205,9 @@ private:
     std::optional<RingerState::Bell> playingBell();
     // Tells the listeners when the bell playing is another than they were last told of.
     void followPlayingBell();
+    // The state changed: published for other processes, then told to the listeners.
+    void stateChanged();
+    void publishState();
 
     std::string m_folder;
     PowerOff& m_powerOff;
@@ -247,6 +250,7 @@ private:
     bool m_tablesOpen = false;
     bool m_scheduleReadOnly = false;
     std::optional<RingerState::Bell> m_playingTold;
+    std::string m_stateFileError;
     bool m_shutDown = false;
     const UiTextTranslator* m_webEnglish = nullptr;
     // Last: its threads stop before anything they ask of the ringer goes.

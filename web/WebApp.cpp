@@ -461,12 +461,13 @@ HttpResponse WebApp::todayPage(Context& c) {
                 "</button></form>";
         const std::string playing =
             state->playing ? timeText(state->playing->start) + " " + state->playing->music : "";
-        body += "<form method=\"post\" action=\"/stop\" class=\"row\">" +
-                hiddenToken(c.session->formToken) + "<span>" +
-                (playing.empty() ? uiText("WebPage", "现在没有铃声")
-                                 : fillIn(uiText("WebPage", "正在响：%1"), {htmlEscaped(playing)})) +
-                "</span><button type=\"submit\" class=\"attention\">" + uiText("WebPage", "停止") +
-                "</button></form>";
+        body +=
+            "<form method=\"post\" action=\"/stop\" class=\"row\">" +
+            hiddenToken(c.session->formToken) + "<span>" +
+            (playing.empty() ? uiText("WebPage", "现在没有铃声")
+                             : fillIn(uiText("WebPage", "正在响：%1"), {htmlEscaped(playing)})) +
+            "</span><button type=\"submit\" class=\"attention\">" + uiText("WebPage", "停止") +
+            "</button></form>";
         if (!state->problems.empty()) {
             body += "<h2>" + uiText("WebPage", "问题") + "</h2><ul class=\"problems\">";
             for (const RingerProblem& p : state->problems)

@@ -6,7 +6,8 @@
 
 // Bytes in, bytes out: the file is UTF-8 as written, and values are checked here. Debian's
 // header keeps the template's bodies behind SI_IMPLEMENTATION (its shared library is built with
-// ICU); this one file instantiates them, so no library is linked and a cross build needs none.
+// ICU); each file that uses it instantiates them, so no library is linked and a cross build
+// needs none.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>

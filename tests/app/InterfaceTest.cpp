@@ -3,37 +3,37 @@
 // Screenshots of each window go to the folder in TOLVANE_SCREENSHOTS when it is set.
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
-#include <QAbstractSpinBox>
 #include <QCheckBox>
-#include <QPushButton>
-#include <QStyleOptionButton>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 
 #include "app/MainWindow.h"
-#include "app/SkinStartup.h"
 #include "app/RingLogWindow.h"
+#include "app/SkinStartup.h"
 #include "ringer/Ringer.h"
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
-#include "settings/core/Password.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
+#include "settings/core/Password.h"
 #include "settings/ui/SettingsWindow.h"
 #include "storage/TableDatabase.h"
 #include "tests/support/Recorders.h"
@@ -73,14 +73,17 @@ QStringList cutTexts(QWidget* window) {
             option.initFrom(push);
             option.text = push->text();
             check(push, push->text(),
-                  push->style()->subElementRect(QStyle::SE_PushButtonContents, &option, push).width());
+                  push->style()
+                      ->subElementRect(QStyle::SE_PushButtonContents, &option, push)
+                      .width());
         } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             check(button, button->text(), button->width() - 4);
         } else if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
             for (const QString& line : label->text().split(QLatin1Char('\n')))
                 check(label, line, label->contentsRect().width());
         } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(w)) {
-            if (auto* edit = spin->findChild<QLineEdit*>()) check(spin, spin->text(), edit->width() - 4);
+            if (auto* edit = spin->findChild<QLineEdit*>())
+                check(spin, spin->text(), edit->width() - 4);
         } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable()) {
             const int arrow = combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
             check(combo, combo->currentText(), combo->width() - arrow - 8);
@@ -237,7 +240,9 @@ private slots:
             TableDatabase db;
             openOrCreateTables(db, m_dir->path());
             db.select(schema::kBellAlias);
-            db.append(bellValues({start, until, music,
+            db.append(bellValues({start,
+                                  until,
+                                  music,
                                   {true, true, true, true, true, true, true},
                                   now.hour * 3600 + now.minute * 60 + now.second}));
             m_ringer->follower().check();
@@ -256,7 +261,8 @@ private slots:
 
         // Today by the school calendar: a holiday, then a day ringing as Thursday.
         const std::string today = dateText(clock.toLocal(clock.nowMs() / 1000));
-        for (const auto& [ringDay, state] : {std::pair{0, "holiday"}, std::pair{4, "as-thursday"}}) {
+        for (const auto& [ringDay, state] :
+             {std::pair{0, "holiday"}, std::pair{4, "as-thursday"}}) {
             TableDatabase db;
             openOrCreateTables(db, m_dir->path());
             QVERIFY(setCalendarDays(db, today, today, ringDay, "").isOk());
@@ -444,8 +450,11 @@ private slots:
             TableDatabase db;
             openOrCreateTables(db, m_dir->path());
             db.select(schema::kBellAlias);
-            db.append(bellValues({"23:59:59", "", "/music/bell.mp3",
-                                  {true, true, true, true, true, true, true}, 86399}));
+            db.append(bellValues({"23:59:59",
+                                  "",
+                                  "/music/bell.mp3",
+                                  {true, true, true, true, true, true, true},
+                                  86399}));
             m_ringer->follower().check();
         }
         list()->setFocus();

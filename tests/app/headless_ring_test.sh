@@ -50,6 +50,18 @@ ctl add "$dir" --start "$(at 4)" --music "$work/tones/b660.mp3" --days "$all"
 parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 --file-format=wav "$work/rec.wav" &
 recorder=$!
 pids+=($recorder)
+# While the first bell plays, the status says what the ringer says: that bell, and the music that
+# will not play.
+while [ "$(date +%s%N)" -lt "$(((t0 * 1000 + 300) * 1000000))" ]; do sleep 0.02; done
+"$bin/tolvanectl" status "$dir" --json >"$work/status.json"
+/usr/bin/python3 - "$work/status.json" <<'PY' || fail "the status is not the ringer's: $(cat "$work/status.json")"
+import json, sys
+status = json.load(open(sys.argv[1]))
+assert status["ringer"]["plan"] == "running", status["ringer"]
+assert status["bell_playing"] and "a440.mp3" in status["bell_playing"], status["bell_playing"]
+assert any("missing.mp3" in p for p in status["problems"]), status["problems"]
+PY
+echo "ok: the status says the bell playing and the music that will not play, as the ringer does"
 while [ "$(date +%s%N)" -lt "$(((t0 + 5) * 1000000000))" ]; do sleep 0.05; done
 recorded_until=$(date +%s.%N)
 kill -INT "$recorder"
@@ -63,6 +75,7 @@ stop_ms=$((($(date +%s%N) - stop_started) / 1000000))
 [ "$status" = 0 ] || fail "SIGTERM ended the ringer with $status"
 [ "$stop_ms" -lt 1000 ] || fail "SIGTERM took $stop_ms ms"
 echo "ok: SIGTERM ends it in $stop_ms ms with status 0"
+[ ! -e "$dir/tolvane.state" ] || fail "the ringer's state outlived it"
 grep -q "Tolvane" <<<"$(inhibitors)" && fail "the inhibitor was not released at exit: $(inhibitors)"
 echo "ok: the inhibitor is released at exit"
 

@@ -208,8 +208,8 @@ TEST_F(RingerTest, ASettingsFileArrivingDamagedKeepsTheSettingsInUseAndSaysSo) {
 
 TEST_F(RingerTest, TheOptionsFileIsFollowedAndOneEditedWrongKeepsThoseInUse) {
     // The school's clock runs 37 s ahead: the bells, and the face, follow it from the next check.
-    ASSERT_TRUE(writeProgramOption(*FileSystem::platform(), m_dir.path(), "clock_offset", "37")
-                    .isOk());
+    ASSERT_TRUE(
+        writeProgramOption(*FileSystem::platform(), m_dir.path(), "clock_offset", "37").isOk());
     m_ringer->follower().check();
     EXPECT_EQ(m_ringer->clock().nowMs() - m_clock.nowMs(), 37'000);
     EXPECT_EQ(m_ringer->systemClock().nowMs(), m_clock.nowMs());

@@ -150,7 +150,9 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
     ASSERT_EQ(64u, token.size());
     const std::string bell = "start=08%3A00%3A00&end=&music=%2Fbells%2Fa.mp3&d0=1&d2=1";
     EXPECT_EQ(403, send("POST", "/schedule/add", bell, session).status);
-    EXPECT_EQ(403, send("POST", "/schedule/add", bell + "&token=" + std::string(64, '0'), session).status);
+    EXPECT_EQ(
+        403,
+        send("POST", "/schedule/add", bell + "&token=" + std::string(64, '0'), session).status);
     EXPECT_EQ(0u, bellCount());
 
     EXPECT_EQ(303, send("POST", "/schedule/add", bell + "&token=" + token, session).status);
@@ -165,7 +167,8 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
     const std::string shown = send("GET", "/schedule", {}, session).body;
     EXPECT_NE(std::string::npos, shown.find("notice error")) << shown;
 
-    const std::string change = "old=08%3A00%3A00&start=08%3A05&music=%2Fbells%2Fa.mp3&d4=1&token=" + token;
+    const std::string change =
+        "old=08%3A00%3A00&start=08%3A05&music=%2Fbells%2Fa.mp3&d4=1&token=" + token;
     EXPECT_EQ(303, send("POST", "/schedule/change", change, session).status);
     TableDatabase check;
     ASSERT_TRUE(openTablesForReading(check, dir.path()).isOk());
@@ -178,18 +181,22 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
 
     EXPECT_EQ(303, send("POST", "/plan", "plan=pause&token=" + token, session).status);
     EXPECT_FALSE(ringer.running);
-    EXPECT_EQ(303, send("POST", "/schedule/delete", "start=08%3A05%3A00&token=" + token, session).status);
+    EXPECT_EQ(
+        303, send("POST", "/schedule/delete", "start=08%3A05%3A00&token=" + token, session).status);
     EXPECT_EQ(0u, bellCount());
-    EXPECT_EQ(303, send("POST", "/calendar/set",
-                        "from=2026-12-10&to=2026-12-11&day=0&note=%E5%86%AC%E8%87%B3&token=" + token,
-                        session).status);
+    EXPECT_EQ(
+        303,
+        send("POST", "/calendar/set",
+             "from=2026-12-10&to=2026-12-11&day=0&note=%E5%86%AC%E8%87%B3&token=" + token, session)
+            .status);
     const auto calendarDays = [this] {
         TableDatabase calendar;
         EXPECT_TRUE(openTablesForReading(calendar, dir.path()).isOk());
         return readCalendar(calendar, "2026-01-01", "2026-12-31").size();
     };
     EXPECT_EQ(2u, calendarDays());
-    EXPECT_EQ(303, send("POST", "/calendar/set", "from=2026-02-30&day=0&token=" + token, session).status);
+    EXPECT_EQ(
+        303, send("POST", "/calendar/set", "from=2026-02-30&day=0&token=" + token, session).status);
     EXPECT_EQ(2u, calendarDays()) << "a day that is not";
 }
 
@@ -218,20 +225,23 @@ TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
     // The weights count, not the order: a browser set to Chinese first by weight gets Chinese.
     EXPECT_FALSE(browserPrefersEnglish("en;q=0.1,zh-CN;q=0.9"));
     EXPECT_TRUE(browserPrefersEnglish("zh;q=0.2, en-US;q=0.7"));
-    EXPECT_FALSE(browserPrefersEnglish("en;q=0,zh;q=0.1"));      // q=0: not acceptable
-    EXPECT_TRUE(browserPrefersEnglish("en;q=0.5,zh;q=0.5"));     // a tie: the first named
-    EXPECT_FALSE(browserPrefersEnglish("english,zh"));           // not a tag of English
-    EXPECT_FALSE(browserPrefersEnglish("en;q=abc,zh;q=0.1"));    // a malformed weight counts 0
+    EXPECT_FALSE(browserPrefersEnglish("en;q=0,zh;q=0.1"));    // q=0: not acceptable
+    EXPECT_TRUE(browserPrefersEnglish("en;q=0.5,zh;q=0.5"));   // a tie: the first named
+    EXPECT_FALSE(browserPrefersEnglish("english,zh"));         // not a tag of English
+    EXPECT_FALSE(browserPrefersEnglish("en;q=abc,zh;q=0.1"));  // a malformed weight counts 0
 
     const std::string session = logIn();
     const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
-    const std::string hostile = "start=09%3A00%3A00&music=%2Fb%2F%3Cscript%3Ealert(1)%3C%2Fscript%3E"
-                                "%22.mp3&d0=1&d1=1&d2=1&d3=1&d4=1&d5=1&d6=1&token=" + token;
+    const std::string hostile =
+        "start=09%3A00%3A00&music=%2Fb%2F%3Cscript%3Ealert(1)%3C%2Fscript%3E"
+        "%22.mp3&d0=1&d1=1&d2=1&d3=1&d4=1&d5=1&d6=1&token=" +
+        token;
     ASSERT_EQ(303, send("POST", "/schedule/add", hostile, session).status);
     const std::string page = send("GET", "/schedule", {}, session).body;
     EXPECT_EQ(std::string::npos, page.find("<script>")) << page;
     EXPECT_NE(std::string::npos, page.find("&lt;script&gt;alert(1)&lt;/script&gt;&quot;.mp3"));
-    EXPECT_EQ(std::string::npos, send("GET", "/schedule/change?start=%3Cb%3E", {}, session).body.find("<b>"));
+    EXPECT_EQ(std::string::npos,
+              send("GET", "/schedule/change?start=%3Cb%3E", {}, session).body.find("<b>"));
 }
 
 }  // namespace
