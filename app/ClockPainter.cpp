@@ -1,6 +1,8 @@
 #include "app/ClockPainter.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <cstdlib>
 
 #include "schedule/core/Calendar.h"
 #include "ui/ClockFace.h"
@@ -8,8 +10,8 @@
 
 namespace tolvane {
 
-ClockPainter::ClockPainter(ClockFace& face, QLabel& date, const Clock& clock, TableDatabase& db,
-                           QWidget& window)
+ClockPainter::ClockPainter(ClockFace& face, QLabel& date, const OffsetClock& clock,
+                           TableDatabase& db, QWidget& window)
     : QObject(&window), m_face(face), m_date(date), m_clock(clock), m_db(db), m_window(window) {
     m_timer.setObjectName(QStringLiteral("时钟1"));
     m_timer.setParent(this);
@@ -26,6 +28,20 @@ void ClockPainter::paint() {
     const LocalTime now = m_clock.toLocal(ms / kMsPerSecond);
     m_face.showTime(now.hour, now.minute, now.second);
     followDate(now);
+    showOffset();
+}
+
+void ClockPainter::showOffset() {
+    const int offset = m_clock.offsetSeconds();
+    if (offset == 0) return m_face.setToolTip(QString());
+    const Clock& system = m_clock.base();
+    const LocalTime now = system.toLocal(system.nowMs() / kMsPerSecond);
+    // The main window's words.
+    m_face.setToolTip(
+        QCoreApplication::translate("tolvane::MainWindow", "学校的时间：系统时间 %1 %2 %3 秒")
+            .arg(QString::fromStdString(timeText(now)))
+            .arg(offset > 0 ? QStringLiteral("+") : QStringLiteral("-"))
+            .arg(std::abs(offset)));
 }
 
 void ClockPainter::follow(bool planRunning) {

@@ -27,10 +27,11 @@ public:
     static constexpr int kMsPerSecond = 1000;
 
     // Everything must outlive the painter; window is the one whose visibility decides.
-    ClockPainter(ClockFace& face, QLabel& date, const Clock& clock, TableDatabase& db,
+    ClockPainter(ClockFace& face, QLabel& date, const OffsetClock& clock, TableDatabase& db,
                  QWidget& window);
 
-    // Paints now's face and, when the day changed since it was last shown, the date.
+    // Paints now's face and, when the day changed since it was last shown, the date. With a
+    // clock offset, the face's tip says the system's time and the offset.
     void paint();
     // Arms the painter for the next second's beginning while the window shows and planRunning is
     // false; stops it otherwise (a running plan's clock timer has the face painted).
@@ -44,9 +45,11 @@ public:
     QTimer& timer() { return m_timer; }
 
 private:
+    void showOffset();
+
     ClockFace& m_face;
     QLabel& m_date;
-    const Clock& m_clock;
+    const OffsetClock& m_clock;
     TableDatabase& m_db;
     QWidget& m_window;
     QTimer m_timer;

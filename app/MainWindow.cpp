@@ -20,6 +20,7 @@
 #include "app/ClockPainter.h"
 #include "app/HotKeyToggle.h"
 #include "app/MainMenus.h"
+#include "app/MainWindowLook.h"
 #include "app/RingLogWindow.h"
 #include "app/StatePresenter.h"
 #include "app/TrayIcon.h"
@@ -50,16 +51,6 @@ const char kStartupTip[] = QT_TRANSLATE_NOOP(
     "tolvane::MainWindow",
     "点击列表框的右键可以增加、修改、删除铃声！\n\n如果不喜欢软件自带的铃声，可以设置其他铃声"
     "！");
-// The wanted families that are installed, in their order (all of them when none is): a family
-// that is not makes the toolkit search every font for a stand-in, before it tries the next one.
-QStringList installedFamilies(const QStringList& wanted) {
-    const QStringList installed = QFontDatabase::families();
-    QStringList found;
-    for (const QString& family : wanted)
-        if (installed.contains(family)) found.append(family);
-    return found.isEmpty() ? wanted : found;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
@@ -72,17 +63,23 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
       m_hotKey(std::make_unique<HotKeyToggle>(*this)) {
     autostartFolder = userAutostartFolder();
     m_ui->setupUi(this);
-    m_painter = new ClockPainter(*clockFace(), *dateLabel(), ringer.clock(), ringer.db(), *this);
+    m_painter =
+        new ClockPainter(*clockFace(), *dateLabel(), ringer.schoolClock(), ringer.db(), *this);
     m_presenter = std::make_unique<StatePresenter>(
         StatePresenter::Widgets{*statusLabel(), *fixOutputButton(), *pauseButton(), *stopButton(),
                                 *scheduleList(), *clockFace(), *m_tray});
     setFixedSize(663, 488);
     setWindowIcon(QIcon(windowPicture(QStringLiteral("icon"))));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
-    setUpPictures();
+    m_background = dressMainWindow(*m_ui);
     setUpScheduleColumns(scheduleList());
     buildMenus();
-    setUpKeyboard();
+    confirm = [this](const QString& question) {
+        // 否 is the default: a stray Enter changes nothing.
+        return QMessageBox::question(this, tr("信息："), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
 
     // Queued: the created handler runs before the event loop, where a plain exit() is lost.
     exitProgram = [](int code) {
@@ -108,10 +105,8 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
         onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
     });
     connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
-    m_subscriptions.push_back(
-        m_ringer.onReloaded.add([this](const ReloadedTables& r, const Status& settings) {
-            onTablesReloaded(r, settings);
-        }));
+    m_subscriptions.push_back(m_ringer.onReloaded.add(
+        [this](const ReloadedTables& r, const Status&) { onTablesReloaded(r); }));
     m_subscriptions.push_back(
         m_ringer.onSettingsApplied.add([this](const SettingsRecord& s) { showSettings(s); }));
     // The face changes on the clock timer's wake-up while the plan runs, and not at all while
@@ -119,7 +114,6 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     m_subscriptions.push_back(m_ringer.afterTick.add([this] {
         if (!isVisible() || isMinimized()) return;
         m_painter->paint();
-        showFaceTip();
     }));
     m_subscriptions.push_back(m_ringer.onFatal.add([this](const Status& s) { fatal(s); }));
     m_subscriptions.push_back(m_ringer.onStateChanged.add([this] { showState(); }));
@@ -148,16 +142,6 @@ void MainWindow::onFixProblem() {
             {infoCaption(),
              tr("声音输出不能修复：%1").arg(QString::fromStdString(s.message())).toStdString()},
             QMessageBox::Warning);
-}
-
-void MainWindow::showFaceTip() {
-    const int offset = m_ringer.clockOffsetSeconds();
-    if (offset == 0) return clockFace()->setToolTip(QString());
-    const LocalTime t = m_ringer.systemClock().toLocal(m_ringer.systemClock().nowMs() / 1000);
-    clockFace()->setToolTip(tr("学校的时间：系统时间 %1 %2 %3 秒")
-                                .arg(QString::fromStdString(timeText(t)))
-                                .arg(offset > 0 ? QStringLiteral("+") : QStringLiteral("-"))
-                                .arg(std::abs(offset)));
 }
 
 // The controls by role; MainWindow.ui names them as the catalogue does.
@@ -201,35 +185,6 @@ PictureButton* MainWindow::closeButton() const {
     return m_ui->图形按钮8;
 }
 
-void MainWindow::setUpPictures() {
-    // The background shades from top to bottom, each row one colour: one column of it, repeated
-    // across, decodes in microseconds where the whole picture took 3-4 ms of the start.
-    m_background = windowPicture(QStringLiteral("background-column"));
-    headerPicture()->setPixmap(windowPicture(QStringLiteral("header")));
-    const QPixmap strip = windowPicture(QStringLiteral("digits"));
-    digitStripHolder()->setPixmap(strip);
-    clockFace()->setDigitStrip(strip.toImage());
-    const std::pair<PictureButton*, const char*> buttons[] = {
-        {menuButton(), "menu"}, {minimiseButton(), "minimise"}, {closeButton(), "close"}};
-    for (const auto& [button, name] : buttons) {
-        button->setPicture(PictureButton::State::kNormal,
-                           windowPicture(name + QStringLiteral("-normal")));
-        button->setPicture(PictureButton::State::kHot,
-                           windowPicture(name + QStringLiteral("-hot")));
-    }
-    QPalette date = dateLabel()->palette();
-    date.setColor(QPalette::WindowText, Qt::white);
-    dateLabel()->setPalette(date);
-    QFont font;
-    font.setFamilies(installedFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                                        QStringLiteral("WenQuanYi Zen Hei"),
-                                        QStringLiteral("Noto Sans CJK SC")}));
-    font.setPixelSize(19);
-    font.setBold(true);
-    dateLabel()->setFont(font);
-    dateLabel()->setAttribute(Qt::WA_TranslucentBackground);
-}
-
 void MainWindow::buildMenus() {
     m_menus = new MainMenus(
         *this, *scheduleList(), *menuButton(),
@@ -237,24 +192,6 @@ void MainWindow::buildMenus() {
          [this] { onMinimiseToTray(); }, [this] { onQuit(); }, [this] { onAddBell(); },
          [this] { onChangeBell(); }, [this] { onDeleteBell(); },
          [this](const QString& question) { return confirm(question); }});
-}
-
-void MainWindow::setUpKeyboard() {
-    confirm = [this](const QString& question) {
-        // 否 is the default: a stray Enter changes nothing.
-        return QMessageBox::question(this, tr("信息："), question,
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
-    setTabOrder(pauseButton(), stopButton());
-    setTabOrder(stopButton(), addButton());
-    setTabOrder(addButton(), scheduleList());
-    // Screen readers name the controls that show a picture instead of a text.
-    menuButton()->setAccessibleName(tr("系统菜单"));
-    minimiseButton()->setAccessibleName(tr("最小化"));
-    closeButton()->setAccessibleName(tr("退出"));
-    scheduleList()->setAccessibleName(tr("铃声计划"));
-    clockFace()->setAccessibleName(tr("时钟"));
 }
 
 void MainWindow::onDeleteKey() {
@@ -278,7 +215,9 @@ void MainWindow::runCreatedHandler() {
         exitProgram(1);
         return;
     }
-    reportOpenedTables(opened);
+    setToolTip(tr("铃声计划保存在：%1").arg(QString::fromStdString(m_ringer.folder())));
+    for (const FlowMessage& message : openedTablesMessages(opened))
+        showMessage(message, QMessageBox::Warning);
     m_painter->paint();
 
     if (auto settings = m_ringer.applySettings(); !settings.isOk()) return fatal(settings.status());
@@ -287,43 +226,14 @@ void MainWindow::runCreatedHandler() {
     showState();
 }
 
-void MainWindow::reportOpenedTables(const OpenedTables& opened) {
-    setToolTip(tr("铃声计划保存在：%1").arg(QString::fromStdString(m_ringer.folder())));
-    for (const std::string& moved : opened.setAside)
-        showMessage({infoCaption(), tr("铃声计划文件已损坏，不能读取。原来的文件已改名保存为 %1，"
-                                       "并新建了一个空的文件。")
-                                        .arg(QString::fromStdString(moved))
-                                        .toStdString()},
-                    QMessageBox::Warning);
-    if (opened.readOnly.empty()) return;
-    std::string files;
-    for (const std::string& reason : opened.readOnly) files += "\n" + reason;
-    showMessage({infoCaption(), tr("铃声计划文件只能读取，不能修改（没有写入权限）。铃声照常响起；"
-                                   "要修改铃声，请让管理员给这个用户写入权限：%1")
-                                    .arg(QString::fromStdString(files))
-                                    .toStdString()},
-                QMessageBox::Warning);
-}
-
 void MainWindow::followPlanWithPainter() {
     m_painter->follow(m_ringer.plan() == PlanState::kRunning);
 }
 
-void MainWindow::onTablesReloaded(const ReloadedTables& reloaded, const Status& settings) {
-    for (const std::string& e : reloaded.errors)
-        std::fprintf(stderr, "tolvane: a changed table could not be read, kept as it was: %s\n",
-                     e.c_str());
-    if (reloaded.bells) {
-        std::fprintf(stderr, "tolvane: %s changed: schedule reloaded\n", schema::kBellFile);
-        refreshSchedule();
-    }
+void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
+    // The ring log has said what was read again, and what could not be.
+    if (reloaded.bells) refreshSchedule();
     if (reloaded.calendar) m_painter->showCalendarDay();
-    if (!reloaded.settings) return;
-    if (settings.isOk())
-        std::fprintf(stderr, "tolvane: %s changed: settings reloaded\n", schema::kSettingsFile);
-    else
-        std::fprintf(stderr, "tolvane: %s changed but cannot be read, settings kept: %s\n",
-                     schema::kSettingsFile, settings.message().c_str());
 }
 
 QSystemTrayIcon* MainWindow::tray() {

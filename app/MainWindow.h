@@ -58,8 +58,8 @@ public:
     // a tray click, and a second start in the same folder.
     void restoreWindow();
     // Brings the list and the date up to date with tables another program changed (the ringer
-    // has applied them; settings is the status of applying changed settings).
-    void onTablesReloaded(const ReloadedTables& reloaded, const Status& settings);
+    // has applied them).
+    void onTablesReloaded(const ReloadedTables& reloaded);
 
     // How the program ends; tests replace them. exitProgram(code) ends the run; fatal shows the
     // run-time error box and ends with -1.
@@ -139,10 +139,7 @@ private:
     void buildMenus();
     // The painter's own wake-ups while the window shows a paused plan; none otherwise.
     void followPlanWithPainter();
-    void setUpKeyboard();
-    void setUpPictures();
     void checked(const Status& s);  // fatal when s is a failure
-    void reportOpenedTables(const OpenedTables& opened);
     // The options the window shows: the date, Shift+T.
     void showSettings(const SettingsRecord& settings);
     // The ringer's state: the bottom line, the tray, the pause button, the playing bell's row.
@@ -153,8 +150,6 @@ private:
     bool unlocked();
     // True when nothing is due today, or the user confirmed that the day's bells end with it.
     bool mayExit();
-    // With a clock offset, the face's tip says the system's time and the offset.
-    void showFaceTip();
 
     Ringer& m_ringer;
     const std::unique_ptr<Ui::MainWindow> m_ui;

@@ -188,6 +188,7 @@ public:
     // The school's clock: the system's moved by the clock offset. Every bell, end and power-off
     // follows it, and the face shows it.
     const Clock& clock() const { return m_clock; }
+    const OffsetClock& schoolClock() const { return m_clock; }
     const Clock& systemClock() const { return m_clock.base(); }
     int clockOffsetSeconds() const { return m_clock.offsetSeconds(); }
     // For tests and benches only: the parts as composed. The fronts read state().

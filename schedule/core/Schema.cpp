@@ -148,6 +148,26 @@ void giveSettingsTheirRecord(TableDatabase& db, OpenedTables* report) {
 
 }  // namespace
 
+std::vector<FlowMessage> openedTablesMessages(const OpenedTables& opened) {
+    std::vector<FlowMessage> messages;
+    for (const std::string& moved : opened.setAside)
+        messages.push_back(
+            {infoCaption(), fillIn(uiText("tolvane::MainWindow",
+                                          "铃声计划文件已损坏，不能读取。原来的文件已"
+                                          "改名保存为 %1，并新建了一个空的文件。"),
+                                   {moved})});
+    if (opened.readOnly.empty()) return messages;
+    std::string files;
+    for (const std::string& reason : opened.readOnly) files += "\n" + reason;
+    messages.push_back(
+        {infoCaption(), fillIn(uiText("tolvane::MainWindow",
+                                      "铃声计划文件只能读取，不能修改（没有写入权限）"
+                                      "。铃声照常响起；要修改铃声，请让管理员给这个"
+                                      "用户写入权限：%1"),
+                               {files})});
+    return messages;
+}
+
 OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     OpenedTables report;
     const std::string settingsPath = joinPath(dir, kSettingsFile);

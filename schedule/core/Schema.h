@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Status.h"
+#include "base/UiText.h"
 #include "settings/core/Settings.h"
 #include "storage/TableDatabase.h"
 
@@ -87,6 +88,10 @@ struct OpenedTables {
 // file set aside first). A file that may be read but not written opens read-only; one that
 // cannot be read is an error and stays as it is. Leaves "配置" current.
 OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir);
+
+// What the window tells the user of tables opened with trouble: each damaged file set aside, and
+// the tables that can only be read (bells ring, changes are refused). In this thread's language.
+std::vector<FlowMessage> openedTablesMessages(const OpenedTables& opened);
 
 // Opens px.edb and db.edb in dir read-only, as they are: nothing is created or repaired on disk
 // (what only reads must never write while a ringing program may be writing). Leaves "配置" current.

@@ -48,7 +48,7 @@ echo "ok: a second start ends with 0 and shows the running program's window"
 t0=$(($(date +%s) + 6))
 at() { date -d "@$((t0 + $1))" +%H:%M:%S; }
 today=$(date -d "@$t0" +%a | tr 'A-Z' 'a-z' | cut -c1-3)
-reloads() { grep -c 'db.edb changed: schedule reloaded' "$work/stderr" || true; }
+reloads() { grep -c 'db.edb 被更改：重新读取铃声计划' "$program/tolvane.log" 2>/dev/null || true; }
 # Runs a tolvanectl change and waits (at most 1 s) for the program to say it reloaded.
 changed() {
   local before
