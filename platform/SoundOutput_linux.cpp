@@ -3,9 +3,9 @@
 //
 // It connects afresh for each stream: a program started before the server (an early autostart, a
 // restarted server) is heard once the server is there, and no stream is open between bells. The
-// watch of the output keeps one connection of its own, which only hears the server's events. The asynchronous API, not the simple one: Stop and the
-// next bell must not wait while the writer waits for the server to take more (with a null sink
-// that was up to a period of the sink, 30 ms here).
+// watch of the output keeps one connection of its own, which only hears the server's events. The
+// asynchronous API, not the simple one: Stop and the next bell must not wait while the writer waits
+// for the server to take more (with a null sink that was up to a period of the sink, 30 ms here).
 //
 // The client library and the eleven it brings are loaded once the program is up, not at its
 // start, where they cost the window milliseconds before its first paint.
@@ -25,50 +25,50 @@ namespace tolvane {
 namespace {
 
 // What this output calls of libpulse, looked up in it when it is loaded.
-#define TOLVANE_PULSE_CALLS(X)        \
-    X(context_connect)                \
-    X(context_rttime_new)             \
-    X(context_set_sink_mute_by_name)  \
+#define TOLVANE_PULSE_CALLS(X)         \
+    X(context_connect)                 \
+    X(context_rttime_new)              \
+    X(context_set_sink_mute_by_name)   \
     X(context_set_sink_volume_by_name) \
-    X(context_set_subscribe_callback) \
-    X(context_subscribe)              \
-    X(cvolume_set)                    \
-    X(rtclock_now)                    \
-    X(sw_volume_from_linear)          \
-    X(context_get_server_info)        \
-    X(context_get_sink_info_by_index) \
-    X(context_get_sink_info_by_name)  \
-    X(context_get_sink_info_list)     \
-    X(context_disconnect)             \
-    X(context_get_state)              \
-    X(context_new)                    \
-    X(context_set_state_callback)     \
-    X(context_unref)                  \
-    X(operation_cancel)               \
-    X(operation_get_state)            \
-    X(operation_unref)                \
-    X(stream_connect_playback)        \
-    X(stream_drain)                   \
-    X(stream_flush)                   \
-    X(stream_get_device_index)        \
-    X(stream_get_state)               \
-    X(proplist_free)                  \
-    X(proplist_new)                   \
-    X(proplist_sets)                  \
-    X(stream_new_with_proplist)       \
-    X(stream_set_state_callback)      \
-    X(stream_set_write_callback)      \
-    X(stream_unref)                   \
-    X(stream_writable_size)           \
-    X(stream_write)                   \
-    X(threaded_mainloop_free)         \
-    X(threaded_mainloop_get_api)      \
-    X(threaded_mainloop_lock)         \
-    X(threaded_mainloop_new)          \
-    X(threaded_mainloop_signal)       \
-    X(threaded_mainloop_start)        \
-    X(threaded_mainloop_stop)         \
-    X(threaded_mainloop_unlock)       \
+    X(context_set_subscribe_callback)  \
+    X(context_subscribe)               \
+    X(cvolume_set)                     \
+    X(rtclock_now)                     \
+    X(sw_volume_from_linear)           \
+    X(context_get_server_info)         \
+    X(context_get_sink_info_by_index)  \
+    X(context_get_sink_info_by_name)   \
+    X(context_get_sink_info_list)      \
+    X(context_disconnect)              \
+    X(context_get_state)               \
+    X(context_new)                     \
+    X(context_set_state_callback)      \
+    X(context_unref)                   \
+    X(operation_cancel)                \
+    X(operation_get_state)             \
+    X(operation_unref)                 \
+    X(stream_connect_playback)         \
+    X(stream_drain)                    \
+    X(stream_flush)                    \
+    X(stream_get_device_index)         \
+    X(stream_get_state)                \
+    X(proplist_free)                   \
+    X(proplist_new)                    \
+    X(proplist_sets)                   \
+    X(stream_new_with_proplist)        \
+    X(stream_set_state_callback)       \
+    X(stream_set_write_callback)       \
+    X(stream_unref)                    \
+    X(stream_writable_size)            \
+    X(stream_write)                    \
+    X(threaded_mainloop_free)          \
+    X(threaded_mainloop_get_api)       \
+    X(threaded_mainloop_lock)          \
+    X(threaded_mainloop_new)           \
+    X(threaded_mainloop_signal)        \
+    X(threaded_mainloop_start)         \
+    X(threaded_mainloop_stop)          \
+    X(threaded_mainloop_unlock)        \
     X(threaded_mainloop_wait)
 
 struct PulseCalls {
@@ -155,18 +155,18 @@ class OutputQuery {
 public:
     static void start(pa_context* context, const std::string& chosen,
                       std::function<void(const OutputReport&)> done) {
-        auto* query = new OutputQuery(context, std::move(done));
+        auto* query = new OutputQuery(std::move(done));
         query->m_report.known = query->m_report.serverRunning = true;
         query->m_report.name = chosen;
         pa_operation* started =
-            chosen.empty() ? pa().context_get_server_info(context, onServer, query)
-                           : pa().context_get_sink_info_by_name(context, chosen.c_str(), onSink, query);
+            chosen.empty()
+                ? pa().context_get_server_info(context, onServer, query)
+                : pa().context_get_sink_info_by_name(context, chosen.c_str(), onSink, query);
         query->startedOrEnd(started);
     }
 
 private:
-    OutputQuery(pa_context* context, std::function<void(const OutputReport&)> done)
-        : m_context(context), m_done(std::move(done)) {}
+    explicit OutputQuery(std::function<void(const OutputReport&)> done) : m_done(std::move(done)) {}
 
     void startedOrEnd(pa_operation* started) {
         if (started) {
@@ -197,7 +197,6 @@ private:
         query->end();
     }
 
-    pa_context* m_context;
     std::function<void(const OutputReport&)> m_done;
     OutputReport m_report;
 };
@@ -415,10 +414,9 @@ private:
     std::string readSinkProblem() {
         SinkQuery query;
         query.loop = m_connection.loop();
-        finish(query.loop,
-               pa().context_get_sink_info_by_index(m_connection.context(),
-                                                   pa().stream_get_device_index(m_stream),
-                                                   onSinkInfo, &query));
+        finish(query.loop, pa().context_get_sink_info_by_index(
+                               m_connection.context(), pa().stream_get_device_index(m_stream),
+                               onSinkInfo, &query));
         if (!query.found) return {};
         const UiTextLanguage ringLogWords(nullptr);  // said in the bell's line of the ring log
         return inaudibleReason(query.state);
@@ -438,7 +436,8 @@ public:
     static constexpr pa_usec_t kReconnectUs = 3 * PA_USEC_PER_SEC;
 
     PulseWatch(std::string name, std::function<void(const OutputReport&)> onChange)
-        : m_name(std::move(name)), m_onChange(std::move(onChange)),
+        : m_name(std::move(name)),
+          m_onChange(std::move(onChange)),
           m_loop(pa().threaded_mainloop_new()) {}
     ~PulseWatch() override {
         if (!m_loop) return;
@@ -482,8 +481,8 @@ private:
         none.known = true;
         report(none);
         if (!m_retry)
-            m_retry = pa().context_rttime_new(m_context, pa().rtclock_now() + kReconnectUs,
-                                              onRetry, this);
+            m_retry = pa().context_rttime_new(m_context, pa().rtclock_now() + kReconnectUs, onRetry,
+                                              this);
     }
     void ask() {
         if (m_asking) {
@@ -607,8 +606,8 @@ struct OutputList {
 void onListedSink(pa_context*, const pa_sink_info* info, int eol, void* userdata) {
     auto& list = *static_cast<OutputList*>(userdata);
     if (eol == 0 && info) {
-        list.outputs.push_back({info->name ? info->name : "",
-                                info->description ? info->description : ""});
+        list.outputs.push_back(
+            {info->name ? info->name : "", info->description ? info->description : ""});
         return;
     }
     list.done = true;

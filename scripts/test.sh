@@ -29,11 +29,12 @@ cmake --build build-test
 (cd build-test && ctest --output-on-failure -j2) | tee build-test/ctest.log
 unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build-test/ctest.log | tail -1)
 
-# The table reader and the PE loader must survive any bytes: fuzz them briefly under ASan and UBSan.
+# The table reader, the PE loader and the page's request handling must survive any bytes: fuzz
+# them briefly under ASan and UBSan (with Qt, which the page uses; only the fuzz targets are built).
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_FUZZ=ON -DTOLVANE_WITH_QT=OFF -DTOLVANE_WERROR=ON
+  -DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_BUILD_FUZZ=ON -DTOLVANE_WITH_QT=ON -DTOLVANE_WERROR=ON
 # Each fuzz target with its seeds; a finding stops the script (set -e) with the crashing input.
-fuzz_targets=(table_fuzz:tests/fuzz/seeds pe_fuzz:tests/fuzz/pe-seeds)
+fuzz_targets=(table_fuzz:tests/fuzz/seeds pe_fuzz:tests/fuzz/pe-seeds web_fuzz:tests/fuzz/web-seeds)
 cmake --build build-fuzz --target "${fuzz_targets[@]%%:*}"
 seconds=${TOLVANE_FUZZ_SECONDS:-20}
 for entry in "${fuzz_targets[@]}"; do

@@ -15,6 +15,7 @@
 #include "base/UiText.h"
 #include "ringing/core/RingLog.h"
 #include "ringing/core/RingerState.h"
+#include "web/Html.h"
 #include "web/HttpsServer.h"
 #include "web/WebSessions.h"
 
@@ -69,7 +70,9 @@ private:
     HttpResponse stopSound(Context& c);
     HttpResponse passwordPage(Context& c);
     HttpResponse changePassword(Context& c);
-    HttpResponse page(Context& c, const std::string& title, const std::string& body);
+    HttpResponse logOut(Context& c);
+    // The page around body: its head, the menu and the notice of the last change.
+    HttpResponse page(Context& c, const std::string& title, const Html& body);
     HttpResponse backTo(Context& c, const std::string& path, const std::string& notice,
                         bool isError);
     void logChange(const Context& c, const std::string& what);
@@ -77,13 +80,5 @@ private:
     Setup m_setup;
     WebSessions m_sessions;
 };
-
-// Whether the Accept-Language header's first language we have (Chinese or English) is English.
-bool browserPrefersEnglish(const std::string& acceptLanguage);
-// Whether a Host header names one of names (any letter case, with or without a port; an IPv6
-// address in brackets).
-bool hostIsOneOf(const std::string& host, const std::vector<std::string>& names);
-// HTML text: &, <, >, " and ' escaped.
-std::string htmlEscaped(const std::string& text);
 
 }  // namespace tolvane

@@ -9,6 +9,7 @@
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
 #include "tests/support/TempDir.h"
+#include "web/HttpParts.h"
 #include "web/WebApp.h"
 
 namespace tolvane {
@@ -242,6 +243,24 @@ TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
     EXPECT_NE(std::string::npos, page.find("&lt;script&gt;alert(1)&lt;/script&gt;&quot;.mp3"));
     EXPECT_EQ(std::string::npos,
               send("GET", "/schedule/change?start=%3Cb%3E", {}, session).body.find("<b>"));
+}
+
+}  // namespace
+}  // namespace tolvane
+
+namespace tolvane {
+namespace {
+
+TEST(HtmlTest, EveryValueIsEscapedUnlessItIsHtmlAlready) {
+    const std::string hostile = "<script>alert('x')</script> & \"q\"";
+    const Html cell = html("<td class=\"music\">{}</td>", hostile);
+    EXPECT_EQ(cell.str(),
+              "<td class=\"music\">&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; "
+              "&quot;q&quot;</td>");
+    // A piece built the same way goes in as it is; numbers as digits.
+    EXPECT_EQ(html("<tr>{}{}</tr>", cell, html("<td>{}</td>", 7)).str(),
+              "<tr>" + cell.str() + "<td>7</td></tr>");
+    EXPECT_EQ(html("<p>{} {}</p>", "a<b", std::string("c>d")).str(), "<p>a&lt;b c&gt;d</p>");
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+#include "web/PageParts.h"
+
+#include <algorithm>
+
+#include "base/UiText.h"
+#include "settings/core/Password.h"
+
+namespace tolvane {
+
+LocalTime nowOf(const Clock& clock) {
+    return clock.toLocal(clock.nowMs() / 1000);
+}
+
+std::array<std::string, 3> timePieces(const std::string& text) {
+    std::array<std::string, 3> pieces{text, "", ""};
+    const size_t first = text.find(':');
+    if (first == std::string::npos) return pieces;
+    const size_t second = text.find(':', first + 1);
+    pieces[0] = text.substr(0, first);
+    pieces[1] = text.substr(first + 1,
+                            second == std::string::npos ? std::string::npos : second - first - 1);
+    pieces[2] = second == std::string::npos ? "00" : text.substr(second + 1);
+    return pieces;
+}
+
+std::string daysText(const std::array<bool, 7>& days) {
+    std::string text;
+    for (size_t d = 0; d < 7; ++d)
+        if (days[d]) text += (text.empty() ? "" : " ") + weekdayName(d);
+    return text.empty() ? "—" : text;
+}
+
+std::string durationText(int64_t seconds) {
+    const int64_t days = seconds / 86400, hours = seconds % 86400 / 3600,
+                  minutes = seconds % 3600 / 60, rest = seconds % 60;
+    if (days > 0)
+        return fillIn(uiText("WebPage", "%1 天 %2 小时"),
+                      {std::to_string(days), std::to_string(hours)});
+    if (hours > 0)
+        return fillIn(uiText("WebPage", "%1 小时 %2 分"),
+                      {std::to_string(hours), std::to_string(minutes)});
+    if (minutes > 0)
+        return fillIn(uiText("WebPage", "%1 分 %2 秒"),
+                      {std::to_string(minutes), std::to_string(rest)});
+    return fillIn(uiText("WebPage", "%1 秒"), {std::to_string(rest)});
+}
+
+std::vector<BellRecord> bellsByTime(TableDatabase& db) {
+    auto read = readBells(db);
+    std::vector<BellRecord> bells =
+        read.isOk() ? std::move(read).value() : std::vector<BellRecord>{};
+    std::stable_sort(bells.begin(), bells.end(), [](const BellRecord& a, const BellRecord& b) {
+        return a.sortValue < b.sortValue;
+    });
+    return bells;
+}
+
+bool ringsOnDay(const BellRecord& bell, const RingDay& day) {
+    return day.startsBells && bell.weekdays[static_cast<size_t>((day.weekday + 6) % 7)];
+}
+
+std::string folderPasswordHash(const std::string& folder) {
+    TableDatabase db;
+    if (!openTablesForReading(db, folder).isOk()) return {};
+    auto read = readPasswordHash(db);
+    return read.isOk() ? read.value() : std::string();
+}
+
+Html hiddenToken(const std::string& token) {
+    return html("<input type=\"hidden\" name=\"token\" value=\"{}\">", token);
+}
+
+Html errorNotice(const std::string& text) {
+    return html("<p class=\"notice error\">{}</p>", text);
+}
+
+}  // namespace tolvane

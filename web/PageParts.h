@@ -1,0 +1,52 @@
+#pragma once
+
+// What the page groups share (not for outside the page): a request as the pages see it, and the
+// pieces several pages show.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Clock.h"
+#include "schedule/core/Calendar.h"
+#include "schedule/core/Schema.h"
+#include "web/Html.h"
+#include "web/HttpParts.h"
+#include "web/WebApp.h"
+
+namespace tolvane {
+
+constexpr char kSessionCookie[] = "tolvane_session";
+constexpr char kLoginCookie[] = "tolvane_login";
+
+struct WebApp::Context {
+    const HttpRequest& request;
+    std::string path;
+    FormFields query;
+    FormFields form;
+    std::optional<WebSessions::Session> session;
+    bool english = false;
+};
+
+LocalTime nowOf(const Clock& clock);
+// "08:05" or "08:05:30" as the three pieces the bell form takes; other text stays whole in the
+// hour, so the window's own message names what is wrong.
+std::array<std::string, 3> timePieces(const std::string& text);
+// The ticked days' names, "—" for none.
+std::string daysText(const std::array<bool, 7>& days);
+// "3 天 2 小时", "5 分 3 秒": how long until something.
+std::string durationText(int64_t seconds);
+// The bells by their time of day; none when the table cannot be read.
+std::vector<BellRecord> bellsByTime(TableDatabase& db);
+bool ringsOnDay(const BellRecord& bell, const RingDay& day);
+// The folder's password hash as it is now; empty when none is set or it cannot be read (then
+// nobody logs in and every session ends).
+std::string folderPasswordHash(const std::string& folder);
+
+// The form's token, which every form posts back.
+Html hiddenToken(const std::string& token);
+// A failure said at the top of a page.
+Html errorNotice(const std::string& text);
+
+}  // namespace tolvane

@@ -1,0 +1,112 @@
+// Today: the clock, the plan and the bell playing with their buttons, the ringer's problems, the
+// next bell and today's bells.
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "web/PageParts.h"
+
+namespace tolvane {
+
+namespace {
+
+std::string calendarWord(TableDatabase& db, const LocalTime& now) {
+    const RingDay day = ringDayOf(db, now);
+    std::string word = weekdayName(static_cast<size_t>((now.weekday + 6) % 7));
+    if (!day.fromCalendar) return word;
+    word += "，" + ringDayText(day.startsBells ? ringDayOfWeekday(day.weekday) : kNoBells);
+    const auto entries = readCalendar(db, dateText(now), dateText(now));
+    if (!entries.empty() && !entries[0].note.empty()) word += "（" + entries[0].note + "）";
+    return word;
+}
+
+// "下一个铃声：…，还有 …", or that there is none within two weeks.
+Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now) {
+    if (!next) return html("<p class=\"next\">{}</p>", uiText("WebPage", "两周内没有铃声"));
+    LocalTime at = next->day;
+    const auto pieces = timePieces(next->bell.start);
+    at.hour = std::atoi(pieces[0].c_str());
+    at.minute = std::atoi(pieces[1].c_str());
+    at.second = std::atoi(pieces[2].c_str());
+    const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
+    return html("<p class=\"next\">{}</p>",
+                fillIn(uiText("WebPage", "下一个铃声：%1 %2，还有 %3"),
+                       {dateText(next->day), next->bell.start, durationText(left)}));
+}
+
+Html ringerPart(const RingerState& state, const std::string& token, const LocalTime& now) {
+    const bool running = state.plan == PlanState::kRunning;
+    Html out = html(
+        "<form method=\"post\" action=\"/plan\" class=\"row\">{}<span>{}</span><input "
+        "type=\"hidden\" name=\"plan\" value=\"{}\"><button type=\"submit\">{}</button></form>",
+        hiddenToken(token),
+        running ? uiText("WebPage", "计划运行中") : uiText("WebPage", "计划已暂停"),
+        running ? "pause" : "resume",
+        running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划"));
+    const std::string playing =
+        state.playing ? timeText(state.playing->start) + " " + state.playing->music : "";
+    out += html(
+        "<form method=\"post\" action=\"/stop\" class=\"row\">{}<span>{}</span><button "
+        "type=\"submit\" class=\"attention\">{}</button></form>",
+        hiddenToken(token),
+        playing.empty() ? uiText("WebPage", "现在没有铃声")
+                        : fillIn(uiText("WebPage", "正在响：%1"), {playing}),
+        uiText("WebPage", "停止"));
+    if (!state.problems.empty()) {
+        Html items;
+        for (const RingerProblem& p : state.problems) items += html("<li>{}</li>", p.text);
+        out += html("<h2>{}</h2><ul class=\"problems\">{}</ul>", uiText("WebPage", "问题"), items);
+    }
+    return out + nextBellParagraph(state.next, now);
+}
+
+}  // namespace
+
+HttpResponse WebApp::todayPage(Context& c) {
+    const LocalTime now = nowOf(m_setup.ringer->clock());
+    TableDatabase db;
+    const Status opened = openTablesForReading(db, m_setup.folder);
+    Html body = html("<p class=\"clock\">{} {}</p>", dateText(now), timeText(now));
+    if (!opened.isOk()) body += errorNotice(opened.message());
+    body += html("<p>{}{}</p>", uiText("WebPage", "今天："), calendarWord(db, now));
+
+    if (const std::optional<RingerState> state = m_setup.ringer->state())
+        body += ringerPart(*state, c.session->formToken, now);
+    else
+        body += errorNotice(uiText("WebPage", "响铃程序没有回答"));
+
+    body += html("<h2>{}</h2>", uiText("WebPage", "今天的铃声"));
+    const RingDay today = ringDayOf(db, now);
+    Html rows;
+    for (const BellRecord& bell : bellsByTime(db))
+        if (ringsOnDay(bell, today))
+            rows += html("<tr><td>{}</td><td>{}</td><td class=\"music\">{}</td></tr>", bell.start,
+                         bell.end.empty() ? "—" : bell.end, bell.music);
+    if (rows.empty())
+        body += html("<p>{}</p>", uiText("WebPage", "今天没有铃声"));
+    else
+        body += html(
+            "<table><thead><tr><th>{}</th><th>{}</th><th>{}</th></tr></thead><tbody>{}</tbody>"
+            "</table>",
+            uiText("WebPage", "开始"), uiText("WebPage", "结束"), uiText("WebPage", "音乐"), rows);
+    return page(c, uiText("WebPage", "今天"), body);
+}
+
+HttpResponse WebApp::setPlan(Context& c) {
+    const bool running = field(c.form, "plan") == "resume";
+    if (!m_setup.ringer->setRunning(running))
+        return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
+    logChange(c, running ? "计划恢复运行" : "计划暂停");
+    return backTo(c, "/",
+                  running ? uiText("WebPage", "计划已恢复运行") : uiText("WebPage", "计划已暂停"),
+                  false);
+}
+
+HttpResponse WebApp::stopSound(Context& c) {
+    if (!m_setup.ringer->stopSound())
+        return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
+    logChange(c, "停止铃声");
+    return backTo(c, "/", uiText("WebPage", "铃声已停止"), false);
+}
+
+}  // namespace tolvane
