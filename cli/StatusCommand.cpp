@@ -18,7 +18,7 @@
 #include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
 #ifdef TOLVANE_HAVE_RING
-#include "web/WebPage.h"
+#include "web/WebService.h"
 #endif
 
 namespace tolvane::cli {

@@ -13,7 +13,7 @@
 
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
-#include "web/WebPage.h"
+#include "web/WebService.h"
 
 namespace tolvane {
 
@@ -88,7 +88,7 @@ struct RingerWeb::Served {
         page.reset();
     }
     RingerLink link;
-    std::unique_ptr<WebPage> page;
+    std::unique_ptr<WebService> page;
 };
 
 RingerWeb::RingerWeb(Ringer& ringer) : m_ringer(ringer) {}
@@ -113,7 +113,7 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
         if (wasServed) m_ringer.log().note("网页已关闭");
     } else if (webPageRefusal(options, passwordSet).empty()) {
         auto served = std::make_unique<Served>(m_ringer);
-        auto page = WebPage::start(m_ringer.folder(), options, served->link, m_ringer.webEnglish());
+        auto page = WebService::start(m_ringer.folder(), options, served->link, m_ringer.webEnglish());
         if (!page.isOk()) {
             m_startFailure = page.status().message();
         } else {

@@ -17,22 +17,22 @@ namespace tolvane {
 // "https://NAME:PORT/" for the first name the certificate holds after localhost.
 std::string webAddressOf(const WebCertificate& certificate, int port);
 
-class WebPage {
+class WebService {
 public:
     // Serves folder's page on options.webPort. Refused, saying why, without a password (the page
     // would be open to anyone), with a certificate that cannot be read or made, or a port taken.
-    static Result<std::unique_ptr<WebPage>> start(const std::string& folder,
+    static Result<std::unique_ptr<WebService>> start(const std::string& folder,
                                                   const ProgramOptions& options, WebRinger& ringer,
                                                   const UiTextTranslator* english,
                                                   HttpsServer::Limits limits = {});
-    ~WebPage();
+    ~WebService();
 
     const WebCertificate& certificate() const { return m_certificate; }
     uint16_t port() const { return m_server->port(); }
     std::string address() const { return webAddressOf(m_certificate, port()); }
 
 private:
-    WebPage() = default;
+    WebService() = default;
     WebCertificate m_certificate;
     std::unique_ptr<WebApp> m_app;
     std::unique_ptr<HttpsServer> m_server;  // after the app: it goes first

@@ -1,4 +1,4 @@
-#include "web/WebPage.h"
+#include "web/WebService.h"
 
 #include <chrono>
 
@@ -18,11 +18,11 @@ std::string webPageRefusal(const ProgramOptions& options, bool passwordSet) {
     return {};
 }
 
-Result<std::unique_ptr<WebPage>> WebPage::start(const std::string& folder,
+Result<std::unique_ptr<WebService>> WebService::start(const std::string& folder,
                                                 const ProgramOptions& options, WebRinger& ringer,
                                                 const UiTextTranslator* english,
                                                 HttpsServer::Limits limits) {
-    std::unique_ptr<WebPage> page(new WebPage);
+    std::unique_ptr<WebService> page(new WebService);
     const std::vector<std::string> machine = thisMachinesNames();
     auto certificate =
         loadOrMakeCertificate(folder, machine, options.webCertificate, options.webKey);
@@ -52,7 +52,7 @@ Result<std::unique_ptr<WebPage>> WebPage::start(const std::string& folder,
     return page;
 }
 
-WebPage::~WebPage() = default;
+WebService::~WebService() = default;
 
 std::string webAddressOf(const WebCertificate& certificate, int port) {
     std::string host = "localhost";
