@@ -3,44 +3,30 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
-#include <QStyle>
 #include <QSystemTrayIcon>
-#include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
-#include <chrono>
-#include <cstdio>
 
 #include "app/ClockPainter.h"
 #include "app/HotKeyToggle.h"
+#include "app/MainCommands.h"
 #include "app/MainMenus.h"
 #include "app/MainWindowLook.h"
-#include "app/RingLogWindow.h"
 #include "app/StatePresenter.h"
 #include "app/TrayIcon.h"
 #include "app/WindowPictures.h"
 #include "platform/Autostart.h"
-#include "platform/TextCodec.h"
 #include "ringer/Ringer.h"
-#include "ringing/qt/RingController.h"
-#include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
-#include "schedule/ui/AddBellWindow.h"
-#include "schedule/ui/CalendarWindow.h"
-#include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/ScheduleListView.h"
-#include "settings/core/Password.h"
 #include "settings/core/Settings.h"
 #include "settings/ui/SettingsWindow.h"
 #include "ui/BalloonTip.h"
 #include "ui/SecondaryWindow.h"
-#include "ui/core/ClockDisplay.h"
 #include "ui_MainWindow.h"
 
 namespace tolvane {
@@ -63,16 +49,18 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
       m_hotKey(std::make_unique<HotKeyToggle>(*this)) {
     autostartFolder = userAutostartFolder();
     m_ui->setupUi(this);
-    m_painter =
-        new ClockPainter(*clockFace(), *dateLabel(), ringer.schoolClock(), ringer.db(), *this);
-    m_presenter = std::make_unique<StatePresenter>(
-        StatePresenter::Widgets{*statusLabel(), *fixOutputButton(), *pauseButton(), *stopButton(),
-                                *scheduleList(), *clockFace(), *m_tray});
+    // The controls by role; MainWindow.ui names them as the catalogue does.
+    m_c = {m_ui->按钮1,     m_ui->按钮2,     m_ui->按钮3,    m_ui->超级列表框1,
+           m_ui->透明标签2, m_ui->状态标签,  m_ui->修复按钮, m_ui->画板2,
+           m_ui->图形按钮6, m_ui->图形按钮9, m_ui->图形按钮8};
+    m_painter = new ClockPainter(*m_c.face, *m_c.date, ringer.schoolClock(), ringer.db(), *this);
+    m_presenter = std::make_unique<StatePresenter>(StatePresenter::Widgets{
+        *m_c.status, *m_c.fix, *m_c.pause, *m_c.stop, *m_c.list, *m_c.face, *m_tray});
     setFixedSize(663, 488);
     setWindowIcon(QIcon(windowPicture(QStringLiteral("icon"))));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
     m_background = dressMainWindow(*m_ui);
-    setUpScheduleColumns(scheduleList());
+    setUpScheduleColumns(m_c.list);
     buildMenus();
     confirm = [this](const QString& question) {
         // 否 is the default: a stray Enter changes nothing.
@@ -87,24 +75,23 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
             qApp, [code] { QApplication::exit(code); }, Qt::QueuedConnection);
     };
     fatal = [this](const Status& s) {
-        showFatalError(s);
+        showRunTimeError(s);
         exitProgram(-1);
     };
     attachSkin = [] {};
 
-    connect(pauseButton(), &QPushButton::clicked, this, &MainWindow::onPauseClicked);
-    connect(stopButton(), &QPushButton::clicked, this, &MainWindow::onStopClicked);
-    connect(fixOutputButton(), &QPushButton::clicked, this, &MainWindow::onFixProblem);
-    connect(addButton(), &QPushButton::clicked, this, &MainWindow::onAddBell);
-    connect(menuButton(), &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
-    connect(minimiseButton(), &QAbstractButton::clicked, this,
+    connect(m_c.pause, &QPushButton::clicked, this, &MainWindow::onPauseClicked);
+    connect(m_c.stop, &QPushButton::clicked, this, &MainWindow::onStopClicked);
+    connect(m_c.fix, &QPushButton::clicked, this, &MainWindow::onFixProblem);
+    connect(m_c.add, &QPushButton::clicked, this, &MainWindow::onAddBell);
+    connect(m_c.menu, &QAbstractButton::clicked, this, &MainWindow::onMenuPictureButton);
+    connect(m_c.minimise, &QAbstractButton::clicked, this,
             [this] { setWindowState(Qt::WindowMinimized); });
-    connect(closeButton(), &QAbstractButton::clicked, this, &QWidget::close);
-    scheduleList()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(scheduleList(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        onListRightClick(scheduleList()->viewport()->mapToGlobal(p));
-    });
-    connect(scheduleList(), &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
+    connect(m_c.close, &QAbstractButton::clicked, this, &QWidget::close);
+    m_c.list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_c.list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { onListRightClick(m_c.list->viewport()->mapToGlobal(p)); });
+    connect(m_c.list, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListDoubleClick);
     m_subscriptions.push_back(m_ringer.onReloaded.add(
         [this](const ReloadedTables& r, const Status&) { onTablesReloaded(r); }));
     m_subscriptions.push_back(
@@ -127,67 +114,9 @@ void MainWindow::showState() {
     m_presenter->show(m_ringer.state());
 }
 
-void MainWindow::onFixProblem() {
-    if (m_presenter->fix() == StateWords::Fix::kTimeSync) {
-        return m_ringer.turnOnTimeSync([this](const std::string& refusal) {
-            if (!refusal.empty())
-                showMessage({infoCaption(), tr("系统的时间同步没有开启：%1")
-                                                .arg(QString::fromStdString(refusal))
-                                                .toStdString()},
-                            QMessageBox::Warning);
-        });
-    }
-    if (Status s = m_ringer.fixOutput(); !s.isOk())
-        showMessage(
-            {infoCaption(),
-             tr("声音输出不能修复：%1").arg(QString::fromStdString(s.message())).toStdString()},
-            QMessageBox::Warning);
-}
-
-// The controls by role; MainWindow.ui names them as the catalogue does.
-QPushButton* MainWindow::pauseButton() const {
-    return m_ui->按钮1;
-}
-QPushButton* MainWindow::stopButton() const {
-    return m_ui->按钮2;
-}
-QPushButton* MainWindow::addButton() const {
-    return m_ui->按钮3;
-}
-QTreeWidget* MainWindow::scheduleList() const {
-    return m_ui->超级列表框1;
-}
-QLabel* MainWindow::dateLabel() const {
-    return m_ui->透明标签2;
-}
-QLabel* MainWindow::statusLabel() const {
-    return m_ui->状态标签;
-}
-QPushButton* MainWindow::fixOutputButton() const {
-    return m_ui->修复按钮;
-}
-ClockFace* MainWindow::clockFace() const {
-    return m_ui->画板2;
-}
-QLabel* MainWindow::digitStripHolder() const {
-    return m_ui->画板1;
-}
-HeaderStrip* MainWindow::headerPicture() const {
-    return m_ui->图片框1;
-}
-PictureButton* MainWindow::menuButton() const {
-    return m_ui->图形按钮6;
-}
-PictureButton* MainWindow::minimiseButton() const {
-    return m_ui->图形按钮9;
-}
-PictureButton* MainWindow::closeButton() const {
-    return m_ui->图形按钮8;
-}
-
 void MainWindow::buildMenus() {
     m_menus = new MainMenus(
-        *this, *scheduleList(), *menuButton(),
+        *this, *m_c.list, *m_c.menu,
         {[this] { onSettings(); }, [this] { onRingLog(); }, [this] { onSchoolCalendar(); },
          [this] { onMinimiseToTray(); }, [this] { onQuit(); }, [this] { onAddBell(); },
          [this] { onChangeBell(); }, [this] { onDeleteBell(); },
@@ -253,7 +182,7 @@ void MainWindow::applySettings() {
 }
 
 void MainWindow::showSettings(const SettingsRecord& settings) {
-    dateLabel()->setVisible(settings.showDate);
+    m_c.date->setVisible(settings.showDate);
     m_hotKey->want(settings.hideAfterStart);
 }
 
@@ -262,87 +191,64 @@ int MainWindow::hotKeyId() const {
 }
 
 void MainWindow::refreshSchedule() {
-    checked(refreshScheduleList(scheduleList(), m_ringer.db()));
+    checked(refreshScheduleList(m_c.list, m_ringer.db()));
     m_presenter->rowsReplaced();
     showState();
 }
 
 void MainWindow::onPauseClicked() {
-    if (!unlocked()) return;
-    m_ringer.togglePlan();
+    if (unlocked()) m_ringer.togglePlan();
 }
 
 void MainWindow::onStopClicked() {
-    if (!unlocked()) return;
-    m_ringer.stopSound();
+    if (unlocked()) m_ringer.stopSound();
+}
+
+void MainWindow::onFixProblem() {
+    mendProblem(m_ringer, m_presenter->fix(), showMessage);
 }
 
 void MainWindow::onAddBell() {
-    if (!unlocked()) return;
-    AddBellWindow window(m_ringer.db(), m_ringer.playback(), m_ringer.folder(),
-                         [this] { refreshSchedule(); });
-    prepareWindow(window);
-    openModalCentred(window);
+    if (unlocked()) openAddBell(m_ringer, prepareWindow, [this] { refreshSchedule(); });
 }
 
 void MainWindow::onChangeBell() {
-    if (!unlocked()) return;
-    QStringList row;
-    if (const QTreeWidgetItem* item = scheduleList()->selectedItems().value(0))
-        for (int c = 0; c < scheduleList()->columnCount(); ++c) row << item->text(c);
-    ChangeBellWindow window(m_ringer.db(), m_ringer.playback(), row, [this] { refreshSchedule(); });
-    prepareWindow(window);
-    openModalCentred(window);
+    if (unlocked())
+        openChangeBell(m_ringer, *m_c.list, prepareWindow, [this] { refreshSchedule(); });
 }
 
 void MainWindow::onDeleteBell() {
     if (!unlocked()) return;
-    if (auto refusal = readOnlyRefusal(m_ringer.db()))
-        return showMessage(*refusal, QMessageBox::Warning);
-    // No confirmation and no message, whether or not a bell was removed.
-    deleteBell(m_ringer.db(), selectedStartTime(scheduleList()).toStdString());
+    deleteSelectedBell(m_ringer, *m_c.list, showMessage);
     refreshSchedule();
+}
+
+void MainWindow::onRingLog() {
+    openRingLog(m_ringer, prepareWindow);
+}
+
+void MainWindow::onSchoolCalendar() {
+    if (unlocked()) openSchoolCalendar(m_ringer, prepareWindow, [this] { followCalendar(); });
 }
 
 void MainWindow::onSettings() {
     if (!unlocked()) return;
-    SettingsWindow window(
-        m_ringer.db(),
-        {[this] { applySettings(); }, [this] { checked(m_ringer.applyShutdownPlan()); },
-         [this] { m_hotKey->release(); }, [this] { return m_hotKey->grab(); }, autostartFolder,
-         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
-         m_ringer.folder(), [this] { m_ringer.applyOptions(); },
-         [this] { return m_ringer.offsetToNearestBell(); },
-         [this] {
-             return m_ringer.tryNextBell() ? std::string()
-                                           : tr("两周之内没有铃声可以试听。").toStdString();
-         },
-         [this] {
-             m_gate.close();
-             m_ringer.followWeb();
-         },
-         [this] { return m_hotKey->trigger(); },
-         [this] {
-             return SettingsHooks::WebPageShown{m_ringer.webAddress(), m_ringer.webFingerprint(),
-                                                m_ringer.webProblem()};
-         },
-         &m_gate},
-        this);
-    prepareWindow(window);
-    openModalCentred(window);
-}
-
-void MainWindow::onRingLog() {
-    RingLogWindow window(m_ringer.folder(), [this] {
-        return dateText(m_ringer.clock().toLocal(m_ringer.clock().nowMs() / 1000));
-    });
-    prepareWindow(window);
-    openModalCentred(window);
-}
-
-void MainWindow::onSchoolCalendar() {
-    if (!unlocked()) return;
-    CalendarWindow window(m_ringer.db(), [this] { followCalendar(); });
+    SettingsHooks hooks{
+        [this] { applySettings(); },
+        [this] { checked(m_ringer.applyShutdownPlan()); },
+        [this] { m_hotKey->release(); },
+        [this] { return m_hotKey->grab(); },
+        autostartFolder,
+        QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
+        m_ringer.folder()};
+    addRingerHooks(hooks, m_ringer);
+    hooks.passwordChanged = [this] {
+        m_gate.close();
+        m_ringer.followWeb();
+    };
+    hooks.hotKeyTrigger = [this] { return m_hotKey->trigger(); };
+    hooks.passwordGate = &m_gate;
+    SettingsWindow window(m_ringer.db(), std::move(hooks), this);
     prepareWindow(window);
     openModalCentred(window);
 }
@@ -391,13 +297,6 @@ QMenu* MainWindow::systemMenu() const {
 
 QMenu* MainWindow::listMenu() const {
     return m_menus->listMenu();
-}
-
-void MainWindow::showFatalError(const Status& status) {
-    QMessageBox::critical(nullptr, tr("运行时出错!"),
-                          tr("错误代码：%1\n错误信息：%2")
-                              .arg(status.runtimeErrorCode())
-                              .arg(QString::fromStdString(status.message())));
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {

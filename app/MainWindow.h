@@ -108,8 +108,6 @@ public:
     // Where the autostart entry goes; tests point it at a folder of their own.
     std::string autostartFolder;
 
-    static void showFatalError(const Status& status);
-
 protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -120,21 +118,21 @@ protected:
 
 private:
     // The controls by role.
-    QPushButton* pauseButton() const;
-    QPushButton* stopButton() const;
-    QPushButton* addButton() const;
-    QTreeWidget* scheduleList() const;
-    QLabel* dateLabel() const;
-    QLabel* statusLabel() const;
-    // At the bottom line's end: "修复" unmutes the output or raises it to the audible floor;
-    // "开启时间同步" asks the system to keep its clock right.
-    QPushButton* fixOutputButton() const;
-    ClockFace* clockFace() const;
-    QLabel* digitStripHolder() const;
-    HeaderStrip* headerPicture() const;
-    PictureButton* menuButton() const;
-    PictureButton* minimiseButton() const;
-    PictureButton* closeButton() const;
+    struct Controls {
+        QPushButton* pause;
+        QPushButton* stop;
+        QPushButton* add;
+        QTreeWidget* list;
+        QLabel* date;
+        // The bottom line, and at its end the fix: "修复" unmutes the output or raises it to the
+        // audible floor; "开启时间同步" asks the system to keep its clock right.
+        QLabel* status;
+        QPushButton* fix;
+        ClockFace* face;
+        PictureButton* menu;
+        PictureButton* minimise;
+        PictureButton* close;
+    };
 
     void buildMenus();
     // The painter's own wake-ups while the window shows a paused plan; none otherwise.
@@ -153,6 +151,7 @@ private:
 
     Ringer& m_ringer;
     const std::unique_ptr<Ui::MainWindow> m_ui;
+    Controls m_c{};
     bool m_startupTipDue = false;
     QPixmap m_background;
     MainMenus* m_menus = nullptr;

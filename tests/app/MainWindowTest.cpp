@@ -27,6 +27,7 @@
 
 #include "app/ClockPainter.h"
 #include "app/EarlyStart.h"
+#include "app/MainCommands.h"
 #include "app/MainWindow.h"
 #include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
@@ -892,7 +893,7 @@ private slots:
         QCOMPARE(m_fatal[0].runtimeErrorCode(), 5);
         ModalCloser closer;
         closer.arm();
-        MainWindow::showFatalError(m_fatal[0]);
+        showRunTimeError(m_fatal[0]);
         QCOMPARE(closer.title, QStringLiteral("运行时出错!"));
         QCOMPARE(closer.text, QStringLiteral("错误代码：5\n错误信息：数据或数组类型不匹配"));
     }

@@ -1,0 +1,106 @@
+#include "app/MainCommands.h"
+
+#include <QCoreApplication>
+#include <QTreeWidget>
+
+#include "app/RingLogWindow.h"
+#include "ringer/Ringer.h"
+#include "schedule/core/BellEditing.h"
+#include "schedule/ui/AddBellWindow.h"
+#include "schedule/ui/CalendarWindow.h"
+#include "schedule/ui/ChangeBellWindow.h"
+#include "schedule/ui/ScheduleListView.h"
+
+namespace tolvane {
+
+namespace {
+
+void open(QDialog& window, const PrepareWindow& prepare) {
+    prepare(window);
+    openModalCentred(window);
+}
+
+// A refusal as the main window says it: its words, and why.
+void showRefusal(const MessagePresenter& show, const char* words, const std::string& why) {
+    show({infoCaption(), QCoreApplication::translate("tolvane::MainWindow", words)
+                             .arg(QString::fromStdString(why))
+                             .toStdString()},
+         QMessageBox::Warning);
+}
+
+}  // namespace
+
+void openAddBell(Ringer& ringer, const PrepareWindow& prepare, std::function<void()> changed) {
+    AddBellWindow window(ringer.db(), ringer.playback(), ringer.folder(), std::move(changed));
+    open(window, prepare);
+}
+
+void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow& prepare,
+                    std::function<void()> changed) {
+    QStringList row;
+    if (const QTreeWidgetItem* item = list.selectedItems().value(0))
+        for (int c = 0; c < list.columnCount(); ++c) row << item->text(c);
+    ChangeBellWindow window(ringer.db(), ringer.playback(), row, std::move(changed));
+    open(window, prepare);
+}
+
+void deleteSelectedBell(Ringer& ringer, const QTreeWidget& list, const MessagePresenter& show) {
+    if (auto refusal = readOnlyRefusal(ringer.db())) return show(*refusal, QMessageBox::Warning);
+    deleteBell(ringer.db(), selectedStartTime(&list).toStdString());
+}
+
+void openSchoolCalendar(Ringer& ringer, const PrepareWindow& prepare,
+                        std::function<void()> changed) {
+    CalendarWindow window(ringer.db(), std::move(changed));
+    open(window, prepare);
+}
+
+void openRingLog(Ringer& ringer, const PrepareWindow& prepare) {
+    RingLogWindow window(ringer.folder(), [&ringer] {
+        return dateText(ringer.clock().toLocal(ringer.clock().nowMs() / 1000));
+    });
+    open(window, prepare);
+}
+
+void addRingerHooks(SettingsHooks& hooks, Ringer& ringer) {
+    hooks.applyOptions = [&ringer] { ringer.applyOptions(); };
+    hooks.offsetToNearestBell = [&ringer] { return ringer.offsetToNearestBell(); };
+    hooks.tryNextBell = [&ringer] {
+        return ringer.tryNextBell() ? std::string()
+                                    : QCoreApplication::translate("tolvane::MainWindow",
+                                                                  "两周之内没有铃声可以试听。")
+                                          .toStdString();
+    };
+    hooks.webPage = [&ringer] {
+        const RingerState state = ringer.state();
+        SettingsHooks::WebPageShown page{state.webAddress, state.webFingerprint, {}};
+        for (const RingerProblem& p : state.problems)
+            if (p.kind == RingerProblemKind::kWeb) page.problem = p.text;
+        return page;
+    };
+}
+
+void showRunTimeError(const Status& status) {
+    QMessageBox::critical(
+        nullptr, QCoreApplication::translate("tolvane::MainWindow", "运行时出错!"),
+        QCoreApplication::translate("tolvane::MainWindow", "错误代码：%1\n错误信息：%2")
+            .arg(status.runtimeErrorCode())
+            .arg(QString::fromStdString(status.message())));
+}
+
+void mendProblem(Ringer& ringer, StateWords::Fix fix, const MessagePresenter& show) {
+    if (fix == StateWords::Fix::kTimeSync) {
+        // The answer comes later: the window may have gone, the presenter is kept by value.
+        return ringer.turnOnTimeSync([show](const std::string& refusal) {
+            if (!refusal.empty())
+                showRefusal(show,
+                            QT_TRANSLATE_NOOP("tolvane::MainWindow", "系统的时间同步没有开启：%1"),
+                            refusal);
+        });
+    }
+    if (Status s = ringer.fixOutput(); !s.isOk())
+        showRefusal(show, QT_TRANSLATE_NOOP("tolvane::MainWindow", "声音输出不能修复：%1"),
+                    s.message());
+}
+
+}  // namespace tolvane
