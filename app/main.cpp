@@ -26,7 +26,7 @@
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
 #include "ringing/audio/PcmSink.h"
-#include "ui/Language.h"
+#include "language/Language.h"
 
 namespace {
 

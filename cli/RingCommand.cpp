@@ -10,7 +10,7 @@
 #include "ringer/Ringer.h"
 #include "ringing/core/RingerLock.h"
 #include "ringing/log/FileRingLog.h"
-#include "ui/Language.h"
+#include "language/Language.h"
 
 namespace tolvane::cli {
 

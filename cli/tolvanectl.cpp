@@ -24,7 +24,7 @@
 #include "cli/RingCommand.h"
 #include "cli/TableCommands.h"
 #ifdef TOLVANE_HAVE_LANGUAGE
-#include "ui/Language.h"
+#include "language/Language.h"
 #endif
 #include "platform/ProgramFolder.h"
 

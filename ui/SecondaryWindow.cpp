@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QScreen>
 
-#include "ui/Language.h"
+#include "language/Language.h"
 #include "ui/SpinArrows.h"
 #include "ui/core/TimeSpinner.h"
 

@@ -13,7 +13,7 @@
 
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
-#include "ui/Language.h"
+#include "language/Language.h"
 #ifdef TOLVANE_HAVE_ICAL
 #include "schedule/ical/HolidayPlan.h"
 #endif

@@ -40,7 +40,7 @@
 #include "tests/support/SilentBell.h"
 #include "tests/support/TempDir.h"
 #include "ui/BalloonTip.h"
-#include "ui/Language.h"
+#include "language/Language.h"
 #include "ui_AddBellWindow.h"
 #include "ui_MainWindow.h"
 

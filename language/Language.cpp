@@ -1,4 +1,4 @@
-#include "ui/Language.h"
+#include "language/Language.h"
 
 #include <QCoreApplication>
 #include <QLocale>
