@@ -19,6 +19,7 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
+#include "language/Language.h"
 #include "platform/DisplaySession.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
@@ -26,7 +27,6 @@
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
 #include "ringing/audio/PcmSink.h"
-#include "language/Language.h"
 
 namespace {
 

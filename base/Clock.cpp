@@ -73,7 +73,8 @@ int64_t civilToEpochSeconds(int year, int month, int day, int hour, int minute, 
 
 std::string timeText(const LocalTime& t) {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour % 100, t.minute % 100, t.second % 100);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour % 100, t.minute % 100,
+                  t.second % 100);
     return text;
 }
 

@@ -140,8 +140,7 @@ int runCoverage(int seconds) {
     const int64_t first = clock.nowMs() / 1000 + 2;
     db.select(schema::kBellAlias);
     for (int64_t s = first; s < first + seconds; ++s)
-        db.append(
-            bellValues({timeText(clock.toLocal(s)), "", std::to_string(s), kEveryDay, 0}));
+        db.append(bellValues({timeText(clock.toLocal(s)), "", std::to_string(s), kEveryDay, 0}));
 
     std::atomic<bool> busy{true};
     std::thread burner([&] {

@@ -56,7 +56,6 @@ private:
     std::string m_suffix;
 };
 
-
 }  // namespace
 
 int planCommand(const std::string& dir, const std::string& from, const std::string& to,

@@ -4,13 +4,13 @@
 #include <QTimer>
 #include <iostream>
 
+#include "language/Language.h"
 #include "platform/PowerOff.h"
 #include "platform/StartupMemory.h"
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
 #include "ringing/core/RingerLock.h"
 #include "ringing/log/FileRingLog.h"
-#include "language/Language.h"
 
 namespace tolvane::cli {
 

@@ -1,6 +1,5 @@
 #include "cli/ScheduleCommands.h"
 
-
 #include <filesystem>
 #include <map>
 #include <ostream>

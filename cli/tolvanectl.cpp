@@ -67,8 +67,9 @@ constexpr char kUsage[] =
 
 // The commands whose first argument is the folder of the tables.
 bool takesFolder(const std::string& command) {
-    for (const char* c : {"init", "plan", "list", "add", "change", "delete", "ring", "log",
-                          "status", "option", "password", "calendar", "holiday", "workday", "normal", "calendar-import"})
+    for (const char* c :
+         {"init", "plan", "list", "add", "change", "delete", "ring", "log", "status", "option",
+          "password", "calendar", "holiday", "workday", "normal", "calendar-import"})
         if (command == c) return true;
     return false;
 }

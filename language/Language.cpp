@@ -50,11 +50,11 @@ bool useDesktopLanguage(QCoreApplication* app) {
 const UiTextTranslator* englishUiTexts() {
     static const UiTextTranslator texts = [] {
         QTranslator& english = englishTranslator();
-        return english.isEmpty() ? UiTextTranslator()
-                                 : UiTextTranslator([&english](const char* context,
-                                                               const char* source) {
-                                       return english.translate(context, source).toStdString();
-                                   });
+        return english.isEmpty()
+                   ? UiTextTranslator()
+                   : UiTextTranslator([&english](const char* context, const char* source) {
+                         return english.translate(context, source).toStdString();
+                     });
     }();
     return texts ? &texts : nullptr;
 }

@@ -38,10 +38,9 @@ bool writeAutostart(const std::string& key, const std::string& programPath) {
                         &run, nullptr) != ERROR_SUCCESS)
         return false;
     const std::wstring path = wide(programPath);
-    const bool set = RegSetValueExW(run, kValueName, 0, REG_SZ,
-                                    reinterpret_cast<const BYTE*>(path.c_str()),
-                                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))) ==
-                     ERROR_SUCCESS;
+    const bool set =
+        RegSetValueExW(run, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     RegCloseKey(run);
     return set;
 }

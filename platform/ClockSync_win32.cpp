@@ -15,8 +15,9 @@ namespace {
 std::wstring timeServiceType() {
     wchar_t type[32] = {};
     DWORD size = sizeof type;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Parameters",
-                     L"Type", RRF_RT_REG_SZ, nullptr, type, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE,
+                     L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Parameters", L"Type",
+                     RRF_RT_REG_SZ, nullptr, type, &size) != ERROR_SUCCESS)
         return {};
     return type;
 }

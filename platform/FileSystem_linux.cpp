@@ -189,7 +189,8 @@ public:
     Result<std::unique_ptr<FileLock>> lockFolder(const std::string& folder) override {
         const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) return errnoStatus("cannot open the folder to lock it", errno);
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return std::unique_ptr<FileLock>(new FlockLock(fd));
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return std::unique_ptr<FileLock>(new FlockLock(fd));
         const int err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK) return std::unique_ptr<FileLock>();

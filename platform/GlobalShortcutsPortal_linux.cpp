@@ -66,14 +66,14 @@ void GlobalShortcutsPortal::response(uint code, const QVariantMap& results) {
     m_responses[message().path()] = {code, results};
 }
 
-void GlobalShortcutsPortal::activated(const QDBusObjectPath& session, const QString& id,
-                                      qulonglong, const QVariantMap&) {
+void GlobalShortcutsPortal::activated(const QDBusObjectPath& session, const QString& id, qulonglong,
+                                      const QVariantMap&) {
     if (session.path() == m_session && id == QLatin1String(kShortcutId) && onActivated)
         onActivated();
 }
 
 std::optional<QVariantMap> GlobalShortcutsPortal::request(const QString& method,
-                                                           const QVariantList& arguments) {
+                                                          const QVariantList& arguments) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
     call.setArguments(arguments);
     call.setInteractiveAuthorizationAllowed(true);
@@ -101,10 +101,9 @@ std::optional<QVariantMap> GlobalShortcutsPortal::request(const QString& method,
 bool GlobalShortcutsPortal::bind(QString* trigger) {
     if (!m_session.isEmpty()) return true;
     const QString token = QStringLiteral("tolvane%1").arg(++m_tokens);
-    const auto session = request(
-        QStringLiteral("CreateSession"),
-        {QVariantMap{{QStringLiteral("handle_token"), token},
-                     {QStringLiteral("session_handle_token"), token}}});
+    const auto session = request(QStringLiteral("CreateSession"),
+                                 {QVariantMap{{QStringLiteral("handle_token"), token},
+                                              {QStringLiteral("session_handle_token"), token}}});
     if (!session) return false;
     const QVariant handle = session->value(QStringLiteral("session_handle"));
     m_session = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path()
@@ -116,8 +115,8 @@ bool GlobalShortcutsPortal::bind(QString* trigger) {
           {QStringLiteral("preferred_trigger"), QStringLiteral("SHIFT+t")}}}};
     const auto bound = request(
         QStringLiteral("BindShortcuts"),
-        {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts),
-         QString(), QVariantMap{{QStringLiteral("handle_token"), token + QStringLiteral("b")}}});
+        {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts), QString(),
+         QVariantMap{{QStringLiteral("handle_token"), token + QStringLiteral("b")}}});
     if (!bound) {
         unbind();
         return false;
@@ -125,9 +124,10 @@ bool GlobalShortcutsPortal::bind(QString* trigger) {
     if (trigger) {
         QList<Shortcut> given;
         bound->value(QStringLiteral("shortcuts")).value<QDBusArgument>() >> given;
-        *trigger = given.isEmpty()
-                       ? QString()
-                       : given.first().properties.value(QStringLiteral("trigger_description")).toString();
+        *trigger =
+            given.isEmpty()
+                ? QString()
+                : given.first().properties.value(QStringLiteral("trigger_description")).toString();
     }
     return true;
 }

@@ -18,13 +18,13 @@ std::string outputProblem(const OutputReport& report, const std::string& chosen)
     if (!report.serverRunning)
         return uiText("SoundOutput", "没有声音输出：没有声音服务器或设备接收声音");
     if (!report.present)
-        return chosen.empty()
-                   ? uiText("SoundOutput", "没有声音输出：声音服务器没有默认输出")
-                   : fillIn(uiText("SoundOutput", "选定的声音输出 %1 不存在"), {chosen});
+        return chosen.empty() ? uiText("SoundOutput", "没有声音输出：声音服务器没有默认输出")
+                              : fillIn(uiText("SoundOutput", "选定的声音输出 %1 不存在"), {chosen});
     if (!report.stateKnown) return {};
     const std::string why = inaudibleReason(report.state);
-    return why.empty() ? why
-                       : fillIn(uiText("SoundOutput", "声音输出 %1 听不到：%2"), {report.name, why});
+    return why.empty()
+               ? why
+               : fillIn(uiText("SoundOutput", "声音输出 %1 听不到：%2"), {report.name, why});
 }
 
 }  // namespace tolvane

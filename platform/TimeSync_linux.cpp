@@ -33,7 +33,8 @@ void callTimedated(QDBusMessage call, std::function<void(const QDBusMessage&)> o
 
 void askTimeSyncOffer(std::function<void(bool)> answer) {
     QDBusMessage call = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("GetAll"));
     call << QString::fromLatin1(kService);
     callTimedated(call, [answer = std::move(answer)](const QDBusMessage& reply) {
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())

@@ -113,7 +113,8 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
         if (wasServed) m_ringer.log().note("网页已关闭");
     } else if (webPageRefusal(options, passwordSet).empty()) {
         auto served = std::make_unique<Served>(m_ringer);
-        auto page = WebService::start(m_ringer.folder(), options, served->link, m_ringer.webEnglish());
+        auto page =
+            WebService::start(m_ringer.folder(), options, served->link, m_ringer.webEnglish());
         if (!page.isOk()) {
             m_startFailure = page.status().message();
         } else {

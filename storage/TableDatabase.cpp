@@ -15,7 +15,7 @@ namespace tolvane {
 using namespace table_format;
 
 struct TableDatabase::Table {
-    std::string path;  // canonical
+    std::string path;                        // canonical
     std::unique_ptr<RandomAccessFile> file;  // open only while reading or changing the table
     bool writable = true;
     FileIdentity identity;  // of the file as this database last read or wrote it

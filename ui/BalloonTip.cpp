@@ -41,7 +41,8 @@ namespace {
 QPoint placeOf(const QWidget& w) {
     const QWidget* window = w.window();
     const QWindow* handle = window->windowHandle();
-    return handle ? handle->mapToGlobal(w.mapTo(window, QPoint(0, 0))) : w.mapToGlobal(QPoint(0, 0));
+    return handle ? handle->mapToGlobal(w.mapTo(window, QPoint(0, 0)))
+                  : w.mapToGlobal(QPoint(0, 0));
 }
 
 // The window's controls that a tip must leave visible: the widgets with no visible widget inside

@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 
@@ -75,8 +75,8 @@ int openModalCentred(QDialog& window) {
 SecretAsker passwordDialogAsker(QWidget* parent) {
     return [parent](const QString& prompt) -> std::optional<QString> {
         bool given = false;
-        const QString text = QInputDialog::getText(parent, QString::fromStdString(infoCaption()), prompt,
-                                                   QLineEdit::Password, QString(), &given);
+        const QString text = QInputDialog::getText(parent, QString::fromStdString(infoCaption()),
+                                                   prompt, QLineEdit::Password, QString(), &given);
         if (!given) return std::nullopt;
         return text;
     };

@@ -19,9 +19,10 @@ std::string webPageRefusal(const ProgramOptions& options, bool passwordSet) {
 }
 
 Result<std::unique_ptr<WebService>> WebService::start(const std::string& folder,
-                                                const ProgramOptions& options, WebRinger& ringer,
-                                                const UiTextTranslator* english,
-                                                HttpsServer::Limits limits) {
+                                                      const ProgramOptions& options,
+                                                      WebRinger& ringer,
+                                                      const UiTextTranslator* english,
+                                                      HttpsServer::Limits limits) {
     std::unique_ptr<WebService> page(new WebService);
     const std::vector<std::string> machine = thisMachinesNames();
     auto certificate =

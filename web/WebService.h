@@ -22,9 +22,10 @@ public:
     // Serves folder's page on options.webPort. Refused, saying why, without a password (the page
     // would be open to anyone), with a certificate that cannot be read or made, or a port taken.
     static Result<std::unique_ptr<WebService>> start(const std::string& folder,
-                                                  const ProgramOptions& options, WebRinger& ringer,
-                                                  const UiTextTranslator* english,
-                                                  HttpsServer::Limits limits = {});
+                                                     const ProgramOptions& options,
+                                                     WebRinger& ringer,
+                                                     const UiTextTranslator* english,
+                                                     HttpsServer::Limits limits = {});
     ~WebService();
 
     const WebCertificate& certificate() const { return m_certificate; }

@@ -15,7 +15,6 @@
 
 namespace tolvane {
 
-
 // The Bell record's weekday field for a weekday (0 = Sunday): "周日" .. "周六".
 const char* weekdayFieldName(int weekday);
 

@@ -1,6 +1,5 @@
 #include "ringing/core/RingLog.h"
 
-
 namespace tolvane {
 
 RingLog& RingLog::none() {
@@ -39,8 +38,7 @@ std::string RingLog::startedLine(const LocalTime& second, const std::string& mus
 }
 
 std::string RingLog::heardLine(const LocalTime& second, int64_t lateMs) {
-    return "铃声响起：" + timeText(second) + "，第一个声音迟到 " + std::to_string(lateMs) +
-           " 毫秒";
+    return "铃声响起：" + timeText(second) + "，第一个声音迟到 " + std::to_string(lateMs) + " 毫秒";
 }
 
 }  // namespace tolvane

@@ -42,5 +42,4 @@ protected:
     static std::string unverifiedLine(const LocalTime& second, int64_t lateMs);
 };
 
-
 }  // namespace tolvane

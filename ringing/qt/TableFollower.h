@@ -2,8 +2,9 @@
 
 // Follows the program's table files while it runs: when anyone else changes db.edb, px.edb or
 // xl.edb (tolvanectl, an administrator's editor, a copy arriving from a synchronised folder) the
-// tables are read again within a second; a changed options file (tolvane.conf) is reported too. The folder is watched, since files arrive by rename; and
-// the files' identity is compared once a second, since network folders send no notification.
+// tables are read again within a second; a changed options file (tolvane.conf) is reported too. The
+// folder is watched, since files arrive by rename; and the files' identity is compared once a
+// second, since network folders send no notification.
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -13,7 +14,6 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-
 #include "schedule/core/Schema.h"
 
 namespace tolvane {

@@ -24,7 +24,8 @@ constexpr int64_t kMaxEventDays = 100;
 LocalTime dayOf(icaltimetype t) {
     if (!t.is_date && icaltime_is_utc(t)) {
         const LocalTime local = SystemClock().toLocal(icaltime_as_timet(t));
-        return civilFromEpochSeconds(civilToEpochSeconds(local.year, local.month, local.day, 0, 0, 0));
+        return civilFromEpochSeconds(
+            civilToEpochSeconds(local.year, local.month, local.day, 0, 0, 0));
     }
     return civilFromEpochSeconds(civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0));
 }

@@ -54,9 +54,9 @@ void AddBellWindow::showTips() {
     constexpr int kEachMs = 5000;
     showTipsInTurn(this,
                    {{m_controls.endSwitch, tr("选填，需要在特定时间停止时打钩。")},
-                    {m_controls.folderBox,
-                     tr("需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随机播放音乐，请在设置中设置随机播放"
-                        "！")},
+                    {m_controls.folderBox, tr("需要播放本文件夹内的音乐请双击该文件夹！\n如果需要随"
+                                              "机播放音乐，请在设置中设置随机播放"
+                                              "！")},
                     {m_controls.fileBox, tr("单击音乐文件可设置该音乐为铃声！")}},
                    kEachMs);
 }

@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QTextCharFormat>
 
+#include "language/Language.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
-#include "language/Language.h"
 #ifdef TOLVANE_HAVE_ICAL
 #include "schedule/ical/HolidayPlan.h"
 #endif
@@ -86,8 +86,7 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
 #endif
 
     // The whole date, whatever the style's frame and arrows take.
-    m_lastDay->setMinimumWidth(
-        m_lastDay->fontMetrics().horizontalAdvance(m_lastDay->text()) + 40);
+    m_lastDay->setMinimumWidth(m_lastDay->fontMetrics().horizontalAdvance(m_lastDay->text()) + 40);
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_calendar, 0, 0, 1, 4);
     grid->addWidget(legend(tr("放假"), kHolidayColour, this), 1, 0);

@@ -28,9 +28,8 @@ bool PasswordLock::openAt(int64_t nowMs) {
     return true;
 }
 
-PasswordLock::Answer PasswordLock::tryPassword(const std::string& stored,
-                                               std::string_view password, int64_t nowMs,
-                                               int* waitSeconds) {
+PasswordLock::Answer PasswordLock::tryPassword(const std::string& stored, std::string_view password,
+                                               int64_t nowMs, int* waitSeconds) {
     int wait = 0;
     if (!m_guesses.mayTry("", nowMs, &wait)) {
         if (waitSeconds) *waitSeconds = wait;

@@ -40,7 +40,9 @@ bool isPlainText(const std::string& text) {
     return true;
 }
 
-std::string optionsPath(const std::string& folder) { return joinPath(folder, kOptionsFile); }
+std::string optionsPath(const std::string& folder) {
+    return joinPath(folder, kOptionsFile);
+}
 
 }  // namespace
 
@@ -60,7 +62,8 @@ std::string programOptionText(const ProgramOptions& options, const std::string& 
     return {};
 }
 
-Status setProgramOption(ProgramOptions* options, const std::string& name, const std::string& value) {
+Status setProgramOption(ProgramOptions* options, const std::string& name,
+                        const std::string& value) {
     int number = 0;
     if (name == kClockOffset) {
         if (!parseWhole(value, &number) || number < -kMaxClockOffsetSeconds ||
@@ -81,13 +84,16 @@ Status setProgramOption(ProgramOptions* options, const std::string& name, const 
         options->volumePercent = number;
     } else if (name == kWebPort) {
         if (!parseWhole(value, &number) || number < 0 || number > 65535)
-            return Status::invalidArgument("web_port is a TCP port from 1 to 65535, or 0 for no "
-                                           "web page, not \"" + value + "\"");
+            return Status::invalidArgument(
+                "web_port is a TCP port from 1 to 65535, or 0 for no "
+                "web page, not \"" +
+                value + "\"");
         options->webPort = number;
     } else if (name == kWebCertificate || name == kWebKey) {
         if (value.size() > kMaxPathBytes || !isPlainText(value))
-            return Status::invalidArgument(name + " is a PEM file's path, or empty for the "
-                                                  "certificate made for this computer");
+            return Status::invalidArgument(name +
+                                           " is a PEM file's path, or empty for the "
+                                           "certificate made for this computer");
         (name == kWebCertificate ? options->webCertificate : options->webKey) = value;
     } else {
         std::string known;

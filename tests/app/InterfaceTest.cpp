@@ -24,6 +24,7 @@
 #include "app/MainWindow.h"
 #include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
+#include "language/Language.h"
 #include "ringer/Ringer.h"
 #include "ringing/qt/RingController.h"
 #include "ringing/qt/TableFollower.h"
@@ -40,7 +41,6 @@
 #include "tests/support/SilentBell.h"
 #include "tests/support/TempDir.h"
 #include "ui/BalloonTip.h"
-#include "language/Language.h"
 #include "ui_AddBellWindow.h"
 #include "ui_MainWindow.h"
 

@@ -3,13 +3,13 @@
 // bottom line, the fix button, 对时 and 试听. The clock is the system's.
 
 #include <QApplication>
-#include <QImage>
-#include <QSystemTrayIcon>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -41,7 +41,10 @@ BellRecord bellIn(int seconds, const std::string& music) {
     const LocalTime t = clock.toLocal(clock.nowMs() / 1000 + seconds);
     char start[16];
     std::snprintf(start, sizeof start, "%02d:%02d:%02d", t.hour % 24, t.minute % 60, t.second % 60);
-    return {start, "", music, {true, true, true, true, true, true, true},
+    return {start,
+            "",
+            music,
+            {true, true, true, true, true, true, true},
             t.hour * 3600 + t.minute * 60 + t.second};
 }
 
@@ -93,10 +96,10 @@ private slots:
         ui.修复按钮->click();
         const auto ntpOn = [] {
             QProcess gdbus;
-            gdbus.start("gdbus", {"call", "--system", "-d", "org.freedesktop.timedate1", "-o",
-                                  "/org/freedesktop/timedate1", "-m",
-                                  "org.freedesktop.DBus.Properties.Get",
-                                  "org.freedesktop.timedate1", "NTP"});
+            gdbus.start("gdbus",
+                        {"call", "--system", "-d", "org.freedesktop.timedate1", "-o",
+                         "/org/freedesktop/timedate1", "-m", "org.freedesktop.DBus.Properties.Get",
+                         "org.freedesktop.timedate1", "NTP"});
             gdbus.waitForFinished(5000);
             return gdbus.readAllStandardOutput().contains("true");
         };
@@ -117,7 +120,8 @@ private slots:
             // The window says it in its reader's language (English here), the log in its own.
             const UiTextTranslator english = [](const char*, const char* source) -> std::string {
                 const std::string text = source;
-                if (text == "声音输出 %1 听不到：%2") return "Nobody can hear the sound output %1: %2";
+                if (text == "声音输出 %1 听不到：%2")
+                    return "Nobody can hear the sound output %1: %2";
                 if (text == "输出已静音") return "the output is muted";
                 return {};
             };
@@ -188,12 +192,12 @@ private slots:
         // 试听: a bell's stream on the output now, cut after five seconds.
         QTRY_VERIFY_WITH_TIMEOUT(pactl({"list", "sink-inputs"}).contains("media.role = \"alarm\""),
                                  2000);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !pactl({"list", "sink-inputs"}).contains("media.role = \"alarm\""), 7000);
+        QTRY_VERIFY_WITH_TIMEOUT(!pactl({"list", "sink-inputs"}).contains("media.role = \"alarm\""),
+                                 7000);
         // The face's tip says the system's time and the offset.
         QTRY_VERIFY_WITH_TIMEOUT(m_window->ui().画板2->toolTip().contains("系统时间"), 2000);
         QVERIFY(log().contains("时钟偏移改为 +"));
-        }
+    }
 };
 
 int main(int argc, char** argv) {

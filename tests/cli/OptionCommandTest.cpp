@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <filesystem>
 #include <sstream>
 
@@ -22,7 +23,9 @@ TEST(OptionCommandTest, SetsCheckedValuesAndKeepsWhatItDoesNotKnow) {
     test::TempDir dir;
     std::string said;
     ASSERT_EQ(0, option({dir.path()}, &said));
-    EXPECT_EQ("clock_offset = 0\noutput = \nvolume = 100\nweb_port = 0\nweb_certificate = \nweb_key = \n", said);
+    EXPECT_EQ(
+        "clock_offset = 0\noutput = \nvolume = 100\nweb_port = 0\nweb_certificate = \nweb_key = \n",
+        said);
     EXPECT_FALSE(std::filesystem::exists(dir.file(kOptionsFile)));
 
     // A later copy's options and an administrator's comment stay as they were.
@@ -43,8 +46,8 @@ TEST(OptionCommandTest, SetsCheckedValuesAndKeepsWhatItDoesNotKnow) {
     for (const auto& [name, value] :
          {std::pair{"clock_offset", "301"}, std::pair{"clock_offset", "-301"},
           std::pair{"clock_offset", "1.5"}, std::pair{"volume", "101"}, std::pair{"volume", ""},
-          std::pair{"output", "a\nb"}, std::pair{"web", "1"},
-          std::pair{"web_port", "65536"}, std::pair{"web_port", "https"}}) {
+          std::pair{"output", "a\nb"}, std::pair{"web", "1"}, std::pair{"web_port", "65536"},
+          std::pair{"web_port", "https"}}) {
         EXPECT_EQ(2, option({dir.path(), name, value}, &said)) << name << value;
         EXPECT_NE(std::string::npos, said.find(name)) << said;
     }
@@ -84,9 +87,8 @@ TEST(OptionCommandTest, PlanSaysTheSystemSecondOfEachBellWithAnOffset) {
     std::ostringstream out, err;
     ASSERT_EQ(0, planCommand(dir.path(), "2026-12-07 07:59:50", "2026-12-07 08:00:05", out, err))
         << err.str();
-    EXPECT_EQ(
-        "2026-12-07 07:59:58 start /b/上课.mp3 (school time 08:00:00, clock offset +2 s)\n",
-        out.str());
+    EXPECT_EQ("2026-12-07 07:59:58 start /b/上课.mp3 (school time 08:00:00, clock offset +2 s)\n",
+              out.str());
 }
 
 }  // namespace

@@ -91,8 +91,7 @@ TEST(ScheduleCommandsTest, MusicThatWillNotPlayHereIsStoredWithAWarning) {
     EXPECT_NE(missing.out.find("文件不存在"), std::string::npos) << missing.out;
 
     judgeMusicFilesWith([](const std::string&) { return std::string("不能解码为MP3"); });
-    CommandRun undecodable =
-        run(changeCommand, {d, "08:00:00", "--music", dir.file("ring.mp3")});
+    CommandRun undecodable = run(changeCommand, {d, "08:00:00", "--music", dir.file("ring.mp3")});
     EXPECT_EQ(undecodable.status, 0);
     EXPECT_NE(undecodable.out.find("不能解码为MP3"), std::string::npos) << undecodable.out;
     judgeMusicFilesWith([](const std::string&) { return std::string(); });

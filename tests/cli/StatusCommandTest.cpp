@@ -51,8 +51,10 @@ TEST_F(StatusCommandTest, ThePlanIsPausedFromItsPauseUntilItResumesOrTheRingerSt
 
 TEST_F(StatusCommandTest, AWebPageTheRingerCouldNotStartIsSaidUntilItStartsOrTheRingerAgain) {
     const std::string start = "[2026-12-11 07:00:00.000] 无窗口打铃启动：Tolvane 0.1.0，文件夹 /x";
-    const std::string taken = "[2026-12-11 07:00:00.100] ! 网页没有开启：端口 8443 已被别的程序占用";
-    const std::string served = "[2026-12-11 07:05:00.000] 网页已开启：https://school:8443/，证书指纹";
+    const std::string taken =
+        "[2026-12-11 07:00:00.100] ! 网页没有开启：端口 8443 已被别的程序占用";
+    const std::string served =
+        "[2026-12-11 07:05:00.000] 网页已开启：https://school:8443/，证书指纹";
     EXPECT_EQ(cli::webRefusalByLog({start, taken}), "网页没有开启：端口 8443 已被别的程序占用");
     EXPECT_EQ(cli::webRefusalByLog({start, taken, "[…] 计划暂停"}),
               "网页没有开启：端口 8443 已被别的程序占用");

@@ -28,9 +28,8 @@ void activate(const QString& session) {
         QVariant::fromValue(QDBusVariant(QStringLiteral("toggle-window"))),
         QVariant::fromValue(QDBusVariant(QVariant::fromValue(qulonglong{1}))),
         QVariant::fromValue(QDBusVariant(QVariantMap{}))};
-    const QDBusMessage reply =
-        mock().call("EmitSignal", "org.freedesktop.portal.GlobalShortcuts", "Activated",
-                    "osta{sv}", arguments);
+    const QDBusMessage reply = mock().call("EmitSignal", "org.freedesktop.portal.GlobalShortcuts",
+                                           "Activated", "osta{sv}", arguments);
     QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
 }
 

@@ -29,7 +29,8 @@ std::string fingerprintByOpenSsl(const std::string& path) {
 
 TEST(CertificateTest, MadeOnceWithAPrivateKeyAndTheFingerprintABrowserShows) {
     test::TempDir dir;
-    auto made = loadOrMakeCertificate(dir.path(), {"localhost", "bells.school.lan", "192.168.1.20"});
+    auto made =
+        loadOrMakeCertificate(dir.path(), {"localhost", "bells.school.lan", "192.168.1.20"});
     ASSERT_TRUE(made.isOk()) << made.status().message();
     struct stat key {};
     ASSERT_EQ(::stat(dir.file(kWebKeyFile).c_str(), &key), 0);
@@ -48,15 +49,15 @@ TEST(CertificateTest, MadeOnceWithAPrivateKeyAndTheFingerprintABrowserShows) {
     test::TempDir school;
     std::filesystem::copy(dir.file(kWebCertificateFile), school.file("school.crt"));
     std::filesystem::copy(dir.file(kWebKeyFile), school.file("school.key"));
-    auto own = loadOrMakeCertificate(dir.path(), {}, school.file("school.crt"),
-                                     school.file("school.key"));
+    auto own =
+        loadOrMakeCertificate(dir.path(), {}, school.file("school.crt"), school.file("school.key"));
     ASSERT_TRUE(own.isOk()) << own.status().message();
     EXPECT_EQ(own.value().certificatePath, school.file("school.crt"));
     EXPECT_FALSE(loadOrMakeCertificate(dir.path(), {}, school.file("school.crt")).isOk());
     test::writeFile(school.file("school.crt"), "not a certificate");
-    EXPECT_FALSE(loadOrMakeCertificate(dir.path(), {}, school.file("school.crt"),
-                                       school.file("school.key"))
-                     .isOk());
+    EXPECT_FALSE(
+        loadOrMakeCertificate(dir.path(), {}, school.file("school.crt"), school.file("school.key"))
+            .isOk());
 }
 
 }  // namespace
