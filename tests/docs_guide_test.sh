@@ -6,7 +6,8 @@ set -euo pipefail
 src=$1
 build=$2
 source "$src/tests/support/harness.sh"
-"$src/docs/guide/shots.sh" "$build" "$work/images" >/dev/null 2>&1 || fail "docs/guide/shots.sh failed"
+"$src/docs/guide/shots.sh" "$build" "$work/images" >"$work/shots.log" 2>&1 ||
+  fail "docs/guide/shots.sh failed: $(grep -v '^SpiRegistry\|^Connection\|^Stream' "$work/shots.log" | tail -15)"
 missing=()
 for page in "$src/README.md" "$src/README.zh-CN.md" "$src/docs/guide/zh-CN.md" "$src/docs/guide/en.md"; do
   while read -r image; do
