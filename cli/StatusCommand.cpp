@@ -17,7 +17,7 @@
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
-#ifdef TOLVANE_HAVE_RING
+#ifdef TOLVANE_WITH_WEB
 #include "web/WebService.h"
 #endif
 
@@ -90,7 +90,7 @@ struct WebPageState {
 WebPageState webPageOf(const std::string& dir, const ProgramOptions& options) {
     WebPageState web;
     if (options.webPort == 0) return web;
-#ifdef TOLVANE_HAVE_RING
+#ifdef TOLVANE_WITH_WEB
     TableDatabase db;
     bool passwordSet = false;
     if (openTablesForReading(db, dir).isOk())

@@ -11,12 +11,12 @@ if [ "${1:-build}" = test ]; then
   # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
   # a private D-Bus with the logind mock; libfaketime to step the clock under the real program;
   # the Debian package's checks and its install into a fresh root; the Windows installer; the
-  # autotools that make libsodium's build files for its Windows cross build.
+  # autotools that make libsodium's build files for its Windows cross build, xz for Qt's source.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps
-    autoconf automake libtool)
+    autoconf automake libtool xz-utils)
   # wine32 runs the 32-bit Windows programs (the PE loader's test program among them): it needs
   # the i386 architecture. It is asked for on its own below, since an i386 index that a mirror is
   # still syncing can leave it uninstallable for days while everything else installs.
@@ -40,15 +40,18 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-# A mirror caught mid-sync fails one index now and serves it a minute later; after three tries,
-# go on with the indexes that did come: the install says clearly what it still cannot find.
-for try in 1 2 3; do
-  apt-get update -q && break
-  [ "$try" = 3 ] && echo "warning: apt-get update failed three times; installing from the indexes it has" >&2
-  sleep $((try * 20))
-done
 required=()
 for p in "${packages[@]}"; do installed "$p" || required+=("$p"); done
+# A mirror caught mid-sync fails one index now and serves it a minute later; after three tries,
+# go on with the indexes that did come: the install says clearly what it still cannot find. With
+# only an optional package missing, one try is enough (it will likely fail the same way).
+tries=3
+[ ${#required[@]} -eq 0 ] && tries=1
+for try in $(seq "$tries"); do
+  apt-get update -q && break
+  [ "$try" = "$tries" ] && echo "warning: apt-get update failed; installing from the indexes it has" >&2
+  [ "$try" = "$tries" ] || sleep $((try * 20))
+done
 [ ${#required[@]} -eq 0 ] || apt-get install -y -q --no-install-recommends "${required[@]}"
 for p in "${optional[@]}"; do
   installed "$p" && continue

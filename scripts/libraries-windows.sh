@@ -16,30 +16,10 @@ mkdir -p "$sources"
 
 "$here/mpg123-windows.sh" "$prefix" "$sources"
 
-# Applies the Debian patches of the source package beside FOLDER, once.
-debian_patches() {  # package, folder
-  local package=$1 folder=$2 debian patch
-  [ -f "$folder/.debian-patches-applied" ] && return
-  debian=$(ls "$sources/${package}"_*.debian.tar.* 2>/dev/null | head -1 || true)
-  if [ -n "$debian" ]; then
-    mkdir -p "$folder/.debian"
-    tar -C "$folder/.debian" -xf "$debian"
-    if [ -f "$folder/.debian/debian/patches/series" ]; then
-      while read -r patch; do
-        case $patch in ''|'#'*) continue ;; esac
-        patch -d "$folder" -p1 -s <"$folder/.debian/debian/patches/${patch%% *}"
-      done <"$folder/.debian/debian/patches/series"
-    fi
-  else
-    echo "libraries-windows: no Debian patches found for $package; building the upstream source" >&2
-  fi
-  touch "$folder/.debian-patches-applied"
-}
-
 if [ ! -f "$prefix/lib/libsodium.a" ]; then
   "$here/debian-source.sh" libsodium libsodium-1.0.18 "$sources"
   folder=$sources/libsodium-1.0.18
-  debian_patches libsodium "$folder"
+  "$here/debian-patches.sh" libsodium "$folder" "$sources"
   # Debian's source is the release's Git tree: its build files are made here, as Debian does.
   [ -x "$folder/configure" ] || (cd "$folder" && autoreconf -fi >/dev/null 2>&1)
   # Build folders are per target: a sources folder may serve both the 32- and 64-bit builds.
@@ -53,7 +33,7 @@ fi
 if [ ! -f "$prefix/lib/libical.a" ]; then
   "$here/debian-source.sh" libical3 libical-3.0.16 "$sources"
   folder=$sources/libical-3.0.16
-  debian_patches libical3 "$folder"
+  "$here/debian-patches.sh" libical3 "$folder" "$sources"
   # The library alone: no GLib, C++, Berkeley DB, ICU or documentation.
   rm -rf "$sources/build-libical-$host"
   cmake -G Ninja -S "$folder" -B "$sources/build-libical-$host" \

@@ -6,25 +6,29 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
 
-# The Qt-free core, tolvanectl and the Win32 back-ends for Windows with mingw-w64, 32- and 64-bit.
-# One of them, with cross-built libmpg123, libsodium and libical, is run under Wine by the tests
-# below: the 32-bit one, which most bell PCs run, where wine32 is installed; else the 64-bit one
-# under wine64, so a mirror that cannot serve wine32 today still leaves the Win32 code tested.
+# The Qt-free core, tolvanectl and the Win32 back-ends for Windows with mingw-w64, 32- and 64-bit,
+# and the desktop program itself with Qt. One of them, with Qt, libmpg123, libsodium and libical
+# cross-built into the machine's cache (scripts/windows-cache.sh: about 20 min the first time), is
+# run under Wine by the tests below: the 32-bit one, which most bell PCs run, where wine32 is
+# installed; else the 64-bit one under wine64, so a mirror that cannot serve wine32 today still
+# leaves the Windows code tested.
 wine_arch=x86_64
 dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q "install ok installed" && wine_arch=i686
 echo "Wine tests run the $wine_arch build"
-TOLVANE_WINDOWS_HOST=$wine_arch-w64-mingw32 scripts/libraries-windows.sh "build-mingw-deps/$wine_arch"
+windows_prefix=$(scripts/windows-cache.sh "$wine_arch")
 for arch in i686 x86_64; do
   pkg_config_dir=/nonexistent
-  [ "$arch" = "$wine_arch" ] && pkg_config_dir=$PWD/build-mingw-deps/$arch/lib/pkgconfig
+  [ "$arch" = "$wine_arch" ] && pkg_config_dir=$windows_prefix/lib/pkgconfig
   PKG_CONFIG_LIBDIR=$pkg_config_dir cmake -S . -B "build-mingw-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DTOLVANE_WITH_QT=OFF -DTOLVANE_BUILD_TESTS=ON -DTOLVANE_WERROR=ON
   cmake --build "build-mingw-$arch"
 done
+windows_program=$(scripts/windows-program.sh "$wine_arch" "build-windows-$wine_arch" | tail -1)
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_BUILD_TESTS=ON \
-  -DTOLVANE_BUILD_BENCH=ON -DTOLVANE_WERROR=ON -DTOLVANE_WIN32_BIN="$PWD/build-mingw-$wine_arch/bin"
+  -DTOLVANE_BUILD_BENCH=ON -DTOLVANE_WERROR=ON -DTOLVANE_WIN32_BIN="$PWD/build-mingw-$wine_arch/bin" \
+  -DTOLVANE_WINDOWS_PROGRAM="$windows_program"
 cmake --build build-test
 (cd build-test && ctest --output-on-failure -j2) | tee build-test/ctest.log
 unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build-test/ctest.log | tail -1)

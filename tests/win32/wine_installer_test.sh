@@ -3,8 +3,8 @@
 # the Qt-free one, tolvanectl.exe standing in for the program), the installer runs silently (/S),
 # the installed program runs from the Start-menu's folder, and the uninstaller removes what was
 # installed but keeps a schedule made beside it.
-# With MAIN_EXE tolvane.exe (scripts/build-windows.sh) the installed program itself is started
-# from the Start menu's target and must show its window.
+# With MAIN_EXE tolvane.exe (the Windows program) the installed program itself is started from the
+# Start menu's target and must show its window.
 # Usage: wine_installer_test.sh WIN32_BIN_DIR SOURCE_DIR [MAIN_EXE (tolvanectl.exe)]
 set -euo pipefail
 winbin=$1 src=$2 main=${3:-tolvanectl.exe}
