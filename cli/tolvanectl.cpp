@@ -46,6 +46,8 @@ constexpr char kUsage[] =
     "       tolvanectl delete DIR START\n"
     "       tolvanectl ring DIR            ring the schedule in DIR without a window (until "
     "SIGTERM)\n"
+    "       tolvanectl service install [DIR] | remove   (Windows) ring DIR as a service from\n"
+    "                                     boot, with nobody logged in; or no longer\n"
     "       tolvanectl log DIR [--day YYYY-MM-DD]  the ring log: what rang, when, how late\n"
     "       tolvanectl status DIR [--json] the ringer, next bell, clock, sound output, problems\n"
     "       tolvanectl calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]  the school calendar\n"
@@ -144,6 +146,17 @@ int main(int argc, char** argv) {
     if (command == "ring" && args.size() == 2) {
         std::cerr << "tolvanectl: this build cannot ring without a window (it is built without "
                      "the ringer); the program tolvane rings the folder\n";
+        return 1;
+    }
+#endif
+#ifdef TOLVANE_HAVE_SERVICE
+    if (command == "service")
+        tolvane::cli::endProcess(tolvane::cli::serviceCommand(argc, argv, args));
+#else
+    if (command == "service") {
+        std::cerr << "tolvanectl: this build cannot ring as a Windows service; on Linux the "
+                     "systemd user unit rings from boot (systemctl --user enable --now "
+                     "tolvane-ring, and loginctl enable-linger)\n";
         return 1;
     }
 #endif

@@ -4,6 +4,8 @@
 // Ctrl+C), so that it ends as it would by its own exit paths: the ring log's last line written,
 // the sleep inhibitor and the folder's lock released.
 
+#include <functional>
+
 namespace tolvane {
 
 // Linux: from now on SIGTERM, SIGINT and SIGHUP no longer end the process; each writes its signal
@@ -11,6 +13,12 @@ namespace tolvane {
 // where the system has no such signals (Windows, whose session end reaches the window as a
 // message) or the descriptor could not be made, and then changes nothing.
 int watchTerminationSignals();
+
+// Windows: the console's Ctrl+C, Ctrl+Break and closing call heard, on a thread of the system's,
+// with the event's name. A closing console then waits for the process to end by itself, which
+// Windows allows for 5 s, so that the ring log's last line is written. Call once. Returns false
+// where the system has no console control (Linux, whose signals come by the descriptor above).
+bool watchConsoleControl(std::function<void(const char* name)> heard);
 
 // The signal that made the descriptor readable (it reads the byte); 0 when none was waiting.
 int takeTerminationSignal();

@@ -65,4 +65,8 @@ const char* terminationSignalName(int signal) {
     }
 }
 
+bool watchConsoleControl(std::function<void(const char*)>) {
+    return false;
+}
+
 }  // namespace tolvane

@@ -7,8 +7,8 @@ class QCoreApplication;
 namespace tolvane {
 
 // Ends app's event loop (with status 0) when the system asks the program to end: SIGTERM,
-// SIGINT, SIGHUP (platform/TerminationSignals). heard is told the signal's name first. The caller
-// then ends as by its own exit paths. Does nothing where the system has no such signals.
+// SIGINT, SIGHUP (platform/TerminationSignals); on Windows the console's Ctrl+C, Ctrl+Break and
+// closing. heard is told the signal's name first. The caller then ends as by its own exit paths.
 void quitOnTerminationSignals(QCoreApplication& app, std::function<void(const char* name)> heard);
 
 }  // namespace tolvane

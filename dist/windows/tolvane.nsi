@@ -16,9 +16,6 @@ OutFile "${OUTFILE}"
 !ifdef WIN64
   ; The 64-bit folder and registry, not the 32-bit views Windows would redirect to.
   InstallDir "$PROGRAMFILES64\Tolvane"
-  Function .onInit
-    SetRegView 64
-  FunctionEnd
   Function un.onInit
     SetRegView 64
   FunctionEnd
@@ -28,12 +25,17 @@ OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
+Page components
 Page directory
 Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-Section "Tolvane"
+!include "FileFunc.nsh"
+!include "Sections.nsh"
+
+Section "Tolvane" SecProgram
+  SectionIn RO
   SetShellVarContext all  ; the Start-menu entry for every user of the bell PC
   SetOutPath "$INSTDIR"
   File /r "${SOURCE}\*.*"
@@ -47,8 +49,30 @@ Section "Tolvane"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
 SectionEnd
 
+; Bells from boot with nobody logged in (a night's restart by Windows Update): tolvanectl rings
+; the schedule in the program folder as a service. Not chosen by default; /SERVICE chooses it for
+; a silent install (/S /SERVICE).
+Section /o "打铃服务（开机即打铃，无人登录也打）" SecService
+  ExecWait '"$INSTDIR\tolvanectl.exe" service install "$INSTDIR"' $0
+  StrCmp $0 0 +2
+    DetailPrint "打铃服务未能安装（$0）"
+SectionEnd
+
+Function .onInit
+!ifdef WIN64
+  SetRegView 64
+!endif
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/SERVICE" $R1
+  IfErrors +2
+    SectionSetFlags ${SecService} ${SF_SELECTED}
+FunctionEnd
+
 Section "Uninstall"
   SetShellVarContext all
+  ; The service first: its process holds the program's files. None installed is fine.
+  ExecWait '"$INSTDIR\tolvanectl.exe" service remove'
   !include "${UNINSTALL_LIST}"
   Delete "$INSTDIR\uninstall.exe"
   Delete "$SMPROGRAMS\Tolvane\Tolvane.lnk"

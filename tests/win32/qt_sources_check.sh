@@ -22,7 +22,8 @@ project_includes=("-I$src")
 
 sources=("$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/ringing/qt/*.cpp "$src"/ringer/*.cpp
   "$src"/platform/HotKey_win32.cpp "$src"/platform/FontConfiguration_win32.cpp
-  "$src"/platform/InstanceChannel_win32.cpp "$build/app/CarriedSkin.cpp")
+  "$src"/platform/InstanceChannel_win32.cpp "$build/app/CarriedSkin.cpp"
+  "$src"/cli/RingCommand.cpp "$src"/cli/ServiceCommand.cpp)
 for file in "$src"/app/*.cpp; do
   [[ $file == *_linux.cpp ]] || sources+=("$file")
 done
