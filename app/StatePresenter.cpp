@@ -24,6 +24,11 @@ bool sameTimeOfDay(const QString& a, const QString& b) {
 
 }  // namespace
 
+QString StatePresenter::summary(const RingerState& state) {
+    const QStringList line = words(state).line;
+    return line.isEmpty() ? tr("它正按计划打铃，没有发现问题。") : line.join(QLatin1Char(' '));
+}
+
 StateWords StatePresenter::words(const RingerState& state) {
     using Kind = RingerProblemKind;
     StateWords words;

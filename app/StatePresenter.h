@@ -34,6 +34,8 @@ class StatePresenter {
 
 public:
     static StateWords words(const RingerState& state);
+    // The state in one sentence or a few, for a message about a ringer in another process.
+    static QString summary(const RingerState& state);
 
     struct Widgets {
         QLabel& line;

@@ -19,6 +19,7 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
+#include "app/StatePresenter.h"
 #include "language/Language.h"
 #include "platform/DisplaySession.h"
 #include "platform/PowerOff.h"
@@ -27,12 +28,23 @@
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
 #include "ringing/audio/PcmSink.h"
+#include "ringing/core/RingerLock.h"
+#include "ringing/core/RingerStateFile.h"
 
 namespace {
 
 std::string executableFolder() {
     const std::string folder = tolvane::programFolder();
     return folder.empty() ? QCoreApplication::applicationDirPath().toStdString() : folder;
+}
+
+// What the ringer that already rings the folder (the Windows service, tolvanectl ring, another
+// user's program) publishes, in the window's words; empty when it publishes nothing.
+QString otherRingerSays(const std::string& folder) {
+    const std::string pid = tolvane::RingerLock::holder(folder);
+    auto state = tolvane::readRingerState(*tolvane::FileSystem::platform(), folder, pid);
+    if (!state.isOk()) return {};
+    return QStringLiteral("\n\n") + tolvane::StatePresenter::summary(state.value());
 }
 
 void warnWithoutChineseFont() {
@@ -92,8 +104,9 @@ int main(int argc, char** argv) {
                     "main",
                     "打铃程序已经在运行（进程 %1，可能是另一位用户或无窗口打铃启动的），"
                     "同一个文件夹只能有一个打铃程序。\n%2")
-                    .arg(QString::fromStdString(tolvane::RingerLock::holder(dataFolder)),
-                         QString::fromStdString(dataFolder)));
+                        .arg(QString::fromStdString(tolvane::RingerLock::holder(dataFolder)),
+                             QString::fromStdString(dataFolder)) +
+                    otherRingerSays(dataFolder));
             return 0;
     }
     if (!instance.lockProblem().empty())

@@ -1232,6 +1232,10 @@ Error: %2</translation>
             <translation>The plan is paused: no bell will ring.</translation>
         </message>
         <message>
+            <source>它正按计划打铃，没有发现问题。</source>
+            <translation>It rings to plan, and has found no problem.</translation>
+        </message>
+        <message>
             <source>计划已暂停</source>
             <translation>The plan is paused</translation>
         </message>
