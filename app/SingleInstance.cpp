@@ -39,10 +39,10 @@ SingleInstance::Claim SingleInstance::claim() {
         case RingerLock::Outcome::kHeldElsewhere:
             return m_channel->askToShow() ? Claim::kShownOther : Claim::kOtherUnknown;
         case RingerLock::Outcome::kUnavailable:
-            // A folder where no lock file can be made: better two ringers than none.
             m_lockProblem = m_lock.problem();
-            break;
+            return Claim::kNoLock;
         case RingerLock::Outcome::kTaken:
+            m_lockProblem = m_lock.problem();
             break;
     }
     m_channel->listen();

@@ -24,12 +24,13 @@ public:
         kFirst,         // this program rings; show requests arrive through onShowRequested
         kShownOther,    // another program rings from the folder and was asked to show itself
         kOtherUnknown,  // another program holds the folder but did not answer (another user's)
+        kNoLock,        // no lock can be had in the folder (lockProblem() says why): ring nothing
     };
     explicit SingleInstance(std::string dataFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     Claim claim();
-    // Why the lock could not be tried (kFirst then, unlocked); empty when it could.
+    // Why the lock could not be had (kNoLock), or what it leaves out (kFirst); empty when whole.
     const std::string& lockProblem() const { return m_lockProblem; }
 
     // The local channel's name: the same for every start in one folder, another for each folder.

@@ -108,10 +108,19 @@ int main(int argc, char** argv) {
                              QString::fromStdString(dataFolder)) +
                     otherRingerSays(dataFolder));
             return 0;
+        case tolvane::SingleInstance::Claim::kNoLock:
+            // Two ringers on one folder ring every bell twice: better none, said at once.
+            QMessageBox::critical(
+                nullptr, QCoreApplication::translate("main", "错误："),
+                QCoreApplication::translate("main",
+                                            "不能确定没有别的打铃程序在用这个文件夹，所以不打铃。\n%1\n%2")
+                    .arg(QString::fromStdString(dataFolder),
+                         QString::fromStdString(instance.lockProblem())));
+            return 1;
     }
     if (!instance.lockProblem().empty())
-        std::fprintf(stderr, "tolvane: cannot make sure no other copy rings from %s: %s\n",
-                     dataFolder.c_str(), instance.lockProblem().c_str());
+        std::fprintf(stderr, "tolvane: warning: %s: %s\n", dataFolder.c_str(),
+                     instance.lockProblem().c_str());
     // Bells ring with every window hidden: only the program's own exit paths end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

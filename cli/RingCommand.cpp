@@ -27,10 +27,14 @@ bool takeLock(RingerLock& lock, const std::string& dir) {
             return false;
         }
         case RingerLock::Outcome::kUnavailable:
-            std::cerr << "tolvanectl: cannot make sure no other copy rings from " << dir << ": "
-                      << lock.problem() << "\n";
-            break;
+            // Two ringers on one folder ring every bell twice: better none, said at once.
+            std::cerr << "tolvanectl: will not ring from " << dir
+                      << ": no other copy could be kept from ringing it too: " << lock.problem()
+                      << "\n";
+            return false;
         case RingerLock::Outcome::kTaken:
+            if (!lock.problem().empty())
+                std::cerr << "tolvanectl: warning: " << dir << ": " << lock.problem() << "\n";
             break;
     }
     return true;

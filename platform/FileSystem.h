@@ -79,6 +79,8 @@ public:
         (void)folder;
         return std::make_unique<FileLock>();
     }
+    // Whether lockFolder's locks hold anything.
+    virtual bool locksFolders() const { return false; }
 };
 
 // Creates or empties the file at path and writes bytes into it, on the device when sync.

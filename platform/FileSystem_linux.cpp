@@ -196,6 +196,7 @@ public:
         if (err == EWOULDBLOCK) return std::unique_ptr<FileLock>();
         return errnoStatus("cannot lock the folder", err);
     }
+    bool locksFolders() const override { return true; }
 };
 
 }  // namespace

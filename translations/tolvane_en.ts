@@ -930,6 +930,18 @@
             <translation>A bell ringer is already running (process %1, perhaps started by another user or as the headless ringer); only one bell ringer may ring from a folder.
 %2</translation>
         </message>
+        <message>
+            <source>错误：</source>
+            <translation>Error:</translation>
+        </message>
+        <message>
+            <source>不能确定没有别的打铃程序在用这个文件夹，所以不打铃。
+%1
+%2</source>
+            <translation>No other bell ringer can be kept from using this folder, so this one rings nothing.
+%1
+%2</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::AddBellWindow</name>

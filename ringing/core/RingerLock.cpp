@@ -1,5 +1,6 @@
 #include "ringing/core/RingerLock.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "base/PathText.h"
@@ -10,6 +11,12 @@ namespace tolvane {
 RingerLock::Outcome RingerLock::take(const std::string& folder) {
     const std::string path = joinPath(folder, kFile);
     FileSystem& fs = *FileSystem::platform();
+    std::error_code made;
+    std::filesystem::create_directories(pathFromUtf8(folder), made);
+    if (made) {
+        m_problem = "cannot make the folder: " + made.message();
+        return Outcome::kUnavailable;
+    }
     auto folderLock = fs.lockFolder(folder);
     if (!folderLock.isOk()) {
         m_problem = folderLock.status().message();
@@ -17,11 +24,14 @@ RingerLock::Outcome RingerLock::take(const std::string& folder) {
     }
     if (!folderLock.value()) return Outcome::kHeldElsewhere;
     auto lock = fs.lock(path, 0);
+    if (lock.isOk() && !lock.value()) return Outcome::kHeldElsewhere;
     if (!lock.isOk()) {
         m_problem = lock.status().message();
-        return Outcome::kUnavailable;
+        if (!fs.locksFolders()) return Outcome::kUnavailable;
+        m_problem = "older copies of the program are not kept out: " + m_problem;
+        m_folderLock = std::move(folderLock).value();
+        return Outcome::kTaken;
     }
-    if (!lock.value()) return Outcome::kHeldElsewhere;
     m_folderLock = std::move(folderLock).value();
     m_lock = std::move(lock).value();
     std::ofstream(pathFromUtf8(path), std::ios::binary | std::ios::trunc)

@@ -40,6 +40,25 @@ status=0
 [ "$status" = 1 ] || fail "a second ringer on the folder ended with $status, not 1"
 grep -q "process $ringer" "$work/second" || fail "the second ringer does not name the first: $(cat "$work/second")"
 echo "ok: a second ringer on the folder exits 1 and names the process that rings"
+# Two ringers started together on a folder not there yet (a ringer at boot before its drive):
+# one makes the folder and rings, the other exits 1.
+new=$work/not/yet
+"$bin/tolvanectl" ring "$new" >"$work/new1" 2>&1 &
+first=$!
+"$bin/tolvanectl" ring "$new" >"$work/new2" 2>&1 &
+second=$!
+pids+=($first $second)
+wait_for 10 "one of two ringers on a new folder to give way" \
+  bash -c "! kill -0 $first 2>/dev/null || ! kill -0 $second 2>/dev/null"
+sleep 0.5
+running=0
+for p in $first $second; do kill -0 "$p" 2>/dev/null && running=$((running + 1)); done
+[ "$running" = 1 ] || fail "$running ringers ring a new folder: $(cat "$work/new1" "$work/new2")"
+grep -q "already rings the bells of this folder" "$work/new1" "$work/new2" ||
+  fail "the ringer that gave way does not say why: $(cat "$work/new1" "$work/new2")"
+kill $first $second 2>/dev/null || true
+wait $first $second 2>/dev/null || true
+echo "ok: of two ringers started on a folder not there yet, one rings and the other exits"
 for _ in $(seq 100); do grep -q Tolvane <<<"$(inhibitors)" && break; sleep 0.1; done
 grep -q "'sleep:idle', 'Tolvane', '[^']*', 'block'" <<<"$(inhibitors)" ||
   fail "no sleep:idle block inhibitor while the plan runs: $(inhibitors)"

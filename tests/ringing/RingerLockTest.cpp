@@ -30,5 +30,22 @@ TEST(RingerLockTest, HeldAgainstASecondRingerEvenWhenItsFileIsReplaced) {
     EXPECT_EQ(fourth.take(dir.path()), RingerLock::Outcome::kTaken);
 }
 
+// A ringer started before its folder exists (at boot, before a network drive or a first sync)
+// makes it and holds it; a second one started a moment later rings nothing.
+TEST(RingerLockTest, AFolderNotYetThereIsMadeAndHeldInOneStep) {
+    test::TempDir dir;
+    const std::string folder = dir.file("新 文件夹/铃声");
+    RingerLock first;
+    ASSERT_EQ(first.take(folder), RingerLock::Outcome::kTaken) << first.problem();
+    EXPECT_TRUE(first.problem().empty()) << first.problem();
+    RingerLock second;
+    EXPECT_EQ(second.take(folder), RingerLock::Outcome::kHeldElsewhere);
+
+    test::writeFile(dir.file("a file"), "");
+    RingerLock third;
+    EXPECT_EQ(third.take(dir.file("a file")), RingerLock::Outcome::kUnavailable);
+    EXPECT_FALSE(third.problem().empty());
+}
+
 }  // namespace
 }  // namespace tolvane
