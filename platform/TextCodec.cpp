@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+
+#include "base/UiText.h"
 
 namespace tolvane {
 
@@ -116,6 +119,41 @@ bool isValidUtf8(std::string_view s) {
         i += n;
     }
     return true;
+}
+
+namespace {
+bool isControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && byte != '\t') || byte == 0x7f;
+}
+}  // namespace
+
+std::string unstorableTextReason(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (isControl(c)) {
+            char code[8];
+            std::snprintf(code, sizeof code, "U+%04X", byte);
+            return fillIn(uiText("Text", "含有控制字符 %1"), {code});
+        }
+    }
+    if (!isValidUtf8(text)) return uiText("Text", "含有不是 UTF-8 的字节");
+    return {};
+}
+
+std::string withControlsEscaped(std::string_view text) {
+    if (std::none_of(text.begin(), text.end(), isControl)) return std::string(text);
+    std::string out;
+    for (const char c : text) {
+        if (!isControl(c)) {
+            out += c;
+            continue;
+        }
+        char code[5];
+        std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned char>(c));
+        out += code;
+    }
+    return out;
 }
 
 }  // namespace tolvane

@@ -32,4 +32,14 @@ bool isAscii(std::string_view s);
 // True when s is well-formed UTF-8.
 bool isValidUtf8(std::string_view s);
 
+// Why text a user gave (a music path, a note) may not be stored: a control character (C0 but tab,
+// or DEL) would end a line of the ring log early, and a NUL cut a table's field short, so that
+// another file plays than the one named; bytes that are not UTF-8 would be stored as something
+// else. Empty when it may be stored; else the reason, in the reader's language.
+std::string unstorableTextReason(std::string_view text);
+
+// text with each control character but tab (C0, DEL) written as \xNN: a line of a log stays one
+// line whatever a table holds.
+std::string withControlsEscaped(std::string_view text);
+
 }  // namespace tolvane

@@ -90,6 +90,10 @@ Status encodeInteger(const Field& field, int64_t v, char* bytes) {
 }
 
 Status encodeText(const Field& field, const std::string& utf8, char* bytes) {
+    // Fields end at their first NUL: one inside would leave a shorter text than was given.
+    if (utf8.find('\0') != std::string::npos)
+        return Status::invalidArgument("a text with a NUL cannot be stored in field \"" +
+                                       field.name + "\"");
     auto gbk = utf8ToGbk(utf8);
     if (!gbk.isOk()) return gbk.status();
     const std::string& text = gbk.value();

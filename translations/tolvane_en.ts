@@ -59,6 +59,10 @@
     <context>
         <name>BellEditing</name>
         <message>
+            <source>音乐文件的路径不能保存：%1。请重新选择音乐文件！</source>
+            <translation>The music file's path cannot be stored: %1. Please choose the music file again!</translation>
+        </message>
+        <message>
             <source>开始时间填写有误：小时应为0到23、分和秒应为0到59的整数，请重新设置！</source>
             <translation>The start time is wrong: hours are whole numbers from 0 to 23, minutes and seconds from 0 to 59. Please set it again!</translation>
         </message>
@@ -129,6 +133,10 @@
     </context>
     <context>
         <name>Calendar</name>
+        <message>
+            <source>备注不能保存：%1</source>
+            <translation>The note cannot be stored: %1</translation>
+        </message>
         <message>
             <source>按周一</source>
             <translation>As Monday</translation>
@@ -1389,6 +1397,17 @@ Error: %2</translation>
 </source>
             <translation>Certificate fingerprint (SHA-256):
 </translation>
+        </message>
+    </context>
+    <context>
+        <name>Text</name>
+        <message>
+            <source>含有不是 UTF-8 的字节</source>
+            <translation>it holds bytes that are not UTF-8</translation>
+        </message>
+        <message>
+            <source>含有控制字符 %1</source>
+            <translation>it holds the control character %1</translation>
         </message>
     </context>
 </TS>

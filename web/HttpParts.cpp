@@ -2,7 +2,7 @@
 
 #include <QString>
 #include <QUrl>
-#include <QUrlQuery>
+#include <QByteArray>
 #include <algorithm>
 #include <charconv>
 
@@ -56,11 +56,18 @@ std::string cookie(const std::string& name, const std::string& value, bool endin
 }
 
 FormFields fieldsOf(const std::string& encoded) {
-    QString text = QString::fromUtf8(encoded.data(), static_cast<qsizetype>(encoded.size()));
-    text.replace(QLatin1Char('+'), QLatin1Char(' '));
+    // Decoded to bytes, as sent: bytes that are not UTF-8 (or a control character) reach the
+    // checks that refuse them, rather than becoming U+FFFD on the way.
     std::map<std::string, std::string> fields;
-    for (const auto& [name, value] : QUrlQuery(text).queryItems(QUrl::FullyDecoded))
-        fields.emplace(name.toStdString(), value.toStdString());
+    for (QByteArray pair : QByteArray::fromStdString(encoded).split('&')) {
+        if (pair.isEmpty()) continue;
+        pair.replace('+', ' ');
+        const qsizetype equals = pair.indexOf('=');
+        const QByteArray name = equals < 0 ? pair : pair.left(equals);
+        const QByteArray value = equals < 0 ? QByteArray() : pair.mid(equals + 1);
+        fields.emplace(QByteArray::fromPercentEncoding(name).toStdString(),
+                       QByteArray::fromPercentEncoding(value).toStdString());
+    }
     return fields;
 }
 

@@ -14,6 +14,7 @@
 
 #include "base/PathText.h"
 #include "platform/SystemJournal.h"
+#include "platform/TextCodec.h"
 #include "ringing/core/RingLogFiles.h"
 
 namespace tolvane {
@@ -134,25 +135,31 @@ void FileRingLog::flush() {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
+// Every line is escaped where it is written: a music path or a note from the tables may hold a
+// control character, which must not start a line of its own in the file or a field of its own in
+// the journal.
 void FileRingLog::note(const std::string& line) {
-    m_text->info(line);
-    if (m_journal) m_journal->info(line);
+    const std::string safe = withControlsEscaped(line);
+    m_text->info(safe);
+    if (m_journal) m_journal->info(safe);
 }
 
 void FileRingLog::warn(const std::string& line) {
-    m_text->warn(line);
-    if (m_journal) m_journal->warn(line);
+    const std::string safe = withControlsEscaped(line);
+    m_text->warn(safe);
+    if (m_journal) m_journal->warn(safe);
 }
 
 void FileRingLog::bellLine(bool warning, const std::string& line, const LocalTime& second,
                            const std::string& field) {
+    const std::string safe = withControlsEscaped(line);
     if (warning)
-        m_text->warn(line);
+        m_text->warn(safe);
     else
-        m_text->info(line);
+        m_text->info(safe);
     if (!m_journal) return;
-    const std::string entry = line + kFieldSeparator + "TOLVANE_BELL_SECOND=" + timeText(second) +
-                              kFieldSeparator + field;
+    const std::string entry = safe + kFieldSeparator + "TOLVANE_BELL_SECOND=" +
+                              timeText(second) + kFieldSeparator + withControlsEscaped(field);
     if (warning)
         m_journal->warn(entry);
     else

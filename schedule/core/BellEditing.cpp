@@ -78,6 +78,13 @@ std::optional<FlowMessage> musicTooLong(const std::string& music) {
         {schema::kMusic, std::to_string(schema::kMusicWidth), std::to_string(gbk.value().size())}));
 }
 
+std::optional<FlowMessage> musicUnstorable(const std::string& music) {
+    const std::string reason = unstorableTextReason(music);
+    if (reason.empty()) return std::nullopt;
+    return info(fillIn(uiText("BellEditing", "音乐文件的路径不能保存：%1。请重新选择音乐文件！"),
+                       {reason}));
+}
+
 std::vector<Value> recordValues(const Times& times, const BellForm& form) {
     return bellValues({times.start, times.end, form.music, form.weekdays, secondsOf(times.start)});
 }
@@ -115,6 +122,7 @@ std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db) {
 FlowResult addBell(TableDatabase& db, const BellForm& form) {
     if (auto refusal = readOnlyRefusal(db)) return {refusal};
     if (form.music.empty()) return {info(uiText("BellEditing", "请选择添加铃声的音乐文件！"))};
+    if (auto stop = musicUnstorable(form.music)) return {stop};
     if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
@@ -145,6 +153,7 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
 FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form) {
     if (auto refusal = readOnlyRefusal(db)) return {refusal};
     if (form.music.empty()) return {};
+    if (auto stop = musicUnstorable(form.music)) return {stop};
     if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};

@@ -40,6 +40,8 @@ Status checkEntry(const CalendarEntry& e) {
     if (!parseDate(e.date)) return Status::invalidArgument("no such date: " + e.date);
     if (e.ringDay < 0 || e.ringDay > 7)
         return Status::invalidArgument("ring day must be 0 (no bells) or 1..7");
+    if (const std::string reason = unstorableTextReason(e.note); !reason.empty())
+        return Status::invalidArgument(fillIn(uiText("Calendar", "备注不能保存：%1"), {reason}));
     auto gbk = utf8ToGbk(e.note);
     if (!gbk.isOk()) return gbk.status();
     if (gbk.value().size() > static_cast<size_t>(kNoteWidth))

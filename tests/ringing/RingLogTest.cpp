@@ -77,6 +77,23 @@ std::vector<std::string> ringThreeBells(
     return sound.take();
 }
 
+// A music path a table holds with control characters in it (an older copy, another tool) stays
+// on its bell's line: no forged line in the file.
+TEST(RingLogTest, ControlCharactersFromATableCannotForgeALine) {
+    TempDir dir;
+    {
+        FileRingLog log({dir.path(), false, false});
+        log.bellStarted(LocalTime{2026, 12, 9, 3, 8, 0, 0},
+                        "/b/a.mp3\n[2026-12-09 08:00:00.000] 铃声响起：09:00:00\r\x1f");
+        log.note("备注\x7f");
+    }
+    const std::vector<std::string> lines = readRingLog(dir.path());
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_NE(std::string::npos, lines[0].find("/b/a.mp3\\x0A[2026-12-09 08:00:00.000]"));
+    EXPECT_NE(std::string::npos, lines[0].find("\\x0D\\x1F"));
+    EXPECT_NE(std::string::npos, lines[1].find("备注\\x7F"));
+}
+
 TEST(RingLogTest, AFileDeletedUnderTheRingerIsMadeAgainAtTheNextLine) {
     TempDir folder;
     FileRingLog log({folder.path(), false, false});

@@ -84,6 +84,28 @@ TEST_F(BellEditingTest, TimesThatCannotRingAreRefused) {
     EXPECT_TRUE(bells().empty());
 }
 
+// A forged ring-log line, a NUL that would leave another path, bytes that are not UTF-8: refused
+// with the reason by add and change alike, and nothing stored.
+TEST_F(BellEditingTest, ControlCharactersAndBytesThatAreNotUtf8AreRefused) {
+    const std::string forged = "/b/a.mp3\n[2026-12-09 08:00:00.000] 铃声响起：08:00:00";
+    for (const std::string& music : {forged, std::string("/b/a.mp3\0/b/other.mp3", 22),
+                                      std::string("/b/\x1f.mp3"), std::string("/b/\x7f.mp3"),
+                                      std::string("/b/\xff\xfe.mp3")}) {
+        BellForm f = form("08", "00", "00", "");
+        f.music = music;
+        const FlowResult r = addBell(db, f);
+        EXPECT_FALSE(r.changed);
+        ASSERT_TRUE(r.message);
+        EXPECT_EQ(0u, r.message->text.rfind("音乐文件的路径不能保存：含有", 0)) << r.message->text;
+    }
+    EXPECT_TRUE(bells().empty());
+    ASSERT_TRUE(addBell(db, form("08", "00", "00", "/b/\t制表.mp3")).changed) << "a tab is text";
+    BellForm f = form("08", "00", "00", "");
+    f.music = forged;
+    EXPECT_FALSE(changeBell(db, "08:00:00", f).changed);
+    EXPECT_EQ("/b/\t制表.mp3", bells().at(0).music);
+}
+
 TEST_F(BellEditingTest, ChangeKeepsOneRecordAndRefusesATakenTime) {
     db.select(schema::kBellAlias);
     db.append(bellValues({"8:00:00", "", "/b/old.mp3", {true}, 28800}));  // an existing file's text

@@ -199,6 +199,22 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
     EXPECT_EQ(
         303, send("POST", "/calendar/set", "from=2026-02-30&day=0&token=" + token, session).status);
     EXPECT_EQ(2u, calendarDays()) << "a day that is not";
+
+    // A forged log line, a NUL and bytes that are not UTF-8 reach the checks as sent, and are
+    // refused: nothing stored, nothing logged as added.
+    for (const char* music : {"%2Fb%2Fa.mp3%0A%5B2026-12-09+08%3A00%3A00.000%5D+x",
+                              "%2Fb%2Fa.mp3%00%2Fb%2Fother.mp3", "%2Fb%2F%FF.mp3"}) {
+        const std::string forged =
+            std::string("start=09%3A00%3A00&music=") + music + "&d0=1&token=" + token;
+        EXPECT_EQ(303, send("POST", "/schedule/add", forged, session).status);
+        EXPECT_EQ(0u, bellCount()) << music;
+        EXPECT_NE(std::string::npos, send("GET", "/schedule", {}, session).body.find("含有"))
+            << music;
+    }
+    EXPECT_EQ(303, send("POST", "/calendar/set",
+                        "from=2026-12-12&day=0&note=a%0Db&token=" + token, session)
+                       .status);
+    EXPECT_EQ(2u, calendarDays()) << "a note with a carriage return";
 }
 
 TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
