@@ -1,4 +1,3 @@
-#include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
 #include <unistd.h>
@@ -18,13 +17,15 @@ std::vector<std::string> thisMachinesNames() {
         if (!a->ifa_addr) continue;
         const int family = a->ifa_addr->sa_family;
         if (family != AF_INET && family != AF_INET6) continue;
-        const void* raw =
+        const std::string text =
             family == AF_INET
-                ? static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr)
-                : &reinterpret_cast<sockaddr_in6*>(a->ifa_addr)->sin6_addr;
-        char text[INET6_ADDRSTRLEN] = {};
-        if (inet_ntop(family, raw, text, sizeof text) && std::string(text).rfind("fe80", 0) != 0)
-            names.emplace_back(text);
+                ? addressText(reinterpret_cast<const unsigned char*>(
+                                  &reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr),
+                              4)
+                : addressText(reinterpret_cast<const unsigned char*>(
+                                  &reinterpret_cast<sockaddr_in6*>(a->ifa_addr)->sin6_addr),
+                              16);
+        if (!text.empty() && text.rfind("fe80", 0) != 0) names.push_back(text);
     }
     freeifaddrs(addresses);
     return names;

@@ -3,8 +3,8 @@
 #include "base/UiText.h"
 #include "ringer/Ringer.h"
 
-// The page needs OpenSSL and Boost.Beast, which the Windows cross builds do not carry; there a
-// folder shared with a Linux ringer may still ask for it, and is told why not.
+// A build made without OpenSSL and Boost.Beast has no page; a folder shared with a ringer that
+// has one may still ask for it, and is told why not.
 #ifdef TOLVANE_WITH_WEB
 #include <QMetaObject>
 #include <atomic>

@@ -3,7 +3,8 @@
 # installs its packages from, without changing the machine's apt configuration: the deb-src lines
 # are derived from its sources (one-line sources.list, *.list or deb822 *.sources files) into a
 # folder of the build's own, with its own package lists and cache. Does nothing when FOLDER
-# already holds UNPACKED.
+# already holds UNPACKED, which may be a pattern ("openssl-3.0.*") where the archive's security
+# updates change the version.
 # Usage: scripts/debian-source.sh PACKAGE UNPACKED FOLDER
 # TOLVANE_APT_ETC names another apt configuration folder to derive from (tests use it).
 set -euo pipefail
@@ -11,7 +12,8 @@ package=$1
 unpacked=$2
 folder=$(realpath -m "$3")
 etc=${TOLVANE_APT_ETC:-/etc/apt}
-[ -d "$folder/$unpacked" ] && exit 0
+unpacked_there() { compgen -G "$folder/$unpacked" >/dev/null; }
+unpacked_there && exit 0
 
 apt=$folder/apt
 mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$apt/cache/archives/partial"
@@ -39,4 +41,4 @@ apt-get "${options[@]}" update >&2
 original=$(cd "$folder" && ls "$package"_*.orig.tar.* 2>/dev/null | grep -v '\.asc$' | head -1 || true)
 [ -n "$original" ] || { echo "debian-source: could not fetch the source of $package" >&2; exit 1; }
 tar -C "$folder" -xf "$folder/$original"
-[ -d "$folder/$unpacked" ] || { echo "debian-source: $original did not unpack to $unpacked" >&2; exit 1; }
+unpacked_there || { echo "debian-source: $original did not unpack to $unpacked" >&2; exit 1; }

@@ -16,7 +16,7 @@ if [ "${1:-build}" = test ]; then
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps
-    autoconf automake libtool xz-utils)
+    autoconf automake libtool xz-utils perl)
   # wine32 runs the 32-bit Windows programs (the PE loader's test program among them): it needs
   # the i386 architecture. It is asked for on its own below, since an i386 index that a mirror is
   # still syncing can leave it uninstallable for days while everything else installs.

@@ -2,8 +2,10 @@
 # Cross-builds the C libraries the Windows programs link besides Qt, for 32-bit Windows, from
 # Debian's own source packages with Debian's patches (its security fixes among them): libmpg123
 # (decoding, scripts/mpg123-windows.sh), libsodium (the password's Argon2id hash) and libical
-# (published holiday plans, with its own time zone data: Windows has no zoneinfo). Static
-# libraries and their pkg-config files go into PREFIX. A library PREFIX already has is left as it
+# (published holiday plans, with its own time zone data: Windows has no zoneinfo) and OpenSSL
+# (the office's page is HTTPS only; its HTTP is Boost.Beast, header-only, from Debian's
+# libboost-dev, linked into PREFIX/include). Static libraries and their pkg-config files go into
+# PREFIX. A library PREFIX already has is left as it
 # is, so a prefix kept between runs costs nothing after the first (about 4 min on two cores).
 # Usage: scripts/libraries-windows.sh PREFIX [SOURCES_FOLDER]   (TOLVANE_WINDOWS_HOST=x86_64-w64-mingw32
 # for 64-bit Windows)
@@ -45,3 +47,20 @@ if [ ! -f "$prefix/lib/libical.a" ]; then
   cmake --build "$sources/build-libical-$host" >/dev/null
   cmake --install "$sources/build-libical-$host" >/dev/null
 fi
+
+if [ ! -f "$prefix/lib/libssl.a" ]; then
+  # The version follows the archive's security updates.
+  "$here/debian-source.sh" openssl 'openssl-3.0.*' "$sources"
+  folder=$(ls -d "$sources"/openssl-3.0.* | sort -V | tail -1)
+  "$here/debian-patches.sh" openssl "$folder" "$sources"
+  case $host in x86_64-*) target=mingw64 ;; *) target=mingw ;; esac
+  # The libraries alone (no command-line tool, tests or manual); OpenSSL builds out of its tree.
+  rm -rf "$sources/build-openssl-$host" && mkdir "$sources/build-openssl-$host"
+  (cd "$sources/build-openssl-$host" &&
+    "$folder/Configure" "$target" --cross-compile-prefix="$host-" --prefix="$prefix" \
+      --libdir=lib no-shared no-tests no-engine no-module >/dev/null &&
+    make -j"$(nproc)" build_libs >/dev/null && make install_dev >/dev/null)
+fi
+
+# Boost.Beast and Boost.Asio are header-only: the Windows build reads Debian's own headers.
+[ -e "$prefix/include/boost" ] || { mkdir -p "$prefix/include" && ln -s /usr/include/boost "$prefix/include/boost"; }

@@ -21,6 +21,17 @@ folder=$sources/qtbase-everywhere-src-6.4.2
 # only exists with OpenGL; the upstream fix (later releases) guards it the same way.
 sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(opengl) \&\& QT_CONFIG(dynamicgl)/' \
   "$folder"/src/plugins/platforms/windows/*.cpp "$folder"/src/plugins/platforms/windows/*.h
+# A thread_local with a destructor in a MinGW DLL can be destroyed after its thread's emulated
+# TLS block is gone: every thread that had matched a regular expression then freed a garbage
+# JIT stack at its exit (a page fault at pcre2_jit_stack_free_16, about one start in three under
+# Wine). A plain pointer registers no destructor; the stack, made only when a match outgrows
+# PCRE's default 32 KiB, is left to the process, as the thread's own memory is.
+regex=$folder/src/corelib/text/qregularexpression.cpp
+sed -i -e 's/^static thread_local std::unique_ptr<pcre2_jit_stack_16, PcreJitStackFree> jitStacks;$/Q_CONSTINIT static thread_local pcre2_jit_stack_16 *jitStacks = nullptr;/' \
+  -e 's/return jitStacks\.get();/return jitStacks;/' \
+  -e 's/jitStacks\.reset(\(pcre2_jit_stack_create_16([^;]*)\));/jitStacks = \1;/' "$regex"
+[ "$(grep -c 'jitStacks\.\|unique_ptr<pcre2_jit_stack_16' "$regex")" = 0 ] ||
+  { echo "qt-windows.sh: the JIT stack's thread_local was not replaced" >&2; exit 1; }
 
 toolchain=$sources/qt-$host.cmake
 cat >"$toolchain" <<EOF

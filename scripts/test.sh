@@ -18,7 +18,10 @@ echo "Wine tests run the $wine_arch build"
 windows_prefix=$(scripts/windows-cache.sh "$wine_arch")
 for arch in i686 x86_64; do
   pkg_config_dir=/nonexistent
-  [ "$arch" = "$wine_arch" ] && pkg_config_dir=$windows_prefix/lib/pkgconfig
+  if [ "$arch" = "$wine_arch" ]; then
+    pkg_config_dir=$windows_prefix/lib/pkgconfig
+    scripts/build-folder-for.sh "build-mingw-$arch" "$windows_prefix"
+  fi
   PKG_CONFIG_LIBDIR=$pkg_config_dir cmake -S . -B "build-mingw-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DTOLVANE_WITH_QT=OFF -DTOLVANE_BUILD_TESTS=ON -DTOLVANE_WERROR=ON

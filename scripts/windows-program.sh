@@ -23,6 +23,7 @@ list(APPEND CMAKE_FIND_ROOT_PATH "$prefix")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "")
 EOF
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
+scripts/build-folder-for.sh "$work/tolvane" "$prefix"
 cmake -G Ninja -S . -B "$work/tolvane" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_TESTS=OFF -DTOLVANE_WERROR=ON \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \

@@ -12,7 +12,6 @@ Prints one "ok:" line per check; exits 1 at the first failure.
 """
 import concurrent.futures
 import hashlib
-import http.client
 import re
 import socket
 import ssl
@@ -21,11 +20,12 @@ import threading
 import time
 import urllib.parse
 
+from page_client import PageClient, context, cookie_of, header, token_in
+
 port, folder, fingerprint = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 bell, password, new_password = float(sys.argv[4]), sys.argv[5], sys.argv[6]
-context = ssl.SSLContext(ssl.PROTOCOL_TLS_CLIENT)
-context.check_hostname = False
-context.verify_mode = ssl.CERT_NONE  # compared by its fingerprint below, as the office does
+page = PageClient(port)
+request, log_in = page.request, page.log_in
 
 
 def fail(what):
@@ -35,47 +35,6 @@ def fail(what):
 
 def ok(what):
     print("ok: " + what, flush=True)
-
-
-def request(method, path, body=None, cookie=None, host="localhost", address="127.0.0.1",
-            headers=None):
-    # The client's own address: what the server counts its failed log-ins by.
-    connection = http.client.HTTPSConnection("127.0.0.1", port, context=context, timeout=20,
-                                             source_address=(address, 0))
-    sent = {"Host": f"{host}:{port}"}
-    if body is not None:
-        sent["Content-Type"] = "application/x-www-form-urlencoded"
-    if cookie:
-        sent["Cookie"] = cookie
-    sent.update(headers or {})
-    connection.request(method, path, body=body, headers=sent)
-    response = connection.getresponse()
-    text = response.read().decode("utf-8", "replace")
-    result = (response.status, response.getheaders(), text)
-    connection.close()
-    return result
-
-
-def header(headers, name):
-    return [v for n, v in headers if n.lower() == name.lower()]
-
-
-def cookie_of(headers, name):
-    for value in header(headers, "Set-Cookie"):
-        if value.startswith(name + "="):
-            return value.split(";")[0]
-    return None
-
-
-def token_in(html):
-    found = re.search(r'name="token" value="([0-9a-f]{64})"', html)
-    return found.group(1) if found else None
-
-
-def log_in(secret, address="127.0.0.1"):
-    _, headers, html = request("GET", "/login", address=address)
-    form = urllib.parse.urlencode({"token": token_in(html), "password": secret})
-    return request("POST", "/login", form, cookie_of(headers, "tolvane_login"), address=address)
 
 
 def raw_tls(payload, wait=5.0):
