@@ -2,10 +2,20 @@
 # Compiles the desktop program's Qt sources as a Windows build sees them (_WIN32, the Win32
 # back-ends, mingw-w64's headers) so the Windows-only paths cannot rot unseen. Debian carries no
 # Qt for Windows, so the Qt headers are the Linux ones: this checks our code, it links nothing.
-# Usage: qt_sources_check.sh SOURCE_DIR BUILD_DIR
+# The width of a Windows program built for real with Qt (BUILT_PROGRAM_DIR, by
+# scripts/windows-program.sh) is left out: that build compiles the same sources with Windows' own
+# Qt headers, and links them.
+# Usage: qt_sources_check.sh SOURCE_DIR BUILD_DIR [BUILT_PROGRAM_DIR]
 set -euo pipefail
 src=$1
 build=$2
+arches=(i686 x86_64)
+if [[ -n ${3:-} && -f $3/tolvane.exe ]]; then
+  case $(x86_64-w64-mingw32-objdump -f "$3/tolvane.exe") in
+    *pei-x86-64*) arches=(i686) ;;
+    *pei-i386*) arches=(x86_64) ;;
+  esac
+fi
 
 autogen="$build/tolvane_app_autogen/include"
 [[ -f "$autogen/ui_MainWindow.h" ]] || { echo "no generated window headers in $autogen: build the program first" >&2; exit 1; }
@@ -30,7 +40,7 @@ done
 sources+=("$src"/ringing/audio/*.cpp)
 
 failed=0
-for arch in i686 x86_64; do
+for arch in "${arches[@]}"; do
   for file in "${sources[@]}"; do
     # The posix-thread compilers, as the Windows builds use (std::mutex and std::thread).
     # shellcheck disable=SC2086
@@ -41,5 +51,5 @@ for arch in i686 x86_64; do
     fi
   done
 done
-[[ $failed == 0 ]] && echo "${#sources[@]} Qt sources compile for 32- and 64-bit Windows"
+[[ $failed == 0 ]] && echo "${#sources[@]} Qt sources compile for Windows (${arches[*]})"
 exit $failed
