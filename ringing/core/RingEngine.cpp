@@ -24,13 +24,17 @@ public:
             m_engine.m_playing = true;
             m_engine.m_awaitingFirstSample = true;
             m_engine.m_inaudibleBecause.clear();
+            m_engine.m_lastSkip.clear();
             m_engine.m_bellSecond = m_second;
             m_engine.m_bellMusic = music;
             m_engine.m_bellEpochMs = m_epochMs;
         }
         m_engine.m_log->bellStarted(m_second, music);
-        if (!countsAsFile(music) && listMp3Files(music).empty())
+        if (!countsAsFile(music) && listMp3Files(music).empty()) {
             m_engine.m_log->warn("跳过铃声：文件夹里没有MP3文件（" + music + "）");
+            std::lock_guard<std::mutex> lock(m_engine.m_bellMutex);
+            m_engine.m_lastSkip = "文件夹里没有MP3文件（" + music + "）";
+        }
         m_engine.m_sound.start(music);
     }
     void stop() override {
@@ -138,6 +142,18 @@ void RingEngine::onListEnded() {
     std::string why;
     {
         std::lock_guard<std::mutex> lock(m_bellMutex);
+        // Nothing of the list was played (its files missing or damaged): a bell nobody heard,
+        // never one played out.
+        if (m_playing && m_awaitingFirstSample) {
+            m_awaitingFirstSample = false;
+            m_log->bellInaudible(m_bellSecond,
+                                 m_lastSkip.empty() ? "没有可以播放的文件" : m_lastSkip);
+            why = "没有放出任何声音";
+        }
+    }
+    if (!why.empty()) return stopped(why);
+    {
+        std::lock_guard<std::mutex> lock(m_bellMutex);
         why = m_inaudibleBecause;
     }
     stopped(why.empty() ? "播放完毕" : "放完了，但没有人听得到（" + why + "）");
@@ -145,6 +161,8 @@ void RingEngine::onListEnded() {
 
 void RingEngine::onFileSkipped(const std::string& file, const std::string& why) {
     m_log->warn("跳过文件：" + file + "（" + why + "）");
+    std::lock_guard<std::mutex> lock(m_bellMutex);
+    m_lastSkip = file + "（" + why + "）";
 }
 
 void RingEngine::onNoOutput() {

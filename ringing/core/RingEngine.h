@@ -82,6 +82,7 @@ private:
     bool m_playing = false;
     bool m_awaitingFirstSample = false;
     std::string m_inaudibleBecause;  // of the bell playing
+    std::string m_lastSkip;          // the last file of its list skipped, and why
     LocalTime m_bellSecond;
     std::string m_bellMusic;
     int64_t m_bellEpochMs = 0;

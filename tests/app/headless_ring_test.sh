@@ -109,6 +109,9 @@ log=$("$bin/tolvanectl" log "$dir" --day "$day")
 grep -q "铃声响起：$(at 0)，第一个声音迟到 [0-9]* 毫秒" <<<"$log" || fail "no lateness line for the first bell: $log"
 grep -q "铃声响起：$(at 4)，第一个声音迟到" <<<"$log" || fail "no lateness line for the added bell"
 grep -q "跳过文件：$work/tones/missing.mp3（文件不存在）" <<<"$log" || fail "the missing file is not logged: $log"
+grep -q "铃声没有被听到：$(at 2)，$work/tones/missing.mp3（文件不存在）" <<<"$log" ||
+  fail "the bell of a missing file is not logged as not heard: $log"
+[ "$(grep -c '铃声停止：播放完毕' <<<"$log")" = 2 ] || fail "a bell of a missing file played out: $log"
 grep -q "db.edb 被更改：重新读取铃声计划" <<<"$log" || fail "the reload is not logged"
 grep -q "铃声响起：$(at 0)" "$work/stdout" || fail "the log is not echoed to stdout"
 echo "ok: the ring log has each bell's lateness, the skipped file and the reload; stdout echoes it"
