@@ -5,6 +5,7 @@
 
 #include "app/RingLogWindow.h"
 #include "ringer/Ringer.h"
+#include "ringing/audio/Mp3Decoder.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
@@ -28,10 +29,21 @@ void showRefusal(const MessagePresenter& show, const char* words, const std::str
          QMessageBox::Warning);
 }
 
+// After each flow: the list rebuilt, and the music looked at again, so that the count of bells
+// that will not play is right at once rather than at the next outside change.
+std::function<void()> alsoCheckMusic(Ringer& ringer, std::function<void()> changed) {
+    return [&ringer, changed = std::move(changed)] {
+        changed();
+        ringer.checkMusic();
+    };
+}
+
 }  // namespace
 
 void openAddBell(Ringer& ringer, const PrepareWindow& prepare, std::function<void()> changed) {
-    AddBellWindow window(ringer.db(), ringer.playback(), ringer.folder(), std::move(changed));
+    AddBellWindow window(ringer.db(), ringer.playback(), ringer.folder(),
+                         alsoCheckMusic(ringer, std::move(changed)));
+    window.fileUnplayableBecause = unplayableBecause;
     open(window, prepare);
 }
 
@@ -40,7 +52,9 @@ void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow
     QStringList row;
     if (const QTreeWidgetItem* item = list.selectedItems().value(0))
         for (int c = 0; c < list.columnCount(); ++c) row << item->text(c);
-    ChangeBellWindow window(ringer.db(), ringer.playback(), row, std::move(changed));
+    ChangeBellWindow window(ringer.db(), ringer.playback(), row,
+                            alsoCheckMusic(ringer, std::move(changed)));
+    window.fileUnplayableBecause = unplayableBecause;
     open(window, prepare);
 }
 

@@ -44,4 +44,12 @@ std::string unplayableSaid(const UnplayableMusic& unplayable) {
                   {unplayable.bell.music, uiText("MusicCheck", unplayable.why.c_str())});
 }
 
+std::optional<std::string> unplayableWarning(
+    const std::string& music,
+    const std::function<std::string(const std::string& file)>& fileUnplayableBecause) {
+    const auto unplayable = findUnplayableMusic({{"", music}}, fileUnplayableBecause);
+    if (unplayable.empty()) return std::nullopt;
+    return unplayableSaid(unplayable.front());
+}
+
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 // mended before its time comes.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,10 @@ std::vector<UnplayableMusic> findUnplayableMusic(
 
 // "铃声的音乐不能播放：" with the music and why, in this thread's language.
 std::string unplayableSaid(const UnplayableMusic& unplayable);
+
+// unplayableSaid for one bell's music when it will not play on this computer; none when it will.
+std::optional<std::string> unplayableWarning(
+    const std::string& music,
+    const std::function<std::string(const std::string& file)>& fileUnplayableBecause);
 
 }  // namespace tolvane

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "ringing/core/MusicCheck.h"
 #include "ringing/core/PlaybackService.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/MusicChooser.h"
@@ -94,7 +95,13 @@ void BellWindow::done(int result) {
 }
 
 void BellWindow::finishFlow(const FlowResult& result) {
-    if (result.message) showMessage(*result.message, QMessageBox::NoIcon);
+    std::optional<FlowMessage> message = result.message;
+    // The bell is stored either way (its music may come later, or play on another computer that
+    // shares the schedule), but this one would ring silence: said now, as tolvanectl does.
+    if (result.changed && message)
+        if (auto warning = unplayableWarning(readForm().music, fileUnplayableBecause))
+            message->text += "\n" + *warning;
+    if (message) showMessage(*message, QMessageBox::NoIcon);
     m_refreshList();
 }
 

@@ -66,6 +66,10 @@ class BellWindow : public QDialog {
     Q_OBJECT
 public:
     MessagePresenter showMessage = messageBoxPresenter();
+    // The decoder's verdict on a bell's file, for the warning after a bell is stored; empty when
+    // it plays.
+    std::function<std::string(const std::string& file)> fileUnplayableBecause =
+        [](const std::string&) { return std::string(); };
 
 protected:
     // db holds the bell table and playback plays 试听; both must outlive the window. refreshList

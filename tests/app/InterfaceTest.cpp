@@ -373,6 +373,30 @@ private slots:
         QVERIFY(stoppedByClosing);
     }
 
+    // A bell whose file is not there is stored, and the Add window says at once that it will
+    // ring silence here; the ringer's count of such bells follows without an outside change.
+    void addingMusicThatWillNotPlayIsSaidAtOnce() {
+        const QString missing = QString::fromStdString(m_dir->path() + "/没有/上课.mp3");
+        QStringList said;
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                auto& add = dynamic_cast<AddBellWindow&>(dialog);
+                add.showMessage = [&](const FlowMessage& m, QMessageBox::Icon) {
+                    said << QString::fromStdString(m.text);
+                };
+                add.ui().编辑框4->setText(missing);
+                add.ui().按钮1->click();
+                add.reject();
+            });
+        };
+        const size_t before = m_ringer->unplayableMusic().size();
+        m_window->onAddBell();
+        QCOMPARE(said.size(), 1);
+        // The success, then the warning naming the file (in either language).
+        QVERIFY2(said[0].section('\n', 1).contains(missing), qPrintable(said[0]));
+        QTRY_COMPARE(m_ringer->unplayableMusic().size(), before + 1);
+    }
+
     // With 软件密码 set, every change, pause, stop and the exit ask for it first; a wrong one is
     // refused and said, five wrong ones make the next try wait.
     void aPasswordGuardsChangesAndTheExit() {
