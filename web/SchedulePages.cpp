@@ -118,7 +118,7 @@ HttpResponse WebApp::saveBell(Context& c, bool adding) {
         return backTo(c, "/schedule", opened.errors.empty() ? "" : opened.errors[0], true);
     const std::string old = field(c.form, "old");
     const FlowResult result = adding ? addBell(db, form) : changeBell(db, old, form);
-    const std::string said = result.message ? result.message->text : std::string();
+    const std::string said = shownText(result);
     if (result.changed)
         logChange(c, adding
                          ? "添加铃声 " + field(c.form, "start") + " " + form.music

@@ -91,6 +91,11 @@ std::vector<Value> recordValues(const Times& times, const BellForm& form) {
 
 }  // namespace
 
+std::string shownText(const FlowResult& result) {
+    if (!result.message) return {};
+    return result.why.empty() ? result.message->text : result.message->text + "\n" + result.why;
+}
+
 std::string weekdayText(const std::array<bool, 7>& days) {
     std::string text;
     for (size_t i = 0; i < days.size(); ++i)
@@ -130,7 +135,8 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
         return {info(uiText("BellEditing", "添加铃声失败！"))};
     // From the check for a taken time to the append, no other program may add that time.
     TableDatabase::WriteLock lock(db);
-    if (!lock.status().isOk()) return {info(uiText("BellEditing", "添加铃声失败！"))};
+    if (!lock.status().isOk())
+        return {info(uiText("BellEditing", "添加铃声失败！")), false, lock.status().message()};
     if (findStart(db, times.start))
         return {info(uiText("BellEditing", "对不起！这个时间点已经有铃声！"))};
     if (Status s = db.append(recordValues(times, form)); !s.isOk())

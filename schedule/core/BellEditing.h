@@ -27,6 +27,10 @@ struct FlowResult {
     std::string why = {};                // the system's reason when the table could not be written
 };
 
+// What the window and the page show of a flow: its message's text, then the system's reason
+// when the table could not be written (a full disk, say); empty when there is no message.
+std::string shownText(const FlowResult& result);
+
 // "周一 周三 " for 周一 and 周三: each ticked day with one trailing space.
 std::string weekdayText(const std::array<bool, 7>& days);
 

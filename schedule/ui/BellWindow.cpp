@@ -96,6 +96,7 @@ void BellWindow::done(int result) {
 
 void BellWindow::finishFlow(const FlowResult& result) {
     std::optional<FlowMessage> message = result.message;
+    if (message) message->text = shownText(result);
     // The bell is stored either way (its music may come later, or play on another computer that
     // shares the schedule), but this one would ring silence: said now, as tolvanectl does.
     if (result.changed && message)

@@ -143,6 +143,29 @@ TEST_F(BellEditingTest, DeleteRemovesExactlyOneAndLeavesNoDeletedRecord) {
     EXPECT_EQ(1052u + 656u, test::readFile(dir.file("db.edb")).size());
 }
 
+// A write the system refuses (a full disk, say): the window's message, then the system's reason.
+TEST(BellEditingFailureTest, AWriteTheSystemRefusesSaysWhyAfterTheMessage) {
+    test::TempDir dir;
+    {
+        TableDatabase db;
+        openOrCreateTables(db, dir.path());
+        addBell(db, form("08", "00", "00", "/b/a.mp3"));
+    }
+    FaultyFileSystem faulty;
+    TableDatabase::Options options;
+    options.fileSystem = &faulty;
+    TableDatabase db(options);
+    openOrCreateTables(db, dir.path());
+    faulty.injectAt(faulty.steps() + 1, FaultyFileSystem::Fault::kFail);
+    const FlowResult added = addBell(db, form("09", "00", "00", "/b/b.mp3"));
+    EXPECT_FALSE(added.changed);
+    EXPECT_EQ("添加铃声失败！\ninjected failure", shownText(added));
+    faulty.injectAt(faulty.steps() + 1, FaultyFileSystem::Fault::kFail);
+    const FlowResult changed = changeBell(db, "08:00:00", form("08", "30", "00", "/b/a.mp3"));
+    EXPECT_FALSE(changed.changed);
+    EXPECT_EQ("修改失败！\ninjected failure", shownText(changed));
+}
+
 TEST(BellEditingCrashTest, AChangeKilledAtAnyStepLeavesTheOldBellOrTheNewOne) {
     for (auto fault :
          {FaultyFileSystem::Fault::kKillBefore, FaultyFileSystem::Fault::kKillHalfway}) {
