@@ -8,8 +8,11 @@
 //
 // A clock set back (an NTP step just after a bell, the autumn hour on a local clock) would replay
 // seconds already processed, ringing their bells again from the start: after a step back of up to
-// kMaxBackStep, nothing is processed until the clock has passed the latest second processed. A
-// clock wrong by more than that (days off, then corrected) starts afresh.
+// kMaxBackStep, a second already processed is not processed again. The seconds a jump forward
+// passed over were never processed, and are when the clock comes back to them (an offset set
+// and taken back, a wrong 对时 corrected): a bell passed over by the one and reached again after
+// the other rings at its second. A clock wrong by more than kMaxBackStep (days off, then
+// corrected) starts afresh.
 
 #include <cstdint>
 #include <optional>
@@ -29,8 +32,17 @@ public:
     void forget() { m_last.reset(); }
 
 private:
+    struct Span {
+        int64_t from, to;
+    };
+    static constexpr size_t kMaxSkipped = 16;
+    bool processed(int64_t second) const;
+    void markProcessed(int64_t second);
+    void noteSkipped(int64_t from, int64_t to);
+
     std::optional<int64_t> m_last;
     std::optional<int64_t> m_latest;
+    std::vector<Span> m_skipped;  // below m_latest, passed over by a jump forward
 };
 
 }  // namespace tolvane

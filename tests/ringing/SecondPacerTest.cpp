@@ -40,6 +40,28 @@ TEST(SecondPacerTest, AClockSetBackRingsNoSecondTwice) {
               pacer.secondsDue(1002 - SecondPacer::kMaxBackStep));
 }
 
+// An offset of +100 s taken back three seconds later (or a wrong 对时 corrected): the seconds the
+// jump passed over come again and are processed at their time, once; the ones processed while
+// the clock was ahead are not processed again.
+TEST(SecondPacerTest, SecondsPassedOverByAJumpAreProcessedWhenTheClockComesBack) {
+    SecondPacer pacer;
+    for (int64_t s = 1000; s <= 1003; ++s) pacer.secondsDue(s);
+    EXPECT_EQ((Seconds{1104}), pacer.secondsDue(1104));  // +100: 1004..1103 passed over
+    EXPECT_EQ((Seconds{1105, 1106}), pacer.secondsDue(1106));
+    EXPECT_EQ((Seconds{1007}), pacer.secondsDue(1007));  // taken back
+    EXPECT_EQ((Seconds{1008, 1009}), pacer.secondsDue(1009));
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(1009));
+    Seconds seen;
+    for (int64_t s = 1010; s <= 1110; ++s)
+        for (int64_t d : pacer.secondsDue(s)) seen.push_back(d);
+    Seconds expected;
+    for (int64_t s = 1010; s <= 1103; ++s) expected.push_back(s);
+    for (int64_t s = 1107; s <= 1110; ++s) expected.push_back(s);
+    EXPECT_EQ(expected, seen) << "1104 to 1106 were processed while the clock was ahead";
+    // Back again over seconds all processed now: nothing twice.
+    EXPECT_EQ(Seconds{}, pacer.secondsDue(1050));
+}
+
 TEST(SecondPacerTest, APauseForgetsTheLastSecond) {
     SecondPacer pacer;
     pacer.secondsDue(100);
