@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <utility>
 
 #include "platform/Process.h"
@@ -73,6 +74,7 @@ Ringer::Ringer(Options options)
     m_ring->beforeTick = [this] { m_follower->check(); };
     m_ring->afterTick = [this] {
         followPlayingBell();
+        checkMusicBeforeNextBell();
         afterTick.notify();
     };
     m_clockCheck.setInterval(kClockCheckMs);
@@ -328,6 +330,25 @@ void Ringer::checkMusic() {
             },
             Qt::QueuedConnection);
     });
+}
+
+// The next bell's music looked at again a minute before it: a file deleted or damaged since the
+// last check is said while there is still time to put it back, not at the bell.
+void Ringer::checkMusicBeforeNextBell() {
+    constexpr int64_t kAheadS = 60, kLookEveryS = 10;
+    const int64_t now = m_clock.nowMs() / 1000;
+    if (now < m_nextBellLook) return;
+    m_nextBellLook = now + kLookEveryS;
+    const auto next = nextBellOf(m_db, m_clock);
+    int h = 0, m = 0, sec = 0;
+    if (!next || std::sscanf(next->bell.start.c_str(), "%d:%d:%d", &h, &m, &sec) != 3) return;
+    LocalTime at = next->day;
+    at.hour = h, at.minute = m, at.second = sec;
+    const int64_t bellWall = civilToEpochSeconds(at);
+    const int64_t nowWall = civilToEpochSeconds(m_clock.toLocal(now));
+    if (bellWall - nowWall > kAheadS || bellWall == m_musicCheckedBefore) return;
+    m_musicCheckedBefore = bellWall;
+    checkMusic();
 }
 
 void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {

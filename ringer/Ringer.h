@@ -206,6 +206,7 @@ private:
     std::optional<RingerState::Bell> playingBell();
     // Tells the listeners when the bell playing is another than they were last told of.
     void followPlayingBell();
+    void checkMusicBeforeNextBell();
     // The state changed: published for other processes, then told to the listeners.
     void stateChanged();
     void publishState();
@@ -238,6 +239,8 @@ private:
     QTimer m_trialEnd;
     std::thread m_musicChecker;
     bool m_musicCheckAgain = false;  // the bells changed while the checker ran
+    int64_t m_nextBellLook = 0;       // when the next bell is looked for again (epoch s)
+    int64_t m_musicCheckedBefore = 0; // the bell (its local wall second) whose music was checked
     std::vector<UnplayableMusic> m_unplayable;
     std::function<std::unique_ptr<OutputWatch>(const std::string&,
                                                std::function<void(const OutputReport&)>)>

@@ -291,5 +291,25 @@ TEST_F(RingerTest, BellsWhoseMusicWillNotPlayAreFoundBeforeTheirTimeAndSaidOnce)
     EXPECT_TRUE(m_log->has("每个铃声的音乐都能播放"));
 }
 
+// A file deleted after the last check is found a minute before its bell, not at it.
+TEST_F(RingerTest, TheNextBellsMusicIsLookedAtAgainAMinuteBeforeIt) {
+    const std::string music = m_dir.file("bell.mp3");
+    test::writeSilentMp3(music, 400);
+    BellForm form{{"10", "02", "00"}, false, {}, music, {}};
+    form.weekdays.fill(true);
+    ASSERT_TRUE(addBell(m_ringer->db(), form).changed);
+    m_ringer->checkMusic();
+    ASSERT_TRUE(runEventsUntil([&] { return !m_ringer->checkingMusic(); }));
+    EXPECT_TRUE(m_ringer->unplayableMusic().empty());
+    std::filesystem::remove(music);
+    m_clock.advanceMs(1000);
+    m_tick->onTimeout();  // two minutes ahead: not yet
+    EXPECT_FALSE(m_ringer->checkingMusic());
+    m_clock.advanceMs(64 * 1000);
+    m_tick->onTimeout();  // 10:01:05
+    ASSERT_TRUE(runEventsUntil([&] { return m_ringer->unplayableMusic().size() == 1; }));
+    EXPECT_TRUE(m_log->has("! 铃声的音乐不能播放：" + music + "（文件不存在）：铃声 10:02:00"));
+}
+
 }  // namespace
 }  // namespace tolvane
