@@ -482,7 +482,7 @@ bool Ringer::tryNextBell() {
     return true;
 }
 
-std::optional<int> Ringer::offsetToNearestBell() {
+std::optional<ClockMatch> Ringer::offsetToNearestBell() {
     m_follower->check();
     const Clock& system = systemClock();
     return tolvane::offsetToNearestBell(m_db, system.toLocal(system.nowMs() / 1000));

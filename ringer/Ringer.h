@@ -118,7 +118,7 @@ public:
     static constexpr int kTrialMs = 5000;
     bool tryNextBell();
     // 对时: the offset that puts today's nearest bell at the system's time now.
-    std::optional<int> offsetToNearestBell();
+    std::optional<ClockMatch> offsetToNearestBell();
     // The school calendar changed: the engine looks today up again before the next bell.
     void calendarChanged();
 

@@ -940,7 +940,7 @@
         </message>
         <message>
             <source>错误：</source>
-            <translation>Error:</translation>
+            <translation>Error</translation>
         </message>
         <message>
             <source>不能确定没有别的打铃程序在用这个文件夹，所以不打铃。
@@ -1288,6 +1288,14 @@ Error: %2</translation>
     </context>
     <context>
         <name>tolvane::SettingsWindow</name>
+        <message>
+            <source>信息：</source>
+            <translation>Information</translation>
+        </message>
+        <message>
+            <source>对时会把学校的时钟调 %1 秒，让 %2 的铃声在此刻响起。确定要对时吗？</source>
+            <translation>Matching would move the school's clock by %1 s, so that the bell of %2 rings now. Match the clock?</translation>
+        </message>
         <message>
             <source>设置未能保存：%1</source>
             <translation>The settings could not be saved: %1</translation>

@@ -230,14 +230,14 @@ int bellsLeftToday(TableDatabase& db, const Clock& clock) {
     }));
 }
 
-std::optional<int> offsetToNearestBell(TableDatabase& db, const LocalTime& now) {
+std::optional<ClockMatch> offsetToNearestBell(TableDatabase& db, const LocalTime& now) {
     const RingDay today = ringDayOf(db, now);
-    std::optional<int> nearest;
+    std::optional<ClockMatch> nearest;
     for (const BellRecord& bell : bellsInDayOrder(db)) {
         const int offset = bell.sortValue - secondOfDay(now);
         if (ringsOn(bell, today) && std::abs(offset) <= kMaxClockOffsetSeconds &&
-            (!nearest || std::abs(offset) < std::abs(*nearest)))
-            nearest = offset;
+            (!nearest || std::abs(offset) < std::abs(nearest->offset)))
+            nearest = ClockMatch{offset, bell.start};
     }
     return nearest;
 }

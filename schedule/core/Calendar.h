@@ -92,9 +92,13 @@ std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock);
 // How many bells of today's ring day are still to start after clock's second.
 int bellsLeftToday(TableDatabase& db, const Clock& clock);
 
-// The clock offset that puts today's nearest bell at now (a system time): the caretaker presses
-// 对时 as the school's old bell rings. nullopt when no bell of today's ring day is within the
-// offset's reach.
-std::optional<int> offsetToNearestBell(TableDatabase& db, const LocalTime& now);
+// The clock offset that puts today's nearest bell at now (a system time), and that bell's start:
+// the caretaker presses 对时 as the school's old bell rings. nullopt when no bell of today's ring
+// day is within the offset's reach.
+struct ClockMatch {
+    int offset = 0;
+    std::string bellStart;
+};
+std::optional<ClockMatch> offsetToNearestBell(TableDatabase& db, const LocalTime& now);
 
 }  // namespace tolvane

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <cstdlib>
 
 #include "platform/Autostart.h"
 #include "platform/HotKey.h"
@@ -16,6 +17,12 @@
 #include "ui_SettingsWindow.h"
 
 namespace tolvane {
+
+namespace {
+// 对时 moves the clock this far without asking: the school's bell and this computer's rarely
+// differ by more, and a press at the wrong moment usually does.
+constexpr int kMatchWithoutAskingS = 60;
+}  // namespace
 
 SettingsControls settingsControls(Ui::SettingsWindow& ui) {
     return {ui.选择框1,  ui.选择框2,  ui.选择框3,      ui.选择框4,
@@ -171,17 +178,25 @@ bool SettingsWindow::storeProgramOption(const std::string& name, const std::stri
 }
 
 void SettingsWindow::onMatchClock() {
-    const std::optional<int> offset = m_hooks.offsetToNearestBell();
-    if (!offset) {
+    const std::optional<ClockMatch> match = m_hooks.offsetToNearestBell();
+    if (!match) {
         showMessage(
             {infoCaption(),
              tr("附近没有铃声：请在学校原来的铃响起时按“对时”（前后 5 分钟之内）。").toStdString()},
             QMessageBox::NoIcon);
         return;
     }
-    if (storeProgramOption("clock_offset", std::to_string(*offset))) {
+    // A press at the wrong moment would move every bell: a large move is asked first, naming
+    // the bell it would align to.
+    const int move = match->offset - m_controls.clockOffset->value();
+    if (std::abs(move) > kMatchWithoutAskingS &&
+        !confirm(tr("对时会把学校的时钟调 %1 秒，让 %2 的铃声在此刻响起。确定要对时吗？")
+                     .arg(move > 0 ? QStringLiteral("+%1").arg(move) : QString::number(move))
+                     .arg(QString::fromStdString(match->bellStart))))
+        return;
+    if (storeProgramOption("clock_offset", std::to_string(match->offset))) {
         const QSignalBlocker quiet(m_controls.clockOffset);
-        m_controls.clockOffset->setValue(*offset);
+        m_controls.clockOffset->setValue(match->offset);
     }
 }
 SettingsWindow::~SettingsWindow() = default;

@@ -4,6 +4,7 @@
 // when "修改" is pressed. Built from SettingsWindow.ui; opens modal, centred on the screen.
 
 #include <QDialog>
+#include <QMessageBox>
 #include <array>
 #include <functional>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "base/Status.h"
+#include "schedule/core/Calendar.h"
 #include "settings/ui/PasswordGate.h"
 #include "ui/SecondaryWindow.h"
 
@@ -42,8 +44,9 @@ struct SettingsHooks {
     std::string dataFolder;
     // An option of tolvane.conf was written: the ringer takes it in now.
     std::function<void()> applyOptions = [] {};
-    // 对时: the offset that puts today's nearest bell at this moment; nullopt when none is near.
-    std::function<std::optional<int>()> offsetToNearestBell = [] { return std::nullopt; };
+    // 对时: the offset that puts today's nearest bell at this moment, and that bell; nullopt when
+    // none is near.
+    std::function<std::optional<ClockMatch>()> offsetToNearestBell = [] { return std::nullopt; };
     // 试听: plays the next bell's music briefly as a bell would sound; what to say when it cannot.
     std::function<std::string()> tryNextBell = [] { return std::string(); };
     // 软件密码 was set, changed or cleared: whoever had it open must give it again.
@@ -95,6 +98,10 @@ public:
     ~SettingsWindow() override;
     Ui::SettingsWindow& ui() { return *m_ui; }
     MessagePresenter showMessage = messageBoxPresenter();
+    // A yes-or-no question; true for yes.
+    std::function<bool(const QString&)> confirm = [this](const QString& question) {
+        return QMessageBox::question(this, tr("信息："), question) == QMessageBox::Yes;
+    };
     SecretAsker askSecret = passwordDialogAsker(this);
 
 private:

@@ -165,16 +165,26 @@ private slots:
         std::filesystem::remove(m_dir.file("db.edb"));
         const BellRecord bell = bellIn(37, m_tones + "/long440.mp3");
         addBell(bell);
-        int shownOffset = 0;
-        bool outputListed = false;
+        int shownOffset = 0, keptOffset = 0;
+        bool outputListed = false, agree = false;
+        QStringList asked;
         m_window->prepareWindow = [&](QDialog& dialog) {
             auto& settings = dynamic_cast<SettingsWindow&>(dialog);
             settings.showMessage = [](const FlowMessage& m, QMessageBox::Icon) {
                 qWarning("%s", m.text.c_str());
             };
+            settings.confirm = [&](const QString& question) {
+                asked << question;
+                return agree;
+            };
             QTimer::singleShot(0, &settings, [&] {
                 Ui::SettingsWindow& ui = settings.ui();
+                // From -40 s, matching would move the clock 77 s: asked first, and refused.
+                ui.偏移框->setValue(-40);
+                ui.对时按钮->click();
+                keptOffset = ui.偏移框->value();
                 // Pressed as the school's old bell (37 s ahead of the system's clock) rings.
+                agree = true;
                 ui.对时按钮->click();
                 shownOffset = ui.偏移框->value();
                 outputListed = ui.输出框->findData(QStringLiteral("bells")) > 0;
@@ -183,6 +193,9 @@ private slots:
             });
         };
         m_window->onSettings();
+        QCOMPARE(keptOffset, -40);
+        QCOMPARE(asked.size(), 2);
+        QVERIFY2(asked[0].contains(QString::fromStdString(bell.start)), qPrintable(asked[0]));
         QVERIFY2(std::abs(shownOffset - 37) <= 1, QByteArray::number(shownOffset));
         QVERIFY(outputListed);
         const auto options = readProgramOptions(*FileSystem::platform(), m_dir.path());
