@@ -1,267 +1,30 @@
-// SoundOutput over waveOut: every Windows has it, it plays at the stream's own rate (the system
-// mixer converts), and it answers at once under Wine, where Qt's sink waits forever for Media
-// Foundation's resampler. What the output is like (there, muted, how loud) comes from Core Audio's
-// endpoints.
+// The Windows sound output: bells through WASAPI (waveOut where WASAPI will not take a stream),
+// and what the output is like (there, muted, how loud) from Core Audio's endpoints, read again as
+// soon as Core Audio tells of a change.
 
 #include <windows.h>
 // clang-format off
-#include <mmsystem.h>
-#include <initguid.h>
 #include <mmdeviceapi.h>
 #include <endpointvolume.h>
-#include <functiondiscoverykeys_devpkey.h>
 // clang-format on
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <filesystem>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
-#include "base/PathText.h"
+#include "platform/CoreAudio_win32.h"
 #include "platform/SoundOutput.h"
+#include "platform/WasapiOutput_win32.h"
+#include "platform/WaveOutput_win32.h"
 
 namespace tolvane {
 
 namespace {
-
-constexpr size_t kBlocks = 4;
-constexpr size_t kBlockMs = 100;
-constexpr size_t kTailMs = 300;
-constexpr DWORD kWaitMs = 2000;  // a device that returns no block for this long has failed
-constexpr DWORD kStillPositionMs = 500;
-
-class WaveOutput final : public SoundOutput {
-public:
-    WaveOutput(HWAVEOUT device, HANDLE done, size_t blockBytes) : m_device(device), m_done(done) {
-        for (Block& b : m_blocks) b.bytes.resize(blockBytes);
-        m_tailBytes = blockBytes * kTailMs / kBlockMs;
-    }
-    ~WaveOutput() override {
-        stop();
-        waveOutClose(m_device);
-        CloseHandle(m_done);
-    }
-
-    bool write(const char* data, size_t n) override {
-        while (n > 0 && !m_failed) {
-            Block& b = m_blocks[m_current];
-            if (!waitUntilFree(b)) return false;
-            const size_t room = b.bytes.size() - b.filled;
-            const size_t take = n < room ? n : room;
-            std::copy(data, data + take, b.bytes.begin() + static_cast<ptrdiff_t>(b.filled));
-            b.filled += take;
-            data += take;
-            n -= take;
-            if (b.filled == b.bytes.size()) send(b);
-        }
-        return !m_failed;
-    }
-
-    void drain() override {
-        // The silence goes through write(), so it is queued like sound and heard to its end.
-        const std::vector<char> silence(m_tailBytes, 0);
-        write(silence.data(), silence.size());
-        if (m_blocks[m_current].filled > 0) send(m_blocks[m_current]);
-        for (Block& b : m_blocks)
-            if (!waitUntilFree(b)) return;
-        waitUntilPlayed();
-    }
-
-    // A writer waits up to a block (100 ms) for the device: Stop must not let that much more be
-    // heard.
-    void interrupt() override {
-        m_interrupted = true;
-        SetEvent(m_done);
-    }
-
-    std::string inaudibleBecause() const override { return m_inaudible; }
-    void setAudibility(std::string inaudibleBecause, bool known) {
-        m_inaudible = std::move(inaudibleBecause);
-        m_audibilityKnown = known;
-    }
-    bool audibilityKnown() const override { return m_audibilityKnown; }
-
-    void stop() override {
-        waveOutReset(m_device);  // every queued block comes back marked done, the position 0
-        for (Block& b : m_blocks) release(b);
-        m_bytesSent = 0;
-    }
-
-private:
-    struct Block {
-        std::vector<char> bytes;
-        size_t filled = 0;
-        WAVEHDR header{};
-        bool queued = false;
-    };
-
-    void send(Block& b) {
-        b.header = WAVEHDR{};
-        b.header.lpData = b.bytes.data();
-        b.header.dwBufferLength = static_cast<DWORD>(b.filled);
-        if (waveOutPrepareHeader(m_device, &b.header, sizeof b.header) != MMSYSERR_NOERROR ||
-            waveOutWrite(m_device, &b.header, sizeof b.header) != MMSYSERR_NOERROR) {
-            m_failed = true;
-            return;
-        }
-        b.queued = true;
-        m_bytesSent += static_cast<DWORD>(b.filled);
-        m_current = (m_current + 1) % kBlocks;
-    }
-
-    // Waits for the device to hand b back, then makes it ready to fill again; false when the
-    // device failed or the wait was interrupted.
-    bool waitUntilFree(Block& b) {
-        while (b.queued && !(b.header.dwFlags & WHDR_DONE)) {
-            if (m_interrupted) return false;
-            if (WaitForSingleObject(m_done, kWaitMs) == WAIT_TIMEOUT &&
-                !(b.header.dwFlags & WHDR_DONE)) {
-                m_failed = true;
-                return false;
-            }
-        }
-        release(b);
-        return true;
-    }
-
-    // A block comes back done once the system has taken it, which may be before it is heard
-    // (under Wine, up to half a second): the device's play position tells when the last byte was
-    // played. Gives up when the position stops moving (a device that does not count).
-    void waitUntilPlayed() {
-        DWORD lastPosition = 0;
-        DWORD stillSince = GetTickCount();
-        while (!m_interrupted) {
-            MMTIME position{};
-            position.wType = TIME_BYTES;
-            if (waveOutGetPosition(m_device, &position, sizeof position) != MMSYSERR_NOERROR ||
-                position.wType != TIME_BYTES || position.u.cb >= m_bytesSent)
-                return;
-            if (position.u.cb != lastPosition) {
-                lastPosition = position.u.cb;
-                stillSince = GetTickCount();
-            } else if (GetTickCount() - stillSince > kStillPositionMs) {
-                return;
-            }
-            Sleep(5);
-        }
-    }
-
-    void release(Block& b) {
-        if (b.queued) waveOutUnprepareHeader(m_device, &b.header, sizeof b.header);
-        if (b.queued) b.filled = 0;
-        b.queued = false;
-    }
-
-    HWAVEOUT m_device;
-    HANDLE m_done;
-    std::array<Block, kBlocks> m_blocks;
-    size_t m_current = 0;
-    size_t m_tailBytes = 0;
-    DWORD m_bytesSent = 0;  // since the stream opened: what the play position counts
-    bool m_failed = false;
-    std::atomic<bool> m_interrupted{false};
-    std::string m_inaudible;
-    bool m_audibilityKnown = false;
-};
-
-// The waveOut device whose name is name; the mapper (the default device) when none is.
-UINT deviceNamed(const std::string& name) {
-    if (name.empty()) return WAVE_MAPPER;
-    for (UINT id = 0, count = waveOutGetNumDevs(); id < count; ++id) {
-        WAVEOUTCAPSW caps{};
-        if (waveOutGetDevCapsW(id, &caps, sizeof caps) == MMSYSERR_NOERROR &&
-            utf8FromPath(std::filesystem::path(caps.szPname)) == name)
-            return id;
-    }
-    return WAVE_MAPPER;
-}
-
-}  // namespace
-
-namespace {
-
-// COM on the calling thread for the length of a call; a thread the toolkit already made a
-// single-threaded apartment keeps it (COM works there all the same).
-class ComUse {
-public:
-    ComUse() : m_result(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComUse() {
-        if (SUCCEEDED(m_result)) CoUninitialize();
-    }
-
-private:
-    HRESULT m_result;
-};
-
-template <class T>
-class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() {
-        if (m_p) m_p->Release();
-    }
-    T* operator->() const { return m_p; }
-    T* get() const { return m_p; }
-    T** put() { return &m_p; }
-    void** putVoid() { return reinterpret_cast<void**>(&m_p); }
-
-private:
-    T* m_p = nullptr;
-};
-
-// Wine's endpoints answer unmuted and at full volume whatever the sound server does: under Wine
-// only an endpoint's presence is told.
-bool underWine() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-std::string friendlyName(IMMDevice* device) {
-    ComRef<IPropertyStore> properties;
-    if (FAILED(device->OpenPropertyStore(STGM_READ, properties.put()))) return {};
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    std::string name;
-    if (SUCCEEDED(properties->GetValue(PKEY_Device_FriendlyName, &value)) &&
-        value.vt == VT_LPWSTR && value.pwszVal)
-        name = utf8FromPath(std::filesystem::path(value.pwszVal));
-    PropVariantClear(&value);
-    return name;
-}
-
-// waveOut names a device by its endpoint's friendly name cut to 31 characters.
-bool namesEndpoint(const std::string& chosen, const std::string& friendly) {
-    return friendly == chosen ||
-           (!chosen.empty() && friendly.rfind(chosen, 0) == 0 &&
-            std::filesystem::path(pathFromUtf8(chosen)).wstring().size() >= 31);
-}
-
-// The render endpoint chosen (empty: the default one) in any state; null when there is none.
-void findEndpoint(IMMDeviceEnumerator* devices, const std::string& chosen,
-                  ComRef<IMMDevice>* found) {
-    if (chosen.empty()) {
-        devices->GetDefaultAudioEndpoint(eRender, eConsole, found->put());
-        return;
-    }
-    ComRef<IMMDeviceCollection> all;
-    UINT count = 0;
-    if (FAILED(devices->EnumAudioEndpoints(eRender, DEVICE_STATEMASK_ALL, all.put())) ||
-        FAILED(all->GetCount(&count)))
-        return;
-    for (UINT i = 0; i < count; ++i) {
-        ComRef<IMMDevice> device;
-        if (SUCCEEDED(all->Item(i, device.put())) &&
-            namesEndpoint(chosen, friendlyName(device.get())))
-            return (void)all->Item(i, found->put());
-    }
-}
 
 // Reads the endpoint's mute and level into report; false when they cannot be read.
 bool readVolume(IMMDevice* device, OutputReport* report) {
@@ -307,9 +70,7 @@ OutputReport readOutput(const std::string& name) {
     ComUse com;
     OutputReport report;
     ComRef<IMMDeviceEnumerator> devices;
-    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                __uuidof(IMMDeviceEnumerator), devices.putVoid())))
-        return report;  // no audio service to ask: nothing known
+    if (!openEndpoints(&devices)) return report;  // no audio service to ask: nothing known
     report.known = report.serverRunning = true;
     ComRef<IMMDevice> device;
     findEndpoint(devices.get(), name, &device);
@@ -324,28 +85,82 @@ OutputReport readOutput(const std::string& name) {
 
 namespace {
 
-// Reads the output once a second on a thread of its own and tells every change: Core Audio's own
-// notifications come on its threads in an order of their own, and a second is how soon a muted
-// output must be said.
-class PolledOutputWatch final : public OutputWatch {
+// Wakes the watch when Core Audio tells of a change: an endpoint added, removed, plugged or
+// unplugged, the default one changed, or the followed endpoint's mute or level changed. It only
+// wakes: the watch reads the whole output on its own thread, so its reports keep their order.
+class ChangeNotices final : public IMMNotificationClient, public IAudioEndpointVolumeCallback {
 public:
-    PolledOutputWatch(std::string name, std::function<void(const OutputReport&)> onChange)
+    explicit ChangeNotices(std::function<void()> wake) : m_wake(std::move(wake)) {}
+
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --m_references;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        if (id == __uuidof(IUnknown) || id == __uuidof(IMMNotificationClient))
+            *object = static_cast<IMMNotificationClient*>(this);
+        else if (id == __uuidof(IAudioEndpointVolumeCallback))
+            *object = static_cast<IAudioEndpointVolumeCallback*>(this);
+        else
+            return *object = nullptr, E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD) override { return woken(); }
+    HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR) override { return woken(); }
+    HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR) override { return woken(); }
+    HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow flow, ERole, LPCWSTR) override {
+        return flow == eRender ? woken() : S_OK;
+    }
+    // Properties change all the time and say nothing a bell depends on.
+    HRESULT STDMETHODCALLTYPE OnPropertyValueChanged(LPCWSTR, const PROPERTYKEY) override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA) override { return woken(); }
+
+private:
+    HRESULT woken() {
+        m_wake();
+        return S_OK;
+    }
+
+    std::function<void()> m_wake;
+    std::atomic<ULONG> m_references{1};
+};
+
+// The mute and level of one endpoint at a time are followed: the one the bells would play on.
+class FollowedVolume {
+public:
+    ~FollowedVolume() { follow(nullptr, nullptr); }
+    void follow(IMMDevice* device, IAudioEndpointVolumeCallback* notices) {
+        if (m_volume.get()) m_volume->UnregisterControlChangeNotify(m_notices);
+        m_volume.reset();
+        m_notices = notices;
+        if (!device ||
+            FAILED(device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
+                                    m_volume.putVoid())) ||
+            FAILED(m_volume->RegisterControlChangeNotify(notices)))
+            m_volume.reset();
+    }
+
+private:
+    ComRef<IAudioEndpointVolume> m_volume;
+    IAudioEndpointVolumeCallback* m_notices = nullptr;
+};
+
+// Reads the output on a thread of its own whenever Core Audio tells of a change, and once a second
+// besides (a driver that announces nothing is still caught within a second), and tells every
+// change it finds.
+class CoreAudioWatch final : public OutputWatch {
+public:
+    CoreAudioWatch(std::string name, std::function<void(const OutputReport&)> onChange)
         : m_thread([this, name = std::move(name), onChange = std::move(onChange)] {
-              OutputReport told;
-              bool first = true;
-              std::unique_lock lock(m_mutex);
-              while (!m_stopping) {
-                  lock.unlock();
-                  const OutputReport now = readOutput(name);
-                  remember(name, now);
-                  if (first || !(now == told)) onChange(now);
-                  first = false;
-                  told = now;
-                  lock.lock();
-                  m_wake.wait_for(lock, std::chrono::seconds(1), [this] { return m_stopping; });
-              }
+              watch(name, onChange);
           }) {}
-    ~PolledOutputWatch() override {
+    ~CoreAudioWatch() override {
         {
             std::lock_guard lock(m_mutex);
             m_stopping = true;
@@ -355,9 +170,53 @@ public:
     }
 
 private:
+    void watch(const std::string& name, const std::function<void(const OutputReport&)>& onChange) {
+        ComUse com;
+        ComRef<IMMDeviceEnumerator> devices;
+        auto* notices = new ChangeNotices([this] { wake(); });
+        const bool told = openEndpoints(&devices) &&
+                          SUCCEEDED(devices->RegisterEndpointNotificationCallback(notices));
+        {
+            FollowedVolume volume;
+            std::pair<std::string, bool> followed;  // the endpoint's name, and whether it is there
+            OutputReport last;
+            bool first = true;
+            std::unique_lock lock(m_mutex);
+            while (!m_stopping) {
+                m_woken = false;
+                lock.unlock();
+                const OutputReport now = readOutput(name);
+                remember(name, now);
+                if (devices.get() && (first || followed != std::pair(now.name, now.present))) {
+                    ComRef<IMMDevice> device;
+                    findEndpoint(devices.get(), name, &device);
+                    volume.follow(device.get(), notices);
+                    followed = {now.name, now.present};
+                }
+                if (first || !(now == last)) onChange(now);
+                first = false;
+                last = now;
+                lock.lock();
+                m_wake.wait_for(lock, std::chrono::seconds(1),
+                                [this] { return m_stopping || m_woken; });
+            }
+        }
+        if (told) devices->UnregisterEndpointNotificationCallback(notices);
+        notices->Release();
+    }
+
+    void wake() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_woken = true;
+        }
+        m_wake.notify_all();
+    }
+
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stopping = false;
+    bool m_woken = false;
     std::thread m_thread;  // last: it uses the members above
 };
 
@@ -365,17 +224,28 @@ private:
 
 std::unique_ptr<OutputWatch> watchOutput(const std::string& name,
                                          std::function<void(const OutputReport&)> onChange) {
-    return std::make_unique<PolledOutputWatch>(name, std::move(onChange));
+    return std::make_unique<CoreAudioWatch>(name, std::move(onChange));
 }
 
 std::vector<OutputName> listOutputs() {
     std::vector<OutputName> outputs;
-    for (UINT id = 0, count = waveOutGetNumDevs(); id < count; ++id) {
-        WAVEOUTCAPSW caps{};
-        if (waveOutGetDevCapsW(id, &caps, sizeof caps) != MMSYSERR_NOERROR) continue;
-        const std::string name = utf8FromPath(std::filesystem::path(caps.szPname));
-        outputs.push_back({name, name});
+    ComUse com;
+    ComRef<IMMDeviceEnumerator> devices;
+    ComRef<IMMDeviceCollection> active;
+    UINT count = 0;
+    if (openEndpoints(&devices) &&
+        SUCCEEDED(devices->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, active.put())) &&
+        SUCCEEDED(active->GetCount(&count))) {
+        for (UINT i = 0; i < count; ++i) {
+            ComRef<IMMDevice> device;
+            if (FAILED(active->Item(i, device.put()))) continue;
+            const std::string name = friendlyName(device.get());
+            if (!name.empty()) outputs.push_back({name, name});
+        }
+        return outputs;
     }
+    for (const std::string& name : waveOutputNames())
+        if (!name.empty()) outputs.push_back({name, name});
     return outputs;
 }
 
@@ -385,8 +255,7 @@ Status makeOutputAudible(const std::string& name) {
     ComRef<IMMDeviceEnumerator> devices;
     ComRef<IMMDevice> device;
     ComRef<IAudioEndpointVolume> volume;
-    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                __uuidof(IMMDeviceEnumerator), devices.putVoid())))
+    if (!openEndpoints(&devices))
         return Status::ioError("the Windows audio service does not answer");
     findEndpoint(devices.get(), name, &device);
     if (!device.get() || FAILED(device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL,
@@ -403,7 +272,7 @@ Status makeOutputAudible(const std::string& name) {
 }
 
 bool loadSoundOutput() {
-    return true;  // waveOut is part of the system
+    return true;  // WASAPI and waveOut are part of the system
 }
 
 namespace {
@@ -422,35 +291,47 @@ OutputReport outputNow(const std::string& name) {
 
 }  // namespace
 
+namespace {
+
+// A stream through WASAPI on the endpoint chosen, or on the default one when the chosen one is not
+// there (and then chosenMissing is set); nullptr with why when WASAPI will not take it.
+std::unique_ptr<WindowsSoundOutput> openThroughWasapi(int rate, int channels,
+                                                      const OutputChoice& choice,
+                                                      bool* chosenMissing, std::string* why) {
+    ComUse com;
+    ComRef<IMMDeviceEnumerator> devices;
+    if (!openEndpoints(&devices))
+        return *why = "the Windows audio service does not answer", nullptr;
+    ComRef<IMMDevice> device;
+    findEndpoint(devices.get(), choice.output, &device);
+    DWORD state = 0;
+    if (!choice.output.empty() &&
+        (!device.get() || FAILED(device->GetState(&state)) || state != DEVICE_STATE_ACTIVE)) {
+        *chosenMissing = true;
+        findEndpoint(devices.get(), "", &device);
+    }
+    if (!device.get()) return *why = "no sound output", nullptr;
+    return openWasapiOutput(device.get(), rate, channels, choice.volumePercent, why);
+}
+
+}  // namespace
+
 std::unique_ptr<SoundOutput> openSoundOutput(int rate, int channels, const OutputChoice& choice,
                                              std::string* why) {
-    WAVEFORMATEX format{};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = static_cast<WORD>(channels);
-    format.nSamplesPerSec = static_cast<DWORD>(rate);
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = static_cast<WORD>(channels * 2);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HWAVEOUT device = nullptr;
-    const UINT chosen = deviceNamed(choice.output);
-    const MMRESULT opened =
-        waveOutOpen(&device, chosen, &format, reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
-    if (opened != MMSYSERR_NOERROR) {
-        CloseHandle(done);
-        if (why) *why = "no sound output (waveOutOpen " + std::to_string(opened) + ")";
+    bool chosenMissing = false;
+    std::string wasapiWhy;
+    std::string waveWhy;
+    std::unique_ptr<WindowsSoundOutput> output =
+        openThroughWasapi(rate, channels, choice, &chosenMissing, &wasapiWhy);
+    if (!output) {
+        chosenMissing = false;
+        output = openWaveOutput(rate, channels, choice, &chosenMissing, &waveWhy);
+    }
+    if (!output) {
+        if (why) *why = "no sound output (" + wasapiWhy + "; " + waveWhy + ")";
         return nullptr;
     }
-    // Since Vista this is the stream's own volume, not the device's; both channels alike. At
-    // full volume the stream is left as the system opened it.
-    if (choice.volumePercent < 100) {
-        const DWORD level = static_cast<DWORD>(0xFFFF * choice.volumePercent / 100);
-        waveOutSetVolume(device, level | (level << 16));
-    }
-    const size_t blockBytes =
-        format.nAvgBytesPerSec * kBlockMs / 1000 / format.nBlockAlign * format.nBlockAlign;
-    auto output = std::make_unique<WaveOutput>(device, done, blockBytes);
-    if (!choice.output.empty() && chosen == WAVE_MAPPER) {
+    if (chosenMissing) {
         output->setAudibility("选定的声音输出 " + choice.output + " 不存在", true);
     } else {
         const OutputReport report = outputNow(choice.output);
