@@ -1,5 +1,5 @@
 // tolvanectl play where Qt is not carried (tolvanectl.exe): the bell's list decoded with
-// libmpg123 and written to the sound output (waveOut) on this thread. Qt's Windows sink hangs
+// libmpg123 and written to the sound output (WASAPI) on this thread. Qt's Windows sink hangs
 // under Wine besides.
 
 #include <chrono>

@@ -37,7 +37,7 @@ signals:
 using PcmSinkFactory = std::function<std::unique_ptr<PcmSink>(const PcmFormat&)>;
 
 // Sinks on the audio output chosen, at the bell volume, as choice() says when each opens (on the
-// player thread): a PulseAudio stream on Linux, waveOut on Windows. Without choice, the default
+// player thread): a PulseAudio stream on Linux, WASAPI on Windows. Without choice, the default
 // output at full bell volume.
 PcmSinkFactory audioSinkFactory(std::function<OutputChoice()> choice = nullptr);
 

@@ -143,7 +143,7 @@ TEST(RingLogTest, AFolderThatCannotTakeTheLogCostsLinesNotBells) {
 }
 
 // "铃声响起" is the word for a bell someone could hear: never for one played on an output that is
-// muted, nor on one whose state the system does not tell (Windows' waveOut).
+// muted, nor on one whose state the system does not tell (Wine's endpoints).
 TEST(RingLogTest, HeardOnlyWhenTheOutputIsKnownToBeAudible) {
     TempDir written;
     {

@@ -2,7 +2,7 @@
 # The Windows build of the desktop program under Wine on Xvfb. Started from an empty folder with a
 # Chinese name, it makes its two tables there and shows its 663 x 488 window; started again with
 # the hot-key option on, Shift+T hides it (Wine delivers hot keys only while one of the program's
-# windows has the focus). Then the bells: a schedule made by tolvanectl.exe rings through waveOut
+# windows has the focus). Then the bells: a schedule made by tolvanectl.exe rings through WASAPI
 # into this test's PulseAudio server, at its second and stopped by its end time; the onset is
 # printed, and the ring log beside the tables shows it. Last the automatic power-off: asked of
 # Windows once, at its second.
