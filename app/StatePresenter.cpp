@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/TrayIcon.h"
+#include "schedule/core/ScheduleList.h"
 #include "ui/ClockFace.h"
 
 namespace tolvane {
@@ -124,10 +125,12 @@ void StatePresenter::markPlayingRow(const RingerState& state) {
     for (int r = 0; r < list.topLevelItemCount(); ++r) {
         QTreeWidgetItem* row = list.topLevelItem(r);
         const bool isIt =
-            state.playing && sameTimeOfDay(row->text(0), start) && row->text(2) == music;
-        QFont font = row->font(0);
-        font.setBold(isIt);
+            state.playing && sameTimeOfDay(row->text(0), start) && row->text(kMusicColumn) == music;
         for (int c = 0; c < list.columnCount(); ++c) {
+            // The times keep their weight: in some fonts (Wine's) "23:17:58" fills its 60 px
+            // column only in the regular face.
+            QFont font = row->font(c);
+            font.setBold(isIt && c >= kMusicColumn);
             row->setFont(c, font);
             row->setBackground(c, isIt ? QBrush(QColor(0xFF, 0xE0, 0x8A)) : QBrush());
         }

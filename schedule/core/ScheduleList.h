@@ -15,6 +15,7 @@ namespace tolvane {
 
 // One row of the Schedule list while it is filled: ten visible cells and the sort value.
 inline constexpr int kScheduleColumns = 10;
+inline constexpr int kMusicColumn = 2;  // after the start and end times
 using ScheduleRow = std::array<std::string, kScheduleColumns + 1>;
 inline constexpr char kMarkerOn[] = "●";
 inline constexpr char kMarkerOff[] = "○";

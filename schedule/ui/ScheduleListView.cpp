@@ -32,6 +32,9 @@ void setUpScheduleColumns(QTreeWidget* list) {
                                           QT_TRANSLATE_NOOP("ScheduleList", "六"),
                                           QT_TRANSLATE_NOOP("ScheduleList", "日")};
     addSortColumn(list);
+    // A style's own minimum follows its font, and with a wide one (Wine's) it made the day
+    // columns twice their width and the list scroll sideways even when empty.
+    list->header()->setMinimumSectionSize(kWidths[3]);
     for (int c = 0; c < kScheduleColumns; ++c) {
         list->headerItem()->setText(c, QCoreApplication::translate("ScheduleList", kTitles[c]));
         list->setColumnWidth(c, kWidths[c]);

@@ -10,11 +10,14 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTextCharFormat>
@@ -185,6 +188,23 @@ private slots:
         m_window.reset();
         m_ringer.reset();
         delete m_dir;
+    }
+
+    // Wine's wide fallback font made the style's minimum section twice a day column, so the empty
+    // list scrolled sideways.
+    void scheduleColumnsKeepTheirWidthsAndFitInAWideFont() {
+        const QFont usual = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(usual); });
+        QFont wide = usual;
+        wide.setPixelSize(20);
+        QApplication::setFont(wide);
+        start();
+        m_window->show();
+        QApplication::processEvents();
+        for (int c = 3; c < 10; ++c) QCOMPARE(list()->columnWidth(c), 25);
+        QCOMPARE(list()->columnWidth(2), 340);
+        QVERIFY(list()->header()->length() <= list()->viewport()->width());
+        QVERIFY(!list()->horizontalScrollBar()->isVisible());
     }
 
     void firstStartCreatesBothTablesAndStartsTheTick() {
