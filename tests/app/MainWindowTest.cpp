@@ -650,11 +650,9 @@ private slots:
             });
         QCOMPARE(m_messages.size(), size_t{4});
         QCOMPARE(m_messages[0], (FlowMessage{"信息：", "请选择添加铃声的音乐文件！"}));
-        QCOMPARE(
-            m_messages[1],
-            (FlowMessage{"添加铃声成功",
-                         "添加铃声成功！铃声将会在周一 周三 的07:30:00响起！\n"
-                         "铃声的音乐不能播放：/b/上课.mp3（文件不存在）"}));
+        QCOMPARE(m_messages[1], (FlowMessage{"添加铃声成功",
+                                             "添加铃声成功！铃声将会在周一 周三 的07:30:00响起！\n"
+                                             "铃声的音乐不能播放：/b/上课.mp3（文件不存在）"}));
         QCOMPARE(m_messages[2], (FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}));
         QCOMPARE(m_messages[3], (FlowMessage{"信息：", "未选中MP3歌曲，不能播放！"}));
         QCOMPARE(m_icons[3], QMessageBox::Information);
@@ -716,8 +714,9 @@ private slots:
         QCOMPARE(m_messages[2], (FlowMessage{"信息：", "对不起！这个时间点已经有铃声！"}));
         // The folder holds no MP3: stored, and said.
         QCOMPARE(m_messages[3],
-                 (FlowMessage{"修改成功", "修改成功！铃声将会在周二 的07:00:00响起！\n铃声的音乐不能播放：" +
-                                              m_dir->file("bells") + "（文件夹里没有MP3文件）"}));
+                 (FlowMessage{"修改成功",
+                              "修改成功！铃声将会在周二 的07:00:00响起！\n铃声的音乐不能播放：" +
+                                  m_dir->file("bells") + "（文件夹里没有MP3文件）"}));
         QCOMPARE(column(0), (QStringList{"07:00:00", "09:00:00"}));
         QCOMPARE(column(1), (QStringList{"", ""}));
     }
