@@ -77,4 +77,41 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
     return Status::ok();
 }
 
+namespace {
+
+// Only a start time written as the tick compares it ("07:30:00") ever rings.
+bool isClockText(const std::string& text) {
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':') return false;
+    for (size_t i : {0, 1, 3, 4, 6, 7})
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+}  // namespace
+
+Result<std::vector<ScheduledBell>> bellsStartingBetween(TableDatabase& db, const RingDay& day,
+                                                        const std::string& from,
+                                                        const std::string& to) {
+    std::vector<ScheduledBell> found;
+    if (!day.startsBells) return found;
+    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    auto today = db.fieldRef(weekdayFieldName(day.weekday));
+    if (!today.isOk()) return today.status();
+    for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
+        auto start = db.readText(schema::kStart);
+        if (!start.isOk()) return start.status();
+        if (!isClockText(start.value()) || start.value() < from || start.value() > to) continue;
+        auto rings = db.readLogical(today.value());
+        if (!rings.isOk()) return rings.status();
+        if (!rings.value()) continue;
+        auto end = db.readText(schema::kEnd);
+        if (!end.isOk()) return end.status();
+        auto music = db.readText(schema::kMusic);
+        if (!music.isOk()) return music.status();
+        found.push_back({start.value(), end.value(), music.value()});
+    }
+    return found;
+}
+
 }  // namespace tolvane

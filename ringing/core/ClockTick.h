@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Clock.h"
 #include "base/Status.h"
@@ -42,5 +43,15 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& s
 // of the weekday it rings as; end-time stops and power-off apply on every day.
 Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
                     const ShutdownPlan& shutdown, PowerOff& powerOff, BellSound& sound);
+
+// A bell of the schedule as its record holds it.
+struct ScheduledBell {
+    std::string start, end, music;
+};
+// The live bells that start on day at a time from from to to (texts "HH:MM:SS" of one day, both
+// included), in table order; none when the day rings no bells.
+Result<std::vector<ScheduledBell>> bellsStartingBetween(TableDatabase& db, const RingDay& day,
+                                                        const std::string& from,
+                                                        const std::string& to);
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 #include "ringing/core/RingEngine.h"
 
+#include <algorithm>
+
 #include "platform/FolderListing.h"
 #include "ringing/core/PlayList.h"
 #include "schedule/core/Schema.h"
@@ -70,10 +72,9 @@ int RingEngine::msToNextSecond() const {
 
 void RingEngine::noteClockStep(int64_t wall) {
     const int64_t step = wall - (m_lastWall + 1);
+    // A jump forward is told with the bells it passed over (ringPassedOver).
     if (m_lastWall != 0 && step < 0)
         m_log->warn("时钟向回调了 " + std::to_string(-step) + " 秒：已响过的铃声不再重响");
-    else if (m_lastWall != 0 && step > SecondPacer::kMaxCatchUp)
-        m_log->warn("时钟向前跳了 " + std::to_string(step) + " 秒：其间的铃声不再补响");
     m_lastWall = wall;
 }
 
@@ -83,6 +84,7 @@ Status RingEngine::processDueSeconds() {
     const int64_t epoch = floorDiv1000(m_clock.nowMs());
     const int64_t wall = civilToEpochSeconds(m_clock.toLocal(epoch));
     if (wall == m_lastWall) return Status::ok();
+    const int64_t previousWall = m_lastWall;
     noteClockStep(wall);
     const std::vector<int64_t> due = m_pacer.secondsDue(wall);
     if (due.size() > 1) m_log->warn("补响迟到的 " + std::to_string(due.size() - 1) + " 秒");
@@ -95,8 +97,56 @@ Status RingEngine::processDueSeconds() {
             m_log->note(day.startsBells ? "校历：" + dateText(t) + " 按" +
                                               weekdayFieldName(day.weekday) + "响铃"
                                         : "校历：" + dateText(t) + " 放假，不响铃");
+        if (second == wall && previousWall != 0 &&
+            wall - (previousWall + 1) > SecondPacer::kMaxCatchUp)
+            if (Status s = ringPassedOver(previousWall, wall, epoch, t, day); !s.isOk()) return s;
         LoggedSound sound(*this, t, (epoch - (wall - second)) * 1000);
         if (Status s = runClockTick(m_db, t, day, m_shutdown, powerOff, sound); !s.isOk()) return s;
+    }
+    return Status::ok();
+}
+
+namespace {
+
+int64_t secondOfDay(const std::string& clockText) {
+    return std::stoi(clockText.substr(0, 2)) * 3600 + std::stoi(clockText.substr(3, 2)) * 60 +
+           std::stoi(clockText.substr(6, 2));
+}
+
+}  // namespace
+
+Status RingEngine::ringPassedOver(int64_t previousWall, int64_t wall, int64_t epoch,
+                                  const LocalTime& now, const RingDay& day) {
+    const std::string jump = "时钟向前跳了 " + std::to_string(wall - (previousWall + 1)) + " 秒：";
+    const int64_t midnight = wall - (now.hour * 3600 + now.minute * 60 + now.second);
+    const int64_t from = std::max(previousWall + 1, midnight);
+    Result<std::vector<ScheduledBell>> passed = std::vector<ScheduledBell>{};
+    if (from <= wall - 1)
+        passed = bellsStartingBetween(m_db, day, timeText(civilFromEpochSeconds(from)),
+                                      timeText(civilFromEpochSeconds(wall - 1)));
+    if (!passed.isOk()) return passed.status();
+    if (passed.value().empty()) {
+        m_log->warn(jump + "其间没有铃声");
+        return Status::ok();
+    }
+    // The latest start wins, as when bells start on one second: the last one started plays.
+    size_t latest = 0;
+    for (size_t i = 1; i < passed.value().size(); ++i)
+        if (passed.value()[i].start >= passed.value()[latest].start) latest = i;
+    const std::string nowText = timeText(now);
+    for (size_t i = 0; i < passed.value().size(); ++i) {
+        const ScheduledBell& bell = passed.value()[i];
+        const int64_t lateS = (wall - midnight) - secondOfDay(bell.start);
+        const bool stillOn = bell.end.empty() ? lateS <= kRingLateAtMostS : bell.end > nowText;
+        if (i != latest || !stillOn) {
+            m_log->warn(jump + bell.start + " 的铃声没有响（" + bell.music + "）");
+            continue;
+        }
+        m_log->warn(jump + bell.start + " 的铃声现在补响，迟到 " + std::to_string(lateS) + " 秒");
+        const int64_t bellWall = wall - lateS;
+        m_pacer.treatAsProcessed(bellWall);
+        LoggedSound sound(*this, civilFromEpochSeconds(bellWall), (epoch - lateS) * 1000);
+        sound.start(bell.music);
     }
     return Status::ok();
 }

@@ -5,6 +5,11 @@
 // ring log: each bell started, heard (how late), stopped and why, files skipped, the clock
 // stepping, power-off. The program drives it from a Qt timer (RingController), the headless
 // ringer the same way; tests call processDueSeconds directly.
+//
+// A jump of the clock forward (an offset, 对时, a system clock step) rings at once the latest
+// bell whose second it passed over, saying how late, when the bell is still on: its end time is
+// ahead, or it has none and is at most kRingLateAtMostS late. Every other bell passed over is
+// named in the log as not rung, and rings at its second if the clock comes back to it.
 
 #include <atomic>
 #include <mutex>
@@ -20,6 +25,8 @@ namespace tolvane {
 
 class RingEngine {
 public:
+    static constexpr int64_t kRingLateAtMostS = 300;
+
     // All references must outlive the engine. It logs nowhere until setLog.
     RingEngine(TableDatabase& db, const Clock& clock, BellSound& sound, PowerOff& powerOff);
     void setLog(RingLog& log) { m_log = &log; }
@@ -66,6 +73,8 @@ private:
     class LoggedSound;
     class LoggedPowerOff;
     void noteClockStep(int64_t wall);
+    Status ringPassedOver(int64_t previousWall, int64_t wall, int64_t epoch, const LocalTime& now,
+                          const RingDay& day);
     void stopped(const std::string& why);
 
     TableDatabase& m_db;

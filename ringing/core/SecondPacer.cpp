@@ -20,7 +20,8 @@ std::vector<int64_t> SecondPacer::secondsDue(int64_t now) {
     }
     m_last = now;
     if (!m_latest || now > *m_latest) m_latest = now;
-    std::erase_if(m_skipped, [this](const Span& span) { return *m_latest - span.to > kMaxBackStep; });
+    std::erase_if(m_skipped,
+                  [this](const Span& span) { return *m_latest - span.to > kMaxBackStep; });
     return due;
 }
 

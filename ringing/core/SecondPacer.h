@@ -27,6 +27,9 @@ public:
 
     // The epoch seconds to process, oldest first, for a tick that read the second now.
     std::vector<int64_t> secondsDue(int64_t now);
+    // A second passed over by a jump forward whose bell was rung at once: it is not processed
+    // again when the clock comes back to it.
+    void treatAsProcessed(int64_t second) { markProcessed(second); }
     // Forgets the last processed second: after a pause no second is caught up. The latest second
     // processed is kept: a second is never processed twice, paused in between or not.
     void forget() { m_last.reset(); }

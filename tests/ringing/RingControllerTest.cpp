@@ -125,6 +125,58 @@ TEST_F(RingControllerTest, ALateTickCatchesUpTheSecondsItMissed) {
         sound.take());
 }
 
+// The warnings the engine logs, as lines.
+class WarningLog final : public RingLog {
+public:
+    void warn(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+// An offset of +19 s set at 08:00:00 and taken back: the latest bell passed over rings at once,
+// the others are named, and each rings at its second when the clock comes back, the one rung
+// late not again.
+TEST_F(RingControllerTest, AJumpForwardRingsTheLatestBellPassedOverAtOnceAndLosesNone) {
+    WarningLog log;
+    controller->engine().setLog(log);
+    controller->setRunning(true);
+    fireAt(3);
+    fireAt(20003);
+    EXPECT_EQ((std::vector<std::string>{"start bell9"}), sound.take());
+    ASSERT_GE(log.lines.size(), 9u);
+    EXPECT_EQ("时钟向前跳了 19 秒：08:00:01 的铃声没有响（bell1）", log.lines[0]);
+    EXPECT_EQ("时钟向前跳了 19 秒：08:00:09 的铃声现在补响，迟到 11 秒", log.lines[8]);
+
+    for (int s = 1; s <= 10; ++s) fireAt(s * 1000 + 3);  // the offset taken back
+    EXPECT_EQ(
+        (std::vector<std::string>{"start bell1", "start bell2", "start bell3", "start bell4",
+                                  "start bell5", "start bell6", "start bell7", "start bell8"}),
+        sound.take());
+}
+
+// A bell passed over is rung only while it is still on: before its end time, or, with none, at
+// most five minutes late.
+TEST_F(RingControllerTest, ABellPassedOverLongAgoOrEndedIsNamedNotRung) {
+    const std::array<bool, 7> everyDay{true, true, true, true, true, true, true};
+    db.append(bellValues({"08:00:30", "08:00:40", "ended", everyDay, 0}));
+    db.append(bellValues({"08:01:00", "", "late", everyDay, 0}));
+    WarningLog log;
+    controller->engine().setLog(log);
+    controller->setRunning(true);
+    fireAt(10003);
+    fireAt(50003);
+    EXPECT_TRUE(sound.take().empty());
+    EXPECT_EQ((std::vector<std::string>{"时钟向前跳了 39 秒：08:00:30 的铃声没有响（ended）"}),
+              log.lines);
+    log.lines.clear();
+    fireAt((60 + RingEngine::kRingLateAtMostS + 1) * 1000 + 3);
+    EXPECT_TRUE(sound.take().empty());
+    EXPECT_EQ((std::vector<std::string>{"时钟向前跳了 310 秒：08:01:00 的铃声没有响（late）"}),
+              log.lines);
+    log.lines.clear();
+    fireAt((60 + RingEngine::kRingLateAtMostS + 21) * 1000 + 3);
+    EXPECT_EQ((std::vector<std::string>{"时钟向前跳了 19 秒：其间没有铃声"}), log.lines);
+}
+
 TEST(RingControllerFatalTest, AFieldOfAnotherTypeStopsTheTimerAndReports) {
     test::TempDir dir;
     TableDatabase db;
