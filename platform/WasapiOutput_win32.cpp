@@ -106,7 +106,8 @@ public:
     }
 
     void drain() override {
-        const std::vector<char> silence(m_rate * kTailMs / 1000 * m_frameBytes, 0);
+        const std::vector<char> silence(static_cast<size_t>(m_rate * kTailMs / 1000) * m_frameBytes,
+                                        0);
         m_pending.clear();  // a part of a frame is never heard
         if (!write(silence.data(), silence.size())) return;
         if (!m_started && !start()) return;
