@@ -43,13 +43,14 @@ bool SkinStartup::attach() {
 
 void applyOwnLook() {
     if (!qApp->styleSheet().isEmpty()) return;  // applied before the windows were built
-    if (!defaultFontShowsChinese()) {
+    const std::vector<std::string> chinese =
+        defaultFontShowsChinese() ? std::vector<std::string>{} : chineseFontFamilies();
+    if (!chinese.empty()) {
         // The look's fonts for every text, not only for the controls the sheet names: each text
         // in a default font without Chinese took a search for a fallback font.
         QFont font = QApplication::font();
         QStringList families;
-        for (const std::string& family : chineseFontFamilies())
-            families << QString::fromStdString(family);
+        for (const std::string& family : chinese) families << QString::fromStdString(family);
         font.setFamilies(families);
         QApplication::setFont(font);
     }

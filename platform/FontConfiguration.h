@@ -19,7 +19,7 @@ void loadFontConfiguration();
 bool defaultFontShowsChinese();
 
 // The families to show Chinese in, best first; the toolkit takes the first one installed and its
-// own default when none is.
+// own default when none is. Windows lists only the installed ones (none: the toolkit's default).
 std::vector<std::string> chineseFontFamilies();
 
 }  // namespace tolvane
