@@ -11,12 +11,13 @@ if [ "${1:-build}" = test ]; then
   # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
   # a private D-Bus with the logind mock; libfaketime to step the clock under the real program;
   # the Debian package's checks and its install into a fresh root; the Windows installer; the
-  # autotools that make libsodium's build files for its Windows cross build, xz for Qt's source.
+  # autotools that make libsodium's build files for its Windows cross build, xz for Qt's source;
+  # ccache, so a second run recompiles only what changed.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps
-    autoconf automake libtool xz-utils perl)
+    autoconf automake libtool xz-utils perl ccache)
   # wine32 runs the 32-bit Windows programs (the PE loader's test program among them): it needs
   # the i386 architecture. It is asked for on its own below, since an i386 index that a mirror is
   # still syncing can leave it uninstallable for days while everything else installs.

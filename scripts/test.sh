@@ -16,6 +16,13 @@ wine_arch=x86_64
 dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q "install ok installed" && wine_arch=i686
 echo "Wine tests run the $wine_arch build"
 windows_prefix=$(scripts/windows-cache.sh "$wine_arch")
+
+# Every build below (and the README's run command, which a test runs) compiles through ccache, its
+# cache beside the Windows libraries: a run after a change recompiles what the change touched. The
+# paths in the clone are hashed relative to it, so a fresh clone elsewhere finds the same objects.
+export CCACHE_DIR=${CCACHE_DIR:-${TOLVANE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tolvane}/ccache}
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-4G}
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 for arch in i686 x86_64; do
   pkg_config_dir=/nonexistent
   if [ "$arch" = "$wine_arch" ]; then
