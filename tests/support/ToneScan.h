@@ -3,6 +3,7 @@
 // Which tones a recording holds, and for how long: pitch by zero crossings in 20 ms windows,
 // silence by level, runs of similar pitch merged.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -62,6 +63,29 @@ inline std::vector<ToneRun> scanTones(const int16_t* samples, size_t frames, int
     return kept;
 }
 
+// Moves each tone's start from its first 20 ms window to its first sample: the first one near the
+// window whose level reaches a third of the tone's first 40 ms' peak (to a sample, for onsets).
+inline void findFirstSamples(std::vector<ToneRun>& runs, const int16_t* samples, size_t frames,
+                             int channels, int rate) {
+    const auto at = [&](size_t frame) {
+        return std::abs(int{samples[frame * static_cast<size_t>(channels)]});
+    };
+    const size_t window = static_cast<size_t>(rate) / 50;
+    for (ToneRun& r : runs) {
+        if (r.hz == 0) continue;
+        const size_t first = static_cast<size_t>(r.start * rate + 0.5);
+        const size_t from = first >= window ? first - window : 0;
+        const size_t to = std::min(frames, first + 2 * window);
+        int peak = 0;
+        for (size_t i = first; i < to; ++i) peak = std::max(peak, at(i));
+        for (size_t i = from; i < to; ++i)
+            if (at(i) * 3 >= peak) {
+                r.start = static_cast<double>(i) / rate;
+                break;
+            }
+    }
+}
+
 // The tones alone, as "440:0.6 880:0.4" with seconds rounded to 0.1 (or to 0.01 with
 // precise, or "440@3.12:0.60" with timed, the start in seconds from the recording's start);
 // silence and blips shorter than 0.1 s (a stream's first window, half silent) are left out.
@@ -74,7 +98,7 @@ inline std::string describeTones(const std::vector<ToneRun>& runs, bool precise 
         char buf[32];
         char buf2[48];
         if (timed) {
-            std::snprintf(buf2, sizeof buf2, "%s%d@%.2f:%.2f", out.empty() ? "" : " ", nominal,
+            std::snprintf(buf2, sizeof buf2, "%s%d@%.4f:%.2f", out.empty() ? "" : " ", nominal,
                           r.start, r.seconds);
             out += buf2;
             continue;

@@ -1,6 +1,6 @@
 // tone_scan [--timed] FILE.wav: prints the tones a 16-bit PCM WAV recording holds, as
-// "440:0.60 880:0.40", or with --timed "440@1.25:0.60 ... total:12.5" (start seconds @ length,
-// and the recording's length).
+// "440:0.60 880:0.40", or with --timed "440@1.2534:0.60 ... total:12.5" (start seconds to its
+// first sample @ length, and the recording's length).
 
 #include <cstdint>
 #include <cstring>
@@ -39,8 +39,9 @@ int main(int argc, char** argv) {
             if (bits != 16 || channels < 1) break;
             const auto* samples = reinterpret_cast<const int16_t*>(wav.data() + at + 8);
             const size_t frames = bytes / (2 * static_cast<size_t>(channels));
-            std::cout << tolvane::test::describeTones(
-                tolvane::test::scanTones(samples, frames, channels, rate), true, timed);
+            auto runs = tolvane::test::scanTones(samples, frames, channels, rate);
+            if (timed) tolvane::test::findFirstSamples(runs, samples, frames, channels, rate);
+            std::cout << tolvane::test::describeTones(runs, true, timed);
             if (timed) std::cout << " total:" << static_cast<double>(frames) / rate;
             std::cout << "\n";
             return 0;
