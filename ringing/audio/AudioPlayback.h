@@ -5,9 +5,12 @@
 
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 #include "ringing/audio/PcmSink.h"
 #include "ringing/core/PlayList.h"
@@ -49,12 +52,30 @@ public:
     PlayerWorker(PcmSinkFactory factory, PlaybackHooks hooks, Progress& progress);
     ~PlayerWorker() override;
 
-    void play(const std::vector<std::string>& list, int count, uint64_t request = 0);
+    // Opens the list's first file and an output for it, held behind gate, so that a play of the
+    // same gate starts at once. Dropped by the next request, or when unused for kPreparedForMs.
+    void prepare(const std::vector<std::string>& list, int count, std::shared_ptr<StartGate> gate);
+    // gate: the one the list was prepared with, already opened by the caller; null otherwise.
+    void play(const std::vector<std::string>& list, int count, uint64_t request = 0,
+              const std::shared_ptr<StartGate>& gate = nullptr);
     void stop(uint64_t request = 0);
 
+    static constexpr int kPreparedForMs = 3000;
+
 private:
+    struct Prepared {
+        std::shared_ptr<StartGate> gate;
+        std::shared_ptr<PlaylistSource> source;
+        PcmSink* sink;      // owned
+        PcmDevice* device;  // child of sink
+        bool held;          // sink waits on gate; otherwise it is started when adopted
+    };
+
     void silence();
     void startNextFile();
+    PcmDevice* makeDevice(const std::shared_ptr<PlaylistSource>& source, PcmSink* sink);
+    bool adoptPrepared(const std::shared_ptr<StartGate>& gate);
+    void dropPrepared();
     void releaseCurrentFile();
     void onDrained();
 
@@ -64,6 +85,8 @@ private:
     std::shared_ptr<PlaylistSource> m_source;
     PcmSink* m_sink = nullptr;      // owned; deleted later, it may be inside its own signal
     PcmDevice* m_device = nullptr;  // child of m_sink
+    std::optional<Prepared> m_prepared;
+    QTimer m_preparedExpiry{this};
 };
 
 class AudioPlayback final : public PlaybackService {
@@ -71,12 +94,24 @@ public:
     explicit AudioPlayback(PcmSinkFactory factory = audioSinkFactory(), PlaybackHooks hooks = {});
     ~AudioPlayback() override;
 
+    void prepare(const std::vector<std::string>& list, int count) override;
     void play(const std::vector<std::string>& list, int count) override;
     void stop() override;
     bool playing() const override;
     uint64_t lastRequest() const override { return m_requests; }
 
 private:
+    // The gate of the list last prepared when it is list and count; the prepared list is
+    // forgotten either way.
+    std::shared_ptr<StartGate> takePrepared(const std::vector<std::string>& list, int count);
+
+    struct PreparedList {
+        std::vector<std::string> list;
+        int count = 0;
+        std::shared_ptr<StartGate> gate;
+    };
+    std::mutex m_preparedMutex;
+    PreparedList m_prepared;
     PlayerWorker::Progress m_progress;
     std::atomic<uint64_t> m_requests{0};
     QThread m_thread;

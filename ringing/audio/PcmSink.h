@@ -9,6 +9,7 @@
 
 #include "platform/SoundOutput.h"
 #include "ringing/audio/Mp3Decoder.h"
+#include "ringing/audio/StartGate.h"
 
 class QIODevice;
 
@@ -20,6 +21,14 @@ public:
     using QObject::QObject;
     // Pulls pcm until it ends; then emits drained(). pcm must outlive the sink's use of it.
     virtual void start(QIODevice* pcm) = 0;
+    // As start, but nothing is read or heard before gate opens: the stream is ready ahead of a
+    // bell's second. False for a sink that cannot wait off the player thread; the player then
+    // calls start when the bell comes.
+    virtual bool startWhenOpen(QIODevice* pcm, std::shared_ptr<StartGate> gate) {
+        (void)pcm;
+        (void)gate;
+        return false;
+    }
     // Silences the stream at once; drained() does not follow.
     virtual void stop() = 0;
     // Why nobody can hear the stream's output, as it stood when the sink was made; empty when it

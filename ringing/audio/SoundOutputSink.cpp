@@ -23,11 +23,21 @@ public:
         m_writer = std::thread([this] { writeAll(); });
     }
 
+    bool startWhenOpen(QIODevice* pcm, std::shared_ptr<StartGate> gate) override {
+        m_pcm = pcm;
+        m_gate = std::move(gate);
+        m_writer = std::thread([this] {
+            if (m_gate->wait()) writeAll();
+        });
+        return true;
+    }
+
     std::string inaudibleBecause() const override { return m_output->inaudibleBecause(); }
     bool audibilityKnown() const override { return m_output->audibilityKnown(); }
 
     void stop() override {
         m_stopping = true;
+        if (m_gate) m_gate->cancel();
         m_output->interrupt();
         if (m_writer.joinable()) m_writer.join();
         m_output->stop();
@@ -58,6 +68,7 @@ private:
     std::unique_ptr<SoundOutput> m_output;
     PcmFormat m_format;
     QIODevice* m_pcm = nullptr;
+    std::shared_ptr<StartGate> m_gate;
     std::thread m_writer;
     std::atomic<bool> m_stopping{false};
 };

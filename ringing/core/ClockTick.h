@@ -25,6 +25,8 @@ public:
     virtual ~BellSound() = default;
     virtual void start(const std::string& music) = 0;
     virtual void stop() = 0;
+    // The bell expected to start next second: what its start needs may be opened now, unheard.
+    virtual void prepare(const std::string& music) { (void)music; }
 };
 
 // The program-wide shutdown values: the flag as read at start, the time as last saved.

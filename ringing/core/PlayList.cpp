@@ -45,15 +45,28 @@ std::vector<std::string> splitPlayList(std::string_view text) {
 PlaylistBellSound::PlaylistBellSound(PlaybackService& playback, std::function<uint64_t()> seed)
     : m_playback(playback), m_seed(std::move(seed)) {}
 
+std::vector<std::string> PlaylistBellSound::listFor(const std::string& music) {
+    if (countsAsFile(music)) return {music};
+    return splitPlayList(buildFolderPlayList(music, m_randomPlay, m_seed()));
+}
+
+void PlaylistBellSound::prepare(const std::string& music) {
+    m_preparedMusic = music;
+    m_preparedList = listFor(music);
+    m_playback.prepare(m_preparedList, 1);
+}
+
 void PlaylistBellSound::start(const std::string& music) {
-    if (countsAsFile(music)) {
-        m_playback.play({music}, 1);
-        return;
-    }
-    m_playback.play(splitPlayList(buildFolderPlayList(music, m_randomPlay, m_seed())), 1);
+    std::vector<std::string> list =
+        m_preparedMusic == music ? std::move(m_preparedList) : listFor(music);
+    m_preparedMusic.reset();
+    m_preparedList.clear();
+    m_playback.play(list, 1);
 }
 
 void PlaylistBellSound::stop() {
+    m_preparedMusic.reset();
+    m_preparedList.clear();
     m_playback.stop();
 }
 

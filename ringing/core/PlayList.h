@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,13 +28,20 @@ public:
     PlaylistBellSound(PlaybackService& playback, std::function<uint64_t()> seed);
     void start(const std::string& music) override;
     void stop() override;
+    void prepare(const std::string& music) override;
 
     // Whether a folder plays in a drawn order (the Settings option "随机播放"); read at each start.
     void setRandomPlay(bool on) { m_randomPlay = on; }
     bool randomPlay() const { return m_randomPlay; }
 
 private:
+    std::vector<std::string> listFor(const std::string& music);
+
     PlaybackService& m_playback;
+    // The list drawn for the bell prepared, which its start then plays (a folder in a drawn
+    // order is drawn once).
+    std::optional<std::string> m_preparedMusic;
+    std::vector<std::string> m_preparedList;
     bool m_randomPlay = false;
     std::function<uint64_t()> m_seed;
 };

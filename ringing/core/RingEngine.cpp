@@ -1,6 +1,7 @@
 #include "ringing/core/RingEngine.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/FolderListing.h"
 #include "ringing/core/PlayList.h"
@@ -89,6 +90,7 @@ Status RingEngine::processDueSeconds() {
     const std::vector<int64_t> due = m_pacer.secondsDue(wall);
     if (due.size() > 1) m_log->warn("补响迟到的 " + std::to_string(due.size() - 1) + " 秒");
     LoggedPowerOff powerOff(*this);
+    std::optional<RingDay> today;  // of wall, once it is processed
     for (int64_t second : due) {
         const LocalTime t = civilFromEpochSeconds(second);
         bool newDay = false;
@@ -102,8 +104,21 @@ Status RingEngine::processDueSeconds() {
             if (Status s = ringPassedOver(previousWall, wall, epoch, t, day); !s.isOk()) return s;
         LoggedSound sound(*this, t, (epoch - (wall - second)) * 1000);
         if (Status s = runClockTick(m_db, t, day, m_shutdown, powerOff, sound); !s.isOk()) return s;
+        if (second == wall) today = day;
     }
+    if (today) prepareNextSecond(wall, *today);
     return Status::ok();
+}
+
+void RingEngine::prepareNextSecond(int64_t wall, const RingDay& day) {
+    // Not across midnight: the next day's calendar is read when the day comes.
+    const LocalTime next = civilFromEpochSeconds(wall + 1);
+    if (next.hour == 0 && next.minute == 0 && next.second == 0) return;
+    const std::string text = timeText(next);
+    Result<std::vector<ScheduledBell>> bells = bellsStartingBetween(m_db, day, text, text);
+    // The last one started is the one heard. A table that cannot be read now is the tick's to
+    // report, next second.
+    if (bells.isOk() && !bells.value().empty()) m_sound.prepare(bells.value().back().music);
 }
 
 namespace {

@@ -70,6 +70,7 @@ public:
     void onNoOutput();
 
 private:
+    void prepareNextSecond(int64_t wall, const RingDay& day);
     class LoggedSound;
     class LoggedPowerOff;
     void noteClockStep(int64_t wall);

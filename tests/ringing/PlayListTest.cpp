@@ -88,6 +88,23 @@ TEST_F(FolderTest, StartBellSoundAsksThePlaybackService) {
     EXPECT_TRUE(playback.calls[3].isStop);
 }
 
+TEST_F(FolderTest, APreparedFolderPlaysInTheOrderDrawnForIt) {
+    test::RecordingPlayback playback;
+    uint64_t seed = 0;
+    PlaylistBellSound sound(playback, [&seed] { return ++seed; });
+    sound.setRandomPlay(true);
+    sound.prepare(dir.path());
+    sound.start(dir.path());
+    ASSERT_EQ(1u, playback.prepared.size());
+    ASSERT_EQ(1u, playback.calls.size());
+    EXPECT_EQ(playback.prepared[0], playback.calls[0].list) << "drawn twice";
+    EXPECT_EQ(1u, seed);
+    // Another bell than the one prepared draws its own list.
+    sound.prepare(dir.path());
+    sound.start("/bells/a.mp3");
+    EXPECT_EQ((Paths{"/bells/a.mp3"}), playback.calls[1].list);
+}
+
 TEST(PlayListTest, SplitDropsEmptyPieces) {
     EXPECT_EQ((Paths{"a", "b"}), splitPlayList("a\r\n\r\nb\r\n"));
     EXPECT_EQ(Paths{}, splitPlayList(""));

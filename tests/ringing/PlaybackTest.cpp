@@ -104,8 +104,12 @@ protected:
     void SetUp() override {
         PlaybackHooks hooks;
         hooks.onListEnd = [this] { ++listsEnded; };
+        hooks.onSkipped = [this](const std::string&, const std::string&) { ++filesSkipped; };
         playback = std::make_unique<AudioPlayback>(
-            [this](const PcmFormat& f) { return std::make_unique<CapturingSink>(capture, f); },
+            [this](const PcmFormat& f) {
+                ++sinksMade;
+                return std::make_unique<CapturingSink>(capture, f);
+            },
             hooks);
     }
     // Runs the event loop until condition holds or ms pass; the player has its own thread.
@@ -123,6 +127,8 @@ protected:
     static test::TempDir* fixtures;
     Capture capture;
     std::atomic<int> listsEnded{0};
+    std::atomic<int> filesSkipped{0};
+    std::atomic<int> sinksMade{0};
     std::unique_ptr<AudioPlayback> playback;
 };
 test::TempDir* PlaybackTest::fixtures = nullptr;
@@ -180,6 +186,35 @@ TEST_F(PlaybackTest, PlayTwiceReplacesAndStopSilences) {
     EXPECT_EQ(segments, capture.segments.size());
 }
 
+TEST_F(PlaybackTest, APreparedListPlaysOnTheSinkOpenedForItAndOnlyThen) {
+    playback->prepare({fixture("a440.mp3")}, 1);
+    ASSERT_TRUE(waitFor([&] { return sinksMade == 1; }));
+    QThread::msleep(100);
+    EXPECT_EQ("", capture.tones()) << "heard before it was played";
+    playback->play({fixture("a440.mp3")}, 1);
+    ASSERT_TRUE(waitFor([&] { return listsEnded == 1; }));
+    EXPECT_EQ("440:0.6", capture.tones());
+    EXPECT_EQ(1, sinksMade);
+
+    // Another list played, or a stop: what was prepared is never heard.
+    capture.clear();
+    playback->prepare({fixture("a440.mp3")}, 1);
+    playback->play({fixture("c880.mp3")}, 1);
+    ASSERT_TRUE(waitFor([&] { return listsEnded == 2; }));
+    playback->prepare({fixture("a440.mp3")}, 1);
+    playback->stop();
+    QThread::msleep(300);
+    EXPECT_EQ("880:0.4", capture.tones());
+
+    // A first file that does not open is reported when the bell plays, once, not ahead.
+    playback->prepare({fixture("broken.mp3"), fixture("b660.mp3")}, 1);
+    QThread::msleep(200);
+    EXPECT_EQ(0, filesSkipped);
+    playback->play({fixture("broken.mp3"), fixture("b660.mp3")}, 1);
+    ASSERT_TRUE(waitFor([&] { return listsEnded == 3; }));
+    EXPECT_EQ(1, filesSkipped);
+}
+
 // An output whose write waits as a sound server does while its buffer is full, until it is
 // interrupted (or released by the test).
 class HeldBackOutput final : public SoundOutput {
@@ -231,6 +266,36 @@ TEST(SoundOutputSinkTest, StopDoesNotWaitForTheServerToTakeMore) {
     stopping.wait();
     EXPECT_TRUE(prompt) << "stop waited for the held-back write";
     EXPECT_TRUE(output.stopped);
+}
+
+TEST(SoundOutputSinkTest, AHeldSinkWritesNothingUntilItsGateOpens) {
+    const PcmFormat format{44100, 1};
+    QBuffer pcm;
+    pcm.setData(QByteArray(static_cast<qsizetype>(format.bytesPerSecond()), 0));
+    pcm.open(QIODevice::ReadOnly);
+    for (const bool opened : {true, false}) {
+        auto owned = std::make_unique<HeldBackOutput>();
+        HeldBackOutput& output = *owned;
+        std::unique_ptr<PcmSink> sink = makeSoundOutputSink(std::move(owned), format);
+        auto gate = std::make_shared<StartGate>();
+        ASSERT_TRUE(sink->startWhenOpen(&pcm, gate));
+        QThread::msleep(100);
+        {
+            std::unique_lock<std::mutex> lock(output.mutex);
+            EXPECT_FALSE(output.writing) << "written before the gate opened";
+        }
+        if (opened) {
+            gate->open();
+            std::unique_lock<std::mutex> lock(output.mutex);
+            EXPECT_TRUE(output.changed.wait_for(lock, std::chrono::seconds(5),
+                                                [&] { return output.writing; }));
+        }
+        // A sink never let go, as one whose bell did not come, ends at once.
+        auto stopping = std::async(std::launch::async, [&] { sink->stop(); });
+        EXPECT_EQ(std::future_status::ready, stopping.wait_for(std::chrono::seconds(5)));
+        output.release();
+        stopping.wait();
+    }
 }
 
 #ifdef __linux__

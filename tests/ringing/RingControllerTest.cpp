@@ -99,6 +99,22 @@ TEST_F(RingControllerTest, ArmsForJustAfterEachSecondBoundary) {
     EXPECT_EQ((std::vector<std::string>{"start bell1"}), sound.take());
 }
 
+TEST_F(RingControllerTest, EachTickPreparesTheBellOfTheNextSecond) {
+    db.select(schema::kBellAlias);
+    db.append(bellValues(
+        {"08:00:20", "", "sundays", {false, false, false, false, false, false, true}, 0}));
+    db.append(bellValues(
+        {"08:00:09", "", "second of two", {true, true, true, true, true, true, true}, 0}));
+    controller->setRunning(true);
+    fireAt(1003);
+    fireAt(2003);
+    EXPECT_EQ((std::vector<std::string>{"bell2", "bell3"}), sound.prepared);
+    sound.prepared.clear();
+    for (int64_t s = 8; s <= 20; ++s) fireAt(s * 1000 + 3);
+    // Two bells on one second: the last one is heard. None on a Monday for a Sunday bell.
+    EXPECT_EQ((std::vector<std::string>{"second of two"}), sound.prepared);
+}
+
 TEST_F(RingControllerTest, EverySecondOnceAndNoneWhilePaused) {
     controller->setRunning(true);
     fireAt(1003);

@@ -14,10 +14,12 @@ class RecordingSound final : public BellSound, public PowerOff {
 public:
     void start(const std::string& music) override { calls.push_back("start " + music); }
     void stop() override { calls.push_back("stop"); }
+    void prepare(const std::string& music) override { prepared.push_back(music); }
     void requestPowerOff() override { calls.push_back("power-off"); }
     std::vector<std::string> take() { return std::exchange(calls, {}); }
 
     std::vector<std::string> calls;
+    std::vector<std::string> prepared;  // apart: the sound's calls are what is heard
 };
 
 class RecordingPlayback final : public PlaybackService {
@@ -31,8 +33,10 @@ public:
         calls.push_back({list, count, false});
     }
     void stop() override { calls.push_back({{}, 0, true}); }
+    void prepare(const std::vector<std::string>& list, int) override { prepared.push_back(list); }
 
     std::vector<Call> calls;
+    std::vector<std::vector<std::string>> prepared;
 };
 
 }  // namespace tolvane::test
