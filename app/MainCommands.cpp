@@ -5,7 +5,7 @@
 
 #include "app/RingLogWindow.h"
 #include "ringer/Ringer.h"
-#include "ringing/audio/Mp3Decoder.h"
+#include "bells/audio/Mp3Decoder.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"

@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "ringing/core/RingLogFiles.h"
+#include "bells/core/RingLogFiles.h"
 
 namespace tolvane {
 

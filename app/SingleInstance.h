@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "ringing/core/RingerLock.h"
+#include "bells/core/RingerLock.h"
 
 namespace tolvane {
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ringing/core/RingerState.h"
+#include "bells/core/RingerState.h"
 
 class QLabel;
 class QPushButton;

@@ -27,9 +27,9 @@
 #include "platform/StartupMemory.h"
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
-#include "ringing/audio/PcmSink.h"
-#include "ringing/core/RingerLock.h"
-#include "ringing/core/RingerStateFile.h"
+#include "bells/audio/PcmSink.h"
+#include "bells/core/RingerLock.h"
+#include "bells/core/RingerStateFile.h"
 
 namespace {
 

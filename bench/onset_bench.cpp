@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "platform/StartupMemory.h"
-#include "ringing/audio/AudioPlayback.h"
-#include "ringing/qt/RingController.h"
+#include "bells/audio/AudioPlayback.h"
+#include "bells/qt/RingController.h"
 #include "schedule/core/Schema.h"
 #include "tests/support/TempDir.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "ringing/core/ClockTick.h"
+#include "bells/core/ClockTick.h"
 #include "schedule/core/Schema.h"
 #include "tests/support/TempDir.h"
 

@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "cli/RingCommand.h"
-#include "ringing/core/RingLogFiles.h"
+#include "bells/core/RingLogFiles.h"
 
 namespace tolvane::cli {
 

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "base/PathText.h"
-#include "ringing/core/ClockTick.h"
+#include "bells/core/ClockTick.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"

@@ -7,8 +7,8 @@
 #include <iostream>
 
 #include "platform/FolderListing.h"
-#include "ringing/audio/AudioPlayback.h"
-#include "ringing/core/PlayList.h"
+#include "bells/audio/AudioPlayback.h"
+#include "bells/core/PlayList.h"
 #include "schedule/core/Schema.h"
 
 namespace tolvane::cli {

@@ -9,8 +9,8 @@
 #include "platform/FolderListing.h"
 #include "platform/SoundOutput.h"
 #include "platform/TerminationSignals.h"
-#include "ringing/audio/PlaylistSource.h"
-#include "ringing/core/PlayList.h"
+#include "bells/audio/PlaylistSource.h"
+#include "bells/core/PlayList.h"
 #include "schedule/core/Schema.h"
 
 namespace tolvane::cli {

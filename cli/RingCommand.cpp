@@ -10,8 +10,8 @@
 #include "platform/StartupMemory.h"
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
-#include "ringing/core/RingerLock.h"
-#include "ringing/log/FileRingLog.h"
+#include "bells/core/RingerLock.h"
+#include "bells/log/FileRingLog.h"
 
 namespace tolvane::cli {
 

@@ -8,7 +8,7 @@
 #include "base/PathText.h"
 #include "base/UiText.h"
 #include "cli/Json.h"
-#include "ringing/core/MusicCheck.h"
+#include "bells/core/MusicCheck.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/ScheduleList.h"
 #include "schedule/core/Schema.h"

@@ -10,7 +10,7 @@
 #include "cli/PlanCommand.h"
 #ifdef TOLVANE_HAVE_STATUS
 #include "cli/StatusCommand.h"
-#include "ringing/audio/Mp3Decoder.h"
+#include "bells/audio/Mp3Decoder.h"
 #endif
 #include "cli/ScheduleCommands.h"
 #include "platform/Process.h"

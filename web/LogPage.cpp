@@ -1,6 +1,6 @@
 // The ring log of a day.
 
-#include "ringing/core/RingLogFiles.h"
+#include "bells/core/RingLogFiles.h"
 #include "web/PageParts.h"
 
 namespace tolvane {

@@ -13,8 +13,8 @@
 
 #include "base/Clock.h"
 #include "base/UiText.h"
-#include "ringing/core/RingLog.h"
-#include "ringing/core/RingerState.h"
+#include "bells/core/RingLog.h"
+#include "bells/core/RingerState.h"
 #include "web/Html.h"
 #include "web/HttpsServer.h"
 #include "web/WebSessions.h"

@@ -6,8 +6,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "ringing/core/MusicCheck.h"
-#include "ringing/core/PlaybackService.h"
+#include "bells/core/MusicCheck.h"
+#include "bells/core/PlaybackService.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/MusicChooser.h"
 #include "ui/SpinArrows.h"

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "ringer/Ringer.h"
-#include "ringing/qt/TableFollower.h"
+#include "bells/qt/TableFollower.h"
 #include "schedule/core/BellEditing.h"
 #include "tests/support/ManualTickTimer.h"
 #include "tests/support/Recorders.h"

@@ -9,7 +9,7 @@
 
 #include <set>
 
-#include "ringing/core/ClockTick.h"
+#include "bells/core/ClockTick.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/ScheduleList.h"
 #include "schedule/core/Schema.h"

@@ -3,7 +3,7 @@
 // A clock timer that only records what it was asked; the test fires it as Qt would, after moving
 // a manual clock, so each case is exact and nothing waits on the wall clock.
 
-#include "ringing/qt/RingController.h"
+#include "bells/qt/RingController.h"
 
 namespace tolvane::test {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ringing/core/ClockTick.h"
-#include "ringing/core/PlayList.h"
+#include "bells/core/ClockTick.h"
+#include "bells/core/PlayList.h"
 
 namespace tolvane::test {
 

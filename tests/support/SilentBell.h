@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "ringing/audio/PcmSink.h"
+#include "bells/audio/PcmSink.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane::test {

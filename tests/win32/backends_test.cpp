@@ -16,7 +16,7 @@
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TextCodec.h"
-#include "ringing/core/PlayList.h"
+#include "bells/core/PlayList.h"
 #include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
 

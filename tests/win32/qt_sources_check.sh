@@ -30,14 +30,14 @@ cp "$mpg123_dir/mpg123.h" "$mpg123_dir/fmt123.h" "$headers/"
 qt_includes=$(pkg-config --cflags-only-I Qt6Widgets Qt6Network | sed 's/-I/-isystem /g')
 project_includes=("-I$src")
 
-sources=("$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/ringing/qt/*.cpp "$src"/ringer/*.cpp
+sources=("$src"/ui/*.cpp "$src"/schedule/ui/*.cpp "$src"/settings/ui/*.cpp "$src"/bells/qt/*.cpp "$src"/ringer/*.cpp
   "$src"/platform/HotKey_win32.cpp "$src"/platform/FontConfiguration_win32.cpp
   "$src"/platform/InstanceChannel_win32.cpp "$build/app/CarriedSkin.cpp"
   "$src"/cli/RingCommand.cpp "$src"/cli/ServiceCommand.cpp)
 for file in "$src"/app/*.cpp; do
   [[ $file == *_linux.cpp ]] || sources+=("$file")
 done
-sources+=("$src"/ringing/audio/*.cpp)
+sources+=("$src"/bells/audio/*.cpp)
 
 failed=0
 for arch in "${arches[@]}"; do

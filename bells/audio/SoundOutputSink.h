@@ -1,0 +1,16 @@
+#pragma once
+
+// A PcmSink over a SoundOutput, which blocks while its device is busy: a writer thread of its own
+// pulls the PCM and writes it, so the player thread stays free to hear stop().
+
+#include <memory>
+
+#include "platform/SoundOutput.h"
+#include "bells/audio/PcmSink.h"
+
+namespace tolvane {
+
+std::unique_ptr<PcmSink> makeSoundOutputSink(std::unique_ptr<SoundOutput> output,
+                                             const PcmFormat& format);
+
+}  // namespace tolvane

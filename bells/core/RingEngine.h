@@ -1,0 +1,101 @@
+#pragma once
+
+// The ringing engine without its timer: for each second due by the clock, the Clock tick over the
+// schedule, exactly once (SecondPacer, on the local wall clock); and what it does, told to the
+// ring log: each bell started, heard (how late), stopped and why, files skipped, the clock
+// stepping, power-off. The program drives it from a Qt timer (RingController), the headless
+// ringer the same way; tests call processDueSeconds directly.
+//
+// A jump of the clock forward (an offset, 对时, a system clock step) rings at once the latest
+// bell whose second it passed over, saying how late, when the bell is still on: its end time is
+// ahead, or it has none and is at most kRingLateAtMostS late. Every other bell passed over is
+// named in the log as not rung, and rings at its second if the clock comes back to it.
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "bells/core/ClockTick.h"
+#include "bells/core/RingLog.h"
+#include "bells/core/SecondPacer.h"
+#include "storage/TableDatabase.h"
+
+namespace tolvane {
+
+class RingEngine {
+public:
+    static constexpr int64_t kRingLateAtMostS = 300;
+
+    // All references must outlive the engine. It logs nowhere until setLog.
+    RingEngine(TableDatabase& db, const Clock& clock, BellSound& sound, PowerOff& powerOff);
+    void setLog(RingLog& log) { m_log = &log; }
+
+    // Runs the tick for every second due by the clock now. A failure (a field of another type)
+    // stops nothing by itself: the caller ends the program.
+    Status processDueSeconds();
+    // After a pause no second is caught up.
+    void forgetLastSecond() {
+        m_pacer.forget();
+        m_lastWall = 0;
+    }
+    // Milliseconds from now to the next second boundary.
+    int msToNextSecond() const;
+
+    // The shutdown flag and time text.
+    ShutdownPlan& shutdownPlan() { return m_shutdown; }
+
+    // The school calendar changed: the day's ring day is looked up again.
+    void forgetCalendarDay() { m_ringDay.forget(); }
+
+    // The Stop button silenced the bell.
+    void stopByHand();
+    // A bell of the schedule plays now (started and not yet stopped or ended).
+    bool bellPlaying();
+    // The bell playing now: the second it started on (the school's clock) and its music.
+    struct PlayingBell {
+        LocalTime second;
+        std::string music;
+    };
+    std::optional<PlayingBell> playingBell();
+    RingLog& log() { return *m_log; }
+
+    // What the Playback service reports, from its player thread. A bell whose output nobody can
+    // hear (inaudibleBecause says why) is never logged as heard, nor as played out.
+    // audibilityKnown false: the system does not tell whether the output can be heard, so the
+    // bell is logged as played, never as heard.
+    void onFirstSample(const std::string& inaudibleBecause = {}, bool audibilityKnown = true);
+    void onListEnded();
+    void onFileSkipped(const std::string& file, const std::string& why);
+    void onNoOutput();
+
+private:
+    void prepareNextSecond(int64_t wall, const RingDay& day);
+    class LoggedSound;
+    class LoggedPowerOff;
+    void noteClockStep(int64_t wall);
+    Status ringPassedOver(int64_t previousWall, int64_t wall, int64_t epoch, const LocalTime& now,
+                          const RingDay& day);
+    void stopped(const std::string& why);
+
+    TableDatabase& m_db;
+    const Clock& m_clock;
+    BellSound& m_sound;
+    PowerOff& m_powerOff;
+    RingLog* m_log = &RingLog::none();
+    ShutdownPlan m_shutdown;
+    SecondPacer m_pacer;
+    RingDayCache m_ringDay;
+    int64_t m_lastWall = 0;
+    // The bell playing now, shared with the player thread.
+    std::mutex m_bellMutex;
+    bool m_playing = false;
+    bool m_awaitingFirstSample = false;
+    std::string m_inaudibleBecause;  // of the bell playing
+    std::string m_lastSkip;          // the last file of its list skipped, and why
+    LocalTime m_bellSecond;
+    std::string m_bellMusic;
+    int64_t m_bellEpochMs = 0;
+};
+
+}  // namespace tolvane

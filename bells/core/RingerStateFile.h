@@ -1,0 +1,30 @@
+#pragma once
+
+// The state a running ringer publishes beside its tables (tolvane.state), written anew whenever
+// it changes and removed when the ringer ends, so that tolvanectl status, another process, says
+// what the ringer knows instead of guessing it again. In the ring log's words; the next bell is
+// not kept (it moves with the clock: the reader works it out at its own moment).
+
+#include <string>
+
+#include "base/Status.h"
+#include "platform/FileSystem.h"
+#include "bells/core/RingerState.h"
+
+namespace tolvane {
+
+constexpr char kRingerStateFile[] = "tolvane.state";
+
+// Replaces the folder's state file at once (a reader never finds half of one). pid: the ringer's
+// process, as its tolvane.lock names it.
+Status writeRingerState(FileSystem& fs, const std::string& folder, const std::string& pid,
+                        const RingerState& state);
+// The state the ringer of process pid published. kNotFound when it published none (an older copy
+// of the program rings), or the file is another process's: a synchronised folder may bring
+// another computer's, and a crashed ringer leaves its own.
+Result<RingerState> readRingerState(FileSystem& fs, const std::string& folder,
+                                    const std::string& pid);
+// The ringer ended: what it said no longer holds.
+void removeRingerState(FileSystem& fs, const std::string& folder);
+
+}  // namespace tolvane
