@@ -10,6 +10,11 @@ namespace tolvane {
 
 long currentProcessId();
 
+// Puts the calling thread below the ringer's priority, for work that must never delay a bell (the
+// web page's password hashing): nice 10 on Linux, below normal on Windows. False when the system
+// refused.
+bool lowerThisThreadsPriority();
+
 // Whether a process numbered pid runs now (of this user or another).
 bool processIsRunning(long pid);
 

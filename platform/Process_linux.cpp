@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,12 @@ bool processIsRunning(long pid) {
     if (pid <= 0) return false;
     // Signal 0 only asks: EPERM means it runs as another user.
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+bool lowerThisThreadsPriority() {
+    // On Linux a nice value belongs to the thread its id names.
+    constexpr int kNice = 10;
+    return setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNice) == 0;
 }
 
 long currentProcessId() {

@@ -32,6 +32,10 @@ bool processIsRunning(long pid) {
     return running;
 }
 
+bool lowerThisThreadsPriority() {
+    return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL) != 0;
+}
+
 long currentProcessId() {
     return static_cast<long>(GetCurrentProcessId());
 }

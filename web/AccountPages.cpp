@@ -36,7 +36,7 @@ HttpResponse WebApp::logIn(Context& c) {
         return r;
     }
     const std::string hash = folderPasswordHash(m_setup.folder);
-    if (hash.empty() || !passwordMatches(hash, field(c.form, "password"))) {
+    if (hash.empty() || !passwordRight(hash, field(c.form, "password"))) {
         m_sessions.failed(address, m_setup.nowMs());
         m_setup.ringer->log().warn("网页登录失败：密码不对（" + address + "）");
         HttpResponse r = loginPage(c, uiText("WebPage", "密码不对"));
@@ -79,21 +79,41 @@ HttpResponse WebApp::changePassword(Context& c) {
         return backTo(c, "/password", opened.errors.empty() ? "" : opened.errors[0], true);
     auto hash = readPasswordHash(db);
     if (!hash.isOk()) return backTo(c, "/password", hash.status().message(), true);
-    if (!passwordMatches(hash.value(), field(c.form, "old"))) {
-        m_setup.ringer->log().warn("网页修改密码失败：原密码不对（" + c.request.clientAddress +
-                                   "）");
-        return backTo(c, "/password", uiText("WebPage", "原密码不对"), true);
-    }
+    // The new password first: a form refused for it says nothing of the old one.
     const std::string fresh = field(c.form, "new");
     if (fresh.empty()) return backTo(c, "/password", uiText("WebPage", "新密码不能为空"), true);
     if (fresh != field(c.form, "again"))
         return backTo(c, "/password", uiText("WebPage", "两次输入的新密码不一样"), true);
-    if (Status s = setPassword(db, fresh); !s.isOk())
+    // The old password is a guess like a log-in's, within the same limits.
+    const std::string& address = c.request.clientAddress;
+    int wait = 0;
+    if (!m_sessions.mayTry(address, m_setup.nowMs(), &wait))
+        return backTo(
+            c, "/password",
+            fillIn(uiText("WebPage", "密码错误次数太多，请 %1 秒后再试"), {std::to_string(wait)}),
+            true);
+    if (!passwordRight(hash.value(), field(c.form, "old"))) {
+        m_sessions.failed(address, m_setup.nowMs());
+        m_setup.ringer->log().warn("网页修改密码失败：原密码不对（" + address + "）");
+        return backTo(c, "/password", uiText("WebPage", "原密码不对"), true);
+    }
+    m_sessions.succeeded(address);
+    if (Status s = storePassword(db, fresh); !s.isOk())
         return backTo(c, "/password", s.message(), true);
     logChange(c, "修改密码");
     // Every session was opened with the old password: they all end, this one too.
     m_sessions.endAll();
     return logOut(c);
+}
+
+bool WebApp::passwordRight(const std::string& hash, std::string_view password) {
+    std::lock_guard lock(m_hashing);
+    return passwordMatches(hash, password);
+}
+
+Status WebApp::storePassword(TableDatabase& db, std::string_view password) {
+    std::lock_guard lock(m_hashing);
+    return setPassword(db, password);
 }
 
 }  // namespace tolvane

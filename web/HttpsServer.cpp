@@ -14,6 +14,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/Process.h"
+
 namespace tolvane {
 
 namespace asio = boost::asio;
@@ -252,7 +254,11 @@ Result<std::unique_ptr<HttpsServer>> HttpsServer::start(uint16_t port,
     if (Status s = listen(impl->acceptor, port); !s.isOk()) return s;
     impl->accept();
     for (int i = 0; i < std::max(1, limits.threads); ++i)
-        impl->threads.emplace_back([io = &impl->io] { io->run(); });
+        impl->threads.emplace_back([io = &impl->io] {
+            // Password hashes (64 MiB of Argon2id each) run on these threads: below the ringer.
+            lowerThisThreadsPriority();
+            io->run();
+        });
     return std::unique_ptr<HttpsServer>(new HttpsServer(std::move(impl)));
 }
 

@@ -48,8 +48,9 @@ public:
     struct Limits {
         size_t headerBytes = 8 * 1024;
         size_t bodyBytes = 64 * 1024;
-        // A client that has not finished its handshake, or its request, by then is dropped.
-        int handshakeSeconds = 10;
+        // A client that has not finished its handshake, or its request, by then is dropped: a
+        // slow handshake holds a slot the office may need.
+        int handshakeSeconds = 2;
         int requestSeconds = 30;
         int maxConnections = 64;
         // One desk (or one attacker) cannot take every connection.

@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Clock.h"
@@ -20,6 +22,8 @@
 #include "web/WebSessions.h"
 
 namespace tolvane {
+
+class TableDatabase;
 
 // What the page needs of the program that rings the bells; called from the server's threads.
 class WebRinger {
@@ -76,9 +80,13 @@ private:
     HttpResponse backTo(Context& c, const std::string& path, const std::string& notice,
                         bool isError);
     void logChange(const Context& c, const std::string& what);
+    // Argon2id takes 64 MiB and most of a core: one hash at a time, whatever the threads.
+    bool passwordRight(const std::string& hash, std::string_view password);
+    Status storePassword(TableDatabase& db, std::string_view password);
 
     Setup m_setup;
     WebSessions m_sessions;
+    std::mutex m_hashing;
 };
 
 }  // namespace tolvane

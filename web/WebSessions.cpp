@@ -10,6 +10,10 @@
 
 namespace tolvane {
 
+namespace {
+const std::string kEveryAddress = "*";
+}  // namespace
+
 std::string randomToken() {
     unsigned char bytes[32];
     if (RAND_bytes(bytes, sizeof bytes) != 1)
@@ -85,12 +89,18 @@ void WebSessions::endAll() {
 
 bool WebSessions::mayTry(const std::string& address, int64_t nowMs, int* waitSeconds) {
     std::lock_guard lock(m_mutex);
-    return m_guesses.mayTry(address, nowMs, waitSeconds);
+    int addressWait = 0, allWait = 0;
+    const bool addressMay = m_guesses.mayTry(address, nowMs, &addressWait);
+    const bool allMay = m_allGuesses.mayTry(kEveryAddress, nowMs, &allWait);
+    if (addressMay && allMay) return true;
+    *waitSeconds = std::max(addressWait, allWait);
+    return false;
 }
 
 void WebSessions::failed(const std::string& address, int64_t nowMs) {
     std::lock_guard lock(m_mutex);
     m_guesses.failed(address, nowMs);
+    m_allGuesses.failed(kEveryAddress, nowMs);
 }
 
 void WebSessions::succeeded(const std::string& address) {

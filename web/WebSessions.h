@@ -47,8 +47,12 @@ public:
     void end(const std::string& id);
     void endAll();
 
+    // Wrong passwords a minute from every address together, log-in and the password form alike:
+    // many addresses guessing at once cannot hash without end beside the bells.
+    static constexpr int kTriesOfAllAddresses = 20;
+
     // Whether address may try a password at nowMs; if not, how many seconds it waits. The
-    // window's rule (GuessLimit), one address as one desk.
+    // window's rule (GuessLimit), one address as one desk, within the budget of all addresses.
     bool mayTry(const std::string& address, int64_t nowMs, int* waitSeconds);
     void failed(const std::string& address, int64_t nowMs);
     void succeeded(const std::string& address);
@@ -56,7 +60,8 @@ public:
 private:
     std::mutex m_mutex;
     std::map<std::string, Session> m_sessions;
-    GuessLimit m_guesses;  // by address
+    GuessLimit m_guesses;                           // by address
+    GuessLimit m_allGuesses{kTriesOfAllAddresses};  // of every address, as one
 };
 
 }  // namespace tolvane

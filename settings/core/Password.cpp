@@ -49,7 +49,7 @@ bool GuessLimit::mayTry(const std::string& who, int64_t nowMs, int* waitSeconds)
     if (it == m_failures.end()) return true;
     std::deque<int64_t>& times = it->second;
     while (!times.empty() && nowMs - times.front() >= kWindowMs) times.pop_front();
-    if (static_cast<int>(times.size()) < kTries) return true;
+    if (static_cast<int>(times.size()) < m_tries) return true;
     *waitSeconds = static_cast<int>((times.front() + kWindowMs - nowMs + 999) / 1000);
     return false;
 }
@@ -63,7 +63,7 @@ void GuessLimit::failed(const std::string& who, int64_t nowMs) {
     }
     std::deque<int64_t>& times = m_failures[who];
     times.push_back(nowMs);
-    while (times.size() > static_cast<size_t>(kTries)) times.pop_front();
+    while (times.size() > static_cast<size_t>(m_tries)) times.pop_front();
 }
 
 void GuessLimit::succeeded(const std::string& who) {

@@ -28,15 +28,17 @@ Result<std::string> readPasswordHash(TableDatabase& db);
 Status setPassword(TableDatabase& db, std::string_view password);
 Status clearPassword(TableDatabase& db);
 
-// How often a password may be guessed, one rule for the window and the web page: after kTries
-// wrong ones within kWindowMs by one who (the desk, an address), the next waits until the first of
-// them is kWindowMs old. Forgets the oldest beyond kMaxWho, so a flood of addresses cannot fill
-// memory. Not thread-safe.
+// How often a password may be guessed, one rule for the window and the web page: after tries
+// (kTries unless told) wrong ones within kWindowMs by one who (the desk, an address), the next
+// waits until the first of them is kWindowMs old. Forgets the oldest beyond kMaxWho, so a flood of
+// addresses cannot fill memory. Not thread-safe.
 class GuessLimit {
 public:
     static constexpr int kTries = 5;
     static constexpr int64_t kWindowMs = 60 * 1000;
     static constexpr size_t kMaxWho = 4096;
+
+    explicit GuessLimit(int tries = kTries) : m_tries(tries) {}
 
     // Whether who may try at nowMs; if not, the seconds until it may in waitSeconds.
     bool mayTry(const std::string& who, int64_t nowMs, int* waitSeconds);
@@ -44,6 +46,7 @@ public:
     void succeeded(const std::string& who);
 
 private:
+    int m_tries;
     std::map<std::string, std::deque<int64_t>> m_failures;
 };
 

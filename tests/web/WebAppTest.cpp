@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
@@ -145,6 +147,38 @@ TEST_F(WebAppTest, LogInWaitsAfterFiveWrongAndASessionEndsIdleOrWithThePassword)
     EXPECT_EQ(0, ringer.stops);
 }
 
+TEST_F(WebAppTest, ThePasswordFormGuessesWithinTheLogInsLimitsAndTellsNothingEarly) {
+    const std::string session = logIn();
+    auto changePassword = [&](const std::string& old, const std::string& again) {
+        const std::string token = tokenIn(send("GET", "/password", {}, session).body);
+        send("POST", "/password", "token=" + token + "&old=" + old + "&new=n3w&again=" + again,
+             session);
+        return send("GET", "/password", {}, session).body;
+    };
+    auto failuresLogged = [&] {
+        return std::count_if(
+            ringer.ringLog.lines.begin(), ringer.ringLog.lines.end(),
+            [](const std::string& l) { return l.find("原密码不对") != std::string::npos; });
+    };
+    // The new fields differ: refused for that, whether the old one is right or not.
+    EXPECT_NE(std::string::npos, changePassword("wrong", "other").find("两次输入的新密码不一样"));
+    EXPECT_EQ(0, failuresLogged());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(std::string::npos, changePassword("wrong", "n3w").find("原密码不对"));
+    EXPECT_EQ(5, failuresLogged());
+    EXPECT_NE(std::string::npos, changePassword(kPassword, "n3w").find("请 60 秒后再试"))
+        << "the sixth guess in a minute waits, even a right one";
+    EXPECT_EQ(429, tryLogIn(kPassword).status) << "log-in and the form share the address's tries";
+
+    // Every address together: three more desks guessing five times each fill the minute's 20.
+    for (const char* desk : {"192.168.1.61", "192.168.1.62", "192.168.1.63"})
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(403, tryLogIn("guess", desk).status);
+    EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.64").status);
+    EXPECT_EQ(200, send("GET", "/", {}, session).status) << "a desk logged in goes on";
+    nowMs += GuessLimit::kWindowMs;
+    EXPECT_EQ(303, tryLogIn(kPassword, "192.168.1.64").status);
+}
+
 TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
     const std::string session = logIn();
     const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
@@ -211,8 +245,8 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
         EXPECT_NE(std::string::npos, send("GET", "/schedule", {}, session).body.find("含有"))
             << music;
     }
-    EXPECT_EQ(303, send("POST", "/calendar/set",
-                        "from=2026-12-12&day=0&note=a%0Db&token=" + token, session)
+    EXPECT_EQ(303, send("POST", "/calendar/set", "from=2026-12-12&day=0&note=a%0Db&token=" + token,
+                        session)
                        .status);
     EXPECT_EQ(2u, calendarDays()) << "a note with a carriage return";
 }

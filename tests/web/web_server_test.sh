@@ -26,7 +26,8 @@ ctl option "$dir" web_port "$port" >/dev/null
 
 # Started directly, not through ctl(): $! must be the ringer itself for the clean-up to end it.
 "$bin/tolvanectl" ring "$dir" >"$work/stdout" 2>"$work/stderr" &
-pids+=($!)
+ringer=$!
+pids+=($ringer)
 wait_for 10 "the ringer's refusal" grep -q '网页没有开启：还没有设置软件密码' "$work/stdout"
 ctl status "$dir" | grep -q '网页没有开启：还没有设置软件密码' || fail "the status does not say why there is no page"
 echo "ok: without a password the page is refused, said in the log and the status"
@@ -38,6 +39,12 @@ fingerprint=$(ctl status "$dir" --json | /usr/bin/python3 -c 'import json, sys; 
 grep -q "证书指纹（SHA-256）$fingerprint" "$work/stdout" || fail "the log's fingerprint is not the status's"
 [ "$(stat -c %a "$dir/tolvane-web.key")" = 600 ] || fail "the key is not private"
 echo "ok: once a password is set the page starts within a second, its key private (0600)"
+# The page's threads (its password hashes among their work) run below the ringer's priority.
+nice_of() { ps -L -o tid=,ni= -p "$ringer" | awk -v t="$1" '$1 == t { print $2 }'; }
+lowered=$(ps -L -o ni= -p "$ringer" | grep -c '^ *10$' || true)
+[ "$(nice_of "$ringer")" = 0 ] && [ "$lowered" -ge 2 ] ||
+  fail "the page's threads do not run below the ringer: $(ps -L -o tid=,ni=,comm= -p "$ringer" | tr '\n' ' ')"
+echo "ok: the page's threads run at nice 10, the ringer's at 0"
 
 stored=$(ctl dump "$dir/px.edb" --json)
 grep -q '"\$argon2id\$' <<<"$stored" || fail "the password field holds no Argon2id hash: $stored"
