@@ -4,8 +4,8 @@
 #include <QTreeWidget>
 
 #include "app/RingLogWindow.h"
-#include "ringer/Ringer.h"
 #include "bells/audio/Mp3Decoder.h"
+#include "ringer/Ringer.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"

@@ -20,6 +20,9 @@
 #include "app/SingleInstance.h"
 #include "app/SkinStartup.h"
 #include "app/StatePresenter.h"
+#include "bells/audio/PcmSink.h"
+#include "bells/core/RingerLock.h"
+#include "bells/core/RingerStateFile.h"
 #include "language/Language.h"
 #include "platform/DisplaySession.h"
 #include "platform/PowerOff.h"
@@ -27,9 +30,6 @@
 #include "platform/StartupMemory.h"
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
-#include "bells/audio/PcmSink.h"
-#include "bells/core/RingerLock.h"
-#include "bells/core/RingerStateFile.h"
 
 namespace {
 
@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
             // Two ringers on one folder ring every bell twice: better none, said at once.
             QMessageBox::critical(
                 nullptr, QCoreApplication::translate("main", "错误："),
-                QCoreApplication::translate("main",
-                                            "不能确定没有别的打铃程序在用这个文件夹，所以不打铃。\n%1\n%2")
+                QCoreApplication::translate(
+                    "main", "不能确定没有别的打铃程序在用这个文件夹，所以不打铃。\n%1\n%2")
                     .arg(QString::fromStdString(dataFolder),
                          QString::fromStdString(instance.lockProblem())));
             return 1;

@@ -23,9 +23,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/StartupMemory.h"
 #include "bells/audio/AudioPlayback.h"
 #include "bells/qt/RingController.h"
+#include "platform/StartupMemory.h"
 #include "schedule/core/Schema.h"
 #include "tests/support/TempDir.h"
 

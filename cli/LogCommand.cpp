@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "cli/RingCommand.h"
 #include "bells/core/RingLogFiles.h"
+#include "cli/RingCommand.h"
 
 namespace tolvane::cli {
 

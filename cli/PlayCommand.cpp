@@ -6,9 +6,9 @@
 #include <csignal>
 #include <iostream>
 
-#include "platform/FolderListing.h"
 #include "bells/audio/AudioPlayback.h"
 #include "bells/core/PlayList.h"
+#include "platform/FolderListing.h"
 #include "schedule/core/Schema.h"
 
 namespace tolvane::cli {

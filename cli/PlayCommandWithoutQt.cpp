@@ -5,12 +5,12 @@
 #include <chrono>
 #include <iostream>
 
+#include "bells/audio/PlaylistSource.h"
+#include "bells/core/PlayList.h"
 #include "cli/PlayCommand.h"
 #include "platform/FolderListing.h"
 #include "platform/SoundOutput.h"
 #include "platform/TerminationSignals.h"
-#include "bells/audio/PlaylistSource.h"
-#include "bells/core/PlayList.h"
 #include "schedule/core/Schema.h"
 
 namespace tolvane::cli {

@@ -5,13 +5,13 @@
 #include <iostream>
 #include <utility>
 
+#include "bells/core/RingerLock.h"
+#include "bells/log/FileRingLog.h"
 #include "language/Language.h"
 #include "platform/PowerOff.h"
 #include "platform/StartupMemory.h"
 #include "ringer/QuitOnSignals.h"
 #include "ringer/Ringer.h"
-#include "bells/core/RingerLock.h"
-#include "bells/log/FileRingLog.h"
 
 namespace tolvane::cli {
 

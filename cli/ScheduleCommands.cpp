@@ -7,8 +7,8 @@
 
 #include "base/PathText.h"
 #include "base/UiText.h"
-#include "cli/Json.h"
 #include "bells/core/MusicCheck.h"
+#include "cli/Json.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/ScheduleList.h"
 #include "schedule/core/Schema.h"

@@ -9,8 +9,8 @@
 
 #include "cli/PlanCommand.h"
 #ifdef TOLVANE_HAVE_STATUS
-#include "cli/StatusCommand.h"
 #include "bells/audio/Mp3Decoder.h"
+#include "cli/StatusCommand.h"
 #endif
 #include "cli/ScheduleCommands.h"
 #include "platform/Process.h"

@@ -1,8 +1,8 @@
 // Winsock's headers before windows.h, which would bring the older Winsock otherwise.
-#include <winsock2.h>
-#include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <windows.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -30,16 +30,16 @@ std::string textOf(const sockaddr* address) {
 // Every unicast address of every adapter, as GetAdaptersAddresses lists them; empty when it
 // cannot (the names then still hold localhost and the computer's name).
 std::vector<std::string> adapterAddresses() {
-    const ULONG flags =
-        GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
+    const ULONG flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
     ULONG size = 16 * 1024;
     std::vector<unsigned char> buffer;
     ULONG result = ERROR_BUFFER_OVERFLOW;
     // The list may grow between the call that sizes it and the one that fills it.
     for (int attempt = 0; attempt < 3 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
         buffer.resize(size);
-        result = GetAdaptersAddresses(AF_UNSPEC, flags, nullptr,
-                                      reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+        result =
+            GetAdaptersAddresses(AF_UNSPEC, flags, nullptr,
+                                 reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
     }
     std::vector<std::string> addresses;
     if (result != NO_ERROR) return addresses;

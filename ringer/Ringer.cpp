@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <utility>
 
-#include "platform/Process.h"
-#include "platform/TimeSync.h"
-#include "ringer/RingerWeb.h"
 #include "bells/audio/AudioPlayback.h"
 #include "bells/audio/Mp3Decoder.h"
 #include "bells/core/RingerStateFile.h"
 #include "bells/log/FileRingLog.h"
 #include "bells/qt/RingController.h"
 #include "bells/qt/TableFollower.h"
+#include "platform/Process.h"
+#include "platform/TimeSync.h"
+#include "ringer/RingerWeb.h"
 #include "schedule/core/Calendar.h"
 #include "settings/core/Password.h"
 

@@ -23,10 +23,6 @@
 #include "base/Listeners.h"
 #include "base/Status.h"
 #include "base/UiText.h"
-#include "platform/ClockSync.h"
-#include "platform/PowerOff.h"
-#include "platform/SleepInhibitor.h"
-#include "platform/SoundOutput.h"
 #include "bells/audio/PcmSink.h"
 #include "bells/core/MusicCheck.h"
 #include "bells/core/PlanState.h"
@@ -34,6 +30,10 @@
 #include "bells/core/RingLog.h"
 #include "bells/core/RingerState.h"
 #include "bells/qt/RingController.h"
+#include "platform/ClockSync.h"
+#include "platform/PowerOff.h"
+#include "platform/SleepInhibitor.h"
+#include "platform/SoundOutput.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
@@ -238,9 +238,9 @@ private:
     QTimer m_musicCheck;
     QTimer m_trialEnd;
     std::thread m_musicChecker;
-    bool m_musicCheckAgain = false;  // the bells changed while the checker ran
-    int64_t m_nextBellLook = 0;       // when the next bell is looked for again (epoch s)
-    int64_t m_musicCheckedBefore = 0; // the bell (its local wall second) whose music was checked
+    bool m_musicCheckAgain = false;    // the bells changed while the checker ran
+    int64_t m_nextBellLook = 0;        // when the next bell is looked for again (epoch s)
+    int64_t m_musicCheckedBefore = 0;  // the bell (its local wall second) whose music was checked
     std::vector<UnplayableMusic> m_unplayable;
     std::function<std::unique_ptr<OutputWatch>(const std::string&,
                                                std::function<void(const OutputReport&)>)>

@@ -1,8 +1,8 @@
 #include "web/HttpParts.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QUrl>
-#include <QByteArray>
 #include <algorithm>
 #include <charconv>
 

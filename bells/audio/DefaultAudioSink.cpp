@@ -3,9 +3,9 @@
 // Media Foundation's resampler, which never returns under Wine). Connected only while a bell
 // plays.
 
-#include "platform/SoundOutput.h"
 #include "bells/audio/PcmSink.h"
 #include "bells/audio/SoundOutputSink.h"
+#include "platform/SoundOutput.h"
 
 namespace tolvane {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/SoundOutput.h"
 #include "bells/audio/Mp3Decoder.h"
 #include "bells/audio/StartGate.h"
+#include "platform/SoundOutput.h"
 
 class QIODevice;
 

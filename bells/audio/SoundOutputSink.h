@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "platform/SoundOutput.h"
 #include "bells/audio/PcmSink.h"
+#include "platform/SoundOutput.h"
 
 namespace tolvane {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/FolderListing.h"
 #include "bells/core/PlayList.h"
+#include "platform/FolderListing.h"
 #include "schedule/core/Schema.h"
 
 namespace tolvane {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "base/Status.h"
-#include "platform/FileSystem.h"
 #include "bells/core/RingerState.h"
+#include "platform/FileSystem.h"
 
 namespace tolvane {
 

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "base/PathText.h"
+#include "bells/core/RingLogFiles.h"
 #include "platform/SystemJournal.h"
 #include "platform/TextCodec.h"
-#include "bells/core/RingLogFiles.h"
 
 namespace tolvane {
 
@@ -158,8 +158,8 @@ void FileRingLog::bellLine(bool warning, const std::string& line, const LocalTim
     else
         m_text->info(safe);
     if (!m_journal) return;
-    const std::string entry = safe + kFieldSeparator + "TOLVANE_BELL_SECOND=" +
-                              timeText(second) + kFieldSeparator + withControlsEscaped(field);
+    const std::string entry = safe + kFieldSeparator + "TOLVANE_BELL_SECOND=" + timeText(second) +
+                              kFieldSeparator + withControlsEscaped(field);
     if (warning)
         m_journal->warn(entry);
     else

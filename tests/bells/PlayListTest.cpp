@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/FolderListing.h"
 #include "bells/core/PlayList.h"
+#include "platform/FolderListing.h"
 #include "schedule/core/Schema.h"
 #include "tests/support/Recorders.h"
 #include "tests/support/TempDir.h"

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <thread>
 
-#include "ringer/Ringer.h"
 #include "bells/qt/TableFollower.h"
+#include "ringer/Ringer.h"
 #include "schedule/core/BellEditing.h"
 #include "tests/support/ManualTickTimer.h"
 #include "tests/support/Recorders.h"

@@ -88,9 +88,9 @@ TEST_F(BellEditingTest, TimesThatCannotRingAreRefused) {
 // with the reason by add and change alike, and nothing stored.
 TEST_F(BellEditingTest, ControlCharactersAndBytesThatAreNotUtf8AreRefused) {
     const std::string forged = "/b/a.mp3\n[2026-12-09 08:00:00.000] 铃声响起：08:00:00";
-    for (const std::string& music : {forged, std::string("/b/a.mp3\0/b/other.mp3", 22),
-                                      std::string("/b/\x1f.mp3"), std::string("/b/\x7f.mp3"),
-                                      std::string("/b/\xff\xfe.mp3")}) {
+    for (const std::string& music :
+         {forged, std::string("/b/a.mp3\0/b/other.mp3", 22), std::string("/b/\x1f.mp3"),
+          std::string("/b/\x7f.mp3"), std::string("/b/\xff\xfe.mp3")}) {
         BellForm f = form("08", "00", "00", "");
         f.music = music;
         const FlowResult r = addBell(db, f);

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "base/PathText.h"
+#include "bells/core/PlayList.h"
 #include "platform/Autostart.h"
 #include "platform/FolderListing.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TextCodec.h"
-#include "bells/core/PlayList.h"
 #include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
 
