@@ -1,8 +1,10 @@
 // Winsock's headers before windows.h, which would bring the older Winsock otherwise.
-#include <iphlpapi.h>
-#include <windows.h>
+// clang-format off
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#include <iphlpapi.h>
+#include <windows.h>
+// clang-format on
 
 #include <algorithm>
 #include <filesystem>
