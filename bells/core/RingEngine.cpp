@@ -74,8 +74,7 @@ int RingEngine::msToNextSecond() const {
 void RingEngine::noteClockStep(int64_t wall) {
     const int64_t step = wall - (m_lastWall + 1);
     // A jump forward is told with the bells it passed over (ringPassedOver).
-    if (m_lastWall != 0 && step < 0)
-        m_log->warn("时钟向回调了 " + std::to_string(-step) + " 秒：已响过的铃声不再重响");
+    if (m_lastWall != 0 && step < 0) nameBellsSteppedBack(wall, -step);
     m_lastWall = wall;
 }
 
@@ -164,6 +163,30 @@ Status RingEngine::ringPassedOver(int64_t previousWall, int64_t wall, int64_t ep
         sound.start(bell.music);
     }
     return Status::ok();
+}
+
+void RingEngine::nameBellsSteppedBack(int64_t wall, int64_t back) {
+    const std::string jump = "时钟向回调了 " + std::to_string(back) + " 秒：";
+    const LocalTime now = civilFromEpochSeconds(wall);
+    const LocalTime last = civilFromEpochSeconds(m_lastWall);
+    if (now.year != last.year || now.month != last.month || now.day != last.day) {
+        m_log->warn(jump + "跨过了午夜，其间的铃声不会再响");
+        return;
+    }
+    // The seconds from wall to the last one come round again: those already processed are not
+    // processed again; those a jump forward passed over still ring at their seconds.
+    Result<std::vector<ScheduledBell>> bells =
+        bellsStartingBetween(m_db, ringDayOf(m_db, now), timeText(now), timeText(last));
+    if (!bells.isOk() || bells.value().empty()) {
+        m_log->warn(jump + "其间没有铃声");
+        return;
+    }
+    const int64_t midnight = wall - (now.hour * 3600 + now.minute * 60 + now.second);
+    for (const ScheduledBell& bell : bells.value()) {
+        const bool again = !m_pacer.wasProcessed(midnight + secondOfDay(bell.start));
+        m_log->warn(jump + bell.start + (again ? " 的铃声到时会响（" : " 的铃声不会再响（") +
+                    bell.music + "）");
+    }
 }
 
 void RingEngine::stopped(const std::string& why) {

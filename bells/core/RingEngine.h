@@ -71,6 +71,8 @@ public:
 
 private:
     void prepareNextSecond(int64_t wall, const RingDay& day);
+    // The ring log names each bell of the seconds a step back of the clock repeats.
+    void nameBellsSteppedBack(int64_t wall, int64_t back);
     class LoggedSound;
     class LoggedPowerOff;
     void noteClockStep(int64_t wall);

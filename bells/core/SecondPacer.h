@@ -33,6 +33,8 @@ public:
     // Forgets the last processed second: after a pause no second is caught up. The latest second
     // processed is kept: a second is never processed twice, paused in between or not.
     void forget() { m_last.reset(); }
+    // Whether second was processed (or passed while paused): it will not be again.
+    bool wasProcessed(int64_t second) const { return processed(second); }
 
 private:
     struct Span {

@@ -162,7 +162,12 @@ TEST_F(RingControllerTest, AJumpForwardRingsTheLatestBellPassedOverAtOnceAndLose
     EXPECT_EQ("时钟向前跳了 19 秒：08:00:01 的铃声没有响（bell1）", log.lines[0]);
     EXPECT_EQ("时钟向前跳了 19 秒：08:00:09 的铃声现在补响，迟到 11 秒", log.lines[8]);
 
-    for (int s = 1; s <= 10; ++s) fireAt(s * 1000 + 3);  // the offset taken back
+    log.lines.clear();
+    fireAt(1003);  // the offset taken back: each bell of the repeated seconds is named
+    ASSERT_GE(log.lines.size(), 9u);  // then bell1's start
+    EXPECT_EQ("时钟向回调了 20 秒：08:00:01 的铃声到时会响（bell1）", log.lines[0]);
+    EXPECT_EQ("时钟向回调了 20 秒：08:00:09 的铃声不会再响（bell9）", log.lines[8]);
+    for (int s = 2; s <= 10; ++s) fireAt(s * 1000 + 3);
     EXPECT_EQ(
         (std::vector<std::string>{"start bell1", "start bell2", "start bell3", "start bell4",
                                   "start bell5", "start bell6", "start bell7", "start bell8"}),
@@ -191,6 +196,9 @@ TEST_F(RingControllerTest, ABellPassedOverLongAgoOrEndedIsNamedNotRung) {
     log.lines.clear();
     fireAt((60 + RingEngine::kRingLateAtMostS + 21) * 1000 + 3);
     EXPECT_EQ((std::vector<std::string>{"时钟向前跳了 19 秒：其间没有铃声"}), log.lines);
+    log.lines.clear();
+    fireAt((60 + RingEngine::kRingLateAtMostS + 11) * 1000 + 3);
+    EXPECT_EQ((std::vector<std::string>{"时钟向回调了 11 秒：其间没有铃声"}), log.lines);
 }
 
 TEST(RingControllerFatalTest, AFieldOfAnotherTypeStopsTheTimerAndReports) {
