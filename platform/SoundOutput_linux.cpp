@@ -50,12 +50,14 @@ namespace {
     X(stream_connect_playback)         \
     X(stream_drain)                    \
     X(stream_flush)                    \
+    X(stream_get_buffer_attr)          \
     X(stream_get_device_index)         \
     X(stream_get_state)                \
     X(proplist_free)                   \
     X(proplist_new)                    \
     X(proplist_sets)                   \
     X(stream_new_with_proplist)        \
+    X(stream_set_buffer_attr)          \
     X(stream_set_state_callback)       \
     X(stream_set_write_callback)       \
     X(stream_unref)                    \
@@ -103,7 +105,11 @@ const PulseCalls& pa() {
     return *loadPulse();
 }
 
-constexpr int kBufferMs = 60;
+// A bell starts on a small buffer, so its first samples are heard soon after they are written;
+// once it plays, the buffer grows, so a busy machine that leaves the player waiting a moment
+// does not break the tone. A stop throws the buffer away, so it is not heard longer.
+constexpr int kStartBufferMs = 60;
+constexpr int kPlayingBufferMs = 500;
 
 void wakeWaiters(void* loop) {
     pa().threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
@@ -328,8 +334,8 @@ public:
         pa().stream_set_write_callback(m_stream, onRoom, loop);
         pa_buffer_attr attr;
         attr.maxlength = static_cast<uint32_t>(-1);
-        const int bytesPerSecond = rate * channels * 2;  // 16-bit samples
-        attr.tlength = static_cast<uint32_t>(bytesPerSecond * kBufferMs / 1000);
+        m_bytesPerSecond = rate * channels * 2;  // 16-bit samples
+        attr.tlength = static_cast<uint32_t>(m_bytesPerSecond * kStartBufferMs / 1000);
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(-1);
         attr.fragsize = static_cast<uint32_t>(-1);
@@ -361,6 +367,8 @@ public:
                 return false;
             data += part;
             n -= part;
+            m_written += part;
+            if (!m_grown) growBufferOncePlaying();
         }
         return true;
     }
@@ -409,6 +417,20 @@ private:
 
     bool streamUsable() const { return pa().stream_get_state(m_stream) == PA_STREAM_READY; }
 
+    // Under the lock. The server starts a stream once it holds its first buffer; from then on only
+    // the target length grows. The start threshold stays small, so a stream that ran dry anyway
+    // is heard again as soon as the player catches up.
+    void growBufferOncePlaying() {
+        const pa_buffer_attr* now = pa().stream_get_buffer_attr(m_stream);
+        if (!now || m_written < now->tlength) return;
+        m_grown = true;
+        pa_buffer_attr grown = *now;
+        grown.tlength = static_cast<uint32_t>(m_bytesPerSecond * kPlayingBufferMs / 1000);
+        grown.maxlength = std::max(grown.maxlength, grown.tlength);
+        if (pa_operation* growing = pa().stream_set_buffer_attr(m_stream, &grown, nullptr, nullptr))
+            pa().operation_unref(growing);
+    }
+
     // Asks the server about the sink the stream plays on: one round trip on the local socket,
     // before the first sample is written. Under the loop's lock; empty when it cannot be told.
     std::string readSinkProblem() {
@@ -425,6 +447,9 @@ private:
     PulseConnection m_connection;
     pa_stream* m_stream = nullptr;
     bool m_interrupted = false;  // under the loop's lock
+    int m_bytesPerSecond = 0;
+    size_t m_written = 0;  // under the loop's lock, as m_grown
+    bool m_grown = false;
     std::string m_choiceMissing;
     std::string m_inaudible;
 };
