@@ -52,6 +52,7 @@ namespace {
     X(stream_flush)                    \
     X(stream_get_buffer_attr)          \
     X(stream_get_device_index)         \
+    X(stream_get_latency)              \
     X(stream_get_state)                \
     X(proplist_free)                   \
     X(proplist_new)                    \
@@ -61,6 +62,7 @@ namespace {
     X(stream_set_state_callback)       \
     X(stream_set_write_callback)       \
     X(stream_unref)                    \
+    X(stream_update_timing_info)       \
     X(stream_writable_size)            \
     X(stream_write)                    \
     X(threaded_mainloop_free)          \
@@ -126,6 +128,21 @@ void onRoom(pa_stream*, size_t, void* loop) {
 void onDrained(pa_stream*, int, void* loop) {
     wakeWaiters(loop);
 }
+void onTimingInfo(pa_stream*, int, void* loop) {
+    wakeWaiters(loop);
+}
+
+// A wait on the loop that a timer ends, unless something else wakes it first.
+struct LoopAlarm {
+    pa_threaded_mainloop* loop;
+    bool rang = false;
+    static void ring(pa_mainloop_api* api, pa_time_event* event, const struct timeval*, void* self) {
+        auto* alarm = static_cast<LoopAlarm*>(self);
+        api->time_free(event);
+        alarm->rang = true;
+        wakeWaiters(alarm->loop);
+    }
+};
 
 OutputState stateOf(const pa_sink_info& info) {
     OutputState state;
@@ -385,6 +402,7 @@ public:
         if (pa().operation_get_state(draining) == PA_OPERATION_RUNNING)
             pa().operation_cancel(draining);
         pa().operation_unref(draining);
+        waitUntilPlayed();
     }
 
     void interrupt() override {
@@ -416,6 +434,36 @@ private:
     }
 
     bool streamUsable() const { return pa().stream_get_state(m_stream) == PA_STREAM_READY; }
+
+    // Under the lock. A drain ends once the server has mixed the last samples into the output,
+    // whose own buffer may still hold up to the stream's latency of them; a stream removed then
+    // is taken out of that buffer too, and the bell's end is never heard. So the end waits for
+    // the output's clock, in steps, as the Windows output waits for the device's.
+    void waitUntilPlayed() {
+        constexpr pa_usec_t kPlayedWithinUs = 2'000;
+        constexpr pa_usec_t kStepUs = 50'000;
+        constexpr int kStepsAtMost = 60;  // the longest buffer a server gives, with room
+        for (int step = 0; step < kStepsAtMost && !m_interrupted && streamUsable(); ++step) {
+            pa_operation* updating =
+                pa().stream_update_timing_info(m_stream, onTimingInfo, m_connection.loop());
+            if (!finish(m_connection.loop(), updating)) return;
+            pa_usec_t unplayed = 0;
+            int negative = 0;
+            if (pa().stream_get_latency(m_stream, &unplayed, &negative) < 0 || negative ||
+                unplayed < kPlayedWithinUs)
+                return;
+            sleepUnlessInterrupted(std::min(unplayed, kStepUs));
+        }
+    }
+
+    void sleepUnlessInterrupted(pa_usec_t us) {
+        LoopAlarm alarm{m_connection.loop()};
+        pa_time_event* timer = pa().context_rttime_new(
+            m_connection.context(), pa().rtclock_now() + us, LoopAlarm::ring, &alarm);
+        if (!timer) return;
+        while (!alarm.rang && !m_interrupted) pa().threaded_mainloop_wait(m_connection.loop());
+        if (!alarm.rang) pa().threaded_mainloop_get_api(m_connection.loop())->time_free(timer);
+    }
 
     // Under the lock. The server starts a stream once it holds its first buffer; from then on only
     // the target length grows. The start threshold stays small, so a stream that ran dry anyway
