@@ -14,7 +14,7 @@ if [ "${1:-build}" = test ]; then
   # autotools that make libsodium's build files for its Windows cross build, xz for Qt's source;
   # ccache, so a second run recompiles only what changed.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
-    dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
+    dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus rtkit python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps
     autoconf automake libtool xz-utils perl ccache)

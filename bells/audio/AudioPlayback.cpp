@@ -2,6 +2,10 @@
 
 #include "bells/audio/PcmDevice.h"
 #include "bells/audio/PlaylistSource.h"
+#include "platform/SoundThreadPriority.h"
+
+#include <cstdio>
+#include <mutex>
 
 namespace tolvane {
 
@@ -157,6 +161,17 @@ AudioPlayback::AudioPlayback(PcmSinkFactory factory, PlaybackHooks hooks)
     m_thread.setObjectName("player");
     m_worker->moveToThread(&m_thread);
     QObject::connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    // On the player thread, once: Qt's thread priority means nothing to Linux's ordinary
+    // scheduler, so the thread asks the system for real time itself.
+    QObject::connect(&m_thread, &QThread::started, m_worker, [] {
+        const SoundThreadPriority priority = raiseThisSoundThread();
+        static std::once_flag toldOnce;
+        if (!priority.raised)
+            std::call_once(toldOnce, [&] {
+                std::fprintf(stderr, "tolvane: the sound thread has ordinary priority: %s\n",
+                             priority.how.c_str());
+            });
+    });
     m_thread.start(QThread::TimeCriticalPriority);
 }
 
