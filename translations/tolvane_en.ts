@@ -666,6 +666,10 @@
             <translation>Log in</translation>
         </message>
         <message>
+            <source>正在核对另一个密码，请稍后再试</source>
+            <translation>Another password is being checked; try again in a moment</translation>
+        </message>
+        <message>
             <source>密码错误次数太多，请 %1 秒后再试</source>
             <translation>Too many wrong passwords; try again in %1 s</translation>
         </message>

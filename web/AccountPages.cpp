@@ -36,7 +36,14 @@ HttpResponse WebApp::logIn(Context& c) {
         return r;
     }
     const std::string hash = folderPasswordHash(m_setup.folder);
-    if (hash.empty() || !passwordRight(hash, field(c.form, "password"))) {
+    const PasswordCheck check =
+        hash.empty() ? PasswordCheck::wrong : checkPassword(hash, field(c.form, "password"));
+    if (check == PasswordCheck::busy) {
+        HttpResponse r = loginPage(c, uiText("WebPage", "正在核对另一个密码，请稍后再试"));
+        r.status = 503;
+        return r;
+    }
+    if (check == PasswordCheck::wrong) {
         m_sessions.failed(address, m_setup.nowMs());
         m_setup.ringer->log().warn("网页登录失败：密码不对（" + address + "）");
         HttpResponse r = loginPage(c, uiText("WebPage", "密码不对"));
@@ -92,7 +99,10 @@ HttpResponse WebApp::changePassword(Context& c) {
             c, "/password",
             fillIn(uiText("WebPage", "密码错误次数太多，请 %1 秒后再试"), {std::to_string(wait)}),
             true);
-    if (!passwordRight(hash.value(), field(c.form, "old"))) {
+    const PasswordCheck check = checkPassword(hash.value(), field(c.form, "old"));
+    if (check == PasswordCheck::busy)
+        return backTo(c, "/password", uiText("WebPage", "正在核对另一个密码，请稍后再试"), true);
+    if (check == PasswordCheck::wrong) {
         m_sessions.failed(address, m_setup.nowMs());
         m_setup.ringer->log().warn("网页修改密码失败：原密码不对（" + address + "）");
         return backTo(c, "/password", uiText("WebPage", "原密码不对"), true);
@@ -106,9 +116,10 @@ HttpResponse WebApp::changePassword(Context& c) {
     return logOut(c);
 }
 
-bool WebApp::passwordRight(const std::string& hash, std::string_view password) {
-    std::lock_guard lock(m_hashing);
-    return passwordMatches(hash, password);
+WebApp::PasswordCheck WebApp::checkPassword(const std::string& hash, std::string_view password) {
+    std::unique_lock lock(m_hashing, std::try_to_lock);
+    if (!lock.owns_lock()) return PasswordCheck::busy;
+    return passwordMatches(hash, password) ? PasswordCheck::right : PasswordCheck::wrong;
 }
 
 Status WebApp::storePassword(TableDatabase& db, std::string_view password) {

@@ -44,6 +44,24 @@ const std::vector<std::pair<std::string, std::string>>& webSecurityHeaders() {
     return headers;
 }
 
+namespace {
+
+// A connection the server may close to make room: one that waits for its client (its handshake
+// or its next request), never one whose answer is being made or sent.
+class Evictable {
+public:
+    virtual ~Evictable() = default;
+    virtual void evict() = 0;
+    std::atomic<bool> waitingForClient{true};
+    std::atomic<int64_t> lastHeardFrom{0};  // steady-clock ticks
+};
+
+int64_t ticksNow() {
+    return std::chrono::steady_clock::now().time_since_epoch().count();
+}
+
+}  // namespace
+
 struct HttpsServer::Impl {
     Impl(Handler h, Limits l)
         : handler(std::move(h)), limits(l), ssl(asio::ssl::context::tls_server), acceptor(io) {}
@@ -55,17 +73,20 @@ struct HttpsServer::Impl {
     std::atomic<int> connections{0};
     std::mutex addressesMutex;
     std::map<std::string, int> connectionsFrom;
+    // Every open connection, under addressesMutex; a closed one's entry expires on its own.
+    std::vector<std::pair<std::weak_ptr<Evictable>, std::string>> open;
     asio::ssl::context ssl;
     asio::io_context io;
     tcp::acceptor acceptor;
     std::vector<std::thread> threads;
 
     void accept();
+    void makeRoom();
 };
 
 namespace {
 
-class Connection : public std::enable_shared_from_this<Connection> {
+class Connection : public Evictable, public std::enable_shared_from_this<Connection> {
 public:
     Connection(tcp::socket socket, HttpsServer::Impl& server)
         : m_server(server),
@@ -89,8 +110,18 @@ public:
             m_server.connectionsFrom.erase(m_clientAddress);
     }
     bool overLimit() const { return m_overLimit; }
+    const std::string& address() const { return m_clientAddress; }
+
+    // From any thread: the socket is closed on the connection's own strand, which ends whatever
+    // it waits for.
+    void evict() override {
+        asio::post(m_stream.get_executor(), [self = shared_from_this()] {
+            beast::get_lowest_layer(self->m_stream).close();
+        });
+    }
 
     void run() {
+        lastHeardFrom = ticksNow();
         beast::get_lowest_layer(m_stream).expires_after(
             std::chrono::seconds(m_server.limits.handshakeSeconds));
         m_stream.async_handshake(asio::ssl::stream_base::server,
@@ -126,6 +157,8 @@ private:
     }
 
     void answer(http::request<http::string_body> request) {
+        waitingForClient = false;
+        lastHeardFrom = ticksNow();
         HttpRequest r;
         r.method = std::string(request.method_string());
         r.target = std::string(request.target());
@@ -172,6 +205,7 @@ private:
             [self = shared_from_this(), response, keepAlive](beast::error_code e, size_t) {
                 if (!e && self->m_drainAfterAnswer) return self->drain();
                 if (e || !keepAlive) return self->close();
+                self->waitingForClient = true;
                 self->read();
             });
     }
@@ -203,16 +237,40 @@ void HttpsServer::Impl::accept() {
     acceptor.async_accept(asio::make_strand(io), [this](beast::error_code e, tcp::socket socket) {
         if (e == asio::error::operation_aborted) return;
         if (!e) {
-            if (connections.load() >= limits.maxConnections) {
-                beast::error_code ignored;
-                socket.close(ignored);
-            } else {
-                auto connection = std::make_shared<Connection>(std::move(socket), *this);
-                if (!connection->overLimit()) connection->run();
+            // When every slot is taken, the newcomer still gets one: the office must reach its
+            // page while others hold connections open doing nothing.
+            if (connections.load() >= limits.maxConnections) makeRoom();
+            auto connection = std::make_shared<Connection>(std::move(socket), *this);
+            if (!connection->overLimit()) {
+                {
+                    std::lock_guard lock(addressesMutex);
+                    open.emplace_back(connection, connection->address());
+                }
+                connection->run();
             }
         }
         accept();
     });
+}
+
+// Closes the connection that waits longest for its client, of the address holding the most
+// connections: an office with one or two is the last to lose one.
+void HttpsServer::Impl::makeRoom() {
+    std::shared_ptr<Evictable> chosen;
+    std::lock_guard lock(addressesMutex);
+    std::erase_if(open, [](const auto& entry) { return entry.first.expired(); });
+    int chosenCount = 0;
+    for (const auto& [weak, address] : open) {
+        std::shared_ptr<Evictable> candidate = weak.lock();
+        if (!candidate || !candidate->waitingForClient) continue;
+        const int count = connectionsFrom[address];
+        if (!chosen || count > chosenCount ||
+            (count == chosenCount && candidate->lastHeardFrom < chosen->lastHeardFrom)) {
+            chosen = candidate;
+            chosenCount = count;
+        }
+    }
+    if (chosen) chosen->evict();
 }
 
 namespace {

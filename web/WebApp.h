@@ -80,8 +80,11 @@ private:
     HttpResponse backTo(Context& c, const std::string& path, const std::string& notice,
                         bool isError);
     void logChange(const Context& c, const std::string& what);
-    // Argon2id takes 64 MiB and most of a core: one hash at a time, whatever the threads.
-    bool passwordRight(const std::string& hash, std::string_view password);
+    // Argon2id takes 64 MiB and most of a core: one hash at a time, whatever the threads. A
+    // guess that comes while another is being hashed is turned away at once, not queued, so no
+    // server thread waits for hashes and the office, logged in, is still served.
+    enum class PasswordCheck { right, wrong, busy };
+    PasswordCheck checkPassword(const std::string& hash, std::string_view password);
     Status storePassword(TableDatabase& db, std::string_view password);
 
     Setup m_setup;
