@@ -43,6 +43,18 @@ LocalTime SystemClock::toLocal(int64_t epochSecond) const {
     return fromTm(tm);
 }
 
+int64_t localToEpochSeconds(const LocalTime& t) {
+    std::tm tm{};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    tm.tm_isdst = -1;  // the zone's rules decide
+    return static_cast<int64_t>(std::mktime(&tm));
+}
+
 LocalTime ManualClock::toLocal(int64_t epochSecond) const {
     return civilFromEpochSeconds(epochSecond);
 }

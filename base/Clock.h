@@ -76,6 +76,11 @@ inline int64_t civilToEpochSeconds(const LocalTime& t) {
 // The civil date and time of seconds since the epoch taken as UTC.
 LocalTime civilFromEpochSeconds(int64_t seconds);
 
+// The second since the epoch at which the machine's local time zone shows t. A time the zone
+// skips (the spring hour) gives the second it stands for after the change; a time it shows twice
+// (the autumn hour), one of the two.
+int64_t localToEpochSeconds(const LocalTime& t);
+
 // "08:05:00": two digits a piece, the only form a stored time ever matches.
 std::string timeText(const LocalTime& t);
 // "2026-12-09".

@@ -5,6 +5,8 @@
 
 #include "base/PathText.h"
 #include "bells/core/ClockTick.h"
+#include "bells/core/RingEngine.h"
+#include "bells/core/RingLog.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
@@ -33,8 +35,9 @@ std::string momentText(const LocalTime& t) {
     return dateText(t) + " " + timeText(t);
 }
 
-// Prints what the tick asks of the sound and the power switch.
-class Recorder final : public BellSound, public PowerOff {
+// Prints what the ringer asks of the sound and the power switch, and what it warns of (a change
+// of the clock and the bells it passed over).
+class Recorder final : public BellSound, public PowerOff, public RingLog {
 public:
     explicit Recorder(std::ostream& out) : m_out(out) {}
     // The system's second; with a clock offset, the school's time it is after it.
@@ -49,6 +52,9 @@ public:
     }
     void stop() override { m_out << m_moment << " stop" << m_suffix << "\n"; }
     void requestPowerOff() override { m_out << m_moment << " power-off" << m_suffix << "\n"; }
+    void warn(const std::string& line) override { m_out << m_moment << " log " << line << "\n"; }
+    // Said by start() above.
+    void bellStarted(const LocalTime&, const std::string&) override {}
 
 private:
     std::ostream& m_out;
@@ -56,12 +62,25 @@ private:
     std::string m_suffix;
 };
 
+// Seconds of the machine's clock, set one by one, in its time zone: the plan then goes through
+// the days the clock changes as the ringer does.
+class PlanClock final : public Clock {
+public:
+    void setEpochSecond(int64_t second) { m_ms = second * 1000; }
+    int64_t nowMs() const override { return m_ms; }
+    LocalTime toLocal(int64_t epochSecond) const override { return m_zone.toLocal(epochSecond); }
+
+private:
+    SystemClock m_zone;
+    int64_t m_ms = 0;
+};
+
 }  // namespace
 
 int planCommand(const std::string& dir, const std::string& from, const std::string& to,
                 std::ostream& out, std::ostream& err) {
-    int64_t first, last;
-    if (!parseMoment(from, &first) || !parseMoment(to, &last) || last < first) {
+    int64_t firstCivil, lastCivil;
+    if (!parseMoment(from, &firstCivil) || !parseMoment(to, &lastCivil) || lastCivil < firstCivil) {
         err << "tolvanectl: plan needs --from and --to as \"YYYY-MM-DD HH:MM:SS\", --from first\n";
         return 2;
     }
@@ -91,14 +110,21 @@ int planCommand(const std::string& dir, const std::string& from, const std::stri
     // --from and --to are the system's clock; the bells follow the school's.
     const int offset = options.value().clockOffsetSeconds;
 
+    // The ringer's own engine, so the plan follows its rules for a clock that jumps (the spring
+    // hour's bells named as not rung, the autumn hour's not rung twice).
     Recorder recorder(out);
-    const ManualClock civil;
-    RingDayCache days;  // the school calendar, looked up once a day
-    for (int64_t second = first; second <= last; ++second) {
-        const LocalTime t = civil.toLocal(second + offset);
-        recorder.setMoment(civil.toLocal(second), t, offset);
-        if (Status s = runClockTick(db, t, days.of(db, t), shutdown, recorder, recorder);
-            !s.isOk()) {
+    PlanClock clock;
+    OffsetClock school(clock);
+    school.setOffsetSeconds(offset);
+    RingEngine engine(db, school, recorder, recorder);
+    engine.setLog(recorder);
+    engine.shutdownPlan() = shutdown;
+    const int64_t last = localToEpochSeconds(civilFromEpochSeconds(lastCivil));
+    for (int64_t second = localToEpochSeconds(civilFromEpochSeconds(firstCivil)); second <= last;
+         ++second) {
+        clock.setEpochSecond(second);
+        recorder.setMoment(clock.toLocal(second), clock.toLocal(second + offset), offset);
+        if (Status s = engine.processDueSeconds(); !s.isOk()) {
             err << "tolvanectl: " << dir << ": " << s.message() << "\n";
             return 1;
         }

@@ -27,6 +27,8 @@ public:
     virtual void stop() = 0;
     // The bell expected to start next second: what its start needs may be opened now, unheard.
     virtual void prepare(const std::string& music) { (void)music; }
+    // Whether prepare does anything: the engine looks the next second's bell up only then.
+    virtual bool preparesAhead() const { return false; }
 };
 
 // The program-wide shutdown values: the flag as read at start, the time as last saved.

@@ -29,6 +29,7 @@ public:
     void start(const std::string& music) override;
     void stop() override;
     void prepare(const std::string& music) override;
+    bool preparesAhead() const override { return true; }
 
     // Whether a folder plays in a drawn order (the Settings option "随机播放"); read at each start.
     void setRandomPlay(bool on) { m_randomPlay = on; }

@@ -105,7 +105,7 @@ Status RingEngine::processDueSeconds() {
         if (Status s = runClockTick(m_db, t, day, m_shutdown, powerOff, sound); !s.isOk()) return s;
         if (second == wall) today = day;
     }
-    if (today) prepareNextSecond(wall, *today);
+    if (today && m_sound.preparesAhead()) prepareNextSecond(wall, *today);
     return Status::ok();
 }
 

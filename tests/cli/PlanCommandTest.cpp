@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <optional>
 #include <sstream>
 
 #include "cli/PlanCommand.h"
@@ -40,6 +43,52 @@ TEST(PlanCommandTest, PrintsWhatEachTickDoes) {
     }
     std::ostringstream o, e;
     EXPECT_EQ(1, planCommand(dir.file("none"), "2026-12-07 08:00:00", "2026-12-07 08:00:00", o, e));
+}
+
+// The plan in a zone with summer time, as a ringer there lives through the two changes.
+class PlanInBerlin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* tz = std::getenv("TZ")) m_tz = tz;
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+        TableDatabase db;
+        openOrCreateTables(db, m_dir.path());
+        db.select(schema::kBellAlias);
+        db.append(bellValues({"02:10:00", "", "/b/two.mp3", {true, true, true, true, true, true, true}, 1}));
+        db.append(bellValues({"02:30:00", "", "/b/half.mp3", {true, true, true, true, true, true, true}, 2}));
+    }
+    void TearDown() override {
+        if (m_tz)
+            setenv("TZ", m_tz->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    std::string plan(const char* from, const char* to) {
+        std::ostringstream out, err;
+        EXPECT_EQ(0, planCommand(m_dir.path(), from, to, out, err)) << err.str();
+        return out.str();
+    }
+
+private:
+    test::TempDir m_dir;
+    std::optional<std::string> m_tz;
+};
+
+TEST_F(PlanInBerlin, TheSpringHourNamesItsBellsAsNotRungAndTheAutumnHourRingsThemOnce) {
+    // 2027-03-28: 02:00 becomes 03:00; the ringer passes both bells over and says so.
+    EXPECT_EQ(
+        "2027-03-28 03:00:00 log 时钟向前跳了 3600 秒：02:10:00 的铃声没有响（/b/two.mp3）\n"
+        "2027-03-28 03:00:00 log 时钟向前跳了 3600 秒：02:30:00 的铃声没有响（/b/half.mp3）\n",
+        plan("2027-03-28 01:59:58", "2027-03-28 03:00:02"));
+    // 2027-10-31: 03:00 becomes 02:00 again; each bell rings the first time round only.
+    EXPECT_EQ(
+        "2027-10-31 02:10:00 start /b/two.mp3\n"
+        "2027-10-31 02:30:00 start /b/half.mp3\n"
+        "2027-10-31 02:00:00 log 时钟向回调了 3600 秒：02:10:00 的铃声不会再响（/b/two.mp3）\n"
+        "2027-10-31 02:00:00 log 时钟向回调了 3600 秒：02:30:00 的铃声不会再响（/b/half.mp3）\n",
+        plan("2027-10-31 01:59:58", "2027-10-31 03:00:02"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ public:
     void start(const std::string& music) override { calls.push_back("start " + music); }
     void stop() override { calls.push_back("stop"); }
     void prepare(const std::string& music) override { prepared.push_back(music); }
+    bool preparesAhead() const override { return true; }
     void requestPowerOff() override { calls.push_back("power-off"); }
     std::vector<std::string> take() { return std::exchange(calls, {}); }
 
