@@ -93,9 +93,9 @@ std::function<std::string(const std::string&)>& musicFileJudge() {
 // The bell is stored either way: the music may be put in place later, or live on another
 // computer that rings the same schedule. But this one would ring silence, and is told so now.
 void warnWhenMusicWillNotPlay(const std::string& music, std::ostream& err) {
-    for (const UnplayableMusic& u : findUnplayableMusic({{"", music}}, musicFileJudge()))
+    if (const std::string why = musicUnplayableHere(music); !why.empty())
         err << "tolvanectl: warning: the bell's music will not play on this computer: " << music
-            << " (" << uiText("MusicCheck", u.why.c_str()) << ")\n";
+            << " (" << why << ")\n";
 }
 
 int usageError(std::ostream& err, const char* usage) {
@@ -217,6 +217,12 @@ int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const int status = report(changeBell(db, oldStart, form), out, err);
     if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
     return status;
+}
+
+std::string musicUnplayableHere(const std::string& music) {
+    for (const UnplayableMusic& u : findUnplayableMusic({{"", music}}, musicFileJudge()))
+        return uiText("MusicCheck", u.why.c_str());
+    return {};
 }
 
 void judgeMusicFilesWith(std::function<std::string(const std::string&)> fileUnplayableBecause) {

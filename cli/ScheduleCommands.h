@@ -18,5 +18,8 @@ int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
 // How add and change judge a music file before they warn that it will not play here (the
 // decoder's verdict where tolvanectl has one); by default, whether the file is there.
 void judgeMusicFilesWith(std::function<std::string(const std::string& file)> fileUnplayableBecause);
+// Why music (a file or a folder) will not play on this computer, in the reader's words; empty
+// when it will.
+std::string musicUnplayableHere(const std::string& music);
 
 }  // namespace tolvane::cli

@@ -1,5 +1,6 @@
 // tolvanectl: the command-line companion of Tolvane, on the same core as the program.
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "cli/OptionCommand.h"
 #include "cli/PasswordCommand.h"
 #include "cli/RingCommand.h"
+#include "cli/RingNowCommand.h"
 #include "cli/TableCommands.h"
 #ifdef TOLVANE_HAVE_LANGUAGE
 #include "language/Language.h"
@@ -46,6 +48,9 @@ constexpr char kUsage[] =
     "       tolvanectl delete DIR START\n"
     "       tolvanectl ring DIR            ring the schedule in DIR without a window (until "
     "SIGTERM)\n"
+    "       tolvanectl ring-now DIR MUSIC [--repeat]  the ringer on DIR plays MUSIC at once\n"
+    "                                     (--repeat: again and again, a drill or lockdown)\n"
+    "       tolvanectl stop DIR            the ringer on DIR silences what plays\n"
     "       tolvanectl service install [DIR] | remove   (Windows) ring DIR as a service from\n"
     "                                     boot, with nobody logged in; or no longer\n"
     "       tolvanectl log DIR [--day YYYY-MM-DD]  the ring log: what rang, when, how late\n"
@@ -71,7 +76,7 @@ constexpr char kUsage[] =
 bool takesFolder(const std::string& command) {
     for (const char* c :
          {"init", "plan", "list", "add", "change", "delete", "ring", "log", "status", "option",
-          "password", "calendar", "holiday", "workday", "normal", "calendar-import"})
+          "password", "calendar", "holiday", "workday", "normal", "calendar-import", "stop"})
         if (command == c) return true;
     return false;
 }
@@ -128,6 +133,10 @@ int main(int argc, char** argv) {
     }
     if (takesFolder(command) && (args.size() == 1 || !namesFolder(args[1])))
         args.insert(args.begin() + 1, tolvane::defaultDataFolder());
+    // ring-now's MUSIC may be a folder too: DIR is left out when MUSIC is all there is.
+    if (command == "ring-now" &&
+        std::count_if(args.begin() + 1, args.end(), [](const std::string& a) { return a[0] != '-'; }) == 1)
+        args.insert(args.begin() + 1, tolvane::defaultDataFolder());
     if (command == "init" && args.size() == 2)
         return tolvane::cli::initCommand(args[1], std::cout, std::cerr);
     if (command == "dump" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json")))
@@ -177,6 +186,8 @@ int main(int argc, char** argv) {
     if (command == "holiday") return tolvane::cli::holidayCommand(rest, std::cout, std::cerr);
     if (command == "workday") return tolvane::cli::workdayCommand(rest, std::cout, std::cerr);
     if (command == "normal") return tolvane::cli::normalCommand(rest, std::cout, std::cerr);
+    if (command == "ring-now") return tolvane::cli::ringNowCommand(rest, std::cout, std::cerr);
+    if (command == "stop") return tolvane::cli::stopCommand(rest, std::cout, std::cerr);
     if (command == "calendar-import")
         return tolvane::cli::calendarImportCommand(rest, std::cout, std::cerr);
     if (command == "plan" && args.size() == 6 && args[2] == "--from" && args[4] == "--to")

@@ -7,11 +7,13 @@
 
 #include "bells/audio/AudioPlayback.h"
 #include "bells/audio/Mp3Decoder.h"
+#include "bells/core/RingRequest.h"
 #include "bells/core/RingerStateFile.h"
 #include "bells/log/FileRingLog.h"
 #include "bells/qt/RingController.h"
 #include "bells/qt/TableFollower.h"
 #include "platform/Process.h"
+#include "platform/TextCodec.h"
 #include "platform/TimeSync.h"
 #include "ringer/RingerWeb.h"
 #include "schedule/core/Calendar.h"
@@ -70,6 +72,9 @@ Ringer::Ringer(Options options)
     };
     m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesChanged(r); };
     m_follower->onOptionsChanged = [this] { applyOptions(); };
+    m_follower->onRequestWaiting = [this] { takeRequest(); };
+    m_ringingNowWatch.setInterval(kRingingNowWatchMs);
+    QObject::connect(&m_ringingNowWatch, &QTimer::timeout, [this] { followRingingNow(); });
     // The tick always rings the schedule as it is on disk: the files are checked just before it.
     m_ring->beforeTick = [this] { m_follower->check(); };
     m_ring->afterTick = [this] {
@@ -400,8 +405,58 @@ void Ringer::changePlan(PlanState plan) {
 }
 
 void Ringer::stopSound() {
+    if (m_ringingNow) endRingingNow("立即播放结束：停止播放");
     m_ring->engine().stopByHand();
     followPlayingBell();
+}
+
+Status Ringer::ringNow(const std::string& music, bool repeat, const std::string& who) {
+    if (const std::string why = unstorableTextReason(music); !why.empty())
+        return Status::invalidArgument(why);
+    // The first frame of a file is decoded here, on the ringing thread: a moment, asked by a
+    // person, never at a bell's second.
+    if (auto why = unplayableWarning(music, unplayableBecause)) return Status::notFound(*why);
+    m_log->note("立即播放：" + music + (repeat ? "，重复播放直到停止" : "") + "（" + who + "）");
+    if (m_ring->engine().bellPlaying()) m_ring->engine().bellReplaced("被立即播放替换");
+    m_trialEnd.stop();
+    m_sound->start(music);
+    m_ringingNow = RingingNow{music, repeat, m_playback->lastRequest()};
+    m_ringingNowWatch.start();
+    stateChanged();
+    return Status::ok();
+}
+
+void Ringer::followRingingNow() {
+    if (!m_ringingNow) return m_ringingNowWatch.stop();
+    if (m_playback->lastRequest() != m_ringingNow->request) {
+        // Another play or a stop took the output: a bell of the schedule, at its second.
+        if (const auto bell = m_ring->engine().playingBell())
+            return endRingingNow("立即播放被 " + timeText(bell->second) + " 的铃声打断");
+        return endRingingNow("立即播放结束");
+    }
+    if (m_playback->playing()) return;
+    if (!m_ringingNow->repeat) return endRingingNow("立即播放结束：播放完毕");
+    m_sound->start(m_ringingNow->music);
+    m_ringingNow->request = m_playback->lastRequest();
+}
+
+void Ringer::endRingingNow(const std::string& why) {
+    m_ringingNow.reset();
+    m_ringingNowWatch.stop();
+    m_log->note(why);
+    stateChanged();
+}
+
+void Ringer::takeRequest() {
+    const auto request = takeRingRequest(*FileSystem::platform(), m_folder,
+                                         std::to_string(currentProcessId()), systemClock().nowMs());
+    if (!request) return;
+    if (request->kind == RingRequest::Kind::kStop) {
+        m_log->note("停止播放（" + request->who + "）");
+        return stopSound();
+    }
+    if (Status s = ringNow(request->music, request->repeat, request->who); !s.isOk())
+        m_log->warn("立即播放没有进行：" + s.message() + "（" + request->who + "）");
 }
 
 std::optional<RingerState::Bell> Ringer::playingBell() {
@@ -449,6 +504,10 @@ RingerState Ringer::state() {
     RingerState s;
     s.plan = m_plan;
     s.playing = playingBell();
+    if (m_ringingNow) {
+        s.ringingNow = m_ringingNow->music;
+        s.ringingNowRepeats = m_ringingNow->repeat;
+    }
     s.next = nextBellOf(m_db, m_clock);
     using Kind = RingerProblemKind;
     if (m_scheduleReadOnly)

@@ -116,7 +116,14 @@ public:
     // volume); a bell of the schedule starting meanwhile is not cut short. False when there is no
     // next bell within two weeks.
     static constexpr int kTrialMs = 5000;
+    // How soon a 立即播放 that ended is played again (repeat) or said to be over.
+    static constexpr int kRingingNowWatchMs = 100;
     bool tryNextBell();
+    // 立即播放: music (a file or a folder) at once on the bell output at the bell volume, said in
+    // the ring log with who asked. repeat: played again each time it ends until 停止播放 (a
+    // drill, a lockdown signal). A bell of the schedule due meanwhile cuts in at its second and
+    // ends it: the schedule is never late. Refused, saying why, for music that cannot play.
+    Status ringNow(const std::string& music, bool repeat, const std::string& who);
     // 对时: the offset that puts today's nearest bell at the system's time now.
     std::optional<ClockMatch> offsetToNearestBell();
     // The school calendar changed: the engine looks today up again before the next bell.
@@ -207,6 +214,11 @@ private:
     // Tells the listeners when the bell playing is another than they were last told of.
     void followPlayingBell();
     void checkMusicBeforeNextBell();
+    // Carries out a request another process left (tolvanectl ring-now, stop).
+    void takeRequest();
+    // The 立即播放 sounding: played again, ended, or cut in on by a bell.
+    void followRingingNow();
+    void endRingingNow(const std::string& why);
     // The state changed: published for other processes, then told to the listeners.
     void stateChanged();
     void publishState();
@@ -237,6 +249,13 @@ private:
     bool m_timeSyncOffer = false;
     QTimer m_musicCheck;
     QTimer m_trialEnd;
+    struct RingingNow {
+        std::string music;
+        bool repeat = false;
+        uint64_t request = 0;  // the playback's, while it is this one's
+    };
+    std::optional<RingingNow> m_ringingNow;
+    QTimer m_ringingNowWatch;
     std::thread m_musicChecker;
     bool m_musicCheckAgain = false;    // the bells changed while the checker ran
     int64_t m_nextBellLook = 0;        // when the next bell is looked for again (epoch s)

@@ -50,6 +50,8 @@ public:
 
     // The Stop button silenced the bell.
     void stopByHand();
+    // Something else takes the output (立即播放): the bell playing is over, said with why.
+    void bellReplaced(const std::string& why) { stopped(why); }
     // A bell of the schedule plays now (started and not yet stopped or ended).
     bool bellPlaying();
     // The bell playing now: the second it started on (the school's clock) and its music.

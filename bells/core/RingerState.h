@@ -40,6 +40,9 @@ struct RingerState {
     // The bell playing now (the school's clock), and the next one due within two weeks.
     std::optional<Bell> playing;
     std::optional<NextBell> next;
+    // 立即播放 sounding now, outside the schedule: its music, empty when none.
+    std::string ringingNow;
+    bool ringingNowRepeats = false;
 
     // In the order every front says them: the schedule, the output, the clock, the page, music.
     std::vector<RingerProblem> problems;

@@ -1,6 +1,7 @@
 #include "bells/qt/TableFollower.h"
 
 #include "base/PathText.h"
+#include "bells/core/RingRequest.h"
 #include "schedule/core/Calendar.h"
 #include "settings/core/ProgramOptions.h"
 
@@ -47,6 +48,7 @@ void TableFollower::check() {
         watchFiles();
         onOptionsChanged();
     }
+    if (ringRequestWaiting(*FileSystem::platform(), m_dataFolder)) onRequestWaiting();
 }
 
 void TableFollower::setPolling(bool on) {

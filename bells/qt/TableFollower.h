@@ -37,6 +37,8 @@ public:
     std::function<void(const ReloadedTables&)> onReloaded = [](const ReloadedTables&) {};
     // After the options file appeared, changed or went (its state at construction is the first).
     std::function<void()> onOptionsChanged = [] {};
+    // A request from another process (tolvane.request) waits to be taken.
+    std::function<void()> onRequestWaiting = [] {};
 
 private:
     void watchFiles();
