@@ -436,24 +436,19 @@ private:
     bool streamUsable() const { return pa().stream_get_state(m_stream) == PA_STREAM_READY; }
 
     // Under the lock. A drain ends once the server has mixed the last samples into the output,
-    // whose own buffer may still hold up to the stream's latency of them; a stream removed then
-    // is taken out of that buffer too, and the bell's end is never heard. So the end waits for
-    // the output's clock, in steps, as the Windows output waits for the device's.
+    // whose own buffer then still holds what the stream's latency says; a stream removed now is
+    // taken out of that buffer too, and the bell's end is never heard. So the end waits that long,
+    // as the Windows output waits for the device's clock.
     void waitUntilPlayed() {
-        constexpr pa_usec_t kPlayedWithinUs = 2'000;
-        constexpr pa_usec_t kStepUs = 50'000;
-        constexpr int kStepsAtMost = 60;  // the longest buffer a server gives, with room
-        for (int step = 0; step < kStepsAtMost && !m_interrupted && streamUsable(); ++step) {
-            pa_operation* updating =
-                pa().stream_update_timing_info(m_stream, onTimingInfo, m_connection.loop());
-            if (!finish(m_connection.loop(), updating)) return;
-            pa_usec_t unplayed = 0;
-            int negative = 0;
-            if (pa().stream_get_latency(m_stream, &unplayed, &negative) < 0 || negative ||
-                unplayed < kPlayedWithinUs)
-                return;
-            sleepUnlessInterrupted(std::min(unplayed, kStepUs));
-        }
+        constexpr pa_usec_t kLongestWaitUs = 2'000'000;
+        if (m_interrupted || !streamUsable()) return;
+        pa_operation* updating =
+            pa().stream_update_timing_info(m_stream, onTimingInfo, m_connection.loop());
+        if (!finish(m_connection.loop(), updating)) return;
+        pa_usec_t unplayed = 0;
+        int negative = 0;
+        if (pa().stream_get_latency(m_stream, &unplayed, &negative) < 0 || negative) return;
+        sleepUnlessInterrupted(std::min(unplayed, kLongestWaitUs));
     }
 
     void sleepUnlessInterrupted(pa_usec_t us) {
