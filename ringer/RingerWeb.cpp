@@ -49,6 +49,11 @@ public:
                })
             .has_value();
     }
+    std::optional<Status> ringNow(const std::string& music, bool repeat,
+                                  const std::string& who) override {
+        return onRingerThread<Status>(
+            [music, repeat, who](Ringer& r) { return r.ringNow(music, repeat, who); });
+    }
     const Clock& clock() override { return m_ringer.clock(); }
     RingLog& log() override { return m_ringer.log(); }
 

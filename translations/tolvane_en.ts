@@ -666,6 +666,26 @@
             <translation>Log in</translation>
         </message>
         <message>
+            <source>正在立即播放（重复，直到停止）：%1</source>
+            <translation>Ringing now (again and again until stopped): %1</translation>
+        </message>
+        <message>
+            <source>正在立即播放：%1</source>
+            <translation>Ringing now: %1</translation>
+        </message>
+        <message>
+            <source>立即播放</source>
+            <translation>Ring now</translation>
+        </message>
+        <message>
+            <source>重复播放，直到停止（演练、紧急信号）</source>
+            <translation>Again and again until stopped (a drill, an emergency signal)</translation>
+        </message>
+        <message>
+            <source>只能立即播放铃声计划里的音乐</source>
+            <translation>Only music of the bell schedule can be rung now</translation>
+        </message>
+        <message>
             <source>正在核对另一个密码，请稍后再试</source>
             <translation>Another password is being checked; try again in a moment</translation>
         </message>

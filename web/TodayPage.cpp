@@ -45,19 +45,47 @@ Html ringerPart(const RingerState& state, const std::string& token, const LocalT
         running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划"));
     const std::string playing =
         state.playing ? timeText(state.playing->start) + " " + state.playing->music : "";
+    std::string sounding = uiText("WebPage", "现在没有铃声");
+    if (!state.ringingNow.empty())
+        sounding = fillIn(state.ringingNowRepeats
+                              ? uiText("WebPage", "正在立即播放（重复，直到停止）：%1")
+                              : uiText("WebPage", "正在立即播放：%1"),
+                          {state.ringingNow});
+    else if (!playing.empty())
+        sounding = fillIn(uiText("WebPage", "正在响：%1"), {playing});
     out += html(
         "<form method=\"post\" action=\"/stop\" class=\"row\">{}<span>{}</span><button "
         "type=\"submit\" class=\"attention\">{}</button></form>",
-        hiddenToken(token),
-        playing.empty() ? uiText("WebPage", "现在没有铃声")
-                        : fillIn(uiText("WebPage", "正在响：%1"), {playing}),
-        uiText("WebPage", "停止"));
+        hiddenToken(token), sounding, uiText("WebPage", "停止"));
     if (!state.problems.empty()) {
         Html items;
         for (const RingerProblem& p : state.problems) items += html("<li>{}</li>", p.text);
         out += html("<h2>{}</h2><ul class=\"problems\">{}</ul>", uiText("WebPage", "问题"), items);
     }
     return out + nextBellParagraph(state.next, now);
+}
+
+// 立即播放: one of the schedule's own music, never a path typed on the page.
+Html ringNowForm(const std::vector<std::string>& musics, const std::string& token) {
+    if (musics.empty()) return {};
+    Html options;
+    for (const std::string& music : musics) options += html("<option>{}</option>", music);
+    return html(
+        "<h2>{}</h2><form method=\"post\" action=\"/ringnow\" class=\"bell\">{}<label>{}"
+        "<select name=\"music\">{}</select></label><label class=\"check\"><input "
+        "type=\"checkbox\" name=\"repeat\" value=\"1\">{}</label><button type=\"submit\">{}"
+        "</button></form>",
+        uiText("WebPage", "立即播放"), hiddenToken(token), uiText("WebPage", "音乐"), options,
+        uiText("WebPage", "重复播放，直到停止（演练、紧急信号）"), uiText("WebPage", "立即播放"));
+}
+
+// Each music of the schedule once, in the schedule's order.
+std::vector<std::string> scheduleMusic(TableDatabase& db) {
+    std::vector<std::string> musics;
+    for (const BellRecord& bell : bellsByTime(db))
+        if (std::find(musics.begin(), musics.end(), bell.music) == musics.end())
+            musics.push_back(bell.music);
+    return musics;
 }
 
 }  // namespace
@@ -71,7 +99,8 @@ HttpResponse WebApp::todayPage(Context& c) {
     body += html("<p>{}{}</p>", uiText("WebPage", "今天："), calendarWord(db, now));
 
     if (const std::optional<RingerState> state = m_setup.ringer->state())
-        body += ringerPart(*state, c.session->formToken, now);
+        body += ringerPart(*state, c.session->formToken, now) +
+                ringNowForm(scheduleMusic(db), c.session->formToken);
     else
         body += errorNotice(uiText("WebPage", "响铃程序没有回答"));
 
@@ -100,6 +129,23 @@ HttpResponse WebApp::setPlan(Context& c) {
     return backTo(c, "/",
                   running ? uiText("WebPage", "计划已恢复运行") : uiText("WebPage", "计划已暂停"),
                   false);
+}
+
+HttpResponse WebApp::ringNow(Context& c) {
+    const std::string music = field(c.form, "music");
+    const bool repeat = field(c.form, "repeat") == "1";
+    TableDatabase db;
+    if (Status s = openTablesForReading(db, m_setup.folder); !s.isOk())
+        return backTo(c, "/", s.message(), true);
+    // The page names no file of the bell computer but those its schedule already plays.
+    const std::vector<std::string> musics = scheduleMusic(db);
+    if (std::find(musics.begin(), musics.end(), music) == musics.end())
+        return backTo(c, "/", uiText("WebPage", "只能立即播放铃声计划里的音乐"), true);
+    const std::optional<Status> played =
+        m_setup.ringer->ringNow(music, repeat, "网页，" + c.request.clientAddress);
+    if (!played) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
+    if (!played->isOk()) return backTo(c, "/", played->message(), true);
+    return backTo(c, "/", fillIn(uiText("WebPage", "正在立即播放：%1"), {music}), false);
 }
 
 HttpResponse WebApp::stopSound(Context& c) {

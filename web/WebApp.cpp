@@ -60,6 +60,7 @@ HttpResponse WebApp::route(Context& c) {
         if (c.path == "/calendar/clear") return changeCalendar(c, false);
         if (c.path == "/plan") return setPlan(c);
         if (c.path == "/stop") return stopSound(c);
+        if (c.path == "/ringnow") return ringNow(c);
         if (c.path == "/password") return changePassword(c);
     }
     return plain(404, uiText("WebPage", "没有这个页面"));

@@ -34,6 +34,9 @@ public:
     virtual std::optional<RingerState> state() = 0;
     virtual bool setRunning(bool running) = 0;
     virtual bool stopSound() = 0;
+    // 立即播放 by the ringer; none when it did not answer, else whether it played (why not).
+    virtual std::optional<Status> ringNow(const std::string& music, bool repeat,
+                                          const std::string& who) = 0;
     // The school's clock, which may be read from any thread.
     virtual const Clock& clock() = 0;
     virtual RingLog& log() = 0;
@@ -72,6 +75,7 @@ private:
     HttpResponse logPage(Context& c);
     HttpResponse setPlan(Context& c);
     HttpResponse stopSound(Context& c);
+    HttpResponse ringNow(Context& c);
     HttpResponse passwordPage(Context& c);
     HttpResponse changePassword(Context& c);
     HttpResponse logOut(Context& c);

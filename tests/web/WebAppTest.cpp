@@ -33,11 +33,17 @@ public:
     }
     bool setRunning(bool on) override { return running = on, true; }
     bool stopSound() override { return ++stops, true; }
+    std::optional<Status> ringNow(const std::string& music, bool repeat,
+                                  const std::string& who) override {
+        rungNow.push_back(music + (repeat ? " repeat " : " once ") + who);
+        return Status::ok();
+    }
     const Clock& clock() override { return schoolClock; }
     RingLog& log() override { return ringLog; }
 
     bool running = true;
     int stops = 0;
+    std::vector<std::string> rungNow;
     ManualClock schoolClock{civilToEpochSeconds(2026, 12, 9, 7, 59, 0) * 1000};
     LineLog ringLog;
 };
@@ -249,6 +255,26 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
                         session)
                        .status);
     EXPECT_EQ(2u, calendarDays()) << "a note with a carriage return";
+}
+
+TEST_F(WebAppTest, RingNowOffersTheSchedulesMusicAndPlaysNothingElse) {
+    const std::string session = logIn();
+    std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
+    const std::string bell = "start=08%3A00%3A00&music=%2Fbells%2Fa.mp3&d0=1&token=" + token;
+    ASSERT_EQ(303, send("POST", "/schedule/add", bell, session).status);
+    const std::string today = send("GET", "/", {}, session).body;
+    EXPECT_NE(std::string::npos, today.find("<option>/bells/a.mp3</option>")) << today;
+
+    EXPECT_EQ(303, send("POST", "/ringnow", "music=%2Fbells%2Fa.mp3&repeat=1&token=" + token,
+                        session).status);
+    EXPECT_EQ((std::vector<std::string>{"/bells/a.mp3 repeat 网页，192.168.1.50"}), ringer.rungNow);
+    // A path the schedule does not play is never sent to the ringer, whatever the form says.
+    EXPECT_EQ(303, send("POST", "/ringnow", "music=%2Fetc%2Fpasswd&token=" + token, session).status);
+    EXPECT_EQ(1u, ringer.rungNow.size());
+    EXPECT_NE(std::string::npos, send("GET", "/", {}, session).body.find("notice error"));
+    EXPECT_EQ(403, send("POST", "/ringnow", "music=%2Fbells%2Fa.mp3", session).status)
+        << "a form without its token";
+    EXPECT_EQ(1u, ringer.rungNow.size());
 }
 
 TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
