@@ -63,6 +63,20 @@ void deleteSelectedBell(Ringer& ringer, const QTreeWidget& list, const MessagePr
     deleteBell(ringer.db(), selectedStartTime(&list).toStdString());
 }
 
+void ringSelectedNow(Ringer& ringer, const QTreeWidget& list, bool repeat,
+                     const MessagePresenter& show) {
+    const std::string start = selectedStartTime(&list).toStdString();
+    auto bells = readBells(ringer.db());
+    if (!bells.isOk()) return;  // the tick says so, and ends the run
+    for (const BellRecord& bell : bells.value()) {
+        if (bell.start != start) continue;
+        if (Status s = ringer.ringNow(bell.music, repeat, "桌面"); !s.isOk())
+            showRefusal(show, QT_TRANSLATE_NOOP("tolvane::MainWindow", "不能立即播放：%1"),
+                        s.message());
+        return;
+    }
+}
+
 void openSchoolCalendar(Ringer& ringer, const PrepareWindow& prepare,
                         std::function<void()> changed) {
     CalendarWindow window(ringer.db(), std::move(changed));
@@ -92,6 +106,12 @@ void addRingerHooks(SettingsHooks& hooks, Ringer& ringer) {
             if (p.kind == RingerProblemKind::kWeb) page.problem = p.text;
         return page;
     };
+}
+
+bool askYesNo(QWidget& window, const QString& question) {
+    return QMessageBox::question(
+               &window, QCoreApplication::translate("tolvane::MainWindow", "信息："), question,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void showRunTimeError(const Status& status) {

@@ -26,12 +26,17 @@ void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow
 // No confirmation and no message, whether or not a bell was removed; a read-only schedule is
 // refused with the reason.
 void deleteSelectedBell(Ringer& ringer, const QTreeWidget& list, const MessagePresenter& show);
+// 立即播放 of the selected bell's music through the ringer, from the desk; a refusal is shown.
+void ringSelectedNow(Ringer& ringer, const QTreeWidget& list, bool repeat,
+                     const MessagePresenter& show);
 void openSchoolCalendar(Ringer& ringer, const PrepareWindow& prepare,
                         std::function<void()> changed);
 void openRingLog(Ringer& ringer, const PrepareWindow& prepare);
 // The Settings window's hooks that the ringer answers: tolvane.conf's options, 对时, 试听 and the
 // page as it is served.
 void addRingerHooks(SettingsHooks& hooks, Ringer& ringer);
+// A yes/no question over window, 否 the default: a stray Enter changes nothing.
+bool askYesNo(QWidget& window, const QString& question);
 // The run-time error box, before the program ends with -1.
 void showRunTimeError(const Status& status);
 // The bottom line's fix: unmutes and raises the output, or turns the system's time

@@ -47,6 +47,13 @@ MainMenus::MainMenus(QWidget& window, QTreeWidget& list, QWidget& menuButton, Ac
                           run(m_actions.settings));
     m_listMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "校历设置")),
                           run(m_actions.calendar));
+    m_listMenu->addSeparator();
+    m_ringNowAction =
+        m_listMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "立即播放")),
+                              [this] { m_actions.ringNow(false); });
+    m_ringNowRepeatAction = m_listMenu->addAction(
+        text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "立即播放（重复，直到停止）")),
+        [this] { m_actions.ringNow(true); });
 
     m_window.installEventFilter(this);
     m_list.installEventFilter(this);
@@ -61,6 +68,8 @@ void MainMenus::popUpListMenu(const QPoint& cursor) {
     const bool selected = !selectedStartTime(&m_list).isEmpty();
     m_changeAction->setEnabled(selected);
     m_deleteAction->setEnabled(selected);
+    m_ringNowAction->setEnabled(selected);
+    m_ringNowRepeatAction->setEnabled(selected);
     m_listMenu->popup(cursor + QPoint(3, 3));
 }
 

@@ -2,9 +2,9 @@
 
 // The main window's menus and keys. The System menu drops below its picture button, and opens
 // with F10 and with Alt pressed and released alone, as in other desktop programs; the list's menu
-// opens at a right click, with 修改 and 删除 only on a row. In the list, Insert and Ctrl+N add a
-// bell, Enter changes the selected one, and Delete deletes it after asking (a key is pressed by
-// mistake more easily than a menu item is chosen).
+// opens at a right click, with 修改, 删除 and 立即播放 only on a row. In the list, Insert and
+// Ctrl+N add a bell, Enter changes the selected one, and Delete deletes it after asking (a key is
+// pressed by mistake more easily than a menu item is chosen).
 
 #include <QObject>
 #include <functional>
@@ -25,6 +25,8 @@ public:
     struct Actions {
         std::function<void()> settings, ringLog, calendar, minimise, quit;
         std::function<void()> addBell, changeBell, deleteBell;
+        // 立即播放 of the selected bell's music; repeat: until 停止播放.
+        std::function<void(bool repeat)> ringNow;
         // Asks a yes/no question (the Delete key's "delete this bell?").
         std::function<bool(const QString& question)> confirm;
     };
@@ -56,6 +58,8 @@ private:
     QMenu* m_listMenu;
     QAction* m_changeAction = nullptr;
     QAction* m_deleteAction = nullptr;
+    QAction* m_ringNowAction = nullptr;
+    QAction* m_ringNowRepeatAction = nullptr;
     // Alt pressed, and nothing else since.
     bool m_altAlone = false;
 };

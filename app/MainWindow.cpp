@@ -62,12 +62,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     m_background = dressMainWindow(*m_ui);
     setUpScheduleColumns(m_c.list);
     buildMenus();
-    confirm = [this](const QString& question) {
-        // 否 is the default: a stray Enter changes nothing.
-        return QMessageBox::question(this, tr("信息："), question,
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
+    confirm = [this](const QString& question) { return askYesNo(*this, question); };
 
     // Queued: the created handler runs before the event loop, where a plain exit() is lost.
     exitProgram = [](int code) {
@@ -120,6 +115,9 @@ void MainWindow::buildMenus() {
         {[this] { onSettings(); }, [this] { onRingLog(); }, [this] { onSchoolCalendar(); },
          [this] { onMinimiseToTray(); }, [this] { onQuit(); }, [this] { onAddBell(); },
          [this] { onChangeBell(); }, [this] { onDeleteBell(); },
+         [this](bool repeat) {
+             if (unlocked()) ringSelectedNow(m_ringer, *m_c.list, repeat, showMessage);
+         },
          [this](const QString& question) { return confirm(question); }});
 }
 

@@ -1104,6 +1104,18 @@ To play it in random order, turn on random play in the settings!</translation>
     <context>
         <name>tolvane::MainWindow</name>
         <message>
+            <source>立即播放</source>
+            <translation>Ring now</translation>
+        </message>
+        <message>
+            <source>立即播放（重复，直到停止）</source>
+            <translation>Ring now, again and again until stopped</translation>
+        </message>
+        <message>
+            <source>不能立即播放：%1</source>
+            <translation>Cannot ring now: %1</translation>
+        </message>
+        <message>
             <source>%1 个铃声的音乐不能播放（见运行日志）。</source>
             <translation>%1 bell(s) cannot play their music (see the ring log).</translation>
         </message>

@@ -266,17 +266,20 @@ private slots:
         addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800}});
         start();
         QList<QAction*> items = m_window->listMenu()->actions();
-        QCOMPARE(items.size(), 5);
+        QCOMPARE(items.size(), 8);  // the five of old, a separator, 立即播放 once and repeated
         QCOMPARE(items[4]->text(), QStringLiteral("校历设置"));
+        QCOMPARE(items[6]->text(), QStringLiteral("立即播放"));
         QCOMPARE(items[0]->text(), QStringLiteral("修改铃声"));
         m_window->onListRightClick(QPoint(100, 100));
         QVERIFY(!items[0]->isEnabled() && !items[2]->isEnabled());
+        QVERIFY(!items[6]->isEnabled() && !items[7]->isEnabled());
         QVERIFY(items[1]->isEnabled() && items[3]->isEnabled());
         QCOMPARE(m_window->listMenu()->pos(), QPoint(103, 103));
         m_window->listMenu()->close();
         list()->topLevelItem(0)->setSelected(true);
         m_window->onListRightClick(QPoint(100, 100));
         QVERIFY(items[0]->isEnabled() && items[2]->isEnabled());
+        QVERIFY(items[6]->isEnabled() && items[7]->isEnabled());
         m_window->listMenu()->close();
     }
 
