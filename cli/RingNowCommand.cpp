@@ -74,7 +74,8 @@ int ringNowCommand(const std::vector<std::string>& args, std::ostream& out, std:
             << ")\n";
         return 1;
     }
-    const int status = ask(args[0], {RingRequest::Kind::kRingNow, music, repeat, "tolvanectl"}, err);
+    const int status =
+        ask(args[0], {RingRequest::Kind::kRingNow, music, repeat, "tolvanectl"}, err);
     if (status == 0)
         out << "ringing now: " << music << (repeat ? " (again and again until stopped)" : "")
             << "\n";

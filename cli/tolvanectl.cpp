@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
         args.insert(args.begin() + 1, tolvane::defaultDataFolder());
     // ring-now's MUSIC may be a folder too: DIR is left out when MUSIC is all there is.
     if (command == "ring-now" &&
-        std::count_if(args.begin() + 1, args.end(), [](const std::string& a) { return a[0] != '-'; }) == 1)
+        std::count_if(args.begin() + 1, args.end(),
+                      [](const std::string& a) { return a[0] != '-'; }) == 1)
         args.insert(args.begin() + 1, tolvane::defaultDataFolder());
     if (command == "init" && args.size() == 2)
         return tolvane::cli::initCommand(args[1], std::cout, std::cerr);

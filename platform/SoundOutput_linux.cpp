@@ -136,7 +136,8 @@ void onTimingInfo(pa_stream*, int, void* loop) {
 struct LoopAlarm {
     pa_threaded_mainloop* loop;
     bool rang = false;
-    static void ring(pa_mainloop_api* api, pa_time_event* event, const struct timeval*, void* self) {
+    static void ring(pa_mainloop_api* api, pa_time_event* event, const struct timeval*,
+                     void* self) {
         auto* alarm = static_cast<LoopAlarm*>(self);
         api->time_free(event);
         alarm->rang = true;

@@ -83,11 +83,11 @@ std::string askRealtime(sd_bus* bus, pid_t thread) {
         return "RealtimeKit gives no real-time priority";
     rlimit limit{};
     getrlimit(RLIMIT_RTTIME, &limit);
-    const rlim_t hard = std::min({limit.rlim_max, kRunWithoutSleepingAtMostUs,
-                                  static_cast<rlim_t>(longestRunUs)});
+    const rlim_t hard =
+        std::min({limit.rlim_max, kRunWithoutSleepingAtMostUs, static_cast<rlim_t>(longestRunUs)});
     limit = {hard / 2, hard};
     if (setrlimit(RLIMIT_RTTIME, &limit) != 0) return std::strerror(errno);
-    struct sigaction guard{};
+    struct sigaction guard {};
     guard.sa_handler = putBackToOrdinaryScheduling;
     guard.sa_flags = SA_RESTART;
     sigaction(SIGXCPU, &guard, nullptr);
@@ -108,8 +108,8 @@ SoundThreadPriority raiseThisSoundThread() {
     const pid_t thread = gettid();
     const std::string noRealtime = askRealtime(system.bus, thread);
     if (noRealtime.empty())
-        return {true, "real-time priority " + std::to_string(kRealtimePriority) +
-                          " from RealtimeKit"};
+        return {true,
+                "real-time priority " + std::to_string(kRealtimePriority) + " from RealtimeKit"};
     const std::string notRaised = askRealtimeKit(system.bus, "MakeThreadHighPriority", "ti",
                                                  static_cast<uint64_t>(thread), kRaisedNiceLevel);
     if (notRaised.empty())

@@ -47,10 +47,10 @@ Html ringerPart(const RingerState& state, const std::string& token, const LocalT
         state.playing ? timeText(state.playing->start) + " " + state.playing->music : "";
     std::string sounding = uiText("WebPage", "现在没有铃声");
     if (!state.ringingNow.empty())
-        sounding = fillIn(state.ringingNowRepeats
-                              ? uiText("WebPage", "正在立即播放（重复，直到停止）：%1")
-                              : uiText("WebPage", "正在立即播放：%1"),
-                          {state.ringingNow});
+        sounding =
+            fillIn(state.ringingNowRepeats ? uiText("WebPage", "正在立即播放（重复，直到停止）：%1")
+                                           : uiText("WebPage", "正在立即播放：%1"),
+                   {state.ringingNow});
     else if (!playing.empty())
         sounding = fillIn(uiText("WebPage", "正在响：%1"), {playing});
     out += html(

@@ -1,11 +1,11 @@
 #include "bells/audio/AudioPlayback.h"
 
+#include <cstdio>
+#include <mutex>
+
 #include "bells/audio/PcmDevice.h"
 #include "bells/audio/PlaylistSource.h"
 #include "platform/SoundThreadPriority.h"
-
-#include <cstdio>
-#include <mutex>
 
 namespace tolvane {
 

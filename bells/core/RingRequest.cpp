@@ -53,8 +53,9 @@ std::optional<RingRequest> takeRingRequest(FileSystem& fs, const std::string& fo
     if (!bytes.isOk()) return std::nullopt;
     const std::vector<std::string> lines = linesOf(bytes.value());
     int64_t madeMs = 0;
-    if (lines.size() != 7 || lines[0] != kMagic || lines[1] != pid || !parseInt(lines[2], &madeMs) ||
-        madeMs > nowMs + 1000 || nowMs - madeMs > kRingRequestLifeMs)
+    if (lines.size() != 7 || lines[0] != kMagic || lines[1] != pid ||
+        !parseInt(lines[2], &madeMs) || madeMs > nowMs + 1000 ||
+        nowMs - madeMs > kRingRequestLifeMs)
         return std::nullopt;
     RingRequest request;
     if (lines[3] == "stop")

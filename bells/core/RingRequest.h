@@ -21,7 +21,7 @@ struct RingRequest {
     Kind kind = Kind::kRingNow;
     std::string music;  // kRingNow: a file or a folder, as a bell's 音乐
     bool repeat = false;
-    std::string who;    // who asked, for the ring log
+    std::string who;  // who asked, for the ring log
     bool operator==(const RingRequest&) const = default;
 };
 

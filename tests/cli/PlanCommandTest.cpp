@@ -55,8 +55,10 @@ protected:
         TableDatabase db;
         openOrCreateTables(db, m_dir.path());
         db.select(schema::kBellAlias);
-        db.append(bellValues({"02:10:00", "", "/b/two.mp3", {true, true, true, true, true, true, true}, 1}));
-        db.append(bellValues({"02:30:00", "", "/b/half.mp3", {true, true, true, true, true, true, true}, 2}));
+        db.append(bellValues(
+            {"02:10:00", "", "/b/two.mp3", {true, true, true, true, true, true, true}, 1}));
+        db.append(bellValues(
+            {"02:30:00", "", "/b/half.mp3", {true, true, true, true, true, true, true}, 2}));
     }
     void TearDown() override {
         if (m_tz)

@@ -265,11 +265,13 @@ TEST_F(WebAppTest, RingNowOffersTheSchedulesMusicAndPlaysNothingElse) {
     const std::string today = send("GET", "/", {}, session).body;
     EXPECT_NE(std::string::npos, today.find("<option>/bells/a.mp3</option>")) << today;
 
-    EXPECT_EQ(303, send("POST", "/ringnow", "music=%2Fbells%2Fa.mp3&repeat=1&token=" + token,
-                        session).status);
+    EXPECT_EQ(
+        303,
+        send("POST", "/ringnow", "music=%2Fbells%2Fa.mp3&repeat=1&token=" + token, session).status);
     EXPECT_EQ((std::vector<std::string>{"/bells/a.mp3 repeat 网页，192.168.1.50"}), ringer.rungNow);
     // A path the schedule does not play is never sent to the ringer, whatever the form says.
-    EXPECT_EQ(303, send("POST", "/ringnow", "music=%2Fetc%2Fpasswd&token=" + token, session).status);
+    EXPECT_EQ(303,
+              send("POST", "/ringnow", "music=%2Fetc%2Fpasswd&token=" + token, session).status);
     EXPECT_EQ(1u, ringer.rungNow.size());
     EXPECT_NE(std::string::npos, send("GET", "/", {}, session).body.find("notice error"));
     EXPECT_EQ(403, send("POST", "/ringnow", "music=%2Fbells%2Fa.mp3", session).status)
