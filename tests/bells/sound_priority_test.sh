@@ -15,17 +15,8 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset PULSE_SERVER DBUS_SESSION_BUS_ADDRESS
 "$src/tests/support/make-tones.sh" "$work/tones" >/dev/null
 start_pulse
-start_system_bus
-start_dbus_mock polkitd org.freedesktop.PolicyKit1 /org/freedesktop/PolicyKit1/Authority
-/usr/libexec/rtkit-daemon --no-drop-privileges --no-chroot --no-canary --no-limit-resources \
-  --stderr >"$work/rtkit.log" 2>&1 &
-pids+=($!)
-wait_for 5 "RealtimeKit" gdbus introspect --system -d org.freedesktop.RealtimeKit1 -o /org/freedesktop/RealtimeKit1
+start_realtime_kit "['org.freedesktop.RealtimeKit1.acquire-real-time']"
 
-allow() {
-  gdbus call --system -d org.freedesktop.PolicyKit1 -o /org/freedesktop/PolicyKit1/Authority \
-    -m org.freedesktop.DBus.Mock.SetAllowed "$1" >/dev/null
-}
 # Plays a three-second tone and prints the player thread's scheduling class and nice level while
 # it plays; what tolvanectl said goes to $work/said.
 player_scheduling() {
@@ -42,17 +33,16 @@ player_scheduling() {
   awk '$4 == "player" { print $2, $3; exit }' <<<"$threads"
 }
 
-allow "['org.freedesktop.RealtimeKit1.acquire-real-time']"
 got=$(player_scheduling)
 [ "$got" = "RR -" ] || fail "with real time allowed the player thread is '$got', not round-robin"
 [ ! -s "$work/said" ] || fail "a raised thread was talked about: $(cat "$work/said")"
 grep -q "RT at priority 1" "$work/rtkit.log" || fail "RealtimeKit did not log the grant"
 
-allow "['org.freedesktop.RealtimeKit1.acquire-high-priority']"
+allow_realtime "['org.freedesktop.RealtimeKit1.acquire-high-priority']"
 got=$(player_scheduling)
 [ "$got" = "TS -11" ] || fail "with only a high priority allowed the player thread is '$got'"
 
-allow "[]"
+allow_realtime "[]"
 got=$(player_scheduling)
 [ "$got" = "TS $(ps -o ni= -p $$ | tr -d ' ')" ] || fail "with nothing allowed the player thread is '$got'"
 [ "$(grep -c "the sound thread has ordinary priority: RealtimeKit refused" "$work/said")" = 1 ] ||

@@ -136,6 +136,23 @@ start_logind_mock() {
   start_dbus_mock logind org.freedesktop.login1 /org/freedesktop/login1
 }
 
+# The real RealtimeKit daemon on the private system bus, with python3-dbusmock's PolicyKit
+# allowing the actions in $1 (a GVariant string array, e.g. "['org.freedesktop.RealtimeKit1.acquire-real-time']"):
+# a thread may then be given real time as on a desktop. Needs root.
+start_realtime_kit() {
+  [ -n "${DBUS_SYSTEM_BUS_ADDRESS:-}" ] || start_system_bus
+  start_dbus_mock polkitd org.freedesktop.PolicyKit1 /org/freedesktop/PolicyKit1/Authority
+  /usr/libexec/rtkit-daemon --no-drop-privileges --no-chroot --no-canary --no-limit-resources \
+    --stderr >"$work/rtkit.log" 2>&1 &
+  pids+=($!)
+  wait_for 5 "RealtimeKit" gdbus introspect --system -d org.freedesktop.RealtimeKit1 -o /org/freedesktop/RealtimeKit1
+  allow_realtime "$1"
+}
+allow_realtime() {
+  gdbus call --system -d org.freedesktop.PolicyKit1 -o /org/freedesktop/PolicyKit1/Authority \
+    -m org.freedesktop.DBus.Mock.SetAllowed "$1" >/dev/null
+}
+
 # The program's main window (visible, 663 x 488) among the windows of process $1.
 main_window() {
   local w
