@@ -1273,7 +1273,7 @@ Error: %2</translation>
         </message>
         <message>
             <source>今天还有 %1 个铃声，退出后不再响铃。确定退出吗？</source>
-            <translation>%1 more bells are due today; none will ring once the program ends. End it?</translation>
+            <translation>Bells still due today: %1. None will ring once the program ends. End it?</translation>
         </message>
         <message>
             <source>正在响铃：%1 %2。</source>
