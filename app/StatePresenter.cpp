@@ -41,6 +41,11 @@ StateWords StatePresenter::words(const RingerState& state) {
                            : tr("正在响铃：%1 %2，到 %3。")
                                  .arg(start, name, QString::fromStdString(state.playing->end)));
     }
+    if (!state.ringingNow.empty()) {
+        const QString name = QFileInfo(QString::fromStdString(state.ringingNow)).fileName();
+        words.line << (state.ringingNowRepeats ? tr("正在立即播放：%1，重复直到停止。").arg(name)
+                                               : tr("正在立即播放：%1。").arg(name));
+    }
     const bool paused = state.plan == PlanState::kPaused;
     if (paused) words.line << tr("计划已暂停：铃声不会响起。");
     bool musicSaid = false;
@@ -81,6 +86,8 @@ StateWords StatePresenter::words(const RingerState& state) {
         words.fixCaption = tr("开启时间同步");
     }
     words.pauseCaption = paused ? tr("暂停中。。") : tr("暂停计划");
+    words.pauseTip = paused ? tr("计划已暂停，铃声不会响起。再按一次恢复计划。")
+                            : tr("暂停计划：铃声不再响起，直到再按一次。");
     return words;
 }
 
@@ -90,6 +97,7 @@ void StatePresenter::show(const RingerState& state) {
     layOutLine(words);
     m_w.tray.setProblem(words.trayProblem);
     m_w.pause.setText(words.pauseCaption);
+    m_w.pause.setToolTip(words.pauseTip);
     m_w.face.setDimmed(state.plan == PlanState::kPaused);
     markPlayingRow(state);
 }
@@ -117,7 +125,10 @@ void StatePresenter::markPlayingRow(const RingerState& state) {
     const QString start =
         state.playing ? QString::fromStdString(timeText(state.playing->start)) : QString();
     const QString music = state.playing ? QString::fromStdString(state.playing->music) : QString();
-    if (start == m_markedStart && music == m_markedMusic) return;
+    const bool ringingNow = !state.ringingNow.empty();
+    if (start == m_markedStart && music == m_markedMusic && ringingNow == m_markedRingingNow)
+        return;
+    m_markedRingingNow = ringingNow;
     m_markedStart = start;
     m_markedMusic = music;
     // Its row stands out; the others as they were.
@@ -135,8 +146,8 @@ void StatePresenter::markPlayingRow(const RingerState& state) {
             row->setBackground(c, isIt ? QBrush(QColor(0xFF, 0xE0, 0x8A)) : QBrush());
         }
     }
-    // Stop is the thing to press while a bell plays.
-    m_w.stop.setProperty("attention", state.playing.has_value());
+    // Stop is the thing to press while a bell or a ring-now plays.
+    m_w.stop.setProperty("attention", state.playing.has_value() || !state.ringingNow.empty());
     m_w.stop.style()->unpolish(&m_w.stop);
     m_w.stop.style()->polish(&m_w.stop);
 }

@@ -27,6 +27,7 @@ struct StateWords {
     enum class Fix { kNone, kOutput, kTimeSync } fix = Fix::kNone;
     QString fixCaption;
     QString pauseCaption;
+    QString pauseTip;  // what pressing it does
 };
 class StatePresenter {
     // The window's words keep the main window's translation context.
@@ -60,6 +61,7 @@ private:
     Widgets m_w;
     StateWords::Fix m_fix = StateWords::Fix::kNone;
     QString m_markedStart, m_markedMusic;
+    bool m_markedRingingNow = false;
 };
 
 }  // namespace tolvane

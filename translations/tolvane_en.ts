@@ -1104,6 +1104,22 @@ To play it in random order, turn on random play in the settings!</translation>
     <context>
         <name>tolvane::MainWindow</name>
         <message>
+            <source>正在立即播放：%1，重复直到停止。</source>
+            <translation>Ringing now: %1, again and again until stopped.</translation>
+        </message>
+        <message>
+            <source>正在立即播放：%1。</source>
+            <translation>Ringing now: %1.</translation>
+        </message>
+        <message>
+            <source>计划已暂停，铃声不会响起。再按一次恢复计划。</source>
+            <translation>The plan is paused: no bell rings. Press again to resume it.</translation>
+        </message>
+        <message>
+            <source>暂停计划：铃声不再响起，直到再按一次。</source>
+            <translation>Pause the plan: no bell rings until this is pressed again.</translation>
+        </message>
+        <message>
             <source>立即播放</source>
             <translation>Ring now</translation>
         </message>

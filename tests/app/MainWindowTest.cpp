@@ -281,6 +281,12 @@ private slots:
         QVERIFY(items[0]->isEnabled() && items[2]->isEnabled());
         QVERIFY(items[6]->isEnabled() && items[7]->isEnabled());
         m_window->listMenu()->close();
+        // Music that is not there is refused, saying so, and nothing is said to be ringing.
+        items[6]->trigger();
+        QVERIFY(!m_messages.empty());
+        QVERIFY(QString::fromStdString(m_messages.back().text)
+                    .startsWith(QStringLiteral("不能立即播放")));
+        QVERIFY(m_ringer->state().ringingNow.empty());
     }
 
     void doubleClickOpensTheChangeWindowOnlyOnARow() {
@@ -317,6 +323,7 @@ private slots:
         start();
         QTest::mouseClick(roles().pauseButton, Qt::LeftButton);
         QCOMPARE(roles().pauseButton->text(), QStringLiteral("暂停中。。"));
+        QVERIFY(roles().pauseButton->toolTip().contains(QStringLiteral("再按一次恢复计划")));
         QCOMPARE(m_ringer->ring().isRunning(), false);
         QTest::mouseClick(roles().pauseButton, Qt::LeftButton);
         QCOMPARE(roles().pauseButton->text(), QStringLiteral("暂停计划"));
