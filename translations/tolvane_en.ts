@@ -686,6 +686,18 @@
             <translation>Only music of the bell schedule can be rung now</translation>
         </message>
         <message>
+            <source>前一天</source>
+            <translation>The day before</translation>
+        </message>
+        <message>
+            <source>后一天</source>
+            <translation>The day after</translation>
+        </message>
+        <message>
+            <source>最新的在最上面。</source>
+            <translation>The latest first.</translation>
+        </message>
+        <message>
             <source>正在核对另一个密码，请稍后再试</source>
             <translation>Another password is being checked; try again in a moment</translation>
         </message>

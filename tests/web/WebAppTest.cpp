@@ -279,6 +279,23 @@ TEST_F(WebAppTest, RingNowOffersTheSchedulesMusicAndPlaysNothingElse) {
     EXPECT_EQ(1u, ringer.rungNow.size());
 }
 
+TEST_F(WebAppTest, TheLogShowsADayLatestFirstWithTheDaysAroundIt) {
+    test::writeFile(dir.file("tolvane.log"),
+                    "[2026-12-08 08:00:00.000] 铃声开始：08:00:00 /b/a.mp3\n"
+                    "[2026-12-09 07:30:00.000] 铃声开始：07:30:00 /b/early.mp3\n"
+                    "[2026-12-09 07:58:00.000] 铃声开始：07:58:00 /b/late.mp3\n");
+    const std::string session = logIn();
+    const std::string today = send("GET", "/log", {}, session).body;
+    const size_t late = today.find("/b/late.mp3"), early = today.find("/b/early.mp3");
+    ASSERT_NE(std::string::npos, late) << today;
+    EXPECT_LT(late, early) << "the latest line first";
+    EXPECT_EQ(std::string::npos, today.find("/b/a.mp3")) << "another day's line";
+    EXPECT_NE(std::string::npos, today.find("href=\"/log?day=2026-12-08\"")) << today;
+    EXPECT_NE(std::string::npos, today.find("href=\"/log?day=2026-12-10\"")) << today;
+    const std::string before = send("GET", "/log?day=2026-12-08", {}, session).body;
+    EXPECT_NE(std::string::npos, before.find("/b/a.mp3")) << before;
+}
+
 TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
     for (const char* host : {"evil.example", "bells.school.lan.evil.example", "", "[::1", "::1"}) {
         HttpRequest r;
