@@ -10,6 +10,14 @@ Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view 
     return s;
 }
 
+Status replaceWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes) {
+    const std::string scratch = path + ".tmp";
+    Status s = writeWholeFile(fs, scratch, bytes, false);
+    if (s.isOk()) s = fs.replace(scratch, path);
+    if (!s.isOk()) fs.remove(scratch);
+    return s.about(path);
+}
+
 Result<std::string> readWholeFile(FileSystem& fs, const std::string& path) {
     auto file = fs.openExisting(path, false);
     if (!file.isOk()) return file.status();

@@ -85,6 +85,10 @@ public:
 
 // Creates or empties the file at path and writes bytes into it, on the device when sync.
 Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes, bool sync);
+// Puts bytes in place as the whole file at path at once (written beside it, then renamed over
+// it): a reader finds the old file or the new one, never half of one. Not synced to the device:
+// for what matters only while the machine runs (a ringer's state, a request to it).
+Status replaceWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes);
 // Writes bytes as the whole file at path, readable and writable by this user alone from the moment
 // it exists (a private key). Windows: the folder's permissions are the file's.
 Status writePrivateFile(const std::string& path, std::string_view bytes);

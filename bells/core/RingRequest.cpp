@@ -36,12 +36,7 @@ Status putRingRequest(FileSystem& fs, const std::string& folder, const std::stri
         std::string(kMagic) + "\n" + pid + "\n" + std::to_string(nowMs) + "\n" +
         (request.kind == RingRequest::Kind::kStop ? "stop" : "ring-now") + "\n" +
         (request.repeat ? "repeat" : "once") + "\n" + request.who + "\n" + request.music + "\n";
-    const std::string path = joinPath(folder, kRingRequestFile);
-    const std::string scratch = path + ".tmp";
-    Status s = writeWholeFile(fs, scratch, bytes, false);
-    if (s.isOk()) s = fs.replace(scratch, path);
-    if (!s.isOk()) fs.remove(scratch);
-    return s.about(path);
+    return replaceWholeFile(fs, joinPath(folder, kRingRequestFile), bytes);
 }
 
 std::optional<RingRequest> takeRingRequest(FileSystem& fs, const std::string& folder,

@@ -71,12 +71,7 @@ Status writeRingerState(FileSystem& fs, const std::string& folder, const std::st
     }
     std::string bytes;
     if (ini.Save(bytes) < 0) return Status::ioError("the ringer's state could not be written out");
-    const std::string path = joinPath(folder, kRingerStateFile);
-    const std::string scratch = path + ".tmp";
-    Status s = writeWholeFile(fs, scratch, bytes, false);
-    if (s.isOk()) s = fs.replace(scratch, path);
-    if (!s.isOk()) fs.remove(scratch);
-    return s.about(path);
+    return replaceWholeFile(fs, joinPath(folder, kRingerStateFile), bytes);
 }
 
 Result<RingerState> readRingerState(FileSystem& fs, const std::string& folder,
