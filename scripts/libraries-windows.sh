@@ -53,11 +53,14 @@ if [ ! -f "$prefix/lib/libssl.a" ]; then
   "$here/debian-source.sh" openssl 'openssl-3.0.*' "$sources"
   folder=$(ls -d "$sources"/openssl-3.0.* | sort -V | tail -1)
   "$here/debian-patches.sh" openssl "$folder" "$sources"
-  case $host in x86_64-*) target=mingw64 ;; *) target=mingw ;; esac
+  # Debian's pic.patch makes the 32-bit x86 assembly position-independent the ELF way, with GOT
+  # relocations a COFF assembler cannot represent ("cannot represent relocation type
+  # BFD_RELOC_386_GOTPC"): the 32-bit library is built from OpenSSL's C code instead.
+  case $host in x86_64-*) target=(mingw64) ;; *) target=(mingw no-asm) ;; esac
   # The libraries alone (no command-line tool, tests or manual); OpenSSL builds out of its tree.
   rm -rf "$sources/build-openssl-$host" && mkdir "$sources/build-openssl-$host"
   (cd "$sources/build-openssl-$host" &&
-    "$folder/Configure" "$target" --cross-compile-prefix="$host-" --prefix="$prefix" \
+    "$folder/Configure" "${target[@]}" --cross-compile-prefix="$host-" --prefix="$prefix" \
       --libdir=lib no-shared no-tests no-engine no-module >/dev/null &&
     make -j"$(nproc)" build_libs >/dev/null && make install_dev >/dev/null)
 fi
