@@ -101,10 +101,13 @@ void addRingerHooks(SettingsHooks& hooks, Ringer& ringer) {
     };
     hooks.webPage = [&ringer] {
         const RingerState state = ringer.state();
-        SettingsHooks::WebPageShown page{state.webAddress, state.webFingerprint, {}};
+        SettingsHooks::WebPageShown page{state.webAddresses, state.webFingerprint, {}};
         for (const RingerProblem& p : state.problems)
             if (p.kind == RingerProblemKind::kWeb) page.problem = p.text;
         return page;
+    };
+    hooks.watchWebPage = [&ringer](std::function<void()> changed) {
+        return ringer.onStateChanged.add(std::move(changed));
     };
 }
 

@@ -54,8 +54,10 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
            m_ui->透明标签2, m_ui->状态标签,  m_ui->修复按钮, m_ui->画板2,
            m_ui->图形按钮6, m_ui->图形按钮9, m_ui->图形按钮8};
     m_painter = new ClockPainter(*m_c.face, *m_c.date, ringer.schoolClock(), ringer.db(), *this);
-    m_presenter = std::make_unique<StatePresenter>(StatePresenter::Widgets{
-        *m_c.status, *m_c.fix, *m_c.pause, *m_c.stop, *m_c.list, *m_c.face, *m_tray});
+    m_presenter = std::make_unique<StatePresenter>(
+        StatePresenter::Widgets{*m_c.status, *m_ui->下一铃声标签, *m_c.fix, *m_c.pause, *m_c.stop,
+                                *m_c.list, *m_c.face, *m_tray},
+        ringer.schoolClock());
     setFixedSize(663, 488);
     setWindowIcon(QIcon(windowPicture(QStringLiteral("icon"))));
     m_balloon->setObjectName(QStringLiteral("气球提示框1"));
@@ -96,6 +98,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     m_subscriptions.push_back(m_ringer.afterTick.add([this] {
         if (!isVisible() || isMinimized()) return;
         m_painter->paint();
+        if (!m_presenter->showNextBell()) showState();
     }));
     m_subscriptions.push_back(m_ringer.onFatal.add([this](const Status& s) { fatal(s); }));
     m_subscriptions.push_back(m_ringer.onStateChanged.add([this] { showState(); }));

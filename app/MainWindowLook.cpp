@@ -50,6 +50,18 @@ void setUpDate(QLabel& date) {
     date.setAttribute(Qt::WA_TranslucentBackground);
 }
 
+// The next bell, under the date and beside the clock, in the date's white on the header.
+void setUpNextBell(QLabel& next) {
+    QPalette palette = next.palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    next.setPalette(palette);
+    QFont font = next.font();
+    font.setPixelSize(14);
+    font.setBold(true);
+    next.setFont(font);
+    next.setAttribute(Qt::WA_TranslucentBackground);
+}
+
 void setUpKeyboard(Ui::MainWindow& ui) {
     QWidget::setTabOrder(ui.按钮1, ui.按钮2);
     QWidget::setTabOrder(ui.按钮2, ui.按钮3);
@@ -68,6 +80,7 @@ void setUpKeyboard(Ui::MainWindow& ui) {
 QPixmap dressMainWindow(Ui::MainWindow& ui) {
     setUpPictures(ui);
     setUpDate(*ui.透明标签2);
+    setUpNextBell(*ui.下一铃声标签);
     setUpKeyboard(ui);
     // The background shades from top to bottom, each row one colour: one column of it, repeated
     // across, decodes in microseconds where the whole picture took 3-4 ms of the start.

@@ -1,7 +1,9 @@
 #include "app/StatePresenter.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -23,7 +25,79 @@ bool sameTimeOfDay(const QString& a, const QString& b) {
     return ta.isValid() && ta == QTime::fromString(b, QStringLiteral("H:m:s"));
 }
 
+// The playing bell's row stands out; the others are as they were.
+void markPlaying(QTreeWidgetItem& row, bool playing) {
+    for (int c = 0; c < row.columnCount(); ++c) {
+        // The times keep their weight: in some fonts (Wine's) "23:17:58" fills its 60 px column
+        // only in the regular face.
+        QFont font = row.font(c);
+        font.setBold(playing && c >= kMusicColumn);
+        row.setFont(c, font);
+        row.setBackground(c, playing ? QBrush(QColor(0xFF, 0xE0, 0x8A)) : QBrush());
+    }
+}
+
+const UnplayableMusic* unplayableOf(const RingerState& state, const QTreeWidgetItem& row) {
+    for (const UnplayableMusic& u : state.unplayable)
+        if (sameTimeOfDay(row.text(0), QString::fromStdString(u.bell.start)) &&
+            row.text(kMusicColumn) == QString::fromStdString(u.bell.music))
+            return &u;
+    return nullptr;
+}
+
+// A bell whose music will not play: a warning sign and red music, and why in the music's tip.
+void markUnplayable(QTreeWidgetItem& row, const UnplayableMusic* unplayable) {
+    QTreeWidget* list = row.treeWidget();
+    row.setIcon(kMusicColumn, unplayable && list
+                                  ? list->style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                                  : QIcon());
+    row.setForeground(kMusicColumn, unplayable ? QBrush(QColor(0xB0, 0x00, 0x20)) : QBrush());
+    row.setToolTip(kMusicColumn,
+                   unplayable ? QString::fromStdString(unplayableSaid(*unplayable)) : QString());
+}
+
+int64_t dayNumber(const LocalTime& t) {
+    return civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0) / 86400;
+}
+
 }  // namespace
+
+// The tray tip's words, the most urgent first: what is heard now, then what keeps bells from
+// being heard. The tip holds few bytes, so each is a few words.
+QStringList StatePresenter::trayNotes(const RingerState& state) {
+    using Kind = RingerProblemKind;
+    QStringList notes;
+    if (state.playing) notes << tr("正在响铃");
+    if (!state.ringingNow.empty()) notes << tr("正在立即播放");
+    if (state.has(Kind::kOutput)) notes << tr("铃声听不到");
+    if (state.has(Kind::kClock)) notes << tr("时钟未同步");
+    if (state.plan == PlanState::kPaused) notes << tr("计划已暂停");
+    if (state.has(Kind::kMusic)) notes << tr("%1 个铃声不能播放").arg(state.unplayableBells);
+    if (state.has(Kind::kScheduleReadOnly)) notes << tr("计划只能读取");
+    if (state.has(Kind::kWeb)) notes << tr("网页没有开启");
+    return notes;
+}
+
+QString StatePresenter::nextBellText(const RingerState& state, const LocalTime& now) {
+    if (state.plan == PlanState::kPaused) return {};
+    if (!state.next) return tr("两周内没有要响的铃声");
+    const QString start = QString::fromStdString(state.next->bell.start);
+    const LocalTime& day = state.next->day;
+    const int64_t days = dayNumber(day) - dayNumber(now);
+    if (days == 1) return tr("下一个铃声 明天 %1").arg(start);
+    if (days > 1) {
+        const QDate date(day.year, day.month, day.day);
+        return tr("下一个铃声 %1 %2").arg(date.toString(tr("M月d日")), start);
+    }
+    const int seconds = state.next->bell.sortValue - secondOfDay(now);
+    if (seconds < 60) return tr("下一个铃声 %1 · 还有 %2 秒").arg(start).arg(std::max(seconds, 0));
+    const int minutes = (seconds + 59) / 60;  // 11 min 30 s to go is "还有 12 分钟"
+    if (minutes < 60) return tr("下一个铃声 %1 · 还有 %2 分钟").arg(start).arg(minutes);
+    return tr("下一个铃声 %1 · 还有 %2 小时 %3 分钟")
+        .arg(start)
+        .arg(minutes / 60)
+        .arg(minutes % 60);
+}
 
 QString StatePresenter::summary(const RingerState& state) {
     const QStringList line = words(state).line;
@@ -69,14 +143,8 @@ StateWords StatePresenter::words(const RingerState& state) {
                 break;
         }
     }
-    if (state.has(Kind::kOutput))
-        words.trayProblem = tr("铃声听不到");
-    else if (state.has(Kind::kClock))
-        words.trayProblem = tr("时钟未同步");
-    else if (paused)
-        words.trayProblem = tr("计划已暂停");
-    else if (state.has(Kind::kScheduleReadOnly) || state.has(Kind::kMusic))
-        words.trayProblem = tr("有问题，见窗口底部");
+    words.trayNotes = trayNotes(state);
+    words.trayMarked = paused || !state.problems.empty();
     // The fix mends the output first.
     if (state.outputCanBeFixed) {
         words.fix = StateWords::Fix::kOutput;
@@ -92,14 +160,26 @@ StateWords StatePresenter::words(const RingerState& state) {
 }
 
 void StatePresenter::show(const RingerState& state) {
+    m_state = state;
     const StateWords words = StatePresenter::words(state);
     m_fix = words.fix;
     layOutLine(words);
-    m_w.tray.setProblem(words.trayProblem);
+    showNextBell();
+    m_w.tray.setNotes(words.trayNotes, words.trayMarked);
     m_w.pause.setText(words.pauseCaption);
     m_w.pause.setToolTip(words.pauseTip);
     m_w.face.setDimmed(state.plan == PlanState::kPaused);
-    markPlayingRow(state);
+    markRows(state);
+}
+
+bool StatePresenter::showNextBell() {
+    const LocalTime now = m_clock.toLocal(m_clock.nowMs() / 1000);
+    const QString text = nextBellText(m_state, now);
+    if (m_w.next.text() != text) m_w.next.setText(text);
+    m_w.next.setVisible(!text.isEmpty());
+    const bool past = m_state.next && dayNumber(m_state.next->day) == dayNumber(now) &&
+                      m_state.next->bell.sortValue <= secondOfDay(now);
+    return !past;
 }
 
 void StatePresenter::layOutLine(const StateWords& words) {
@@ -121,30 +201,25 @@ void StatePresenter::layOutLine(const StateWords& words) {
     label.setVisible(!words.line.isEmpty());
 }
 
-void StatePresenter::markPlayingRow(const RingerState& state) {
+void StatePresenter::markRows(const RingerState& state) {
     const QString start =
         state.playing ? QString::fromStdString(timeText(state.playing->start)) : QString();
     const QString music = state.playing ? QString::fromStdString(state.playing->music) : QString();
     const bool ringingNow = !state.ringingNow.empty();
-    if (start == m_markedStart && music == m_markedMusic && ringingNow == m_markedRingingNow)
+    if (start == m_markedStart && music == m_markedMusic && ringingNow == m_markedRingingNow &&
+        state.unplayable == m_markedUnplayable)
         return;
     m_markedRingingNow = ringingNow;
     m_markedStart = start;
     m_markedMusic = music;
-    // Its row stands out; the others as they were.
+    m_markedUnplayable = state.unplayable;
     QTreeWidget& list = m_w.list;
     for (int r = 0; r < list.topLevelItemCount(); ++r) {
         QTreeWidgetItem* row = list.topLevelItem(r);
         const bool isIt =
             state.playing && sameTimeOfDay(row->text(0), start) && row->text(kMusicColumn) == music;
-        for (int c = 0; c < list.columnCount(); ++c) {
-            // The times keep their weight: in some fonts (Wine's) "23:17:58" fills its 60 px
-            // column only in the regular face.
-            QFont font = row->font(c);
-            font.setBold(isIt && c >= kMusicColumn);
-            row->setFont(c, font);
-            row->setBackground(c, isIt ? QBrush(QColor(0xFF, 0xE0, 0x8A)) : QBrush());
-        }
+        markPlaying(*row, isIt);
+        markUnplayable(*row, unplayableOf(state, *row));
     }
     // Stop is the thing to press while a bell or a ring-now plays.
     m_w.stop.setProperty("attention", state.playing.has_value() || !state.ringingNow.empty());

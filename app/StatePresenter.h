@@ -22,8 +22,11 @@ class TrayIcon;
 
 // What the window says of a state, before it is laid out.
 struct StateWords {
-    QStringList line;     // the bottom line's sentences, in their order
-    QString trayProblem;  // the tray's mark: the worst problem in a few words; empty when none
+    QStringList line;  // the bottom line's sentences, in their order
+    // The tray tip's few words for each state worth a look, the most urgent first; the icon is
+    // marked for a problem or a paused plan.
+    QStringList trayNotes;
+    bool trayMarked = false;
     enum class Fix { kNone, kOutput, kTimeSync } fix = Fix::kNone;
     QString fixCaption;
     QString pauseCaption;
@@ -37,9 +40,13 @@ public:
     static StateWords words(const RingerState& state);
     // The state in one sentence or a few, for a message about a ringer in another process.
     static QString summary(const RingerState& state);
+    // The next bell and how long until it, at now on the school's clock; empty while the plan is
+    // paused (no bell will ring).
+    static QString nextBellText(const RingerState& state, const LocalTime& now);
 
     struct Widgets {
         QLabel& line;
+        QLabel& next;
         QPushButton& fix;
         QPushButton& pause;
         QPushButton& stop;
@@ -47,21 +54,33 @@ public:
         ClockFace& face;
         TrayIcon& tray;
     };
-    explicit StatePresenter(Widgets widgets) : m_w(widgets) {}
+    // clock: the school's, which the next bell's countdown reads.
+    StatePresenter(Widgets widgets, const Clock& clock) : m_w(widgets), m_clock(clock) {}
 
     void show(const RingerState& state);
+    // The countdown to the next bell now; false once that bell's second has passed, when the
+    // ringer's state is to be read again.
+    bool showNextBell();
     // The list's rows are new: the playing bell's is found again at the next show.
-    void rowsReplaced() { m_markedStart.clear(); }
+    void rowsReplaced() {
+        m_markedStart.clear();
+        m_markedMusic.clear();
+        m_markedUnplayable.clear();
+    }
     StateWords::Fix fix() const { return m_fix; }
 
 private:
+    static QStringList trayNotes(const RingerState& state);
     void layOutLine(const StateWords& words);
-    void markPlayingRow(const RingerState& state);
+    void markRows(const RingerState& state);
 
     Widgets m_w;
+    const Clock& m_clock;
     StateWords::Fix m_fix = StateWords::Fix::kNone;
+    RingerState m_state;
     QString m_markedStart, m_markedMusic;
     bool m_markedRingingNow = false;
+    std::vector<UnplayableMusic> m_markedUnplayable;
 };
 
 }  // namespace tolvane

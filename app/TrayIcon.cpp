@@ -28,7 +28,7 @@ QSystemTrayIcon* TrayIcon::icon() {
         // A StatusNotifierItem host reports every click as Trigger, never as DoubleClick.
         if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) m_restore();
     });
-    setProblem(m_problem);  // the tip
+    setNotes(m_notes, m_marked);  // the tip
     return m_icon;
 }
 
@@ -41,17 +41,29 @@ bool TrayIcon::minimise() {
     return true;
 }
 
-void TrayIcon::setProblem(const QString& problem) {
-    m_problem = problem;
+QString TrayIcon::tipText(const QStringList& notes) {
+    const QString own = QCoreApplication::translate("tolvane::MainWindow", kTrayTip);
+    QString tip = own;
+    // Whole notes only: a note cut in half says something else.
+    for (const QString& note : notes) {
+        const QString longer = tip + (tip == own ? QLatin1Char('\n') : QLatin1Char(' ')) + note;
+        const std::string text = longer.toStdString();
+        if (cutToGbkBytes(text, kTrayTipBytes) != text) break;
+        tip = longer;
+    }
+    return QString::fromStdString(cutToGbkBytes(tip.toStdString(), kTrayTipBytes));
+}
+
+void TrayIcon::setNotes(const QStringList& notes, bool marked) {
+    m_notes = notes;
+    m_marked = marked;
     if (!m_icon) return;
-    QString tip = QCoreApplication::translate("tolvane::MainWindow", kTrayTip);
-    if (!problem.isEmpty()) tip += QLatin1Char('\n') + problem;
-    m_icon->setToolTip(QString::fromStdString(cutToGbkBytes(tip.toStdString(), kTrayTipBytes)));
+    m_icon->setToolTip(tipText(notes));
     showIcon();
 }
 
 void TrayIcon::showIcon() {
-    if (m_problem.isEmpty()) return icon()->setIcon(m_window.windowIcon());
+    if (!m_marked) return icon()->setIcon(m_window.windowIcon());
     // The window's icon with an amber dot and "!" in its corner: seen at a glance in a tray.
     QPixmap marked = m_window.windowIcon().pixmap(64, 64);
     QPainter painter(&marked);

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QSystemTrayIcon;
@@ -24,8 +25,11 @@ public:
     // hides the window; false, doing nothing, where the desktop has no tray.
     bool minimise();
     void hide();  // when there is one
-    // A problem the tip says after its own text, and the icon a mark; empty for none.
-    void setProblem(const QString& problem);
+    // What the tip says after its own text: a few words for each state, the most urgent first;
+    // marked gives the icon a mark (a problem, or a paused plan).
+    void setNotes(const QStringList& notes, bool marked);
+    // The tip for notes: its own text, then as many whole notes as its 62 bytes of GBK hold.
+    static QString tipText(const QStringList& notes);
     QSystemTrayIcon* icon();
 
 private:
@@ -34,7 +38,8 @@ private:
     QWidget& m_window;
     std::function<void()> m_restore;
     QSystemTrayIcon* m_icon = nullptr;
-    QString m_problem;
+    QStringList m_notes;
+    bool m_marked = false;
 };
 
 }  // namespace tolvane

@@ -81,6 +81,11 @@ LocalTime civilFromEpochSeconds(int64_t seconds);
 // (the autumn hour), one of the two.
 int64_t localToEpochSeconds(const LocalTime& t);
 
+// Seconds since midnight of t's day.
+inline int secondOfDay(const LocalTime& t) {
+    return t.hour * 3600 + t.minute * 60 + t.second;
+}
+
 // "08:05:00": two digits a piece, the only form a stored time ever matches.
 std::string timeText(const LocalTime& t);
 // "2026-12-09".

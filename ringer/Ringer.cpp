@@ -525,10 +525,12 @@ RingerState Ringer::state() {
             s.problems.push_back(music);
     }
     s.unplayableBells = m_unplayable.size();
+    s.unplayable = m_unplayable;
     s.outputCanBeFixed = outputCanBeFixed();
     s.timeSyncCanBeTurnedOn = timeSyncCanBeTurnedOn();
     s.webAddress = webAddress();
     s.webFingerprint = webFingerprint();
+    if (m_web) s.webAddresses = m_web->addresses();
     return s;
 }
 

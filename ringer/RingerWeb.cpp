@@ -113,6 +113,7 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
     m_served.reset();
     m_startFailure.clear();
     m_address.clear();
+    m_addresses.clear();
     m_fingerprint.clear();
     if (options.webPort == 0) {
         if (wasServed) m_ringer.log().note("网页已关闭");
@@ -125,6 +126,7 @@ bool RingerWeb::follow(const ProgramOptions& options, bool passwordSet) {
         } else {
             served->page = std::move(page).value();
             m_address = served->page->address();
+            m_addresses = served->page->addresses();
             m_fingerprint = served->page->certificate().fingerprint;
             m_served = std::move(served);
             m_ringer.log().note("网页已开启：" + m_address + "，证书指纹（SHA-256）" +

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "settings/core/ProgramOptions.h"
 
@@ -28,6 +29,8 @@ public:
     // "https://…:8443/" and the certificate's SHA-256 fingerprint while the page is served.
     const std::string& address() const { return m_address; }
     const std::string& fingerprint() const { return m_fingerprint; }
+    // Every address the page answers at, by IP address first.
+    const std::vector<std::string>& addresses() const { return m_addresses; }
 
     struct Served;
 
@@ -41,6 +44,7 @@ private:
     std::string m_startFailure;  // why the page asked for could not start
     std::string m_problem;       // as last said in the ring log
     std::string m_address;
+    std::vector<std::string> m_addresses;
     std::string m_fingerprint;
 };
 

@@ -528,6 +528,14 @@
             <source>浏览器显示的证书指纹（SHA-256）应与此相同</source>
             <translation>The certificate fingerprint (SHA-256) the browser shows should be the same as this</translation>
         </message>
+        <message>
+            <source>网页的端口（1024 以上）</source>
+            <translation>The page's port (above 1024)</translation>
+        </message>
+        <message>
+            <source>开启</source>
+            <translation>Turn on</translation>
+        </message>
     </context>
     <context>
         <name>SoundOutput</name>
@@ -1272,10 +1280,6 @@ Error: %2</translation>
             <translation>The bells cannot be heard</translation>
         </message>
         <message>
-            <source>有问题，见窗口底部</source>
-            <translation>A problem: see the bottom of the window</translation>
-        </message>
-        <message>
             <source>声音输出不能修复：%1</source>
             <translation>The sound output could not be fixed: %1</translation>
         </message>
@@ -1322,6 +1326,54 @@ Error: %2</translation>
         <message>
             <source>计划已暂停</source>
             <translation>The plan is paused</translation>
+        </message>
+        <message>
+            <source>正在响铃</source>
+            <translation>Ringing</translation>
+        </message>
+        <message>
+            <source>正在立即播放</source>
+            <translation>Ringing now</translation>
+        </message>
+        <message>
+            <source>%1 个铃声不能播放</source>
+            <translation>Bells that will not play: %1</translation>
+        </message>
+        <message>
+            <source>计划只能读取</source>
+            <translation>Schedule read-only</translation>
+        </message>
+        <message>
+            <source>网页没有开启</source>
+            <translation>Page not served</translation>
+        </message>
+        <message>
+            <source>两周内没有要响的铃声</source>
+            <translation>No bell due in the next two weeks</translation>
+        </message>
+        <message>
+            <source>下一个铃声 明天 %1</source>
+            <translation>Next bell tomorrow %1</translation>
+        </message>
+        <message>
+            <source>下一个铃声 %1 %2</source>
+            <translation>Next bell %1 %2</translation>
+        </message>
+        <message>
+            <source>M月d日</source>
+            <translation>ddd d MMM</translation>
+        </message>
+        <message>
+            <source>下一个铃声 %1 · 还有 %2 秒</source>
+            <translation>Next bell %1 · in %2 s</translation>
+        </message>
+        <message>
+            <source>下一个铃声 %1 · 还有 %2 分钟</source>
+            <translation>Next bell %1 · in %2 min</translation>
+        </message>
+        <message>
+            <source>下一个铃声 %1 · 还有 %2 小时 %3 分钟</source>
+            <translation>Next bell %1 · in %2 h %3 min</translation>
         </message>
     </context>
     <context>
@@ -1461,14 +1513,30 @@ Error: %2</translation>
             <translation>Off</translation>
         </message>
         <message>
-            <source>先设置软件密码，再用 tolvanectl option 目录 web_port 8443 开启</source>
-            <translation>Set the password first, then turn it on with tolvanectl option FOLDER web_port 8443</translation>
-        </message>
-        <message>
             <source>证书指纹（SHA-256）：
 </source>
             <translation>Certificate fingerprint (SHA-256):
 </translation>
+        </message>
+        <message>
+            <source>开启</source>
+            <translation>Turn on</translation>
+        </message>
+        <message>
+            <source>关闭</source>
+            <translation>Turn off</translation>
+        </message>
+        <message>
+            <source>正在开启……</source>
+            <translation>Starting…</translation>
+        </message>
+        <message>
+            <source>按“开启”，办公室就能用浏览器查看和修改铃声（用软件密码登录）</source>
+            <translation>Press Turn on, and the office can see and change the bells in a browser (signing in with the program's password)</translation>
+        </message>
+        <message>
+            <source>网页要用软件密码登录：请先设置一个密码。</source>
+            <translation>The page is signed in to with the program's password: set one first.</translation>
         </message>
     </context>
     <context>

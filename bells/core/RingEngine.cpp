@@ -132,7 +132,7 @@ int64_t secondOfDay(const std::string& clockText) {
 Status RingEngine::ringPassedOver(int64_t previousWall, int64_t wall, int64_t epoch,
                                   const LocalTime& now, const RingDay& day) {
     const std::string jump = "时钟向前跳了 " + std::to_string(wall - (previousWall + 1)) + " 秒：";
-    const int64_t midnight = wall - (now.hour * 3600 + now.minute * 60 + now.second);
+    const int64_t midnight = wall - secondOfDay(now);
     const int64_t from = std::max(previousWall + 1, midnight);
     Result<std::vector<ScheduledBell>> passed = std::vector<ScheduledBell>{};
     if (from <= wall - 1)
@@ -181,7 +181,7 @@ void RingEngine::nameBellsSteppedBack(int64_t wall, int64_t back) {
         m_log->warn(jump + "其间没有铃声");
         return;
     }
-    const int64_t midnight = wall - (now.hour * 3600 + now.minute * 60 + now.second);
+    const int64_t midnight = wall - secondOfDay(now);
     for (const ScheduledBell& bell : bells.value()) {
         const bool again = !m_pacer.wasProcessed(midnight + secondOfDay(bell.start));
         m_log->warn(jump + bell.start + (again ? " 的铃声到时会响（" : " 的铃声不会再响（") +

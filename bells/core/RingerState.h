@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "bells/core/MusicCheck.h"
 #include "bells/core/PlanState.h"
 #include "schedule/core/Calendar.h"
 
@@ -46,8 +47,10 @@ struct RingerState {
 
     // In the order every front says them: the schedule, the output, the clock, the page, music.
     std::vector<RingerProblem> problems;
-    // How many bells' music will not play (several bells may share one music).
+    // How many bells' music will not play (several bells may share one music), and each of them
+    // with why, so that its row can be marked.
     size_t unplayableBells = 0;
+    std::vector<UnplayableMusic> unplayable;
     // What the user can mend from the window: the output (unmute, raise), else the clock (turn
     // the system's time synchronisation on).
     bool outputCanBeFixed = false;
@@ -57,6 +60,8 @@ struct RingerState {
     // empty when it is not served).
     std::string webAddress;
     std::string webFingerprint;
+    // Every address it answers at, by IP address first.
+    std::vector<std::string> webAddresses;
 
     bool has(RingerProblemKind kind) const {
         for (const RingerProblem& p : problems)

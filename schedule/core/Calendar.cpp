@@ -200,10 +200,6 @@ bool ringsOn(const BellRecord& bell, const RingDay& day) {
     return day.startsBells && bell.weekdays[static_cast<size_t>((day.weekday + 6) % 7)];
 }
 
-int secondOfDay(const LocalTime& t) {
-    return t.hour * 3600 + t.minute * 60 + t.second;
-}
-
 }  // namespace
 
 std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock) {

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>

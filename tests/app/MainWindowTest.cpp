@@ -1,5 +1,10 @@
 // The main window and its menus and windows on the offscreen platform, with real table files.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
@@ -16,6 +21,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSystemTrayIcon>
@@ -34,17 +41,21 @@
 #include "app/MainWindow.h"
 #include "app/RingLogWindow.h"
 #include "app/SkinStartup.h"
+#include "app/StatePresenter.h"
+#include "app/TrayIcon.h"
 #include "app/WindowPictures.h"
 #include "bells/qt/RingController.h"
 #include "bells/qt/TableFollower.h"
 #include "ringer/Ringer.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
+#include "schedule/core/ScheduleList.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/MusicChooser.h"
+#include "settings/core/ProgramOptions.h"
 #include "settings/ui/SettingsWindow.h"
 #include "tests/support/ManualTickTimer.h"
 #include "tests/support/Recorders.h"
@@ -64,6 +75,34 @@ using namespace tolvane;
 namespace {
 
 const std::array<bool, 7> kNoDays{};
+
+// A port nothing listens on this moment.
+int freeTcpPort() {
+    const int s = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    socklen_t length = sizeof address;
+    ::bind(s, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(s);
+    return ntohs(address.sin6_port);
+}
+
+// The HTTP status a GET of url answers with, its certificate not checked (made for this
+// machine), as a browser would meet it once the office accepted it.
+QString httpsStatus(const QString& url) {
+    QProcess get;
+    get.start(QStringLiteral("/usr/bin/python3"),
+              {QStringLiteral("-c"),
+               QStringLiteral("import ssl,sys,urllib.request,urllib.error\n"
+                              "c=ssl.create_default_context();c.check_hostname=False;"
+                              "c.verify_mode=ssl.CERT_NONE\n"
+                              "try: print(urllib.request.urlopen(sys.argv[1],context=c).status)\n"
+                              "except urllib.error.HTTPError as e: print(e.code)"),
+               url});
+    get.waitForFinished(20000);
+    return QString::fromUtf8(get.readAllStandardOutput()).trimmed();
+}
 
 // Closes whatever modal window opens next, remembering its title and text.
 struct ModalCloser {
@@ -412,6 +451,64 @@ private slots:
             roles().statusLabel->toolTip().startsWith(QStringLiteral("1 个铃声的音乐不能播放")));
     }
 
+    void theNextBellCountsDownAndEveryStateReachesTheTrayTip() {
+        const std::array<bool, 7> everyDay{true, true, true, true, true, true, true};
+        addBells({{"10:12:00", "", "/nowhere/a.mp3", everyDay, 36720}});
+        start();
+        QLabel* next = m_window->ui().下一铃声标签;
+        QVERIFY(next->isVisible());
+        QCOMPARE(next->text(), QStringLiteral("下一个铃声 10:12:00 · 还有 12 分钟"));
+        m_clock.advanceMs(11 * 60 * 1000 + 29 * 1000);  // 10:11:29.250
+        nextSecond();
+        QCOMPARE(next->text(), QStringLiteral("下一个铃声 10:12:00 · 还有 30 秒"));
+
+        // The music is missing: its row says so where the bell is, and so does the tray.
+        QTRY_VERIFY(!list()->topLevelItem(0)->icon(kMusicColumn).isNull());
+        QVERIFY(list()
+                    ->topLevelItem(0)
+                    ->toolTip(kMusicColumn)
+                    .contains(QStringLiteral("/nowhere/a.mp3")));
+        QVERIFY(m_window->tray()->toolTip().contains(QStringLiteral("1 个铃声不能播放")));
+
+        // Paused, no bell is next, and the tray says the plan first of its problems.
+        m_clockSync = {true, false, "没有时间同步（NTP）在校正系统时钟"};
+        m_ringer->checkClock();
+        m_window->onPauseClicked();
+        QVERIFY(!next->isVisible());
+        QCOMPARE(m_window->tray()->toolTip(),
+                 QStringLiteral("双击可显示！\n时钟未同步 计划已暂停 1 个铃声不能播放"));
+        m_window->onPauseClicked();
+        QVERIFY(next->isVisible());
+    }
+
+    // The tip holds 62 bytes of GBK: notes that do not fit are left out whole, never cut.
+    void theTrayTipKeepsWholeNotesOnly() {
+        const QStringList notes{QStringLiteral("正在响铃"),         QStringLiteral("铃声听不到"),
+                                QStringLiteral("时钟未同步"),       QStringLiteral("计划已暂停"),
+                                QStringLiteral("2 个铃声不能播放"), QStringLiteral("计划只能读取")};
+        QCOMPARE(TrayIcon::tipText(notes),
+                 QStringLiteral("双击可显示！\n正在响铃 铃声听不到 时钟未同步 计划已暂停"));
+        QCOMPARE(TrayIcon::tipText({}), QStringLiteral("双击可显示！"));
+    }
+
+    void theNextBellOnAnotherDayIsSaidByItsDay() {
+        RingerState state;
+        state.plan = PlanState::kRunning;
+        const LocalTime tuesday{2026, 12, 8, 2, 23, 59, 30};
+        state.next = NextBell{{2026, 12, 9, 3, 0, 0, 0}, {"07:50:00", "", "a.mp3", {}, 28200}};
+        QCOMPARE(StatePresenter::nextBellText(state, tuesday),
+                 QStringLiteral("下一个铃声 明天 07:50:00"));
+        state.next->day = {2027, 1, 4, 1, 0, 0, 0};  // over the new year
+        QCOMPARE(StatePresenter::nextBellText(state, tuesday),
+                 QStringLiteral("下一个铃声 1月4日 07:50:00"));
+        state.next = NextBell{{2026, 12, 8, 2, 0, 0, 0}, {"23:59:50", "", "a.mp3", {}, 86390}};
+        QCOMPARE(StatePresenter::nextBellText(state, {2026, 12, 8, 2, 8, 0, 0}),
+                 QStringLiteral("下一个铃声 23:59:50 · 还有 16 小时 0 分钟"));
+        state.next.reset();
+        QCOMPARE(StatePresenter::nextBellText(state, tuesday),
+                 QStringLiteral("两周内没有要响的铃声"));
+    }
+
     void aTrayClickRestoresTheWindowAsADoubleClickDoes() {
         start();
         for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
@@ -587,7 +684,7 @@ private slots:
         SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
                                                  m_dir->file("autostart"), "/x", m_dir->path()});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
-        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 448));
+        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 508));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
         int spinners = 0;
         for (QDialog* window : std::initializer_list<QDialog*>{&add, &change, &settings}) {
@@ -786,6 +883,44 @@ private slots:
         m_window->onDeleteBell();
         QCOMPARE(column(0), QStringList{"09:00:00"});
         QCOMPARE(test::readFile(m_dir->file("db.edb")).size(), size_t{1052 + 656});
+    }
+
+    // The office's page from the window alone: a password asked first, then served, its addresses
+    // (IP first) and fingerprint shown and followed while the window stays open.
+    void thePageIsTurnedOnInTheSettingsWindowAndAnswersAtAnIpAddress() {
+        start();
+        const int port = freeTcpPort();
+        driveWindow<SettingsWindow>(
+            [this] { m_window->onSettings(); },
+            [&](SettingsWindow& w) {
+                w.askSecret = [](const QString&) {
+                    return std::optional<QString>(QStringLiteral("门卫"));
+                };
+                const auto ui = settingsControls(w.ui());
+                QCOMPARE(ui.webSwitch->text(), QStringLiteral("开启"));
+                QCOMPARE(ui.webPage->text(), QStringLiteral("未开启"));
+                ui.webPort->setValue(port);
+                ui.webSwitch->click();
+                QVERIFY(!m_messages.empty());
+                QVERIFY(QString::fromStdString(m_messages.front().text).contains("先设置一个密码"));
+                QCOMPARE(ui.webSwitch->text(), QStringLiteral("关闭"));
+                QVERIFY(!ui.webPort->isEnabled());
+                const QStringList addresses = ui.webPage->text().split(QLatin1Char('\n'));
+                QVERIFY2(
+                    addresses.first().contains(QRegularExpression(R"(^https://[0-9.]+:\d+/$)")),
+                    qPrintable(ui.webPage->text()));
+                QVERIFY(ui.fingerprint->text().contains(QStringLiteral("SHA-256")));
+                QCOMPARE(httpsStatus(addresses.first() + QStringLiteral("login")),
+                         QStringLiteral("200"));
+
+                // Turned off elsewhere (tolvanectl option): the window follows at once.
+                QVERIFY(writeProgramOption(*FileSystem::platform(), m_dir->path(), "web_port", "0")
+                            .isOk());
+                m_ringer->applyOptions();
+                QCOMPARE(ui.webPage->text(), QStringLiteral("未开启"));
+                QCOMPARE(ui.webSwitch->text(), QStringLiteral("开启"));
+                QVERIFY(ui.webPort->isEnabled());
+            });
     }
 
     void settingsWindowLoadsAndStoresEachOption() {
