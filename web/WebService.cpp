@@ -1,5 +1,6 @@
 #include "web/WebService.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "base/UiText.h"
@@ -33,6 +34,7 @@ Result<std::unique_ptr<WebService>> WebService::start(const std::string& folder,
     // may have changed since it was made; the browser then warns, but the page still answers).
     std::vector<std::string> names = page->m_certificate.names;
     names.insert(names.end(), machine.begin(), machine.end());
+    page->m_hostNames = names;
     WebApp::Setup setup;
     setup.folder = folder;
     setup.ringer = &ringer;
@@ -63,6 +65,36 @@ std::string webAddressOf(const WebCertificate& certificate, int port) {
             break;
         }
     return "https://" + host + ":" + std::to_string(port) + "/";
+}
+
+namespace {
+
+bool isLoopback(const std::string& host) {
+    return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+}
+
+bool isIpv4(const std::string& host) {
+    return !host.empty() && host.find_first_not_of("0123456789.") == std::string::npos;
+}
+
+}  // namespace
+
+std::vector<std::string> webAddressesOf(const std::vector<std::string>& names, int port) {
+    std::vector<std::string> hosts;
+    for (const std::string& name : names)
+        if (!name.empty() && !isLoopback(name) &&
+            std::find(hosts.begin(), hosts.end(), name) == hosts.end())
+            hosts.push_back(name);
+    const auto rank = [](const std::string& host) {
+        return isIpv4(host) ? 0 : host.find(':') == std::string::npos ? 1 : 2;
+    };
+    std::stable_sort(hosts.begin(), hosts.end(),
+                     [&](const std::string& a, const std::string& b) { return rank(a) < rank(b); });
+    std::vector<std::string> addresses;
+    for (const std::string& host : hosts)
+        addresses.push_back("https://" + (rank(host) == 2 ? "[" + host + "]" : host) + ":" +
+                            std::to_string(port) + "/");
+    return addresses;
 }
 
 }  // namespace tolvane

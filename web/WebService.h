@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Status.h"
 #include "settings/core/ProgramOptions.h"
@@ -16,6 +17,11 @@ namespace tolvane {
 
 // "https://NAME:PORT/" for the first name the certificate holds after localhost.
 std::string webAddressOf(const WebCertificate& certificate, int port);
+
+// "https://HOST:PORT/" for each name or address the machine answers to but the loopback ones: the
+// IPv4 addresses first (an office PC reaches them without asking the network for a name), then
+// the names, then the IPv6 addresses.
+std::vector<std::string> webAddressesOf(const std::vector<std::string>& names, int port);
 
 class WebService {
 public:
@@ -31,10 +37,12 @@ public:
     const WebCertificate& certificate() const { return m_certificate; }
     uint16_t port() const { return m_server->port(); }
     std::string address() const { return webAddressOf(m_certificate, port()); }
+    std::vector<std::string> addresses() const { return webAddressesOf(m_hostNames, port()); }
 
 private:
     WebService() = default;
     WebCertificate m_certificate;
+    std::vector<std::string> m_hostNames;
     std::unique_ptr<WebApp> m_app;
     std::unique_ptr<HttpsServer> m_server;  // after the app: it goes first
 };

@@ -25,11 +25,11 @@ constexpr int kMatchWithoutAskingS = 60;
 }  // namespace
 
 SettingsControls settingsControls(Ui::SettingsWindow& ui) {
-    return {ui.选择框1,  ui.选择框2,  ui.选择框3,      ui.选择框4,
-            ui.选择框7,  ui.选择框5,  ui.选择框6,      {ui.编辑框1, ui.编辑框2, ui.编辑框3},
-            ui.按钮1,    ui.偏移框,   ui.对时按钮,     ui.输出框,
-            ui.音量框,   ui.试听按钮, ui.设置密码按钮, ui.清除密码按钮,
-            ui.网页标签, ui.指纹标签};
+    return {ui.选择框1,    ui.选择框2,      ui.选择框3,      ui.选择框4,
+            ui.选择框7,    ui.选择框5,      ui.选择框6,      {ui.编辑框1, ui.编辑框2, ui.编辑框3},
+            ui.按钮1,      ui.偏移框,       ui.对时按钮,     ui.输出框,
+            ui.音量框,     ui.试听按钮,     ui.设置密码按钮, ui.清除密码按钮,
+            ui.网页端口框, ui.网页开关按钮, ui.网页标签,     ui.指纹标签};
 }
 
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
@@ -77,6 +77,8 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
     connect(m_controls.matchClock, &QPushButton::clicked, this, &SettingsWindow::onMatchClock);
     showPasswordState();
     showWebPage();
+    m_webWatch = m_hooks.watchWebPage([this] { showWebPage(); });
+    connect(m_controls.webSwitch, &QPushButton::clicked, this, &SettingsWindow::onWebSwitchClicked);
     connect(m_controls.setPassword, &QPushButton::clicked, this, &SettingsWindow::onSetPassword);
     connect(m_controls.clearPassword, &QPushButton::clicked, this,
             &SettingsWindow::onClearPassword);
@@ -86,9 +88,13 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
     });
 }
 
-void SettingsWindow::showPasswordState() {
+bool SettingsWindow::passwordIsSet() {
     const auto hash = readPasswordHash(m_db);
-    const bool set = hash.isOk() && !hash.value().empty();
+    return hash.isOk() && !hash.value().empty();
+}
+
+void SettingsWindow::showPasswordState() {
+    const bool set = passwordIsSet();
     m_controls.setPassword->setText(set ? tr("修改密码") : tr("设置密码"));
     m_controls.clearPassword->setEnabled(set);
     m_controls.setPassword->setEnabled(passwordsSupported());
@@ -96,19 +102,47 @@ void SettingsWindow::showPasswordState() {
 
 void SettingsWindow::showWebPage() {
     const SettingsHooks::WebPageShown page = m_hooks.webPage();
-    const QString said = !page.problem.empty()   ? QString::fromStdString(page.problem)
-                         : !page.address.empty() ? QString::fromStdString(page.address)
-                                                 : tr("未开启");
+    const auto options = readProgramOptions(*FileSystem::platform(), m_hooks.dataFolder);
+    const int port = options.isOk() ? options.value().webPort : 0;
+    if (port != 0) {
+        const QSignalBlocker quiet(m_controls.webPort);
+        m_controls.webPort->setValue(port);
+    }
+    // The port is chosen before the page is turned on; turned off, it can be chosen again.
+    m_controls.webPort->setEnabled(port == 0);
+    m_controls.webSwitch->setText(port == 0 ? tr("开启") : tr("关闭"));
+    QStringList addresses;
+    for (const std::string& a : page.addresses) addresses << QString::fromStdString(a);
+    const QString said = !page.problem.empty()  ? QString::fromStdString(page.problem)
+                         : !addresses.isEmpty() ? addresses.join(QLatin1Char('\n'))
+                         : port != 0            ? tr("正在开启……")
+                                                : tr("未开启");
     QLabel* line = m_controls.webPage;
-    line->setToolTip(page.problem.empty() && page.address.empty()
-                         ? tr("先设置软件密码，再用 tolvanectl option 目录 web_port 8443 开启")
-                         : said);
-    line->setText(line->fontMetrics().elidedText(said, Qt::ElideRight, line->width()));
+    line->setText(said);
+    line->setToolTip(port == 0 ? tr("按“开启”，办公室就能用浏览器查看和修改铃声（用软件密码登录）")
+                               : said);
     // 32 bytes in two rows, as the office reads them against the browser's.
     QString fingerprint = QString::fromStdString(page.fingerprint);
     if (fingerprint.size() > 48) fingerprint.insert(48, QLatin1Char('\n'));
     m_controls.fingerprint->setText(
         fingerprint.isEmpty() ? QString() : tr("证书指纹（SHA-256）：\n") + fingerprint);
+}
+
+void SettingsWindow::onWebSwitchClicked() {
+    const auto options = readProgramOptions(*FileSystem::platform(), m_hooks.dataFolder);
+    if (options.isOk() && options.value().webPort != 0) {
+        storeProgramOption("web_port", "0");
+        return showWebPage();
+    }
+    // The office signs in with the password: the page is not served without one.
+    if (!passwordIsSet()) {
+        showMessage({infoCaption(), tr("网页要用软件密码登录：请先设置一个密码。").toStdString()},
+                    QMessageBox::NoIcon);
+        onSetPassword();
+        if (!passwordIsSet()) return;
+    }
+    storeProgramOption("web_port", std::to_string(m_controls.webPort->value()));
+    showWebPage();
 }
 
 bool SettingsWindow::oldPasswordGiven() {

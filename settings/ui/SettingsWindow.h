@@ -10,7 +10,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "base/Listeners.h"
 #include "base/Status.h"
 #include "schedule/core/Calendar.h"
 #include "settings/ui/PasswordGate.h"
@@ -56,11 +58,16 @@ struct SettingsHooks {
     // The web page as the ringer serves it now: its address and certificate fingerprint, or why
     // it is not served; all empty when it is off.
     struct WebPageShown {
-        std::string address;
+        std::vector<std::string> addresses;  // by IP address first: an office PC may not know
+                                             // the computer's name
         std::string fingerprint;
         std::string problem;
     };
     std::function<WebPageShown()> webPage = [] { return WebPageShown{}; };
+    // Calls changed whenever the page may have changed (turned on or off here or elsewhere, its
+    // certificate, a problem), while the Subscription lives.
+    std::function<Subscription(std::function<void()> changed)> watchWebPage =
+        [](std::function<void()>) { return Subscription(); };
     // The main window's gate: the old password's tries count against its guess limit. None: the
     // window's own.
     PasswordGate* passwordGate = nullptr;
@@ -85,6 +92,8 @@ struct SettingsControls {
     QPushButton* tryBell = nullptr;      // 试听
     QPushButton* setPassword = nullptr;  // 设置密码 / 修改密码
     QPushButton* clearPassword = nullptr;
+    QSpinBox* webPort = nullptr;
+    QPushButton* webSwitch = nullptr;  // 开启 / 关闭
     QLabel* webPage = nullptr;
     QLabel* fingerprint = nullptr;
 };
@@ -108,6 +117,8 @@ private:
     void loadStoredSettings();
     void showPasswordState();
     void showWebPage();
+    bool passwordIsSet();
+    void onWebSwitchClicked();
     // The password as it is now, when one is set; false (having said why) when not given right.
     bool oldPasswordGiven();
     void onSetPassword();
@@ -129,6 +140,7 @@ private:
     PasswordGate m_ownGate{m_db};
     const std::unique_ptr<Ui::SettingsWindow> m_ui;
     SettingsControls m_controls;
+    Subscription m_webWatch;
 };
 
 }  // namespace tolvane
