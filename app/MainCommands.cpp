@@ -52,7 +52,7 @@ void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow
     QStringList row;
     if (const QTreeWidgetItem* item = list.selectedItems().value(0))
         for (int c = 0; c < list.columnCount(); ++c) row << item->text(c);
-    ChangeBellWindow window(ringer.db(), ringer.playback(), row,
+    ChangeBellWindow window(ringer.db(), ringer.playback(), ringer.folder(), row,
                             alsoCheckMusic(ringer, std::move(changed)));
     window.fileUnplayableBecause = unplayableBecause;
     open(window, prepare);

@@ -50,6 +50,17 @@ std::string chooseDataFolder(const std::string& programFolder, const std::string
     return utf8FromPath(fallback);
 }
 
+std::string shippedBellsFolder() {
+    const std::string program = programFolder();
+    if (program.empty()) return {};
+    const std::filesystem::path folder =
+        isInstalledProgramFolder(program)
+            ? pathFromUtf8(program).parent_path() / "share" / "tolvane" / "media"
+            : pathFromUtf8(program) / "media";
+    std::error_code ec;
+    return std::filesystem::is_directory(folder, ec) ? utf8FromPath(folder) : std::string();
+}
+
 std::string defaultDataFolder() {
     return chooseDataFolder(programFolder(), userDataHome());
 }

@@ -23,6 +23,11 @@ std::string chooseDataFolder(const std::string& programFolder, const std::string
 // ~/.local/share.
 std::string userDataHome();
 
+// The bells the program ships (上课, 下课, 预备, 广播体操): "media" beside the executable (a build,
+// the Windows folder), or share/tolvane/media beside an installed program's bin folder; empty when
+// there are none.
+std::string shippedBellsFolder();
+
 // The folder the program keeps its tables in: chooseDataFolder for this executable and user.
 std::string defaultDataFolder();
 

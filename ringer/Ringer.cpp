@@ -13,9 +13,11 @@
 #include "bells/qt/RingController.h"
 #include "bells/qt/TableFollower.h"
 #include "platform/Process.h"
+#include "platform/ProgramFolder.h"
 #include "platform/TextCodec.h"
 #include "platform/TimeSync.h"
 #include "ringer/RingerWeb.h"
+#include "schedule/core/BellLibrary.h"
 #include "schedule/core/Calendar.h"
 #include "settings/core/Password.h"
 
@@ -121,6 +123,10 @@ OpenedTables Ringer::openTables() {
     m_scheduleReadOnly = !opened.readOnly.empty();
     if (opened.usable()) {
         m_tablesOpen = true;
+        // A new school's library starts with the bells we ship; one it has is left alone.
+        if (!m_scheduleReadOnly)
+            if (Status s = makeBellLibrary(m_folder, shippedBellsFolder()); !s.isOk())
+                m_log->warn("铃声库不能建立：" + s.message());
         checkMusic();
         m_musicCheck.start();
     }

@@ -5,17 +5,18 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   qt6-base-dev libmpg123-dev libpulse-dev libxcb1-dev libfontconfig-dev
-  libspdlog-dev libsimpleini-dev libsodium-dev libssl-dev libboost-dev libsystemd-dev libical-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth)
+  libspdlog-dev libsimpleini-dev libsodium-dev libssl-dev libboost-dev libsystemd-dev libical-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth
+  sox lame)
 optional=()
 if [ "${1:-build}" = test ]; then
-  # Benchmarks and the fuzzer; MP3 fixtures (sox, lame); a real sound server and its tools;
+  # Benchmarks and the fuzzer; a real sound server and its tools;
   # a private D-Bus with the logind and PolicyKit mocks, and RealtimeKit; stress-ng for the
   # bench's busy machine; libfaketime to step the clock under the real program, and the zone
   # database for the days the clock changes;
   # the Debian package's checks and its install into a fresh root; the Windows installer; the
   # autotools that make libsodium's build files for its Windows cross build, xz for Qt's source;
   # ccache, so a second run recompiles only what changed.
-  packages+=(libbenchmark-dev clang libclang-rt-14-dev sox lame pulseaudio pulseaudio-utils
+  packages+=(libbenchmark-dev clang libclang-rt-14-dev pulseaudio pulseaudio-utils
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus rtkit stress-ng tzdata python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps

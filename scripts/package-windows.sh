@@ -41,7 +41,7 @@ list=$stage/uninstall.nsh
 (cd "$stage/Tolvane" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g' |
   awk '{ printf "  RMDir \"$INSTDIR\\%s\"\n", $0 }') >>"$list"
 setup="$out/tolvane-$version-setup.exe"
-makensis -V2 "${target[@]}" -DVERSION="$version" -DSOURCE="$stage/Tolvane" -DOUTFILE="$setup" \
+makensis -V2 -INPUTCHARSET UTF8 "${target[@]}" -DVERSION="$version" -DSOURCE="$stage/Tolvane" -DOUTFILE="$setup" \
   -DUNINSTALL_LIST="$list" -DMAIN_EXE="$main" dist/windows/tolvane.nsi >&2
 echo "$zip"
 echo "$setup"

@@ -536,6 +536,10 @@
             <source>开启</source>
             <translation>Turn on</translation>
         </message>
+        <message>
+            <source>网页的端口</source>
+            <translation>The page's port</translation>
+        </message>
     </context>
     <context>
         <name>SoundOutput</name>
@@ -1548,6 +1552,64 @@ Error: %2</translation>
         <message>
             <source>含有控制字符 %1</source>
             <translation>it holds the control character %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>BellLibrary</name>
+        <message>
+            <source>文件名不能为空，也不能以“.”开头</source>
+            <translation>The file name must not be empty or begin with “.”</translation>
+        </message>
+        <message>
+            <source>文件名不能含有 / \ : * ? &quot; &lt; &gt; | 或控制字符</source>
+            <translation>The file name must not hold / \ : * ? &quot; &lt; &gt; | or control characters</translation>
+        </message>
+        <message>
+            <source>文件名太长</source>
+            <translation>The file name is too long</translation>
+        </message>
+        <message>
+            <source>只能放 MP3 文件（文件名以 .mp3 结尾）</source>
+            <translation>Only MP3 files (names ending in .mp3) can be kept</translation>
+        </message>
+        <message>
+            <source>这个文件名在 Windows 上不能用</source>
+            <translation>Windows cannot keep a file of this name</translation>
+        </message>
+        <message>
+            <source>铃声库里已经有“%1”：请换一个文件名，或先删除原来的</source>
+            <translation>The bell library already holds “%1”: give another name, or delete that one first</translation>
+        </message>
+        <message>
+            <source>文件没能存入铃声库：%1</source>
+            <translation>The file could not be put into the bell library: %1</translation>
+        </message>
+        <message>
+            <source>这个文件不能作为铃声播放：%1</source>
+            <translation>This file will not play as a bell: %1</translation>
+        </message>
+        <message>
+            <source>同名文件刚刚被放入铃声库</source>
+            <translation>A file of the same name was just put into the bell library</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::MusicChooser</name>
+        <message>
+            <source>铃声库</source>
+            <translation>Bell library</translation>
+        </message>
+        <message>
+            <source>主目录</source>
+            <translation>Home</translation>
+        </message>
+        <message>
+            <source>音乐</source>
+            <translation>Music</translation>
+        </message>
+        <message>
+            <source>桌面</source>
+            <translation>Desktop</translation>
         </message>
     </context>
 </TS>

@@ -12,25 +12,15 @@
 
 namespace tolvane {
 
-namespace {
-// The program folder's "media" folder, made when missing: where the chooser opens.
-QString mediaFolder(const std::string& programFolder) {
-    const QString folder =
-        QDir::toNativeSeparators(QString::fromStdString(programFolder) + QStringLiteral("/media"));
-    QDir().mkpath(folder);
-    return folder;
-}
-}  // namespace
-
 AddBellWindow::AddBellWindow(TableDatabase& db, PlaybackService& playback,
                              const std::string& folder, std::function<void()> refreshList)
     : BellWindow(db, playback, std::move(refreshList)), m_ui(new Ui::AddBellWindow) {
     m_ui->setupUi(this);
-    setUpControls(bellControls(*m_ui));
+    setUpControls(bellControls(*m_ui), folder);
     connect(m_controls.flowButton, &QPushButton::clicked, this, &AddBellWindow::onAdd);
     connect(m_controls.testPlayButton, &QPushButton::clicked, this,
             [this] { testPlay(tr("未选中MP3歌曲，不能播放！").toStdString()); });
-    m_chooser->setDirectory(mediaFolder(folder));
+    m_chooser->setDirectory(library());
     fillWithNow();
     showTips();
 }
@@ -42,7 +32,8 @@ void AddBellWindow::fillWithNow() {
     for (size_t i = 0; i < 3; ++i) {
         m_controls.startTime[i]->setText(
             QStringLiteral("%1").arg(pieces[i], 2, 10, QLatin1Char('0')));
-        m_controls.endTime[i]->setText(QString::number(pieces[i]));
+        m_controls.endTime[i]->setText(
+            QStringLiteral("%1").arg(pieces[i], 2, 10, QLatin1Char('0')));
     }
     m_controls.endSwitch->setChecked(false);
     enableEnd(false);

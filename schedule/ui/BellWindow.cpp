@@ -2,12 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "bells/core/MusicCheck.h"
 #include "bells/core/PlaybackService.h"
+#include "schedule/core/BellLibrary.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/MusicChooser.h"
 #include "ui/SpinArrows.h"
@@ -18,7 +20,7 @@ BellWindow::BellWindow(TableDatabase& db, PlaybackService& playback,
                        std::function<void()> refreshList)
     : m_db(db), m_playback(playback), m_refreshList(std::move(refreshList)) {}
 
-void BellWindow::setUpControls(const BellControls& controls) {
+void BellWindow::setUpControls(const BellControls& controls, const std::string& folder) {
     m_controls = controls;
     makeFixedWindow(this);
     const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};
@@ -35,6 +37,10 @@ void BellWindow::setUpControls(const BellControls& controls) {
     connect(m_controls.endSwitch, &QCheckBox::toggled, this, &BellWindow::enableEnd);
     m_chooser = new MusicChooser(m_controls.driveBox, m_controls.folderBox, m_controls.fileBox,
                                  m_controls.musicPath, this);
+    // Made again when someone removed it: the chooser opens there.
+    m_library = QString::fromStdString(bellLibraryFolder(folder));
+    QDir().mkpath(m_library);
+    m_chooser->addPlaces(m_library);
 }
 
 void BellWindow::enableEnd(bool on) {

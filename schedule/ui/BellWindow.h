@@ -77,7 +77,9 @@ protected:
     BellWindow(TableDatabase& db, PlaybackService& playback, std::function<void()> refreshList);
     // Binds the spinners, the end switch and the music chooser; called once the description is set
     // up.
-    void setUpControls(const BellControls& controls);
+    // folder: the tables' folder, whose 铃声库 the chooser offers first.
+    void setUpControls(const BellControls& controls, const std::string& folder);
+    const QString& library() const { return m_library; }
     BellForm readForm() const;
     void enableEnd(bool on);
     // 试听 toggles: plays the file chosen, or stops it when it plays.
@@ -90,6 +92,7 @@ protected:
     PlaybackService& m_playback;
     BellControls m_controls;
     MusicChooser* m_chooser = nullptr;
+    QString m_library;
 
 private:
     bool testPlaying() const;

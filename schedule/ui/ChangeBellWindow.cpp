@@ -12,10 +12,11 @@
 namespace tolvane {
 
 ChangeBellWindow::ChangeBellWindow(TableDatabase& db, PlaybackService& playback,
-                                   const QStringList& row, std::function<void()> refreshList)
+                                   const std::string& folder, const QStringList& row,
+                                   std::function<void()> refreshList)
     : BellWindow(db, playback, std::move(refreshList)), m_ui(new Ui::ChangeBellWindow) {
     m_ui->setupUi(this);
-    setUpControls(bellControls(*m_ui));
+    setUpControls(bellControls(*m_ui), folder);
     connect(m_controls.flowButton, &QPushButton::clicked, this, &ChangeBellWindow::onChange);
     connect(m_controls.testPlayButton, &QPushButton::clicked, this,
             [this] { testPlay(tr("未选中MP3歌曲或选择文件夹夹时，不能试播！").toStdString()); });

@@ -19,8 +19,9 @@ class ChangeBellWindow final : public BellWindow {
     Q_OBJECT
 public:
     // row: the Schedule list's selected row, its ten cells (none when nothing is selected).
-    ChangeBellWindow(TableDatabase& db, PlaybackService& playback, const QStringList& row,
-                     std::function<void()> refreshList);
+    // folder: the tables' folder, whose 铃声库 the chooser offers.
+    ChangeBellWindow(TableDatabase& db, PlaybackService& playback, const std::string& folder,
+                     const QStringList& row, std::function<void()> refreshList);
     ~ChangeBellWindow() override;
     Ui::ChangeBellWindow& ui() { return *m_ui; }
     // The start time of the bell being changed, as the list showed it.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStandardPaths>
 #include <algorithm>
 
 #include "platform/FolderListing.h"
@@ -26,7 +27,8 @@ bool isOnVolume(const QString& path, const QString& volume) {
         pathsIgnoreCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
     if (volume.endsWith('/') || volume.endsWith(QDir::separator()))
         return path.startsWith(volume, pathCase);
-    return path.startsWith(volume + QDir::separator(), pathCase) ||
+    return path.compare(volume, pathCase) == 0 ||
+           path.startsWith(volume + QDir::separator(), pathCase) ||
            path.startsWith(volume + '/', pathCase);
 }
 }  // namespace
@@ -38,9 +40,11 @@ MusicChooser::MusicChooser(QComboBox* driveBox, QListWidget* directories, QListW
       m_directories(directories),
       m_files(files),
       m_path(path) {
-    m_drives->addItems(MusicChooser::drives());
-    connect(m_drives, &QComboBox::textActivated, this,
-            [this](const QString& drive) { setDirectory(drive); });
+    for (const QString& drive : MusicChooser::drives()) m_drives->addItem(drive, drive);
+    connect(m_drives, &QComboBox::activated, this, [this](int index) {
+        const QString folder = m_drives->itemData(index).toString();
+        if (!folder.isEmpty()) setDirectory(folder);
+    });
     // Double-clicking a folder opens it and makes it the bell: a folder bell plays all its MP3s.
     connect(m_directories, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         if (item->flags() & Qt::ItemIsEnabled) onDirectoryActivated(item->text());
@@ -60,11 +64,31 @@ QStringList MusicChooser::drives() {
 
 void MusicChooser::selectDriveOf(const QString& path) {
     int best = -1;
+    const auto folderOf = [this](int i) { return m_drives->itemData(i).toString(); };
     for (int i = 0; i < m_drives->count(); ++i)
-        if (isOnVolume(path, m_drives->itemText(i)) &&
-            (best < 0 || m_drives->itemText(i).size() > m_drives->itemText(best).size()))
+        if (!folderOf(i).isEmpty() && isOnVolume(path, folderOf(i)) &&
+            (best < 0 || folderOf(i).size() > folderOf(best).size()))
             best = i;
     m_drives->setCurrentIndex(std::max(best, 0));
+}
+
+void MusicChooser::addPlaces(const QString& library) {
+    const std::pair<QString, QString> places[] = {
+        {tr("铃声库"), library},
+        {tr("主目录"), QDir::homePath()},
+        {tr("音乐"), QStandardPaths::writableLocation(QStandardPaths::MusicLocation)},
+        {tr("桌面"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)},
+    };
+    int at = 0;
+    for (const auto& [name, where] : places) {
+        const QString folder = QDir::toNativeSeparators(where);
+        // Without a music or desktop folder of its own, a system names the home folder again.
+        if (where.isEmpty() || !QDir(where).exists() || m_drives->findData(folder) >= 0) continue;
+        m_drives->insertItem(at, name, folder);
+        m_drives->setItemData(at, folder, Qt::ToolTipRole);
+        ++at;
+    }
+    if (at > 0) m_drives->insertSeparator(at);
 }
 
 void MusicChooser::setDirectory(const QString& folder) {

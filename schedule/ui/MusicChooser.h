@@ -21,8 +21,11 @@ public:
     // Shows folder in the directory and file boxes (the directory text).
     void setDirectory(const QString& folder);
     const QString& directory() const { return m_directory; }
-    // Sets the drive box to the volume that holds path, when it lists one.
+    // Sets the drive box to the place or volume that holds path, the nearest when several do.
     void selectDriveOf(const QString& path);
+    // Puts the places a caretaker knows before the drives, one choice away: the 铃声库 (library),
+    // the home folder, 音乐 and 桌面, each where it exists.
+    void addPlaces(const QString& library);
 
     // The drives: on Linux "/" and the volumes mounted under /media, /run/media and /mnt; on
     // Windows the drive roots ("C:\\").

@@ -680,7 +680,8 @@ private slots:
     void everyTimeSpinnerFollowsTheRule() {
         start();
         AddBellWindow add(m_ringer->db(), m_ringer->playback(), m_ringer->folder(), [] {});
-        ChangeBellWindow change(m_ringer->db(), m_ringer->playback(), {}, [] {});
+        ChangeBellWindow change(m_ringer->db(), m_ringer->playback(), m_ringer->folder(), {},
+                                [] {});
         SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
                                                  m_dir->file("autostart"), "/x", m_dir->path()});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
@@ -828,15 +829,16 @@ private slots:
         QCOMPARE(column(1), (QStringList{"", ""}));
     }
 
-    void driveBoxShowsTheVolumeHoldingTheBell() {
+    void driveBoxOffersThePlacesAndShowsWhereTheBellIs() {
         QComboBox drives;
         QListWidget directories, files;
         QLineEdit path;
         MusicChooser chooser(&drives, &directories, &files, &path);
         drives.clear();
-        drives.addItems({"/", "/media/usb", "/media/usb2", "/mnt/a b"});
-        const auto driveOf = [&](const char* bell) {
-            chooser.selectDriveOf(QString::fromUtf8(bell));
+        for (const char* volume : {"/", "/media/usb", "/media/usb2", "/mnt/a b"})
+            drives.addItem(volume, volume);
+        const auto driveOf = [&](const QString& bell) {
+            chooser.selectDriveOf(bell);
             return drives.currentText();
         };
         QCOMPARE(driveOf("/media/usb2/ring.mp3"), QStringLiteral("/media/usb2"));
@@ -845,6 +847,35 @@ private slots:
         QCOMPARE(driveOf("/media/usbx/ring.mp3"), QStringLiteral("/"));
         QCOMPARE(driveOf("/mnt/a b/铃声"), QStringLiteral("/mnt/a b"));
         QCOMPARE(driveOf("relative.mp3"), QStringLiteral("/"));
+
+        // The places come first, one choice away, and the nearest place names a bell in it.
+        const QString library = QString::fromStdString(m_dir->file("media"));
+        QDir().mkpath(library);
+        chooser.addPlaces(library);
+        QCOMPARE(drives.itemText(0), QStringLiteral("铃声库"));
+        QCOMPARE(drives.itemText(1), QStringLiteral("主目录"));
+        QCOMPARE(drives.itemData(1).toString(), QDir::toNativeSeparators(QDir::homePath()));
+        QCOMPARE(driveOf(library + "/上课.mp3"), QStringLiteral("铃声库"));
+        QCOMPARE(driveOf(QDir::homePath() + "/x.mp3"), QStringLiteral("主目录"));
+        emit drives.activated(1);
+        QCOMPARE(chooser.directory(), QDir::toNativeSeparators(QDir::homePath()));
+    }
+
+    // A new folder's 铃声库 holds the bells we ship, and the Add window opens there.
+    void theAddWindowOpensInTheLibraryWithTheShippedBells() {
+        start();
+        driveWindow<AddBellWindow>(
+            [this] { m_window->onAddBell(); },
+            [this](AddBellWindow& w) {
+                const auto ui = bellControls(w.ui());
+                QCOMPARE(ui.driveBox->currentText(), QStringLiteral("铃声库"));
+                QStringList names;
+                for (int i = 0; i < ui.fileBox->count(); ++i) names << ui.fileBox->item(i)->text();
+                names.sort();
+                QCOMPARE(names, (QStringList{"上课.mp3", "下课.mp3", "广播体操.mp3", "预备.mp3"}));
+                // The end time, not asked for yet, reads as the start does.
+                QCOMPARE(ui.endTime[0]->text().size(), 2);
+            });
     }
 
     void theChooserNamesItsFolderAndGoingUpChoosesNothing() {

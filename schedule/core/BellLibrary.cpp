@@ -1,0 +1,124 @@
+#include "schedule/core/BellLibrary.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "base/PathText.h"
+#include "base/UiText.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderListing.h"
+#include "platform/TextCodec.h"
+
+namespace tolvane {
+
+namespace {
+
+// A name this long, in a library path, still fits a bell's 音乐 field with room to spare.
+constexpr size_t kMaxNameBytes = 120;
+
+bool endsWithMp3(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return tail == ".mp3";
+}
+
+// Names Windows keeps for devices, with any extension: "NUL.mp3" is no file there.
+bool isWindowsDeviceName(const std::string& name) {
+    std::string stem = name.substr(0, name.find('.'));
+    std::transform(stem.begin(), stem.end(), stem.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    static const std::array<const char*, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
+    return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
+std::string bellLibraryFolder(const std::string& dataFolder) {
+    return joinPath(dataFolder, kBellLibraryName);
+}
+
+Status makeBellLibrary(const std::string& dataFolder, const std::string& shippedFolder) {
+    const std::filesystem::path library = pathFromUtf8(bellLibraryFolder(dataFolder));
+    std::error_code ec;
+    if (std::filesystem::is_directory(library, ec)) return Status::ok();
+    std::filesystem::create_directories(library, ec);
+    if (ec) return Status::ioError(ec.message()).about(utf8FromPath(library));
+    if (shippedFolder.empty() || pathFromUtf8(shippedFolder) == library) return Status::ok();
+    for (const std::string& name : listMp3Files(shippedFolder)) {
+        std::filesystem::copy_file(pathFromUtf8(joinPath(shippedFolder, name)),
+                                   library / pathFromUtf8(name),
+                                   std::filesystem::copy_options::skip_existing, ec);
+        if (ec)
+            return Status::ioError(ec.message()).about(utf8FromPath(library / pathFromUtf8(name)));
+    }
+    return Status::ok();
+}
+
+std::vector<LibraryEntry> listBellLibrary(const std::string& dataFolder) {
+    const std::string library = bellLibraryFolder(dataFolder);
+    std::vector<LibraryEntry> entries;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(pathFromUtf8(library), ec)) {
+        const std::string name = utf8FromPath(entry.path().filename());
+        if (name.empty() || name[0] == '.') continue;  // an upload being written, a hidden file
+        if (entry.is_directory(ec)) entries.push_back({name, true});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const LibraryEntry& a, const LibraryEntry& b) { return a.name < b.name; });
+    for (const std::string& name : listMp3Files(library))
+        if (name[0] != '.') entries.push_back({name, false});
+    return entries;
+}
+
+std::string libraryFileNameProblem(const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || name[0] == '.')
+        return uiText("BellLibrary", "文件名不能为空，也不能以“.”开头");
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (control || !isValidUtf8(name) || name.find_first_of("/\\:*?\"<>|") != std::string::npos)
+        return uiText("BellLibrary", "文件名不能含有 / \\ : * ? \" < > | 或控制字符");
+    if (name.size() > kMaxNameBytes) return uiText("BellLibrary", "文件名太长");
+    if (!endsWithMp3(name)) return uiText("BellLibrary", "只能放 MP3 文件（文件名以 .mp3 结尾）");
+    if (isWindowsDeviceName(name) || name.back() == ' ' || name.back() == '.')
+        return uiText("BellLibrary", "这个文件名在 Windows 上不能用");
+    return {};
+}
+
+Status addToBellLibrary(
+    FileSystem& fs, const std::string& dataFolder, const std::string& name,
+    const std::string& bytes,
+    const std::function<std::string(const std::string& file)>& fileUnplayableBecause) {
+    if (const std::string problem = libraryFileNameProblem(name); !problem.empty())
+        return Status::invalidArgument(problem);
+    const std::string library = bellLibraryFolder(dataFolder);
+    const std::string target = joinPath(library, name);
+    if (fs.exists(target))
+        return Status::alreadyOpen(fillIn(
+            uiText("BellLibrary", "铃声库里已经有“%1”：请换一个文件名，或先删除原来的"), {name}));
+    // Written under a hidden name first: nobody lists or rings a file still arriving.
+    const std::string scratch = joinPath(library, ".upload-" + name);
+    Status s = writeWholeFile(fs, scratch, bytes, true);
+    if (!s.isOk())  // a full disk, a folder that cannot be written: the system's words say which
+        s = Status::ioError(fillIn(uiText("BellLibrary", "文件没能存入铃声库：%1"), {s.message()}));
+    if (s.isOk()) {
+        if (const std::string why = fileUnplayableBecause(scratch); !why.empty())
+            s = Status::invalidArgument(
+                fillIn(uiText("BellLibrary", "这个文件不能作为铃声播放：%1"),
+                       {uiText("MusicCheck", why.c_str())}));
+    }
+    if (s.isOk() && fs.exists(target))
+        s = Status::alreadyOpen(uiText("BellLibrary", "同名文件刚刚被放入铃声库"));
+    if (s.isOk()) s = fs.replace(scratch, target);
+    if (!s.isOk()) fs.remove(scratch);
+    return s;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,48 @@
+#pragma once
+
+// The 铃声库: the "media" folder beside the tables, where a bell's music is kept. The window's
+// chooser opens there first, the page lists it and takes uploads into it, and a new one starts
+// with the bells the program ships.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/Status.h"
+
+namespace tolvane {
+
+class FileSystem;
+
+inline constexpr char kBellLibraryName[] = "media";
+
+// dataFolder's library, with the platform's separator.
+std::string bellLibraryFolder(const std::string& dataFolder);
+
+// Makes dataFolder's library when it is missing, with the MP3 files of shippedFolder copied in
+// (none when that is empty or missing). A library that is there is left as it is: a bell we ship
+// that the school deleted stays deleted.
+Status makeBellLibrary(const std::string& dataFolder, const std::string& shippedFolder);
+
+struct LibraryEntry {
+    std::string name;
+    bool folder = false;  // a folder bell: all its MP3s, in order
+    bool operator==(const LibraryEntry&) const = default;
+};
+// The library's MP3 files and the folders beside them, folders first, each by name; empty when
+// it cannot be read.
+std::vector<LibraryEntry> listBellLibrary(const std::string& dataFolder);
+
+// Why name may not be a file of the library, in this thread's language; empty when it may: one
+// name (no folder, no "..", no control character, nothing Windows refuses), ending in .mp3.
+std::string libraryFileNameProblem(const std::string& name);
+
+// Puts bytes into the library as name: checked by fileUnplayableBecause (a file that will not
+// play is not kept), written beside it and put in place whole, never over a file that is there.
+// A full disk or a folder that cannot be written is refused with the system's reason.
+Status addToBellLibrary(
+    FileSystem& fs, const std::string& dataFolder, const std::string& name,
+    const std::string& bytes,
+    const std::function<std::string(const std::string& file)>& fileUnplayableBecause);
+
+}  // namespace tolvane

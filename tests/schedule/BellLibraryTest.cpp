@@ -1,0 +1,121 @@
+// The 铃声库 on real files: made once with the shipped bells, listed, and added to only with a
+// safe name and a file that plays, whole or not at all.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/FileSystem.h"
+#include "schedule/core/BellLibrary.h"
+#include "tests/support/TempDir.h"
+
+namespace tolvane {
+namespace {
+
+// Plays what starts with "ID3", as a stand-in for decoding the first frame.
+std::string playsIfTagged(const std::string& file) {
+    return test::readFile(file).rfind("ID3", 0) == 0 ? "" : "不是MP3文件";
+}
+
+// The platform's files, but every write fails as a full disk does.
+class FullDisk final : public FileSystem {
+public:
+    Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& p, bool w) override {
+        return m_base->openExisting(p, w);
+    }
+    Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) override {
+        auto file = m_base->createTruncated(path);
+        if (!file.isOk()) return file.status();
+        return std::unique_ptr<RandomAccessFile>(new Full(std::move(file).value()));
+    }
+    Status replace(const std::string& from, const std::string& to) override {
+        return m_base->replace(from, to);
+    }
+    Status remove(const std::string& path) override { return m_base->remove(path); }
+    bool exists(const std::string& path) override { return m_base->exists(path); }
+    std::string canonicalPath(const std::string& path) override {
+        return m_base->canonicalPath(path);
+    }
+    Status copyOwnerAndMode(const std::string& model, const std::string& path) override {
+        return m_base->copyOwnerAndMode(model, path);
+    }
+    Result<FileIdentity> identity(const std::string& path) override {
+        return m_base->identity(path);
+    }
+    Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) override {
+        return m_base->lock(path, waitMs);
+    }
+
+private:
+    struct Full final : RandomAccessFile {
+        explicit Full(std::unique_ptr<RandomAccessFile> f) : base(std::move(f)) {}
+        Status read(uint64_t o, size_t n, char* d) override { return base->read(o, n, d); }
+        Status write(uint64_t, std::string_view) override {
+            return Status::ioError("No space left on device");
+        }
+        Status truncate(uint64_t s) override { return base->truncate(s); }
+        Status sync() override { return base->sync(); }
+        Result<uint64_t> size() override { return base->size(); }
+        std::unique_ptr<RandomAccessFile> base;
+    };
+    FileSystem* m_base = FileSystem::platform();
+};
+
+TEST(BellLibrary, IsMadeOnceWithTheShippedBellsAndListsFoldersFirst) {
+    test::TempDir shipped, data;
+    test::writeFile(shipped.file("上课.mp3"), "ID3 a");
+    test::writeFile(shipped.file("notes.txt"), "not a bell");
+    ASSERT_TRUE(makeBellLibrary(data.path(), shipped.path()).isOk());
+    EXPECT_EQ(test::readFile(data.file("media/上课.mp3")), "ID3 a");
+    EXPECT_FALSE(std::filesystem::exists(data.file("media/notes.txt")));
+
+    // The school deleted our bell and added its own: a later start leaves that as it is.
+    std::filesystem::remove(data.file("media/上课.mp3"));
+    std::filesystem::create_directories(data.file("media/广播体操"));
+    test::writeFile(data.file("media/校歌.mp3"), "ID3 b");
+    test::writeFile(data.file("media/.upload-x.mp3"), "half");
+    ASSERT_TRUE(makeBellLibrary(data.path(), shipped.path()).isOk());
+    EXPECT_EQ(listBellLibrary(data.path()),
+              (std::vector<LibraryEntry>{{"广播体操", true}, {"校歌.mp3", false}}));
+}
+
+TEST(BellLibrary, RefusesNamesThatLeaveTheFolderOrThatWindowsCannotKeep) {
+    for (const char* bad : {"", "..", "../x.mp3", "a/b.mp3", "a\\b.mp3", ".hidden.mp3", "x.txt",
+                            "NUL.mp3", "com1.mp3", "a:b.mp3", "tab\there.mp3", "end.mp3 "})
+        EXPECT_FALSE(libraryFileNameProblem(bad).empty()) << bad;
+    EXPECT_FALSE(libraryFileNameProblem(std::string(200, 'a') + ".mp3").empty());
+    for (const char* good : {"上课.mp3", "School Bell.MP3", "console.mp3"})
+        EXPECT_EQ(libraryFileNameProblem(good), "") << good;
+}
+
+TEST(BellLibrary, KeepsOnlyAWholeFileThatPlaysAndNeverReplacesOne) {
+    test::TempDir data;
+    ASSERT_TRUE(makeBellLibrary(data.path(), "").isOk());
+    FileSystem& fs = *FileSystem::platform();
+    ASSERT_TRUE(addToBellLibrary(fs, data.path(), "校歌.mp3", "ID3 song", playsIfTagged).isOk());
+    EXPECT_EQ(test::readFile(data.file("media/校歌.mp3")), "ID3 song");
+
+    const Status same = addToBellLibrary(fs, data.path(), "校歌.mp3", "ID3 other", playsIfTagged);
+    EXPECT_NE(same.message().find("已经有"), std::string::npos) << same.message();
+    EXPECT_EQ(test::readFile(data.file("media/校歌.mp3")), "ID3 song");
+
+    const Status text = addToBellLibrary(fs, data.path(), "改名.mp3", "plain text", playsIfTagged);
+    EXPECT_NE(text.message().find("不能作为铃声播放"), std::string::npos) << text.message();
+
+    FullDisk full;
+    const Status disk = addToBellLibrary(full, data.path(), "大.mp3", "ID3 big", playsIfTagged);
+    EXPECT_NE(disk.message().find("No space left on device"), std::string::npos);
+
+    const Status escape = addToBellLibrary(fs, data.path(), "../x.mp3", "ID3", playsIfTagged);
+    EXPECT_FALSE(escape.isOk());
+    EXPECT_FALSE(std::filesystem::exists(data.file("x.mp3")));
+    // Nothing half-written is left behind, and only the good file is listed.
+    EXPECT_EQ(listBellLibrary(data.path()), (std::vector<LibraryEntry>{{"校歌.mp3", false}}));
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(data.file("media")))
+        ++files;
+    EXPECT_EQ(files, 1u);
+}
+
+}  // namespace
+}  // namespace tolvane
