@@ -11,6 +11,7 @@
 #include <chrono>
 #include <future>
 
+#include "bells/audio/Mp3Decoder.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
 #include "web/WebService.h"
@@ -53,6 +54,9 @@ public:
                                   const std::string& who) override {
         return onRingerThread<Status>(
             [music, repeat, who](Ringer& r) { return r.ringNow(music, repeat, who); });
+    }
+    std::string fileUnplayableBecause(const std::string& file) override {
+        return unplayableBecause(file);  // a decoder of its own: any thread
     }
     const Clock& clock() override { return m_ringer.clock(); }
     RingLog& log() override { return m_ringer.log(); }

@@ -694,10 +694,6 @@
             <translation>Again and again until stopped (a drill, an emergency signal)</translation>
         </message>
         <message>
-            <source>只能立即播放铃声计划里的音乐</source>
-            <translation>Only music of the bell schedule can be rung now</translation>
-        </message>
-        <message>
             <source>前一天</source>
             <translation>The day before</translation>
         </message>
@@ -796,10 +792,6 @@
         <message>
             <source>结束时间（可不填）</source>
             <translation>End time (optional)</translation>
-        </message>
-        <message>
-            <source>音乐（这台电脑上的 MP3 文件或文件夹）</source>
-            <translation>Music (an MP3 file or folder on the bell computer)</translation>
         </message>
         <message>
             <source>响铃的日子</source>
@@ -972,6 +964,82 @@
         <message>
             <source>网页没有开启：web_certificate 和 web_key 要一起设置</source>
             <translation>The web page is not on: web_certificate and web_key go together</translation>
+        </message>
+        <message>
+            <source>上传 MP3 到铃声库</source>
+            <translation>Upload an MP3 into the bell library</translation>
+        </message>
+        <message>
+            <source>文件太大：最多 %1 MB</source>
+            <translation>The file is too large: %1 MB at most</translation>
+        </message>
+        <message>
+            <source>正在上传……</source>
+            <translation>Uploading…</translation>
+        </message>
+        <message>
+            <source>上传没有完成：网络断开或电脑没有回答</source>
+            <translation>The upload did not finish: the network broke off or the computer did not answer</translation>
+        </message>
+        <message>
+            <source>MP3 文件</source>
+            <translation>MP3 file</translation>
+        </message>
+        <message>
+            <source>上传</source>
+            <translation>Upload</translation>
+        </message>
+        <message>
+            <source>文件夹：依次播放其中的 MP3</source>
+            <translation>Folder: its MP3s play in turn</translation>
+        </message>
+        <message>
+            <source>铃声库是响铃电脑上放铃声的文件夹：添加或修改铃声时，音乐从这里选择。</source>
+            <translation>The bell library is the folder of bells on the bell computer: a bell's music is chosen from it.</translation>
+        </message>
+        <message>
+            <source>铃声库里还没有音乐</source>
+            <translation>The bell library holds no music yet</translation>
+        </message>
+        <message>
+            <source>名称</source>
+            <translation>Name</translation>
+        </message>
+        <message>
+            <source>试听</source>
+            <translation>Listen</translation>
+        </message>
+        <message>
+            <source>铃声库</source>
+            <translation>Bell library</translation>
+        </message>
+        <message>
+            <source>铃声库里没有这个文件</source>
+            <translation>The bell library holds no such file</translation>
+        </message>
+        <message>
+            <source>已放入铃声库：%1</source>
+            <translation>Put into the bell library: %1</translation>
+        </message>
+        <message>
+            <source>%1（文件夹：依次播放其中的 MP3）</source>
+            <translation>%1 (folder: its MP3s play in turn)</translation>
+        </message>
+        <message>
+            <source>音乐（铃声库里的 MP3 文件或文件夹）</source>
+            <translation>Music (an MP3 file or folder of the bell library)</translation>
+        </message>
+        <message>
+            <source>试听或上传音乐：铃声库</source>
+            <translation>Listen to or upload music: the bell library</translation>
+        </message>
+        <message>
+            <source>请从铃声库里选择音乐</source>
+            <translation>Choose the music from the bell library</translation>
+        </message>
+        <message>
+            <source>只能立即播放铃声库或铃声计划里的音乐</source>
+            <translation>Only music of the bell library or the schedule can ring now</translation>
         </message>
     </context>
     <context>

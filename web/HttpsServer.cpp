@@ -135,9 +135,29 @@ private:
     void read() {
         m_parser.emplace();
         m_parser->header_limit(static_cast<std::uint32_t>(m_server.limits.headerBytes));
-        m_parser->body_limit(m_server.limits.bodyBytes);
         beast::get_lowest_layer(m_stream).expires_after(
             std::chrono::seconds(m_server.limits.requestSeconds));
+        http::async_read_header(
+            m_stream, m_buffer, *m_parser,
+            [self = shared_from_this()](beast::error_code e, size_t) { self->onHeader(e); });
+    }
+
+    // The body's bound follows the target: an upload may be large and slow, a form never is.
+    void onHeader(beast::error_code error) {
+        if (error) return onRead(error);
+        const HttpsServer::Limits& limits = m_server.limits;
+        const auto target = m_parser->get().target();
+        const bool upload =
+            !limits.uploadPath.empty() && target.substr(0, target.find('?')) == limits.uploadPath;
+        const size_t bodyLimit = upload ? limits.uploadBytes : limits.bodyBytes;
+        // The parser weighs a stated length against its limit while it reads the header, before
+        // the limit was known: a length too large is refused here, unread.
+        if (const auto length = m_parser->content_length(); length && *length > bodyLimit)
+            return onRead(http::error::body_limit);
+        m_parser->body_limit(bodyLimit);
+        if (upload)
+            beast::get_lowest_layer(m_stream).expires_after(
+                std::chrono::seconds(limits.uploadSeconds));
         http::async_read(
             m_stream, m_buffer, *m_parser,
             [self = shared_from_this()](beast::error_code e, size_t) { self->onRead(e); });

@@ -55,6 +55,11 @@ public:
         int maxConnections = 64;
         // One desk (or one attacker) cannot take every connection.
         int maxConnectionsPerAddress = 16;
+        // Requests to uploadPath (the path alone, without the query) may carry uploadBytes and
+        // take uploadSeconds; none when it is empty.
+        std::string uploadPath;
+        size_t uploadBytes = 0;
+        int uploadSeconds = 300;
         int threads = 2;
     };
     using Handler = std::function<HttpResponse(const HttpRequest&)>;

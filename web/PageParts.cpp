@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "base/PathText.h"
 #include "base/UiText.h"
+#include "schedule/core/BellLibrary.h"
 #include "settings/core/Password.h"
 
 namespace tolvane {
@@ -64,6 +66,33 @@ std::string folderPasswordHash(const std::string& folder) {
     if (!openTablesForReading(db, folder).isOk()) return {};
     auto read = readPasswordHash(db);
     return read.isOk() ? read.value() : std::string();
+}
+
+std::vector<MusicChoice> musicChoices(TableDatabase& db, const std::string& folder) {
+    std::vector<MusicChoice> choices;
+    const std::string library = bellLibraryFolder(folder);
+    for (const LibraryEntry& entry : listBellLibrary(folder))
+        choices.push_back(
+            {joinPath(library, entry.name),
+             entry.folder
+                 ? fillIn(uiText("WebPage", "%1（文件夹：依次播放其中的 MP3）"), {entry.name})
+                 : entry.name});
+    for (const BellRecord& bell : bellsByTime(db))
+        if (!isMusicChoice(choices, bell.music)) choices.push_back({bell.music, bell.music});
+    return choices;
+}
+
+bool isMusicChoice(const std::vector<MusicChoice>& choices, const std::string& path) {
+    return std::any_of(choices.begin(), choices.end(),
+                       [&](const MusicChoice& c) { return c.path == path; });
+}
+
+Html musicSelect(const std::vector<MusicChoice>& choices, const std::string& chosen) {
+    Html options;
+    for (const MusicChoice& c : choices)
+        options += html("<option value=\"{}\"{}>{}</option>", c.path,
+                        c.path == chosen ? html(" selected") : Html(), c.label);
+    return html("<select name=\"music\" required>{}</select>", options);
 }
 
 Html hiddenToken(const std::string& token) {

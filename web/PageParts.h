@@ -44,6 +44,17 @@ bool ringsOnDay(const BellRecord& bell, const RingDay& day);
 // nobody logs in and every session ends).
 std::string folderPasswordHash(const std::string& folder);
 
+// What a bell or 立即播放 may play, as the page offers it: the 铃声库's folders and files, then
+// music the schedule already plays. The page names nothing else of the bell computer.
+struct MusicChoice {
+    std::string path;   // the 音乐 value
+    std::string label;  // what the office reads
+};
+std::vector<MusicChoice> musicChoices(TableDatabase& db, const std::string& folder);
+bool isMusicChoice(const std::vector<MusicChoice>& choices, const std::string& path);
+// <select name="music"> of choices, chosen selected.
+Html musicSelect(const std::vector<MusicChoice>& choices, const std::string& chosen);
+
 // The form's token, which every form posts back.
 Html hiddenToken(const std::string& token);
 // A failure said at the top of a page.

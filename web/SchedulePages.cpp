@@ -10,7 +10,7 @@ namespace tolvane {
 namespace {
 
 Html bellForm(const std::string& action, const std::string& token, const BellRecord& bell,
-              const std::string& oldStart, const std::vector<std::string>& musicChoices,
+              const std::string& oldStart, const std::vector<MusicChoice>& choices,
               const std::string& button) {
     Html out =
         html("<form method=\"post\" action=\"{}\" class=\"bell\">{}", action, hiddenToken(token));
@@ -19,24 +19,16 @@ Html bellForm(const std::string& action, const std::string& token, const BellRec
     out += html(
         "<label>{}<input type=\"time\" step=\"1\" name=\"start\" required value=\"{}\"></label>"
         "<label>{}<input type=\"time\" step=\"1\" name=\"end\" value=\"{}\"></label>"
-        "<label>{}<input type=\"text\" name=\"music\" list=\"music\" required value=\"{}\">"
-        "</label><datalist id=\"music\">",
+        "<label>{}{}</label><p class=\"hint\"><a href=\"/library\">{}</a></p>",
         uiText("WebPage", "开始时间"), bell.start, uiText("WebPage", "结束时间（可不填）"),
-        bell.end, uiText("WebPage", "音乐（这台电脑上的 MP3 文件或文件夹）"), bell.music);
-    for (const std::string& m : musicChoices) out += html("<option value=\"{}\">", m);
-    out += html("</datalist><fieldset><legend>{}</legend>", uiText("WebPage", "响铃的日子"));
+        bell.end, uiText("WebPage", "音乐（铃声库里的 MP3 文件或文件夹）"),
+        musicSelect(choices, bell.music), uiText("WebPage", "试听或上传音乐：铃声库"));
+    out += html("<fieldset><legend>{}</legend>", uiText("WebPage", "响铃的日子"));
     for (size_t d = 0; d < 7; ++d)
         out += html(
             "<label class=\"day\"><input type=\"checkbox\" name=\"d{}\" value=\"1\"{}>{}</label>",
             d, bell.weekdays[d] ? html(" checked") : Html(), weekdayName(d));
     return out + html("</fieldset><button type=\"submit\">{}</button></form>", button);
-}
-
-std::vector<std::string> musicChoicesOf(const std::vector<BellRecord>& bells) {
-    std::vector<std::string> music;
-    for (const BellRecord& b : bells)
-        if (std::find(music.begin(), music.end(), b.music) == music.end()) music.push_back(b.music);
-    return music;
 }
 
 Html bellTable(const std::vector<BellRecord>& bells) {
@@ -70,8 +62,8 @@ HttpResponse WebApp::schedulePage(Context& c) {
     BellRecord blank;
     blank.weekdays = {true, true, true, true, true, false, false};
     body += html("<h2>{}</h2>", uiText("WebPage", "添加铃声")) +
-            bellForm("/schedule/add", c.session->formToken, blank, {}, musicChoicesOf(bells),
-                     uiText("WebPage", "添加"));
+            bellForm("/schedule/add", c.session->formToken, blank, {},
+                     musicChoices(db, m_setup.folder), uiText("WebPage", "添加"));
     return page(c, uiText("WebPage", "铃声"), body);
 }
 
@@ -88,7 +80,7 @@ HttpResponse WebApp::changePage(Context& c) {
                       true);
     return page(c, fillIn(uiText("WebPage", "修改 %1 的铃声"), {start}),
                 bellForm("/schedule/change", c.session->formToken, *bell, start,
-                         musicChoicesOf(bells), uiText("WebPage", "保存")));
+                         musicChoices(db, m_setup.folder), uiText("WebPage", "保存")));
 }
 
 HttpResponse WebApp::deletePage(Context& c) {
@@ -117,6 +109,10 @@ HttpResponse WebApp::saveBell(Context& c, bool adding) {
     if (!opened.usable())
         return backTo(c, "/schedule", opened.errors.empty() ? "" : opened.errors[0], true);
     const std::string old = field(c.form, "old");
+    // A path typed into a hostile request names no other file of the bell computer.
+    if (!isMusicChoice(musicChoices(db, m_setup.folder), form.music))
+        return backTo(c, adding ? "/schedule" : "/schedule/change?start=" + urlEncoded(old),
+                      uiText("WebPage", "请从铃声库里选择音乐"), true);
     const FlowResult result = adding ? addBell(db, form) : changeBell(db, old, form);
     const std::string said = shownText(result);
     if (result.changed)

@@ -66,26 +66,16 @@ Html ringerPart(const RingerState& state, const std::string& token, const LocalT
 }
 
 // 立即播放: one of the schedule's own music, never a path typed on the page.
-Html ringNowForm(const std::vector<std::string>& musics, const std::string& token) {
-    if (musics.empty()) return {};
-    Html options;
-    for (const std::string& music : musics) options += html("<option>{}</option>", music);
+Html ringNowForm(const std::vector<MusicChoice>& choices, const std::string& token) {
+    if (choices.empty()) return {};
     return html(
         "<h2>{}</h2><form method=\"post\" action=\"/ringnow\" class=\"bell\">{}<label>{}"
-        "<select name=\"music\">{}</select></label><label class=\"check\"><input "
+        "{}</label><label class=\"check\"><input "
         "type=\"checkbox\" name=\"repeat\" value=\"1\">{}</label><button type=\"submit\">{}"
         "</button></form>",
-        uiText("WebPage", "立即播放"), hiddenToken(token), uiText("WebPage", "音乐"), options,
-        uiText("WebPage", "重复播放，直到停止（演练、紧急信号）"), uiText("WebPage", "立即播放"));
-}
-
-// Each music of the schedule once, in the schedule's order.
-std::vector<std::string> scheduleMusic(TableDatabase& db) {
-    std::vector<std::string> musics;
-    for (const BellRecord& bell : bellsByTime(db))
-        if (std::find(musics.begin(), musics.end(), bell.music) == musics.end())
-            musics.push_back(bell.music);
-    return musics;
+        uiText("WebPage", "立即播放"), hiddenToken(token), uiText("WebPage", "音乐"),
+        musicSelect(choices, {}), uiText("WebPage", "重复播放，直到停止（演练、紧急信号）"),
+        uiText("WebPage", "立即播放"));
 }
 
 }  // namespace
@@ -100,7 +90,7 @@ HttpResponse WebApp::todayPage(Context& c) {
 
     if (const std::optional<RingerState> state = m_setup.ringer->state())
         body += ringerPart(*state, c.session->formToken, now) +
-                ringNowForm(scheduleMusic(db), c.session->formToken);
+                ringNowForm(musicChoices(db, m_setup.folder), c.session->formToken);
     else
         body += errorNotice(uiText("WebPage", "响铃程序没有回答"));
 
@@ -137,10 +127,9 @@ HttpResponse WebApp::ringNow(Context& c) {
     TableDatabase db;
     if (Status s = openTablesForReading(db, m_setup.folder); !s.isOk())
         return backTo(c, "/", s.message(), true);
-    // The page names no file of the bell computer but those its schedule already plays.
-    const std::vector<std::string> musics = scheduleMusic(db);
-    if (std::find(musics.begin(), musics.end(), music) == musics.end())
-        return backTo(c, "/", uiText("WebPage", "只能立即播放铃声计划里的音乐"), true);
+    // The page names no file of the bell computer but the library's and the schedule's.
+    if (!isMusicChoice(musicChoices(db, m_setup.folder), music))
+        return backTo(c, "/", uiText("WebPage", "只能立即播放铃声库或铃声计划里的音乐"), true);
     const std::optional<Status> played =
         m_setup.ringer->ringNow(music, repeat, "网页，" + c.request.clientAddress);
     if (!played) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);

@@ -1,6 +1,7 @@
 #include "web/WebApp.h"
 
 #include "web/PageParts.h"
+#include "web/WebScript.h"
 #include "web/WebStyle.h"
 
 namespace tolvane {
@@ -15,7 +16,10 @@ HttpResponse WebApp::handle(const HttpRequest& request) {
     Context c{request, request.path(), fieldsOf(request.query()), {}, {}, false};
     c.english = m_setup.english && browserPrefersEnglish(request.acceptLanguage);
     UiTextLanguage language(c.english ? m_setup.english : nullptr);
-    if (request.method == "POST") {
+    if (request.method == "POST" && c.path == kUploadPath) {
+        // The file as it is; its name and the form's token ride in the query.
+        c.form = c.query;
+    } else if (request.method == "POST") {
         if (lowered(request.contentType).rfind("application/x-www-form-urlencoded", 0) != 0)
             return plain(415, uiText("WebPage", "只接受网页表单"));
         c.form = fieldsOf(request.body);
@@ -31,6 +35,12 @@ HttpResponse WebApp::route(Context& c) {
         HttpResponse r;
         r.contentType = "text/css; charset=utf-8";
         r.body = webStyleSheet();
+        return r;
+    }
+    if (c.path == "/upload.js" && !post) {
+        HttpResponse r;
+        r.contentType = "text/javascript; charset=utf-8";
+        r.body = webUploadScript();
         return r;
     }
     if (c.path == "/login") return post ? logIn(c) : loginPage(c, {});
@@ -51,6 +61,8 @@ HttpResponse WebApp::route(Context& c) {
         if (c.path == "/schedule/delete") return deletePage(c);
         if (c.path == "/calendar") return calendarPage(c);
         if (c.path == "/log") return logPage(c);
+        if (c.path == "/library") return libraryPage(c);
+        if (c.path == "/library/file") return libraryFile(c);
         if (c.path == "/password") return passwordPage(c);
     } else {
         if (c.path == "/schedule/add") return saveBell(c, true);
@@ -61,6 +73,7 @@ HttpResponse WebApp::route(Context& c) {
         if (c.path == "/plan") return setPlan(c);
         if (c.path == "/stop") return stopSound(c);
         if (c.path == "/ringnow") return ringNow(c);
+        if (c.path == kUploadPath) return uploadToLibrary(c);
         if (c.path == "/password") return changePassword(c);
     }
     return plain(404, uiText("WebPage", "没有这个页面"));
@@ -74,11 +87,11 @@ HttpResponse WebApp::page(Context& c, const std::string& title, const Html& body
         c.english ? "en" : "zh-CN", title, uiText("WebPage", "铃声计划"));
     if (c.session) {
         out += html(
-            "<nav><a href=\"/\">{}</a><a href=\"/schedule\">{}</a><a href=\"/calendar\">{}</a><a "
-            "href=\"/log\">{}</a><a href=\"/password\">{}</a><form method=\"post\" "
-            "action=\"/logout\">{}<button class=\"link\">{}</button></form></nav>",
-            uiText("WebPage", "今天"), uiText("WebPage", "铃声"), uiText("WebPage", "校历"),
-            uiText("WebPage", "响铃记录"), uiText("WebPage", "密码"),
+            "<nav><a href=\"/\">{}</a><a href=\"/schedule\">{}</a><a href=\"/library\">{}</a><a "
+            "href=\"/calendar\">{}</a><a href=\"/log\">{}</a><a href=\"/password\">{}</a><form "
+            "method=\"post\" action=\"/logout\">{}<button class=\"link\">{}</button></form></nav>",
+            uiText("WebPage", "今天"), uiText("WebPage", "铃声"), uiText("WebPage", "铃声库"),
+            uiText("WebPage", "校历"), uiText("WebPage", "响铃记录"), uiText("WebPage", "密码"),
             hiddenToken(c.session->formToken), uiText("WebPage", "退出登录"));
         bool isError = false;
         const std::string notice = m_sessions.takeNotice(c.session->id, &isError);

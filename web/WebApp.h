@@ -37,6 +37,8 @@ public:
     // 立即播放 by the ringer; none when it did not answer, else whether it played (why not).
     virtual std::optional<Status> ringNow(const std::string& music, bool repeat,
                                           const std::string& who) = 0;
+    // Why an MP3 file will not play as a bell (the ring log's words); empty when it will.
+    virtual std::string fileUnplayableBecause(const std::string& file) = 0;
     // The school's clock, which may be read from any thread.
     virtual const Clock& clock() = 0;
     virtual RingLog& log() = 0;
@@ -55,6 +57,10 @@ public:
         std::function<int64_t()> nowMs;
     };
     explicit WebApp(Setup setup);
+
+    // Uploads into the 铃声库 come here, as the file's bytes; larger ones are refused unread.
+    static constexpr char kUploadPath[] = "/library/upload";
+    static constexpr size_t kMaxUploadBytes = size_t{20} * 1024 * 1024;
 
     HttpResponse handle(const HttpRequest& request);
     WebSessions& sessions() { return m_sessions; }
@@ -76,6 +82,9 @@ private:
     HttpResponse setPlan(Context& c);
     HttpResponse stopSound(Context& c);
     HttpResponse ringNow(Context& c);
+    HttpResponse libraryPage(Context& c);
+    HttpResponse libraryFile(Context& c);
+    HttpResponse uploadToLibrary(Context& c);
     HttpResponse passwordPage(Context& c);
     HttpResponse changePassword(Context& c);
     HttpResponse logOut(Context& c);

@@ -46,6 +46,10 @@ Result<std::unique_ptr<WebService>> WebService::start(const std::string& folder,
             .count();
     };
     page->m_app = std::make_unique<WebApp>(std::move(setup));
+    if (limits.uploadPath.empty()) {
+        limits.uploadPath = WebApp::kUploadPath;
+        limits.uploadBytes = WebApp::kMaxUploadBytes;
+    }
     auto server = HttpsServer::start(
         static_cast<uint16_t>(options.webPort), page->m_certificate.certificatePath,
         page->m_certificate.keyPath,

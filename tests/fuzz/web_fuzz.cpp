@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -39,6 +40,12 @@ public:
     bool stopSound() override { return true; }
     std::optional<Status> ringNow(const std::string&, bool, const std::string&) override {
         return Status::ok();
+    }
+    std::string fileUnplayableBecause(const std::string& file) override {
+        std::ifstream in(file, std::ios::binary);
+        char tag[3] = {};
+        in.read(tag, 3);
+        return std::string(tag, 3) == "ID3" ? "" : "不是MP3文件";
     }
     const Clock& clock() override { return schoolClock; }
     RingLog& log() override { return ringLog; }

@@ -12,6 +12,7 @@ fi
 work=$(mktemp -d)
 export TOLVANE_TEST_RUN=$work
 pids=()
+mounts=()  # file systems a test mounted in its folder, unmounted before it is removed
 # The processes of this run other than this shell: of its process group (group) or carrying its
 # mark in their environment (marked).
 run_processes() {
@@ -49,6 +50,7 @@ cleanup() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
   end_run_processes || status=1
+  for i in "${mounts[@]}"; do umount -l "$i" 2>/dev/null || true; done
   # A child of a killed process (a browser's renderer) may still be writing into the folder.
   rm -rf "$work" 2>/dev/null || { sleep 1; rm -rf "$work"; }
   exit "$status"

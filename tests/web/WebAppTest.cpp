@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
+#include "schedule/core/BellEditing.h"
+#include "schedule/core/BellLibrary.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
@@ -38,6 +42,12 @@ public:
         rungNow.push_back(music + (repeat ? " repeat " : " once ") + who);
         return Status::ok();
     }
+    std::string fileUnplayableBecause(const std::string& file) override {
+        std::ifstream in(file, std::ios::binary);
+        char tag[3] = {};
+        in.read(tag, 3);
+        return std::string(tag, 3) == "ID3" ? "" : "不是MP3文件";
+    }
     const Clock& clock() override { return schoolClock; }
     RingLog& log() override { return ringLog; }
 
@@ -61,7 +71,13 @@ protected:
         setup.hostNames = {"localhost", "bells.school.lan", "192.168.1.20", "::1"};
         setup.nowMs = [this] { return nowMs; };
         app = std::make_unique<WebApp>(std::move(setup));
+        ASSERT_TRUE(makeBellLibrary(dir.path(), "").isOk());
+        test::writeFile(dir.file("media/a.mp3"), "ID3 a");
+        test::writeFile(dir.file("media/b.mp3"), "ID3 b");
     }
+    // A file of the 铃声库, as a bell names it, and as a form sends it.
+    std::string libraryFile(const std::string& name) { return dir.file("media/" + name); }
+    std::string formMusic(const std::string& name) { return urlEncoded(libraryFile(name)); }
 
     HttpResponse send(const std::string& method, const std::string& target,
                       const std::string& body = {}, const std::string& cookie = {},
@@ -189,7 +205,7 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
     const std::string session = logIn();
     const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
     ASSERT_EQ(64u, token.size());
-    const std::string bell = "start=08%3A00%3A00&end=&music=%2Fbells%2Fa.mp3&d0=1&d2=1";
+    const std::string bell = "start=08%3A00%3A00&end=&music=" + formMusic("a.mp3") + "&d0=1&d2=1";
     EXPECT_EQ(403, send("POST", "/schedule/add", bell, session).status);
     EXPECT_EQ(
         403,
@@ -202,14 +218,22 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
     EXPECT_NE(std::string::npos, ringer.ringLog.lines.back().find("添加铃声 08:00:00"));
 
     // The window's own checks and message; the table as it was.
-    const std::string late = "start=25%3A00%3A00&music=%2Fbells%2Fb.mp3&d0=1&token=" + token;
+    const std::string late =
+        "start=25%3A00%3A00&music=" + formMusic("b.mp3") + "&d0=1&token=" + token;
     EXPECT_EQ(303, send("POST", "/schedule/add", late, session).status);
     EXPECT_EQ(1u, bellCount());
     const std::string shown = send("GET", "/schedule", {}, session).body;
     EXPECT_NE(std::string::npos, shown.find("notice error")) << shown;
 
+    // Music from outside the library and the schedule: no file of the bell computer is named.
+    EXPECT_EQ(303, send("POST", "/schedule/add",
+                        "start=09%3A00%3A00&music=%2Fetc%2Fpasswd&d0=1&token=" + token, session)
+                       .status);
+    EXPECT_EQ(1u, bellCount());
+    EXPECT_NE(std::string::npos,
+              send("GET", "/schedule", {}, session).body.find("请从铃声库里选择音乐"));
     const std::string change =
-        "old=08%3A00%3A00&start=08%3A05&music=%2Fbells%2Fa.mp3&d4=1&token=" + token;
+        "old=08%3A00%3A00&start=08%3A05&music=" + formMusic("a.mp3") + "&d4=1&token=" + token;
     EXPECT_EQ(303, send("POST", "/schedule/change", change, session).status);
     TableDatabase check;
     ASSERT_TRUE(openTablesForReading(check, dir.path()).isOk());
@@ -240,15 +264,16 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
         303, send("POST", "/calendar/set", "from=2026-02-30&day=0&token=" + token, session).status);
     EXPECT_EQ(2u, calendarDays()) << "a day that is not";
 
-    // A forged log line, a NUL and bytes that are not UTF-8 reach the checks as sent, and are
-    // refused: nothing stored, nothing logged as added.
+    // A forged log line, a NUL and bytes that are not UTF-8 are no music of the library: refused,
+    // nothing stored, nothing logged as added.
     for (const char* music : {"%2Fb%2Fa.mp3%0A%5B2026-12-09+08%3A00%3A00.000%5D+x",
                               "%2Fb%2Fa.mp3%00%2Fb%2Fother.mp3", "%2Fb%2F%FF.mp3"}) {
         const std::string forged =
             std::string("start=09%3A00%3A00&music=") + music + "&d0=1&token=" + token;
         EXPECT_EQ(303, send("POST", "/schedule/add", forged, session).status);
         EXPECT_EQ(0u, bellCount()) << music;
-        EXPECT_NE(std::string::npos, send("GET", "/schedule", {}, session).body.find("含有"))
+        EXPECT_NE(std::string::npos,
+                  send("GET", "/schedule", {}, session).body.find("请从铃声库里选择音乐"))
             << music;
     }
     EXPECT_EQ(303, send("POST", "/calendar/set", "from=2026-12-12&day=0&note=a%0Db&token=" + token,
@@ -260,23 +285,64 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
 TEST_F(WebAppTest, RingNowOffersTheSchedulesMusicAndPlaysNothingElse) {
     const std::string session = logIn();
     std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
-    const std::string bell = "start=08%3A00%3A00&music=%2Fbells%2Fa.mp3&d0=1&token=" + token;
-    ASSERT_EQ(303, send("POST", "/schedule/add", bell, session).status);
+    BellForm scheduled;
+    scheduled.start = {"08", "00", "00"};
+    scheduled.music = "/bells/school.mp3";  // put there by the window, outside the library
+    scheduled.weekdays[0] = true;
+    ASSERT_TRUE(addBell(db, scheduled).changed);
     const std::string today = send("GET", "/", {}, session).body;
-    EXPECT_NE(std::string::npos, today.find("<option>/bells/a.mp3</option>")) << today;
+    EXPECT_NE(std::string::npos, today.find("<option value=\"/bells/school.mp3\">")) << today;
+    EXPECT_NE(std::string::npos, today.find(">a.mp3</option>")) << "the library's files too";
 
-    EXPECT_EQ(
-        303,
-        send("POST", "/ringnow", "music=%2Fbells%2Fa.mp3&repeat=1&token=" + token, session).status);
-    EXPECT_EQ((std::vector<std::string>{"/bells/a.mp3 repeat 网页，192.168.1.50"}), ringer.rungNow);
+    EXPECT_EQ(303, send("POST", "/ringnow", "music=%2Fbells%2Fschool.mp3&repeat=1&token=" + token,
+                        session)
+                       .status);
+    EXPECT_EQ((std::vector<std::string>{"/bells/school.mp3 repeat 网页，192.168.1.50"}),
+              ringer.rungNow);
     // A path the schedule does not play is never sent to the ringer, whatever the form says.
     EXPECT_EQ(303,
               send("POST", "/ringnow", "music=%2Fetc%2Fpasswd&token=" + token, session).status);
     EXPECT_EQ(1u, ringer.rungNow.size());
     EXPECT_NE(std::string::npos, send("GET", "/", {}, session).body.find("notice error"));
-    EXPECT_EQ(403, send("POST", "/ringnow", "music=%2Fbells%2Fa.mp3", session).status)
+    EXPECT_EQ(403, send("POST", "/ringnow", "music=%2Fbells%2Fschool.mp3", session).status)
         << "a form without its token";
     EXPECT_EQ(1u, ringer.rungNow.size());
+}
+
+TEST_F(WebAppTest, TheLibraryPlaysItsFilesAndTakesOnlyWholeMp3sUnderSafeNames) {
+    const std::string session = logIn();
+    const std::string library = send("GET", "/library", {}, session).body;
+    const std::string token = tokenIn(library);
+    EXPECT_NE(std::string::npos, library.find("src=\"/library/file?name=a.mp3\"")) << library;
+    const HttpResponse heard = send("GET", "/library/file?name=a.mp3", {}, session);
+    EXPECT_EQ("audio/mpeg", heard.contentType);
+    EXPECT_EQ("ID3 a", heard.body);
+    for (const char* elsewhere : {"..%2Fdb.edb", "%2Fetc%2Fpasswd", "db.edb", ""})
+        EXPECT_EQ(404,
+                  send("GET", std::string("/library/file?name=") + elsewhere, {}, session).status)
+            << elsewhere;
+
+    const auto upload = [&](const std::string& name, const std::string& bytes,
+                            const std::string& withToken) {
+        return send("POST", "/library/upload?name=" + urlEncoded(name) + "&token=" + withToken,
+                    bytes, session)
+            .status;
+    };
+    EXPECT_EQ(403, upload("校歌.mp3", "ID3 song", std::string(64, '0')));
+    EXPECT_EQ(200, upload("校歌.mp3", "ID3 song", token));
+    EXPECT_EQ("ID3 song", test::readFile(libraryFile("校歌.mp3")));
+    EXPECT_NE(std::string::npos, send("GET", "/library", {}, session).body.find("已放入铃声库"));
+    EXPECT_NE(std::string::npos, ringer.ringLog.lines.back().find("上传到铃声库 校歌.mp3"));
+
+    EXPECT_EQ(422, upload("renamed.mp3", "plain text, not sound", token));
+    EXPECT_EQ(422, upload("../outside.mp3", "ID3 x", token));
+    EXPECT_EQ(422, upload("校歌.mp3", "ID3 other", token)) << "never over a file that is there";
+    EXPECT_EQ("ID3 song", test::readFile(libraryFile("校歌.mp3")));
+    EXPECT_FALSE(std::filesystem::exists(libraryFile("renamed.mp3")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("outside.mp3")));
+    // The library's files are offered to a bell.
+    EXPECT_NE(std::string::npos,
+              send("GET", "/schedule", {}, session).body.find(">校歌.mp3</option>"));
 }
 
 TEST_F(WebAppTest, TheLogShowsADayLatestFirstWithTheDaysAroundIt) {
@@ -328,11 +394,11 @@ TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
 
     const std::string session = logIn();
     const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
-    const std::string hostile =
-        "start=09%3A00%3A00&music=%2Fb%2F%3Cscript%3Ealert(1)%3C%2Fscript%3E"
-        "%22.mp3&d0=1&d1=1&d2=1&d3=1&d4=1&d5=1&d6=1&token=" +
-        token;
-    ASSERT_EQ(303, send("POST", "/schedule/add", hostile, session).status);
+    BellForm hostile;  // as another program might have stored it
+    hostile.start = {"09", "00", "00"};
+    hostile.music = "/b/<script>alert(1)</script>\".mp3";
+    hostile.weekdays = {true, true, true, true, true, true, true};
+    ASSERT_TRUE(addBell(db, hostile).changed);
     const std::string page = send("GET", "/schedule", {}, session).body;
     EXPECT_EQ(std::string::npos, page.find("<script>")) << page;
     EXPECT_NE(std::string::npos, page.find("&lt;script&gt;alert(1)&lt;/script&gt;&quot;.mp3"));

@@ -3,7 +3,9 @@
 real desktop program: every step checked in the page and, through the accessibility bus, in the
 program's window.
 
-Usage: browser_checks.py BASE_URL DEVTOOLS_PORT PASSWORD MUSIC BIN_DIR FOLDER SHOTS_DIR
+Usage: browser_checks.py BASE_URL DEVTOOLS_PORT PASSWORD UPLOADS BIN_DIR FOLDER SHOTS_DIR SMALL_DISK
+UPLOADS holds a440.mp3 (a bell), long440.mp3 (one the small disk cannot hold), renamed.mp3 (text)
+and big.mp3 (200 MiB); SMALL_DISK is 1 when the program's 铃声库 is a file system of 32 KiB.
 Prints "bell_at=EPOCH" when the bell it adds is due, and one "ok:" line per check.
 """
 import datetime
@@ -15,7 +17,8 @@ import time
 sys.path.insert(0, os.path.dirname(__file__))
 from cdp import Page  # noqa: E402
 
-base, devtools, password, music, bin_dir, folder, shots = sys.argv[1:8]
+base, devtools, password, uploads, bin_dir, folder, shots, small_disk = sys.argv[1:9]
+music = os.path.join(folder, "media", "a440.mp3")  # the bell's music, once uploaded
 window_texts = os.path.join(os.path.dirname(__file__), "..", "support", "atspi_window.py")
 
 
@@ -61,6 +64,52 @@ page.press("form button[type=submit]", "/")
 if "计划运行中" not in page.text():
     fail("the today page does not say the plan runs: " + page.text())
 ok("logged in with the program's password (a wrong one is said)")
+
+def upload(name):
+    page.open(base + "/library")
+    page.choose_file("#upload input[type=file]", os.path.join(uploads, name))
+    page.press("#upload button", "/library")
+    return page.text()
+
+
+said = upload("a440.mp3")
+if "已放入铃声库：a440.mp3" not in said:
+    fail("a valid MP3 is not taken into the library: " + said)
+heard = page.evaluate("""new Promise(done => {
+    const a = document.querySelector('audio[src="/library/file?name=a440.mp3"]');
+    if (!a) return done(-2);
+    a.onloadedmetadata = () => done(a.duration); a.onerror = () => done(-1);
+    a.preload = 'auto'; a.load(); })""")
+if not heard or heard < 0.5:
+    fail(f"试听 in the browser does not load the uploaded bell (duration {heard})")
+ok("an MP3 chosen in the browser is uploaded into the library and plays there (试听)")
+
+if "不能作为铃声播放" not in upload("renamed.mp3"):
+    fail("a text file named .mp3 is not refused")
+if os.path.exists(os.path.join(folder, "media", "renamed.mp3")):
+    fail("the refused file was kept")
+ok("a text file renamed to .mp3 is refused, and not kept")
+
+page.open(base + "/library")
+page.choose_file("#upload input[type=file]", os.path.join(uploads, "big.mp3"))
+page.evaluate("document.querySelector('#upload button').click()")
+page.wait_for("document.getElementById('upload-said').textContent.includes('文件太大')")
+ok("a 200 MiB file is refused in the browser before it is sent")
+
+escaped = page.evaluate("""fetch('/library/upload?name=' + encodeURIComponent('../escape.mp3') +
+    '&token=' + document.querySelector('[name=token]').value,
+    {method: 'POST', headers: {'Content-Type': 'audio/mpeg'}, body: 'ID3'}).then(r => r.status)""")
+if escaped != 422 or os.path.exists(os.path.join(folder, "escape.mp3")):
+    fail(f"a name with ../ got {escaped}")
+ok("a name with ../ is refused (422) and nothing is written outside the library")
+
+if small_disk == "1":
+    said = upload("long440.mp3")
+    if "No space left" not in said and "没有空间" not in said:
+        fail("a full disk is not said: " + said)
+    if sorted(os.listdir(os.path.join(folder, "media"))) != ["a440.mp3"]:
+        fail("a full disk left something behind: " + str(os.listdir(os.path.join(folder, "media"))))
+    ok("a full disk is refused with its reason, and leaves nothing half-written")
 
 page.open(base + "/schedule")
 bell_at = int(time.time()) + 6

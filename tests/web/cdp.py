@@ -65,6 +65,12 @@ class Page:
         self.wait_for(f"!window.beforePress && location.pathname === {json.dumps(then_path)} && "
                       "document.readyState === 'complete' && !!document.querySelector('h1')")
 
+    # Chooses a file in a file input, as a person would in the browser's dialog.
+    def choose_file(self, selector, path):
+        root = self.call("DOM.getDocument")["root"]["nodeId"]
+        node = self.call("DOM.querySelector", nodeId=root, selector=selector)["nodeId"]
+        self.call("DOM.setFileInputFiles", files=[path], nodeId=node)
+
     def text(self):
         return self.evaluate("document.body.innerText")
 

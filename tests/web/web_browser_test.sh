@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The web page in a real browser: the real desktop program under Xvfb serves it (its sound to
 # PulseAudio's null sink, recorded; its window read through the accessibility bus), and Debian's
-# Chromium, headless and driven over DevTools (browser_checks.py), logs in, adds a bell 6 s ahead
+# Chromium, headless and driven over DevTools (browser_checks.py), logs in, uploads MP3s into the
+# 铃声库 (a good one, a renamed text file, one too large, a name with ../, a full disk), adds a
+# bell 6 s ahead with the uploaded music
 # (heard at its second, listed in the window), changes and deletes it, pauses and resumes,
 # sets a holiday, reads the log, and shows the page on a 360 px phone and in English.
 # Screenshots go to SHOTS_DIR.
@@ -26,6 +28,19 @@ password='Office desk 3'
 "$bin/tolvanectl" init "$program" >/dev/null
 printf '%s\n' "$password" | "$bin/tolvanectl" password "$program" >/dev/null 2>&1
 "$bin/tolvanectl" option "$program" web_port "$port" >/dev/null
+# What the office uploads; the 铃声库 on a file system of 32 KiB, where root may mount one, so
+# that a full disk is met for real.
+uploads=$work/uploads
+mkdir "$uploads"
+cp "$work/tones/a440.mp3" "$work/tones/long440.mp3" "$uploads/"
+echo "minutes of the staff meeting" >"$uploads/renamed.mp3"
+truncate -s 200M "$uploads/big.mp3"
+mkdir "$program/media"
+small_disk=0
+if mount -t tmpfs -o size=32k tmpfs "$program/media" 2>/dev/null; then
+  mounts+=("$program/media")
+  small_disk=1
+fi
 
 (cd "$program" && exec ./tolvane) >"$work/stdout" 2>"$work/stderr" &
 pids+=($!)
@@ -47,7 +62,7 @@ parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 --fi
 recorder=$!
 pids+=($recorder)
 /usr/bin/python3 "$src/tests/web/browser_checks.py" "https://localhost:$port" "$devtools" \
-  "$password" "$work/tones/a440.mp3" "$bin" "$program" "$shots" | tee "$work/checks" ||
+  "$password" "$uploads" "$bin" "$program" "$shots" "$small_disk" | tee "$work/checks" ||
   fail "the browser's checks failed"
 bell_at=$(sed -n 's/^bell_at=//p' "$work/checks")
 wait_for 10 "the browser to end" bash -c "! kill -0 $chromium 2>/dev/null"

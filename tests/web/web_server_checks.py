@@ -14,6 +14,7 @@ Prints one "ok:" line per check; exits 1 at the first failure.
 """
 import concurrent.futures
 import hashlib
+from html import unescape
 import http.client
 import re
 import socket
@@ -99,7 +100,13 @@ if not answer.startswith(b"HTTP/1.1 413"):
 answer = raw_tls(b"GET / HTTP/1.1\r\nHost: localhost\r\nX-Filler: " + b"a" * 16000 + b"\r\n\r\n")
 if not answer.startswith(b"HTTP/1.1 431"):
     fail(f"a 16 kB header was not refused: {answer[:60]!r}")
-ok("bodies over 64 KiB (with a length or chunked) and a 16 kB header are refused (413, 431)")
+# An upload says its 200 MiB up front: refused on its header, before any of it is read.
+answer = raw_tls(b"POST /library/upload?name=big.mp3 HTTP/1.1\r\nHost: localhost\r\n"
+                 b"Content-Type: audio/mpeg\r\nContent-Length: 209715200\r\n\r\n" + b"ID3" * 100)
+if not answer.startswith(b"HTTP/1.1 413"):
+    fail(f"a 200 MiB upload was not refused on its header: {answer[:60]!r}")
+ok("bodies over 64 KiB (with a length or chunked), an upload of 200 MiB and a 16 kB header are "
+   "refused (413, 431)")
 
 held = []
 for _ in range(20):
@@ -140,7 +147,12 @@ ok("logged in: the cookie is HttpOnly, Secure, SameSite=Strict; the page sends C
    "X-Frame-Options and nosniff")
 
 before = bell_count()
-form = urllib.parse.urlencode({"start": "23:59:58", "music": "/nowhere/x.mp3", "d0": "1"})
+# The page offers the library's music (and the schedule's): the first of its choices.
+offered = re.search(r'<option value="([^"]*)"', request("GET", "/schedule", cookie=session)[2])
+if not offered:
+    fail("the bell form offers no music")
+form = urllib.parse.urlencode({"start": "23:59:58", "music": unescape(offered.group(1)),
+                               "d0": "1"})
 status, _, _ = request("POST", "/schedule/add", form, cookie=session)
 if status != 403 or bell_count() != before:
     fail(f"a form without its token got {status} and the bells went from {before} to {bell_count()}")

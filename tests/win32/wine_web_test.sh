@@ -16,6 +16,8 @@ windows_dir=$(winepath -w "$dir")
 ctl() { wine "$winbin/tolvanectl.exe" "$@"; }
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])')
 ctl init "$windows_dir" >/dev/null
+mkdir -p "$dir/media"
+printf 'ID3 not really sound' >"$dir/media/bell.mp3"  # a file of the 铃声库, which the page offers
 ctl option "$windows_dir" web_port "$port" >/dev/null
 password='Corridor bells 7'
 printf '%s\n' "$password" | ctl password "$windows_dir" >/dev/null 2>&1 || fail "tolvanectl.exe password failed"
@@ -28,7 +30,7 @@ grep -q "证书指纹（SHA-256）$fingerprint" "$work/stdout" || fail "the log'
 echo "ok: with a password set the Windows ringer opens its page"
 
 PYTHONPATH=$src/tests/web /usr/bin/python3 - "$port" "$fingerprint" "$password" <<'PY' || fail "the page under Wine"
-import hashlib, re, socket, sys, urllib.parse
+import hashlib, html, re, socket, sys, urllib.parse
 from page_client import PageClient, context, cookie_of, token_in
 
 port, fingerprint, password = int(sys.argv[1]), sys.argv[2], sys.argv[3]
@@ -43,7 +45,9 @@ status, headers, _ = page.log_in(password)
 session = cookie_of(headers, "tolvane_session")
 assert status == 303 and session, status
 token = token_in(page.request("GET", "/schedule", cookie=session)[2])
-form = urllib.parse.urlencode({"start": "23:59:58", "music": r"C:\铃声\上课.mp3", "d0": "1",
+offered = re.search(r'<option value="([^"]*bell\.mp3)"', page.request("GET", "/schedule", cookie=session)[2])
+assert offered, "the library's file is not offered"
+form = urllib.parse.urlencode({"start": "23:59:58", "music": html.unescape(offered.group(1)), "d0": "1",
                                "token": token})
 status, _, _ = page.request("POST", "/schedule/add", form, cookie=session)
 assert status == 303, status
@@ -52,7 +56,7 @@ assert re.search(r'href="/schedule/change\?start=23(%3A|:)59(%3A|:)58', schedule
 PY
 echo "ok: from Linux, the served certificate is the status's, a wrong password is refused (403), the right one logs in and adds a bell"
 
-"$bin/tolvanectl" list "$dir" | grep -q '^23:59:58.*上课.mp3' || fail "the bell added through the page is not in the tables: $("$bin/tolvanectl" list "$dir")"
+"$bin/tolvanectl" list "$dir" | grep -q '^23:59:58.*bell.mp3' || fail "the bell added through the page is not in the tables: $("$bin/tolvanectl" list "$dir")"
 log=$(ctl log "$windows_dir" | tr -d '\r')
 grep -q '网页登录失败：密码不对（127.0.0.2）' <<<"$log" || fail "the failed log-in is not in the ring log: $log"
 grep -q '网页（127.0.0.1）：添加铃声 23:59:58' <<<"$log" || fail "the change is not in the ring log: $log"
