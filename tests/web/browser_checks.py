@@ -129,6 +129,19 @@ ok("a bell added 6 s ahead is listed on the page and in the window; the page fit
 
 while time.time() < bell_at + 2:
     time.sleep(0.1)
+
+# 立即播放 from the page: the running program plays it on the bell output, and logs who asked.
+page.open(base + "/")
+page.fill({"music": music})
+rang_at = time.time()
+page.press("form[action='/ringnow'] button", "/")
+print(f"ring_now_at={rang_at}", flush=True)
+if "正在立即播放" not in page.text():
+    fail("立即播放 is not said on the page: " + page.text())
+window_shows("立即播放", within_a_line=True)
+time.sleep(1.5)  # heard whole before the next change
+ok("立即播放 on the page plays at once through the program")
+
 moved = clock(bell_at + 3600)
 page.open(base + "/schedule/change?start=" + clock(bell_at))
 page.fill({"start": moved})

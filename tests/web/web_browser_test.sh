@@ -70,6 +70,9 @@ recorded_until=$(date +%s.%N)
 kill -INT "$recorder"
 wait "$recorder" || true
 read_tones "$bin" "$work/rec.wav" "$recorded_until"
-[ "${#tones[@]}" = 1 ] || fail "expected the one bell added in the browser, heard ${#tones[@]}"
+ring_now_at=$(sed -n 's/^ring_now_at=//p' "$work/checks")
+[ "${#tones[@]}" = 2 ] || fail "expected the bell added in the browser and the one rung now, heard ${#tones[@]}"
 expect_tone 0 440 "$bell_at" 150
-echo "ok: the bell added in the browser sounds at its second"
+expect_tone 1 440 "$ring_now_at" 400
+grep -q "立即播放.*网页，" "$program/tolvane.log" || fail "the ring log does not say the page asked for 立即播放"
+echo "ok: the bell added in the browser sounds at its second, and 立即播放 from the page at once"
