@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "bells/core/RingLogFiles.h"
+#include "bells/core/RingLogWords.h"
 
 namespace tolvane {
 
@@ -32,8 +33,9 @@ RingLogWindow::RingLogWindow(std::string folder, std::function<std::string()> to
 
 void RingLogWindow::refresh() {
     QStringList lines;
+    const RingLogWords words;
     for (const std::string& line : readRingLog(m_folder, m_today()))
-        lines << QString::fromStdString(line);
+        lines << QString::fromStdString(words.inReaderWords(line));
     const QString text =
         lines.isEmpty() ? tr("今天还没有运行记录。") : lines.join(QLatin1Char('\n'));
     if (text == m_view->toPlainText()) return;

@@ -1680,4 +1680,155 @@ Error: %2</translation>
             <translation>Desktop</translation>
         </message>
     </context>
+    <context>
+        <name>RingLog</name>
+        <message>
+            <source>程序启动：</source>
+            <translation>Program started: </translation>
+        </message>
+        <message>
+            <source>铃声开始：</source>
+            <translation>Bell started: </translation>
+        </message>
+        <message>
+            <source>铃声响起：</source>
+            <translation>Bell heard: </translation>
+        </message>
+        <message>
+            <source>铃声已播放：</source>
+            <translation>Bell played: </translation>
+        </message>
+        <message>
+            <source>，第一个声音迟到 </source>
+            <translation>, first sound late by </translation>
+        </message>
+        <message>
+            <source> 毫秒</source>
+            <translation> ms</translation>
+        </message>
+        <message>
+            <source>；系统不告诉声音输出是否静音或音量多大，能否听到未知</source>
+            <translation>; the system does not tell whether the output is muted or how loud, so whether it was heard is unknown</translation>
+        </message>
+        <message>
+            <source>铃声没有被听到：</source>
+            <translation>Bell not heard: </translation>
+        </message>
+        <message>
+            <source>铃声停止：</source>
+            <translation>Bell stopped: </translation>
+        </message>
+        <message>
+            <source>到了结束时间</source>
+            <translation>its end time came</translation>
+        </message>
+        <message>
+            <source>播放完毕</source>
+            <translation>played to its end</translation>
+        </message>
+        <message>
+            <source>被下一个铃声替换</source>
+            <translation>replaced by the next bell</translation>
+        </message>
+        <message>
+            <source>放完了，但没有人听得到</source>
+            <translation>played to its end, but nobody could hear it</translation>
+        </message>
+        <message>
+            <source>计划暂停</source>
+            <translation>Plan paused</translation>
+        </message>
+        <message>
+            <source>计划恢复运行</source>
+            <translation>Plan running again</translation>
+        </message>
+        <message>
+            <source>立即播放：</source>
+            <translation>Ring now: </translation>
+        </message>
+        <message>
+            <source>，重复播放直到停止</source>
+            <translation>, again and again until stopped</translation>
+        </message>
+        <message>
+            <source>立即播放没有进行：</source>
+            <translation>Ring now did not happen: </translation>
+        </message>
+        <message>
+            <source>停止播放</source>
+            <translation>Stopped</translation>
+        </message>
+        <message>
+            <source>时钟已同步</source>
+            <translation>Clock synchronised</translation>
+        </message>
+        <message>
+            <source>声音输出正常：</source>
+            <translation>Sound output fine: </translation>
+        </message>
+        <message>
+            <source>没有声音输出：</source>
+            <translation>No sound output: </translation>
+        </message>
+        <message>
+            <source>每个铃声的音乐都能播放</source>
+            <translation>Every bell's music will play</translation>
+        </message>
+        <message>
+            <source>铃声的音乐不能播放：</source>
+            <translation>A bell's music will not play: </translation>
+        </message>
+        <message>
+            <source>网页已开启：</source>
+            <translation>Web page on: </translation>
+        </message>
+        <message>
+            <source>，证书指纹（SHA-256）</source>
+            <translation>, certificate fingerprint (SHA-256) </translation>
+        </message>
+        <message>
+            <source>网页已关闭</source>
+            <translation>Web page off</translation>
+        </message>
+        <message>
+            <source>网页登录失败：</source>
+            <translation>Web page log-in failed: </translation>
+        </message>
+        <message>
+            <source>添加铃声 </source>
+            <translation>added bell </translation>
+        </message>
+        <message>
+            <source>修改铃声 </source>
+            <translation>changed bell </translation>
+        </message>
+        <message>
+            <source>删除铃声 </source>
+            <translation>deleted bell </translation>
+        </message>
+        <message>
+            <source>上传到铃声库 </source>
+            <translation>uploaded into the bell library </translation>
+        </message>
+        <message>
+            <source> 被更改：重新读取铃声计划</source>
+            <translation> changed: the schedule is read again</translation>
+        </message>
+        <message>
+            <source> 被更改：重新读取校历</source>
+            <translation> changed: the school calendar is read again</translation>
+        </message>
+        <message>
+            <source> 被更改：重新读取设置</source>
+            <translation> changed: the settings are read again</translation>
+        </message>
+        <message>
+            <source>自动关机：</source>
+            <translation>Automatic power-off: </translation>
+        </message>
+        <message>
+            <source>系统结束会话（注销、关机或重启）</source>
+            <translation>The system ends the session (log-out, power-off or restart)</translation>
+        </message>
+    </context>
 </TS>

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bells/core/RingLogFiles.h"
+#include "bells/core/RingLogWords.h"
 #include "web/PageParts.h"
 
 namespace tolvane {
@@ -34,7 +35,8 @@ HttpResponse WebApp::logPage(Context& c) {
         body += html("<p>{}</p>", uiText("WebPage", "这一天没有记录"));
     } else {
         Html items;
-        for (const std::string& line : lines) items += html("<li>{}</li>", line);
+        const RingLogWords words;
+        for (const std::string& line : lines) items += html("<li>{}</li>", words.inReaderWords(line));
         body += html("<p>{}</p><ol class=\"log\" reversed>{}</ol>",
                      uiText("WebPage", "最新的在最上面。"), items);
     }
