@@ -5,6 +5,7 @@
 #include <iostream>
 #include <utility>
 
+#include "base/UiText.h"
 #include "bells/core/RingerLock.h"
 #include "bells/log/FileRingLog.h"
 #include "language/Language.h"
@@ -34,7 +35,8 @@ bool takeLock(RingerLock& lock, const std::string& dir) {
             return false;
         case RingerLock::Outcome::kTaken:
             if (!lock.problem().empty())
-                std::cerr << "tolvanectl: warning: " << dir << ": " << lock.problem() << "\n";
+                std::cerr << "tolvanectl: " << uiText("tolvanectl", "警告：") << dir << ": "
+                          << lock.problem() << "\n";
             break;
     }
     return true;

@@ -93,9 +93,10 @@ std::function<std::string(const std::string&)>& musicFileJudge() {
 // The bell is stored either way: the music may be put in place later, or live on another
 // computer that rings the same schedule. But this one would ring silence, and is told so now.
 void warnWhenMusicWillNotPlay(const std::string& music, std::ostream& err) {
+    // In the desktop's language, as the windows would say it.
     if (const std::string why = musicUnplayableHere(music); !why.empty())
-        err << "tolvanectl: warning: the bell's music will not play on this computer: " << music
-            << " (" << why << ")\n";
+        err << "tolvanectl: " << uiText("tolvanectl", "警告：")
+            << unplayableSaid({{"", music}, why}) << "\n";
 }
 
 int usageError(std::ostream& err, const char* usage) {

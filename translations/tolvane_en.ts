@@ -1831,4 +1831,11 @@ Error: %2</translation>
             <translation>The system ends the session (log-out, power-off or restart)</translation>
         </message>
     </context>
+    <context>
+        <name>tolvanectl</name>
+        <message>
+            <source>警告：</source>
+            <translation>warning: </translation>
+        </message>
+    </context>
 </TS>
