@@ -169,6 +169,26 @@
             <source>放假</source>
             <translation>Holiday</translation>
         </message>
+        <message>
+            <source>没有这一天：%1</source>
+            <translation>No such day: %1</translation>
+        </message>
+        <message>
+            <source>铃声日只能是 0（放假）或 1..7（按周一..周日响铃）</source>
+            <translation>The ring day is 0 (a holiday) or 1..7 (rings as Monday..Sunday)</translation>
+        </message>
+        <message>
+            <source>备注太长：最多 %1 字节</source>
+            <translation>The note is too long: %1 bytes at most</translation>
+        </message>
+        <message>
+            <source>结束日期 %1 在开始日期 %2 之前</source>
+            <translation>The last day %1 is before the first day %2</translation>
+        </message>
+        <message>
+            <source>一次最多设置 %1 天</source>
+            <translation>At most %1 days at once</translation>
+        </message>
     </context>
     <context>
         <name>ChangeBellWindow</name>

@@ -37,30 +37,34 @@ bool findDate(TableDatabase& db, const std::string& date) {
 }
 
 Status checkEntry(const CalendarEntry& e) {
-    if (!parseDate(e.date)) return Status::invalidArgument("no such date: " + e.date);
+    if (!parseDate(e.date))
+        return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {e.date}));
     if (e.ringDay < 0 || e.ringDay > 7)
-        return Status::invalidArgument("ring day must be 0 (no bells) or 1..7");
+        return Status::invalidArgument(
+            uiText("Calendar", "铃声日只能是 0（放假）或 1..7（按周一..周日响铃）"));
     if (const std::string reason = unstorableTextReason(e.note); !reason.empty())
         return Status::invalidArgument(fillIn(uiText("Calendar", "备注不能保存：%1"), {reason}));
     auto gbk = utf8ToGbk(e.note);
     if (!gbk.isOk()) return gbk.status();
     if (gbk.value().size() > static_cast<size_t>(kNoteWidth))
-        return Status::invalidArgument("the note is longer than " + std::to_string(kNoteWidth) +
-                                       " bytes");
+        return Status::invalidArgument(fillIn(uiText("Calendar", "备注太长：最多 %1 字节"),
+                                              {std::to_string(kNoteWidth)}));
     return Status::ok();
 }
 
 // The dates from..to, both existing and in order.
 Result<std::vector<std::string>> dateRange(const std::string& from, const std::string& to) {
     const auto first = parseDate(from);
-    if (!first) return Status::invalidArgument("no such date: " + from);
+    if (!first) return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {from}));
     const auto last = parseDate(to.empty() ? from : to);
-    if (!last) return Status::invalidArgument("no such date: " + to);
+    if (!last) return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {to}));
     const int64_t a = dayNumber(*first), b = dayNumber(*last);
-    if (b < a) return Status::invalidArgument(to + " is before " + from);
+    if (b < a)
+        return Status::invalidArgument(
+            fillIn(uiText("Calendar", "结束日期 %1 在开始日期 %2 之前"), {to, from}));
     if (b - a >= kMaxRangeDays)
-        return Status::invalidArgument("a range of more than " + std::to_string(kMaxRangeDays) +
-                                       " days");
+        return Status::invalidArgument(fillIn(uiText("Calendar", "一次最多设置 %1 天"),
+                                              {std::to_string(kMaxRangeDays)}));
     std::vector<std::string> dates;
     for (int64_t d = a; d <= b; ++d)
         dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));

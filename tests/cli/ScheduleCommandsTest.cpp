@@ -87,7 +87,7 @@ TEST(ScheduleCommandsTest, MusicThatWillNotPlayHereIsStoredWithAWarning) {
     });
     CommandRun missing = run(addCommand, {d, "--start", "08:00:00", "--music", "/nowhere/a.mp3"});
     EXPECT_EQ(missing.status, 0);  // stored: it may be put in place, or live on another computer
-    EXPECT_NE(missing.out.find("will not play"), std::string::npos) << missing.out;
+    EXPECT_NE(missing.out.find("铃声的音乐不能播放"), std::string::npos) << missing.out;
     EXPECT_NE(missing.out.find("文件不存在"), std::string::npos) << missing.out;
 
     judgeMusicFilesWith([](const std::string&) { return std::string("不能解码为MP3"); });
@@ -96,7 +96,7 @@ TEST(ScheduleCommandsTest, MusicThatWillNotPlayHereIsStoredWithAWarning) {
     EXPECT_NE(undecodable.out.find("不能解码为MP3"), std::string::npos) << undecodable.out;
     judgeMusicFilesWith([](const std::string&) { return std::string(); });
     CommandRun fine = run(changeCommand, {d, "08:00:00", "--music", dir.file("ring.mp3")});
-    EXPECT_EQ(fine.out.find("will not play"), std::string::npos) << fine.out;
+    EXPECT_EQ(fine.out.find("不能播放"), std::string::npos) << fine.out;
 }
 
 }  // namespace

@@ -263,6 +263,9 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
     EXPECT_EQ(
         303, send("POST", "/calendar/set", "from=2026-02-30&day=0&token=" + token, session).status);
     EXPECT_EQ(2u, calendarDays()) << "a day that is not";
+    EXPECT_NE(std::string::npos,
+              send("GET", "/calendar", {}, session).body.find("没有这一天：2026-02-30"))
+        << "said in the page's language";
 
     // A forged log line, a NUL and bytes that are not UTF-8 are no music of the library: refused,
     // nothing stored, nothing logged as added.
