@@ -50,13 +50,13 @@ void setUpDate(QLabel& date) {
     date.setAttribute(Qt::WA_TranslucentBackground);
 }
 
-// The next bell, under the date and beside the clock, in the date's white on the header.
+// The next bell, on the date's line after it, in the date's white on the header.
 void setUpNextBell(QLabel& next) {
     QPalette palette = next.palette();
     palette.setColor(QPalette::WindowText, Qt::white);
     next.setPalette(palette);
     QFont font = next.font();
-    font.setPixelSize(14);
+    font.setPixelSize(13);
     font.setBold(true);
     next.setFont(font);
     next.setAttribute(Qt::WA_TranslucentBackground);

@@ -93,10 +93,7 @@ QString StatePresenter::nextBellText(const RingerState& state, const LocalTime& 
     if (seconds < 60) return tr("下一个铃声 %1 · 还有 %2 秒").arg(start).arg(std::max(seconds, 0));
     const int minutes = (seconds + 59) / 60;  // 11 min 30 s to go is "还有 12 分钟"
     if (minutes < 60) return tr("下一个铃声 %1 · 还有 %2 分钟").arg(start).arg(minutes);
-    return tr("下一个铃声 %1 · 还有 %2 小时 %3 分钟")
-        .arg(start)
-        .arg(minutes / 60)
-        .arg(minutes % 60);
+    return tr("下一个铃声 %1 · 还有 %2 小时 %3 分").arg(start).arg(minutes / 60).arg(minutes % 60);
 }
 
 QString StatePresenter::summary(const RingerState& state) {
@@ -175,7 +172,10 @@ void StatePresenter::show(const RingerState& state) {
 bool StatePresenter::showNextBell() {
     const LocalTime now = m_clock.toLocal(m_clock.nowMs() / 1000);
     const QString text = nextBellText(m_state, now);
-    if (m_w.next.text() != text) m_w.next.setText(text);
+    if (m_w.next.text() != text) {
+        m_w.next.setText(text);
+        m_w.next.setToolTip(text);  // whole, should a long translation not fit
+    }
     m_w.next.setVisible(!text.isEmpty());
     const bool past = m_state.next && dayNumber(m_state.next->day) == dayNumber(now) &&
                       m_state.next->bell.sortValue <= secondOfDay(now);

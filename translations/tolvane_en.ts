@@ -1464,7 +1464,7 @@ Error: %2</translation>
             <translation>Next bell %1 · in %2 min</translation>
         </message>
         <message>
-            <source>下一个铃声 %1 · 还有 %2 小时 %3 分钟</source>
+            <source>下一个铃声 %1 · 还有 %2 小时 %3 分</source>
             <translation>Next bell %1 · in %2 h %3 min</translation>
         </message>
     </context>

@@ -36,7 +36,8 @@ HttpResponse WebApp::logPage(Context& c) {
     } else {
         Html items;
         const RingLogWords words;
-        for (const std::string& line : lines) items += html("<li>{}</li>", words.inReaderWords(line));
+        for (const std::string& line : lines)
+            items += html("<li>{}</li>", words.inReaderWords(line));
         body += html("<p>{}</p><ol class=\"log\" reversed>{}</ol>",
                      uiText("WebPage", "最新的在最上面。"), items);
     }

@@ -67,7 +67,8 @@ std::string RingLogWords::inReaderWords(const std::string& line) const {
     if (m_phrases.empty()) return line;  // Chinese: as stored
     // The time in its brackets stays; only the message is read in other words.
     const size_t close = line.find("] ");
-    const size_t message = !line.empty() && line[0] == '[' && close != std::string::npos ? close + 2 : 0;
+    const size_t message =
+        !line.empty() && line[0] == '[' && close != std::string::npos ? close + 2 : 0;
     std::string said = line;
     for (const auto& [stored, read] : m_phrases) {
         for (size_t at = said.find(stored, message); at != std::string::npos;

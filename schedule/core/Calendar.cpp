@@ -47,15 +47,16 @@ Status checkEntry(const CalendarEntry& e) {
     auto gbk = utf8ToGbk(e.note);
     if (!gbk.isOk()) return gbk.status();
     if (gbk.value().size() > static_cast<size_t>(kNoteWidth))
-        return Status::invalidArgument(fillIn(uiText("Calendar", "备注太长：最多 %1 字节"),
-                                              {std::to_string(kNoteWidth)}));
+        return Status::invalidArgument(
+            fillIn(uiText("Calendar", "备注太长：最多 %1 字节"), {std::to_string(kNoteWidth)}));
     return Status::ok();
 }
 
 // The dates from..to, both existing and in order.
 Result<std::vector<std::string>> dateRange(const std::string& from, const std::string& to) {
     const auto first = parseDate(from);
-    if (!first) return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {from}));
+    if (!first)
+        return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {from}));
     const auto last = parseDate(to.empty() ? from : to);
     if (!last) return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {to}));
     const int64_t a = dayNumber(*first), b = dayNumber(*last);
@@ -63,8 +64,8 @@ Result<std::vector<std::string>> dateRange(const std::string& from, const std::s
         return Status::invalidArgument(
             fillIn(uiText("Calendar", "结束日期 %1 在开始日期 %2 之前"), {to, from}));
     if (b - a >= kMaxRangeDays)
-        return Status::invalidArgument(fillIn(uiText("Calendar", "一次最多设置 %1 天"),
-                                              {std::to_string(kMaxRangeDays)}));
+        return Status::invalidArgument(
+            fillIn(uiText("Calendar", "一次最多设置 %1 天"), {std::to_string(kMaxRangeDays)}));
     std::vector<std::string> dates;
     for (int64_t d = a; d <= b; ++d)
         dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));

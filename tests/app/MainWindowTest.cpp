@@ -503,7 +503,7 @@ private slots:
                  QStringLiteral("下一个铃声 1月4日 07:50:00"));
         state.next = NextBell{{2026, 12, 8, 2, 0, 0, 0}, {"23:59:50", "", "a.mp3", {}, 86390}};
         QCOMPARE(StatePresenter::nextBellText(state, {2026, 12, 8, 2, 8, 0, 0}),
-                 QStringLiteral("下一个铃声 23:59:50 · 还有 16 小时 0 分钟"));
+                 QStringLiteral("下一个铃声 23:59:50 · 还有 16 小时 0 分"));
         state.next.reset();
         QCOMPARE(StatePresenter::nextBellText(state, tuesday),
                  QStringLiteral("两周内没有要响的铃声"));
