@@ -50,6 +50,11 @@ cleanup() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
   end_run_processes || status=1
+  # What the program said before a failure is the first clue, and is gone with the folder.
+  if [ "$status" -ne 0 ] && [ "$status" -ne 77 ] && [ -s "$work/stderr" ]; then
+    echo "--- the program's stderr:" >&2
+    tail -20 "$work/stderr" >&2
+  fi
   for i in "${mounts[@]}"; do umount -l "$i" 2>/dev/null || true; done
   # A child of a killed process (a browser's renderer) may still be writing into the folder.
   rm -rf "$work" 2>/dev/null || { sleep 1; rm -rf "$work"; }
