@@ -7,6 +7,7 @@
 
 #include "platform/FileSystem.h"
 #include "schedule/core/BellLibrary.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane {
@@ -16,50 +17,6 @@ namespace {
 std::string playsIfTagged(const std::string& file) {
     return test::readFile(file).rfind("ID3", 0) == 0 ? "" : "不是MP3文件";
 }
-
-// The platform's files, but every write fails as a full disk does.
-class FullDisk final : public FileSystem {
-public:
-    Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& p, bool w) override {
-        return m_base->openExisting(p, w);
-    }
-    Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) override {
-        auto file = m_base->createTruncated(path);
-        if (!file.isOk()) return file.status();
-        return std::unique_ptr<RandomAccessFile>(new Full(std::move(file).value()));
-    }
-    Status replace(const std::string& from, const std::string& to) override {
-        return m_base->replace(from, to);
-    }
-    Status remove(const std::string& path) override { return m_base->remove(path); }
-    bool exists(const std::string& path) override { return m_base->exists(path); }
-    std::string canonicalPath(const std::string& path) override {
-        return m_base->canonicalPath(path);
-    }
-    Status copyOwnerAndMode(const std::string& model, const std::string& path) override {
-        return m_base->copyOwnerAndMode(model, path);
-    }
-    Result<FileIdentity> identity(const std::string& path) override {
-        return m_base->identity(path);
-    }
-    Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) override {
-        return m_base->lock(path, waitMs);
-    }
-
-private:
-    struct Full final : RandomAccessFile {
-        explicit Full(std::unique_ptr<RandomAccessFile> f) : base(std::move(f)) {}
-        Status read(uint64_t o, size_t n, char* d) override { return base->read(o, n, d); }
-        Status write(uint64_t, std::string_view) override {
-            return Status::ioError("No space left on device");
-        }
-        Status truncate(uint64_t s) override { return base->truncate(s); }
-        Status sync() override { return base->sync(); }
-        Result<uint64_t> size() override { return base->size(); }
-        std::unique_ptr<RandomAccessFile> base;
-    };
-    FileSystem* m_base = FileSystem::platform();
-};
 
 TEST(BellLibrary, IsMadeOnceWithTheShippedBellsAndListsFoldersFirst) {
     test::TempDir shipped, data;
@@ -102,9 +59,13 @@ TEST(BellLibrary, KeepsOnlyAWholeFileThatPlaysAndNeverReplacesOne) {
     const Status text = addToBellLibrary(fs, data.path(), "改名.mp3", "plain text", playsIfTagged);
     EXPECT_NE(text.message().find("不能作为铃声播放"), std::string::npos) << text.message();
 
-    FullDisk full;
-    const Status disk = addToBellLibrary(full, data.path(), "大.mp3", "ID3 big", playsIfTagged);
-    EXPECT_NE(disk.message().find("No space left on device"), std::string::npos);
+    // The write fails (a full disk, met for real in the browser's test): the system's words are
+    // passed on, and nothing is left.
+    test::FaultyFileSystem failing;
+    failing.injectAt(2, test::FaultyFileSystem::Fault::kFail);  // the write after the create
+    const Status disk = addToBellLibrary(failing, data.path(), "大.mp3", "ID3 big", playsIfTagged);
+    EXPECT_NE(disk.message().find("文件没能存入铃声库：injected failure"), std::string::npos)
+        << disk.message();
 
     const Status escape = addToBellLibrary(fs, data.path(), "../x.mp3", "ID3", playsIfTagged);
     EXPECT_FALSE(escape.isOk());
