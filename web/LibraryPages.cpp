@@ -40,11 +40,13 @@ HttpResponse WebApp::libraryPage(Context& c) {
     Html body = html("<p>{}</p>", uiText("WebPage",
                                          "铃声库是响铃电脑上放铃声的文件夹：添加或修改铃声时，"
                                          "音乐从这里选择。"));
-    body += rows.empty() ? html("<p>{}</p>", uiText("WebPage", "铃声库里还没有音乐"))
-                         : html(
-                               "<table><thead><tr><th>{}</th><th>{}</th></tr></thead><tbody>{}"
-                               "</tbody></table>",
-                               uiText("WebPage", "名称"), uiText("WebPage", "试听"), rows);
+    body +=
+        rows.empty()
+            ? html("<p>{}</p>", uiText("WebPage", "铃声库里还没有音乐"))
+            : html(
+                  "<table class=\"library\"><thead><tr><th>{}</th><th>{}</th></tr></thead><tbody>{}"
+                  "</tbody></table>",
+                  uiText("WebPage", "名称"), uiText("WebPage", "试听"), rows);
     return page(c, uiText("WebPage", "铃声库"), body + uploadForm(c.session->formToken));
 }
 

@@ -39,6 +39,9 @@ fieldset { border: 1px solid #d0d7de; border-radius: 6px; }
 input, select, button { font: inherit; padding: 8px 10px; border-radius: 6px;
                         border: 1px solid #8c959f; min-height: 44px; }
 input[type=checkbox] { min-height: 0; width: 22px; height: 22px; }
+input[type=file] { width: 100%; min-width: 0; max-width: 100%; }
+table.library td:last-child { width: 100%; }
+table.library audio { display: block; width: 100%; max-width: 360px; min-width: 0; }
 button { background: #1f6feb; color: #fff; border-color: #1f4e79; cursor: pointer; }
 button.attention { background: #c62828; border-color: #8e0000; }
 button.link { background: none; border: none; color: #0b5394; text-decoration: underline;

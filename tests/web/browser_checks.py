@@ -82,6 +82,7 @@ heard = page.evaluate("""new Promise(done => {
     a.preload = 'auto'; a.load(); })""")
 if not heard or heard < 0.5:
     fail(f"试听 in the browser does not load the uploaded bell (duration {heard})")
+page.screenshot(os.path.join(shots, "web-library-phone-zh.png"))
 ok("an MP3 chosen in the browser is uploaded into the library and plays there (试听)")
 
 if "不能作为铃声播放" not in upload("renamed.mp3"):
