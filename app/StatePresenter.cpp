@@ -56,10 +56,6 @@ void markUnplayable(QTreeWidgetItem& row, const UnplayableMusic* unplayable) {
                    unplayable ? QString::fromStdString(unplayableSaid(*unplayable)) : QString());
 }
 
-int64_t dayNumber(const LocalTime& t) {
-    return civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0) / 86400;
-}
-
 }  // namespace
 
 // The tray tip's words, the most urgent first: what is heard now, then what keeps bells from

@@ -81,6 +81,11 @@ LocalTime civilFromEpochSeconds(int64_t seconds);
 // (the autumn hour), one of the two.
 int64_t localToEpochSeconds(const LocalTime& t);
 
+// Days since 1970-01-01 of t's date: the days between two dates, whatever the time zone does.
+inline int64_t dayNumber(const LocalTime& t) {
+    return civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0) / 86400;
+}
+
 // Seconds since midnight of t's day.
 inline int secondOfDay(const LocalTime& t) {
     return t.hour * 3600 + t.minute * 60 + t.second;

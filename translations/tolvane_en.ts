@@ -1858,4 +1858,15 @@ Error: %2</translation>
             <translation>warning: </translation>
         </message>
     </context>
+    <context>
+        <name>Timetable</name>
+        <message>
+            <source>季节要写成 月-日，例如 05-01 和 09-30，不是“%1”和“%2”</source>
+            <translation>A season is written month-day, such as 05-01 and 09-30, not “%1” and “%2”</translation>
+        </message>
+        <message>
+            <source>季节 %1 与作息表“%2”的季节 %3 重叠</source>
+            <translation>The season %1 overlaps timetable “%2”'s season %3</translation>
+        </message>
+    </context>
 </TS>

@@ -18,10 +18,6 @@ constexpr int kNoteWidth = 60;
 constexpr int kMaxRangeDays = 400;
 constexpr int64_t kDaySeconds = 86400;
 
-int64_t dayNumber(const LocalTime& t) {
-    return civilToEpochSeconds(t.year, t.month, t.day, 0, 0, 0) / kDaySeconds;
-}
-
 int weekdayOfRingDay(int ringDay) {
     return ringDay % 7;  // 7 (周日) is weekday 0
 }

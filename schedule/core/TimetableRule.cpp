@@ -1,0 +1,132 @@
+#include "schedule/core/TimetableRule.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/UiText.h"
+#include "schedule/core/Calendar.h"
+
+namespace tolvane {
+
+namespace {
+
+int monthDay(const LocalTime& day) {
+    return day.month * 100 + day.day;
+}
+
+// "MM-DD" of a day a leap year has; nullopt otherwise.
+std::optional<int> parseMonthDay(const std::string& text) {
+    int month = 0, day = 0;
+    char dash = 0, rest = 0;
+    if (text.size() != 5 ||
+        std::sscanf(text.c_str(), "%2d%c%2d%c", &month, &dash, &day, &rest) != 3 || dash != '-')
+        return std::nullopt;
+    static const int kDaysIn[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > kDaysIn[month - 1]) return std::nullopt;
+    return month * 100 + day;
+}
+
+// The Monday of day's week, as a day number.
+int64_t mondayOf(const LocalTime& day) {
+    return dayNumber(day) - (day.weekday + 6) % 7;
+}
+
+const TimetablePlan::Timetable* byName(const TimetablePlan& plan, const std::string& name) {
+    for (const auto& t : plan.timetables)
+        if (t.name == name) return &t;
+    return nullptr;
+}
+
+}  // namespace
+
+bool Season::holds(const LocalTime& day) const {
+    const int md = monthDay(day);
+    return from <= to ? md >= from && md <= to : md >= from || md <= to;
+}
+
+bool Season::overlaps(const Season& other) const {
+    // Two yearly ranges overlap when either holds the other's first day.
+    const auto holdsMonthDay = [](const Season& s, int md) {
+        return s.from <= s.to ? md >= s.from && md <= s.to : md >= s.from || md <= s.to;
+    };
+    return holdsMonthDay(*this, other.from) || holdsMonthDay(other, from);
+}
+
+Result<Season> parseSeason(const std::string& from, const std::string& to) {
+    const auto first = parseMonthDay(from), last = parseMonthDay(to);
+    if (!first || !last)
+        return Status::invalidArgument(
+            fillIn(uiText("Timetable", "季节要写成 月-日，例如 05-01 和 09-30，不是“%1”和“%2”"),
+                   {from, to}));
+    return Season{*first, *last};
+}
+
+std::string seasonText(const Season& season) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d-%02d 至 %02d-%02d", season.from / 100, season.from % 100,
+                  season.to / 100, season.to % 100);
+    return text;
+}
+
+bool TimetablePlan::has(const std::string& name) const {
+    return byName(*this, name) != nullptr;
+}
+
+DaysTimetable timetableOn(const TimetablePlan& plan, const LocalTime& day) {
+    DaysTimetable chosen;
+    if (const auto named = plan.days.find(dateText(day)); named != plan.days.end()) {
+        if (plan.has(named->second)) return {named->second, DaysTimetable::Why::kCalendarDay, {}};
+        chosen.missing = named->second;
+    }
+    for (const auto& t : plan.timetables)
+        if (t.season && t.season->holds(day)) {
+            chosen.name = t.name;
+            chosen.why = DaysTimetable::Why::kSeason;
+            return chosen;
+        }
+    const auto start = parseDate(plan.rotationStart);
+    std::vector<std::string> rotation;
+    for (const std::string& name : plan.rotation)
+        if (plan.has(name)) rotation.push_back(name);
+    if (start && !rotation.empty() && dayNumber(day) >= dayNumber(*start)) {
+        const int64_t week = (mondayOf(day) - mondayOf(*start)) / 7;
+        chosen.name = rotation[static_cast<size_t>(week % static_cast<int64_t>(rotation.size()))];
+        chosen.why = DaysTimetable::Why::kRotation;
+        return chosen;
+    }
+    chosen.name = kDefaultTimetable;
+    chosen.why = DaysTimetable::Why::kDefault;
+    return chosen;
+}
+
+std::string seasonOverlap(const TimetablePlan& plan, const std::string& name,
+                          const Season& season) {
+    for (const auto& t : plan.timetables)
+        if (t.name != name && t.season && t.season->overlaps(season))
+            return fillIn(uiText("Timetable", "季节 %1 与作息表“%2”的季节 %3 重叠"),
+                          {seasonText(season), t.name, seasonText(*t.season)});
+    return {};
+}
+
+std::string timetableLogLine(const TimetablePlan& plan, const DaysTimetable& today) {
+    std::string why;
+    switch (today.why) {
+        case DaysTimetable::Why::kCalendarDay:
+            why = "校历指定";
+            break;
+        case DaysTimetable::Why::kSeason:
+            why = seasonText(*byName(plan, today.name)->season);
+            break;
+        case DaysTimetable::Why::kRotation:
+            why = "按周轮换";
+            break;
+        case DaysTimetable::Why::kDefault:
+            why = "默认";
+            break;
+    }
+    std::string line = "今天的作息表：" + today.name + "（" + why + "）";
+    if (!today.missing.empty()) line += "；校历指定的作息表“" + today.missing + "”已不存在";
+    return line;
+}
+
+}  // namespace tolvane
