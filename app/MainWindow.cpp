@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QSystemTrayIcon>
