@@ -276,13 +276,18 @@ void HttpsServer::Impl::accept() {
 // Closes the connection that waits longest for its client, of the address holding the most
 // connections: an office with one or two is the last to lose one.
 void HttpsServer::Impl::makeRoom() {
+    // Declared before the lock, so released after it: a connection that ends meanwhile on
+    // another thread may leave its last owner here, and its destructor takes the lock itself.
+    std::vector<std::shared_ptr<Evictable>> held;
     std::shared_ptr<Evictable> chosen;
-    std::lock_guard lock(addressesMutex);
+    std::unique_lock lock(addressesMutex);
     std::erase_if(open, [](const auto& entry) { return entry.first.expired(); });
     int chosenCount = 0;
     for (const auto& [weak, address] : open) {
         std::shared_ptr<Evictable> candidate = weak.lock();
-        if (!candidate || !candidate->waitingForClient) continue;
+        if (!candidate) continue;
+        held.push_back(candidate);
+        if (!candidate->waitingForClient) continue;
         const int count = connectionsFrom[address];
         if (!chosen || count > chosenCount ||
             (count == chosenCount && candidate->lastHeardFrom < chosen->lastHeardFrom)) {
@@ -290,6 +295,7 @@ void HttpsServer::Impl::makeRoom() {
             chosenCount = count;
         }
     }
+    lock.unlock();
     if (chosen) chosen->evict();
 }
 

@@ -16,10 +16,10 @@ class PageClient:
         self.port, self.connect_to = port, connect_to
 
     def request(self, method, path, body=None, cookie=None, host="localhost",
-                address="127.0.0.1", headers=None, timeout=20):
+                address="127.0.0.1", headers=None):
         """(status, headers, text) of one request on a connection of its own."""
         connection = http.client.HTTPSConnection(self.connect_to, self.port, context=context,
-                                                 timeout=timeout, source_address=(address, 0))
+                                                 timeout=20, source_address=(address, 0))
         sent = {"Host": f"{host}:{self.port}"}
         if body is not None:
             sent["Content-Type"] = "application/x-www-form-urlencoded"

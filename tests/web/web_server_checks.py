@@ -246,12 +246,12 @@ def guess_at_log_in(n):
             pass
 
 
-def guess_old_password(cookie, address):
+def guess_old_password(cookie):
     while time.time() < siege_ends:
         try:
-            token = token_in(request("GET", "/password", cookie=cookie, address=address)[2])
+            token = token_in(request("GET", "/password", cookie=cookie)[2])
             form = urllib.parse.urlencode({"old": "a guess", "new": "x1", "again": "x1", "token": token})
-            request("POST", "/password", form, cookie=cookie, address=address)
+            request("POST", "/password", form, cookie=cookie)
         except (OSError, http.client.HTTPException):
             pass
 
@@ -285,36 +285,25 @@ def still_open(connection):
 
 
 office_waits = []
-office_misses = []
 with concurrent.futures.ThreadPoolExecutor(max_workers=52) as pool:
     attackers = [pool.submit(hold_idle, f"127.0.0.{20 + a}") for a in range(4)]
     time.sleep(1.0)  # every slot taken before the guessing starts
     attackers += [pool.submit(guess_at_log_in, n) for n in range(40)]
-    # Sessions stolen or left open elsewhere guess from desks of their own, not the office's.
-    attackers += [pool.submit(guess_old_password, cookie, f"127.0.0.{60 + n}")
-                  for n, cookie in enumerate(guessing_sessions)]
+    attackers += [pool.submit(guess_old_password, cookie) for cookie in guessing_sessions]
     while time.time() < siege_ends:
         asked = time.time()
         try:
-            status = request("GET", "/", cookie=session, timeout=3)[0]
+            status = request("GET", "/", cookie=session)[0]
         except (OSError, http.client.HTTPException) as e:
             status = repr(e)
-        if status == 200:
-            office_waits.append(time.time() - asked)
-        elif isinstance(status, int):
+        office_waits.append(time.time() - asked)
+        if status != 200:
             fail(f"the office got {status} during the siege")
-        else:
-            # Now and then, under this siege, a connection of the office's is not taken up for
-            # seconds while others are (known, not yet mended): counted and said, not failed.
-            office_misses.append(status)
         time.sleep(0.2)
     for attacker in attackers:
         attacker.result()
-if not office_waits:
-    fail(f"the office got no page during the siege: {office_misses[:1]}")
 slowest = max(office_waits)
 if slowest > 2.0:
     fail(f"the office waited {slowest:.2f} s for its page during the siege")
 ok(f"under siege (40 guessing addresses, 8 guessing sessions, 64 idle connections) the office "
-   f"got its page {len(office_waits)} times, in {slowest:.2f} s at most; "
-   f"{len(office_misses)} tries found no answer within 3 s")
+   f"got its page {len(office_waits)} times, in {slowest:.2f} s at most")
