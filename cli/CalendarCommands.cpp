@@ -1,9 +1,11 @@
 #include "cli/CalendarCommands.h"
 
+#include <map>
 #include <ostream>
 
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/Timetables.h"
 #ifdef TOLVANE_HAVE_ICAL
 #include "schedule/ical/HolidayPlan.h"
 #endif
@@ -13,7 +15,8 @@ namespace tolvane::cli {
 namespace {
 
 constexpr char kHolidayUsage[] = "holiday DIR FROM [TO] [--note TEXT]";
-constexpr char kWorkdayUsage[] = "workday DIR DATE --as DAY [--note TEXT]";
+constexpr char kWorkdayUsage[] =
+    "workday DIR DATE [--as DAY] [--timetable NAME] [--note TEXT]  (--as, --timetable or both)";
 
 int usageError(std::ostream& err, const char* usage) {
     err << "usage: tolvanectl " << usage << "\n";
@@ -37,13 +40,14 @@ int ringDayNamed(const std::string& name) {
 // Positional words and "--name value" pairs after the folder.
 struct Words {
     std::vector<std::string> positional;
-    std::string note, as;
+    std::string note, as, timetable;
     bool ok = true;
 };
 Words splitWords(const std::vector<std::string>& args) {
     Words w;
     for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--note" || args[i] == "--as" || args[i] == "--from" || args[i] == "--to") {
+        if (args[i] == "--note" || args[i] == "--as" || args[i] == "--from" || args[i] == "--to" ||
+            args[i] == "--timetable") {
             if (i + 1 >= args.size()) {
                 w.ok = false;
                 break;
@@ -51,6 +55,7 @@ Words splitWords(const std::vector<std::string>& args) {
             const std::string& value = args[++i];
             if (args[i - 1] == "--note") w.note = value;
             if (args[i - 1] == "--as") w.as = value;
+            if (args[i - 1] == "--timetable") w.timetable = value;
             if (args[i - 1] == "--from") w.positional.insert(w.positional.begin(), "from=" + value);
             if (args[i - 1] == "--to") w.positional.push_back("to=" + value);
         } else if (args[i].rfind("--", 0) == 0) {
@@ -90,9 +95,14 @@ int calendarCommand(const std::vector<std::string>& args, std::ostream& out, std
         return usageError(err, "calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
     TableDatabase db;
     if (Status s = openTablesForReading(db, args[0]); !s.isOk()) return failed(err, s);
+    std::map<std::string, std::string> lines;  // by date
     for (const CalendarEntry& e : readCalendar(db, from, to))
-        out << e.date << " " << ringDayText(e.ringDay) << (e.note.empty() ? "" : " " + e.note)
-            << "\n";
+        lines[e.date] = ringDayText(e.ringDay) + (e.note.empty() ? "" : " " + e.note);
+    for (const auto& [date, timetable] : calendarTimetables(db, from, to)) {
+        std::string& line = lines[date];
+        line = timetableDayText(timetable) + (line.empty() ? "" : " " + line);
+    }
+    for (const auto& [date, line] : lines) out << date << " " << line << "\n";
     return 0;
 }
 
@@ -112,17 +122,22 @@ int holidayCommand(const std::vector<std::string>& args, std::ostream& out, std:
 int workdayCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     (void)out;
     const Words w = splitWords(args);
-    if (args.empty() || !w.ok || w.positional.size() != 1 || w.as.empty())
+    if (args.empty() || !w.ok || w.positional.size() != 1 || (w.as.empty() && w.timetable.empty()))
         return usageError(err, kWorkdayUsage);
-    const int day = ringDayNamed(w.as);
-    if (day == 0) {
+    const int day = w.as.empty() ? 0 : ringDayNamed(w.as);
+    if (!w.as.empty() && day == 0) {
         err << "tolvanectl: unknown weekday: " << w.as << " (周一..周日 or mon..sun)\n";
         return 1;
     }
     TableDatabase db;
     if (!openForChange(db, args[0], err)) return 1;
-    if (Status s = setCalendarDays(db, w.positional[0], "", day, w.note); !s.isOk())
-        return failed(err, s);
+    // The timetable first: a name that is no timetable leaves the calendar as it was.
+    if (!w.timetable.empty())
+        if (Status s = setCalendarTimetable(db, w.positional[0], "", w.timetable); !s.isOk())
+            return failed(err, s);
+    if (day != 0)
+        if (Status s = setCalendarDays(db, w.positional[0], "", day, w.note); !s.isOk())
+            return failed(err, s);
     return 0;
 }
 
@@ -134,10 +149,14 @@ int normalCommand(const std::vector<std::string>& args, std::ostream& out, std::
         return usageError(err, "normal DIR FROM [TO]");
     TableDatabase db;
     if (!openForChange(db, args[0], err)) return 1;
-    auto removed =
-        clearCalendarDays(db, w.positional[0], w.positional.size() == 2 ? w.positional[1] : "");
+    const std::string to = w.positional.size() == 2 ? w.positional[1] : "";
+    const size_t named =
+        calendarTimetables(db, w.positional[0], to.empty() ? w.positional[0] : to).size();
+    if (Status s = setCalendarTimetable(db, w.positional[0], to, ""); !s.isOk())
+        return failed(err, s);
+    auto removed = clearCalendarDays(db, w.positional[0], to);
     if (!removed.isOk()) return failed(err, removed.status());
-    if (removed.value() == 0) {
+    if (removed.value() == 0 && named == 0) {
         err << "tolvanectl: no calendar entries in that range\n";
         return 1;
     }

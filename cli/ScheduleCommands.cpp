@@ -12,6 +12,7 @@
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/ScheduleList.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/Timetables.h"
 
 namespace tolvane::cli {
 
@@ -104,9 +105,23 @@ int usageError(std::ostream& err, const char* usage) {
     return 2;
 }
 
-const char kAddUsage[] = "add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST]";
+const char kAddUsage[] =
+    "add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST] [--timetable NAME]";
 const char kChangeUsage[] =
-    "change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music PATH] [--days LIST]";
+    "change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music PATH] [--days LIST]\n"
+    "       [--timetable NAME]";
+
+int failed(std::ostream& err, const Status& s) {
+    err << "tolvanectl: " << s.message() << "\n";
+    return 1;
+}
+
+// The bell table of the 作息表 --timetable names; the default one without it.
+Result<std::string> tableOf(TableDatabase& db, const Options& o) {
+    auto it = o.values.find("--timetable");
+    return it == o.values.end() ? Result<std::string>(std::string(schema::kBellAlias))
+                                : bellTableFor(db, it->second);
+}
 
 // Applies the given options onto form; false for a malformed one.
 bool applyOptions(const Options& o, BellForm* form) {
@@ -126,14 +141,16 @@ bool applyOptions(const Options& o, BellForm* form) {
 }  // namespace
 
 int listCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--json"))
-        return usageError(err, "list DIR [--json]");
+    const Options o = parseOptions(args, 1, {"--timetable"}, {"--json"});
+    if (args.empty() || !o.ok) return usageError(err, "list DIR [--json] [--timetable NAME]");
     TableDatabase db;
     if (Status s = openTablesForReading(db, args[0]); !s.isOk()) {
         err << "tolvanectl: " << s.message() << "\n";
         return 1;
     }
-    auto rows = readScheduleRows(db);
+    auto table = tableOf(db, o);
+    if (!table.isOk()) return failed(err, table.status());
+    auto rows = readScheduleRows(db, table.value());
     if (!rows.isOk()) {
         err << "tolvanectl: " << args[0] << ": " << rows.status().message() << "\n";
         return 1;
@@ -141,7 +158,7 @@ int listCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     std::vector<double> keys;
     for (const ScheduleRow& r : rows.value()) keys.push_back(listSortKey(r[kScheduleColumns]));
     const std::vector<size_t> order = listSortOrder(keys);
-    const bool json = args.size() == 2;
+    const bool json = o.values.count("--json") > 0;
     if (json) out << "[";
     for (size_t i = 0; i < order.size(); ++i) {
         const ScheduleRow& r = rows.value()[order[i]];
@@ -166,28 +183,33 @@ int listCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 
 int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) return usageError(err, kAddUsage);
-    const Options o = parseOptions(args, 1, {"--start", "--end", "--music", "--days"}, {});
+    const Options o =
+        parseOptions(args, 1, {"--start", "--end", "--music", "--days", "--timetable"}, {});
     BellForm form;
     form.weekdays = {true, true, true, true, true, false, false};
     if (!o.ok || !o.values.count("--start") || !applyOptions(o, &form))
         return usageError(err, kAddUsage);
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
-    const int status = report(addBell(db, form), out, err);
+    auto table = tableOf(db, o);
+    if (!table.isOk()) return failed(err, table.status());
+    const int status = report(addBell(db, form, table.value()), out, err);
     if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
     return status;
 }
 
 int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 2) return usageError(err, kChangeUsage);
-    const Options o =
-        parseOptions(args, 2, {"--start", "--end", "--music", "--days"}, {"--no-end"});
+    const Options o = parseOptions(
+        args, 2, {"--start", "--end", "--music", "--days", "--timetable"}, {"--no-end"});
     if (!o.ok || (o.values.count("--end") && o.values.count("--no-end")))
         return usageError(err, kChangeUsage);
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
+    auto table = tableOf(db, o);
+    if (!table.isOk()) return failed(err, table.status());
     // What is not given keeps the bell's value, as the Change bell window pre-fills it.
-    if (Status s = db.select(schema::kBellAlias); !s.isOk()) {
+    if (Status s = db.select(table.value()); !s.isOk()) {
         err << "tolvanectl: " << s.message() << "\n";
         return 1;
     }
@@ -215,7 +237,7 @@ int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     form.music = bell.value().music;
     form.weekdays = bell.value().weekdays;
     if (!applyOptions(o, &form)) return usageError(err, kChangeUsage);
-    const int status = report(changeBell(db, oldStart, form), out, err);
+    const int status = report(changeBell(db, oldStart, form, table.value()), out, err);
     if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
     return status;
 }
@@ -231,12 +253,15 @@ void judgeMusicFilesWith(std::function<std::string(const std::string&)> fileUnpl
 }
 
 int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2) return usageError(err, "delete DIR START");
+    const Options o = parseOptions(args, 2, {"--timetable"}, {});
+    if (args.size() < 2 || !o.ok) return usageError(err, "delete DIR START [--timetable NAME]");
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
-    if (auto refusal = readOnlyRefusal(db)) return report({refusal}, out, err);
+    auto table = tableOf(db, o);
+    if (!table.isOk()) return failed(err, table.status());
+    if (auto refusal = readOnlyRefusal(db, table.value())) return report({refusal}, out, err);
     std::string why;
-    if (deleteBell(db, args[1], &why)) return 0;
+    if (deleteBell(db, args[1], &why, table.value())) return 0;
     err << "tolvanectl: " << why << "\n";
     return 1;
 }

@@ -25,6 +25,7 @@
 #include "cli/RingCommand.h"
 #include "cli/RingNowCommand.h"
 #include "cli/TableCommands.h"
+#include "cli/TimetableCommands.h"
 #ifdef TOLVANE_HAVE_LANGUAGE
 #include "language/Language.h"
 #endif
@@ -46,6 +47,10 @@ constexpr char kUsage[] =
     "PATH]\n"
     "                                     [--days LIST]\n"
     "       tolvanectl delete DIR START\n"
+    "         list, add, change and delete take --timetable NAME: that 作息表's bells (default:\n"
+    "         常规作息, db.edb)\n"
+    "       tolvanectl timetable DIR [add|rename|delete|season|rotate|generate|import|export …]\n"
+    "                                     the school's 作息表 (tolvanectl timetable --help)\n"
     "       tolvanectl ring DIR            ring the schedule in DIR without a window (until "
     "SIGTERM)\n"
     "       tolvanectl ring-now DIR MUSIC [--repeat]  the ringer on DIR plays MUSIC at once\n"
@@ -57,7 +62,8 @@ constexpr char kUsage[] =
     "       tolvanectl status DIR [--json] the ringer, next bell, clock, sound output, problems\n"
     "       tolvanectl calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]  the school calendar\n"
     "       tolvanectl holiday DIR FROM [TO] [--note TEXT]    days without bells\n"
-    "       tolvanectl workday DIR DATE --as DAY [--note TEXT] a day ringing as DAY (调休)\n"
+    "       tolvanectl workday DIR DATE [--as DAY] [--timetable NAME] [--note TEXT]\n"
+    "                                     a day ringing as DAY (调休), or by another 作息表\n"
     "       tolvanectl normal DIR FROM [TO]                   the days ring as their own weekday\n"
     "       tolvanectl calendar-import DIR FILE.ics [--as DAY] a published holiday plan\n"
     "       tolvanectl option DIR [NAME [VALUE]]  options beside the tables: clock_offset\n"
@@ -74,9 +80,9 @@ constexpr char kUsage[] =
 
 // The commands whose first argument is the folder of the tables.
 bool takesFolder(const std::string& command) {
-    for (const char* c :
-         {"init", "plan", "list", "add", "change", "delete", "ring", "log", "status", "option",
-          "password", "calendar", "holiday", "workday", "normal", "calendar-import", "stop"})
+    for (const char* c : {"init", "plan", "list", "add", "change", "delete", "ring", "log",
+                          "status", "option", "password", "calendar", "holiday", "workday",
+                          "normal", "calendar-import", "stop", "timetable"})
         if (command == c) return true;
     return false;
 }
@@ -177,6 +183,7 @@ int main(int argc, char** argv) {
     if (command == "log" && (args.size() == 2 || (args.size() == 4 && args[2] == "--day")))
         return tolvane::cli::logCommand(args[1], args.size() == 4 ? args[3] : "");
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "timetable") return tolvane::cli::timetableCommand(rest, std::cout, std::cerr);
     if (command == "list") return tolvane::cli::listCommand(rest, std::cout, std::cerr);
     if (command == "add") return tolvane::cli::addCommand(rest, std::cout, std::cerr);
     if (command == "change") return tolvane::cli::changeCommand(rest, std::cout, std::cerr);

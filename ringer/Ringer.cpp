@@ -19,6 +19,7 @@
 #include "ringer/RingerWeb.h"
 #include "schedule/core/BellLibrary.h"
 #include "schedule/core/Calendar.h"
+#include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
 
 namespace tolvane {
@@ -471,7 +472,7 @@ std::optional<RingerState::Bell> Ringer::playingBell() {
     RingerState::Bell bell{playing->second, playing->music, {}};
     // Its end as the table has it: the bell of that second with that music.
     const auto& t = playing->second;
-    if (auto bells = readBells(m_db); bells.isOk())
+    if (auto bells = readBells(m_db, ringDayOf(m_db, t).bells); bells.isOk())
         for (const BellRecord& b : bells.value())
             if (b.sortValue == sortValue(t.hour, t.minute, t.second) && b.music == bell.music)
                 bell.end = b.end;
@@ -569,6 +570,12 @@ void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
     if (reloaded.calendar) {
         m_log->note(std::string(schema::kCalendarFile) + " 被更改：重新读取校历");
         calendarChanged();
+    }
+    if (reloaded.timetables) {
+        m_log->note(std::string(schema::kTimetableFile) + " 被更改：重新读取作息表");
+        // Today's timetable may be another now, or hold other bells.
+        calendarChanged();
+        checkMusic();
     }
     Status settings = Status::ok();
     if (reloaded.settings) {

@@ -352,6 +352,19 @@ bool TableDatabase::hasTable(const std::string& alias) const {
     return m_tables.count(alias) > 0;
 }
 
+std::vector<std::string> TableDatabase::aliases() const {
+    std::vector<std::string> all;
+    for (const auto& [alias, table] : m_tables) all.push_back(alias);
+    return all;
+}
+
+void TableDatabase::close(const std::string& alias) {
+    auto it = m_tables.find(alias);
+    if (it == m_tables.end()) return;
+    if (m_current == it->second.get()) m_current = nullptr;
+    m_tables.erase(it);
+}
+
 TableDatabase::Table* TableDatabase::current() const {
     return m_current;
 }
@@ -659,6 +672,32 @@ Status TableDatabase::replaceRecord(Table& t, const std::vector<Value>& values) 
     putInt32(prefix.data() + kNextStampOffset, stamp == INT32_MAX ? stamp : stamp + 1);
     if (Status s = rewriteTable(t, std::move(prefix), std::move(kept)); !s.isOk()) return s;
     t.pointer = count - 1;
+    return Status::ok();
+}
+
+Status TableDatabase::replaceAll(const std::vector<std::vector<Value>>& records) {
+    Table* t = current();
+    if (!t) return Status::notFound("no table is selected");
+    if (Status s = beginChange(*t); !s.isOk()) return s;
+    Status s = replaceRecords(*t, records);
+    endChange(*t, s);
+    return s;
+}
+
+Status TableDatabase::replaceRecords(Table& t, const std::vector<std::vector<Value>>& records) {
+    int32_t stamp = std::max(1, t.layout.nextStamp);
+    std::string all;
+    for (const std::vector<Value>& values : records) {
+        auto record = encodeRecord(t.layout, values, stamp);
+        if (!record.isOk()) return record.status();
+        all += record.value();
+        if (stamp < INT32_MAX) ++stamp;
+    }
+    std::string prefix = t.prefix;
+    putInt32(prefix.data() + kRecordCountOffset, static_cast<int32_t>(records.size()));
+    putInt32(prefix.data() + kNextStampOffset, stamp);
+    if (Status s = rewriteTable(t, std::move(prefix), std::move(all)); !s.isOk()) return s;
+    t.pointer = 0;
     return Status::ok();
 }
 

@@ -112,6 +112,11 @@ public:
     // Makes the table of that alias current; NotFound leaves the current table as it was.
     Status select(const std::string& alias);
     bool hasTable(const std::string& alias) const;
+    // The aliases of the open tables, in alias order.
+    std::vector<std::string> aliases() const;
+    // Forgets the table open as alias; its file stays as it is. No table is current after it
+    // when that one was.
+    void close(const std::string& alias);
 
     // The operations below act on the current table; without one they do nothing and fail.
     void goFirst();
@@ -150,6 +155,9 @@ public:
     // leaves the table as it was or with the replacement done, never both records or neither.
     // The new record becomes current.
     Status replaceCurrent(const std::vector<Value>& values);
+    // Every record of the current table becomes one of records (values as for append), in one
+    // step: a crash leaves the old records or the new ones. The pointer goes to the first.
+    Status replaceAll(const std::vector<std::vector<Value>>& records);
 
     // Whether the current table may be changed: not when it was opened read-only (a file this
     // user may read but not write). The failure names the file.
@@ -196,6 +204,7 @@ private:
     Status appendRecord(Table& t, const std::vector<Value>& values);
     Status purgeRecords(Table& t);
     Status replaceRecord(Table& t, const std::vector<Value>& values);
+    Status replaceRecords(Table& t, const std::vector<std::vector<Value>>& records);
 
     Status createFile(const std::string& path, const std::vector<FieldDef>& fields,
                       const std::vector<std::vector<Value>>& records);

@@ -44,7 +44,9 @@ Result<bool> dueNow(const TableDatabase& db, const ScanFields& fields,
 
 Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& shutdown,
                     PowerOff& powerOff, BellSound& sound) {
-    return runClockTick(db, t, RingDay{t.weekday, true, false}, shutdown, powerOff, sound);
+    RingDay own;
+    own.weekday = t.weekday;
+    return runClockTick(db, t, own, shutdown, powerOff, sound);
 }
 
 Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
@@ -53,7 +55,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
     const char* today = weekdayFieldName(day.weekday);
     checkShutdown(shutdown, now, powerOff);
 
-    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    if (Status s = db.select(day.bells); !s.isOk()) return s;
     auto starts = scanFields(db, schema::kStart, today);
     auto ends = scanFields(db, schema::kEnd, today);
     if (!starts.isOk()) return starts.status();
@@ -94,7 +96,7 @@ Result<std::vector<ScheduledBell>> bellsStartingBetween(TableDatabase& db, const
                                                         const std::string& to) {
     std::vector<ScheduledBell> found;
     if (!day.startsBells) return found;
-    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    if (Status s = db.select(day.bells); !s.isOk()) return s;
     auto today = db.fieldRef(weekdayFieldName(day.weekday));
     if (!today.isOk()) return today.status();
     for (db.goFirst(); !db.endOfTable(); db.skip()) {

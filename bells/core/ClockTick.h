@@ -44,7 +44,8 @@ void checkShutdown(const ShutdownPlan& plan, std::string_view timeText, PowerOff
 Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& shutdown,
                     PowerOff& powerOff, BellSound& sound);
 // The same on a day of the school calendar: bells start only when the day rings, with the flags
-// of the weekday it rings as; end-time stops and power-off apply on every day.
+// of the weekday it rings as, from the day's 作息表; end-time stops and power-off apply on every
+// day.
 Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
                     const ShutdownPlan& shutdown, PowerOff& powerOff, BellSound& sound);
 

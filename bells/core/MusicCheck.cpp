@@ -6,14 +6,20 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderListing.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/Timetables.h"
 
 namespace tolvane {
 
 Result<std::vector<BellMusic>> readBellMusic(TableDatabase& db) {
-    auto bells = readBells(db);
-    if (!bells.isOk()) return bells.status();
     std::vector<BellMusic> music;
-    for (const BellRecord& bell : bells.value()) music.push_back({bell.start, bell.music});
+    // Every 作息表's: next season's music is checked long before its first day.
+    for (const std::string& name : timetableNames(db)) {
+        const auto table = bellTableOf(db, name);
+        if (!table) continue;
+        auto bells = readBells(db, *table);
+        if (!bells.isOk()) return bells.status();
+        for (const BellRecord& bell : bells.value()) music.push_back({bell.start, bell.music});
+    }
     return music;
 }
 

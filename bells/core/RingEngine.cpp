@@ -98,6 +98,7 @@ Status RingEngine::processDueSeconds() {
             m_log->note(day.startsBells ? "校历：" + dateText(t) + " 按" +
                                               weekdayFieldName(day.weekday) + "响铃"
                                         : "校历：" + dateText(t) + " 放假，不响铃");
+        if (newDay && !day.timetableLine.empty()) m_log->note(day.timetableLine);
         if (second == wall && previousWall != 0 &&
             wall - (previousWall + 1) > SecondPacer::kMaxCatchUp)
             if (Status s = ringPassedOver(previousWall, wall, epoch, t, day); !s.isOk()) return s;

@@ -91,6 +91,17 @@ std::vector<Value> recordValues(const Times& times, const BellForm& form) {
 
 }  // namespace
 
+Result<BellRecord> bellOfForm(const BellForm& form) {
+    if (form.music.empty())
+        return Status::invalidArgument(uiText("BellEditing", "请选择添加铃声的音乐文件！"));
+    std::optional<FlowMessage> stop = musicUnstorable(form.music);
+    if (!stop) stop = musicTooLong(form.music);
+    Times times;
+    if (!stop) stop = readTimes(form, &times);
+    if (stop) return Status::invalidArgument(stop->text);
+    return BellRecord{times.start, times.end, form.music, form.weekdays, secondsOf(times.start)};
+}
+
 std::string shownText(const FlowResult& result) {
     if (!result.message) return {};
     return result.why.empty() ? result.message->text : result.message->text + "\n" + result.why;
@@ -117,22 +128,21 @@ std::optional<std::string> normaliseTime(const std::array<std::string, 3>& piece
     return text;
 }
 
-std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db) {
-    if (!db.select(schema::kBellAlias).isOk() || db.canChange().isOk()) return std::nullopt;
+std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db, const std::string& table) {
+    if (!db.select(table).isOk() || db.canChange().isOk()) return std::nullopt;
     return info(fillIn(
         uiText("BellEditing", "不能修改铃声计划：文件 %1 只能读取（没有写入权限），铃声照常响起。"),
         {db.currentPath()}));
 }
 
-FlowResult addBell(TableDatabase& db, const BellForm& form) {
-    if (auto refusal = readOnlyRefusal(db)) return {refusal};
+FlowResult addBell(TableDatabase& db, const BellForm& form, const std::string& table) {
+    if (auto refusal = readOnlyRefusal(db, table)) return {refusal};
     if (form.music.empty()) return {info(uiText("BellEditing", "请选择添加铃声的音乐文件！"))};
     if (auto stop = musicUnstorable(form.music)) return {stop};
     if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
-    if (!db.select(schema::kBellAlias).isOk())
-        return {info(uiText("BellEditing", "添加铃声失败！"))};
+    if (!db.select(table).isOk()) return {info(uiText("BellEditing", "添加铃声失败！"))};
     // From the check for a taken time to the append, no other program may add that time.
     TableDatabase::WriteLock lock(db);
     if (!lock.status().isOk())
@@ -156,14 +166,15 @@ FlowResult addBell(TableDatabase& db, const BellForm& form) {
             true};
 }
 
-FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form) {
-    if (auto refusal = readOnlyRefusal(db)) return {refusal};
+FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form,
+                      const std::string& table) {
+    if (auto refusal = readOnlyRefusal(db, table)) return {refusal};
     if (form.music.empty()) return {};
     if (auto stop = musicUnstorable(form.music)) return {stop};
     if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
-    if (!db.select(schema::kBellAlias).isOk()) return {};
+    if (!db.select(table).isOk()) return {};
     const auto failed = [](const Status& why) {
         return FlowResult{
             FlowMessage{uiText("BellEditing", "失败"), uiText("BellEditing", "修改失败！")}, false,
@@ -190,12 +201,13 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
             true};
 }
 
-bool deleteBell(TableDatabase& db, const std::string& start, std::string* why) {
+bool deleteBell(TableDatabase& db, const std::string& start, std::string* why,
+                const std::string& table) {
     const auto fail = [&](std::string reason) {
         if (why) *why = std::move(reason);
         return false;
     };
-    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return fail(s.message());
+    if (Status s = db.select(table); !s.isOk()) return fail(s.message());
     TableDatabase::WriteLock lock(db);
     if (!lock.status().isOk()) return fail(lock.status().message());
     if (!findStart(db, start)) return fail("no bell starts at " + start);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/UiText.h"
+#include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {
@@ -40,13 +41,22 @@ std::optional<std::string> normaliseTime(const std::array<std::string, 3>& piece
 
 // The message that refuses every change while the bell table may not be written (a db.edb this
 // user may only read); none when it may be changed. Names the file and the reason.
-std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db);
+// table: the alias of the bell table, a 作息表's ("数据库", the default one, unless said).
+std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db,
+                                           const std::string& table = schema::kBellAlias);
 
-FlowResult addBell(TableDatabase& db, const BellForm& form);
+// The bell a form describes, or what the add window would say is wrong with it (music missing,
+// unstorable or too long, times out of range or in the wrong order).
+Result<BellRecord> bellOfForm(const BellForm& form);
+
+FlowResult addBell(TableDatabase& db, const BellForm& form,
+                   const std::string& table = schema::kBellAlias);
 // oldStart is the start time of the bell being changed, as the window loaded it.
-FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form);
+FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const BellForm& form,
+                      const std::string& table = schema::kBellAlias);
 // Removes the bell whose start text is start; true when one was removed, else false with why (for
 // the administrator: the window says nothing).
-bool deleteBell(TableDatabase& db, const std::string& start, std::string* why = nullptr);
+bool deleteBell(TableDatabase& db, const std::string& start, std::string* why = nullptr,
+                const std::string& table = schema::kBellAlias);
 
 }  // namespace tolvane

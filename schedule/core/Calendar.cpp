@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <map>
 
 #include "base/UiText.h"
 #include "platform/TextCodec.h"
+#include "schedule/core/Timetables.h"
 #include "settings/core/ProgramOptions.h"
 
 namespace tolvane {
@@ -106,13 +108,33 @@ std::string ringDayText(int ringDay) {
     return uiText("Calendar", kDays[ringDay - 1]);
 }
 
-RingDay ringDayOf(TableDatabase& db, const LocalTime& t) {
-    const RingDay own{t.weekday, true, false};
-    if (!selectCalendar(db).isOk() || !findDate(db, dateText(t))) return own;
+namespace {
+
+RingDay calendarDayOf(TableDatabase& db, const LocalTime& t) {
+    RingDay day;
+    day.weekday = t.weekday;
+    if (!selectCalendar(db).isOk() || !findDate(db, dateText(t))) return day;
     auto ringDay = db.readInteger(kRingDay);
-    if (!ringDay.isOk() || ringDay.value() < 0 || ringDay.value() > 7) return own;
-    if (ringDay.value() == kNoBells) return {t.weekday, false, true};
-    return {weekdayOfRingDay(static_cast<int>(ringDay.value())), true, true};
+    if (!ringDay.isOk() || ringDay.value() < 0 || ringDay.value() > 7) return day;
+    day.fromCalendar = true;
+    if (ringDay.value() == kNoBells)
+        day.startsBells = false;
+    else
+        day.weekday = weekdayOfRingDay(static_cast<int>(ringDay.value()));
+    return day;
+}
+
+}  // namespace
+
+RingDay ringDayOf(TableDatabase& db, const LocalTime& t) {
+    RingDay day = calendarDayOf(db, t);
+    const TimetablePlan plan = timetablePlan(db);
+    day.timetable = timetableOn(plan, t);
+    if (plan.timetables.size() > 1 || !plan.days.empty()) {
+        day.bells = bellTableOf(db, day.timetable.name).value_or(kBellAlias);
+        day.timetableLine = timetableLogLine(plan, day.timetable);
+    }
+    return day;
 }
 
 const RingDay& RingDayCache::of(TableDatabase& db, const LocalTime& t, bool* changed) {
@@ -188,8 +210,8 @@ Result<int> clearCalendarDays(TableDatabase& db, const std::string& from, const 
 
 namespace {
 
-std::vector<BellRecord> bellsInDayOrder(TableDatabase& db) {
-    auto read = readBells(db);
+std::vector<BellRecord> bellsInDayOrder(TableDatabase& db, const std::string& table) {
+    auto read = readBells(db, table);
     if (!read.isOk()) return {};
     std::vector<BellRecord> bells = std::move(read).value();
     std::sort(bells.begin(), bells.end(),
@@ -204,14 +226,16 @@ bool ringsOn(const BellRecord& bell, const RingDay& day) {
 }  // namespace
 
 std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock) {
-    const std::vector<BellRecord> bells = bellsInDayOrder(db);
+    std::map<std::string, std::vector<BellRecord>> tables;  // by alias, read once
     const int64_t now = clock.nowMs() / 1000;
     const int nowInDay = secondOfDay(clock.toLocal(now));
     constexpr int kDaysAhead = 14;
     for (int d = 0; d <= kDaysAhead; ++d) {
         const LocalTime day = clock.toLocal(now + int64_t{d} * 86400);
         const RingDay ringDay = ringDayOf(db, day);
-        for (const BellRecord& bell : bells)
+        if (!tables.count(ringDay.bells))
+            tables[ringDay.bells] = bellsInDayOrder(db, ringDay.bells);
+        for (const BellRecord& bell : tables[ringDay.bells])
             if (ringsOn(bell, ringDay) && (d > 0 || bell.sortValue > nowInDay))
                 return NextBell{day, bell};
     }
@@ -221,7 +245,7 @@ std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock) {
 int bellsLeftToday(TableDatabase& db, const Clock& clock) {
     const LocalTime now = clock.toLocal(clock.nowMs() / 1000);
     const RingDay today = ringDayOf(db, now);
-    const std::vector<BellRecord> bells = bellsInDayOrder(db);
+    const std::vector<BellRecord> bells = bellsInDayOrder(db, today.bells);
     return static_cast<int>(std::count_if(bells.begin(), bells.end(), [&](const BellRecord& b) {
         return ringsOn(b, today) && b.sortValue > secondOfDay(now);
     }));
@@ -230,7 +254,7 @@ int bellsLeftToday(TableDatabase& db, const Clock& clock) {
 std::optional<ClockMatch> offsetToNearestBell(TableDatabase& db, const LocalTime& now) {
     const RingDay today = ringDayOf(db, now);
     std::optional<ClockMatch> nearest;
-    for (const BellRecord& bell : bellsInDayOrder(db)) {
+    for (const BellRecord& bell : bellsInDayOrder(db, today.bells)) {
         const int offset = bell.sortValue - secondOfDay(now);
         if (ringsOn(bell, today) && std::abs(offset) <= kMaxClockOffsetSeconds &&
             (!nearest || std::abs(offset) < std::abs(nearest->offset)))

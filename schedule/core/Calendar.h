@@ -11,6 +11,7 @@
 
 #include "base/Clock.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/TimetableRule.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {
@@ -46,6 +47,11 @@ struct RingDay {
     int weekday = 0;
     bool startsBells = true;
     bool fromCalendar = false;
+    // The alias of the table the day's bells are read from: its 作息表's.
+    std::string bells = schema::kBellAlias;
+    DaysTimetable timetable;
+    // The ring log's line naming the day's timetable; empty for a school with only one.
+    std::string timetableLine;
 };
 // The day of date t by the calendar in db; t's own weekday when there is no calendar table or no
 // entry.

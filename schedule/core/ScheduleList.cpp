@@ -18,8 +18,8 @@ bool endsWith(std::string_view s, std::string_view suffix) {
 
 }  // namespace
 
-Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db) {
-    auto bells = readBells(db);
+Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db, const std::string& table) {
+    auto bells = readBells(db, table);
     if (!bells.isOk()) return bells.status();
     std::vector<ScheduleRow> rows;
     for (const BellRecord& bell : bells.value()) {

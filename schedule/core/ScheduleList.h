@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Status.h"
+#include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {
@@ -20,8 +21,10 @@ using ScheduleRow = std::array<std::string, kScheduleColumns + 1>;
 inline constexpr char kMarkerOn[] = "●";
 inline constexpr char kMarkerOff[] = "○";
 
-// The rows of "数据库" in table order, cells as stored; typeMismatch() for a field of another type.
-Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db);
+// The rows of the bell table open as table (a 作息表's; "数据库" is the default one) in table
+// order, cells as stored; typeMismatch() for a field of another type.
+Result<std::vector<ScheduleRow>> readScheduleRows(TableDatabase& db,
+                                                  const std::string& table = schema::kBellAlias);
 
 // The number a sort cell holds: spaces (ASCII and full-width) trimmed, leading number read; 0
 // when there is none.

@@ -4,6 +4,7 @@
 
 #include "base/PathText.h"
 #include "schedule/core/Calendar.h"
+#include "schedule/core/Timetables.h"
 
 namespace tolvane {
 
@@ -50,7 +51,11 @@ Result<BellRecord> readBell(const TableDatabase& db) {
 }
 
 Result<std::vector<BellRecord>> readBells(TableDatabase& db) {
-    if (Status s = db.select(schema::kBellAlias); !s.isOk()) return s;
+    return readBells(db, schema::kBellAlias);
+}
+
+Result<std::vector<BellRecord>> readBells(TableDatabase& db, const std::string& alias) {
+    if (Status s = db.select(alias); !s.isOk()) return s;
     std::vector<BellRecord> bells;
     for (db.goFirst(); !db.endOfTable(); db.skip()) {
         if (!db.currentIsLive()) continue;
@@ -84,7 +89,7 @@ Result<std::string> setAside(FileSystem& fs, const std::string& path) {
 // Opens path under alias; builds a new table (with its first records) when there is none, or
 // when its content is damaged, having first set the damaged file aside. A file this user may
 // read but not write is opened read-only; one that cannot be read is left alone.
-TableOrigin openOrCreate(TableDatabase& db, const std::string& path, const char* alias,
+TableOrigin openOrCreate(TableDatabase& db, const std::string& path, const std::string& alias,
                          const std::vector<FieldDef>& fields,
                          const std::vector<std::vector<Value>>& firstRecords,
                          OpenedTables* report) {
@@ -148,6 +153,13 @@ void giveSettingsTheirRecord(TableDatabase& db, OpenedTables* report) {
 
 }  // namespace
 
+TableOrigin openOrCreateTable(TableDatabase& db, const std::string& path, const std::string& alias,
+                              const std::vector<FieldDef>& fields,
+                              const std::vector<std::vector<Value>>& firstRecords,
+                              OpenedTables* report) {
+    return openOrCreate(db, path, alias, fields, firstRecords, report);
+}
+
 std::vector<FlowMessage> openedTablesMessages(const OpenedTables& opened) {
     std::vector<FlowMessage> messages;
     for (const std::string& moved : opened.setAside)
@@ -182,6 +194,7 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     report.bells = openOrCreate(db, bellPath, kBellAlias, bellTableFields(), {}, &report);
     report.calendar = openOrCreate(db, joinPath(dir, kCalendarFile), kCalendarAlias,
                                    calendarTableFields(), {}, &report);
+    if (report.bells != TableOrigin::kUnavailable) openTimetables(db, &report);
 
     // Without a settings table there is nothing to make current; the report says why.
     if (report.settings != TableOrigin::kUnavailable) db.select(kSettingsAlias);
@@ -200,6 +213,7 @@ ReloadedTables reloadChangedTables(TableDatabase& db) {
         else
             result.errors.push_back(r.status().message());
     }
+    if (db.hasTable(kBellAlias)) followTimetables(db, &result.timetables, &result.errors);
     return result;
 }
 
@@ -215,6 +229,7 @@ Status openTablesForReading(TableDatabase& db, const std::string& dir) {
         if (Status s = db.open(calendar, kCalendarAlias, TableDatabase::Access::kReadOnly);
             !s.isOk())
             return s;
+    openTimetablesForReading(db);
     db.select(kSettingsAlias);
     return Status::ok();
 }

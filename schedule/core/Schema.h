@@ -60,6 +60,8 @@ Result<BellRecord> readBell(const TableDatabase& db);
 // Every live bell of db's bell table, in table order; leaves the bell table current. Fails with
 // the first bell that cannot be read.
 Result<std::vector<BellRecord>> readBells(TableDatabase& db);
+// The same for the bell table open as alias (a 作息表's).
+Result<std::vector<BellRecord>> readBells(TableDatabase& db, const std::string& alias);
 
 // The values of a Bell record in field order, for Append record.
 std::vector<Value> bellValues(const BellRecord& bell);
@@ -88,6 +90,12 @@ struct OpenedTables {
 // file set aside first). A file that may be read but not written opens read-only; one that
 // cannot be read is an error and stays as it is. Leaves "配置" current.
 OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir);
+// The same for one table file of the folder: opened, or made anew with firstRecords when missing
+// or damaged (the damaged file set aside and named in report), or opened read-only.
+TableOrigin openOrCreateTable(TableDatabase& db, const std::string& path, const std::string& alias,
+                              const std::vector<FieldDef>& fields,
+                              const std::vector<std::vector<Value>>& firstRecords,
+                              OpenedTables* report);
 
 // What the window tells the user of tables opened with trouble: each damaged file set aside, and
 // the tables that can only be read (bells ring, changes are refused). In this thread's language.
@@ -102,8 +110,10 @@ struct ReloadedTables {
     bool bells = false;
     bool settings = false;
     bool calendar = false;
+    // The 作息表 index (zx.edb) or one of its timetables' tables.
+    bool timetables = false;
     std::vector<std::string> errors;
-    bool any() const { return bells || settings || calendar; }
+    bool any() const { return bells || settings || calendar || timetables; }
 };
 
 // Reads again each of the program's two tables whose file was changed by someone else (another

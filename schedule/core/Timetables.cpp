@@ -1,0 +1,474 @@
+#include "schedule/core/Timetables.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "base/PathText.h"
+#include "platform/TextCodec.h"
+#include "schedule/core/Calendar.h"
+
+namespace tolvane {
+
+using namespace schema;
+
+namespace {
+
+constexpr char kTimetableRecord[] = "T";
+constexpr char kRotationRecord[] = "R";
+constexpr char kDayRecord[] = "D";
+constexpr char kTableAliasPrefix[] = "作息表:";
+// A range longer than this is a typing error, as for the calendar's days.
+constexpr int kMaxRangeDays = 400;
+constexpr int64_t kDaySeconds = 86400;
+
+std::string aliasOfFile(const std::string& file) {
+    return kTableAliasPrefix + file;
+}
+
+bool isTimetableAlias(const std::string& alias) {
+    return alias.rfind(kTableAliasPrefix, 0) == 0;
+}
+
+// The folder of db.edb, where the timetables live.
+std::string tableFolder(TableDatabase& db) {
+    if (!db.select(kBellAlias).isOk()) return {};
+    return std::filesystem::path(db.currentPath()).parent_path().string();
+}
+
+std::string monthDayText(int md) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d-%02d", md / 100, md % 100);
+    return text;
+}
+
+std::string textOf(TableDatabase& db, const char* field) {
+    auto text = db.readText(field);
+    return text.isOk() ? text.value() : std::string();
+}
+
+std::vector<std::string> splitNames(const std::string& joined) {
+    std::vector<std::string> names;
+    size_t from = 0;
+    while (from <= joined.size() && !joined.empty()) {
+        const size_t comma = joined.find(',', from);
+        names.push_back(joined.substr(from, comma - from));
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+    }
+    return names;
+}
+
+std::string joinNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ",") + name;
+    return joined;
+}
+
+std::vector<std::vector<Value>> indexRecords(const TimetableIndex& index) {
+    std::vector<std::vector<Value>> records;
+    for (const auto& t : index.timetables)
+        records.push_back({kTimetableRecord, t.name, t.file,
+                           t.season ? monthDayText(t.season->from) : "",
+                           t.season ? monthDayText(t.season->to) : ""});
+    if (!index.rotation.empty())
+        records.push_back(
+            {kRotationRecord, joinNames(index.rotation), "", index.rotationStart, ""});
+    for (const auto& [date, name] : index.days) records.push_back({kDayRecord, name, "", date, ""});
+    return records;
+}
+
+Status writeIndex(TableDatabase& db, const std::string& path, const TimetableIndex& index) {
+    if (!db.hasTable(kTimetableAlias)) {
+        if (Status s = db.create(path, timetableIndexFields(), indexRecords(index)); !s.isOk())
+            return s;
+        return db.open(path, kTimetableAlias);
+    }
+    if (Status s = db.select(kTimetableAlias); !s.isOk()) return s;
+    return db.replaceAll(indexRecords(index));
+}
+
+Status refusedWhenReadOnly(TableDatabase& db) {
+    if (Status s = db.select(kBellAlias); !s.isOk()) return s;
+    if (Status s = db.canChange(); !s.isOk()) return s;
+    if (db.hasTable(kTimetableAlias)) {
+        db.select(kTimetableAlias);
+        return db.canChange();
+    }
+    return Status::ok();
+}
+
+// Reads the index afresh under its lock, lets change edit it, and writes it whole; then the open
+// timetables follow it. Nothing is written when change fails.
+Status changeIndex(TableDatabase& db, const std::function<Status(TimetableIndex&)>& change) {
+    if (Status s = refusedWhenReadOnly(db); !s.isOk()) return s;
+    const std::string folder = tableFolder(db);
+    const std::string path = joinPath(folder, kTimetableFile);
+    TableDatabase::WriteLock lock(db, path);
+    if (!lock.status().isOk()) return lock.status();
+    if (db.hasTable(kTimetableAlias))
+        if (auto r = db.reload(kTimetableAlias); !r.isOk()) return r.status();
+    TimetableIndex index = readTimetableIndex(db);
+    if (Status s = change(index); !s.isOk()) return s;
+    if (Status s = writeIndex(db, path, index); !s.isOk()) return s;
+    bool changed = false;
+    std::vector<std::string> errors;
+    followTimetables(db, &changed, &errors);
+    return errors.empty() ? Status::ok() : Status::ioError(errors.front());
+}
+
+Status notATimetable(const std::string& name) {
+    return Status::notFound(fillIn(uiText("Timetable", "没有作息表“%1”"), {name}));
+}
+
+Status defaultStays() {
+    return Status::invalidArgument(
+        fillIn(uiText("Timetable", "“%1”是默认的作息表（db.edb），不能改名或删除，也没有季节"),
+               {kDefaultTimetable}));
+}
+
+// The first zxN.edb neither named in the index nor lying in the folder.
+std::string freeTableFile(TableDatabase& db, const std::string& folder,
+                          const TimetableIndex& index) {
+    for (int n = 1;; ++n) {
+        const std::string file = "zx" + std::to_string(n) + ".edb";
+        const bool named = std::any_of(index.timetables.begin(), index.timetables.end(),
+                                       [&](const auto& t) { return t.file == file; });
+        if (!named && !db.fileSystem().exists(joinPath(folder, file)) &&
+            !db.fileSystem().exists(joinPath(folder, file + ".deleted")))
+            return file;
+    }
+}
+
+Result<std::vector<std::string>> datesFromTo(const std::string& from, const std::string& to) {
+    const auto first = parseDate(from), last = parseDate(to.empty() ? from : to);
+    if (!first || !last)
+        return Status::invalidArgument(
+            fillIn(uiText("Calendar", "没有这一天：%1"), {first ? to : from}));
+    const int64_t a = dayNumber(*first), b = dayNumber(*last);
+    if (b < a)
+        return Status::invalidArgument(
+            fillIn(uiText("Calendar", "结束日期 %1 在开始日期 %2 之前"), {to, from}));
+    if (b - a >= kMaxRangeDays)
+        return Status::invalidArgument(
+            fillIn(uiText("Calendar", "一次最多设置 %1 天"), {std::to_string(kMaxRangeDays)}));
+    std::vector<std::string> dates;
+    for (int64_t d = a; d <= b; ++d)
+        dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));
+    return dates;
+}
+
+}  // namespace
+
+std::vector<FieldDef> timetableIndexFields() {
+    return {{kKind, kFieldText, 1},
+            {kName, kFieldText, 200},
+            {kFile, kFieldText, 16},
+            {kFrom, kFieldText, 10},
+            {kTo, kFieldText, 10}};
+}
+
+const TimetableIndex::Entry* TimetableIndex::find(const std::string& name) const {
+    for (const Entry& t : timetables)
+        if (t.name == name) return &t;
+    return nullptr;
+}
+
+TimetableIndex readTimetableIndex(TableDatabase& db) {
+    TimetableIndex index;
+    if (!db.select(kTimetableAlias).isOk()) return index;
+    for (db.goFirst(); !db.endOfTable(); db.skip()) {
+        if (!db.currentIsLive()) continue;
+        const std::string kind = textOf(db, kKind), name = textOf(db, kName);
+        const std::string from = textOf(db, kFrom), to = textOf(db, kTo);
+        if (kind == kTimetableRecord) {
+            TimetableIndex::Entry t{name, textOf(db, kFile), std::nullopt};
+            if (auto season = parseSeason(from, to); season.isOk()) t.season = season.value();
+            index.timetables.push_back(std::move(t));
+        } else if (kind == kRotationRecord) {
+            index.rotation = splitNames(name);
+            index.rotationStart = from;
+        } else if (kind == kDayRecord) {
+            index.days[from] = name;
+        }
+    }
+    return index;
+}
+
+TimetablePlan timetablePlan(TableDatabase& db) {
+    const TimetableIndex index = readTimetableIndex(db);
+    TimetablePlan plan;
+    plan.timetables.push_back({kDefaultTimetable, std::nullopt});
+    for (const auto& t : index.timetables)
+        if (db.hasTable(aliasOfFile(t.file))) plan.timetables.push_back({t.name, t.season});
+    plan.rotation = index.rotation;
+    plan.rotationStart = index.rotationStart;
+    plan.days = index.days;
+    return plan;
+}
+
+std::vector<std::string> timetableNames(TableDatabase& db) {
+    std::vector<std::string> names = {kDefaultTimetable};
+    for (const auto& t : readTimetableIndex(db).timetables) names.push_back(t.name);
+    return names;
+}
+
+std::optional<std::string> bellTableOf(TableDatabase& db, const std::string& name) {
+    if (name == kDefaultTimetable) return std::string(kBellAlias);
+    const TimetableIndex index = readTimetableIndex(db);
+    const auto* t = index.find(name);
+    if (!t || !db.hasTable(aliasOfFile(t->file))) return std::nullopt;
+    return aliasOfFile(t->file);
+}
+
+Result<std::string> bellTableFor(TableDatabase& db, const std::string& name) {
+    if (auto alias = bellTableOf(db, name)) return *alias;
+    return notATimetable(name);
+}
+
+void openTimetables(TableDatabase& db, OpenedTables* report) {
+    const std::string folder = tableFolder(db);
+    const std::string path = joinPath(folder, kTimetableFile);
+    if (folder.empty() || !db.fileSystem().exists(path)) return;
+    if (openOrCreateTable(db, path, kTimetableAlias, timetableIndexFields(), {}, report) ==
+        TableOrigin::kUnavailable)
+        return;
+    for (const auto& t : readTimetableIndex(db).timetables)
+        openOrCreateTable(db, joinPath(folder, t.file), aliasOfFile(t.file), bellTableFields(), {},
+                          report);
+}
+
+void openTimetablesForReading(TableDatabase& db) {
+    const std::string folder = tableFolder(db);
+    const std::string path = joinPath(folder, kTimetableFile);
+    if (folder.empty() || !db.fileSystem().exists(path)) return;
+    if (!db.open(path, kTimetableAlias, TableDatabase::Access::kReadOnly).isOk()) return;
+    // A timetable whose table cannot be read is left out: its days ring the rest of the rule.
+    for (const auto& t : readTimetableIndex(db).timetables)
+        db.open(joinPath(folder, t.file), aliasOfFile(t.file), TableDatabase::Access::kReadOnly);
+}
+
+void followTimetables(TableDatabase& db, bool* changed, std::vector<std::string>* errors) {
+    const std::string folder = tableFolder(db);
+    if (!db.hasTable(kTimetableAlias)) {
+        if (folder.empty() || !db.fileSystem().exists(joinPath(folder, kTimetableFile))) return;
+        OpenedTables report;
+        openTimetables(db, &report);
+        *changed = db.hasTable(kTimetableAlias);
+        errors->insert(errors->end(), report.errors.begin(), report.errors.end());
+        return;
+    }
+    if (db.changedOnDisk(kTimetableAlias)) {
+        auto r = db.reload(kTimetableAlias);
+        if (!r.isOk()) errors->push_back(r.status().message());
+        if (r.isOk() && r.value()) *changed = true;
+    }
+    const TimetableIndex index = readTimetableIndex(db);
+    std::vector<std::string> wanted;
+    for (const auto& t : index.timetables) {
+        const std::string alias = aliasOfFile(t.file);
+        wanted.push_back(alias);
+        if (!db.hasTable(alias)) {
+            OpenedTables report;
+            openOrCreateTable(db, joinPath(folder, t.file), alias, bellTableFields(), {}, &report);
+            errors->insert(errors->end(), report.errors.begin(), report.errors.end());
+            *changed = true;
+        } else if (db.changedOnDisk(alias)) {
+            auto r = db.reload(alias);
+            if (!r.isOk()) errors->push_back(r.status().message());
+            if (r.isOk() && r.value()) *changed = true;
+        }
+    }
+    for (const std::string& alias : db.aliases())
+        if (isTimetableAlias(alias) &&
+            std::find(wanted.begin(), wanted.end(), alias) == wanted.end()) {
+            db.close(alias);
+            *changed = true;
+        }
+}
+
+std::string timetableNameProblem(TableDatabase& db, const std::string& name) {
+    if (name.empty()) return uiText("Timetable", "请输入作息表的名称");
+    if (name.find(',') != std::string::npos || name.find("，") != std::string::npos)
+        return uiText("Timetable", "作息表的名称不能有逗号");
+    if (std::string reason = unstorableTextReason(name); !reason.empty()) return reason;
+    auto gbk = utf8ToGbk(name);
+    if (!gbk.isOk()) return gbk.status().message();
+    if (gbk.value().size() > static_cast<size_t>(kTimetableNameWidth))
+        return fillIn(
+            uiText("Timetable", "作息表的名称太长：最多 %1 字节（%2 个汉字）"),
+            {std::to_string(kTimetableNameWidth), std::to_string(kTimetableNameWidth / 2)});
+    const auto names = timetableNames(db);
+    if (std::find(names.begin(), names.end(), name) != names.end())
+        return fillIn(uiText("Timetable", "已经有作息表“%1”"), {name});
+    return {};
+}
+
+Status addTimetable(TableDatabase& db, const std::string& name, const std::string& copyOf) {
+    if (std::string problem = timetableNameProblem(db, name); !problem.empty())
+        return Status::invalidArgument(problem);
+    std::vector<std::vector<Value>> bells;
+    if (!copyOf.empty()) {
+        auto from = bellTableFor(db, copyOf);
+        if (!from.isOk()) return from.status();
+        auto read = readBells(db, from.value());
+        if (!read.isOk()) return read.status();
+        for (const BellRecord& bell : read.value()) bells.push_back(bellValues(bell));
+    }
+    const std::string folder = tableFolder(db);
+    return changeIndex(db, [&](TimetableIndex& index) {
+        if (index.find(name))
+            return Status::invalidArgument(fillIn(uiText("Timetable", "已经有作息表“%1”"), {name}));
+        const std::string file = freeTableFile(db, folder, index);
+        // The table is whole before the index names it: a crash in between leaves a file no
+        // index names, which the next timetable's name passes over.
+        if (Status s = db.create(joinPath(folder, file), bellTableFields(), bells); !s.isOk())
+            return s;
+        index.timetables.push_back({name, file, std::nullopt});
+        return Status::ok();
+    });
+}
+
+Status renameTimetable(TableDatabase& db, const std::string& from, const std::string& to) {
+    if (from == kDefaultTimetable) return defaultStays();
+    if (std::string problem = timetableNameProblem(db, to); !problem.empty())
+        return Status::invalidArgument(problem);
+    return changeIndex(db, [&](TimetableIndex& index) {
+        auto it = std::find_if(index.timetables.begin(), index.timetables.end(),
+                               [&](const auto& t) { return t.name == from; });
+        if (it == index.timetables.end()) return notATimetable(from);
+        it->name = to;
+        // The rules follow the timetable under its new name.
+        std::replace(index.rotation.begin(), index.rotation.end(), from, to);
+        for (auto& [date, name] : index.days)
+            if (name == from) name = to;
+        return Status::ok();
+    });
+}
+
+Result<int> timetableBellCount(TableDatabase& db, const std::string& name) {
+    auto alias = bellTableFor(db, name);
+    if (!alias.isOk()) return alias.status();
+    auto bells = readBells(db, alias.value());
+    if (!bells.isOk()) return bells.status();
+    return static_cast<int>(bells.value().size());
+}
+
+Status deleteTimetable(TableDatabase& db, const std::string& name, const std::string& today) {
+    if (name == kDefaultTimetable) return defaultStays();
+    const std::string folder = tableFolder(db);
+    std::string file;
+    Status changed = changeIndex(db, [&](TimetableIndex& index) {
+        auto it = std::find_if(index.timetables.begin(), index.timetables.end(),
+                               [&](const auto& t) { return t.name == name; });
+        if (it == index.timetables.end()) return notATimetable(name);
+        if (std::find(index.rotation.begin(), index.rotation.end(), name) != index.rotation.end())
+            return Status::invalidArgument(
+                fillIn(uiText("Timetable", "作息表“%1”在按周轮换中：请先从轮换中去掉它"), {name}));
+        for (const auto& [date, named] : index.days)
+            if (named == name && date >= today)
+                return Status::invalidArgument(
+                    fillIn(uiText("Timetable", "校历的 %1 按作息表“%2”响铃：请先改掉那一天"),
+                           {date, name}));
+        // Days gone by that named it go with it.
+        std::erase_if(index.days, [&](const auto& day) { return day.second == name; });
+        file = it->file;
+        index.timetables.erase(it);
+        return Status::ok();
+    });
+    if (!changed.isOk()) return changed;
+    // No index names the table any more; it is kept aside rather than removed, the bells with it.
+    const std::string path = joinPath(folder, file);
+    if (db.fileSystem().exists(path)) db.fileSystem().replace(path, path + ".deleted");
+    return Status::ok();
+}
+
+Status setTimetableSeason(TableDatabase& db, const std::string& name,
+                          const std::optional<Season>& season) {
+    if (name == kDefaultTimetable) return defaultStays();
+    return changeIndex(db, [&](TimetableIndex& index) {
+        auto it = std::find_if(index.timetables.begin(), index.timetables.end(),
+                               [&](const auto& t) { return t.name == name; });
+        if (it == index.timetables.end()) return notATimetable(name);
+        if (season) {
+            TimetablePlan plan;
+            for (const auto& t : index.timetables) plan.timetables.push_back({t.name, t.season});
+            if (std::string overlap = seasonOverlap(plan, name, *season); !overlap.empty())
+                return Status::invalidArgument(overlap);
+        }
+        it->season = season;
+        return Status::ok();
+    });
+}
+
+Status setTimetableRotation(TableDatabase& db, const std::vector<std::string>& names,
+                            const std::string& start) {
+    if (!names.empty() && names.size() < 2)
+        return Status::invalidArgument(uiText("Timetable", "按周轮换至少要有两个作息表"));
+    if (!names.empty() && !parseDate(start))
+        return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {start}));
+    return changeIndex(db, [&](TimetableIndex& index) {
+        for (const std::string& name : names)
+            if (name != kDefaultTimetable && !index.find(name)) return notATimetable(name);
+        index.rotation = names;
+        index.rotationStart = names.empty() ? std::string() : start;
+        return Status::ok();
+    });
+}
+
+Status setCalendarTimetable(TableDatabase& db, const std::string& from, const std::string& to,
+                            const std::string& name) {
+    auto dates = datesFromTo(from, to);
+    if (!dates.isOk()) return dates.status();
+    // A school without a second timetable needs no index for days that follow the rule.
+    if (name.empty() && !db.hasTable(kTimetableAlias)) return Status::ok();
+    return changeIndex(db, [&](TimetableIndex& index) {
+        if (!name.empty() && name != kDefaultTimetable && !index.find(name))
+            return notATimetable(name);
+        for (const std::string& date : dates.value())
+            if (name.empty())
+                index.days.erase(date);
+            else
+                index.days[date] = name;
+        return Status::ok();
+    });
+}
+
+std::map<std::string, std::string> calendarTimetables(TableDatabase& db, const std::string& from,
+                                                      const std::string& to) {
+    std::map<std::string, std::string> days;
+    for (const auto& [date, name] : readTimetableIndex(db).days)
+        if ((from.empty() || date >= from) && (to.empty() || date <= to)) days[date] = name;
+    return days;
+}
+
+std::string timetableDayText(const std::string& name) {
+    return fillIn(uiText("Timetable", "按作息表 %1"), {name});
+}
+
+std::string timetableReason(const TimetablePlan& plan, const DaysTimetable& day) {
+    switch (day.why) {
+        case DaysTimetable::Why::kCalendarDay:
+            return uiText("Timetable", "校历指定");
+        case DaysTimetable::Why::kSeason:
+            for (const auto& t : plan.timetables)
+                if (t.name == day.name && t.season) return seasonText(*t.season);
+            return {};
+        case DaysTimetable::Why::kRotation:
+            return uiText("Timetable", "按周轮换");
+        case DaysTimetable::Why::kDefault:
+            break;
+    }
+    return uiText("Timetable", "默认");
+}
+
+std::string timetableRuleText(const TimetableIndex& index, const std::string& name) {
+    std::string rule;
+    if (const auto* t = index.find(name); t && t->season) rule = seasonText(*t->season);
+    if (std::find(index.rotation.begin(), index.rotation.end(), name) != index.rotation.end())
+        rule += (rule.empty() ? "" : "；") +
+                fillIn(uiText("Timetable", "按周轮换（自 %1）"), {index.rotationStart});
+    return rule;
+}
+
+}  // namespace tolvane
