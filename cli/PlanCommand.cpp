@@ -8,6 +8,7 @@
 #include "bells/core/RingEngine.h"
 #include "bells/core/RingLog.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/TimetableRule.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
 
@@ -53,6 +54,10 @@ public:
     void stop() override { m_out << m_moment << " stop" << m_suffix << "\n"; }
     void requestPowerOff() override { m_out << m_moment << " power-off" << m_suffix << "\n"; }
     void warn(const std::string& line) override { m_out << m_moment << " log " << line << "\n"; }
+    // Of the ringer's notes, the day's 作息表: which bells the day's lines come from.
+    void note(const std::string& line) override {
+        if (line.rfind(kTimetableLinePrefix, 0) == 0) warn(line);
+    }
     // Said by start() above.
     void bellStarted(const LocalTime&, const std::string&) override {}
 

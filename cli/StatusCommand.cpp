@@ -15,6 +15,7 @@
 #include "platform/SoundOutput.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
 #ifdef TOLVANE_WITH_WEB
@@ -147,11 +148,21 @@ std::string lastHeardLine(const std::vector<std::string>& lines) {
 }
 
 std::string nextBell(const std::string& dir, const Clock& clock) {
+    return scheduleOf(dir, clock).next;
+}
+
+Schedule scheduleOf(const std::string& dir, const Clock& clock) {
     TableDatabase db;
     if (!openTablesForReading(db, dir).isOk()) return {};
-    const auto next = nextBellOf(db, clock);
-    return next ? dateText(next->day) + " " + next->bell.start + " " + next->bell.music
-                : std::string();
+    Schedule schedule;
+    if (const auto next = nextBellOf(db, clock))
+        schedule.next = dateText(next->day) + " " + next->bell.start + " " + next->bell.music;
+    const RingDay today = ringDayOf(db, clock.toLocal(clock.nowMs() / 1000));
+    if (!today.timetableLine.empty()) {
+        schedule.timetable = today.timetable.name;
+        schedule.why = timetableReason(timetablePlan(db), today.timetable);
+    }
+    return schedule;
 }
 
 int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ostream& err) {
@@ -167,7 +178,8 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     const SystemClock systemClock;
     OffsetClock schoolClock(systemClock);
     schoolClock.setOffsetSeconds(offset);
-    const std::string next = nextBell(dir, schoolClock);
+    const Schedule schedule = scheduleOf(dir, schoolClock);
+    const std::string& next = schedule.next;
     const ClockSync clock = readClockSync();
     const OutputReport output = readOutput(options.value().output);
     const std::string heard = lastHeardLine(log);
@@ -210,6 +222,10 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
             << ", \"bell_playing\": "
             << (!playing || playing->empty() ? "null" : jsonString(*playing))
             << ", \"next_bell\": " << (next.empty() ? "null" : jsonString(next))
+            << ", \"timetable\": "
+            << (schedule.timetable.empty() ? std::string("null")
+                                           : "{\"name\": " + jsonString(schedule.timetable) +
+                                                 ", \"why\": " + jsonString(schedule.why) + "}")
             << ", \"clock\": {\"synchronized\": "
             << (clock.known ? jsonBool(clock.synchronised) : "null")
             << ", \"offset_seconds\": " << offset
@@ -238,7 +254,11 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
                                : "process " + ringer.pid + ", plan " +
                                      (*ringer.planRunning ? "running" : "paused"))
         << (playing ? "\nbell playing: " + (playing->empty() ? "none" : *playing) : "")
-        << "\nnext bell: " << (next.empty() ? "none within two weeks" : next) << "\nclock: "
+        << "\nnext bell: " << (next.empty() ? "none within two weeks" : next)
+        << (schedule.timetable.empty()
+                ? std::string()
+                : "\ntimetable today: " + schedule.timetable + " (" + schedule.why + ")")
+        << "\nclock: "
         << (!clock.known         ? "not told by the system"
             : clock.synchronised ? "synchronised"
                                  : "not synchronised")

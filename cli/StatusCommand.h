@@ -33,6 +33,13 @@ std::string lastHeardLine(const std::vector<std::string>& lines);
 // "YYYY-MM-DD HH:MM:SS MUSIC"; empty when none.
 std::string nextBell(const std::string& dir, const Clock& clock);
 
+// The next bell, and today's 作息表 with why it rules (empty for a school with only one).
+struct Schedule {
+    std::string next;
+    std::string timetable, why;
+};
+Schedule scheduleOf(const std::string& dir, const Clock& clock);
+
 // tolvanectl status DIR [--json].
 int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ostream& err);
 

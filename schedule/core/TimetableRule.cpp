@@ -124,7 +124,7 @@ std::string timetableLogLine(const TimetablePlan& plan, const DaysTimetable& tod
             why = "默认";
             break;
     }
-    std::string line = "今天的作息表：" + today.name + "（" + why + "）";
+    std::string line = kTimetableLinePrefix + today.name + "（" + why + "）";
     if (!today.missing.empty()) line += "；校历指定的作息表“" + today.missing + "”已不存在";
     return line;
 }

@@ -64,6 +64,7 @@ DaysTimetable timetableOn(const TimetablePlan& plan, const LocalTime& day);
 // Why name's season may not be season: it overlaps another timetable's. Empty when it may.
 std::string seasonOverlap(const TimetablePlan& plan, const std::string& name, const Season& season);
 
+inline constexpr char kTimetableLinePrefix[] = "今天的作息表：";
 // The ring log's line for the day: "今天的作息表：夏季作息（05-01 至 09-30）", in the log's
 // Chinese.
 std::string timetableLogLine(const TimetablePlan& plan, const DaysTimetable& today);

@@ -117,6 +117,20 @@ Status changeIndex(TableDatabase& db, const std::function<Status(TimetableIndex&
     return errors.empty() ? Status::ok() : Status::ioError(errors.front());
 }
 
+// A timetable's table as db.edb is opened (a damaged one set aside and made anew), except that a
+// missing one is not made: an empty table would silence its days, which instead ring by the rest
+// of the rule.
+void openTimetableTable(TableDatabase& db, const std::string& folder,
+                        const TimetableIndex::Entry& t, OpenedTables* report) {
+    const std::string path = joinPath(folder, t.file);
+    if (!db.fileSystem().exists(path)) {
+        report->errors.push_back(path + ": the table of the timetable \"" + t.name +
+                                 "\" is missing; its days ring by the rest of the rules");
+        return;
+    }
+    openOrCreateTable(db, path, aliasOfFile(t.file), bellTableFields(), {}, report);
+}
+
 Status notATimetable(const std::string& name) {
     return Status::notFound(fillIn(uiText("Timetable", "没有作息表“%1”"), {name}));
 }
@@ -234,8 +248,7 @@ void openTimetables(TableDatabase& db, OpenedTables* report) {
         TableOrigin::kUnavailable)
         return;
     for (const auto& t : readTimetableIndex(db).timetables)
-        openOrCreateTable(db, joinPath(folder, t.file), aliasOfFile(t.file), bellTableFields(), {},
-                          report);
+        openTimetableTable(db, folder, t, report);
 }
 
 void openTimetablesForReading(TableDatabase& db) {
@@ -270,9 +283,9 @@ void followTimetables(TableDatabase& db, bool* changed, std::vector<std::string>
         wanted.push_back(alias);
         if (!db.hasTable(alias)) {
             OpenedTables report;
-            openOrCreateTable(db, joinPath(folder, t.file), alias, bellTableFields(), {}, &report);
+            openTimetableTable(db, folder, t, &report);
             errors->insert(errors->end(), report.errors.begin(), report.errors.end());
-            *changed = true;
+            *changed = db.hasTable(alias) || *changed;
         } else if (db.changedOnDisk(alias)) {
             auto r = db.reload(alias);
             if (!r.isOk()) errors->push_back(r.status().message());

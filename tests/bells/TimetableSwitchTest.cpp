@@ -1,0 +1,60 @@
+// The ringer's engine across midnight into a day of another 作息表, under a manual clock: the
+// last bell of the old day from its timetable, the first of the new day from the new one, each
+// once, and the log naming the day's timetable at the start and at the change of day.
+
+#include <gtest/gtest.h>
+
+#include "bells/core/RingEngine.h"
+#include "schedule/core/TimetableMaking.h"
+#include "schedule/core/Timetables.h"
+#include "tests/support/Recorders.h"
+#include "tests/support/TempDir.h"
+
+namespace tolvane {
+namespace {
+
+class NoteLog final : public RingLog {
+public:
+    void note(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+BellRecord everyDay(const std::string& start, const std::string& music) {
+    const int seconds = std::stoi(start.substr(0, 2)) * 3600 + std::stoi(start.substr(3, 2)) * 60 +
+                        std::stoi(start.substr(6, 2));
+    return {start, "", music, {true, true, true, true, true, true, true}, seconds};
+}
+
+TEST(TimetableSwitch, AtMidnightTheNewDaysTimetableRingsAndIsLogged) {
+    test::TempDir dir;
+    TableDatabase db;
+    openOrCreateTables(db, dir.path());
+    ASSERT_TRUE(
+        replaceTimetableBells(db, schema::kBellAlias,
+                              {everyDay("23:59:59", "常规晚"), everyDay("00:00:02", "常规早")})
+            .isOk());
+    ASSERT_TRUE(addTimetable(db, "夏季").isOk());
+    ASSERT_TRUE(
+        replaceTimetableBells(db, bellTableOf(db, "夏季").value(),
+                              {everyDay("23:59:59", "夏季晚"), everyDay("00:00:02", "夏季早")})
+            .isOk());
+    ASSERT_TRUE(setTimetableSeason(db, "夏季", parseSeason("05-01", "09-30").value()).isOk());
+
+    ManualClock clock(civilToEpochSeconds(2026, 4, 30, 23, 59, 57) * 1000 + 300);
+    test::RecordingSound sound;
+    NoteLog log;
+    RingEngine engine(db, clock, sound, sound);
+    engine.setLog(log);
+    for (int s = 0; s < 7; ++s, clock.advanceMs(1000))
+        ASSERT_TRUE(engine.processDueSeconds().isOk());
+    EXPECT_EQ((std::vector<std::string>{"start 常规晚", "start 夏季早"}), sound.take());
+    std::vector<std::string> timetableLines;
+    for (const std::string& line : log.lines)
+        if (line.rfind(kTimetableLinePrefix, 0) == 0) timetableLines.push_back(line);
+    EXPECT_EQ((std::vector<std::string>{"今天的作息表：常规作息（默认）",
+                                        "今天的作息表：夏季（05-01 至 09-30）"}),
+              timetableLines);
+}
+
+}  // namespace
+}  // namespace tolvane
