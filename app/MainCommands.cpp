@@ -11,6 +11,7 @@
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/ScheduleListView.h"
+#include "schedule/ui/TimetableWindow.h"
 
 namespace tolvane {
 
@@ -40,10 +41,12 @@ std::function<void()> alsoCheckMusic(Ringer& ringer, std::function<void()> chang
 
 }  // namespace
 
-void openAddBell(Ringer& ringer, const PrepareWindow& prepare, std::function<void()> changed) {
+void openAddBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow& prepare,
+                 std::function<void()> changed) {
     AddBellWindow window(ringer.db(), ringer.playback(), ringer.folder(),
                          alsoCheckMusic(ringer, std::move(changed)));
     window.fileUnplayableBecause = unplayableBecause;
+    window.bellTable = shownBellTable(&list, ringer.db());
     open(window, prepare);
 }
 
@@ -55,18 +58,21 @@ void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow
     ChangeBellWindow window(ringer.db(), ringer.playback(), ringer.folder(), row,
                             alsoCheckMusic(ringer, std::move(changed)));
     window.fileUnplayableBecause = unplayableBecause;
+    window.bellTable = shownBellTable(&list, ringer.db());
     open(window, prepare);
 }
 
 void deleteSelectedBell(Ringer& ringer, const QTreeWidget& list, const MessagePresenter& show) {
-    if (auto refusal = readOnlyRefusal(ringer.db())) return show(*refusal, QMessageBox::Warning);
-    deleteBell(ringer.db(), selectedStartTime(&list).toStdString());
+    const std::string table = shownBellTable(&list, ringer.db());
+    if (auto refusal = readOnlyRefusal(ringer.db(), table))
+        return show(*refusal, QMessageBox::Warning);
+    deleteBell(ringer.db(), selectedStartTime(&list).toStdString(), nullptr, table);
 }
 
 void ringSelectedNow(Ringer& ringer, const QTreeWidget& list, bool repeat,
                      const MessagePresenter& show) {
     const std::string start = selectedStartTime(&list).toStdString();
-    auto bells = readBells(ringer.db());
+    auto bells = readBells(ringer.db(), shownBellTable(&list, ringer.db()));
     if (!bells.isOk()) return;  // the tick says so, and ends the run
     for (const BellRecord& bell : bells.value()) {
         if (bell.start != start) continue;
@@ -75,6 +81,12 @@ void ringSelectedNow(Ringer& ringer, const QTreeWidget& list, bool repeat,
                         s.message());
         return;
     }
+}
+
+void openTimetables(Ringer& ringer, const PrepareWindow& prepare, std::function<void()> changed) {
+    TimetableWindow window(ringer.db(), ringer.schoolClock(), ringer.folder(),
+                           alsoCheckMusic(ringer, std::move(changed)));
+    open(window, prepare);
 }
 
 void openSchoolCalendar(Ringer& ringer, const PrepareWindow& prepare,

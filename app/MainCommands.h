@@ -19,8 +19,12 @@ namespace tolvane {
 class Ringer;
 using PrepareWindow = std::function<void(QDialog&)>;
 
-// changed: after each bell added or changed, and after the calendar changed.
-void openAddBell(Ringer& ringer, const PrepareWindow& prepare, std::function<void()> changed);
+// changed: after each bell added or changed, and after the calendar changed. Bells are added to,
+// changed and deleted in the 作息表 the list shows.
+// The 作息表 window; changed after each change it made.
+void openTimetables(Ringer& ringer, const PrepareWindow& prepare, std::function<void()> changed);
+void openAddBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow& prepare,
+                 std::function<void()> changed);
 void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow& prepare,
                     std::function<void()> changed);
 // No confirmation and no message, whether or not a bell was removed; a read-only schedule is

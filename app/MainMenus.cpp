@@ -31,6 +31,8 @@ MainMenus::MainMenus(QWidget& window, QTreeWidget& list, QWidget& menuButton, Ac
                             run(m_actions.ringLog));
     m_systemMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "校历设置")),
                             run(m_actions.calendar));
+    m_systemMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "作息表")),
+                            run(m_actions.timetables));
     m_systemMenu->addSeparator();
     m_systemMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "最小化")),
                             run(m_actions.minimise));
@@ -47,6 +49,8 @@ MainMenus::MainMenus(QWidget& window, QTreeWidget& list, QWidget& menuButton, Ac
                           run(m_actions.settings));
     m_listMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "校历设置")),
                           run(m_actions.calendar));
+    m_listMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "作息表")),
+                          run(m_actions.timetables));
     m_listMenu->addSeparator();
     m_ringNowAction =
         m_listMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "立即播放")),

@@ -16,6 +16,7 @@
 #include "app/MainMenus.h"
 #include "app/MainWindowLook.h"
 #include "app/StatePresenter.h"
+#include "app/TimetableChooser.h"
 #include "app/TrayIcon.h"
 #include "app/WindowPictures.h"
 #include "platform/Autostart.h"
@@ -52,6 +53,8 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     m_c = {m_ui->按钮1,     m_ui->按钮2,     m_ui->按钮3,    m_ui->超级列表框1,
            m_ui->透明标签2, m_ui->状态标签,  m_ui->修复按钮, m_ui->画板2,
            m_ui->图形按钮6, m_ui->图形按钮9, m_ui->图形按钮8};
+    m_timetables = new TimetableChooser(*m_ui->作息表框, *m_c.list, ringer.db(),
+                                        ringer.schoolClock(), [this] { refreshSchedule(); });
     m_painter = new ClockPainter(*m_c.face, *m_c.date, ringer.schoolClock(), ringer.db(), *this);
     m_presenter = std::make_unique<StatePresenter>(
         StatePresenter::Widgets{*m_c.status, *m_ui->下一铃声标签, *m_c.fix, *m_c.pause, *m_c.stop,
@@ -96,6 +99,7 @@ MainWindow::MainWindow(Ringer& ringer, QWidget* parent)
     // nobody can see the window.
     m_subscriptions.push_back(m_ringer.afterTick.add([this] {
         if (!isVisible() || isMinimized()) return;
+        m_timetables->followDay();
         m_painter->paint();
         if (!m_presenter->showNextBell()) showState();
     }));
@@ -115,8 +119,8 @@ void MainWindow::buildMenus() {
     m_menus = new MainMenus(
         *this, *m_c.list, *m_c.menu,
         {[this] { onSettings(); }, [this] { onRingLog(); }, [this] { onSchoolCalendar(); },
-         [this] { onMinimiseToTray(); }, [this] { onQuit(); }, [this] { onAddBell(); },
-         [this] { onChangeBell(); }, [this] { onDeleteBell(); },
+         [this] { onTimetables(); }, [this] { onMinimiseToTray(); }, [this] { onQuit(); },
+         [this] { onAddBell(); }, [this] { onChangeBell(); }, [this] { onDeleteBell(); },
          [this](bool repeat) {
              if (unlocked()) ringSelectedNow(m_ringer, *m_c.list, repeat, showMessage);
          },
@@ -150,6 +154,7 @@ void MainWindow::runCreatedHandler() {
     m_painter->paint();
 
     if (auto settings = m_ringer.applySettings(); !settings.isOk()) return fatal(settings.status());
+    m_timetables->refill();
     refreshSchedule();
     m_ringer.setPlan(PlanState::kRunning);
     showState();
@@ -161,7 +166,8 @@ void MainWindow::followPlanWithPainter() {
 
 void MainWindow::onTablesReloaded(const ReloadedTables& reloaded) {
     // The ring log has said what was read again, and what could not be.
-    if (reloaded.bells) refreshSchedule();
+    if (reloaded.timetables) m_timetables->refill();
+    if (reloaded.bells || reloaded.timetables) refreshSchedule();
     if (reloaded.calendar) m_painter->showCalendarDay();
 }
 
@@ -209,7 +215,7 @@ void MainWindow::onFixProblem() {
 }
 
 void MainWindow::onAddBell() {
-    if (unlocked()) openAddBell(m_ringer, prepareWindow, [this] { refreshSchedule(); });
+    if (unlocked()) openAddBell(m_ringer, *m_c.list, prepareWindow, [this] { refreshSchedule(); });
 }
 
 void MainWindow::onChangeBell() {
@@ -253,9 +259,16 @@ void MainWindow::onSettings() {
     openModalCentred(window);
 }
 
+void MainWindow::onTimetables() {
+    if (unlocked()) openTimetables(m_ringer, prepareWindow, [this] { followCalendar(); });
+}
+
+// After the calendar or the timetables changed here: today's timetable may be another.
 void MainWindow::followCalendar() {
     m_ringer.calendarChanged();
     m_painter->showCalendarDay();
+    m_timetables->refill();
+    refreshSchedule();
 }
 
 void MainWindow::onMinimiseToTray() {

@@ -30,6 +30,7 @@ namespace tolvane {
 class BalloonTip;
 class ClockFace;
 class ClockPainter;
+class TimetableChooser;
 class HotKeyToggle;
 class MainMenus;
 class StatePresenter;
@@ -93,6 +94,7 @@ public:
     void onSettings();
     void onRingLog();
     void onSchoolCalendar();
+    void onTimetables();
     // The calendar changed (here or on disk): the engine looks the day up again, the label too.
     void followCalendar();
     void onMinimiseToTray();
@@ -157,6 +159,7 @@ private:
     MainMenus* m_menus = nullptr;
     PasswordGate m_gate;
     ClockPainter* m_painter = nullptr;
+    TimetableChooser* m_timetables = nullptr;
     std::unique_ptr<StatePresenter> m_presenter;
     BalloonTip* m_balloon;
     TrayIcon* m_tray;

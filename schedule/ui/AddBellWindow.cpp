@@ -53,7 +53,7 @@ void AddBellWindow::showTips() {
 }
 
 void AddBellWindow::onAdd() {
-    finishFlow(addBell(m_db, readForm()));
+    finishFlow(addBell(m_db, readForm(), bellTable));
 }
 
 }  // namespace tolvane

@@ -70,6 +70,8 @@ public:
     // it plays.
     std::function<std::string(const std::string& file)> fileUnplayableBecause =
         [](const std::string&) { return std::string(); };
+    // The alias of the bell table the window adds to or changes: the 作息表 the list shows.
+    std::string bellTable = schema::kBellAlias;
 
 protected:
     // db holds the bell table and playback plays 试听; both must outlive the window. refreshList

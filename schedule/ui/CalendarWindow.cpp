@@ -14,6 +14,7 @@
 #include "language/Language.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
+#include "schedule/core/Timetables.h"
 #ifdef TOLVANE_HAVE_ICAL
 #include "schedule/ical/HolidayPlan.h"
 #endif
@@ -23,6 +24,7 @@ namespace tolvane {
 namespace {
 const QColor kHolidayColour(0xF4, 0xB6, 0xB6);
 const QColor kMakeUpColour(0xB6, 0xE0, 0xB6);
+const QColor kTimetableColour(0xB6, 0xD4, 0xF4);
 
 std::string isoDate(const QDate& d) {
     return d.toString(Qt::ISODate).toStdString();
@@ -46,7 +48,8 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
       m_calendar(new QCalendarWidget(this)),
       m_lastDay(new QDateEdit(this)),
       m_weekday(new QComboBox(this)),
-      m_note(new QLineEdit(this)) {
+      m_note(new QLineEdit(this)),
+      m_timetable(new QComboBox(this)) {
     setObjectName(QStringLiteral("校历窗口"));
     setWindowTitle(tr("校历"));
     // Month and weekday names in the interface's language, whatever the machine's locale.
@@ -58,6 +61,10 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
     m_lastDay->setAccessibleName(tr("到"));
     m_weekday->setAccessibleName(tr("按周几上课"));
     m_note->setAccessibleName(tr("说明"));
+    m_timetable->setObjectName(QStringLiteral("作息表选择框"));
+    m_timetable->setAccessibleName(tr("按哪个作息表"));
+    for (const std::string& name : timetableNames(m_db))
+        m_timetable->addItem(QString::fromStdString(name));
     m_calendar->setFirstDayOfWeek(Qt::Monday);
     m_calendar->setGridVisible(true);
     m_lastDay->setCalendarPopup(true);
@@ -72,10 +79,13 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
     auto* holiday = new QPushButton(tr("放假"), this);
     auto* workday = new QPushButton(tr("按周X上课"), this);
     auto* normal = new QPushButton(tr("恢复正常"), this);
+    auto* timetable = new QPushButton(tr("按作息表"), this);
+    timetable->setObjectName(QStringLiteral("按作息表按钮"));
     auto* import = new QPushButton(tr("导入节假日安排（.ics）"), this);
     connect(holiday, &QPushButton::clicked, this, &CalendarWindow::onHoliday);
     connect(workday, &QPushButton::clicked, this, &CalendarWindow::onWorkday);
     connect(normal, &QPushButton::clicked, this, &CalendarWindow::onNormal);
+    connect(timetable, &QPushButton::clicked, this, &CalendarWindow::onTimetable);
     connect(import, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, tr("导入节假日安排"), QString(),
                                                           QStringLiteral("iCalendar (*.ics)"));
@@ -91,6 +101,7 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
     grid->addWidget(m_calendar, 0, 0, 1, 4);
     grid->addWidget(legend(tr("放假"), kHolidayColour, this), 1, 0);
     grid->addWidget(legend(tr("调休上课"), kMakeUpColour, this), 1, 1);
+    grid->addWidget(legend(tr("按作息表"), kTimetableColour, this), 1, 2);
     grid->addWidget(new QLabel(tr("从所选日期到："), this), 2, 0);
     grid->addWidget(m_lastDay, 2, 1);
     grid->addWidget(m_note, 2, 2, 1, 2);
@@ -98,18 +109,33 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
     grid->addWidget(m_weekday, 3, 1);
     grid->addWidget(workday, 3, 2);
     grid->addWidget(normal, 3, 3);
-    grid->addWidget(import, 4, 0, 1, 4);
+    grid->addWidget(timetable, 4, 0);
+    grid->addWidget(m_timetable, 4, 1, 1, 3);
+    grid->addWidget(import, 5, 0, 1, 4);
     showMarks();
 }
 
 void CalendarWindow::showMarks() {
     m_calendar->setDateTextFormat(QDate(), QTextCharFormat());  // clears every mark
+    const auto timetables = calendarTimetables(m_db, "", "");
     for (const CalendarEntry& e : readCalendar(m_db)) {
         QTextCharFormat format;
         format.setBackground(e.ringDay == kNoBells ? kHolidayColour : kMakeUpColour);
-        format.setToolTip(QString::fromStdString(ringDayText(e.ringDay) + " " + e.note));
+        std::string tip = ringDayText(e.ringDay) + " " + e.note;
+        if (auto named = timetables.find(e.date); named != timetables.end())
+            tip = timetableDayText(named->second) + " " + tip;
+        format.setToolTip(QString::fromStdString(tip));
         m_calendar->setDateTextFormat(
             QDate::fromString(QString::fromStdString(e.date), Qt::ISODate), format);
+    }
+    // A day that only names a timetable rings as its own weekday, by that timetable.
+    for (const auto& [date, name] : timetables) {
+        const QDate day = QDate::fromString(QString::fromStdString(date), Qt::ISODate);
+        if (m_calendar->dateTextFormat(day).hasProperty(QTextFormat::BackgroundBrush)) continue;
+        QTextCharFormat format;
+        format.setBackground(kTimetableColour);
+        format.setToolTip(QString::fromStdString(timetableDayText(name)));
+        m_calendar->setDateTextFormat(day, format);
     }
 }
 
@@ -140,9 +166,17 @@ void CalendarWindow::onWorkday() {
 }
 
 void CalendarWindow::onNormal() {
-    auto removed =
-        clearCalendarDays(m_db, isoDate(m_calendar->selectedDate()), isoDate(m_lastDay->date()));
+    const std::string from = isoDate(m_calendar->selectedDate()), to = isoDate(m_lastDay->date());
+    if (Status s = setCalendarTimetable(m_db, from, to, ""); !s.isOk()) return report(s, "");
+    auto removed = clearCalendarDays(m_db, from, to);
     report(removed.isOk() ? Status::ok() : removed.status(), "");
+}
+
+void CalendarWindow::onTimetable() {
+    report(
+        setCalendarTimetable(m_db, isoDate(m_calendar->selectedDate()), isoDate(m_lastDay->date()),
+                             m_timetable->currentText().toStdString()),
+        "");
 }
 
 void CalendarWindow::importPlan(const QString& path) {

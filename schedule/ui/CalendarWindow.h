@@ -31,6 +31,9 @@ public:
     void onHoliday();
     void onWorkday();
     void onNormal();
+    // The days chosen ring by the 作息表 chosen in its box ("按作息表 考试"); with 按周X they make
+    // a make-up day of another timetable.
+    void onTimetable();
     // Imports path (the file dialog's choice).
     void importPlan(const QString& path);
     void showMarks();
@@ -39,6 +42,7 @@ public:
     QDateEdit* lastDay() const { return m_lastDay; }
     QComboBox* weekdayBox() const { return m_weekday; }
     QLineEdit* noteEdit() const { return m_note; }
+    QComboBox* timetableBox() const { return m_timetable; }
     MessagePresenter showMessage = messageBoxPresenter();
 
 private:
@@ -51,6 +55,7 @@ private:
     QDateEdit* m_lastDay;
     QComboBox* m_weekday;
     QLineEdit* m_note;
+    QComboBox* m_timetable;
 };
 
 }  // namespace tolvane

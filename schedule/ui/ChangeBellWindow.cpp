@@ -52,7 +52,7 @@ void ChangeBellWindow::fillFromRow(const QStringList& row) {
 }
 
 void ChangeBellWindow::onChange() {
-    finishFlow(changeBell(m_db, m_oldStartTime, readForm()));
+    finishFlow(changeBell(m_db, m_oldStartTime, readForm(), bellTable));
 }
 
 }  // namespace tolvane

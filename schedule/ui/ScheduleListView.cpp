@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 
 #include "schedule/core/ScheduleList.h"
+#include "schedule/core/Timetables.h"
 
 namespace tolvane {
 
@@ -43,7 +44,7 @@ void setUpScheduleColumns(QTreeWidget* list) {
 }
 
 Status fillScheduleList(QTreeWidget* list, TableDatabase& db) {
-    auto rows = readScheduleRows(db);
+    auto rows = readScheduleRows(db, shownBellTable(list, db));
     if (!rows.isOk()) return rows.status();
     std::vector<double> keys;
     for (const ScheduleRow& row : rows.value()) keys.push_back(listSortKey(row[kSortColumn]));
@@ -66,6 +67,23 @@ Status refreshScheduleList(QTreeWidget* list, TableDatabase& db) {
     list->clear();
     addSortColumn(list);
     return fillScheduleList(list, db);
+}
+
+namespace {
+constexpr char kTimetableProperty[] = "tolvaneTimetable";
+}
+
+void showTimetable(QTreeWidget* list, const std::string& name) {
+    list->setProperty(kTimetableProperty, QString::fromStdString(name));
+}
+
+std::string shownTimetable(const QTreeWidget* list) {
+    const QString name = list->property(kTimetableProperty).toString();
+    return name.isEmpty() ? std::string(kDefaultTimetable) : name.toStdString();
+}
+
+std::string shownBellTable(const QTreeWidget* list, TableDatabase& db) {
+    return bellTableOf(db, shownTimetable(list)).value_or(schema::kBellAlias);
 }
 
 QString selectedStartTime(const QTreeWidget* list) {

@@ -3,6 +3,7 @@
 // Filling the Schedule list (a QTreeWidget of ten columns) from the Bell schedule table.
 
 #include <QString>
+#include <string>
 
 #include "base/Status.h"
 #include "storage/TableDatabase.h"
@@ -20,6 +21,12 @@ Status fillScheduleList(QTreeWidget* list, TableDatabase& db);
 
 // Deletes every row, puts the temporary column back and fills the list anew; no row is selected.
 Status refreshScheduleList(QTreeWidget* list, TableDatabase& db);
+
+// The 作息表 the list shows (the default one until told otherwise), and the alias of its bell
+// table; a timetable gone since shows the default.
+void showTimetable(QTreeWidget* list, const std::string& name);
+std::string shownTimetable(const QTreeWidget* list);
+std::string shownBellTable(const QTreeWidget* list, TableDatabase& db);
 
 // The first-column text of the selected row; empty when none is selected.
 QString selectedStartTime(const QTreeWidget* list);

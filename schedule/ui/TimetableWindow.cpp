@@ -1,0 +1,286 @@
+#include "schedule/ui/TimetableWindow.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "schedule/core/Calendar.h"
+#include "schedule/core/TimetableMaking.h"
+#include "schedule/core/Timetables.h"
+#include "schedule/ui/GenerateTimetableWindow.h"
+#ifdef TOLVANE_HAVE_CSV
+#include "schedule/csv/TimetableCsv.h"
+#endif
+
+namespace tolvane {
+
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::vector<std::string> splitList(const QString& text) {
+    std::vector<std::string> names;
+    for (const QString& name : QString(text)
+                                   .replace(QStringLiteral("，"), QStringLiteral(","))
+                                   .split(QLatin1Char(','), Qt::SkipEmptyParts))
+        names.push_back(name.trimmed().toStdString());
+    return names;
+}
+
+}  // namespace
+
+TimetableWindow::TimetableWindow(TableDatabase& db, const Clock& clock, std::string library,
+                                 std::function<void()> changed, QWidget* parent)
+    : QDialog(parent),
+      m_db(db),
+      m_clock(clock),
+      m_library(std::move(library)),
+      m_changed(std::move(changed)),
+      m_list(new QTreeWidget(this)) {
+    setObjectName(QStringLiteral("作息表窗口"));
+    setWindowTitle(tr("作息表"));
+    askText = [this](const QString& question, const QString& text) -> std::optional<QString> {
+        bool ok = false;
+        const QString answer =
+            QInputDialog::getText(this, tr("作息表"), question, QLineEdit::Normal, text, &ok);
+        return ok ? std::optional<QString>(answer) : std::nullopt;
+    };
+    confirm = [this](const QString& question) {
+        return QMessageBox::question(this, tr("作息表"), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+    chooseCsv = [this](bool save) {
+        const QString filter = tr("作息表 CSV (*.csv)");
+        return save ? QFileDialog::getSaveFileName(this, tr("导出作息表"), QString(), filter)
+                    : QFileDialog::getOpenFileName(this, tr("导入作息表"), QString(), filter);
+    };
+
+    m_list->setObjectName(QStringLiteral("作息表列表"));
+    m_list->setAccessibleName(tr("作息表"));
+    m_list->setRootIsDecorated(false);
+    m_list->setHeaderLabels({tr("作息表"), tr("铃声"), tr("规则")});
+    m_list->setColumnWidth(0, 160);
+    m_list->setColumnWidth(1, 50);
+    m_list->setMinimumWidth(460);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_list, 0, 0, 12, 1);
+    const std::pair<const char*, void (TimetableWindow::*)()> buttons[] = {
+        {QT_TR_NOOP("新建"), &TimetableWindow::onAdd},
+        {QT_TR_NOOP("复制"), &TimetableWindow::onCopy},
+        {QT_TR_NOOP("改名"), &TimetableWindow::onRename},
+        {QT_TR_NOOP("删除"), &TimetableWindow::onDelete},
+        {QT_TR_NOOP("季节…"), &TimetableWindow::onSeason},
+        {QT_TR_NOOP("按周轮换…"), &TimetableWindow::onRotation},
+        {QT_TR_NOOP("生成作息…"), &TimetableWindow::onGenerate},
+        {QT_TR_NOOP("导入 CSV…"), &TimetableWindow::onImport},
+        {QT_TR_NOOP("导出 CSV…"), &TimetableWindow::onExport}};
+    int row = 0;
+    for (const auto& [text, handler] : buttons) {
+        auto* button = new QPushButton(tr(text), this);
+        button->setObjectName(QStringLiteral("作息表按钮") + QString::number(row + 1));
+        connect(button, &QPushButton::clicked, this, handler);
+        grid->addWidget(button, row++, 1);
+    }
+#ifndef TOLVANE_HAVE_CSV
+    // A build without libcsv cannot read or write a spreadsheet's CSV.
+    grid->itemAtPosition(row - 1, 1)->widget()->setVisible(false);
+    grid->itemAtPosition(row - 2, 1)->widget()->setVisible(false);
+#endif
+    auto* close = new QPushButton(tr("关闭"), this);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    grid->addWidget(close, 11, 1);
+    fill();
+}
+
+void TimetableWindow::fill() {
+    const std::string keep = selected();
+    m_list->clear();
+    const TimetableIndex index = readTimetableIndex(m_db);
+    const DaysTimetable today =
+        timetableOn(timetablePlan(m_db), m_clock.toLocal(m_clock.nowMs() / 1000));
+    for (const std::string& name : timetableNames(m_db)) {
+        auto bells = timetableBellCount(m_db, name);
+        QString rule = qs(timetableRuleText(index, name));
+        if (name == kDefaultTimetable && rule.isEmpty()) rule = tr("其余的日子");
+        if (name == today.name) rule = tr("今天；") + rule;
+        auto* item = new QTreeWidgetItem(
+            m_list,
+            {qs(name), bells.isOk() ? QString::number(bells.value()) : tr("不能读取"), rule});
+        item->setData(0, Qt::UserRole, qs(name));
+        if (name == today.name) {
+            QFont bold = item->font(0);
+            bold.setBold(true);
+            item->setFont(0, bold);
+        }
+    }
+    select(keep.empty() ? std::string(kDefaultTimetable) : keep);
+}
+
+std::string TimetableWindow::selected() const {
+    const auto items = m_list->selectedItems();
+    return items.isEmpty() ? std::string()
+                           : items.first()->data(0, Qt::UserRole).toString().toStdString();
+}
+
+void TimetableWindow::select(const std::string& name) {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+        if (m_list->topLevelItem(i)->data(0, Qt::UserRole).toString() == qs(name))
+            m_list->setCurrentItem(m_list->topLevelItem(i));
+}
+
+bool TimetableWindow::report(const Status& s) {
+    if (!s.isOk()) {
+        showMessage({infoCaption(), tr("作息表未能修改：%1").arg(qs(s.message())).toStdString()},
+                    QMessageBox::Warning);
+        return false;
+    }
+    fill();
+    if (m_changed) m_changed();
+    return true;
+}
+
+std::optional<std::string> TimetableWindow::askName(const QString& question, const QString& text) {
+    const auto answer = askText(question, text);
+    if (!answer) return std::nullopt;
+    return answer->trimmed().toStdString();
+}
+
+void TimetableWindow::onAdd() {
+    if (const auto name = askName(tr("新作息表的名称，例如 夏季作息：")))
+        if (report(addTimetable(m_db, *name))) select(*name);
+}
+
+void TimetableWindow::onCopy() {
+    const std::string from = selected();
+    if (from.empty()) return;
+    if (const auto name = askName(tr("复制“%1”的铃声，新作息表的名称：").arg(qs(from))))
+        if (report(addTimetable(m_db, *name, from))) select(*name);
+}
+
+void TimetableWindow::onRename() {
+    const std::string from = selected();
+    if (from.empty()) return;
+    if (const auto name = askName(tr("“%1”的新名称：").arg(qs(from)), qs(from)))
+        if (*name != from && report(renameTimetable(m_db, from, *name))) select(*name);
+}
+
+void TimetableWindow::onDelete() {
+    const std::string name = selected();
+    if (name.empty()) return;
+    auto bells = timetableBellCount(m_db, name);
+    const int count = bells.isOk() ? bells.value() : 0;
+    // A timetable with bells goes only when the user says so, knowing how many.
+    if (count > 0 &&
+        !confirm(tr("作息表“%1”有 %2 个铃声。确定要删除它吗？").arg(qs(name)).arg(count)))
+        return;
+    report(deleteTimetable(m_db, name, dateText(m_clock.toLocal(m_clock.nowMs() / 1000))));
+}
+
+void TimetableWindow::onSeason() {
+    const std::string name = selected();
+    if (name.empty()) return;
+    const TimetableIndex index = readTimetableIndex(m_db);
+    const auto* entry = index.find(name);
+    const QString now = entry && entry->season ? qs(seasonText(*entry->season)) : QString();
+    const auto answer = askText(
+        tr("“%1”每年从哪天到哪天使用（月-日 至 月-日，例如 05-01 至 09-30；留空则不按季节）：")
+            .arg(qs(name)),
+        now);
+    if (!answer) return;
+    const QStringList ends = answer->split(QStringLiteral("至"), Qt::SkipEmptyParts);
+    if (answer->trimmed().isEmpty()) return void(report(setTimetableSeason(m_db, name, {})));
+    auto season = ends.size() == 2 ? parseSeason(ends[0].trimmed().toStdString(),
+                                                 ends[1].trimmed().toStdString())
+                                   : parseSeason(answer->toStdString(), "");
+    if (!season.isOk()) return void(report(season.status()));
+    report(setTimetableSeason(m_db, name, season.value()));
+}
+
+void TimetableWindow::onRotation() {
+    const TimetableIndex index = readTimetableIndex(m_db);
+    QString now;
+    for (const std::string& name : index.rotation)
+        now += (now.isEmpty() ? QString() : QStringLiteral(",")) + qs(name);
+    const auto names =
+        askText(tr("按周轮换的作息表，按顺序用逗号分开（例如 单周,双周；留空则不轮换）："), now);
+    if (!names) return;
+    if (names->trimmed().isEmpty()) return void(report(setTimetableRotation(m_db, {}, "")));
+    const QString start = index.rotationStart.empty()
+                              ? qs(dateText(m_clock.toLocal(m_clock.nowMs() / 1000)))
+                              : qs(index.rotationStart);
+    const auto from = askText(tr("从哪一天所在的那一周开始（年-月-日）："), start);
+    if (!from) return;
+    report(setTimetableRotation(m_db, splitList(*names), from->trimmed().toStdString()));
+}
+
+void TimetableWindow::onGenerate() {
+    const std::string name = selected();
+    if (name.empty()) return;
+    GenerateTimetableWindow window(m_library, this);
+    window.setWindowTitle(tr("生成作息：%1").arg(qs(name)));
+    if (window.exec() != QDialog::Accepted) return;
+    auto bells = timetableBellCount(m_db, name);
+    if (bells.isOk() && bells.value() > 0 &&
+        !confirm(tr("生成的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？")
+                     .arg(window.bells().size())
+                     .arg(qs(name))
+                     .arg(bells.value())))
+        return;
+    auto table = bellTableFor(m_db, name);
+    if (!table.isOk()) return void(report(table.status()));
+    report(replaceTimetableBells(m_db, table.value(), window.bells()));
+}
+
+void TimetableWindow::onImport() {
+#ifdef TOLVANE_HAVE_CSV
+    const std::string name = selected();
+    if (name.empty()) return;
+    const QString path = chooseCsv(false);
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return void(report(Status::ioError(file.errorString().toStdString())));
+    const QByteArray bytes = file.readAll();
+    auto bells = parseTimetableCsv(std::string_view(bytes.constData(), bytes.size()));
+    if (!bells.isOk()) return void(report(bells.status()));
+    auto held = timetableBellCount(m_db, name);
+    if (held.isOk() && held.value() > 0 &&
+        !confirm(tr("文件里的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？")
+                     .arg(bells.value().size())
+                     .arg(qs(name))
+                     .arg(held.value())))
+        return;
+    auto table = bellTableFor(m_db, name);
+    if (!table.isOk()) return void(report(table.status()));
+    report(replaceTimetableBells(m_db, table.value(), std::move(bells).value()));
+#endif
+}
+
+void TimetableWindow::onExport() {
+#ifdef TOLVANE_HAVE_CSV
+    const std::string name = selected();
+    auto table = bellTableFor(m_db, name);
+    if (!table.isOk()) return void(report(table.status()));
+    auto bells = readBells(m_db, table.value());
+    if (!bells.isOk()) return void(report(bells.status()));
+    std::sort(bells.value().begin(), bells.value().end(),
+              [](const BellRecord& a, const BellRecord& b) { return a.sortValue < b.sortValue; });
+    const QString path = chooseCsv(true);
+    if (path.isEmpty()) return;
+    QFile file(path);
+    const std::string csv = timetableCsv(bells.value());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()))
+        return void(report(Status::ioError(file.errorString().toStdString())));
+#endif
+}
+
+}  // namespace tolvane
