@@ -28,6 +28,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTextCharFormat>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -54,7 +55,9 @@
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
+#include "schedule/ui/GenerateTimetableWindow.h"
 #include "schedule/ui/MusicChooser.h"
+#include "schedule/ui/TimetableWindow.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/ui/SettingsWindow.h"
 #include "tests/support/ManualTickTimer.h"
@@ -305,8 +308,11 @@ private slots:
         addBells({{"08:00:00", "", "/b/a.mp3", kNoDays, 28800}});
         start();
         QList<QAction*> items = m_window->listMenu()->actions();
-        QCOMPARE(items.size(), 8);  // the five of old, a separator, 立即播放 once and repeated
+        // The five of old, 作息表, a separator, 立即播放 once and repeated.
+        QCOMPARE(items.size(), 9);
         QCOMPARE(items[4]->text(), QStringLiteral("校历设置"));
+        QCOMPARE(items[5]->text(), QStringLiteral("作息表"));
+        items.removeAt(5);  // the rest as before
         QCOMPARE(items[6]->text(), QStringLiteral("立即播放"));
         QCOMPARE(items[0]->text(), QStringLiteral("修改铃声"));
         m_window->onListRightClick(QPoint(100, 100));
@@ -354,7 +360,8 @@ private slots:
         QStringList texts;
         for (QAction* a : m_window->systemMenu()->actions())
             texts << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(texts, (QStringList{"软件设置", "运行日志", "校历设置", "-", "最小化", "退出"}));
+        QCOMPARE(texts, (QStringList{"软件设置", "运行日志", "校历设置", "作息表", "-", "最小化",
+                                     "退出"}));
         m_window->systemMenu()->close();
     }
 
@@ -641,6 +648,90 @@ private slots:
         QVERIFY(m_messages[0].text.find("已导入 1 天") != std::string::npos);
         // The date label says what today is.
         QVERIFY(roles().dateLabel->text().endsWith(QStringLiteral(" · 放假")));
+    }
+
+    // The 作息表 window makes a summer timetable ruling today, generates its bells, and sets a
+    // calendar day; the chooser then shows today's, the list its bells, the add window adds to it,
+    // and the bell due next second rings from it.
+    void timetablesAreMadeChosenAndRungFromTheWindow() {
+        addBells({{"10:00:05", "", "常规.mp3", {true, true, true, true, true, true, true}, 36005}});
+        start();
+        QComboBox* chooser = m_window->ui().作息表框;
+        QVERIFY(chooser->isHidden());  // one timetable: nothing to choose
+        QCOMPARE(column(2), QStringList{QStringLiteral("常规.mp3")});
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            auto& w = dynamic_cast<TimetableWindow&>(dialog);
+            w.showMessage = [this](const FlowMessage& m, QMessageBox::Icon) {
+                m_messages.push_back(m);
+            };
+            QStringList answers = {QStringLiteral("冬季"), QStringLiteral("12-01 至 02-28"),
+                                   QStringLiteral("夏季"), QStringLiteral("11-01 至 12-31")};
+            w.askText = [answers](const QString&, const QString&) mutable {
+                return std::optional<QString>(answers.takeFirst());
+            };
+            w.confirm = [](const QString&) { return true; };
+            QTimer::singleShot(0, &w, [&w, this] {
+                w.onAdd();     // 冬季
+                w.onSeason();  // 12-01 .. 02-28
+                w.select(kDefaultTimetable);
+                w.onCopy();    // 夏季, the default's bell
+                w.onSeason();  // overlaps 冬季: refused, said
+                QCOMPARE(m_messages.size(), size_t{1});
+                QVERIFY(m_messages[0].text.find("重叠") != std::string::npos);
+                w.select("冬季");
+                QCOMPARE(w.list()->topLevelItemCount(), 3);
+                QVERIFY(w.list()->topLevelItem(1)->text(2).startsWith(QStringLiteral("今天")));
+                w.close();
+            });
+        };
+        m_window->onTimetables();
+        QVERIFY(!chooser->isHidden());
+        QCOMPARE(chooser->currentText(), QStringLiteral("冬季（今天）"));
+        QVERIFY(column(2).isEmpty());  // 冬季 has no bells yet
+
+        // A bell added now goes into 冬季 and rings from it at its second; the default's does not.
+        driveWindow<AddBellWindow>(
+            [&] { m_window->onAddBell(); },
+            [](AddBellWindow& w) {
+                w.ui().编辑框1->setText(QStringLiteral("10"));
+                w.ui().编辑框2->setText(QStringLiteral("0"));
+                w.ui().编辑框3->setText(QStringLiteral("2"));
+                w.ui().编辑框4->setText(QStringLiteral("冬季.mp3"));
+                for (QCheckBox* day :
+                     {w.ui().选择框1, w.ui().选择框2, w.ui().选择框3, w.ui().选择框4,
+                      w.ui().选择框5, w.ui().选择框6, w.ui().选择框7})
+                    day->setChecked(true);
+                w.onAdd();
+            });
+        QCOMPARE(column(2), QStringList{QStringLiteral("冬季.mp3")});
+        QCOMPARE(readBells(m_ringer->db()).value().size(), size_t{1});  // db.edb as it was
+        for (int s = 0; s < 6; ++s) nextSecond();
+        m_ringer->log().flush();
+        std::ifstream in(m_dir->file("tolvane.log"));
+        const std::string log((std::istreambuf_iterator<char>(in)), {});
+        QVERIFY(log.find("铃声开始：10:00:02 冬季.mp3") != std::string::npos);
+        QVERIFY(log.find("铃声开始：10:00:05") == std::string::npos);
+        QVERIFY(log.find("今天的作息表：冬季（12-01 至 02-28）") != std::string::npos);
+
+        // Choosing the default shows its bells; the choice holds.
+        chooser->setCurrentIndex(0);
+        emit chooser->activated(0);
+        QCOMPARE(column(2), QStringList{QStringLiteral("常规.mp3")});
+    }
+
+    // 生成作息 shows the bells before it makes them, and says why a day cannot be.
+    void theGeneratorShowsTheBellsItWillMake() {
+        GenerateTimetableWindow w(m_dir->path());
+        QVERIFY(!w.findChildren<QComboBox*>().isEmpty());
+        w.findChildren<QComboBox*>()[0]->setEditText(QStringLiteral("上课.mp3"));
+        w.findChildren<QComboBox*>()[1]->setEditText(QStringLiteral("下课.mp3"));
+        QCOMPARE(w.preview()->count(), 14);  // 4 + 3 lessons, two bells each
+        QCOMPARE(w.bells().front().start, std::string("08:00:00"));
+        QCOMPARE(w.preview()->item(4)->text(),
+                 QStringLiteral("第 3 节 上课 10:10"));          // after the 大课间
+        w.findChildren<QTimeEdit*>()[1]->setTime(QTime(11, 0));  // the afternoon too early
+        QVERIFY(w.bells().empty());
+        QVERIFY(w.problem()->text().contains(QStringLiteral("开始得太早")));
     }
 
     void theDateLabelFollowsMidnight() {
