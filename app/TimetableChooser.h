@@ -9,12 +9,13 @@
 #include <string>
 
 #include "base/Clock.h"
-#include "storage/TableDatabase.h"
 
 class QComboBox;
 class QTreeWidget;
 
 namespace tolvane {
+
+class TableDatabase;
 
 class TimetableChooser final : public QObject {
     Q_OBJECT

@@ -1205,6 +1205,14 @@ To play it in random order, turn on random play in the settings!</translation>
             <source>说明</source>
             <translation>Note</translation>
         </message>
+        <message>
+            <source>按哪个作息表</source>
+            <translation>Which timetable</translation>
+        </message>
+        <message>
+            <source>按作息表</source>
+            <translation>By timetable</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::ChangeBellWindow</name>
@@ -1466,6 +1474,18 @@ Error: %2</translation>
         <message>
             <source>下一个铃声 %1 · 还有 %2 小时 %3 分</source>
             <translation>Next bell %1 · in %2 h %3 min</translation>
+        </message>
+        <message>
+            <source>作息表</source>
+            <translation>Timetables</translation>
+        </message>
+        <message>
+            <source>列表显示和修改的作息表</source>
+            <translation>The timetable the list shows and edits</translation>
+        </message>
+        <message>
+            <source>（今天）</source>
+            <translation> (today)</translation>
         </message>
     </context>
     <context>
@@ -1867,6 +1887,306 @@ Error: %2</translation>
         <message>
             <source>季节 %1 与作息表“%2”的季节 %3 重叠</source>
             <translation>The season %1 overlaps timetable “%2”'s season %3</translation>
+        </message>
+        <message>
+            <source>没有作息表“%1”</source>
+            <translation>There is no timetable &quot;%1&quot;</translation>
+        </message>
+        <message>
+            <source>“%1”是默认的作息表（db.edb），不能改名或删除，也没有季节</source>
+            <translation>&quot;%1&quot; is the default timetable (db.edb): it cannot be renamed or deleted, and has no season</translation>
+        </message>
+        <message>
+            <source>请输入作息表的名称</source>
+            <translation>Please enter the timetable's name</translation>
+        </message>
+        <message>
+            <source>作息表的名称不能有逗号</source>
+            <translation>A timetable's name cannot contain a comma</translation>
+        </message>
+        <message>
+            <source>作息表的名称太长：最多 %1 字节（%2 个汉字）</source>
+            <translation>The timetable's name is too long: at most %1 bytes (%2 Chinese characters)</translation>
+        </message>
+        <message>
+            <source>已经有作息表“%1”</source>
+            <translation>There is already a timetable &quot;%1&quot;</translation>
+        </message>
+        <message>
+            <source>作息表“%1”在按周轮换中：请先从轮换中去掉它</source>
+            <translation>The timetable &quot;%1&quot; is in the weekly rotation: take it out of the rotation first</translation>
+        </message>
+        <message>
+            <source>校历的 %1 按作息表“%2”响铃：请先改掉那一天</source>
+            <translation>The school calendar rings %1 by the timetable &quot;%2&quot;: change that day first</translation>
+        </message>
+        <message>
+            <source>按周轮换至少要有两个作息表</source>
+            <translation>A weekly rotation needs at least two timetables</translation>
+        </message>
+        <message>
+            <source>按作息表 %1</source>
+            <translation>By timetable %1</translation>
+        </message>
+        <message>
+            <source>校历指定</source>
+            <translation>set by the school calendar</translation>
+        </message>
+        <message>
+            <source>按周轮换</source>
+            <translation>weekly rotation</translation>
+        </message>
+        <message>
+            <source>默认</source>
+            <translation>default</translation>
+        </message>
+        <message>
+            <source>按周轮换（自 %1）</source>
+            <translation>weekly rotation (from %1)</translation>
+        </message>
+        <message>
+            <source>今天</source>
+            <translation>today</translation>
+        </message>
+        <message>
+            <source>作息表“%1”已有 %2 个铃声：加上 --replace 用新的铃声替换它们</source>
+            <translation>The timetable &quot;%1&quot; already has %2 bells: add --replace to replace them with the new ones</translation>
+        </message>
+        <message>
+            <source>作息表“%1”现在有 %2 个铃声</source>
+            <translation>The timetable &quot;%1&quot; now has %2 bells</translation>
+        </message>
+        <message>
+            <source>作息表“%1”有 %2 个铃声：加上 --yes 才删除它</source>
+            <translation>The timetable &quot;%1&quot; has %2 bells: add --yes to delete it</translation>
+        </message>
+    </context>
+    <context>
+        <name>TimetableCsv</name>
+        <message>
+            <source>第 %1 行：%2</source>
+            <translation>Line %1: %2</translation>
+        </message>
+        <message>
+            <source>要有四列：开始时间,结束时间,音乐,星期</source>
+            <translation>Four columns are needed: 开始时间,结束时间,音乐,星期 (start, end, music, weekdays)</translation>
+        </message>
+        <message>
+            <source>星期“%1”看不懂：请写 周一 周二 …，或 周一至周五</source>
+            <translation>Weekdays &quot;%1&quot; not understood: write 周一 周二 … or 周一至周五 (Monday to Friday)</translation>
+        </message>
+        <message>
+            <source>第 1 行应是表头：%1</source>
+            <translation>Line 1 must be the header: %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>TimetableMaking</name>
+        <message>
+            <source>%1 有两个铃声：一个时间点只能有一个铃声</source>
+            <translation>%1 has two bells: a moment can have only one bell</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::GenerateTimetableWindow</name>
+        <message>
+            <source> 分钟</source>
+            <translation> min</translation>
+        </message>
+        <message>
+            <source> 节</source>
+            <translation> lessons</translation>
+        </message>
+        <message>
+            <source>写入作息表</source>
+            <translation>Write to the timetable</translation>
+        </message>
+        <message>
+            <source>没有大课间</source>
+            <translation>No long break</translation>
+        </message>
+        <message>
+            <source>第一节课</source>
+            <translation>First lesson</translation>
+        </message>
+        <message>
+            <source>每节课</source>
+            <translation>Lesson length</translation>
+        </message>
+        <message>
+            <source>课间</source>
+            <translation>Break</translation>
+        </message>
+        <message>
+            <source>上午</source>
+            <translation>Morning</translation>
+        </message>
+        <message>
+            <source>下午第一节课</source>
+            <translation>First afternoon lesson</translation>
+        </message>
+        <message>
+            <source>下午</source>
+            <translation>Afternoon</translation>
+        </message>
+        <message>
+            <source>大课间</source>
+            <translation>Long break length</translation>
+        </message>
+        <message>
+            <source>上课铃</source>
+            <translation>Lesson bell</translation>
+        </message>
+        <message>
+            <source>下课铃</source>
+            <translation>End-of-lesson bell</translation>
+        </message>
+        <message>
+            <source>将生成的铃声</source>
+            <translation>Bells to be made</translation>
+        </message>
+        <message>
+            <source>第 %1 节 上课 </source>
+            <translation>Lesson %1 starts </translation>
+        </message>
+        <message>
+            <source>第 %1 节 下课 </source>
+            <translation>Lesson %1 ends </translation>
+        </message>
+        <message>
+            <source>共 %1 个铃声，周一至周五。</source>
+            <translation>%1 bells, Monday to Friday.</translation>
+        </message>
+        <message>
+            <source> 节后</source>
+            <translation> </translation>
+        </message>
+        <message>
+            <source>大课间在第</source>
+            <translation>Long break after lesson</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::TimetableWindow</name>
+        <message>
+            <source>作息表</source>
+            <translation>Timetables</translation>
+        </message>
+        <message>
+            <source>作息表 CSV (*.csv)</source>
+            <translation>Timetable CSV (*.csv)</translation>
+        </message>
+        <message>
+            <source>导出作息表</source>
+            <translation>Export timetable</translation>
+        </message>
+        <message>
+            <source>导入作息表</source>
+            <translation>Import timetable</translation>
+        </message>
+        <message>
+            <source>铃声</source>
+            <translation>Bells</translation>
+        </message>
+        <message>
+            <source>规则</source>
+            <translation>Rule</translation>
+        </message>
+        <message>
+            <source>新建</source>
+            <translation>New</translation>
+        </message>
+        <message>
+            <source>复制</source>
+            <translation>Copy</translation>
+        </message>
+        <message>
+            <source>改名</source>
+            <translation>Rename</translation>
+        </message>
+        <message>
+            <source>删除</source>
+            <translation>Delete</translation>
+        </message>
+        <message>
+            <source>季节…</source>
+            <translation>Season…</translation>
+        </message>
+        <message>
+            <source>按周轮换…</source>
+            <translation>Weekly rotation…</translation>
+        </message>
+        <message>
+            <source>生成作息…</source>
+            <translation>Generate…</translation>
+        </message>
+        <message>
+            <source>导入 CSV…</source>
+            <translation>Import CSV…</translation>
+        </message>
+        <message>
+            <source>导出 CSV…</source>
+            <translation>Export CSV…</translation>
+        </message>
+        <message>
+            <source>关闭</source>
+            <translation>Close</translation>
+        </message>
+        <message>
+            <source>其余的日子</source>
+            <translation>all other days</translation>
+        </message>
+        <message>
+            <source>今天；</source>
+            <translation>today; </translation>
+        </message>
+        <message>
+            <source>不能读取</source>
+            <translation>unreadable</translation>
+        </message>
+        <message>
+            <source>作息表未能修改：%1</source>
+            <translation>The timetables were not changed: %1</translation>
+        </message>
+        <message>
+            <source>新作息表的名称，例如 夏季作息：</source>
+            <translation>Name of the new timetable, for example 夏季作息 (summer):</translation>
+        </message>
+        <message>
+            <source>复制“%1”的铃声，新作息表的名称：</source>
+            <translation>Copy the bells of &quot;%1&quot;; name of the new timetable:</translation>
+        </message>
+        <message>
+            <source>“%1”的新名称：</source>
+            <translation>New name of &quot;%1&quot;:</translation>
+        </message>
+        <message>
+            <source>作息表“%1”有 %2 个铃声。确定要删除它吗？</source>
+            <translation>The timetable &quot;%1&quot; has %2 bells. Delete it?</translation>
+        </message>
+        <message>
+            <source>“%1”每年从哪天到哪天使用（月-日 至 月-日，例如 05-01 至 09-30；留空则不按季节）：</source>
+            <translation>Which days of each year &quot;%1&quot; rings (MM-DD 至 MM-DD, for example 05-01 至 09-30; empty for no season):</translation>
+        </message>
+        <message>
+            <source>按周轮换的作息表，按顺序用逗号分开（例如 单周,双周；留空则不轮换）：</source>
+            <translation>Timetables taking turns week by week, in order, separated by commas (for example 单周,双周; empty for no rotation):</translation>
+        </message>
+        <message>
+            <source>从哪一天所在的那一周开始（年-月-日）：</source>
+            <translation>Starting with the week of which day (YYYY-MM-DD):</translation>
+        </message>
+        <message>
+            <source>生成作息：%1</source>
+            <translation>Generate timetable: %1</translation>
+        </message>
+        <message>
+            <source>生成的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？</source>
+            <translation>The %1 bells generated will replace the %3 bells of &quot;%2&quot;. Go ahead?</translation>
+        </message>
+        <message>
+            <source>文件里的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？</source>
+            <translation>The %1 bells of the file will replace the %3 bells of &quot;%2&quot;. Go ahead?</translation>
         </message>
     </context>
 </TS>
