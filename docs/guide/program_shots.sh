@@ -4,7 +4,7 @@
 # tolvanectl (one bell ringing as the pictures are taken), the windows opened by their buttons and
 # menu items (pressed through the accessibility bus and the keyboard) and closed with Esc.
 # PREFIX-main-playing, -main-paused, -AddBellWindow, -SettingsWindow, -RingLogWindow,
-# -CalendarWindow, -system-menu and -tray, in the language of LANG.
+# -CalendarWindow, -TimetableWindow, -system-menu and -tray, in the language of LANG.
 # Run under an X server of its own (shots.sh starts one per language).
 # Usage: program_shots.sh BIN_DIR OUT_DIR PREFIX
 set -euo pipefail
@@ -71,7 +71,7 @@ take_window() {
   }
   wait_for 10 "the $name window to close at Esc" close_with_escape
 }
-from_menu() {  # the System menu's item N (1: settings, 2: log, 3: calendar, 4: minimise)
+from_menu() {  # the System menu's item N (1: settings, 2: log, 3: calendar, 4: timetables, 5: minimise)
   xdotool mousemove --window "$window" 570 10 click 1
   sleep 0.7
   xdotool key $(printf 'Down %.0s' $(seq "$1")) Return
@@ -89,12 +89,13 @@ take_window AddBellWindow press "$add"
 take_window SettingsWindow from_menu 1
 take_window RingLogWindow from_menu 2
 take_window CalendarWindow from_menu 3
+take_window TimetableWindow from_menu 4
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.7
 import -window root -crop "$((WIDTH + 140))x${HEIGHT}+${X}+${Y}" +repage "$out/$prefix-system-menu.png"
-xdotool key Down Down Down Down Return
+xdotool key Down Down Down Down Down Return
 wait_for 10 "the tray icon" tray_icon "$app"
 screen=$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x.*/\1/p')
 xdotool mousemove --window "$(tray_icon "$app")" 8 8
