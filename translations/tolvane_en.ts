@@ -1061,6 +1061,34 @@
             <source>只能立即播放铃声库或铃声计划里的音乐</source>
             <translation>Only music of the bell library or the schedule can ring now</translation>
         </message>
+        <message>
+            <source>今天的作息表：%1（%2）</source>
+            <translation>Today's timetable: %1 (%2)</translation>
+        </message>
+        <message>
+            <source>%1（今天）</source>
+            <translation>%1 (today)</translation>
+        </message>
+        <message>
+            <source>作息表</source>
+            <translation>Timetable</translation>
+        </message>
+        <message>
+            <source>显示</source>
+            <translation>Show</translation>
+        </message>
+        <message>
+            <source>按平常的规则</source>
+            <translation>By the usual rules</translation>
+        </message>
+        <message>
+            <source>按作息表的日子</source>
+            <translation>Days by a timetable</translation>
+        </message>
+        <message>
+            <source>这些日子的作息表</source>
+            <translation>These days' timetable</translation>
+        </message>
     </context>
     <context>
         <name>main</name>

@@ -1,24 +1,52 @@
 // The school calendar: its days off and make-up days from a month back, setting and clearing them.
 
+#include <map>
+
+#include "schedule/core/Timetables.h"
 #include "web/PageParts.h"
 
 namespace tolvane {
 
 namespace {
 
-Html calendarTable(const std::vector<CalendarEntry>& entries, const std::string& token) {
+// A day's row: its ring day and the timetable it names, either of which may be missing.
+struct CalendarRow {
+    std::string ringDay, timetable, note;
+};
+
+Html calendarTable(const std::map<std::string, CalendarRow>& days, const std::string& token) {
     Html rows;
-    for (const CalendarEntry& e : entries)
+    for (const auto& [date, day] : days) {
+        std::string state = day.timetable.empty() ? std::string() : timetableDayText(day.timetable);
+        if (!day.ringDay.empty()) state += (state.empty() ? "" : " ") + day.ringDay;
         rows += html(
             "<tr><td>{}</td><td>{}</td><td>{}</td><td><form method=\"post\" "
             "action=\"/calendar/clear\">{}<input type=\"hidden\" name=\"from\" value=\"{}\">"
             "<button type=\"submit\" class=\"link\">{}</button></form></td></tr>",
-            e.date, ringDayText(e.ringDay), e.note, hiddenToken(token), e.date,
-            uiText("WebPage", "恢复正常"));
+            date, state, day.note, hiddenToken(token), date, uiText("WebPage", "恢复正常"));
+    }
     return html(
         "<table><thead><tr><th>{}</th><th>{}</th><th>{}</th><th></th></tr></thead><tbody>{}"
         "</tbody></table>",
         uiText("WebPage", "日期"), uiText("WebPage", "铃声日"), uiText("WebPage", "说明"), rows);
+}
+
+// The form that makes days ring by a timetable (an exam day, a half day); none for a school with
+// one timetable.
+Html timetableForm(TableDatabase& db, const std::string& token) {
+    const std::vector<std::string> names = timetableNames(db);
+    if (names.size() < 2) return {};
+    Html options = html("<option value=\"\">{}</option>", uiText("WebPage", "按平常的规则"));
+    for (const std::string& name : names)
+        options += html("<option value=\"{}\">{}</option>", name, timetableDayText(name));
+    return html(
+        "<h2>{}</h2><form method=\"post\" action=\"/calendar/timetable\" class=\"bell\">{}"
+        "<label>{}<input type=\"date\" name=\"from\" required></label><label>{}<input "
+        "type=\"date\" name=\"to\"></label><label>{}<select name=\"t\">{}</select></label>"
+        "<button type=\"submit\">{}</button></form>",
+        uiText("WebPage", "按作息表的日子"), hiddenToken(token), uiText("WebPage", "从"),
+        uiText("WebPage", "到（可不填）"), uiText("WebPage", "这些日子的作息表"), options,
+        uiText("WebPage", "保存"));
 }
 
 Html calendarForm(const std::string& token) {
@@ -48,11 +76,16 @@ HttpResponse WebApp::calendarPage(Context& c) {
     LocalTime monthBack = now;
     if (--monthBack.month < 1) monthBack.month = 12, --monthBack.year;
     monthBack.day = 1;
-    const std::vector<CalendarEntry> entries = readCalendar(db, dateText(monthBack), "");
-    body += entries.empty()
+    std::map<std::string, CalendarRow> days;
+    for (const CalendarEntry& e : readCalendar(db, dateText(monthBack), ""))
+        days[e.date] = {ringDayText(e.ringDay), {}, e.note};
+    for (const auto& [date, name] : calendarTimetables(db, dateText(monthBack), ""))
+        days[date].timetable = name;
+    body += days.empty()
                 ? html("<p>{}</p>", uiText("WebPage", "没有放假或调休的日子：每天按自己的星期响铃"))
-                : calendarTable(entries, c.session->formToken);
+                : calendarTable(days, c.session->formToken);
     body += calendarForm(c.session->formToken);
+    body += timetableForm(db, c.session->formToken);
     return page(c, uiText("WebPage", "校历"), body);
 }
 
@@ -77,10 +110,27 @@ HttpResponse WebApp::changeCalendar(Context& c, bool setting) {
         logChange(c, "校历 " + from + (to == from ? "" : " 至 " + to) + " 设为" + dayInLog);
         return backTo(c, "/calendar", uiText("WebPage", "已保存"), false);
     }
+    if (Status s = setCalendarTimetable(db, from, to, ""); !s.isOk())
+        return backTo(c, "/calendar", s.message(), true);
     const Result<int> cleared = clearCalendarDays(db, from, to);
     if (!cleared.isOk()) return backTo(c, "/calendar", cleared.status().message(), true);
     logChange(c, "校历 " + from + (to == from ? "" : " 至 " + to) + " 恢复正常");
     return backTo(c, "/calendar", uiText("WebPage", "已恢复正常"), false);
+}
+
+HttpResponse WebApp::calendarTimetable(Context& c) {
+    const std::string from = field(c.form, "from");
+    const std::string to = field(c.form, "to").empty() ? from : field(c.form, "to");
+    const std::string timetable = field(c.form, "t");
+    TableDatabase db;
+    const OpenedTables opened = openOrCreateTables(db, m_setup.folder);
+    if (!opened.usable())
+        return backTo(c, "/calendar", opened.errors.empty() ? "" : opened.errors[0], true);
+    if (Status s = setCalendarTimetable(db, from, to, timetable); !s.isOk())
+        return backTo(c, "/calendar", s.message(), true);
+    logChange(c, "校历 " + from + (to == from ? "" : " 至 " + to) +
+                     (timetable.empty() ? " 按平常的作息表" : " 按作息表 " + timetable));
+    return backTo(c, "/calendar", uiText("WebPage", "已保存"), false);
 }
 
 }  // namespace tolvane

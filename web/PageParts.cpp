@@ -5,6 +5,7 @@
 #include "base/PathText.h"
 #include "base/UiText.h"
 #include "schedule/core/BellLibrary.h"
+#include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
 
 namespace tolvane {
@@ -47,8 +48,8 @@ std::string durationText(int64_t seconds) {
     return fillIn(uiText("WebPage", "%1 秒"), {std::to_string(rest)});
 }
 
-std::vector<BellRecord> bellsByTime(TableDatabase& db) {
-    auto read = readBells(db);
+std::vector<BellRecord> bellsByTime(TableDatabase& db, const std::string& table) {
+    auto read = readBells(db, table);
     std::vector<BellRecord> bells =
         read.isOk() ? std::move(read).value() : std::vector<BellRecord>{};
     std::stable_sort(bells.begin(), bells.end(), [](const BellRecord& a, const BellRecord& b) {
@@ -59,6 +60,15 @@ std::vector<BellRecord> bellsByTime(TableDatabase& db) {
 
 bool ringsOnDay(const BellRecord& bell, const RingDay& day) {
     return day.startsBells && bell.weekdays[static_cast<size_t>((day.weekday + 6) % 7)];
+}
+
+std::string timetableOf(const FormFields& fields) {
+    const std::string named = field(fields, "t");
+    return named.empty() ? std::string(kDefaultTimetable) : named;
+}
+
+std::string timetableParameter(const std::string& timetable) {
+    return timetable == kDefaultTimetable ? std::string() : "&t=" + urlEncoded(timetable);
 }
 
 std::string folderPasswordHash(const std::string& folder) {
@@ -77,8 +87,9 @@ std::vector<MusicChoice> musicChoices(TableDatabase& db, const std::string& fold
              entry.folder
                  ? fillIn(uiText("WebPage", "%1（文件夹：依次播放其中的 MP3）"), {entry.name})
                  : entry.name});
-    for (const BellRecord& bell : bellsByTime(db))
-        if (!isMusicChoice(choices, bell.music)) choices.push_back({bell.music, bell.music});
+    for (const std::string& timetable : timetableNames(db))
+        for (const BellRecord& bell : bellsByTime(db, bellTableOf(db, timetable).value_or("")))
+            if (!isMusicChoice(choices, bell.music)) choices.push_back({bell.music, bell.music});
     return choices;
 }
 

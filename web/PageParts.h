@@ -37,8 +37,10 @@ std::array<std::string, 3> timePieces(const std::string& text);
 std::string daysText(const std::array<bool, 7>& days);
 // "3 天 2 小时", "5 分 3 秒": how long until something.
 std::string durationText(int64_t seconds);
-// The bells by their time of day; none when the table cannot be read.
-std::vector<BellRecord> bellsByTime(TableDatabase& db);
+// The bells of the bell table open as table (a 作息表's) by their time of day; none when the
+// table cannot be read.
+std::vector<BellRecord> bellsByTime(TableDatabase& db,
+                                    const std::string& table = schema::kBellAlias);
 bool ringsOnDay(const BellRecord& bell, const RingDay& day);
 // The folder's password hash as it is now; empty when none is set or it cannot be read (then
 // nobody logs in and every session ends).
@@ -54,6 +56,11 @@ std::vector<MusicChoice> musicChoices(TableDatabase& db, const std::string& fold
 bool isMusicChoice(const std::vector<MusicChoice>& choices, const std::string& path);
 // <select name="music"> of choices, chosen selected.
 Html musicSelect(const std::vector<MusicChoice>& choices, const std::string& chosen);
+
+// The 作息表 a request names (?t= or the form's t), the default when none; and "&t=NAME" to carry
+// it on in a link, empty for the default.
+std::string timetableOf(const FormFields& fields);
+std::string timetableParameter(const std::string& timetable);
 
 // The form's token, which every form posts back.
 Html hiddenToken(const std::string& token);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "schedule/core/Timetables.h"
 #include "web/PageParts.h"
 
 namespace tolvane {
@@ -87,6 +88,12 @@ HttpResponse WebApp::todayPage(Context& c) {
     Html body = html("<p class=\"clock\">{} {}</p>", dateText(now), timeText(now));
     if (!opened.isOk()) body += errorNotice(opened.message());
     body += html("<p>{}{}</p>", uiText("WebPage", "今天："), calendarWord(db, now));
+    const RingDay today = ringDayOf(db, now);
+    if (!today.timetableLine.empty())
+        body += html(
+            "<p class=\"timetable\">{}</p>",
+            fillIn(uiText("WebPage", "今天的作息表：%1（%2）"),
+                   {today.timetable.name, timetableReason(timetablePlan(db), today.timetable)}));
 
     if (const std::optional<RingerState> state = m_setup.ringer->state())
         body += ringerPart(*state, c.session->formToken, now) +
@@ -95,9 +102,8 @@ HttpResponse WebApp::todayPage(Context& c) {
         body += errorNotice(uiText("WebPage", "响铃程序没有回答"));
 
     body += html("<h2>{}</h2>", uiText("WebPage", "今天的铃声"));
-    const RingDay today = ringDayOf(db, now);
     Html rows;
-    for (const BellRecord& bell : bellsByTime(db))
+    for (const BellRecord& bell : bellsByTime(db, today.bells))
         if (ringsOnDay(bell, today))
             rows += html("<tr><td>{}</td><td>{}</td><td class=\"music\">{}</td></tr>", bell.start,
                          bell.end.empty() ? "—" : bell.end, bell.music);

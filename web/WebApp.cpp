@@ -70,6 +70,7 @@ HttpResponse WebApp::route(Context& c) {
         if (c.path == "/schedule/delete") return removeBell(c);
         if (c.path == "/calendar/set") return changeCalendar(c, true);
         if (c.path == "/calendar/clear") return changeCalendar(c, false);
+        if (c.path == "/calendar/timetable") return calendarTimetable(c);
         if (c.path == "/plan") return setPlan(c);
         if (c.path == "/stop") return stopSound(c);
         if (c.path == "/ringnow") return ringNow(c);

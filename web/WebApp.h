@@ -78,6 +78,7 @@ private:
     HttpResponse removeBell(Context& c);
     HttpResponse calendarPage(Context& c);
     HttpResponse changeCalendar(Context& c, bool setting);
+    HttpResponse calendarTimetable(Context& c);
     HttpResponse logPage(Context& c);
     HttpResponse setPlan(Context& c);
     HttpResponse stopSound(Context& c);

@@ -13,6 +13,7 @@
 #include "schedule/core/BellLibrary.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
 #include "tests/support/TempDir.h"
 #include "web/HttpParts.h"
@@ -283,6 +284,58 @@ TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
                         session)
                        .status);
     EXPECT_EQ(2u, calendarDays()) << "a note with a carriage return";
+}
+
+// The schedule page shows and edits the 作息表 chosen (today's unless one is named), today's page
+// says which rules and why, and the calendar page sets a day's; a name that is no timetable
+// changes nothing.
+TEST_F(WebAppTest, ThePagesWorkOnTheTimetableChosen) {
+    ASSERT_TRUE(addTimetable(db, "考试").isOk());
+    ASSERT_TRUE(setTimetableSeason(db, "考试", parseSeason("12-01", "12-31").value()).isOk());
+    // What the tables hold now, read as another program would.
+    const auto fresh = [this] {
+        TableDatabase now;
+        EXPECT_TRUE(openTablesForReading(now, dir.path()).isOk());
+        return std::pair{timetableBellCount(now, "考试").value(), calendarTimetables(now, "", "")};
+    };
+    const auto examBells = [&] { return fresh().first; };
+    const std::string session = logIn();
+    const std::string list = send("GET", "/schedule", {}, session).body;
+    EXPECT_NE(std::string::npos, list.find("<option value=\"考试\" selected>考试（今天）</option>"))
+        << list;
+    const std::string token = tokenIn(list);
+    const std::string bell = "start=08%3A00&music=" + formMusic("a.mp3") + "&d0=1&token=" + token;
+    EXPECT_EQ(303,
+              send("POST", "/schedule/add", bell + "&t=" + urlEncoded("考试"), session).status);
+    EXPECT_EQ(0u, bellCount());  // db.edb, the default timetable, as it was
+    EXPECT_EQ(1, examBells());
+    EXPECT_NE(std::string::npos, ringer.ringLog.lines.back().find("（作息表 考试）"));
+    EXPECT_NE(
+        std::string::npos,
+        send("GET", "/schedule?t=" + urlEncoded("常规作息"), {}, session).body.find("还没有铃声"));
+
+    const std::string unknown = "&t=" + urlEncoded("<b>没有</b>");
+    EXPECT_EQ(303, send("POST", "/schedule/add", bell + unknown, session).status);
+    const std::string refused = send("GET", "/schedule", {}, session).body;
+    EXPECT_NE(std::string::npos, refused.find("没有作息表“&lt;b&gt;没有&lt;/b&gt;”")) << refused;
+    EXPECT_EQ(1, examBells());
+
+    EXPECT_NE(std::string::npos,
+              send("GET", "/", {}, session).body.find("今天的作息表：考试（12-01 至 12-31）"));
+
+    const std::string day = "from=2026-12-14&t=" + urlEncoded("常规作息") + "&token=" + token;
+    EXPECT_EQ(303, send("POST", "/calendar/timetable", day, session).status);
+    EXPECT_EQ("常规作息", fresh().second.at("2026-12-14"));
+    EXPECT_NE(std::string::npos,
+              send("GET", "/calendar", {}, session).body.find("按作息表 常规作息"));
+    EXPECT_EQ(303,
+              send("POST", "/calendar/clear", "from=2026-12-14&token=" + token, session).status);
+    EXPECT_TRUE(fresh().second.empty());
+
+    EXPECT_EQ(303, send("POST", "/schedule/delete",
+                        "start=08%3A00%3A00&t=" + urlEncoded("考试") + "&token=" + token, session)
+                       .status);
+    EXPECT_EQ(0, examBells());
 }
 
 TEST_F(WebAppTest, RingNowOffersTheSchedulesMusicAndPlaysNothingElse) {
