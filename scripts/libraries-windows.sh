@@ -2,7 +2,8 @@
 # Cross-builds the C libraries the Windows programs link besides Qt, for 32-bit Windows, from
 # Debian's own source packages with Debian's patches (its security fixes among them): libmpg123
 # (decoding, scripts/mpg123-windows.sh), libsodium (the password's Argon2id hash) and libical
-# (published holiday plans, with its own time zone data: Windows has no zoneinfo) and OpenSSL
+# (published holiday plans, with its own time zone data: Windows has no zoneinfo), libcsv (作息表
+# as spreadsheets keep them) and OpenSSL
 # (the office's page is HTTPS only; its HTTP is Boost.Beast, header-only, from Debian's
 # libboost-dev, linked into PREFIX/include). Static libraries and their pkg-config files go into
 # PREFIX. A library PREFIX already has is left as it
@@ -46,6 +47,21 @@ if [ ! -f "$prefix/lib/libical.a" ]; then
     -DCMAKE_DISABLE_FIND_PACKAGE_BDB=ON -DCMAKE_DISABLE_FIND_PACKAGE_BerkeleyDB=ON >/dev/null
   cmake --build "$sources/build-libical-$host" >/dev/null
   cmake --install "$sources/build-libical-$host" >/dev/null
+fi
+
+if [ ! -f "$prefix/lib/libcsv.a" ]; then
+  "$here/debian-source.sh" libcsv 'libcsv-3.0.3*' "$sources"
+  folder=$(ls -d "$sources"/libcsv-3.0.3* | sort -V | tail -1)
+  "$here/debian-patches.sh" libcsv "$folder" "$sources"
+  rm -rf "$sources/build-libcsv-$host" && mkdir "$sources/build-libcsv-$host"
+  (cd "$sources/build-libcsv-$host" &&
+    "$folder/configure" --host=$host --prefix="$prefix" --disable-shared --enable-static \
+      --disable-dependency-tracking >/dev/null 2>&1 &&
+    make -j"$(nproc)" >/dev/null 2>&1 && make install >/dev/null)
+  # libcsv ships no pkg-config file; the build finds the Windows libraries through pkg-config.
+  mkdir -p "$prefix/lib/pkgconfig"
+  printf 'prefix=%s\nName: libcsv\nDescription: CSV parser\nVersion: 3.0.3\nLibs: -L${prefix}/lib -lcsv\nCflags: -I${prefix}/include\n' \
+    "$prefix" >"$prefix/lib/pkgconfig/libcsv.pc"
 fi
 
 if [ ! -f "$prefix/lib/libssl.a" ]; then

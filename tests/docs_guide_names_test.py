@@ -18,12 +18,14 @@ BELL = ["AddBellWindow", "tolvane::AddBellWindow", "ChangeBellWindow", "tolvane:
 SETTINGS = ["SettingsWindow", "tolvane::SettingsWindow", "tolvane::PasswordGate"]
 # The windows each section of the guides is about, by the section's number.
 # The later sections are about the command line and other programs (Syncthing, Windows' menus).
-SECTIONS = {1: MAIN + BELL, 2: MAIN + BELL + SETTINGS, 3: MAIN + ["tolvane::CalendarWindow", "Calendar"],
+TIMETABLES = ["tolvane::TimetableWindow", "tolvane::GenerateTimetableWindow", "Timetable"]
+SECTIONS = {1: MAIN + BELL, 2: MAIN + BELL + SETTINGS,
+            3: MAIN + BELL + ["tolvane::CalendarWindow", "Calendar"] + TIMETABLES,
             4: MAIN + SETTINGS, 5: MAIN + SETTINGS, 6: MAIN + SETTINGS,
             7: MAIN + ["tolvane::RingLogWindow"], 8: MAIN + SETTINGS, 9: MAIN + SETTINGS + ["WebPage"]}
 # Quoted, but no text of a window: the program's name, the folder above, the ring log's words.
 NOT_WINDOW_TEXTS = {"Tolvane", "..", "not heard", "铃声开始", "铃声响起：…迟到 N 毫秒", "铃声停止",
-                    "铃声没有被听到"}
+                    "铃声没有被听到", "今天的作息表：…"}
 
 ts = open(os.path.join(src, "translations", "tolvane_en.ts"), encoding="utf-8").read()
 texts = {}  # context -> [(source, translation)]
