@@ -94,8 +94,9 @@ int listTimetables(TableDatabase& db, std::ostream& out) {
         auto bells = timetableBellCount(db, name);
         std::string rule = timetableRuleText(index, name);
         if (rule.empty() && name == kDefaultTimetable) rule = uiText("Timetable", "默认");
-        out << name << "\t" << (bells.isOk() ? std::to_string(bells.value()) : "?") << "\t" << rule
-            << (name == now.name ? "\t" + uiText("Timetable", "今天") : "") << "\n";
+        out << name << "\t" << (bells.isOk() ? std::to_string(bells.value()) : "?") << "\t" << rule;
+        if (name == now.name) out << "\t" << uiText("Timetable", "今天");
+        out << "\n";
     }
     return 0;
 }

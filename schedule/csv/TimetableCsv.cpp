@@ -35,11 +35,17 @@ std::optional<size_t> dayIndex(std::string token) {
 }
 
 // "周一 周二 周五", "周一至周五", "1-5", "每天": the days ticked; nullopt for words it is not.
-std::optional<std::array<bool, 7>> parseDays(std::string text) {
+std::optional<std::array<bool, 7>> parseDays(const std::string& written) {
     std::array<bool, 7> days{};
-    for (std::string_view separator : {"、", "，", ",", "/", ";", "；"})
-        for (size_t at; (at = text.find(separator)) != std::string::npos;)
-            text.replace(at, separator.size(), " ");
+    // Each separator a spreadsheet may hold becomes a space.
+    std::string text;
+    for (size_t i = 0; i < written.size();) {
+        size_t separator = 0;
+        for (std::string_view s : {"、", "，", ",", "/", ";", "；"})
+            if (written.compare(i, s.size(), s) == 0) separator = s.size();
+        text += separator ? ' ' : written[i];
+        i += separator ? separator : 1;
+    }
     size_t from = 0;
     while (from < text.size()) {
         const size_t space = text.find(' ', from);
@@ -153,8 +159,11 @@ Result<std::vector<BellRecord>> parseTimetableCsv(std::string_view bytes) {
     if (!rows.isOk()) return rows.status();
     const auto& all = rows.value();
     std::string header;
-    for (const std::string& field : all.empty() ? std::vector<std::string>{} : all.front())
-        header += (header.empty() ? "" : ",") + trimmed(field);
+    for (const std::string& field : all.empty() ? std::vector<std::string>{} : all.front()) {
+        // Appended in two steps: GCC 12 sees an overlap in "," + std::string at -O3 (a false one).
+        if (!header.empty()) header += ',';
+        header += trimmed(field);
+    }
     if (header != kTimetableCsvHeader)
         return Status::invalidArgument(
             fillIn(uiText("TimetableCsv", "第 1 行应是表头：%1"), {kTimetableCsvHeader}));
