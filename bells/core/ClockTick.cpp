@@ -18,6 +18,14 @@ void checkShutdown(const ShutdownPlan& plan, std::string_view timeText, PowerOff
 
 namespace {
 
+// The day's timetable's table; the default's when that timetable went since the day began (deleted
+// by another program before its change was followed): a day rings on rather than the program
+// stopping.
+const std::string& bellTableOf(const TableDatabase& db, const RingDay& day) {
+    static const std::string kDefault = schema::kBellAlias;
+    return db.hasTable(day.bells) ? day.bells : kDefault;
+}
+
 // The fields each scan reads, looked up once per tick.
 struct ScanFields {
     FieldRef time;
@@ -55,7 +63,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
     const char* today = weekdayFieldName(day.weekday);
     checkShutdown(shutdown, now, powerOff);
 
-    if (Status s = db.select(day.bells); !s.isOk()) return s;
+    if (Status s = db.select(bellTableOf(db, day)); !s.isOk()) return s;
     auto starts = scanFields(db, schema::kStart, today);
     auto ends = scanFields(db, schema::kEnd, today);
     if (!starts.isOk()) return starts.status();
@@ -96,7 +104,7 @@ Result<std::vector<ScheduledBell>> bellsStartingBetween(TableDatabase& db, const
                                                         const std::string& to) {
     std::vector<ScheduledBell> found;
     if (!day.startsBells) return found;
-    if (Status s = db.select(day.bells); !s.isOk()) return s;
+    if (Status s = db.select(bellTableOf(db, day)); !s.isOk()) return s;
     auto today = db.fieldRef(weekdayFieldName(day.weekday));
     if (!today.isOk()) return today.status();
     for (db.goFirst(); !db.endOfTable(); db.skip()) {

@@ -66,6 +66,7 @@ GenerateTimetableWindow::GenerateTimetableWindow(const std::string& dataFolder, 
     setObjectName(QStringLiteral("生成作息窗口"));
     m_longBreakAfter->setSpecialValueText(tr("没有大课间"));
     m_preview->setObjectName(QStringLiteral("生成预览"));
+    m_preview->setAccessibleName(tr("将生成的铃声"));
     m_problem->setObjectName(QStringLiteral("生成提示标签"));
     m_problem->setWordWrap(true);
     m_take->setObjectName(QStringLiteral("写入作息表按钮"));

@@ -35,6 +35,7 @@
 #include "schedule/ui/AddBellWindow.h"
 #include "schedule/ui/CalendarWindow.h"
 #include "schedule/ui/ChangeBellWindow.h"
+#include "schedule/ui/GenerateTimetableWindow.h"
 #include "settings/core/Password.h"
 #include "settings/ui/SettingsWindow.h"
 #include "storage/TableDatabase.h"
@@ -188,7 +189,12 @@ class InterfaceTest : public QObject {
         m_window->onChangeBell();
         m_window->onSettings();
         m_window->onSchoolCalendar();
+        m_window->onTimetables();
         m_window->onRingLog();
+        // The generator opens from the 作息表 window, modal over it.
+        GenerateTimetableWindow generator(m_dir->path());
+        m_window->prepareWindow(generator);
+        generator.exec();
         QVERIFY2(leftOpen.isEmpty(), qPrintable(leftOpen.join(", ")));
     }
 

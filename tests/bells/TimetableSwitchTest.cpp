@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bells/core/ClockTick.h"
 #include "bells/core/RingEngine.h"
 #include "schedule/core/TimetableMaking.h"
 #include "schedule/core/Timetables.h"
@@ -54,6 +55,25 @@ TEST(TimetableSwitch, AtMidnightTheNewDaysTimetableRingsAndIsLogged) {
     EXPECT_EQ((std::vector<std::string>{"今天的作息表：常规作息（默认）",
                                         "今天的作息表：夏季（05-01 至 09-30）"}),
               timetableLines);
+}
+
+// A timetable gone while its day rings (deleted elsewhere, its table closed before the day was
+// looked up again): the tick rings the default's bells instead of failing, which would end the
+// program.
+TEST(TimetableSwitch, ADayWhoseTimetableWentRingsTheDefault) {
+    test::TempDir dir;
+    TableDatabase db;
+    openOrCreateTables(db, dir.path());
+    ASSERT_TRUE(
+        replaceTimetableBells(db, schema::kBellAlias, {everyDay("08:00:00", "常规")}).isOk());
+    ASSERT_TRUE(addTimetable(db, "考试").isOk());
+    ASSERT_TRUE(setTimetableSeason(db, "考试", parseSeason("01-01", "12-31").value()).isOk());
+    const LocalTime eight = ManualClock().toLocal(civilToEpochSeconds(2026, 6, 1, 8, 0, 0));
+    const RingDay day = ringDayOf(db, eight);
+    db.close(day.bells);
+    test::RecordingSound sound;
+    ASSERT_TRUE(runClockTick(db, eight, day, {}, sound, sound).isOk());
+    EXPECT_EQ((std::vector<std::string>{"start 常规"}), sound.take());
 }
 
 }  // namespace
