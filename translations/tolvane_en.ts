@@ -1988,6 +1988,10 @@ Error: %2</translation>
             <source>作息表“%1”有 %2 个铃声：加上 --yes 才删除它</source>
             <translation>The timetable &quot;%1&quot; has %2 bells: add --yes to delete it</translation>
         </message>
+        <message>
+            <source>校历指定 %1 天</source>
+            <translation>school calendar days: %1</translation>
+        </message>
     </context>
     <context>
         <name>TimetableCsv</name>

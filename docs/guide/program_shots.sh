@@ -34,6 +34,13 @@ ctl add "$program" --start "$(date -d "@$ringing" +%T)" --end "$(date -d "@$((ri
   --music "$program/铃声/上课.mp3" --days mon,tue,wed,thu,fri,sat,sun
 ctl holiday "$program" "$(date -d 'today + 3 days' +%F)" --note 运动会
 ctl workday "$program" "$(date -d 'today + 5 days' +%F)" --as 周四 --note 调休
+# A summer timetable besides the default one, and an exam timetable for a day next week.
+ctl timetable "$program" add 夏季作息 --copy 常规作息
+ctl timetable "$program" season 夏季作息 --from 05-01 --to 09-30
+ctl timetable "$program" add 考试
+ctl timetable "$program" generate 考试 --first 08:30 --lesson 120 --break 30 --morning 2 \
+  --music-start "$program/铃声/上课.mp3" --music-end "$program/铃声/下课.mp3"
+ctl workday "$program" "$(date -d 'today + 7 days' +%F)" --timetable 考试
 
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 pids+=($!)

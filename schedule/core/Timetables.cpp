@@ -478,9 +478,15 @@ std::string timetableReason(const TimetablePlan& plan, const DaysTimetable& day)
 std::string timetableRuleText(const TimetableIndex& index, const std::string& name) {
     std::string rule;
     if (const auto* t = index.find(name); t && t->season) rule = seasonText(*t->season);
+    const auto also = [&rule](const std::string& more) {
+        if (!rule.empty()) rule += "；";
+        rule += more;
+    };
     if (std::find(index.rotation.begin(), index.rotation.end(), name) != index.rotation.end())
-        rule += (rule.empty() ? "" : "；") +
-                fillIn(uiText("Timetable", "按周轮换（自 %1）"), {index.rotationStart});
+        also(fillIn(uiText("Timetable", "按周轮换（自 %1）"), {index.rotationStart}));
+    const auto days = std::count_if(index.days.begin(), index.days.end(),
+                                    [&](const auto& day) { return day.second == name; });
+    if (days > 0) also(fillIn(uiText("Timetable", "校历指定 %1 天"), {std::to_string(days)}));
     return rule;
 }
 
