@@ -64,16 +64,6 @@ bool parseDays(const std::string& list, std::array<bool, 7>* days) {
     return true;
 }
 
-// Opens the program's tables in dir as the program does at start.
-bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err) {
-    const OpenedTables opened = openOrCreateTables(db, dir);
-    for (const std::string& moved : opened.setAside)
-        err << "tolvanectl: a damaged table was kept as " << moved << "\n";
-    if (opened.usable()) return true;
-    for (const std::string& e : opened.errors) err << "tolvanectl: " << e << "\n";
-    return false;
-}
-
 int report(const FlowResult& r, std::ostream& out, std::ostream& err) {
     if (r.message) out << r.message->caption << ": " << r.message->text << "\n";
     if (!r.why.empty()) err << "tolvanectl: " << r.why << "\n";
@@ -139,6 +129,15 @@ bool applyOptions(const Options& o, BellForm* form) {
 }
 
 }  // namespace
+
+bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err) {
+    const OpenedTables opened = openOrCreateTables(db, dir);
+    for (const std::string& moved : opened.setAside)
+        err << "tolvanectl: a damaged table was kept as " << moved << "\n";
+    if (opened.usable()) return true;
+    for (const std::string& e : opened.errors) err << "tolvanectl: " << e << "\n";
+    return false;
+}
 
 int listCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Options o = parseOptions(args, 1, {"--timetable"}, {"--json"});

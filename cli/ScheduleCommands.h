@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace tolvane {
+class TableDatabase;
+}
+
 namespace tolvane::cli {
 
 // tolvanectl list/add/change/delete: args are the words after the command name. Each prints the
@@ -14,6 +18,10 @@ int listCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int deleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Opens the program's tables in dir as the program does at start (making what is missing); says
+// why not on err.
+bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err);
 
 // How add and change judge a music file before they warn that it will not play here (the
 // decoder's verdict where tolvanectl has one); by default, whether the file is there.

@@ -9,6 +9,7 @@
 #include "base/Clock.h"
 #include "base/PathText.h"
 #include "base/UiText.h"
+#include "cli/ScheduleCommands.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/TimetableMaking.h"
 #include "schedule/core/Timetables.h"
@@ -70,15 +71,6 @@ Words splitWords(const std::vector<std::string>& args, size_t first) {
         }
     }
     return w;
-}
-
-bool openTables(TableDatabase& db, const std::string& dir, std::ostream& err) {
-    const OpenedTables opened = openOrCreateTables(db, dir);
-    for (const std::string& moved : opened.setAside)
-        err << "tolvanectl: a damaged table was kept as " << moved << "\n";
-    if (opened.usable()) return true;
-    for (const std::string& e : opened.errors) err << "tolvanectl: " << e << "\n";
-    return false;
 }
 
 std::string today() {

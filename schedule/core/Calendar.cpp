@@ -50,8 +50,9 @@ Status checkEntry(const CalendarEntry& e) {
     return Status::ok();
 }
 
-// The dates from..to, both existing and in order.
-Result<std::vector<std::string>> dateRange(const std::string& from, const std::string& to) {
+}  // namespace
+
+Result<std::vector<std::string>> datesFromTo(const std::string& from, const std::string& to) {
     const auto first = parseDate(from);
     if (!first)
         return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {from}));
@@ -69,6 +70,8 @@ Result<std::vector<std::string>> dateRange(const std::string& from, const std::s
         dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));
     return dates;
 }
+
+namespace {
 
 Status selectCalendar(TableDatabase& db) {
     if (!db.hasTable(kCalendarAlias))
@@ -183,7 +186,7 @@ Status setCalendarEntries(TableDatabase& db, const std::vector<CalendarEntry>& e
 
 Status setCalendarDays(TableDatabase& db, const std::string& from, const std::string& to,
                        int ringDay, const std::string& note) {
-    auto dates = dateRange(from, to);
+    auto dates = datesFromTo(from, to);
     if (!dates.isOk()) return dates.status();
     std::vector<CalendarEntry> entries;
     for (const std::string& date : dates.value()) entries.push_back({date, ringDay, note});
@@ -191,7 +194,7 @@ Status setCalendarDays(TableDatabase& db, const std::string& from, const std::st
 }
 
 Result<int> clearCalendarDays(TableDatabase& db, const std::string& from, const std::string& to) {
-    auto dates = dateRange(from, to);
+    auto dates = datesFromTo(from, to);
     if (!dates.isOk()) return dates.status();
     if (Status s = selectCalendar(db); !s.isOk()) return s;
     TableDatabase::WriteLock lock(db);

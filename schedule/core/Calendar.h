@@ -70,6 +70,10 @@ private:
     RingDay m_day;
 };
 
+// The dates from..to (to empty: from alone), both existing and in order; refused naming the
+// problem for a date that does not exist, to before from, or a range longer than a typing error's.
+Result<std::vector<std::string>> datesFromTo(const std::string& from, const std::string& to);
+
 // The entries from..to (inclusive, either may be empty for open), in date order.
 std::vector<CalendarEntry> readCalendar(TableDatabase& db, const std::string& from = "",
                                         const std::string& to = "");

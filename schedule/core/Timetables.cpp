@@ -18,9 +18,6 @@ constexpr char kTimetableRecord[] = "T";
 constexpr char kRotationRecord[] = "R";
 constexpr char kDayRecord[] = "D";
 constexpr char kTableAliasPrefix[] = "作息表:";
-// A range longer than this is a typing error, as for the calendar's days.
-constexpr int kMaxRangeDays = 400;
-constexpr int64_t kDaySeconds = 86400;
 
 std::string aliasOfFile(const std::string& file) {
     return kTableAliasPrefix + file;
@@ -152,24 +149,6 @@ std::string freeTableFile(TableDatabase& db, const std::string& folder,
             !db.fileSystem().exists(joinPath(folder, file + ".deleted")))
             return file;
     }
-}
-
-Result<std::vector<std::string>> datesFromTo(const std::string& from, const std::string& to) {
-    const auto first = parseDate(from), last = parseDate(to.empty() ? from : to);
-    if (!first || !last)
-        return Status::invalidArgument(
-            fillIn(uiText("Calendar", "没有这一天：%1"), {first ? to : from}));
-    const int64_t a = dayNumber(*first), b = dayNumber(*last);
-    if (b < a)
-        return Status::invalidArgument(
-            fillIn(uiText("Calendar", "结束日期 %1 在开始日期 %2 之前"), {to, from}));
-    if (b - a >= kMaxRangeDays)
-        return Status::invalidArgument(
-            fillIn(uiText("Calendar", "一次最多设置 %1 天"), {std::to_string(kMaxRangeDays)}));
-    std::vector<std::string> dates;
-    for (int64_t d = a; d <= b; ++d)
-        dates.push_back(dateText(civilFromEpochSeconds(d * kDaySeconds)));
-    return dates;
 }
 
 }  // namespace
