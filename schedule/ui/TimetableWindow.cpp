@@ -227,16 +227,19 @@ void TimetableWindow::onGenerate() {
     GenerateTimetableWindow window(m_library, this);
     window.setWindowTitle(tr("生成作息：%1").arg(qs(name)));
     if (window.exec() != QDialog::Accepted) return;
-    auto bells = timetableBellCount(m_db, name);
-    if (bells.isOk() && bells.value() > 0 &&
-        !confirm(tr("生成的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？")
-                     .arg(window.bells().size())
-                     .arg(qs(name))
-                     .arg(bells.value())))
+    putBells(name, window.bells(), tr("生成的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？"));
+}
+
+void TimetableWindow::putBells(const std::string& name, std::vector<BellRecord> bells,
+                               const QString& replaceQuestion) {
+    // Bells a timetable holds are replaced only when the user says so, knowing how many.
+    auto held = timetableBellCount(m_db, name);
+    if (held.isOk() && held.value() > 0 &&
+        !confirm(replaceQuestion.arg(bells.size()).arg(qs(name)).arg(held.value())))
         return;
     auto table = bellTableFor(m_db, name);
     if (!table.isOk()) return void(report(table.status()));
-    report(replaceTimetableBells(m_db, table.value(), window.bells()));
+    report(replaceTimetableBells(m_db, table.value(), std::move(bells)));
 }
 
 void TimetableWindow::onImport() {
@@ -251,16 +254,8 @@ void TimetableWindow::onImport() {
     const QByteArray bytes = file.readAll();
     auto bells = parseTimetableCsv(std::string_view(bytes.constData(), bytes.size()));
     if (!bells.isOk()) return void(report(bells.status()));
-    auto held = timetableBellCount(m_db, name);
-    if (held.isOk() && held.value() > 0 &&
-        !confirm(tr("文件里的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？")
-                     .arg(bells.value().size())
-                     .arg(qs(name))
-                     .arg(held.value())))
-        return;
-    auto table = bellTableFor(m_db, name);
-    if (!table.isOk()) return void(report(table.status()));
-    report(replaceTimetableBells(m_db, table.value(), std::move(bells).value()));
+    putBells(name, std::move(bells).value(),
+             tr("文件里的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？"));
 #endif
 }
 

@@ -8,8 +8,10 @@
 #include <QDialog>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "base/Clock.h"
+#include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
 #include "ui/SecondaryWindow.h"
 
@@ -53,6 +55,10 @@ private:
     // Says why s failed; on success refreshes the list and tells the main window.
     bool report(const Status& s);
     std::optional<std::string> askName(const QString& question, const QString& text = {});
+    // The timetable's bells become bells; replaceQuestion (%1 new, %2 name, %3 held) is asked
+    // first when it holds some.
+    void putBells(const std::string& name, std::vector<BellRecord> bells,
+                  const QString& replaceQuestion);
 
     TableDatabase& m_db;
     const Clock& m_clock;

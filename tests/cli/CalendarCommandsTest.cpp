@@ -11,21 +11,14 @@
 #include "cli/ScheduleCommands.h"
 #include "schedule/core/Calendar.h"
 #include "storage/Coding.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane::cli {
 namespace {
 
-struct CommandResult {
-    int status;
-    std::string out, err;
-};
-template <typename Command>
-CommandResult run(Command command, std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = command(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::CommandResult;
+using test::run;
 
 class CalendarCommandsTest : public ::testing::Test {
 protected:

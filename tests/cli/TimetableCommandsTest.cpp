@@ -12,21 +12,14 @@
 #include "cli/PlanCommand.h"
 #include "cli/ScheduleCommands.h"
 #include "cli/TimetableCommands.h"
+#include "tests/support/CommandRun.h"
 #include "tests/support/TempDir.h"
 
 namespace tolvane::cli {
 namespace {
 
-struct CommandResult {
-    int status;
-    std::string out, err;
-};
-template <typename Command>
-CommandResult run(Command command, std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = command(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::CommandResult;
+using test::run;
 
 long lines(const std::string& text) {
     return std::count(text.begin(), text.end(), '\n');
