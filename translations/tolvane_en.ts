@@ -1898,6 +1898,34 @@ Error: %2</translation>
             <source>系统结束会话（注销、关机或重启）</source>
             <translation>The system ends the session (log-out, power-off or restart)</translation>
         </message>
+        <message>
+            <source> 被更改：重新读取作息表</source>
+            <translation> changed: the timetables read again</translation>
+        </message>
+        <message>
+            <source>今天的作息表：</source>
+            <translation>Today's timetable: </translation>
+        </message>
+        <message>
+            <source>（校历指定）</source>
+            <translation> (set by the school calendar)</translation>
+        </message>
+        <message>
+            <source>（按周轮换）</source>
+            <translation> (weekly rotation)</translation>
+        </message>
+        <message>
+            <source>（默认）</source>
+            <translation> (default)</translation>
+        </message>
+        <message>
+            <source>；校历指定的作息表“</source>
+            <translation>; the timetable the school calendar names, &quot;</translation>
+        </message>
+        <message>
+            <source>”已不存在</source>
+            <translation>&quot;, no longer exists</translation>
+        </message>
     </context>
     <context>
         <name>tolvanectl</name>

@@ -46,6 +46,13 @@ const char* const kPhrases[] = {
     UI_TEXT_NOOP("RingLog", " 被更改：重新读取铃声计划"),
     UI_TEXT_NOOP("RingLog", " 被更改：重新读取校历"),
     UI_TEXT_NOOP("RingLog", " 被更改：重新读取设置"),
+    UI_TEXT_NOOP("RingLog", " 被更改：重新读取作息表"),
+    UI_TEXT_NOOP("RingLog", "今天的作息表："),
+    UI_TEXT_NOOP("RingLog", "（校历指定）"),
+    UI_TEXT_NOOP("RingLog", "（按周轮换）"),
+    UI_TEXT_NOOP("RingLog", "（默认）"),
+    UI_TEXT_NOOP("RingLog", "；校历指定的作息表“"),
+    UI_TEXT_NOOP("RingLog", "”已不存在"),
     UI_TEXT_NOOP("RingLog", "自动关机："),
     UI_TEXT_NOOP("RingLog", "系统结束会话（注销、关机或重启）"),
 };
