@@ -176,6 +176,24 @@ if tomorrow not in calendar or "运动会" not in calendar:
 page.screenshot(os.path.join(shots, "web-calendar-phone-zh.png"))
 ok("a holiday set on the page is in the school calendar")
 
+# A second 作息表 made with tolvanectl while the program runs: the page chooses it, and a bell added
+# there is that timetable's, not the default's.
+tolvanectl = os.path.join(bin_dir, "tolvanectl")
+subprocess.run([tolvanectl, "timetable", folder, "add", "考试"], check=True, capture_output=True)
+page.open(base + "/schedule")
+page.fill({"t": "考试"})
+page.press("form[action='/schedule'] button", "/schedule")
+exam_bell = clock(bell_at + 7200)
+page.fill({"start": exam_bell, "music": music, "d0": True})
+page.press("form.bell button", "/schedule")
+exam = subprocess.run([tolvanectl, "list", folder, "--timetable", "考试"], capture_output=True,
+                      text=True).stdout
+usual = subprocess.run([tolvanectl, "list", folder], capture_output=True, text=True).stdout
+if exam_bell not in exam or exam_bell in usual or "考试" not in page.evaluate(
+        "document.querySelector('select[name=t]').value"):
+    fail(f"the bell added to 考试 on the page is not 考试's alone: 考试 {exam!r}, 常规 {usual!r}")
+ok("a timetable made by tolvanectl is chosen on the page, and a bell added there is its own")
+
 page.open(base + "/log")
 log = page.text()
 if "铃声响起：" + clock(bell_at) not in log:
