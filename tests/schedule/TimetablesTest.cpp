@@ -162,6 +162,24 @@ TEST_F(TimetablesTest, ATimetableWhoseTableIsGoneLeavesItsDaysToTheRule) {
     EXPECT_EQ("今天的作息表：常规作息（默认）；校历指定的作息表“考试”已不存在", day.timetableLine);
 }
 
+// A damaged index is set aside as a damaged db.edb is, and said; the school rings its default
+// timetable meanwhile, and the further timetables' tables stay in the folder to be rescued.
+TEST_F(TimetablesTest, ADamagedIndexIsSetAsideAndTheDefaultRings) {
+    ASSERT_TRUE(addTimetable(db, "夏季").isOk());
+    ASSERT_TRUE(setTimetableSeason(db, "夏季", parseSeason("01-01", "12-31").value()).isOk());
+    std::ofstream(dir.file("zx.edb"), std::ios::binary | std::ios::trunc) << "not a table";
+    TableDatabase later;
+    const OpenedTables opened = openOrCreateTables(later, dir.path());
+    ASSERT_EQ(1u, opened.setAside.size());
+    EXPECT_EQ(dir.file("zx.edb.damaged"), opened.setAside[0]);
+    EXPECT_EQ(1u, openedTablesMessages(opened).size());
+    EXPECT_EQ(schema::kBellAlias, ringDayOf(later, *parseDate("2026-06-01")).bells);
+    EXPECT_TRUE(later.fileSystem().exists(dir.file("zx1.edb")));
+    // A timetable made now does not take the file of the one set aside.
+    ASSERT_TRUE(addTimetable(later, "冬季").isOk());
+    EXPECT_EQ("zx2.edb", readTimetableIndex(later).find("冬季")->file);
+}
+
 TEST(TimetablesCrashTest, ARenameOrABellReplacementKilledAtAnyStepIsWholeOrNotAtAll) {
     using test::FaultyFileSystem;
     for (auto fault :
