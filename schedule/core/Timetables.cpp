@@ -30,7 +30,7 @@ bool isTimetableAlias(const std::string& alias) {
 // The folder of db.edb, where the timetables live.
 std::string tableFolder(TableDatabase& db) {
     if (!db.select(kBellAlias).isOk()) return {};
-    return std::filesystem::path(db.currentPath()).parent_path().string();
+    return utf8FromPath(pathFromUtf8(db.currentPath()).parent_path());
 }
 
 std::string monthDayText(int md) {

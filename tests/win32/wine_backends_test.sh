@@ -90,4 +90,19 @@ calendar=$("$bin/tolvanectl" calendar "$wine_dir")
 [ "$calendar" = "$(printf '2026-09-27 按周二 补班\n2026-10-01 放假 国庆节\n2026-10-02 放假 国庆节')" ] ||
   fail "the calendar after tolvanectl.exe calendar-import: $calendar"
 echo "ok: tolvanectl.exe imports a holiday plan, zoned make-up day included"
+# A 作息表 made and filled from a GBK spreadsheet under Wine, with the cross-built libcsv, and read
+# on Linux: the index and the timetable's table are the same files on both.
+printf '开始时间,结束时间,音乐,星期\r\n7:40,,/铃声/上课.mp3,周一至周五\r\n8:25,,/铃声/下课.mp3,"一、三"\r\n' |
+  iconv -f UTF-8 -t GBK >"$work/冬季.csv"
+run_wine timetable "$wine_dir" add 冬季 >/dev/null || fail "tolvanectl.exe timetable add failed"
+run_wine timetable "$wine_dir" season 冬季 --from 10-01 --to 04-30 >/dev/null ||
+  fail "tolvanectl.exe timetable season failed"
+run_wine timetable "$wine_dir" import 冬季 "$(winepath -w "$work/冬季.csv")" >/dev/null ||
+  fail "tolvanectl.exe timetable import failed"
+winter=$("$bin/tolvanectl" list "$wine_dir" --timetable 冬季)
+[ "$winter" = "$(printf '07:40:00\t-\t●●●●●○○\t/铃声/上课.mp3\n08:25:00\t-\t●○●○○○○\t/铃声/下课.mp3')" ] ||
+  fail "the timetable imported under Wine, read on Linux: $winter"
+"$bin/tolvanectl" timetable "$wine_dir" | grep -q "^冬季	2	10-01 至 04-30" ||
+  fail "the timetables made under Wine, read on Linux: $("$bin/tolvanectl" timetable "$wine_dir")"
+echo "ok: tolvanectl.exe makes a 作息表 from a GBK spreadsheet, and Linux reads it as made"
 echo "wine back-ends test passed"
