@@ -13,6 +13,7 @@
 #include "schedule/core/Calendar.h"
 #include "schedule/core/TimetableMaking.h"
 #include "schedule/core/Timetables.h"
+#include "settings/core/ProgramOptions.h"
 #ifdef TOLVANE_HAVE_CSV
 #include "schedule/csv/TimetableCsv.h"
 #endif
@@ -73,15 +74,19 @@ Words splitWords(const std::vector<std::string>& args, size_t first) {
     return w;
 }
 
-std::string today() {
-    return dateText(SystemClock().toLocal(SystemClock().nowMs() / 1000));
+// Today by the school's clock (the system's with the folder's clock offset), as the ringer has it.
+LocalTime schoolNow(const std::string& dir) {
+    const SystemClock system;
+    OffsetClock school(system);
+    if (auto options = readProgramOptions(*FileSystem::platform(), dir); options.isOk())
+        school.setOffsetSeconds(options.value().clockOffsetSeconds);
+    return school.toLocal(school.nowMs() / 1000);
 }
 
-int listTimetables(TableDatabase& db, std::ostream& out) {
+int listTimetables(TableDatabase& db, const std::string& dir, std::ostream& out) {
     const TimetableIndex index = readTimetableIndex(db);
     const TimetablePlan plan = timetablePlan(db);
-    const DaysTimetable now =
-        timetableOn(plan, SystemClock().toLocal(SystemClock().nowMs() / 1000));
+    const DaysTimetable now = timetableOn(plan, schoolNow(dir));
     for (const std::string& name : timetableNames(db)) {
         auto bells = timetableBellCount(db, name);
         std::string rule = timetableRuleText(index, name);
@@ -201,7 +206,7 @@ int exportCsv(TableDatabase& db, const std::string& name, std::ostream& out, std
 #endif
 }
 
-int deleteOne(TableDatabase& db, const Words& w, std::ostream& err) {
+int deleteOne(TableDatabase& db, const std::string& dir, const Words& w, std::ostream& err) {
     const std::string& name = w.positional[1];
     auto held = timetableBellCount(db, name);
     if (!held.isOk()) return failed(err, held.status());
@@ -212,7 +217,8 @@ int deleteOne(TableDatabase& db, const Words& w, std::ostream& err) {
             << "\n";
         return 1;
     }
-    if (Status s = deleteTimetable(db, name, today()); !s.isOk()) return failed(err, s);
+    if (Status s = deleteTimetable(db, name, dateText(schoolNow(dir))); !s.isOk())
+        return failed(err, s);
     return 0;
 }
 
@@ -255,7 +261,7 @@ int timetableCommand(const std::vector<std::string>& args, std::ostream& out, st
     TableDatabase db;
     if (w.positional.empty() && w.options.empty()) {
         if (Status s = openTablesForReading(db, args[0]); !s.isOk()) return failed(err, s);
-        return listTimetables(db, out);
+        return listTimetables(db, args[0], out);
     }
     const std::string verb = w.positional.empty() ? "" : w.positional[0];
     const size_t words = w.positional.size();
@@ -285,7 +291,7 @@ int timetableCommand(const std::vector<std::string>& args, std::ostream& out, st
     Status s = Status::ok();
     if (verb == "add") s = addTimetable(db, w.positional[1], w["--copy"]);
     if (verb == "rename") s = renameTimetable(db, w.positional[1], w.positional[2]);
-    if (verb == "delete") return deleteOne(db, w, err);
+    if (verb == "delete") return deleteOne(db, args[0], w, err);
     if (verb == "season") return seasonOf(db, w, err);
     if (verb == "rotate") return rotate(db, w, err);
     if (verb == "generate") return generate(db, w, out, err);
