@@ -108,10 +108,12 @@ Status changeIndex(TableDatabase& db, const std::function<Status(TimetableIndex&
     TimetableIndex index = readTimetableIndex(db);
     if (Status s = change(index); !s.isOk()) return s;
     if (Status s = writeIndex(db, path, index); !s.isOk()) return s;
+    // The change is made. A table that cannot be opened now (another timetable's, missing from
+    // the folder) is said where the tables are opened, not as this change's failure.
     bool changed = false;
     std::vector<std::string> errors;
     followTimetables(db, &changed, &errors);
-    return errors.empty() ? Status::ok() : Status::ioError(errors.front());
+    return Status::ok();
 }
 
 // A timetable's table as db.edb is opened (a damaged one set aside and made anew), except that a
@@ -329,6 +331,9 @@ Status renameTimetable(TableDatabase& db, const std::string& from, const std::st
         auto it = std::find_if(index.timetables.begin(), index.timetables.end(),
                                [&](const auto& t) { return t.name == from; });
         if (it == index.timetables.end()) return notATimetable(from);
+        // Another program may have taken the name since it was checked.
+        if (index.find(to))
+            return Status::invalidArgument(fillIn(uiText("Timetable", "已经有作息表“%1”"), {to}));
         it->name = to;
         // The rules follow the timetable under its new name.
         std::replace(index.rotation.begin(), index.rotation.end(), from, to);

@@ -160,6 +160,9 @@ TEST_F(TimetablesTest, ATimetableWhoseTableIsGoneLeavesItsDaysToTheRule) {
     const RingDay day = ringDayOf(later, *parseDate("2026-06-15"));
     EXPECT_EQ(schema::kBellAlias, day.bells);
     EXPECT_EQ("今天的作息表：常规作息（默认）；校历指定的作息表“考试”已不存在", day.timetableLine);
+    // The missing table is said where tables are opened, and changes to others still succeed.
+    EXPECT_TRUE(addTimetable(later, "夏季").isOk());
+    EXPECT_TRUE(bellTableOf(later, "夏季"));
 }
 
 // A damaged index is set aside as a damaged db.edb is, and said; the school rings its default
