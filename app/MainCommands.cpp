@@ -102,7 +102,12 @@ void openRingLog(Ringer& ringer, const PrepareWindow& prepare) {
     open(window, prepare);
 }
 
-void addRingerHooks(SettingsHooks& hooks, Ringer& ringer) {
+void addRingerHooks(SettingsHooks& hooks, Ringer& ringer, PasswordGate& gate) {
+    hooks.passwordGate = &gate;
+    hooks.passwordChanged = [&gate, &ringer] {
+        gate.close();
+        ringer.followWeb();
+    };
     hooks.applyOptions = [&ringer] { ringer.applyOptions(); };
     hooks.offsetToNearestBell = [&ringer] { return ringer.offsetToNearestBell(); };
     hooks.tryNextBell = [&ringer] {

@@ -37,8 +37,8 @@ void openSchoolCalendar(Ringer& ringer, const PrepareWindow& prepare,
                         std::function<void()> changed);
 void openRingLog(Ringer& ringer, const PrepareWindow& prepare);
 // The Settings window's hooks that the ringer answers: tolvane.conf's options, 对时, 试听 and the
-// page as it is served.
-void addRingerHooks(SettingsHooks& hooks, Ringer& ringer);
+// page as it is served; and the password's: a new one closes gate, and the page follows it.
+void addRingerHooks(SettingsHooks& hooks, Ringer& ringer, PasswordGate& gate);
 // A yes/no question over window, 否 the default: a stray Enter changes nothing.
 bool askYesNo(QWidget& window, const QString& question);
 // The run-time error box, before the program ends with -1.

@@ -247,13 +247,8 @@ void MainWindow::onSettings() {
         autostartFolder,
         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString(),
         m_ringer.folder()};
-    addRingerHooks(hooks, m_ringer);
-    hooks.passwordChanged = [this] {
-        m_gate.close();
-        m_ringer.followWeb();
-    };
+    addRingerHooks(hooks, m_ringer, m_gate);
     hooks.hotKeyTrigger = [this] { return m_hotKey->trigger(); };
-    hooks.passwordGate = &m_gate;
     SettingsWindow window(m_ringer.db(), std::move(hooks), this);
     prepareWindow(window);
     openModalCentred(window);
@@ -263,7 +258,7 @@ void MainWindow::onTimetables() {
     if (unlocked()) openTimetables(m_ringer, prepareWindow, [this] { followCalendar(); });
 }
 
-// After the calendar or the timetables changed here: today's timetable may be another.
+// Today's timetable may be another after the calendar or the timetables changed here.
 void MainWindow::followCalendar() {
     m_ringer.calendarChanged();
     m_painter->showCalendarDay();
