@@ -103,8 +103,15 @@ Status changeIndex(TableDatabase& db, const std::function<Status(TimetableIndex&
     const std::string path = joinPath(folder, kTimetableFile);
     TableDatabase::WriteLock lock(db, path);
     if (!lock.status().isOk()) return lock.status();
-    if (db.hasTable(kTimetableAlias))
+    if (db.hasTable(kTimetableAlias)) {
         if (auto r = db.reload(kTimetableAlias); !r.isOk()) return r.status();
+    } else if (db.fileSystem().exists(path)) {
+        // Another program made the index since this one looked: added to, never written over.
+        OpenedTables report;
+        openTimetables(db, &report);
+        if (!db.hasTable(kTimetableAlias))
+            return Status::ioError(report.errors.empty() ? path : report.errors.front());
+    }
     TimetableIndex index = readTimetableIndex(db);
     if (Status s = change(index); !s.isOk()) return s;
     if (Status s = writeIndex(db, path, index); !s.isOk()) return s;

@@ -96,6 +96,17 @@ TEST_F(TimetablesTest, AddCopyRenameAndDeleteKeepTheIndexAndTheTablesInStep) {
     EXPECT_EQ(3u, musicOf(other, "夏季").size());
 }
 
+// The program opened its tables before any index existed; tolvanectl then made one. The
+// program's next timetable joins that index rather than writing over it.
+TEST_F(TimetablesTest, AnIndexAnotherProgramMadeMeanwhileIsAddedTo) {
+    TableDatabase other;
+    openOrCreateTables(other, dir.path());
+    ASSERT_TRUE(addTimetable(other, "夏季").isOk());
+    ASSERT_TRUE(addTimetable(db, "冬季").isOk());
+    EXPECT_EQ((std::vector<std::string>{kDefaultTimetable, "夏季", "冬季"}), timetableNames(db));
+    EXPECT_EQ("zx2.edb", readTimetableIndex(db).find("冬季")->file);
+}
+
 TEST_F(TimetablesTest, SeasonsMayNotOverlapAndTheDefaultHasNone) {
     ASSERT_TRUE(addTimetable(db, "夏季").isOk());
     ASSERT_TRUE(addTimetable(db, "冬季").isOk());
