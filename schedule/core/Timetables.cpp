@@ -425,7 +425,9 @@ Status setCalendarTimetable(TableDatabase& db, const std::string& from, const st
     auto dates = datesFromTo(from, to);
     if (!dates.isOk()) return dates.status();
     // A school without a second timetable needs no index for days that follow the rule.
-    if (name.empty() && !db.hasTable(kTimetableAlias)) return Status::ok();
+    if (name.empty() && !db.hasTable(kTimetableAlias) &&
+        !db.fileSystem().exists(joinPath(tableFolder(db), kTimetableFile)))
+        return Status::ok();
     return changeIndex(db, [&](TimetableIndex& index) {
         if (!name.empty() && name != kDefaultTimetable && !index.find(name))
             return notATimetable(name);
