@@ -37,12 +37,6 @@ HttpResponse WebApp::route(Context& c) {
         r.body = webStyleSheet();
         return r;
     }
-    if (c.path == "/upload.js" && !post) {
-        HttpResponse r;
-        r.contentType = "text/javascript; charset=utf-8";
-        r.body = webUploadScript();
-        return r;
-    }
     if (c.path == "/login") return post ? logIn(c) : loginPage(c, {});
     if (c.path == "/favicon.ico") return plain(404, {});
 
@@ -54,6 +48,13 @@ HttpResponse WebApp::route(Context& c) {
         return plain(403, uiText("WebPage", "表单已过期，请回到页面重新提交"));
 
     if (c.path == "/logout" && post) return logOut(c);
+    // The library page's script: for those who may upload, like the page itself.
+    if (c.path == "/upload.js" && !post) {
+        HttpResponse r;
+        r.contentType = "text/javascript; charset=utf-8";
+        r.body = webUploadScript();
+        return r;
+    }
     if (!post) {
         if (c.path == "/") return todayPage(c);
         if (c.path == "/schedule") return schedulePage(c);
