@@ -18,15 +18,20 @@ if [ "${1:-build}" = test ]; then
   # ccache, so a second run recompiles only what changed.
   packages+=(libbenchmark-dev clang libclang-rt-14-dev pulseaudio pulseaudio-utils
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus rtkit stress-ng tzdata python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
-    gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine
+    gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps
     autoconf automake libtool xz-utils perl ccache)
-  # wine32 runs the 32-bit Windows programs (the PE loader's test program among them): it needs
-  # the i386 architecture. It is asked for on its own below, since an i386 index that a mirror is
-  # still syncing can leave it uninstallable for days while everything else installs.
-  optional=(wine32)
-  if [ "$(id -u)" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
+  # Wine, and wine32 for the 32-bit Windows programs (the PE loader's test program among them)
+  # where this kernel can start them at all: elsewhere it would only take the place of the 64-bit
+  # loader that can. wine32 needs the i386 architecture, and is asked for on its own below, since
+  # an i386 index that a mirror is still syncing can leave it uninstallable for days while
+  # everything else installs.
+  packages+=(wine)
+  if [[ " $("$(dirname "$0")/wine-arch.sh" packages) " == *" wine32 "* ]]; then
+    optional=(wine32)
+    if [ "$(id -u)" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386
+    fi
   fi
 fi
 

@@ -9,11 +9,11 @@ scripts/deps.sh test
 # The Qt-free core, tolvanectl and the Win32 back-ends for Windows with mingw-w64, 32- and 64-bit,
 # and the desktop program itself with Qt. One of them, with Qt, libmpg123, libsodium and libical
 # cross-built into the machine's cache (scripts/windows-cache.sh: about 20 min the first time), is
-# run under Wine by the tests below: the 32-bit one, which most bell PCs run, where wine32 is
-# installed; else the 64-bit one under wine64, so a mirror that cannot serve wine32 today still
-# leaves the Windows code tested.
-wine_arch=x86_64
-dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q "install ok installed" && wine_arch=i686
+# run under Wine by the tests below: the 32-bit one, which most bell PCs run, where this kernel
+# starts 32-bit programs and wine32 is installed; else the 64-bit one under Wine's 64-bit loader,
+# so a kernel without 32-bit support, or a mirror that cannot serve wine32 today, still leaves the
+# Windows code tested (scripts/wine-arch.sh).
+wine_arch=$(scripts/wine-arch.sh)
 echo "Wine tests run the $wine_arch build"
 windows_prefix=$(scripts/windows-cache.sh "$wine_arch")
 

@@ -7,7 +7,9 @@ exe=$1
 dlls=$2
 source "$(dirname "$0")/../support/harness.sh"
 # The loader is for 32-bit skin DLLs, so its program is 32-bit: only Wine's 32-bit loader runs it.
-[ -x /usr/lib/wine/wine ] || skip "wine32 is not installed here, so no 32-bit program can run"
+source "$(dirname "$0")/../../scripts/wine-arch.sh"
+why=$(kernel_runs_32bit) || skip "$why"
+[ "$(wine_arch)" = i686 ] || skip "wine32 is not installed here, so no 32-bit program can run"
 
 unset DISPLAY
 start_wine

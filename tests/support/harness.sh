@@ -85,8 +85,11 @@ start_xvfb() {
   export DISPLAY=:$(cat "$work/display")
 }
 
-# A fresh Wine prefix in the work folder, with one wineserver kept alive for the run.
+# A fresh Wine prefix in the work folder, with one wineserver kept alive for the run, and wine,
+# wineboot and winepath the loader that runs the Windows build here (scripts/wine-arch.sh).
 start_wine() {
+  source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-arch.sh"
+  use_wine "$(wine_arch)" "$work/wine-bin"
   export WINEPREFIX=$work/prefix WINEDEBUG=-all HOME=$work WINEDLLOVERRIDES="mscoree,mshtml="
   wineboot -i >/dev/null 2>&1
   wineserver -p &
