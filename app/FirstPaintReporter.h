@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // For the start-up benchmark: prints the wall clock (ms) to stderr when the watched widget is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Shift+T (and `tolvane --toggle`): the main window goes away and comes back while the bells ring

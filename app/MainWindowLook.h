@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How the main window looks before anything is in it: its pictures (the header, the digit strip,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "运行日志": the day's ring log, read-only, newest last, read again every second while open, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One ringer per program folder. The program holds a lock in the folder of its tables for as long

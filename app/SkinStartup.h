@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The skin: the skin engine the program carries is mapped from memory at start (MemoryLibrary)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The ringer's state as the main window shows it: the line at the bottom (never over the list)

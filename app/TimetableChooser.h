@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The 作息表 box above the list: the school's timetables, today's marked "（今天）"; choosing one

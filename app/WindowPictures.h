@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The main window's own pictures, PNGs among the program's resources. Decoding them takes a few

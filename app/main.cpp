@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tolvane: rings a school's or factory's bells on schedule.
 
 #include <QApplication>

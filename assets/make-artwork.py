@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the program's pictures as SVG (assets/svg) at their fixed sizes; render.sh turns them
 into the PNGs the program embeds. Edit here, then run both."""
 import os

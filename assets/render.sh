@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders assets/svg/*.svg to assets/png/*.png at their own sizes, and the icon at the desktop's
 # sizes to assets/icons/ (needs librsvg2-bin).
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The wall clock, behind an interface so that tests and tolvanectl's dry run can drive the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Any number of listeners to one kind of news. Each add() gives a Subscription: while it lives,

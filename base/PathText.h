@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Paths travel through the program as UTF-8 text. std::filesystem reads and writes narrow strings

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // fill_schedule DIR N: a program folder with N bells spread over the day, every weekday.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's own floor for the start-up figures: the least a Qt Widgets program does to show a
 // window with Chinese text in the program's font (no tables, no list, no style sheet), started
 // and measured exactly as the program is. What the program takes beyond it is the program's own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bell onset and tick coverage on the real clock, printing figures (no pass or fail).
 //
 //   onset_bench onset N FILE    N bells two seconds apart, each playing FILE through the real

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the program benchmarks: a work folder that goes at exit, a private X server and
 # session bus, and a program folder $work/program holding the program and 20 bells. Needs $build.
 work=$(mktemp -d)

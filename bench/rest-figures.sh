@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by bench/run-program.sh and run-bell-onset.sh: what a process costs at rest, read from /proc. Each figure is
 # printed as "WHO_name value unit" and kept in $work/figures for the ratios at the end.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Bell onset as heard, Tolvane beside Debian's Alarm Clock applet (alarm-clock-applet) in the same
 # run: each rings BELLS times (a 0.6 s tone, 5 s apart) into this run's PulseAudio null sink, whose
 # monitor is recorded; a bell's onset is the time from its second to its first sample heard, to

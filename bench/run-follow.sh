@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints how long a schedule change made with tolvanectl takes to reach the running program (the
 # tables read again and the list rebuilt, so the next tick rings the new schedule), as "name value
 # unit" lines: median and maximum over 20 changes, under Xvfb with 20 bells.

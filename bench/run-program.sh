@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop program at rest under Xvfb with 20 bells, beside a peer measured in the same run
 # with the same harness: Debian's Alarm Clock applet (alarm-clock-applet) with 0 and 20 alarms,
 # in a home and D-Bus session of its own. Prints "name value unit" lines, and each Tolvane figure

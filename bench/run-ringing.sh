@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the ringing engine's figures as "name value unit" lines: bell onset latency on a private
 # PulseAudio server (50 bells; again with the other core busy) and the share of seconds ticked
 # exactly once over a run with the other core busy (600 s unless given), each also for the naive

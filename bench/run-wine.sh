@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows program's bell onset and Stop under Wine, as "name value unit" lines: the program
 # built by scripts/build-windows.sh rings bells made by tolvanectl.exe through WASAPI into a
 # private PulseAudio server (tests/win32/wine_program_test.sh), RUNS times.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Append, Find and Purge on a 10,000-record Bell schedule table, on real files.
 // Run: build/bin/table_bench (configure with -DTOLVANE_BUILD_BENCH=ON).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock tick over a schedule of 1,000 bells (target: 50 µs a tick).
 
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the raw 16-bit mono PCM read from standard input (a recorder's output) to a WAV file and
 # the wall-clock time of its first sample to a second file. Each chunk arrives some time after its
 # last sample was recorded, never before: the earliest arrival less the audio before it is the

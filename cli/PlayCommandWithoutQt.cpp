@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tolvanectl play where Qt is not carried (tolvanectl.exe): the bell's list decoded with
 // libmpg123 and written to the sound output (WASAPI) on this thread. Qt's Windows sink hangs
 // under Wine besides.

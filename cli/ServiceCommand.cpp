@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tolvanectl service: the headless ringer as a Windows service, so that a school's PC rings from
 // boot with nobody logged in. The installer offers it; the desktop program started later finds
 // the folder's one-ringer lock held by the service and does not ring a second time.

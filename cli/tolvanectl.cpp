@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tolvanectl: the command-line companion of Tolvane, on the same core as the program.
 
 #include <algorithm>

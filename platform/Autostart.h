@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Starting the program with the system. On Linux a freedesktop autostart entry "Tolvane.desktop"

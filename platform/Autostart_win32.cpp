@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting with Windows: the string value "Tolvane" under HKEY_LOCAL_MACHINE\<key>, every key
 // handle closed before returning. Written through the wide registry functions: the ANSI ones
 // convert with the system's code page, so a Chinese program folder would be garbled on a machine

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Whether the system clock is kept right by time synchronisation: a PC without it drifts seconds

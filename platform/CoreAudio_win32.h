@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the Windows sound back-ends share of Core Audio: COM on a thread, references that release

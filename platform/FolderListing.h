@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The file search behind a folder bell: which MP3 files a folder holds, in the order they play

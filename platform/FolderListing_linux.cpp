@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder listing behind listMp3Files, in name order. readdir returns a hash order on ext4
 // ("02 …" before "01 …"), where the system the format comes from returns names sorted.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder listing behind listMp3Files: FindFirstFileA/FindNextFileA on folder + "\*.mp3", in
 // the order the file system returns; directories skipped.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Reading the system's font configuration costs milliseconds at every start (on Linux, fontconfig

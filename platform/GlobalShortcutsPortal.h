@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Shift+T on a Wayland session: the desktop's GlobalShortcuts portal (xdg-desktop-portal 1.16 and

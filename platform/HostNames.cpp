@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The part of the host names both systems share: an address as text, by the system's inet_ntop
 // (whose header is all that differs).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Winsock's headers before windows.h, which would bring the older Winsock otherwise.
 // clang-format off
 #include <winsock2.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The system-wide Shift+T that hides and shows the main window. One class, one back-end per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Win32 calls under HotKey_win32.cpp: RegisterHotKey for a window, WM_HOTKEY delivered to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shift+T on X11: a key grab on the root window through the xcb connection Qt already has. On a
 // Wayland session: the GlobalShortcuts portal.
 

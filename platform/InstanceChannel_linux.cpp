@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The local socket as the system gives it: a Unix stream socket and the event loop's notifier. A
 // second start only connects and writes one line, and this keeps the program from loading a
 // network library (and the Kerberos and proxy libraries behind it) at every start for that.

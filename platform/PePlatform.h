@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What MemoryLibrary (skin/pe) asks of the system, one back-end per system (PePlatform_linux.cpp,

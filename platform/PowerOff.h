@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Switching the machine off at the automatic power-off time. One interface for the clock tick;

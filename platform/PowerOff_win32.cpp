@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Power-off on Windows: enable the shutdown privilege, then ExitWindowsEx(EWX_POWEROFF |
 // EWX_FORCE). Qt-free so that it builds with mingw-w64. Silent on failure.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // This process: its number, written into the one-ringer lock so that a second ringer can say

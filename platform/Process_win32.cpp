@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // shellapi.h needs windows.h before it.
 // clang-format off
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Where the program's tables live: the folder of its executable (ProgramFolder_linux.cpp reads

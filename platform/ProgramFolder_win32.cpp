@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The executable's path from GetModuleFileName. The wide call is used: the ANSI one turns every
 // character outside the code page into '?', and a program folder read wrongly means tables that
 // are not found, which looks to the user like a lost schedule.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A stream of 16-bit PCM to the system's default sound output, written from one thread that may

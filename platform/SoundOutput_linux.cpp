@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux sound output: a PulseAudio playback stream (PulseAudio, or PipeWire's PulseAudio
 // service) on a threaded main loop of its own.
 //

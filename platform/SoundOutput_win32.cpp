@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows sound output: bells through WASAPI (waveOut where WASAPI will not take a stream),
 // and what the output is like (there, muted, how loud) from Core Audio's endpoints, read again as
 // soon as Core Audio tells of a change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The thread that hands a bell's samples to the sound output, scheduled ahead of the machine's

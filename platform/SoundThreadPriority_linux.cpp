@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What a program that then rests for days gives back once it is up: the allocator's free memory.

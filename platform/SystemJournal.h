@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The system's own log beside the ring log file: the systemd journal on Linux, each line with

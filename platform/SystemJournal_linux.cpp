@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/SystemJournal.h"
 
 #define SD_JOURNAL_SUPPRESS_LOCATION

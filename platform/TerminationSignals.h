@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How a program hears that the system wants it to end (log-out, shutdown, `systemctl stop`,

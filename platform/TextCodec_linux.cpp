@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GB18030 conversion through iconv (glibc).
 
 #include <iconv.h>

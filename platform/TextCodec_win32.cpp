@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GB18030 conversion through code page 54936 (GB18030, GBK's superset); where the system lacks it
 // (Wine 8), code page 936 (GBK), which keeps every GBK text the same.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The system's time synchronisation, as a user may switch it on (Linux: systemd-timedated over the

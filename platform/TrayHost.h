@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Whether the desktop has a tray to put an icon in now: a StatusNotifierItem host (KDE, Xfce,

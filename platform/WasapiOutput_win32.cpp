@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bell through WASAPI: the buffer is filled a little ahead of the device so a busy machine
 // does not break the tone, the stream starts once its first 40 ms are queued (the onset stays
 // what the device gives), and a playback is over only when the device's own clock has passed its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // waveOut, where WASAPI will not take a stream: every Windows has it, and it plays at the stream's
 // own rate (the system mixer converts).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Ringing as a Windows service, so that bells ring from boot with nobody logged in (a school's PC

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The ringer: everything that rings one folder's bells, composed once — the tables, the ring log,

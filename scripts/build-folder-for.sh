@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Empties the CMake build FOLDER when it was configured against another Windows library cache
 # than PREFIX (a changed build script makes a new cache and removes the old one, whose paths
 # the folder's CMake cache would still name), and marks it as PREFIX's.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the desktop program for Windows on Debian 12 (32-bit by default, which most bell PCs
 # run), tries it under Wine and packs it for users: the zip and the NSIS installer, which is
 # installed silently under Wine, started and uninstalled. The test command does the same for the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Applies, once, the Debian patches (security fixes among them) of the source package PACKAGE
 # whose .debian.tar.* lies in SOURCES to its unpacked FOLDER. Says so when there are none.
 # Usage: scripts/debian-patches.sh PACKAGE FOLDER SOURCES

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Downloads and unpacks a Debian source package into FOLDER, from the same archive the machine
 # installs its packages from, without changing the machine's apt configuration: the deb-src lines
 # are derived from its sources (one-line sources.list, *.list or deb822 *.sources files) into a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages a build needs when any is missing (as root, non-interactive).
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
@@ -16,7 +17,7 @@ if [ "${1:-build}" = test ]; then
   # the Debian package's checks and its install into a fresh root; the Windows installer; the
   # autotools that make libsodium's build files for its Windows cross build, xz for Qt's source;
   # ccache, so a second run recompiles only what changed.
-  packages+=(libbenchmark-dev clang libclang-rt-14-dev pulseaudio pulseaudio-utils
+  packages+=(libbenchmark-dev clang clang-format libclang-rt-14-dev pulseaudio pulseaudio-utils
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus rtkit stress-ng tzdata python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the README's test command in a fresh Debian 12 root, as a new bell PC or CI machine would
 # meet it: debootstrap minbase, apt's sources the one-line /etc/apt/sources.list (main only, no
 # security updates), nothing installed but what the test command installs itself. The clone is

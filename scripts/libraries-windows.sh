@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the C libraries the Windows programs link besides Qt, for 32-bit Windows, from
 # Debian's own source packages with Debian's patches (its security fixes among them): libmpg123
 # (decoding, scripts/mpg123-windows.sh), libsodium (the password's Argon2id hash) and libical

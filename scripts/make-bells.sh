@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the bells the program ships into folder $1: 上课, 下课, 预备 and 广播体操, signal tones
 # of our own making (sox), encoded as MP3 (lame), so a new school has something to ring before it
 # adds its own. The same notes make the same files, build after build.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds libmpg123 (the decoding library alone: no output modules, none of the build
 # machine's libraries) for 32-bit Windows from Debian's own source package, into PREFIX (static
 # and DLL, with its pkg-config file). Does nothing when PREFIX already has it.

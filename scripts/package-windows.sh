@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Packs a Windows program folder (every file the program needs beside it) for users:
 # OUT/tolvane-VERSION-win32.zip (the folder and a README) and OUT/tolvane-VERSION-setup.exe (an
 # NSIS installer: Program Files, Start menu, uninstaller). Prints both paths. A 64-bit program

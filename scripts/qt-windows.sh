@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Qt (qtbase 6.4.2: Core, Gui, Widgets and Network, shared) for Windows from Debian's
 # own source package and its patches into PREFIX, with only what the desktop program uses. Does
 # nothing when PREFIX already has it. About 25 min on two cores; the test command keeps PREFIX in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tolvane and starts it. Its program folder is build/bin: px.edb and db.edb live there.
 # Without a display it rings that schedule all the same, with the headless ringer.
 set -euo pipefail

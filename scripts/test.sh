@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test: unit tests (ctest), a short fuzzing run, a build of the
 # benchmarks, and the Debian package's checks and install test. Exits non-zero when anything
 # fails, and prints its own duration.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
+# Formatting, layering and licence lines first: a finding takes seconds to say, not a build.
+scripts/check-tree.sh
 
 # The Qt-free core, tolvanectl and the Win32 back-ends for Windows with mingw-w64, 32- and 64-bit,
 # and the desktop program itself with Qt. One of them, with Qt, libmpg123, libsodium and libical

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes sure the cache of libraries the Windows programs link is there, and prints its prefix:
 # Qt (scripts/qt-windows.sh), libmpg123, libsodium and libical (scripts/libraries-windows.sh),
 # cross-built from Debian's source packages once per machine (about 20 min on two cores; nothing
@@ -9,8 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 arch=$1
 cache_base=${TOLVANE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tolvane}
+# The licence line changes nothing the cache holds.
 key=$(cat scripts/qt-windows.sh scripts/libraries-windows.sh scripts/mpg123-windows.sh \
-  scripts/debian-patches.sh "cmake/mingw-$arch.cmake" | sha256sum | cut -c1-12)
+  scripts/debian-patches.sh "cmake/mingw-$arch.cmake" | grep -vx '# SPDX-License-Identifier: .*' |
+  sha256sum | cut -c1-12)
 prefix=$cache_base/windows-$arch-$key
 mkdir -p "$cache_base"
 for old in "$cache_base"/windows-"$arch"-*; do

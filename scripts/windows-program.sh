@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows desktop program (tolvane.exe and tolvanectl.exe with Qt) with mingw-w64 and
 # gathers it in BIN with every DLL and plugin it loads, stripped. The libraries come from the
 # machine's cache (scripts/windows-cache.sh), built first when it is missing.

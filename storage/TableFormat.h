@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The on-disk layout of a table file (docs/file-format.md): a 112-byte header, the field count,

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The guides name what the windows show: every name the English guide quotes ("Play") is the
 English of a text of the window its section is about, and every name the Chinese guide quotes
 (“试听”) is that window's own text. A guide that says "Try" where the Add window's button says

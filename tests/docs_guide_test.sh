@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The user guide's pictures: the script that takes them still runs, and it gives every picture
 # the guides and READMEs show (not that the pixels match: they hold the day's clock).
 # Usage: docs_guide_test.sh SOURCE_DIR BUILD_DIR

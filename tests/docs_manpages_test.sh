@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages name every command and option the programs take: each tolvanectl command of
 # its --help has an entry in tolvanectl(1), and each option of tolvane in tolvane(1).
 # Usage: docs_manpages_test.sh SOURCE_DIR BIN_DIR

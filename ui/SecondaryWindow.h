@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What every secondary window shares: the fixed single border, opening modal and centred on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The account's pages: logging in and out, and the password.
 
 #include "settings/core/Password.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The school calendar: its days off and make-up days from a month back, setting and clearing them.
 
 #include <map>

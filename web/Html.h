@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The page's HTML, written so that a value cannot slip in unescaped: markup comes only from

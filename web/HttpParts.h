@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The HTTP plumbing the page's requests need, apart from the pages: cookies, forms and queries,

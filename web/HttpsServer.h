@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The web page's transport: HTTPS only, on Boost.Beast and Asio with OpenSSL. Beast parses every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 铃声库: its files with 试听 in the browser, and MP3 files uploaded into it.
 
 #include <algorithm>

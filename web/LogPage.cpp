@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ring log of a day, newest first, with the days before and after a click away.
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the page groups share (not for outside the page): a request as the pages see it, and the

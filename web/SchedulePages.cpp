@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bells: the list with its links, adding, changing and deleting one.
 
 #include <algorithm>

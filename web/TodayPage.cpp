@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Today: the clock, the plan and the bell playing with their buttons, the ringer's problems, the
 // next bell and today's bells.
 

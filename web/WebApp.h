@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The school office's web page: what each request gets, from log-in to the last form. It reads

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The web page as a whole: its certificate, the HTTPS server and what it answers, for one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Who is logged in to the web page, and who may try again. A session is a random token in an

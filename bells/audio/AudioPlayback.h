@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Playback service: one play list at a time, decoded and played on a player thread of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sink on the audio output chosen (platform/SoundOutput): a PulseAudio stream on Linux
 // (PipeWire's PulseAudio service too), waveOut on Windows (Qt's Windows sink converts through
 // Media Foundation's resampler, which never returns under Wine). Connected only while a bell

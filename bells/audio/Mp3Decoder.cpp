@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bells/audio/Mp3Decoder.h"
 
 #include <mpg123.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // MP3 files to 16-bit PCM through libmpg123. Qt-free.

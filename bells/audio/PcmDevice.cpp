@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bells/audio/PcmDevice.h"
 
 #include <cstring>

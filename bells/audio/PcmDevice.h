@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A play list's PCM as a sequential QIODevice for a pull-mode sink, from its current file on

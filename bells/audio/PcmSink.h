@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One output stream for one file's PCM. Created, used and destroyed on the player thread.

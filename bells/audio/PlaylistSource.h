@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The PCM of a play list, file by file: the list in order, count times, skipping files that are

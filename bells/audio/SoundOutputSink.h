@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A PcmSink over a SoundOutput, which blocks while its device is busy: a writer thread of its own

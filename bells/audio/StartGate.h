@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Holds a prepared stream until its second: the player opens the file and the output ahead, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Clock tick: once a second, the automatic-shutdown check, then the bells whose start time is

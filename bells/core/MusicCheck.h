@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Which bells will ring silence: a bell whose file is missing or will not decode, or whose folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // From a bell's `音乐` value to the list of MP3 files the Playback service plays.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The ringing engine without its timer: for each second due by the clock, the Clock tick over the

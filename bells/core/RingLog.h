@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the ringing engine tells its log, one call per event, each becoming one readable line

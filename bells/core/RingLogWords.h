@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The ring log as its reader reads it. Its lines are stored in Chinese, as every copy of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A request to the ringer that runs on a folder, from another process (tolvanectl): a file

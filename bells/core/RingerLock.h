@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // One ringer per folder of tables: a lock on the folder itself and on tolvane.lock in it, held for

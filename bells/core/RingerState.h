@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What a ringer knows of itself, in one value: the plan, the bell playing, the next bell, and

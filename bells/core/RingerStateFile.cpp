@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bells/core/RingerStateFile.h"
 
 // As in ProgramOptions.cpp: bytes in, bytes out (the texts are UTF-8), the template's bodies

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Which seconds a tick of the clock timer processes. Every second of a running plan is processed

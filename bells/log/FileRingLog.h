@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The ring log as a bell computer keeps it: tolvane.log beside the tables (spdlog's rotating file,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The clock timer: armed for just after each wall-clock second boundary (never a free-running

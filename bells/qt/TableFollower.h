@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Follows the program's table files while it runs: when anyone else changes db.edb, px.edb or

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 ; The Windows installer of Tolvane, built by scripts/package-windows.sh with makensis:
 ;   makensis -DVERSION=x.y.z -DSOURCE=<program folder> -DOUTFILE=<installer.exe>
 ;            -DUNINSTALL_LIST=<file of Delete lines> [-DMAIN_EXE=tolvane.exe] tolvane.nsi

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every picture of the program the guide shows, taken from the real program started as a user
 # starts it: an X server with a tray host (trayer), a sound server, a schedule prepared with
 # tolvanectl (one bell ringing as the pictures are taken), the windows opened by their buttons and

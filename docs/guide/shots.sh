@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes every picture the user guide shows, in Chinese and English: the real program started as a
 # user starts it, on a real X server (Xvfb) with a tray host, a sound server and a prepared
 # schedule, its windows opened by their buttons and menus (program_shots.sh); and the web page as a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Adding, changing and deleting bells: the flows behind the two editing windows, the list's

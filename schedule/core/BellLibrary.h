@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The 铃声库: the "media" folder beside the tables, where a bell's music is kept. The window's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The school calendar (xl.edb, alias "校历"): days without bells (holidays, vacations) and days

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Schedule list as the main window shows it: one row per bell in table order, then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Bell schedule table (db.edb, alias "数据库"): its fields in file order and its record type;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/core/TimetableMaking.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Making a 作息表 in a minute: its bells generated from the day's shape (生成作息), and a

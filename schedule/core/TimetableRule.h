@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Which 作息表 (timetable) rings on a day. A school keeps several: the default one, 常规作息

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The school's 作息表 (timetables) as stored. The default one, 常规作息, is db.edb itself, so older

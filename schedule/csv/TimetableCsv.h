@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A 作息表 as a spreadsheet keeps it: CSV with the header 开始时间,结束时间,音乐,星期, one bell a

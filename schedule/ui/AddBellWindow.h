@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Add bell window: a new bell from the time group, the weekdays and the music chooser,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the Add bell and Change bell windows share: the time group, the weekdays, the music

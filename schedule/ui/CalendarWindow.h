@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "校历": the school calendar as a month view, holidays and make-up days in colour with a legend.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Change bell window: the selected bell's values to edit; the bell it replaces is found by the

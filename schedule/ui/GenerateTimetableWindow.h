@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // 生成作息: a timetable's bells from the shape of the school day (the first lesson, the lesson and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The music chooser of both editing windows: drive box, directory box, file box listing the

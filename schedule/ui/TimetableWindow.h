@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The 作息表 window: the school's timetables with their bells and rules, today's marked; adding,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/core/Password.h"
 
 #include "settings/core/Settings.h"

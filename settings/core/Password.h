@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // 软件密码: the password that guards the program's changes. The settings record's field holds a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The password's hash with libsodium: Argon2id at its interactive limits (a fraction of a second
 // and 64 MiB on a school PC), salted, as the string crypto_pwhash_str makes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A build without libsodium (Windows, so far) cannot make or check a password: one stored by
 // another copy stays set, and what it guards is refused rather than left open.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The options px.edb's fixed record has no room for, in tolvane.conf beside the tables (INI, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Settings table (px.edb, alias "配置"): its fields in file order, its one record, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The Settings window: each option is stored the moment its box is clicked; the power-off time

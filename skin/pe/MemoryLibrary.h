@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // MemoryLibrary: maps a 32-bit Windows DLL (PE32) from bytes in memory, as the system loader

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as a user without a mouse, or reading English, meets them: on a real X server
 // (Xvfb) with the real fonts, in the language the environment asks for (LANGUAGE/LANG).
 // Screenshots of each window go to the folder in TOLVANE_SCREENSHOTS when it is set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window and its menus and windows on the offscreen platform, with real table files.
 
 #include <arpa/inet.h>

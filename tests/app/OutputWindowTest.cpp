@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window and the Settings window with a real ringer on a real PulseAudio server (started
 // by output_window_test.sh, with a null sink "bells" as the default): the output's problem on the
 // bottom line, the fix button, 对时 and 试听. The clock is the system's.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under libfaketime, on Xvfb with PulseAudio: just after a bell has rung, its
 # clock is set back two seconds (as an NTP step can), so the bell's second comes round again. It
 # must not ring twice; the next bell still rings at its second. Then a jump forward over a bell,

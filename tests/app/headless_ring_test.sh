@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The headless ringer, `tolvanectl ring`, with no display at all: PulseAudio's null sink recorded,
 # python3-dbusmock's logind on a private system bus. A bell rings at its second, a bell added with
 # tolvanectl while it runs rings at its, a missing file is skipped and logged with its reason; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // hotkey_holder: another X client that holds Shift+T until it is killed.
 
 #include <QGuiApplication>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Shift+T hot key on a real X server (Xvfb): with the option on, Shift+T hides and shows the
 # main window and never reaches another client (xev); when another client already holds Shift+T
 # the registration fails silently and Shift+T leaves the window alone; turned on in the Settings

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program as a user who is not the tables' owner (setpriv to nobody; the tests run as
 # root, whom permissions do not stop), under Xvfb. Each case checks the table files' bytes after:
 # - tables an administrator left in a program folder nobody may write: used, read-only; the window

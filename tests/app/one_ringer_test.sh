@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One ringer and a live schedule, on the real stack (Xvfb, PulseAudio with a recorded null sink):
 # - a second start in the folder ends with 0 at once and shows the first program's hidden window;
 #   each bell then plays as one stream;

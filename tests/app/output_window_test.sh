@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs output_window_tests on this run's own PulseAudio server (a null sink "bells", the default)
 # and a private system bus with python3-dbusmock's timedated, its time synchronisation off.
 # Usage: output_window_test.sh BIN_DIR SOURCE_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program binding Shift+T through the GlobalShortcuts portal, as on a Wayland session
 # (XDG_SESSION_TYPE=wayland), with its window on Xvfb so that it can be seen from outside: with
 # the hot key option on, it makes a portal session and binds Shift+T at start; the portal's

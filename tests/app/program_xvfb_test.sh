@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program under Xvfb in a fresh program folder and checks from outside: its window
 # appears at 663 x 488, both table files exist, and Esc ends it with status 0; a damaged Settings
 # table gives the run-time error box and status -1.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # 立即播放 through the running ringer (`tolvanectl ring`), PulseAudio's null sink recorded:
 # `tolvanectl ring-now` plays at once and is logged with who asked; a bell of the schedule due
 # meanwhile cuts in at its second; `--repeat` plays again and again until `tolvanectl stop`.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # 立即播放 from the window, as the caretaker does it: the real program on Xvfb with PulseAudio, a
 # right-click on a bell's row and its menu's 立即播放 (by the keyboard, as a person may). The bell's
 # music is heard at once on the bell output, in the recording, and the ring log says the desk

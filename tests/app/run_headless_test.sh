@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The README's first command on a machine without a display: scripts/run.sh builds (afresh, into
 # BUILD_DIR), says in one line that it rings without a window, and is the headless ringer: its
 # tables appear in the program folder, and SIGTERM ends it with 0. BUILD_DIR lies in the test

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A logind that does not answer (its Inhibit waits 30 s, on a busy or broken system): the window's
 # thread, which rings the bells, must never wait for it. The plan is paused and resumed (asking
 # logind again) a second before a bell: the bell is heard at its second, the ring log says why the

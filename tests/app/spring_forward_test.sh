@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The headless ringer through the real spring-forward night (Europe/Berlin, 2027-03-28: 02:00
 # becomes 03:00) under libfaketime, and tolvanectl plan for the same night: the ringer names the
 # two bells of the skipped hour as not rung and rings the one after the change at its second,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `tolvane --toggle` under Xvfb: hides the running program's window, then shows it again, from
 # outside (a desktop shortcut's command); with no program running from the folder it says so and
 # exits 1.

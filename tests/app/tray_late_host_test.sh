@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A tray host that appears after the program started (GNOME's AppIndicator extension switched on,
 # a panel restarted): "最小化" first goes to the taskbar, as there is no tray; once a
 # StatusNotifierItem host is up, the next "最小化" puts the icon there.

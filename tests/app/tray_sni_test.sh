@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray icon on a StatusNotifierItem host (a private session bus with a minimal watcher, as
 # KDE Plasma, Xfce 4.18, LXQt or GNOME's AppIndicator extension provide): "最小化" puts the icon
 # there with its tip; a click on it (Activate, which Qt reports as Trigger) brings the window back.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray icon with a real tray host (trayer) under Xvfb: "最小化" from the System menu hides the
 # window and puts the icon in the tray; a double-click on the icon brings the window back and
 # leaves no icon.

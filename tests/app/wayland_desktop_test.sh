@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program as a native Wayland client of weston, with what a desktop gives it: weston runs
 # on its X11 back-end inside Xvfb (the headless back-end has no input devices), so that a real
 # keyboard and mouse (xdotool on weston's window) reach the program through the compositor and a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program as a native Wayland client of a real compositor (weston, headless back-end, a
 # socket of this test's own): it starts, paints its window, opens its tables and rings its log,
 # answers `tolvane --toggle`, and ends cleanly on SIGTERM.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock tick over a real schedule table, with simulated time.
 
 #include <gtest/gtest.h>

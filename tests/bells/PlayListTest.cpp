@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From a bell's 音乐 value to what the Playback service is asked to play, on real folders.
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Playback service end to end on MP3 files that the test makes, with a sink that captures
 // the PCM instead of playing it (at four times real time).
 

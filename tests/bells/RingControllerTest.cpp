@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock timer, driven by a manual clock and timer so each case is exact: every second of a
 // running plan ticked once, none while paused, late seconds caught up, the timer armed for just
 // after the next boundary, and the fatal error for a damaged table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ring log's files: lines in order across rotation, and a folder that cannot take them (no
 // folder, a full disk) costs log lines, never a bell.
 

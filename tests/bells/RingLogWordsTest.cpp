@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ring log in its reader's language: the program's phrases translated, what they name kept.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One ringer per folder, whatever a synchronisation tool does to the folder's files.
 
 #include <gtest/gtest.h>

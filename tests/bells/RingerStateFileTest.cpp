@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state a ringer publishes for tolvanectl status: read back as written, whatever a music's
 // name holds, and a damaged or missing file is said, never taken for a state.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ringer's engine across midnight into a day of another 作息表, under a manual clock: the
 // last bell of the old day from its timetable, the first of the new day from the new one, each
 // once, and the log naming the day's timetable at the start and at the change of day.

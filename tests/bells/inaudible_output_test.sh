@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The ring log never says heard, nor played out, for a bell nobody could hear. The headless ringer
 # on a real PulseAudio server rings four bells: into a muted sink, into one at 5 %, into one at
 # full volume, and with no server at all; each bell's lines must say which it was. tolvanectl

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // late_server_probe FILE READY GO: plays FILE with no sound server running (it must fail
 // silently), creates READY, waits for GO (the server is up), then plays FILE again to its end.
 

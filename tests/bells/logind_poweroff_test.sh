@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The power-off request against a real D-Bus: a private bus standing in for the system bus, with
 # python3-dbusmock's logind template on it. The mock must record exactly one PowerOff(false).
 # Without any bus the request must pass silently.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The loudspeaker and the clock offset, on a real PulseAudio server with two null sinks ("bells",
 # the default, and "corridor"), recorded from their monitors, and the headless ringer:
 # - the default output muted, then at 5 %: said in the ring log and by tolvanectl status within

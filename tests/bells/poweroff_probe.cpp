@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes one power-off request through logind, as the clock tick does, then exits.
 
 #include <QCoreApplication>

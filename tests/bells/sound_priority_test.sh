@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound thread asks the system to schedule it ahead of ordinary work, against the real
 # RealtimeKit daemon on a private system bus whose PolicyKit is python3-dbusmock's: real time
 # where it is allowed, a raised nice level where only that is, and where nothing is, the bell

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays bells through tolvanectl into a real PulseAudio server started here (a null sink whose
 # monitor is recorded) and checks the tones heard: a program that started before the server, a
 # file whole, a folder, and a stop.

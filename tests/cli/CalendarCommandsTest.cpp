@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The school calendar through tolvanectl: a golden week with its make-up days, ranges across a
 // month and a year end, 29 February, invalid input that writes nothing, an .ics holiday plan,
 // and the table's layout on disk.

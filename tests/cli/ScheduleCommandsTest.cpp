@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tolvanectl list/add/change/delete end to end on a temporary program folder.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tolvanectl status's parts that read the folder: the next bell by the schedule and the school
 // calendar, and the plan's state by the ring log.
 

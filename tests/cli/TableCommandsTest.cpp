@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tolvanectl's table commands: what they print, and that bad files give one line and change
 // nothing.
 

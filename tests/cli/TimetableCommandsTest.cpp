@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 作息表 through tolvanectl: made, generated, imported and ruled by season and calendar day; each
 // command's bells in its own timetable; a bad CSV or a refused change writing nothing; and the
 // plan naming each day's timetable.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: the real program on a real desktop stack. Xvfb with a tray host, PulseAudio with a
 # null sink whose monitor is recorded, a private system bus with python3-dbusmock's logind, and a
 # program folder prepared with tolvanectl. Checked from outside: the window, each bell heard at its

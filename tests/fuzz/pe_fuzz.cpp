@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to MemoryLibrary::load with the recording platform, then looks up
 // exports and unloads. Nothing may crash, read or write outside its buffers, or leak.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens arbitrary bytes as a table, then walks it, reads every field of every record, and
 // changes it. Nothing may crash, hang or read outside the file.
 

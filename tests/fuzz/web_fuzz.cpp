@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page's request handling with any request: the fuzzer's bytes give the method, target, Host,
 // Cookie, Accept-Language, Content-Type and body, sent as a stranger or inside a live session
 // (its cookie and form token put in), against a folder with a password. Nothing may crash, hang

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks the folders' layering: every #include "room/..." of the sources must be an edge that
 docs/architecture.md's table allows, and every edge the table allows must be in use (so the table
 shows what depends on what); every file for one system must be in platform/, and an #if on the

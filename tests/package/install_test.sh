@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package as a school installs it: `apt-get install ./tolvane_*.deb` into a fresh Debian 12
 # root (debootstrap minbase, in this test's own folder), then tolvanectl and the program (under
 # Xvfb) run from the installed files, keep the schedule in the user's data folder, and speak the

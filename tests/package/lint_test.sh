@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian's own checks of the package and its desktop files: desktop-file-validate, appstreamcli
 # and lintian, failing on any error or warning (the README explains what they only hint at).
 # Usage: lint_test.sh PACKAGE.deb

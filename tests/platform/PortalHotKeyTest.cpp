@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shift+T on a Wayland session, through the GlobalShortcuts portal: a mock portal on a private
 // session bus (portal_hotkey_test.sh) binds it, its Activated signal is a press, and a desktop
 // that refuses leaves the key unheld.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs portal_hotkey_tests as on a Wayland session, against the GlobalShortcuts portal's mock on a
 # private session bus.
 # Usage: portal_hotkey_test.sh BIN_DIR SOURCE_DIR

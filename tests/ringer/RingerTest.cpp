@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ringer as both programs compose it, on real table files, with a manual clock and clock
 // timer, and the ring log and sleep inhibitor recorded: what a changed table, a changed setting, a
 // pause and the end do.

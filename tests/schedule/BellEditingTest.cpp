@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add, change and delete flows over a real schedule table.
 
 #include <gtest/gtest.h>

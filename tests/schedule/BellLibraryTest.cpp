@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 铃声库 on real files: made once with the shipped bells, listed, and added to only with a
 // safe name and a file that plays, whole or not at all.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The school calendar under a writer killed at every step of a change: xl.edb always opens, and
 // each date is in it at most once, with the day it had or the day it was being given.
 

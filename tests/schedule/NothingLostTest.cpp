@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What start-up and editing do with tables that are not as they should be: a file this user may
 // only read, one that cannot be read, a settings table without its record, a record marked
 // deleted but never purged, and a music path longer than its field. Each checks the files' bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the program's two tables at start-up, their default contents, and reading records
 // with the schema's types.
 

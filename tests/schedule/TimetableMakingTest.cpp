@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A 作息表 made in a minute: the generator's bells for a school day, its refusals, and a
 // timetable through CSV and back, from the spreadsheets schools keep (UTF-8 or GBK).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which 作息表 rings on a day: the calendar's day, then the season, then the week rotation, then
 // the default; at the edges of the year, of February and of the rotation.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The school's 作息表 as stored: the index and its tables kept in step through add, copy, rename
 // and delete; the rules that may not vanish under a day; db.edb untouched for older copies; each
 // day's bells read from its timetable; and a writer killed at any step of a change.

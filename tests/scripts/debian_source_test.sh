@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows builds fetch Debian source packages. A machine whose apt sources are the one-line
 # /etc/apt/sources.list (a debootstrap root, Debian 12's installer) must fetch them as well as one
 # with deb822 files, and the fetch must leave the machine's apt configuration as it was.

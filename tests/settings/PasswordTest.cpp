@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 软件密码: stored as a hash, checked, and the desktop lock's rule.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MemoryLibrary on our own test DLLs (built with mingw-w64) and on damaged copies of them, with
 // the recording platform.
 

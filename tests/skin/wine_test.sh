@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The PE loader on a real Win32 implementation: runs the mingw-built wine_loader_test.exe under
 # Wine in a fresh prefix, with one wineserver kept alive for the run.
 # Usage: wine_test.sh EXE DLL_FOLDER

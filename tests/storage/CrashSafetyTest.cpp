@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process killed at any step of a change must leave a table that opens with every live record
 // exactly once: the change is either there or not. Each case runs the change in a child process
 // that kills itself at step 1, 2, 3, ... (before the step, or halfway through a write) until the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several writers on one table file, as the program and tolvanectl share a folder: no writer
 // overwrites or drops another's record, a killed writer costs only its change in flight, and a
 // table follows its file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operations as the program uses them: aliases, the record pointer, append, find, delete and
 // purge, and what a failing file leaves behind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file layout byte for byte, the create-time checks and the open-time checks.
 
 #include <gtest/gtest.h>

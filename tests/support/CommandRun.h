@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Runs one of tolvanectl's commands in the test's process, as its main would, and keeps what it

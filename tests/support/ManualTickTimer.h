@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A clock timer that only records what it was asked; the test fires it as Qt would, after moving

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Files held in memory, for tests and the fuzzer that must not touch the disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() of the GoogleTest suites that need a Qt event loop.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A PePlatform for Linux tests: real zero-filled memory, image addresses of its choosing, and

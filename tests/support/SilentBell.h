@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A bell that keeps playing until it is stopped, with no sound server: an MP3 of silence and a

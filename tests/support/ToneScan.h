@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Which tones a recording holds, and for how long: pitch by zero crossings in 20 ms windows,

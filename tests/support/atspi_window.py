@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real program's windows read and used from outside through the accessibility bus (AT-SPI),
 on X11 and Wayland alike.
 

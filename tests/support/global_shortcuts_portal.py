@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """python3-dbusmock template: the GlobalShortcuts portal of xdg-desktop-portal, as a desktop that
 binds what is asked answers. Each request answers through a Request object's Response signal
 (sent before the method returns, as a quick portal may). The property RefuseNext (b) on the main

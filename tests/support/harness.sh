@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the test scripts: a work folder that goes at exit, background processes (in pids)
 # killed at exit last-started first, fail(), and a private X server.
 

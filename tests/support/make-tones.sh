@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the MP3 fixtures of the playback tests in folder $1: sine tones of distinct pitches
 # (sox), encoded with lame, and one file that is not MP3 at all.
 set -euo pipefail

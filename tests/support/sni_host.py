@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A StatusNotifierItem host of the kind KDE Plasma, Xfce and LXQt run, reduced to what a test needs.
 
 It owns org.kde.StatusNotifierWatcher on the session bus and says a host is registered, so a Qt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tone_scan [--timed] FILE.wav: prints the tones a 16-bit PCM WAV recording holds, as
 // "440:0.60 880:0.40", or with --timed "440@1.2534:0.60 ... total:12.5" (start seconds to its
 // first sample @ length, and the recording's length).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Several buildings on one schedule, the guide's way: two Syncthing instances on this machine
 # (loopback only, no discovery, relays or NAT), the office's folder Send Only and the building's
 # Receive Only (watcher delay 1 s), each with the guide's .stignore; the building rings its copy

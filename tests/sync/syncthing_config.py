@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the Syncthing configuration of one computer of the several-buildings test: GUI and
 listening on 127.0.0.1 only, no discovery, relays or NAT, the other computer as a device at its
 address, and the folder "bells" of the given type (sendonly at the office, receiveonly in the

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Every button's text against its background in the own look (assets/skin.qss), in each state
 the sheet gives a background: at least 4.5:1, WCAG 2's AA for normal text.
 Usage: contrast_test.py SKIN.qss"""

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every text of the sources is in the translation files and translated: lupdate over the tree
 # into a copy of each .ts finds nothing new, and lrelease finds nothing unfinished.
 # Usage: translations_test.sh SOURCE_DIR LUPDATE LRELEASE [lupdate options...]

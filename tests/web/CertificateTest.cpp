@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The web page's certificate: made once beside the tables, its key private, its fingerprint the
 // one a browser shows; a school's own pair used as it is.
 

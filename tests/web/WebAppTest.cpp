@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The web page's answers, request by request, over a real folder of tables: who may log in and
 // for how long, which forms are taken, and that nothing from a request reaches a page unescaped.
 // The ringer behind it is a recording stand-in here; the page served by the real program is

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The office's day on the web page, in a real headless Chromium driven over DevTools, against the
 real desktop program: every step checked in the page and, through the accessibility bus, in the
 program's window.

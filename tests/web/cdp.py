@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A small client of the Chrome DevTools Protocol over its WebSocket (python3-websocket): enough to
 drive one page of a headless Chromium as a person would, and to screenshot it."""
 import base64

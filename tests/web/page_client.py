@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """An HTTPS client of the ringer's page, as the office's browser talks to it: requests from a
 chosen local address (the page counts failed log-ins by it), cookies and the forms' token."""
 import http.client

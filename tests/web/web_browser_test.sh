@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The web page in a real browser: the real desktop program under Xvfb serves it (its sound to
 # PulseAudio's null sink, recorded; its window read through the accessibility bus), and Debian's
 # Chromium, headless and driven over DevTools (browser_checks.py), logs in, uploads MP3s into the

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Talks to the web page the real ringer serves, as an office, an attacker and a crowd would.
 
 Usage: web_server_checks.py PORT FOLDER FINGERPRINT BELL_EPOCH PASSWORD NEW_PASSWORD SIEGE_BELL_EPOCH

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The web page of the real headless ringer (`tolvanectl ring`), with PulseAudio's null sink
 # recorded: refused until a password is set (said in the log and the status), then served over
 # HTTPS with the fingerprint the status shows; a wrong Host, plain HTTP, a malformed request,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs under Wine: the Win32 back-ends on a real Win32 implementation. Prints one line per check
 // and "N passed, N failed"; exits non-zero when a check failed.
 // Usage: wine win32_backends_test.exe WORK_FOLDER

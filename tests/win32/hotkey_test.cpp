@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs under Wine with an X server: registers Shift+T for a window of its own, checks that a
 // second registration of the same keys fails with ERROR_HOTKEY_ALREADY_REGISTERED, prints
 // "ready", and waits (at most 20 s) for the WM_HOTKEY that xdotool's Shift+T brings.

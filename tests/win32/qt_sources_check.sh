@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiles the desktop program's Qt sources as a Windows build sees them (_WIN32, the Win32
 # back-ends, mingw-w64's headers) so the Windows-only paths cannot rot unseen. Debian carries no
 # Qt for Windows, so the Qt headers are the Linux ones: this checks our code, it links nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs under Wine: holds a schedule folder's tables the way the ringer does (opened for writing at
 // start, read again within a second of any change by someone else) while tolvanectl.exe changes
 // them, as a caretaker's script does beside the running program. Prints the bells' start times

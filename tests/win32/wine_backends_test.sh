@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Win32 back-ends under Wine: the back-end checks of win32_backends_test.exe, then table files
 # written by tolvanectl.exe under Wine compared byte for byte (creation time aside) with those
 # written on Linux.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Win32 hot key under Wine on Xvfb: Shift+T pressed with xdotool while the test's window has
 # the focus (Wine delivers hot keys only then) reaches it as WM_HOTKEY.
 # Usage: wine_hotkey_test.sh WIN32_BIN_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows installer under Wine: scripts/package-windows.sh packs the cross-built folder (here
 # the Qt-free one, tolvanectl.exe standing in for the program), the installer runs silently (/S),
 # the installed program runs from the Start-menu's folder, and the uninstaller removes what was

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows build of the desktop program under Wine on Xvfb. Started from an empty folder with a
 # Chinese name, it makes its two tables there and shows its 663 x 488 window; started again with
 # the hot-key option on, Shift+T hides it (Wine delivers hot keys only while one of the program's

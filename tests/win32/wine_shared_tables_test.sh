@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tolvanectl.exe changes a schedule under Wine while another process holds its tables the way the
 # running program does (win32_table_holder.exe): Windows will not put a file in the place of one
 # that is open, so every change, purge and calendar reset must get through all the same, say why

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows build's sound under Wine: tolvanectl.exe plays through WASAPI into Wine's
 # PulseAudio driver, into a PulseAudio server of this test whose null sink is recorded. A file
 # and a folder must be heard whole and in order: a process that ended before its last tone was

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The office's page served by the Windows ringer (tolvanectl.exe ring) under Wine, its client on
 # the Linux side over loopback as the office's browser would be: the certificate served is the one
 # the status shows, a wrong password is refused, the right one logs in, a bell added through the

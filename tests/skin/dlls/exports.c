@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in skin engine of our own: 23 exports by name and ordinal; the sixth, SkinH_AttachRes,
 // takes six arguments like a Windows API routine. DllMain counts attach and detach.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Imports routines from kernel32 and user32.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linked at an image base the loader is not given, so its pointers must be relocated.
 #include <windows.h>
 

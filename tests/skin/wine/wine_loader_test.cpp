@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs under Wine: maps our test DLLs from memory with the real Win32 platform, runs their
 // DllMain, calls their exports and unloads them. Prints one line per check and
 // "N passed, N failed" at the end; exits non-zero when any check failed.
