@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QTreeWidget>
 
+#include "app/AboutWindow.h"
 #include "app/RingLogWindow.h"
 #include "bells/audio/Mp3Decoder.h"
 #include "ringer/Ringer.h"
@@ -100,6 +101,11 @@ void openRingLog(Ringer& ringer, const PrepareWindow& prepare) {
     RingLogWindow window(ringer.folder(), [&ringer] {
         return dateText(ringer.clock().toLocal(ringer.clock().nowMs() / 1000));
     });
+    open(window, prepare);
+}
+
+void openAbout(const PrepareWindow& prepare) {
+    AboutWindow window(QCoreApplication::applicationDirPath());
     open(window, prepare);
 }
 

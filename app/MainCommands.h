@@ -37,6 +37,8 @@ void ringSelectedNow(Ringer& ringer, const QTreeWidget& list, bool repeat,
 void openSchoolCalendar(Ringer& ringer, const PrepareWindow& prepare,
                         std::function<void()> changed);
 void openRingLog(Ringer& ringer, const PrepareWindow& prepare);
+// 关于: the version, the licence and the libraries'.
+void openAbout(const PrepareWindow& prepare);
 // The Settings window's hooks that the ringer answers: tolvane.conf's options, 对时, 试听 and the
 // page as it is served; and the password's: a new one closes gate, and the page follows it.
 void addRingerHooks(SettingsHooks& hooks, Ringer& ringer, PasswordGate& gate);

@@ -34,6 +34,8 @@ MainMenus::MainMenus(QWidget& window, QTreeWidget& list, QWidget& menuButton, Ac
                             run(m_actions.calendar));
     m_systemMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "作息表")),
                             run(m_actions.timetables));
+    m_systemMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "关于")),
+                            run(m_actions.about));
     m_systemMenu->addSeparator();
     m_systemMenu->addAction(text(QT_TRANSLATE_NOOP("tolvane::MainWindow", "最小化")),
                             run(m_actions.minimise));

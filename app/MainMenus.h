@@ -24,7 +24,7 @@ class MainMenus final : public QObject {
 public:
     // What the items and keys do; the main window's handlers.
     struct Actions {
-        std::function<void()> settings, ringLog, calendar, timetables, minimise, quit;
+        std::function<void()> settings, ringLog, calendar, timetables, about, minimise, quit;
         std::function<void()> addBell, changeBell, deleteBell;
         // 立即播放 of the selected bell's music; repeat: until 停止播放.
         std::function<void(bool repeat)> ringNow;

@@ -120,8 +120,9 @@ void MainWindow::buildMenus() {
     m_menus = new MainMenus(
         *this, *m_c.list, *m_c.menu,
         {[this] { onSettings(); }, [this] { onRingLog(); }, [this] { onSchoolCalendar(); },
-         [this] { onTimetables(); }, [this] { onMinimiseToTray(); }, [this] { onQuit(); },
-         [this] { onAddBell(); }, [this] { onChangeBell(); }, [this] { onDeleteBell(); },
+         [this] { onTimetables(); }, [this] { onAbout(); }, [this] { onMinimiseToTray(); },
+         [this] { onQuit(); }, [this] { onAddBell(); }, [this] { onChangeBell(); },
+         [this] { onDeleteBell(); },
          [this](bool repeat) {
              if (unlocked()) ringSelectedNow(m_ringer, *m_c.list, repeat, showMessage);
          },
@@ -232,6 +233,10 @@ void MainWindow::onDeleteBell() {
 
 void MainWindow::onRingLog() {
     openRingLog(m_ringer, prepareWindow);
+}
+
+void MainWindow::onAbout() {
+    openAbout(prepareWindow);
 }
 
 void MainWindow::onSchoolCalendar() {

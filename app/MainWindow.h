@@ -94,6 +94,7 @@ public:
     void onDeleteBell();
     void onSettings();
     void onRingLog();
+    void onAbout();
     void onSchoolCalendar();
     void onTimetables();
     // The calendar changed (here or on disk): the engine looks the day up again, the label too.

@@ -19,7 +19,9 @@
 #ifdef TOLVANE_HAVE_PLAY
 #include "cli/PlayCommand.h"
 #endif
+#include "base/Notices.h"
 #include "base/PathText.h"
+#include "base/UiText.h"
 #include "cli/CalendarCommands.h"
 #include "cli/OptionCommand.h"
 #include "cli/PasswordCommand.h"
@@ -74,6 +76,7 @@ constexpr char kUsage[] =
     "                                     web_certificate, web_key (the school's own PEM files)\n"
     "       tolvanectl password DIR [--clear]  set (typed twice without echo, or one line\n"
     "                                     from a pipe) or clear the program's password\n"
+    "       tolvanectl licences            the licences of Tolvane and of the libraries in it\n"
     "       tolvanectl --version\n"
     "  LIST: comma-separated 周一..周日 or mon..sun, or none (add: mon..fri when not given)\n"
     "  DIR may be left out: the folder the program keeps its tables in (for an installed\n"
@@ -97,6 +100,15 @@ bool namesFolder(const std::string& argument) {
     if (std::filesystem::is_directory(path, ec)) return true;
     return argument.find_first_of("/\\") != std::string::npos &&
            !std::filesystem::is_regular_file(path, ec);
+}
+
+int licences() {
+    std::cout << tolvane::kProgramName << " " TOLVANE_VERSION ": " << tolvane::kProgramLicence
+              << "\n";
+    for (const tolvane::LibraryNotice& library : tolvane::libraryNotices())
+        std::cout << library.name << ": " << library.licence << " ("
+                  << tolvane::uiText("Notices", library.use) << ")\n";
+    return 0;
 }
 
 int usage() {
@@ -138,6 +150,7 @@ int main(int argc, char** argv) {
         std::cout << "tolvanectl " TOLVANE_VERSION "\n";
         return 0;
     }
+    if (command == "licences" && args.size() == 1) return licences();
     if (takesFolder(command) && (args.size() == 1 || !namesFolder(args[1])))
         args.insert(args.begin() + 1, tolvane::defaultDataFolder());
     // ring-now's MUSIC may be a folder too: DIR is left out when MUSIC is all there is.

@@ -45,6 +45,8 @@ cp "$runtime"/libstdc++-6.dll "$bin/"
 # 32-bit GCC unwinds with DWARF tables, 64-bit with SEH: each has its own runtime DLL.
 cp "$runtime"/libgcc_s_*-1.dll "$bin/"
 cp /usr/$host/lib/libwinpthread-1.dll "$bin/"
+# The licence texts of Tolvane and of every library it contains, which its users are owed.
+scripts/windows-licences.sh "$bin" "$(dirname "$prefix")/sources"
 # Without their symbols the DLLs and programs are a fraction of the size (66 MB unstripped).
 find "$bin" -name '*.dll' -o -name '*.exe' | xargs $host-strip --strip-unneeded
 echo "windows-program: $bin/tolvane.exe ($(du -sm "$bin" | cut -f1) MB)" >&2

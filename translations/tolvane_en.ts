@@ -1515,6 +1515,10 @@ Error: %2</translation>
             <source>（今天）</source>
             <translation> (today)</translation>
         </message>
+        <message>
+            <source>关于</source>
+            <translation>About</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::PasswordGate</name>
@@ -2247,6 +2251,112 @@ Error: %2</translation>
         <message>
             <source>文件里的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？</source>
             <translation>The %1 bells of the file will replace the %3 bells of &quot;%2&quot;. Go ahead?</translation>
+        </message>
+    </context>
+    <context>
+        <name>Notices</name>
+        <message>
+            <source>窗口、界面和网络</source>
+            <translation>Windows, controls and networking</translation>
+        </message>
+        <message>
+            <source>MP3 解码</source>
+            <translation>MP3 decoding</translation>
+        </message>
+        <message>
+            <source>密码的散列（Argon2id）</source>
+            <translation>The password&apos;s hash (Argon2id)</translation>
+        </message>
+        <message>
+            <source>读取 iCalendar 校历</source>
+            <translation>Reading iCalendar school calendars</translation>
+        </message>
+        <message>
+            <source>读写 CSV 作息表</source>
+            <translation>Reading and writing timetables as CSV</translation>
+        </message>
+        <message>
+            <source>网页的 HTTPS</source>
+            <translation>HTTPS for the web page</translation>
+        </message>
+        <message>
+            <source>网页的 HTTP（Beast、Asio）</source>
+            <translation>HTTP for the web page (Beast, Asio)</translation>
+        </message>
+        <message>
+            <source>运行日志</source>
+            <translation>Ring log</translation>
+        </message>
+        <message>
+            <source>运行日志的文字格式</source>
+            <translation>Formatting the ring log&apos;s text</translation>
+        </message>
+        <message>
+            <source>读写 tolvane.conf</source>
+            <translation>Reading and writing tolvane.conf</translation>
+        </message>
+        <message>
+            <source>C++ 运行库（libstdc++、libgcc）</source>
+            <translation>C++ runtime (libstdc++, libgcc)</translation>
+        </message>
+        <message>
+            <source>线程运行库（MinGW-w64）</source>
+            <translation>Threads runtime (MinGW-w64)</translation>
+        </message>
+        <message>
+            <source>声音输出（PulseAudio、PipeWire）</source>
+            <translation>Sound output (PulseAudio, PipeWire)</translation>
+        </message>
+        <message>
+            <source>系统日志和 D-Bus</source>
+            <translation>The system journal and D-Bus</translation>
+        </message>
+        <message>
+            <source>X11 快捷键</source>
+            <translation>The X11 hot key</translation>
+        </message>
+        <message>
+            <source>寻找中文字体</source>
+            <translation>Finding a Chinese font</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane::AboutWindow</name>
+        <message>
+            <source>程序库</source>
+            <translation>Library</translation>
+        </message>
+        <message>
+            <source>许可证</source>
+            <translation>Licence</translation>
+        </message>
+        <message>
+            <source>用途</source>
+            <translation>Used for</translation>
+        </message>
+        <message>
+            <source>关于 Tolvane</source>
+            <translation>About Tolvane</translation>
+        </message>
+        <message>
+            <source>学校和工厂的打铃软件。</source>
+            <translation>Bell ringing for schools and factories.</translation>
+        </message>
+        <message>
+            <source>Tolvane 是自由软件：你可以按自由软件基金会发布的 GNU 通用公共许可证第 3 版，或（由你选择）任何更高的版本（%1）再发布和修改它。发布它是希望它有用，但不提供任何担保，也没有适销性或适合某一用途的默示担保。</source>
+            <translation>Tolvane is free software: you can redistribute it and/or modify it under the terms of the GNU General Public License as published by the Free Software Foundation, either version 3 of the License, or (at your option) any later version (%1). It is distributed in the hope that it will be useful, but WITHOUT ANY WARRANTY; without even the implied warranty of MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.</translation>
+        </message>
+        <message>
+            <source>它包含或使用下列程序库，各按其许可证：</source>
+            <translation>It contains or uses these libraries, each under its licence:</translation>
+        </message>
+        <message>
+            <source>许可证全文：%1</source>
+            <translation>The full licence texts: %1</translation>
+        </message>
+        <message>
+            <source>确定</source>
+            <translation>OK</translation>
         </message>
     </context>
 </TS>

@@ -192,6 +192,7 @@ class InterfaceTest : public QObject {
         m_window->onSchoolCalendar();
         m_window->onTimetables();
         m_window->onRingLog();
+        m_window->onAbout();
         // The generator opens from the 作息表 window, modal over it.
         GenerateTimetableWindow generator(m_dir->path());
         m_window->prepareWindow(generator);

@@ -17,6 +17,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -37,6 +38,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/AboutWindow.h"
 #include "app/ClockPainter.h"
 #include "app/EarlyStart.h"
 #include "app/MainCommands.h"
@@ -46,6 +48,7 @@
 #include "app/StatePresenter.h"
 #include "app/TrayIcon.h"
 #include "app/WindowPictures.h"
+#include "base/Notices.h"
 #include "bells/qt/RingController.h"
 #include "bells/qt/TableFollower.h"
 #include "ringer/Ringer.h"
@@ -361,8 +364,8 @@ private slots:
         QStringList texts;
         for (QAction* a : m_window->systemMenu()->actions())
             texts << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(texts, (QStringList{"软件设置", "运行日志", "校历设置", "作息表", "-", "最小化",
-                                     "退出"}));
+        QCOMPARE(texts, (QStringList{"软件设置", "运行日志", "校历设置", "作息表", "关于", "-",
+                                     "最小化", "退出"}));
         m_window->systemMenu()->close();
     }
 
@@ -605,6 +608,31 @@ private slots:
             << "[2026-12-08 08:00:01.000] third\n";
         window.refresh();
         QVERIFY(window.view()->toPlainText().endsWith("third"));
+    }
+
+    // A school passing the program on must find its licence and every library's in 关于.
+    void aboutShowsTheVersionLicenceAndEveryLibrary() {
+        start();
+        QStringList shown, libraries;
+        m_window->prepareWindow = [&](QDialog& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                auto& about = dynamic_cast<AboutWindow&>(dialog);
+                for (const QLabel* label : about.findChildren<QLabel*>()) shown << label->text();
+                for (int i = 0; i < about.libraries()->topLevelItemCount(); ++i)
+                    libraries << about.libraries()->topLevelItem(i)->text(0) + " " +
+                                     about.libraries()->topLevelItem(i)->text(1);
+                dialog.close();
+            });
+        };
+        for (QAction* a : m_window->systemMenu()->actions())
+            if (a->text() == "关于") a->trigger();
+        QVERIFY2(shown.join("\n").contains(TOLVANE_VERSION), qPrintable(shown.join("\n")));
+        QVERIFY(shown.join("\n").contains("GPL-3.0-or-later"));
+        for (const std::string name :
+             {"Qt LGPL-3.0-only", "libmpg123 LGPL-2.1-only", "libsodium ISC",
+              "libical LGPL-2.1-only OR MPL-2.0", "libcsv LGPL-2.1-or-later", "OpenSSL Apache-2.0"})
+            QVERIFY2(libraries.contains(QString::fromStdString(name)), name.c_str());
+        QCOMPARE(libraries.size(), static_cast<qsizetype>(libraryNotices().size()));
     }
 
     void theSchoolCalendarWindowMarksSetsAndImportsDays() {

@@ -24,7 +24,7 @@ minimise() {  # the menu picture button, then "最小化"
   window=$(main_window "$program")
   xdotool mousemove --window "$window" 570 10 click 1
   sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
-  xdotool key Down Down Down Down Down Return
+  xdotool key Down Down Down Down Down Down Return
 }
 minimise
 sleep 1

@@ -38,7 +38,7 @@ window=$(main_window "$program")
 # The menu picture button, then "最小化".
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
-xdotool key Down Down Down Down Down Return
+xdotool key Down Down Down Down Down Down Return
 retry gone main_window "$program" || fail "最小化 did not hide the window: $(cat "$work/stderr")"
 retry test -s "$work/items" || fail "no item registered with the StatusNotifierWatcher"
 read -r service path <"$work/items"

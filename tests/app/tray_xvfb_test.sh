@@ -25,10 +25,10 @@ gone() { ! "$@" >/dev/null; }
 
 retry main_window "$program" || fail "the window did not appear"
 window=$(main_window "$program")
-# The menu picture button, then "最小化" (the fifth item; the separator is skipped).
+# The menu picture button, then "最小化" (the sixth item; the separator is skipped).
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.5  # the menu pops up; it cannot be told from the start-up tip by its window
-xdotool key Down Down Down Down Down Return
+xdotool key Down Down Down Down Down Down Return
 retry gone main_window "$program" || fail "最小化 did not hide the window"
 retry tray_icon "$program" || fail "no tray icon after 最小化"
 icon=$(tray_icon "$program")

@@ -66,7 +66,7 @@ echo "ok: the Add window opens, and Esc through the compositor closes it"
 read -r x y <<<"$(window where 系统菜单)"
 xdotool mousemove $(((1024 - 663) / 2 + x)) $(((700 - 488) / 2 + y)) click 1
 sleep 0.5  # the menu pops up
-xdotool key --window "$compositor" Down Down Down Down Down Return 2>/dev/null
+xdotool key --window "$compositor" Down Down Down Down Down Down Return 2>/dev/null
 wait_for 10 "an item registered with the StatusNotifierWatcher" test -s "$work/items"
 wait_for 10 "the window to go to the tray" shown_windows 0
 read -r service path <"$work/items"

@@ -28,6 +28,18 @@ version=$(sed -n 's/^project(Tolvane VERSION \([0-9.]*\).*/\1/p' "$src/CMakeList
 out=$(wine "$windows_folder\\tolvanectl.exe" --version | tr -d '\r')
 [ "$out" = "tolvanectl $version" ] || fail "the installed program says: $out"
 if [ "$main" = tolvane.exe ]; then
+  # The licence texts the school is owed, installed and in the zip: Tolvane's, and one for every
+  # library the program says it contains.
+  grep -qx 'Tolvane/licenses/Tolvane.txt' "$work/zip.list" || fail "the zip lacks the licence"
+  wine "$windows_folder\\tolvanectl.exe" licences | tr -d '\r' >"$work/licences"
+  head -1 "$work/licences" | grep -q ": GPL-3.0-or-later$" || fail "licences: $(head -1 "$work/licences")"
+  grep -q "GNU GENERAL PUBLIC LICENSE" "$folder/licenses/Tolvane.txt" || fail "no licence installed"
+  while IFS= read -r line; do
+    name=${line%%: *}
+    [ -s "$folder/licenses/$name.txt" ] || fail "no licence text for $name in the installed program"
+    grep -qx "Tolvane/licenses/$name.txt" "$work/zip.list" || fail "the zip lacks $name's licence"
+  done < <(tail -n +2 "$work/licences")
+  echo "ok: the licence texts of Tolvane and $(($(wc -l <"$work/licences") - 1)) libraries installed"
   wine "$windows_folder\\tolvane.exe" >"$work/program.log" 2>&1 &
   pids+=($!)
   shown=""
