@@ -160,6 +160,13 @@ int checkCommand(const std::string& rawFile, std::ostream& out, std::ostream& er
         return 1;
     }
     const RepairPlan plan = planRepair(layout, size.value());
+    if (plan.damaged()) {
+        out << file << ": damaged: " << plan.damage << "\n"
+            << "no program reads or writes it as it is; tolvanectl repair " << file << " keeps its "
+            << plan.recordCount << " complete records (and the file as it is, as " << file
+            << ".damaged)\n";
+        return 1;
+    }
     out << file << ": passes the open checks (" << layout.fields.size() << " fields, record length "
         << layout.recordLength << ")\n";
     if (!plan.needed()) {
@@ -172,6 +179,38 @@ int checkCommand(const std::string& rawFile, std::ostream& out, std::ostream& er
     if (plan.cutsBytes)
         out << "repair would cut " << (size.value() - plan.fileSize) << " bytes after the last "
             << "complete record\n";
+    return 0;
+}
+
+int repairCommand(const std::string& rawFile, std::ostream& out, std::ostream& err) {
+    const std::string file = TableDatabase::withDefaultExtension(rawFile);
+    TableDatabase db;
+    FileSystem& fs = db.fileSystem();
+    if (!fs.exists(file)) {
+        err << "tolvanectl: " << file << ": no such file\n";
+        return 1;
+    }
+    // Nothing of the file as it was is lost: the repair drops what a damaged file cannot give.
+    auto kept = copyAside(fs, file);
+    if (!kept.isOk()) {
+        err << "tolvanectl: " << file
+            << ": cannot keep a copy before repairing: " << kept.status().message() << "\n";
+        return 1;
+    }
+    auto repaired = db.repairFile(file);
+    if (!repaired.isOk()) {
+        err << "tolvanectl: " << repaired.status().message() << "\n";
+        fs.remove(kept.value());
+        return 1;
+    }
+    const RepairPlan& plan = repaired.value();
+    if (!plan.needed()) {
+        fs.remove(kept.value());
+        out << file << ": no repair needed\n";
+        return 0;
+    }
+    out << file << ": repaired: " << plan.recordCount << " records kept; the file as it was is "
+        << kept.value() << "\n";
     return 0;
 }
 

@@ -10,5 +10,8 @@ namespace tolvane::cli {
 int initCommand(const std::string& dir, std::ostream& out, std::ostream& err);
 int dumpCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err);
 int checkCommand(const std::string& file, std::ostream& out, std::ostream& err);
+// Makes a damaged table file's count agree with the complete records it holds, having kept the
+// file as it was beside it (FILE.damaged): what no program does on its own.
+int repairCommand(const std::string& file, std::ostream& out, std::ostream& err);
 
 }  // namespace tolvane::cli

@@ -40,6 +40,7 @@ constexpr char kUsage[] =
     "usage: tolvanectl init DIR          open or create px.edb and db.edb in DIR\n"
     "       tolvanectl dump FILE [--json] show a table file's layout and records\n"
     "       tolvanectl check FILE         check a table file without changing it\n"
+    "       tolvanectl repair FILE        keep the complete records of a damaged table file\n"
     "       tolvanectl plan DIR --from \"YYYY-MM-DD HH:MM:SS\" --to \"YYYY-MM-DD HH:MM:SS\"\n"
     "                                     dry-run the schedule in DIR, one tick a second of the\n"
     "                                     system clock (the school's with clock_offset)\n"
@@ -164,6 +165,8 @@ int main(int argc, char** argv) {
         return tolvane::cli::dumpCommand(args[1], args.size() == 3, std::cout, std::cerr);
     if (command == "check" && args.size() == 2)
         return tolvane::cli::checkCommand(args[1], std::cout, std::cerr);
+    if (command == "repair" && args.size() == 2)
+        return tolvane::cli::repairCommand(args[1], std::cout, std::cerr);
 #ifdef TOLVANE_HAVE_PLAY
     if (command == "play" && args.size() == 2)
         tolvane::cli::endProcess(tolvane::cli::playCommand(argc, argv, args[1]));

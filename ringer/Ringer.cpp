@@ -119,12 +119,15 @@ OpenedTables Ringer::openTables() {
     applyOptions();
     OpenedTables opened = openOrCreateTables(m_db, m_folder);
     for (const std::string& e : opened.errors) m_log->warn("铃声计划不能打开：" + e);
-    for (const std::string& moved : opened.setAside)
+    for (const std::string& moved : opened.setAside) {
         m_log->warn("损坏的表文件已改名保存为 " + moved);
+        m_setAsideAtStart.push_back(moved);
+    }
     for (const std::string& reason : opened.readOnly) m_log->warn("铃声计划只能读取：" + reason);
     m_scheduleReadOnly = !opened.readOnly.empty();
     if (opened.usable()) {
         m_tablesOpen = true;
+        sayIndexProblems();
         // A new school's library starts with the bells we ship; one it has is left alone.
         if (!m_scheduleReadOnly)
             if (Status s = makeBellLibrary(m_folder, shippedBellsFolder()); !s.isOk())
@@ -521,6 +524,21 @@ RingerState Ringer::state() {
     if (m_scheduleReadOnly)
         s.problems.push_back({Kind::kScheduleReadOnly,
                               uiText("Ringer", "铃声计划只能读取：铃声照常响起，但不能修改")});
+    for (const DamagedFile& d : m_damaged)
+        s.problems.push_back(
+            {Kind::kScheduleDamaged,
+             fillIn(uiText("Ringer", "表文件 %1 已损坏（%2）：铃声按原来读到的计划响起%3"),
+                    {d.table.path, d.table.why,
+                     d.copy.empty()
+                         ? ""
+                         : fillIn(uiText("Ringer", "；损坏的文件已复制为 %1"), {d.copy})})});
+    for (const std::string& p : readTimetableIndex(m_db).problems)
+        s.problems.push_back({Kind::kScheduleDamaged, p});
+    for (const std::string& moved : m_setAsideAtStart)
+        s.problems.push_back(
+            {Kind::kScheduleDamaged,
+             fillIn(uiText("Ringer", "表文件已损坏，不能读取：已改名保存为 %1，并新建了一个空的表"),
+                    {moved})});
     if (const std::string said = outputProblem(); !said.empty())
         s.problems.push_back({Kind::kOutput, said});
     if (const std::string said = clockProblem(); !said.empty())
@@ -561,9 +579,51 @@ void Ringer::calendarChanged() {
     m_ring->engine().forgetCalendarDay();
 }
 
+// A file that turned damaged (cut short by a copy caught halfway, say) is never written over: its
+// table rings as last read whole, and a copy of the file as it is now is kept beside it once, for
+// whoever mends it; the file itself stays, as the copy may yet finish.
+void Ringer::followDamagedTables(const std::vector<DamagedTable>& now) {
+    std::vector<DamagedFile> damaged;
+    for (const DamagedTable& table : now) {
+        const auto known =
+            std::find_if(m_damaged.begin(), m_damaged.end(),
+                         [&](const DamagedFile& d) { return d.table.path == table.path; });
+        if (known != m_damaged.end()) {
+            damaged.push_back({table, known->copy});
+            continue;
+        }
+        auto copy = copyAside(*FileSystem::platform(), table.path);
+        const std::string kept =
+            copy.isOk() ? "已复制为 " + copy.value() : "不能复制：" + copy.status().message();
+        m_log->warn("表文件已损坏，不能读取，仍按原来读到的响铃：" + table.path + "：" + table.why +
+                    "；" + kept);
+        damaged.push_back({table, copy.isOk() ? copy.value() : std::string()});
+    }
+    for (const DamagedFile& before : m_damaged)
+        if (std::none_of(damaged.begin(), damaged.end(),
+                         [&](const DamagedFile& d) { return d.table.path == before.table.path; }))
+            m_log->note("表文件又能读取了：" + before.table.path);
+    const bool said =
+        damaged.size() != m_damaged.size() ||
+        !std::equal(damaged.begin(), damaged.end(), m_damaged.begin(),
+                    [](const DamagedFile& a, const DamagedFile& b) { return a.table == b.table; });
+    m_damaged = std::move(damaged);
+    if (said) stateChanged();
+}
+
+// Each once, when the index comes to hold it.
+void Ringer::sayIndexProblems() {
+    std::vector<std::string> now = readTimetableIndex(m_db).problems;
+    for (const std::string& p : now)
+        if (std::find(m_indexProblems.begin(), m_indexProblems.end(), p) == m_indexProblems.end())
+            m_log->warn(std::string(schema::kTimetableFile) + "：" + p);
+    m_indexProblems = std::move(now);
+}
+
 void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
     for (const std::string& e : reloaded.errors)
         m_log->warn("表文件被更改但不能读取，仍用原来的：" + e);
+    followDamagedTables(reloaded.damaged);
     if (reloaded.bells) {
         m_log->note(std::string(schema::kBellFile) + " 被更改：重新读取铃声计划");
         checkMusic();
@@ -574,6 +634,7 @@ void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
     }
     if (reloaded.timetables) {
         m_log->note(std::string(schema::kTimetableFile) + " 被更改：重新读取作息表");
+        sayIndexProblems();
         // Today's timetable may be another now, or hold other bells.
         calendarChanged();
         checkMusic();

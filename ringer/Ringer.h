@@ -206,6 +206,8 @@ public:
 
 private:
     void onTablesChanged(const ReloadedTables& reloaded);
+    void followDamagedTables(const std::vector<DamagedTable>& now);
+    void sayIndexProblems();
     void musicChecked(std::vector<UnplayableMusic> unplayable);
     void followClock(bool checked);
     void followOutput();
@@ -273,6 +275,16 @@ private:
     std::string m_outputProblem;
     bool m_tablesOpen = false;
     bool m_scheduleReadOnly = false;
+    // Table files that are damaged now, each copied aside once (the copy's path, or why not):
+    // their tables ring as last read whole. And those set aside at the start, made anew.
+    struct DamagedFile {
+        DamagedTable table;
+        std::string copy;
+    };
+    std::vector<DamagedFile> m_damaged;
+    std::vector<std::string> m_setAsideAtStart;
+    // What of the 作息表 index cannot be used, as last said in the ring log.
+    std::vector<std::string> m_indexProblems;
     std::optional<RingerState::Bell> m_playingTold;
     std::string m_stateFileError;
     bool m_shutDown = false;

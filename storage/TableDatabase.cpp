@@ -172,6 +172,36 @@ Status TableDatabase::openFile(const std::string& path, const std::string& alias
     return Status::ok();
 }
 
+Result<RepairPlan> TableDatabase::repairFile(const std::string& rawPath) {
+    const std::string path = withDefaultExtension(rawPath);
+    FileSystem& fs = *m_options.fileSystem;
+    const std::string lockPath = lockPathOf(fs.canonicalPath(path));
+    if (Status s = acquireLock(lockPath); !s.isOk()) return s.about(path);
+    auto repaired = [&]() -> Result<RepairPlan> {
+        auto file = fs.openExisting(path, /*writable=*/true);
+        if (!file.isOk()) return file.status();
+        auto size = file.value()->size();
+        if (!size.isOk()) return size.status();
+        TableLayout layout;
+        std::string prefix;
+        if (Status s = readTableLayout(*file.value(), size.value(), &layout, &prefix); !s.isOk())
+            return s;
+        const RepairPlan plan = planRepair(layout, size.value());
+        if (!plan.needed()) return plan;
+        // Count first, then cut: a crash in between leaves a file this repairs again.
+        Status s = Status::ok();
+        if (plan.lowersCount)
+            s = file.value()->write(kRecordCountOffset, int32Bytes(plan.recordCount));
+        if (s.isOk()) s = file.value()->truncate(plan.fileSize);
+        if (s.isOk() && m_options.sync) s = file.value()->sync();
+        if (!s.isOk()) return s;
+        return plan;
+    }();
+    releaseLock(lockPath);
+    if (!repaired.isOk()) return repaired.status().about(path);
+    return repaired;
+}
+
 Status TableDatabase::readFile(Table& t, const std::string& path, bool repair) {
     FileSystem& fs = *m_options.fileSystem;
     // Taken before the read: a change while reading makes the next check read again.
@@ -186,6 +216,7 @@ Status TableDatabase::readFile(Table& t, const std::string& path, bool repair) {
         return s;
 
     const RepairPlan plan = planRepair(t.layout, size.value());
+    if (plan.damaged()) return Status::corruption(plan.damage);
     if (plan.needed() && repair) {
         // Count first, then cut: a crash in between leaves a file the next open repairs again.
         Status s = Status::ok();
@@ -713,6 +744,11 @@ Status TableDatabase::canChange() const {
     if (!t->writable)
         return Status::permissionDenied(t->path + ": opened read-only, this user may not write it");
     return Status::ok();
+}
+
+std::string TableDatabase::pathOf(const std::string& alias) const {
+    auto it = m_tables.find(alias);
+    return it == m_tables.end() ? std::string() : it->second->path;
 }
 
 std::string TableDatabase::currentPath() const {

@@ -115,6 +115,15 @@ public:
     bool hasTable(const std::string& alias) const;
     // The aliases of the open tables, in alias order.
     std::vector<std::string> aliases() const;
+    // Makes a damaged file's header count agree with the complete records it holds, and cuts what
+    // follows them, under the table's write lock: for a person who chose to (tolvanectl repair);
+    // opening a damaged table never does it. Returns what it did (nothing when no repair was
+    // needed). The file must not be open in this database.
+    Result<RepairPlan> repairFile(const std::string& path);
+
+    // The full path of the table open as alias; empty when none is.
+    std::string pathOf(const std::string& alias) const;
+
     // Forgets the table open as alias; its file stays as it is. No table is current after it
     // when that one was.
     void close(const std::string& alias);

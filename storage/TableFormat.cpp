@@ -188,6 +188,15 @@ RepairPlan planRepair(const TableLayout& layout, uint64_t fileSize) {
     }
     plan.fileSize = layout.sizeFor(plan.recordCount);
     plan.cutsBytes = plan.fileSize < fileSize;
+    const uint64_t pastCount = fileSize - plan.fileSize;
+    if (plan.lowersCount)
+        plan.damage = "it is cut short: it holds " + std::to_string(complete) + " of the " +
+                      std::to_string(layout.recordCount) +
+                      " records its header counts (copied or written only in part)";
+    else if (pastCount > static_cast<uint64_t>(layout.recordLength))
+        plan.damage = "it holds " + std::to_string(pastCount) + " bytes past the " +
+                      std::to_string(layout.recordCount) +
+                      " records its header counts, more than an unfinished change leaves";
     return plan;
 }
 

@@ -96,13 +96,20 @@ Result<std::string> encodeNewTable(const std::vector<FieldDef>& defs, double cre
 Status readTableLayout(RandomAccessFile& file, uint64_t fileSize, TableLayout* layout,
                        std::string* prefix);
 
-// What opening a table will do to a file whose header count disagrees with its size.
+// How a file's size agrees with its header's record count. Every change of ours leaves at most
+// one record's bytes past the count (an append caught before it counted its record): opening the
+// table cuts them, as that record was never part of it. Anything else no write of ours leaves: a
+// file holding fewer records than it counts (cut short, or a copy caught halfway) or more than
+// one record past its count is damaged. It is read not at all and never written, so that nothing
+// of it is lost; only an explicit repair makes the count agree with what it holds.
 struct RepairPlan {
     int32_t recordCount = 0;  // the count after the repair
     uint64_t fileSize = 0;    // the size after the repair
     bool lowersCount = false;
     bool cutsBytes = false;
+    std::string damage;  // why the file is damaged, for a person to read; empty when it is not
     bool needed() const { return lowersCount || cutsBytes; }
+    bool damaged() const { return !damage.empty(); }
 };
 RepairPlan planRepair(const TableLayout& layout, uint64_t fileSize);
 

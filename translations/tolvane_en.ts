@@ -371,6 +371,18 @@
             <source>铃声计划只能读取：铃声照常响起，但不能修改</source>
             <translation>The bell schedule is read-only: the bells ring, but cannot be changed</translation>
         </message>
+        <message>
+            <source>表文件 %1 已损坏（%2）：铃声按原来读到的计划响起%3</source>
+            <translation>The table file %1 is damaged (%2): the bells ring by the schedule read before%3</translation>
+        </message>
+        <message>
+            <source>；损坏的文件已复制为 %1</source>
+            <translation>; the damaged file was copied to %1</translation>
+        </message>
+        <message>
+            <source>表文件已损坏，不能读取：已改名保存为 %1，并新建了一个空的表</source>
+            <translation>A table file was damaged and could not be read: it was renamed %1 and an empty table made</translation>
+        </message>
     </context>
     <context>
         <name>ScheduleList</name>
@@ -1519,6 +1531,10 @@ Error: %2</translation>
             <source>关于</source>
             <translation>About</translation>
         </message>
+        <message>
+            <source>表文件已损坏</source>
+            <translation>Table file damaged</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::PasswordGate</name>
@@ -2023,6 +2039,18 @@ Error: %2</translation>
         <message>
             <source>校历指定 %1 天</source>
             <translation>school calendar days: %1</translation>
+        </message>
+        <message>
+            <source>作息表“%1”的表文件“%2”不是这个文件夹里的表：不读取它</source>
+            <translation>The table file &quot;%2&quot; of the timetable &quot;%1&quot; is not a table of this folder: it is not read</translation>
+        </message>
+        <message>
+            <source>作息表“%1”的季节不能用（%2）：它只按其他规则响</source>
+            <translation>The season of the timetable &quot;%1&quot; cannot be used (%2): it rings by the other rules only</translation>
+        </message>
+        <message>
+            <source>轮换的开始日期“%1”不是日期：轮换不起作用</source>
+            <translation>The rotation's start &quot;%1&quot; is not a date: the rotation does nothing</translation>
         </message>
     </context>
     <context>

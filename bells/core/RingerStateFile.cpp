@@ -21,8 +21,9 @@ namespace {
 constexpr char kRinger[] = "ringer";
 constexpr char kProblems[] = "problems";
 
-constexpr std::array<std::pair<RingerProblemKind, const char*>, 5> kKindNames{{
+constexpr std::array<std::pair<RingerProblemKind, const char*>, 6> kKindNames{{
     {RingerProblemKind::kScheduleReadOnly, "schedule_read_only"},
+    {RingerProblemKind::kScheduleDamaged, "schedule_damaged"},
     {RingerProblemKind::kOutput, "output"},
     {RingerProblemKind::kClock, "clock"},
     {RingerProblemKind::kWeb, "web"},

@@ -41,9 +41,12 @@ void TableFollower::check() {
     const ReloadedTables reloaded = reloadChangedTables(m_db);
     // Only a file that changed can have been replaced; the check runs every second at rest.
     if (reloaded.any() || !reloaded.errors.empty()) watchFiles();
-    const bool newErrors = reloaded.errors != m_lastErrors;
+    // What cannot be read is said when it changes, also when it is gone: a damaged file made
+    // whole again, or replaced, is no longer a problem.
+    const bool newErrors = reloaded.errors != m_lastErrors || reloaded.damaged != m_lastDamaged;
     m_lastErrors = reloaded.errors;
-    if (reloaded.any() || (newErrors && !reloaded.errors.empty())) onReloaded(reloaded);
+    m_lastDamaged = reloaded.damaged;
+    if (reloaded.any() || newErrors) onReloaded(reloaded);
     if (auto options = optionsIdentity(); options != m_options) {
         m_options = options;
         watchFiles();

@@ -51,6 +51,7 @@ private:
     QTimer m_poll;
     QTimer m_settle;
     std::vector<std::string> m_lastErrors;
+    std::vector<DamagedTable> m_lastDamaged;
     std::optional<FileIdentity> m_options;
 };
 

@@ -76,16 +76,43 @@ std::vector<Value> bellValues(const BellRecord& bell) {
 
 namespace {
 
-// Moves an unreadable table out of the way under a name not yet taken.
-Result<std::string> setAside(FileSystem& fs, const std::string& path) {
+// FILE.damaged, or FILE.damaged-N for the first N not yet taken.
+Result<std::string> unusedDamagedName(FileSystem& fs, const std::string& path) {
     for (int n = 1; n < 1000; ++n) {
         const std::string target = path + (n == 1 ? ".damaged" : ".damaged-" + std::to_string(n));
-        if (fs.exists(target)) continue;
-        if (Status s = fs.replace(path, target); !s.isOk()) return s;
-        return target;
+        if (!fs.exists(target)) return target;
     }
     return Status::ioError("too many damaged copies of " + path);
 }
+
+// Moves an unreadable table out of the way under a name not yet taken.
+Result<std::string> setAside(FileSystem& fs, const std::string& path) {
+    auto target = unusedDamagedName(fs, path);
+    if (!target.isOk()) return target;
+    if (Status s = fs.replace(path, target.value()); !s.isOk()) return s;
+    return target;
+}
+
+}  // namespace
+
+Result<std::string> copyAside(FileSystem& fs, const std::string& path) {
+    auto target = unusedDamagedName(fs, path);
+    if (!target.isOk()) return target;
+    auto from = fs.openExisting(path, /*writable=*/false);
+    if (!from.isOk()) return from.status();
+    auto size = from.value()->size();
+    if (!size.isOk()) return size.status();
+    std::string bytes(size.value(), '\0');
+    if (Status s = from.value()->read(0, bytes.size(), bytes.data()); !s.isOk()) return s;
+    auto to = fs.createTruncated(target.value());
+    if (!to.isOk()) return to.status();
+    Status s = to.value()->write(0, bytes);
+    if (s.isOk()) s = to.value()->sync();
+    if (!s.isOk()) return s;
+    return target;
+}
+
+namespace {
 
 // Opens path under alias; builds a new table (with its first records) when there is none, or
 // when its content is damaged, having first set the damaged file aside. A file this user may
@@ -202,19 +229,30 @@ OpenedTables openOrCreateTables(TableDatabase& db, const std::string& dir) {
     return report;
 }
 
+void reloadTable(TableDatabase& db, const std::string& alias, bool* changed,
+                 ReloadedTables* result) {
+    if (!db.changedOnDisk(alias)) return;
+    auto r = db.reload(alias);
+    if (r.isOk()) {
+        *changed = r.value() || *changed;
+    } else if (r.status().code() == Status::Code::kCorruption) {
+        const std::string path = db.pathOf(alias);
+        std::string why = r.status().message();
+        // The message names the file first; the path is said apart.
+        if (why.rfind(path + ": ", 0) == 0) why.erase(0, path.size() + 2);
+        result->damaged.push_back({path, why});
+    } else {
+        result->errors.push_back(r.status().message());
+    }
+}
+
 ReloadedTables reloadChangedTables(TableDatabase& db) {
     ReloadedTables result;
     for (const auto& [alias, reloaded] :
          {std::pair{kBellAlias, &result.bells}, std::pair{kSettingsAlias, &result.settings},
-          std::pair{kCalendarAlias, &result.calendar}}) {
-        if (!db.changedOnDisk(alias)) continue;
-        auto r = db.reload(alias);
-        if (r.isOk())
-            *reloaded = r.value();
-        else
-            result.errors.push_back(r.status().message());
-    }
-    if (db.hasTable(kBellAlias)) followTimetables(db, &result.timetables, &result.errors);
+          std::pair{kCalendarAlias, &result.calendar}})
+        reloadTable(db, alias, reloaded, &result);
+    if (db.hasTable(kBellAlias)) followTimetables(db, &result);
     return result;
 }
 

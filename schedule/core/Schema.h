@@ -98,6 +98,11 @@ TableOrigin openOrCreateTable(TableDatabase& db, const std::string& path, const 
                               const std::vector<std::vector<Value>>& firstRecords,
                               OpenedTables* report);
 
+// Copies a damaged table beside it under a name not yet taken (FILE.damaged, FILE.damaged-2 …)
+// and leaves it where it is: a copy still being made, or a synchronised folder, may yet make it
+// whole. Returns the copy's path.
+Result<std::string> copyAside(FileSystem& fs, const std::string& path);
+
 // What the window tells the user of tables opened with trouble: each damaged file set aside, and
 // the tables that can only be read (bells ring, changes are refused). In this thread's language.
 std::vector<FlowMessage> openedTablesMessages(const OpenedTables& opened);
@@ -106,6 +111,13 @@ std::vector<FlowMessage> openedTablesMessages(const OpenedTables& opened);
 // (what only reads must never write while a ringing program may be writing). Leaves "配置" current.
 Status openTablesForReading(TableDatabase& db, const std::string& dir);
 
+// A table file that fails the open checks: its path, and why (for a person to read).
+struct DamagedTable {
+    std::string path;
+    std::string why;
+    bool operator==(const DamagedTable&) const = default;
+};
+
 // What reloadChangedTables read again, and why a table could not be.
 struct ReloadedTables {
     bool bells = false;
@@ -113,9 +125,17 @@ struct ReloadedTables {
     bool calendar = false;
     // The 作息表 index (zx.edb) or one of its timetables' tables.
     bool timetables = false;
+    // Every table whose file is damaged now: its table stays as it was last read whole, and each
+    // call names it again until the file is whole (or another) again.
+    std::vector<DamagedTable> damaged;
     std::vector<std::string> errors;
     bool any() const { return bells || settings || calendar || timetables; }
 };
+
+// Reads the table open as alias again when its file changed; *changed when it was read. A
+// damaged file goes to result's damaged, any other failure to its errors.
+void reloadTable(TableDatabase& db, const std::string& alias, bool* changed,
+                 ReloadedTables* result);
 
 // Reads again each of the program's two tables whose file was changed by someone else (another
 // program, an editor, a copy arriving by rename). A file that fails the open checks is never

@@ -2,6 +2,7 @@
 #include "schedule/core/Timetables.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
 
@@ -118,9 +119,8 @@ Status changeIndex(TableDatabase& db, const std::function<Status(TimetableIndex&
     if (Status s = writeIndex(db, path, index); !s.isOk()) return s;
     // The change is made. A table that cannot be opened now (another timetable's, missing from
     // the folder) is said where the tables are opened, not as this change's failure.
-    bool changed = false;
-    std::vector<std::string> errors;
-    followTimetables(db, &changed, &errors);
+    ReloadedTables ignored;
+    followTimetables(db, &ignored);
     return Status::ok();
 }
 
@@ -177,6 +177,22 @@ const TimetableIndex::Entry* TimetableIndex::find(const std::string& name) const
     return nullptr;
 }
 
+namespace {
+
+// A timetable's table is one of the folder's own: a plain name (never a path that leads
+// elsewhere) of an .edb file other than the program's four.
+bool isTimetableFileName(const std::string& file) {
+    if (file.size() < 5 || file.find_first_of("/\\:") != std::string::npos) return false;
+    std::string lower = file;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.compare(lower.size() - 4, 4, ".edb") != 0 || lower.front() == '.') return false;
+    for (const char* own : {kBellFile, kSettingsFile, kCalendarFile, kTimetableFile})
+        if (lower == own) return false;
+    return true;
+}
+
+}  // namespace
+
 TimetableIndex readTimetableIndex(TableDatabase& db) {
     TimetableIndex index;
     if (!db.select(kTimetableAlias).isOk()) return index;
@@ -186,11 +202,25 @@ TimetableIndex readTimetableIndex(TableDatabase& db) {
         const std::string from = textOf(db, kFrom), to = textOf(db, kTo);
         if (kind == kTimetableRecord) {
             TimetableIndex::Entry t{name, textOf(db, kFile), std::nullopt};
-            if (auto season = parseSeason(from, to); season.isOk()) t.season = season.value();
+            if (!isTimetableFileName(t.file)) {
+                index.problems.push_back(fillIn(
+                    uiText("Timetable", "作息表“%1”的表文件“%2”不是这个文件夹里的表：不读取它"),
+                    {name, t.file}));
+                continue;
+            }
+            if (auto season = parseSeason(from, to); season.isOk())
+                t.season = season.value();
+            else if (!from.empty() || !to.empty())
+                index.problems.push_back(
+                    fillIn(uiText("Timetable", "作息表“%1”的季节不能用（%2）：它只按其他规则响"),
+                           {name, season.status().message()}));
             index.timetables.push_back(std::move(t));
         } else if (kind == kRotationRecord) {
             index.rotation = splitNames(name);
             index.rotationStart = from;
+            if (!parseDate(from))
+                index.problems.push_back(fillIn(
+                    uiText("Timetable", "轮换的开始日期“%1”不是日期：轮换不起作用"), {from}));
         } else if (kind == kDayRecord) {
             index.days[from] = name;
         }
@@ -250,7 +280,9 @@ void openTimetablesForReading(TableDatabase& db) {
         db.open(joinPath(folder, t.file), aliasOfFile(t.file), TableDatabase::Access::kReadOnly);
 }
 
-void followTimetables(TableDatabase& db, bool* changed, std::vector<std::string>* errors) {
+void followTimetables(TableDatabase& db, ReloadedTables* result) {
+    bool* changed = &result->timetables;
+    std::vector<std::string>* errors = &result->errors;
     const std::string folder = tableFolder(db);
     if (!db.hasTable(kTimetableAlias)) {
         if (folder.empty() || !db.fileSystem().exists(joinPath(folder, kTimetableFile))) return;
@@ -260,11 +292,7 @@ void followTimetables(TableDatabase& db, bool* changed, std::vector<std::string>
         errors->insert(errors->end(), report.errors.begin(), report.errors.end());
         return;
     }
-    if (db.changedOnDisk(kTimetableAlias)) {
-        auto r = db.reload(kTimetableAlias);
-        if (!r.isOk()) errors->push_back(r.status().message());
-        if (r.isOk() && r.value()) *changed = true;
-    }
+    reloadTable(db, kTimetableAlias, changed, result);
     const TimetableIndex index = readTimetableIndex(db);
     std::vector<std::string> wanted;
     for (const auto& t : index.timetables) {
@@ -275,10 +303,8 @@ void followTimetables(TableDatabase& db, bool* changed, std::vector<std::string>
             openTimetableTable(db, folder, t, &report);
             errors->insert(errors->end(), report.errors.begin(), report.errors.end());
             *changed = db.hasTable(alias) || *changed;
-        } else if (db.changedOnDisk(alias)) {
-            auto r = db.reload(alias);
-            if (!r.isOk()) errors->push_back(r.status().message());
-            if (r.isOk() && r.value()) *changed = true;
+        } else {
+            reloadTable(db, alias, changed, result);
         }
     }
     for (const std::string& alias : db.aliases())

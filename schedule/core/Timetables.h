@@ -47,6 +47,10 @@ struct TimetableIndex {
     std::vector<std::string> rotation;
     std::string rotationStart;                // YYYY-MM-DD
     std::map<std::string, std::string> days;  // date -> timetable
+    // What of the index cannot be used, for a person to read: a timetable whose file is not a
+    // table of the folder's own (a path elsewhere is never followed) is left out; a season or
+    // rotation that is not one rings as if it were not there.
+    std::vector<std::string> problems;
 
     const Entry* find(const std::string& name) const;
 };
@@ -71,8 +75,9 @@ Result<std::string> bellTableFor(TableDatabase& db, const std::string& name);
 void openTimetables(TableDatabase& db, OpenedTables* report);
 void openTimetablesForReading(TableDatabase& db);
 // Brings the open timetables in line with the index after it changed on disk (another program
-// added or deleted one) and reads again those whose files changed. *changed when any did.
-void followTimetables(TableDatabase& db, bool* changed, std::vector<std::string>* errors);
+// added or deleted one) and reads again those whose files changed; result's timetables when any
+// did, and what could not be read into its damaged and errors.
+void followTimetables(TableDatabase& db, ReloadedTables* result);
 
 // Why name may not name a timetable (empty, too long, a comma, a taken name); empty when it may.
 std::string timetableNameProblem(TableDatabase& db, const std::string& name);

@@ -198,13 +198,17 @@ TEST_F(RingerTest, ASettingsFileArrivingDamagedKeepsTheSettingsInUseAndSaysSo) {
     ASSERT_FALSE(m_ringer->sound().randomPlay());
     bool told = false;
     const Subscription heard = m_ringer->onReloaded.add(
-        [&](const ReloadedTables& r, const Status&) { told = !r.errors.empty(); });
+        [&](const ReloadedTables& r, const Status&) { told = !r.damaged.empty(); });
     std::filesystem::resize_file(m_dir.file("px.edb"), 300);
     m_ringer->follower().check();
     EXPECT_TRUE(told) << "the window was not told";
     EXPECT_FALSE(m_ringer->sound().randomPlay()) << "the settings in use were replaced";
     EXPECT_EQ(m_ringer->plan(), PlanState::kRunning);
-    EXPECT_TRUE(m_log->has("! 表文件被更改但不能读取，仍用原来的：")) << m_log->lines.back();
+    EXPECT_TRUE(m_log->has("! 表文件已损坏，不能读取，仍按原来读到的响铃："))
+        << m_log->lines.back();
+    EXPECT_EQ(300u, std::filesystem::file_size(m_dir.file("px.edb"))) << "it was written over";
+    EXPECT_EQ(300u, std::filesystem::file_size(m_dir.file("px.edb.damaged")));
+    EXPECT_TRUE(m_ringer->state().has(RingerProblemKind::kScheduleDamaged));
 }
 
 TEST_F(RingerTest, TheOptionsFileIsFollowedAndOneEditedWrongKeepsThoseInUse) {

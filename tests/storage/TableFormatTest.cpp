@@ -223,7 +223,10 @@ TEST(TableOpenTest, RefusesDamagedHeadersAndLeavesThemAlone) {
     EXPECT_EQ(Status::Code::kNotFound, TableDatabase().open(dir.file("none.edb"), "t").code());
 }
 
-TEST(TableOpenTest, RepairsTheCountToTheCompleteRecords) {
+// A file whose size disagrees with its count more than an unfinished append leaves (a copy
+// caught halfway, a file cut short) is read not at all and never written, by any open; only an
+// explicit repair makes its count agree with what it holds. An unfinished append's bytes are cut.
+TEST(TableOpenTest, AFileCutShortIsDamagedAndOnlyAnExplicitRepairMendsIt) {
     TempDir dir;
     const std::string path = dir.file("t.edb");
     {
@@ -232,30 +235,43 @@ TEST(TableOpenTest, RepairsTheCountToTheCompleteRecords) {
         ASSERT_TRUE(db.open(path, "t").isOk());
         for (int i = 1; i <= 3; ++i) ASSERT_TRUE(db.append({int64_t{i}}).isOk());
     }
-    std::string file = readFile(path);
-    ASSERT_EQ(188u + 24, file.size());
+    const std::string whole = readFile(path);
+    ASSERT_EQ(188u + 24, whole.size());
 
     // Count says 5, the file holds 3 records and half of a fourth.
-    file.replace(16, 4, le32(5));
-    writeFile(path, file + "\x04\0\0\0"s);
-    {
+    std::string cut = whole + "\x04\0\0\0"s;
+    cut.replace(16, 4, le32(5));
+    writeFile(path, cut);
+    for (auto access : {TableDatabase::Access::kReadWrite, TableDatabase::Access::kReadOnly}) {
         TableDatabase db;
-        ASSERT_TRUE(db.open(path, "t").isOk());
-        EXPECT_EQ(3, db.recordCount());
+        const Status s = db.open(path, "t", access);
+        EXPECT_EQ(Status::Code::kCorruption, s.code());
+        EXPECT_NE(std::string::npos, s.message().find("holds 3 of the 5 records")) << s.message();
     }
-    std::string repaired = readFile(path);
-    EXPECT_EQ(188u + 24, repaired.size());
-    EXPECT_EQ(3, decodeInt32(repaired.data() + 16));
+    EXPECT_EQ(cut, readFile(path)) << "a damaged file was written";
 
-    // Count says 1: the bytes after the first record go.
-    repaired.replace(16, 4, le32(1));
-    writeFile(path, repaired);
+    auto repaired = TableDatabase().repairFile(path);
+    ASSERT_TRUE(repaired.isOk()) << repaired.status().message();
+    EXPECT_EQ(3, repaired.value().recordCount);
+    EXPECT_EQ(whole, readFile(path));
+
+    // Two records past the count: more than an unfinished append leaves.
+    std::string twoPast = whole;
+    twoPast.replace(16, 4, le32(1));
+    writeFile(path, twoPast);
+    EXPECT_EQ(Status::Code::kCorruption, TableDatabase().open(path, "t").code());
+    EXPECT_EQ(twoPast, readFile(path));
+
+    // One record past the count, an append that never counted its record: cut on open.
+    std::string onePast = whole;
+    onePast.replace(16, 4, le32(2));
+    writeFile(path, onePast);
     {
         TableDatabase db;
         ASSERT_TRUE(db.open(path, "t").isOk());
-        EXPECT_EQ(1, db.recordCount());
+        EXPECT_EQ(2, db.recordCount());
     }
-    EXPECT_EQ(188u + 8, readFile(path).size());
+    EXPECT_EQ(188u + 16, readFile(path).size());
 }
 
 }  // namespace
