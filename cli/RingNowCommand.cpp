@@ -12,6 +12,9 @@
 #include "cli/ScheduleCommands.h"
 #include "platform/Process.h"
 #include "platform/TextCodec.h"
+#include "schedule/core/BellLibrary.h"
+#include "schedule/core/Schema.h"
+#include "storage/TableDatabase.h"
 
 namespace tolvane::cli {
 
@@ -74,6 +77,15 @@ int ringNowCommand(const std::vector<std::string>& args, std::ostream& out, std:
         err << "tolvanectl: the music cannot play on this computer: " << music << " (" << why
             << ")\n";
         return 1;
+    }
+    {
+        // Said here as the ringer would say it in its log, where nobody asking would see it.
+        TableDatabase db;
+        if (openTablesForReading(db, args[0]).isOk())
+            if (const std::string why = ringNowMusicProblem(db, args[0], music); !why.empty()) {
+                err << "tolvanectl: " << why << "\n";
+                return 1;
+            }
     }
     const int status =
         ask(args[0], {RingRequest::Kind::kRingNow, music, repeat, "tolvanectl"}, err);

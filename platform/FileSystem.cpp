@@ -19,6 +19,18 @@ Status replaceWholeFile(FileSystem& fs, const std::string& path, std::string_vie
     return s.about(path);
 }
 
+Result<std::string> FileSystem::readHandedFile(const std::string& path, size_t maxBytes) {
+    auto file = openExisting(path, false);
+    if (!file.isOk()) return file.status();
+    auto size = file.value()->size();
+    if (!size.isOk()) return size.status();
+    if (size.value() > maxBytes)
+        return Status::invalidArgument("larger than " + std::to_string(maxBytes) + " bytes");
+    std::string bytes(static_cast<size_t>(size.value()), '\0');
+    if (Status s = file.value()->read(0, bytes.size(), bytes.data()); !s.isOk()) return s;
+    return bytes;
+}
+
 Result<std::string> readWholeFile(FileSystem& fs, const std::string& path) {
     auto file = fs.openExisting(path, false);
     if (!file.isOk()) return file.status();

@@ -82,6 +82,11 @@ public:
     }
     // Whether lockFolder's locks hold anything.
     virtual bool locksFolders() const { return false; }
+    // The whole of a small file another process hands this one (a request), read without ever
+    // waiting on it: refused (kPermissionDenied or kInvalidArgument, saying why) unless it is a
+    // regular file, not a link, of this user's where the system says whose files are, and of at
+    // most maxBytes. NotFound when there is none.
+    virtual Result<std::string> readHandedFile(const std::string& path, size_t maxBytes);
 };
 
 // Creates or empties the file at path and writes bytes into it, on the device when sync.

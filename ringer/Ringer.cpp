@@ -459,13 +459,21 @@ void Ringer::endRingingNow(const std::string& why) {
 }
 
 void Ringer::takeRequest() {
-    const auto request = takeRingRequest(*FileSystem::platform(), m_folder,
-                                         std::to_string(currentProcessId()), systemClock().nowMs());
+    const TakenRingRequest taken =
+        takeRingRequest(*FileSystem::platform(), m_folder, std::to_string(currentProcessId()),
+                        systemClock().nowMs());
+    if (!taken.refused.empty())
+        m_log->warn(std::string(kRingRequestFile) + " 不是 tolvanectl 放的请求，已删除：" +
+                    taken.refused);
+    const std::optional<RingRequest>& request = taken.request;
     if (!request) return;
     if (request->kind == RingRequest::Kind::kStop) {
         m_log->note("停止播放（" + request->who + "）");
         return stopSound();
     }
+    // A request by file may ring what the school put in its library or schedule, nothing else.
+    if (const std::string why = ringNowMusicProblem(m_db, m_folder, request->music); !why.empty())
+        return m_log->warn("立即播放没有进行：" + why + "（" + request->who + "）");
     if (Status s = ringNow(request->music, request->repeat, request->who); !s.isOk())
         m_log->warn("立即播放没有进行：" + s.message() + "（" + request->who + "）");
 }

@@ -1748,6 +1748,10 @@ Error: %2</translation>
             <source>同名文件刚刚被放入铃声库</source>
             <translation>A file of the same name was just put into the bell library</translation>
         </message>
+        <message>
+            <source>立即播放只能播放铃声库里或铃声计划里的音乐：%1</source>
+            <translation>Ring now plays only music of the bell library or of the schedule: %1</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::MusicChooser</name>

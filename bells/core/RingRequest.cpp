@@ -40,28 +40,31 @@ Status putRingRequest(FileSystem& fs, const std::string& folder, const std::stri
     return replaceWholeFile(fs, joinPath(folder, kRingRequestFile), bytes);
 }
 
-std::optional<RingRequest> takeRingRequest(FileSystem& fs, const std::string& folder,
-                                           const std::string& pid, int64_t nowMs) {
+TakenRingRequest takeRingRequest(FileSystem& fs, const std::string& folder, const std::string& pid,
+                                 int64_t nowMs) {
     const std::string path = joinPath(folder, kRingRequestFile);
-    if (!fs.exists(path)) return std::nullopt;
-    auto bytes = readWholeFile(fs, path);
+    if (!fs.exists(path)) return {};
+    auto bytes = fs.readHandedFile(path, kRingRequestMaxBytes);
     fs.remove(path);
-    if (!bytes.isOk()) return std::nullopt;
+    if (!bytes.isOk())
+        return {std::nullopt, bytes.status().code() == Status::Code::kNotFound
+                                  ? std::string()
+                                  : bytes.status().message()};
     const std::vector<std::string> lines = linesOf(bytes.value());
     int64_t madeMs = 0;
-    if (lines.size() != 7 || lines[0] != kMagic || lines[1] != pid ||
-        !parseInt(lines[2], &madeMs) || madeMs > nowMs + 1000 ||
+    if (lines.size() != 7 || lines[0] != kMagic) return {std::nullopt, "not a request"};
+    if (lines[1] != pid || !parseInt(lines[2], &madeMs) || madeMs > nowMs + 1000 ||
         nowMs - madeMs > kRingRequestLifeMs)
-        return std::nullopt;
+        return {};
     RingRequest request;
     if (lines[3] == "stop")
         request.kind = RingRequest::Kind::kStop;
     else if (lines[3] != "ring-now")
-        return std::nullopt;
+        return {std::nullopt, "not a request"};
     request.repeat = lines[4] == "repeat";
     request.who = lines[5];
     request.music = lines[6];
-    return request;
+    return {request, {}};
 }
 
 bool ringRequestWaiting(FileSystem& fs, const std::string& folder) {

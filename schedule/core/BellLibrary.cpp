@@ -12,6 +12,8 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderListing.h"
 #include "platform/TextCodec.h"
+#include "schedule/core/Schema.h"
+#include "schedule/core/Timetables.h"
 
 namespace tolvane {
 
@@ -43,6 +45,28 @@ bool isWindowsDeviceName(const std::string& name) {
 
 std::string bellLibraryFolder(const std::string& dataFolder) {
     return joinPath(dataFolder, kBellLibraryName);
+}
+
+std::string ringNowMusicProblem(TableDatabase& db, const std::string& dataFolder,
+                                const std::string& music) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path library = fs::weakly_canonical(pathFromUtf8(bellLibraryFolder(dataFolder)), ec);
+    const fs::path asked = fs::weakly_canonical(pathFromUtf8(music), ec);
+    if (!ec) {
+        const auto [l, a] =
+            std::mismatch(library.begin(), library.end(), asked.begin(), asked.end());
+        if (l == library.end() && a != asked.end()) return {};
+    }
+    for (const std::string& name : timetableNames(db)) {
+        const auto alias = bellTableOf(db, name);
+        if (!alias) continue;
+        auto bells = readBells(db, *alias);
+        if (bells.isOk() && std::any_of(bells.value().begin(), bells.value().end(),
+                                        [&](const BellRecord& b) { return b.music == music; }))
+            return {};
+    }
+    return fillIn(uiText("BellLibrary", "立即播放只能播放铃声库里或铃声计划里的音乐：%1"), {music});
 }
 
 Status makeBellLibrary(const std::string& dataFolder, const std::string& shippedFolder) {

@@ -14,6 +14,7 @@
 namespace tolvane {
 
 class FileSystem;
+class TableDatabase;
 
 inline constexpr char kBellLibraryName[] = "media";
 
@@ -33,6 +34,12 @@ struct LibraryEntry {
 // The library's MP3 files and the folders beside them, folders first, each by name; empty when
 // it cannot be read.
 std::vector<LibraryEntry> listBellLibrary(const std::string& dataFolder);
+
+// Why a ring-now of music asked from outside the window (a request file, the page) may not play,
+// in this thread's language; empty when it may: a file or folder in the library, or the music
+// of a bell of the schedule (any 作息表).
+std::string ringNowMusicProblem(TableDatabase& db, const std::string& dataFolder,
+                                const std::string& music);
 
 // Why name may not be a file of the library, in this thread's language; empty when it may: one
 // name (no folder, no "..", no control character, nothing Windows refuses), ending in .mp3.

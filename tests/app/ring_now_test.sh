@@ -3,7 +3,9 @@
 # 立即播放 through the running ringer (`tolvanectl ring`), PulseAudio's null sink recorded:
 # `tolvanectl ring-now` plays at once and is logged with who asked; a bell of the schedule due
 # meanwhile cuts in at its second; `--repeat` plays again and again until `tolvanectl stop`.
-# Without a ringer, or with music that cannot play, nothing is asked and it says why.
+# Without a ringer, or with music that cannot play or is neither in the library nor in the
+# schedule, nothing is asked and it says why. Files that are no request of tolvanectl's put in
+# the request's place (a FIFO, a file too large, another user's) hold nothing up and are removed.
 # Usage: ring_now_test.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$1
@@ -17,13 +19,16 @@ dir=$work/bells
 ctl() { "$bin/tolvanectl" "$@"; }
 mkdir "$dir"
 ctl init "$dir" >/dev/null
+# What a ring-now may play: the library's music (and the schedule's).
+mkdir -p "$dir/media"
+for tone in long440 c880; do cp "$work/tones/$tone.mp3" "$dir/media/"; done
 
 status=0
-ctl ring-now "$dir" "$work/tones/a440.mp3" >/dev/null 2>"$work/said" || status=$?
+ctl ring-now "$dir" "$dir/media/c880.mp3" >/dev/null 2>"$work/said" || status=$?
 [ "$status" = 1 ] && grep -q "no ringer runs on" "$work/said" ||
   fail "ring-now without a ringer: status $status, $(cat "$work/said")"
 
-t0=$(($(date +%s) + 6))
+t0=$(($(date +%s) + 12))
 at() { date -d "@$((t0 + $1))" +%H:%M:%S; }
 ctl add "$dir" --start "$(at 0)" --music "$work/tones/b660.mp3" --days mon,tue,wed,thu,fri,sat,sun >/dev/null
 "$bin/tolvanectl" ring "$dir" >"$work/stdout" 2>"$work/stderr" &
@@ -34,7 +39,33 @@ status=0
 ctl ring-now "$dir" "$work/tones/broken.mp3" >/dev/null 2>"$work/said" || status=$?
 [ "$status" = 1 ] && grep -q "cannot play" "$work/said" ||
   fail "ring-now of music that cannot play: status $status, $(cat "$work/said")"
-echo "ok: without a ringer, or with music that cannot play, ring-now refuses and says why"
+status=0
+ctl ring-now "$dir" "$work/tones/a440.mp3" >/dev/null 2>"$work/said" || status=$?
+[ "$status" = 1 ] && grep -q "立即播放只能播放铃声库里或铃声计划里的音乐" "$work/said" ||
+  fail "ring-now of music from elsewhere: status $status, $(cat "$work/said")"
+echo "ok: without a ringer, or with music that cannot play or comes from elsewhere, ring-now refuses and says why"
+
+# Nothing put in the request's place holds the ringer up: a FIFO nobody writes to, a file too
+# large, another user's request naming music from elsewhere.
+mkfifo "$dir/tolvane.request"
+wait_for 3 "the FIFO to be removed" test ! -e "$dir/tolvane.request"
+head -c 1000000 /dev/zero >"$dir/tolvane.request"
+wait_for 3 "the large file to be removed" test ! -e "$dir/tolvane.request"
+refusals=("not a regular file" "larger than 4096 bytes")
+if [ "$(id -u)" = 0 ]; then  # only root can give a file to another user
+  printf 'tolvane-request 1\n%s\n%s000\nring-now\nonce\nforged\n%s\n' "${pids[-1]}" "$(date +%s)" \
+    "$work/tones/a440.mp3" >"$work/foreign"
+  chown nobody "$work/foreign"
+  mv "$work/foreign" "$dir/tolvane.request"
+  wait_for 3 "another user's request to be removed" test ! -e "$dir/tolvane.request"
+  refusals+=("owned by another user")
+fi
+log=$(cat "$dir/tolvane.log")
+for why in "${refusals[@]}"; do
+  grep -q "tolvane.request 不是 tolvanectl 放的请求，已删除：$why" <<<"$log" || fail "not said: $why: $log"
+done
+grep -q forged <<<"$log" && fail "another user's request was carried out: $log"
+echo "ok: a FIFO, a file too large and another user's request are removed and said, none carried out"
 
 parecord --device=bells.monitor --latency-msec=10 --channels=1 --rate=44100 --file-format=wav "$work/rec.wav" &
 recorder=$!
@@ -42,9 +73,9 @@ pids+=($recorder)
 until_second() { while [ "$(date +%s%N)" -lt "$(($1 * 1000000000))" ]; do sleep 0.02; done; }
 until_second $((t0 - 2))
 asked=$(date +%s.%N)
-ctl ring-now "$dir" "$work/tones/long440.mp3" >/dev/null
+ctl ring-now "$dir" "$dir/media/long440.mp3" >/dev/null
 until_second $((t0 + 2))
-ctl ring-now "$dir" "$work/tones/c880.mp3" --repeat >/dev/null
+ctl ring-now "$dir" "$dir/media/c880.mp3" --repeat >/dev/null
 until_second $((t0 + 4))
 ctl stop "$dir" >/dev/null
 stopped=$(date +%s.%N)
@@ -73,8 +104,8 @@ done
 echo "ok: rung now at once, cut in on by the bell at its second, repeated until stopped ($repeats times)"
 
 log=$(ctl log "$dir")
-for line in "立即播放：$work/tones/long440.mp3（tolvanectl）" "立即播放被 $(at 0) 的铃声打断" \
-  "立即播放：$work/tones/c880.mp3，重复播放直到停止（tolvanectl）" "停止播放（tolvanectl）" "立即播放结束：停止播放"; do
+for line in "立即播放：$dir/media/long440.mp3（tolvanectl）" "立即播放被 $(at 0) 的铃声打断" \
+  "立即播放：$dir/media/c880.mp3，重复播放直到停止（tolvanectl）" "停止播放（tolvanectl）" "立即播放结束：停止播放"; do
   grep -qF "$line" <<<"$log" || fail "the ring log lacks \"$line\": $log"
 done
 late=$(sed -n "s/.*铃声响起：$(at 0)，第一个声音迟到 \([0-9]*\) 毫秒.*/\1/p" <<<"$log")
