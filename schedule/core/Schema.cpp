@@ -102,7 +102,7 @@ Result<std::string> copyAside(FileSystem& fs, const std::string& path) {
     if (!from.isOk()) return from.status();
     auto size = from.value()->size();
     if (!size.isOk()) return size.status();
-    std::string bytes(size.value(), '\0');
+    std::string bytes(static_cast<size_t>(size.value()), '\0');
     if (Status s = from.value()->read(0, bytes.size(), bytes.data()); !s.isOk()) return s;
     auto to = fs.createTruncated(target.value());
     if (!to.isOk()) return to.status();
