@@ -89,7 +89,7 @@ measure_rest tolvane shown "$pid" "$seconds"
 # Hidden in the tray: "最小化" from the System menu.
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.5
-xdotool key Down Down Down Down Return
+xdotool key Down Down Down Down Down Down Return
 sleep 2
 measure_rest tolvane hidden "$pid" "$seconds"
 kill "$pid"

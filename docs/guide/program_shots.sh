@@ -103,7 +103,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --window "$window" 570 10 click 1
 sleep 0.7
 import -window root -crop "$((WIDTH + 140))x${HEIGHT}+${X}+${Y}" +repage "$out/$prefix-system-menu.png"
-xdotool key Down Down Down Down Down Return
+xdotool key Down Down Down Down Down Down Return  # 最小化
 wait_for 10 "the tray icon" tray_icon "$app"
 screen=$(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x.*/\1/p')
 xdotool mousemove --window "$(tray_icon "$app")" 8 8
