@@ -45,6 +45,9 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_BUILD_TESTS
 cmake --build build-test
 (cd build-test && ctest --output-on-failure -j2) | tee build-test/ctest.log
 unit_total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' build-test/ctest.log | tail -1)
+# ctest says a test was skipped, not why: each skipped test with its own reason.
+awk '/^[0-9]+\/[0-9]+ Testing: / { name = $3 } /^SKIPPED: / { print "skipped: " name ": " substr($0, 10) }' \
+  build-test/Testing/Temporary/LastTest.log
 
 # The table reader, the PE loader and the page's request handling must survive any bytes: fuzz
 # them briefly under ASan and UBSan (with Qt, which the page uses; only the fuzz targets are built).
