@@ -6,7 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/PlanCommand.h"
@@ -33,8 +35,43 @@
 #include "language/Language.h"
 #endif
 #include "platform/ProgramFolder.h"
+#include "platform/TextCodec.h"
 
 namespace {
+
+// What tolvanectl says on standard error names files, music and tables as given: a control
+// character among them (a newline, an escape sequence, a direction mark) must not reach the
+// terminal or a log that reads it as its own. Written out line by line, each escaped.
+class EscapingBuffer final : public std::streambuf {
+public:
+    explicit EscapingBuffer(std::streambuf* out) : m_out(out) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (c != traits_type::eof()) m_pending += traits_type::to_char_type(c);
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize n) override {
+        m_pending.append(text, static_cast<size_t>(n));
+        return n;
+    }
+    int sync() override {
+        for (size_t at = 0; at < m_pending.size();) {
+            const size_t end = std::min(m_pending.find('\n', at), m_pending.size());
+            const std::string line =
+                tolvane::withControlsEscaped(std::string_view(m_pending).substr(at, end - at));
+            m_out->sputn(line.data(), static_cast<std::streamsize>(line.size()));
+            if (end < m_pending.size()) m_out->sputc('\n');
+            at = end + 1;
+        }
+        m_pending.clear();
+        return m_out->pubsync();
+    }
+
+private:
+    std::streambuf* m_out;
+    std::string m_pending;
+};
 
 constexpr char kUsage[] =
     "usage: tolvanectl init DIR          open or create px.edb and db.edb in DIR\n"
@@ -132,6 +169,8 @@ void endProcess(int status) {
 }  // namespace tolvane::cli
 
 int main(int argc, char** argv) {
+    // Never deleted: the streams are flushed at exit after every static object is gone.
+    std::cerr.rdbuf(new EscapingBuffer(std::cerr.rdbuf()));
 #ifdef TOLVANE_HAVE_LANGUAGE
     // The program's messages that tolvanectl passes on, in the desktop's language.
     tolvane::useDesktopLanguage(nullptr);

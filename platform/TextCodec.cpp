@@ -123,18 +123,47 @@ bool isValidUtf8(std::string_view s) {
 }
 
 namespace {
-bool isControl(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte < 0x20 && byte != '\t') || byte == 0x7f;
+
+// The length in bytes of a character at i that must never stand in a stored text or a line of
+// the log, and its code point; 0 for any other. C0 controls but tab, and DEL, end a line early or
+// cut a field short; C1 controls (NEL among them) and the line and paragraph separators break a
+// line in some readers; the direction controls make a name read as another (an "evil" name
+// shown backwards). Bytes that are not UTF-8 are not this function's matter.
+size_t unsafeCharacterAt(std::string_view text, size_t i, char32_t* codePoint) {
+    const auto byte = [&](size_t k) {
+        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
+    };
+    const unsigned first = byte(0);
+    if ((first < 0x20 && first != '\t') || first == 0x7f) {
+        *codePoint = first;
+        return 1;
+    }
+    if (first == 0xc2 && byte(1) >= 0x80 && byte(1) <= 0x9f) {
+        *codePoint = byte(1);
+        return 2;
+    }
+    if (first == 0xd8 && byte(1) == 0x9c) {  // U+061C, the Arabic letter mark
+        *codePoint = 0x061c;
+        return 2;
+    }
+    if (first != 0xe2 || (byte(2) & 0xc0) != 0x80) return 0;
+    const char32_t cp = 0x2000 | ((byte(1) & 0x3fu) << 6) | (byte(2) & 0x3fu);
+    const bool unsafe = (byte(1) == 0x80 || byte(1) == 0x81) &&
+                        (cp == 0x200e || cp == 0x200f || (cp >= 0x2028 && cp <= 0x202e) ||
+                         (cp >= 0x2066 && cp <= 0x2069));
+    if (!unsafe) return 0;
+    *codePoint = cp;
+    return 3;
 }
+
 }  // namespace
 
 std::string unstorableTextReason(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (isControl(c)) {
-            char code[8];
-            std::snprintf(code, sizeof code, "U+%04X", byte);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = 0;
+        if (unsafeCharacterAt(text, i, &cp) != 0) {
+            char code[12];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
             return fillIn(uiText("Text", "含有控制字符 %1"), {code});
         }
     }
@@ -143,16 +172,22 @@ std::string unstorableTextReason(std::string_view text) {
 }
 
 std::string withControlsEscaped(std::string_view text) {
-    if (std::none_of(text.begin(), text.end(), isControl)) return std::string(text);
     std::string out;
-    for (const char c : text) {
-        if (!isControl(c)) {
-            out += c;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const size_t length = unsafeCharacterAt(text, i, &cp);
+        if (length == 0) {
+            out += text[i++];
             continue;
         }
-        char code[5];
-        std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned char>(c));
+        char code[12];
+        if (cp < 0x80)
+            std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned>(cp));
+        else
+            std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(cp));
         out += code;
+        i += length;
     }
     return out;
 }

@@ -34,13 +34,14 @@ bool isAscii(std::string_view s);
 bool isValidUtf8(std::string_view s);
 
 // Why text a user gave (a music path, a note) may not be stored: a control character (C0 but tab,
-// or DEL) would end a line of the ring log early, and a NUL cut a table's field short, so that
-// another file plays than the one named; bytes that are not UTF-8 would be stored as something
-// else. Empty when it may be stored; else the reason, in the reader's language.
+// DEL, C1 with NEL, the line and paragraph separators) would end a line of the ring log early,
+// and a NUL cut a table's field short, so that another file plays than the one named; a direction
+// control (U+202E and its kin) shows a name as another; bytes that are not UTF-8 would be stored
+// as something else. Empty when it may be stored; else the reason, in the reader's language.
 std::string unstorableTextReason(std::string_view text);
 
-// text with each control character but tab (C0, DEL) written as \xNN: a line of a log stays one
-// line whatever a table holds.
+// text with each character unstorableTextReason calls a control written as \xNN (C0, DEL) or
+// \uNNNN (the others): a line of a log stays one line, and reads as it is, whatever a table holds.
 std::string withControlsEscaped(std::string_view text);
 
 }  // namespace tolvane

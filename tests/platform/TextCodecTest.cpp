@@ -36,5 +36,19 @@ TEST(TextCodecTest, PrefixEndsOnACharacterBoundary) {
     EXPECT_EQ(9u, gbkPrefixLength(mixed, 100));
 }
 
+// What breaks a line or turns a name around is refused where it would be stored, and written
+// out visibly where it is shown: C0 and DEL, NEL and the rest of C1, the line and paragraph
+// separators, the direction controls.
+TEST(TextCodecTest, LineBreakersAndDirectionControlsAreRefusedAndShownEscaped) {
+    for (const char* unsafe : {"a\nb", "a\x7f", "a\u0085b", "a\u2028b", "a\u2029", "\u202egnp.mp3",
+                               "a\u2066b", "a\u200fb", "a\u061cb"})
+        EXPECT_FALSE(unstorableTextReason(unsafe).empty()) << unsafe;
+    for (const char* fine : {"上课\t铃.mp3", "a\u2027b", "a\u2030", "é\u00a0x", "a\u202fb"})
+        EXPECT_EQ(unstorableTextReason(fine), "") << fine;
+    EXPECT_NE(unstorableTextReason("x\u2028").find("U+2028"), std::string::npos);
+    EXPECT_EQ(withControlsEscaped("a\u2028b\u0085c\u202ed\re\t上"),
+              "a\\u2028b\\u0085c\\u202Ed\\x0De\t上");
+}
+
 }  // namespace
 }  // namespace tolvane
