@@ -16,4 +16,10 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return utf8FromPath(pathFromUtf8(folder) / pathFromUtf8(name));
 }
 
+std::string asciiLowered(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 }  // namespace tolvane

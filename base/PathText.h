@@ -24,4 +24,8 @@ std::string utf8FromPath(const std::filesystem::path& path);
 // folder / name, with the platform's separator, as UTF-8.
 std::string joinPath(std::string_view folder, std::string_view name);
 
+// text with its ASCII letters in lower case and the rest as it is: file names compare so on
+// Windows, and HTTP's header values everywhere.
+std::string asciiLowered(std::string text);
+
 }  // namespace tolvane

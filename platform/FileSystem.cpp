@@ -11,12 +11,33 @@ Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view 
     return s;
 }
 
+Status writeNewFile(FileSystem& fs, const std::string& path, std::string_view bytes) {
+    auto file = fs.createNew(path);
+    if (!file.isOk()) return file.status();
+    Status s = file.value()->write(0, bytes);
+    if (s.isOk()) s = file.value()->sync();
+    file.value().reset();
+    if (!s.isOk()) fs.remove(path);
+    return s;
+}
+
 Status replaceWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes) {
     const std::string scratch = path + ".tmp";
     Status s = writeWholeFile(fs, scratch, bytes, false);
     if (s.isOk()) s = fs.replace(scratch, path);
     if (!s.isOk()) fs.remove(scratch);
     return s.about(path);
+}
+
+// Where the system cannot do it in one step, the check and the act are as close as they can be.
+Result<std::unique_ptr<RandomAccessFile>> FileSystem::createNew(const std::string& path) {
+    if (exists(path)) return Status::alreadyOpen("the file is there already").about(path);
+    return createTruncated(path);
+}
+
+Status FileSystem::moveNew(const std::string& from, const std::string& to) {
+    if (exists(to)) return Status::alreadyOpen("the file is there already").about(to);
+    return replace(from, to);
 }
 
 Result<std::string> FileSystem::readHandedFile(const std::string& path, size_t maxBytes) {

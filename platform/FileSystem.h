@@ -56,9 +56,15 @@ public:
                                                                    bool writable) = 0;
     // Creates the file, or empties the one that is there, open for reading and writing.
     virtual Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) = 0;
+    // Creates the file only when no file has that name, in one step (kAlreadyOpen when one has):
+    // two writers that chose one name never share the file.
+    virtual Result<std::unique_ptr<RandomAccessFile>> createNew(const std::string& path);
     // Puts from in the place of to in one step: a crash leaves either the old or the new file
     // under the name `to`, never neither. Open handles of `from` stay valid and now refer to `to`.
     virtual Status replace(const std::string& from, const std::string& to) = 0;
+    // Renames from to to only when no file has that name, in one step (kAlreadyOpen when one
+    // has): a file that arrived meanwhile is never written over.
+    virtual Status moveNew(const std::string& from, const std::string& to);
     virtual Status remove(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
     // The absolute path with links resolved, so two names of one file compare equal.
@@ -91,6 +97,9 @@ public:
 
 // Creates or empties the file at path and writes bytes into it, on the device when sync.
 Status writeWholeFile(FileSystem& fs, const std::string& path, std::string_view bytes, bool sync);
+// Writes bytes as a new file at path, on the device; refused (kAlreadyOpen) when path names a
+// file, and removed again when it could not be written whole.
+Status writeNewFile(FileSystem& fs, const std::string& path, std::string_view bytes);
 // Puts bytes in place as the whole file at path at once (written beside it, then renamed over
 // it): a reader finds the old file or the new one, never half of one. Not synced to the device:
 // for what matters only while the machine runs (a ringer's state, a request to it).

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -103,6 +104,15 @@ std::string parentDirectory(const std::string& path) {
     return parent.empty() ? std::string(".") : parent.string();
 }
 
+// A rename must itself reach the disk, or a power cut could bring the old name back.
+void syncFolderOf(const std::string& path) {
+    const int dfd = ::open(parentDirectory(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path,
@@ -146,15 +156,30 @@ public:
         return std::unique_ptr<RandomAccessFile>(new PosixFile(fd));
     }
 
+    Result<std::unique_ptr<RandomAccessFile>> createNew(const std::string& path) override {
+        const int fd =
+            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno == EEXIST) return Status::alreadyOpen("the file is there already");
+        if (fd < 0) return errnoStatus("cannot create", errno);
+        return std::unique_ptr<RandomAccessFile>(new PosixFile(fd));
+    }
+
     Status replace(const std::string& from, const std::string& to) override {
         if (::rename(from.c_str(), to.c_str()) != 0) return errnoStatus("cannot rename", errno);
-        // The rename itself must reach the disk, or a power cut could bring the old name back.
-        const std::string dir = parentDirectory(to);
-        const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dfd >= 0) {
-            ::fsync(dfd);
-            ::close(dfd);
+        syncFolderOf(to);
+        return Status::ok();
+    }
+
+    Status moveNew(const std::string& from, const std::string& to) override {
+        int result = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+        // A file system that cannot refuse in its rename (some network ones) refuses in link.
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            result = ::link(from.c_str(), to.c_str());
+            if (result == 0) ::unlink(from.c_str());
         }
+        if (result != 0 && errno == EEXIST) return Status::alreadyOpen("the file is there already");
+        if (result != 0) return errnoStatus("cannot rename", errno);
+        syncFolderOf(to);
         return Status::ok();
     }
 

@@ -124,6 +124,20 @@ public:
     Result<std::unique_ptr<RandomAccessFile>> createTruncated(const std::string& path) override {
         return openFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
     }
+    Result<std::unique_ptr<RandomAccessFile>> createNew(const std::string& path) override {
+        if (exists(path)) return Status::alreadyOpen("the file is there already");
+        // CREATE_NEW refuses a name another writer took in between.
+        return openFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
+    }
+    Status moveNew(const std::string& from, const std::string& to) override {
+        if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH))
+            return Status::ok();
+        const DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            return Status::alreadyOpen("the file is there already");
+        SetLastError(error);
+        return lastError("cannot rename");
+    }
     // Windows refuses to rename over a file that any process has open, whatever the sharing
     // flags (the name stays taken until the last handle closes). The program holds its tables
     // open only while it reads them, and the indexer or a virus scanner only for a moment: a

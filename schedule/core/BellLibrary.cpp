@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "base/PathText.h"
@@ -23,22 +25,45 @@ namespace {
 constexpr size_t kMaxNameBytes = 120;
 
 bool endsWithMp3(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string tail = name.substr(name.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == ".mp3";
+    return name.size() >= 4 && asciiLowered(name.substr(name.size() - 4)) == ".mp3";
 }
 
-// Names Windows keeps for devices, with any extension: "NUL.mp3" is no file there.
+// Names Windows keeps for devices, with any extension and with spaces before it: "NUL.mp3" and
+// "AUX .mp3" are no files there. COM and LPT take 0 to 9 and the superscript digits ¹ ² ³.
 bool isWindowsDeviceName(const std::string& name) {
-    std::string stem = name.substr(0, name.find('.'));
-    std::transform(stem.begin(), stem.end(), stem.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    static const std::array<const char*, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    std::string stem = asciiLowered(name.substr(0, name.find('.')));
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    static const std::array<const char*, 6> kDevices = {"con", "prn",    "aux",
+                                                        "nul", "conin$", "conout$"};
     if (std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end()) return true;
-    return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) &&
-           stem[3] >= '1' && stem[3] <= '9';
+    if (stem.rfind("com", 0) != 0 && stem.rfind("lpt", 0) != 0) return false;
+    const std::string number = stem.substr(3);
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\u00b9" ||
+           number == "\u00b2" || number == "\u00b3";
+}
+
+// The file of the library that name would be on Windows, where letters' case makes no other
+// name ("上课.MP3" is "上课.mp3"); empty when there is none.
+std::string caseTwinIn(const std::string& library, const std::string& name) {
+    const std::string wanted = asciiLowered(name);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(pathFromUtf8(library), ec)) {
+        const std::string there = utf8FromPath(entry.path().filename());
+        if (asciiLowered(there) == wanted) return there;
+    }
+    return {};
+}
+
+// Sixteen random hex digits: an upload's own name while it arrives.
+std::string randomName() {
+    std::random_device random;
+    std::string name;
+    for (int i = 0; i < 4; ++i) {
+        char piece[9];
+        std::snprintf(piece, sizeof piece, "%08x", static_cast<unsigned>(random()));
+        name += piece;
+    }
+    return name.substr(0, 16);
 }
 
 }  // namespace
@@ -105,10 +130,8 @@ std::vector<LibraryEntry> listBellLibrary(const std::string& dataFolder) {
 std::string libraryFileNameProblem(const std::string& name) {
     if (name.empty() || name == "." || name == ".." || name[0] == '.')
         return uiText("BellLibrary", "文件名不能为空，也不能以“.”开头");
-    const bool control = std::any_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    });
-    if (control || !isValidUtf8(name) || name.find_first_of("/\\:*?\"<>|") != std::string::npos)
+    if (!unstorableTextReason(name).empty() || name.find('\t') != std::string::npos ||
+        name.find_first_of("/\\:*?\"<>|") != std::string::npos)
         return uiText("BellLibrary", "文件名不能含有 / \\ : * ? \" < > | 或控制字符");
     if (name.size() > kMaxNameBytes) return uiText("BellLibrary", "文件名太长");
     if (!endsWithMp3(name)) return uiText("BellLibrary", "只能放 MP3 文件（文件名以 .mp3 结尾）");
@@ -117,33 +140,51 @@ std::string libraryFileNameProblem(const std::string& name) {
     return {};
 }
 
-Status addToBellLibrary(
+std::string libraryScratchPath(const std::string& dataFolder) {
+    return joinPath(bellLibraryFolder(dataFolder), ".upload-" + randomName());
+}
+
+Status moveIntoBellLibrary(
     FileSystem& fs, const std::string& dataFolder, const std::string& name,
-    const std::string& bytes,
+    const std::string& scratch,
     const std::function<std::string(const std::string& file)>& fileUnplayableBecause) {
-    if (const std::string problem = libraryFileNameProblem(name); !problem.empty())
-        return Status::invalidArgument(problem);
-    const std::string library = bellLibraryFolder(dataFolder);
-    const std::string target = joinPath(library, name);
-    if (fs.exists(target))
-        return Status::alreadyOpen(fillIn(
-            uiText("BellLibrary", "铃声库里已经有“%1”：请换一个文件名，或先删除原来的"), {name}));
-    // Written under a hidden name first: nobody lists or rings a file still arriving.
-    const std::string scratch = joinPath(library, ".upload-" + name);
-    Status s = writeWholeFile(fs, scratch, bytes, true);
-    if (!s.isOk())  // a full disk, a folder that cannot be written: the system's words say which
-        s = Status::ioError(fillIn(uiText("BellLibrary", "文件没能存入铃声库：%1"), {s.message()}));
+    Status s = libraryNameStatus(dataFolder, name);
     if (s.isOk()) {
         if (const std::string why = fileUnplayableBecause(scratch); !why.empty())
             s = Status::invalidArgument(
                 fillIn(uiText("BellLibrary", "这个文件不能作为铃声播放：%1"),
                        {uiText("MusicCheck", why.c_str())}));
     }
-    if (s.isOk() && fs.exists(target))
+    // Another upload of that name may have come first; it keeps its place.
+    if (s.isOk()) s = fs.moveNew(scratch, joinPath(bellLibraryFolder(dataFolder), name));
+    if (s.code() == Status::Code::kAlreadyOpen)
         s = Status::alreadyOpen(uiText("BellLibrary", "同名文件刚刚被放入铃声库"));
-    if (s.isOk()) s = fs.replace(scratch, target);
     if (!s.isOk()) fs.remove(scratch);
     return s;
+}
+
+Status libraryNameStatus(const std::string& dataFolder, const std::string& name) {
+    if (const std::string problem = libraryFileNameProblem(name); !problem.empty())
+        return Status::invalidArgument(problem);
+    if (const std::string twin = caseTwinIn(bellLibraryFolder(dataFolder), name); !twin.empty())
+        return Status::alreadyOpen(fillIn(
+            uiText("BellLibrary", "铃声库里已经有“%1”：请换一个文件名，或先删除原来的"), {twin}));
+    return Status::ok();
+}
+
+Status addToBellLibrary(
+    FileSystem& fs, const std::string& dataFolder, const std::string& name,
+    const std::string& bytes,
+    const std::function<std::string(const std::string& file)>& fileUnplayableBecause) {
+    if (Status s = libraryNameStatus(dataFolder, name); !s.isOk()) return s;
+    // Written under a hidden name of its own first: nobody lists or rings a file still arriving,
+    // and two uploads of one name never write into one file.
+    const std::string scratch = libraryScratchPath(dataFolder);
+    Status s = writeNewFile(fs, scratch, bytes);
+    if (!s.isOk())  // a full disk, a folder that cannot be written: the system's words say which
+        return Status::ioError(
+            fillIn(uiText("BellLibrary", "文件没能存入铃声库：%1"), {s.message()}));
+    return moveIntoBellLibrary(fs, dataFolder, name, scratch, fileUnplayableBecause);
 }
 
 }  // namespace tolvane

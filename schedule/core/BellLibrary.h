@@ -45,9 +45,24 @@ std::string ringNowMusicProblem(TableDatabase& db, const std::string& dataFolder
 // name (no folder, no "..", no control character, nothing Windows refuses), ending in .mp3.
 std::string libraryFileNameProblem(const std::string& name);
 
-// Puts bytes into the library as name: checked by fileUnplayableBecause (a file that will not
-// play is not kept), written beside it and put in place whole, never over a file that is there.
-// A full disk or a folder that cannot be written is refused with the system's reason.
+// Whether name may be added to the library now: libraryFileNameProblem's word, or the file that
+// holds it already, in any case of its letters (they are one name on Windows).
+Status libraryNameStatus(const std::string& dataFolder, const std::string& name);
+
+// A hidden path of the library that no file has yet, for an upload while it arrives: nobody
+// lists or rings it, and two uploads never share one.
+std::string libraryScratchPath(const std::string& dataFolder);
+
+// Puts the file at scratch (a libraryScratchPath, written whole) into the library as name:
+// checked by fileUnplayableBecause (a file that will not play is not kept) and renamed in place,
+// never over a file that is there. scratch is gone afterwards, whatever the answer.
+Status moveIntoBellLibrary(
+    FileSystem& fs, const std::string& dataFolder, const std::string& name,
+    const std::string& scratch,
+    const std::function<std::string(const std::string& file)>& fileUnplayableBecause);
+
+// bytes put into the library as name, as moveIntoBellLibrary puts a file. A full disk or a folder
+// that cannot be written is refused with the system's reason.
 Status addToBellLibrary(
     FileSystem& fs, const std::string& dataFolder, const std::string& name,
     const std::string& bytes,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "platform/FileSystem.h"
 #include "schedule/core/BellLibrary.h"
@@ -38,11 +39,32 @@ TEST(BellLibrary, IsMadeOnceWithTheShippedBellsAndListsFoldersFirst) {
 }
 
 TEST(BellLibrary, RefusesNamesThatLeaveTheFolderOrThatWindowsCannotKeep) {
-    for (const char* bad : {"", "..", "../x.mp3", "a/b.mp3", "a\\b.mp3", ".hidden.mp3", "x.txt",
-                            "NUL.mp3", "com1.mp3", "a:b.mp3", "tab\there.mp3", "end.mp3 "})
+    for (const char* bad : {"",
+                            "..",
+                            "../x.mp3",
+                            "a/b.mp3",
+                            "a\\b.mp3",
+                            ".hidden.mp3",
+                            "x.txt",
+                            "NUL.mp3",
+                            "com1.mp3",
+                            "a:b.mp3",
+                            "tab\there.mp3",
+                            "end.mp3 ",
+                            "AUX .mp3",
+                            "COM0.mp3",
+                            "lpt9.x.mp3",
+                            "CONIN$.mp3",
+                            "conout$.mp3",
+                            "COM\u00b9.mp3",
+                            "LPT\u00b3.mp3",
+                            "line\u2028.mp3",
+                            "next\u0085.mp3",
+                            "evil\u202egnp.mp3"})
         EXPECT_FALSE(libraryFileNameProblem(bad).empty()) << bad;
     EXPECT_FALSE(libraryFileNameProblem(std::string(200, 'a') + ".mp3").empty());
-    for (const char* good : {"上课.mp3", "School Bell.MP3", "console.mp3"})
+    for (const char* good :
+         {"上课.mp3", "School Bell.MP3", "console.mp3", "COM10.mp3", "auxiliary.mp3"})
         EXPECT_EQ(libraryFileNameProblem(good), "") << good;
 }
 
@@ -77,6 +99,35 @@ TEST(BellLibrary, KeepsOnlyAWholeFileThatPlaysAndNeverReplacesOne) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(data.file("media")))
         ++files;
     EXPECT_EQ(files, 1u);
+}
+
+// Two offices upload a file of one name at once: each writes a file of its own, one of them is
+// kept whole, the other is told, and nothing of either is left behind.
+TEST(BellLibrary, UploadsOfOneNameAtOnceKeepOneWholeFile) {
+    test::TempDir data;
+    ASSERT_TRUE(makeBellLibrary(data.path(), "").isOk());
+    FileSystem& fs = *FileSystem::platform();
+    for (int round = 0; round < 20; ++round) {
+        const std::string name = "round" + std::to_string(round) + ".mp3";
+        const std::string first = "ID3 " + std::string(200000, 'a');
+        const std::string second = "ID3 " + std::string(300000, 'b');
+        Status a, b;
+        std::thread one([&] { a = addToBellLibrary(fs, data.path(), name, first, playsIfTagged); });
+        std::thread two(
+            [&] { b = addToBellLibrary(fs, data.path(), name, second, playsIfTagged); });
+        one.join();
+        two.join();
+        ASSERT_NE(a.isOk(), b.isOk()) << a.message() << " / " << b.message();
+        EXPECT_EQ(test::readFile(data.file("media/" + name)), a.isOk() ? first : second);
+    }
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(data.file("media")))
+        ++files;
+    EXPECT_EQ(files, 20u) << "an upload's own file was left behind";
+
+    // Windows keeps one file for names that differ only in their letters' case.
+    const Status twin = addToBellLibrary(fs, data.path(), "ROUND1.MP3", "ID3 x", playsIfTagged);
+    EXPECT_NE(twin.message().find("round1.mp3"), std::string::npos) << twin.message();
 }
 
 }  // namespace
