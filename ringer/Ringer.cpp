@@ -355,16 +355,24 @@ void Ringer::checkMusicBeforeNextBell() {
     const int64_t now = m_clock.nowMs() / 1000;
     if (now < m_nextBellLook) return;
     m_nextBellLook = now + kLookEveryS;
-    const auto next = nextBellOf(m_db, m_clock);
-    int h = 0, m = 0, sec = 0;
-    if (!next || std::sscanf(next->bell.start.c_str(), "%d:%d:%d", &h, &m, &sec) != 3) return;
-    LocalTime at = next->day;
-    at.hour = h, at.minute = m, at.second = sec;
-    const int64_t bellWall = civilToEpochSeconds(at);
-    const int64_t nowWall = civilToEpochSeconds(m_clock.toLocal(now));
-    if (bellWall - nowWall > kAheadS || bellWall == m_musicCheckedBefore) return;
+    const auto ms = msToNextBell();
+    if (!ms || *ms > kAheadS * 1000) return;
+    const int64_t bellWall = (m_clock.nowMs() + *ms) / 1000;
+    if (bellWall == m_musicCheckedBefore) return;
     m_musicCheckedBefore = bellWall;
     checkMusic();
+}
+
+std::optional<int64_t> Ringer::msToNextBell() {
+    const auto next = nextBellOf(m_db, m_clock);
+    int h = 0, m = 0, sec = 0;
+    if (!next || std::sscanf(next->bell.start.c_str(), "%d:%d:%d", &h, &m, &sec) != 3)
+        return std::nullopt;
+    LocalTime at = next->day;
+    at.hour = h, at.minute = m, at.second = sec;
+    const int64_t nowMs = m_clock.nowMs();
+    const LocalTime now = m_clock.toLocal(nowMs / 1000);
+    return (civilToEpochSeconds(at) - civilToEpochSeconds(now)) * 1000 - nowMs % 1000;
 }
 
 void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {
@@ -416,6 +424,9 @@ void Ringer::changePlan(PlanState plan) {
 }
 
 void Ringer::stopSound() {
+    if (m_heldRingNow)
+        m_log->note("立即播放取消：停止播放（" + std::exchange(m_heldRingNow, std::nullopt)->who +
+                    "）");
     if (m_ringingNow) endRingingNow("立即播放结束：停止播放");
     m_ring->engine().stopByHand();
     followPlayingBell();
@@ -424,21 +435,48 @@ void Ringer::stopSound() {
 Status Ringer::ringNow(const std::string& music, bool repeat, const std::string& who) {
     if (const std::string why = unstorableTextReason(music); !why.empty())
         return Status::invalidArgument(why);
+    // Looked at before the file is opened: in the second before a bell, not even a decode.
+    if (bellInTheWay()) {
+        if (m_heldRingNow)
+            m_log->note("立即播放取消：又有新的立即播放（" + m_heldRingNow->who + "）");
+        m_heldRingNow = HeldRingNow{music, repeat, who};
+        m_log->note("立即播放等铃声响完再进行：" + music + "（" + who + "）");
+        m_ringingNowWatch.start();
+        return Status::ok();
+    }
     // The first frame of a file is decoded here, on the ringing thread: a moment, asked by a
     // person, never at a bell's second.
     if (auto why = unplayableWarning(music, unplayableBecause)) return Status::notFound(*why);
     m_log->note("立即播放：" + music + (repeat ? "，重复播放直到停止" : "") + "（" + who + "）");
-    if (m_ring->engine().bellPlaying()) m_ring->engine().bellReplaced("被立即播放替换");
+    startRingingNow(music, repeat);
+    return Status::ok();
+}
+
+bool Ringer::bellInTheWay() {
+    if (m_ring->engine().bellPlaying()) return true;
+    if (m_plan != PlanState::kRunning) return false;
+    const auto ms = msToNextBell();
+    return ms && *ms <= kRingNowHoldMs;
+}
+
+void Ringer::startRingingNow(const std::string& music, bool repeat) {
     m_trialEnd.stop();
     m_sound->start(music);
     m_ringingNow = RingingNow{music, repeat, m_playback->lastRequest()};
     m_ringingNowWatch.start();
     stateChanged();
-    return Status::ok();
 }
 
 void Ringer::followRingingNow() {
-    if (!m_ringingNow) return m_ringingNowWatch.stop();
+    if (m_heldRingNow && !bellInTheWay()) {
+        const HeldRingNow held = *std::exchange(m_heldRingNow, std::nullopt);
+        if (Status s = ringNow(held.music, held.repeat, held.who); !s.isOk())
+            m_log->warn("立即播放没有进行：" + s.message() + "（" + held.who + "）");
+    }
+    if (!m_ringingNow) {
+        if (!m_heldRingNow) m_ringingNowWatch.stop();
+        return;
+    }
     if (m_playback->lastRequest() != m_ringingNow->request) {
         // Another play or a stop took the output: a bell of the schedule, at its second.
         if (const auto bell = m_ring->engine().playingBell())
@@ -453,7 +491,7 @@ void Ringer::followRingingNow() {
 
 void Ringer::endRingingNow(const std::string& why) {
     m_ringingNow.reset();
-    m_ringingNowWatch.stop();
+    if (!m_heldRingNow) m_ringingNowWatch.stop();
     m_log->note(why);
     stateChanged();
 }

@@ -123,7 +123,10 @@ public:
     // 立即播放: music (a file or a folder) at once on the bell output at the bell volume, said in
     // the ring log with who asked. repeat: played again each time it ends until 停止播放 (a
     // drill, a lockdown signal). A bell of the schedule due meanwhile cuts in at its second and
-    // ends it: the schedule is never late. Refused, saying why, for music that cannot play.
+    // ends it: the schedule is never late. A bell always wins: one asked while a bell sounds, or
+    // within kRingNowHoldMs before one, waits until that bell is over (the last one asked
+    // waits; 停止播放 drops it). Refused, saying why, for music that cannot play.
+    static constexpr int64_t kRingNowHoldMs = 1000;
     Status ringNow(const std::string& music, bool repeat, const std::string& who);
     // 对时: the offset that puts today's nearest bell at the system's time now.
     std::optional<ClockMatch> offsetToNearestBell();
@@ -222,6 +225,11 @@ private:
     // The 立即播放 sounding: played again, ended, or cut in on by a bell.
     void followRingingNow();
     void endRingingNow(const std::string& why);
+    // Whether a bell sounds, or starts within kRingNowHoldMs: a 立即播放 waits for it.
+    bool bellInTheWay();
+    // Milliseconds until the next bell of the schedule starts; none when no bell is ahead.
+    std::optional<int64_t> msToNextBell();
+    void startRingingNow(const std::string& music, bool repeat);
     // The state changed: published for other processes, then told to the listeners.
     void stateChanged();
     void publishState();
@@ -258,6 +266,12 @@ private:
         uint64_t request = 0;  // the playback's, while it is this one's
     };
     std::optional<RingingNow> m_ringingNow;
+    struct HeldRingNow {
+        std::string music;
+        bool repeat = false;
+        std::string who;
+    };
+    std::optional<HeldRingNow> m_heldRingNow;
     QTimer m_ringingNowWatch;
     std::thread m_musicChecker;
     bool m_musicCheckAgain = false;    // the bells changed while the checker ran

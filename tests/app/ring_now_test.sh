@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # 立即播放 through the running ringer (`tolvanectl ring`), PulseAudio's null sink recorded:
 # `tolvanectl ring-now` plays at once and is logged with who asked; a bell of the schedule due
-# meanwhile cuts in at its second; `--repeat` plays again and again until `tolvanectl stop`.
+# meanwhile cuts in at its second; `--repeat` plays again and again until `tolvanectl stop`. A
+# bell always wins: ring-nows asked in the second before a bell and while it sounds wait until it
+# is over (the last one asked plays), and the bell is at its second.
 # Without a ringer, or with music that cannot play or is neither in the library nor in the
 # schedule, nothing is asked and it says why. Files that are no request of tolvanectl's put in
 # the request's place (a FIFO, a file too large, another user's) hold nothing up and are removed.
@@ -31,6 +33,7 @@ ctl ring-now "$dir" "$dir/media/c880.mp3" >/dev/null 2>"$work/said" || status=$?
 t0=$(($(date +%s) + 12))
 at() { date -d "@$((t0 + $1))" +%H:%M:%S; }
 ctl add "$dir" --start "$(at 0)" --music "$work/tones/b660.mp3" --days mon,tue,wed,thu,fri,sat,sun >/dev/null
+ctl add "$dir" --start "$(at 8)" --music "$work/tones/b660.mp3" --days mon,tue,wed,thu,fri,sat,sun >/dev/null
 "$bin/tolvanectl" ring "$dir" >"$work/stdout" 2>"$work/stderr" &
 pids+=($!)
 wait_for 10 "the ringer" grep -q '无窗口打铃启动' "$work/stdout"
@@ -44,6 +47,12 @@ ctl ring-now "$dir" "$work/tones/a440.mp3" >/dev/null 2>"$work/said" || status=$
 [ "$status" = 1 ] && grep -q "立即播放只能播放铃声库里或铃声计划里的音乐" "$work/said" ||
   fail "ring-now of music from elsewhere: status $status, $(cat "$work/said")"
 echo "ok: without a ringer, or with music that cannot play or comes from elsewhere, ring-now refuses and says why"
+# A name tolvanectl was given reaches the terminal escaped in what it says: no escape sequence,
+# line break or direction mark of the name's own.
+ctl check "$work/"$'\e[2J\u202eevil\u2028.edb' >/dev/null 2>"$work/said" || true
+grep -qF '\x1B[2J\u202Eevil\u2028.edb' "$work/said" && ! grep -q $'\e\|\u202e\|\u2028' "$work/said" ||
+  fail "tolvanectl's error shows a name's control characters raw: $(od -c "$work/said" | head -5)"
+echo "ok: tolvanectl's errors show a name's control characters escaped"
 
 # Nothing put in the request's place holds the ringer up: a FIFO nobody writes to, a file too
 # large, another user's request naming music from elsewhere.
@@ -79,7 +88,12 @@ ctl ring-now "$dir" "$dir/media/c880.mp3" --repeat >/dev/null
 until_second $((t0 + 4))
 ctl stop "$dir" >/dev/null
 stopped=$(date +%s.%N)
-until_second $((t0 + 5))
+until_second_ms() { while [ "$(date +%s%N)" -lt "$(($1 * 1000000))" ]; do sleep 0.01; done; }
+until_second_ms $(((t0 + 8) * 1000 - 200))
+ctl ring-now "$dir" "$dir/media/long440.mp3" >/dev/null
+until_second_ms $(((t0 + 8) * 1000 + 200))
+ctl ring-now "$dir" "$dir/media/c880.mp3" >/dev/null
+until_second $((t0 + 10))
 recorded_until=$(date +%s.%N)
 kill -INT "$recorder"
 wait "$recorder" || true
@@ -94,20 +108,39 @@ awk -v r="$recorded_from" -v t="${tones[0]#*@}" -v a="$asked" -v t0="$t0" 'BEGIN
   fail "the tone rung now did not sound from its request until the bell: ${tones[0]}"
 expect_tone 1 660 "$t0" 60
 repeats=0
-for ((i = 2; i < ${#tones[@]}; i++)); do
+started_before() {  # whether tone $1 started before the epoch $2
+  awk -v r="$recorded_from" -v t="${tones[$1]#*@}" -v s="$2" 'BEGIN { split(t, p, ":"); exit !(r + p[1] < s) }'
+}
+i=2
+while ((i < ${#tones[@]})) && started_before "$i" $((t0 + 6)); do
   [ "${tones[i]%%@*}" = 880 ] || fail "tone $((i + 1)) is not the repeated one: ${tones[*]}"
-  awk -v r="$recorded_from" -v t="${tones[i]#*@}" -v s="$stopped" 'BEGIN {
-    split(t, p, ":"); exit !(r + p[1] < s) }' || fail "a tone started after the stop: ${tones[i]}"
+  started_before "$i" "$stopped" || fail "a tone started after the stop: ${tones[i]}"
   repeats=$((repeats + 1))
+  i=$((i + 1))
 done
 [ "$repeats" -ge 3 ] || fail "the repeated tone was heard $repeats times in two seconds"
 echo "ok: rung now at once, cut in on by the bell at its second, repeated until stopped ($repeats times)"
+
+# The second bell, whole at its second; then only the last ring-now asked around it, after it.
+[ $((${#tones[@]} - i)) = 2 ] || fail "around the second bell: ${tones[*]:i}"
+expect_tone "$i" 660 $((t0 + 8)) 60
+awk -v r="$recorded_from" -v b="${tones[i]#*@}" -v n="${tones[i + 1]#*@}" 'BEGIN {
+  split(b, p, ":"); split(n, q, ":"); exit !(p[2] > 0.4 && r + q[1] >= r + p[1] + p[2] - 0.02) }' ||
+  fail "the bell was cut short or the ring-now did not wait for it: ${tones[*]:i}"
+[ "${tones[i + 1]%%@*}" = 880 ] || fail "the ring-now after the bell is not the last asked: ${tones[*]:i}"
+echo "ok: ring-nows asked just before and during a bell wait until it is over; the last one plays"
 
 log=$(ctl log "$dir")
 for line in "立即播放：$dir/media/long440.mp3（tolvanectl）" "立即播放被 $(at 0) 的铃声打断" \
   "立即播放：$dir/media/c880.mp3，重复播放直到停止（tolvanectl）" "停止播放（tolvanectl）" "立即播放结束：停止播放"; do
   grep -qF "$line" <<<"$log" || fail "the ring log lacks \"$line\": $log"
 done
-late=$(sed -n "s/.*铃声响起：$(at 0)，第一个声音迟到 \([0-9]*\) 毫秒.*/\1/p" <<<"$log")
-[ -n "$late" ] && [ "$late" -le 15 ] || fail "the bell was ${late:-never} ms late: $log"
-echo "ok: the ring log says each ring-now, who asked, the cut-in and the stop; the bell $late ms late"
+for line in "立即播放等铃声响完再进行：$dir/media/long440.mp3（tolvanectl）" \
+  "立即播放取消：又有新的立即播放（tolvanectl）" "立即播放等铃声响完再进行：$dir/media/c880.mp3（tolvanectl）"; do
+  grep -qF "$line" <<<"$log" || fail "the ring log lacks \"$line\": $log"
+done
+for second in 0 8; do
+  late=$(sed -n "s/.*铃声响起：$(at "$second")，第一个声音迟到 \([0-9]*\) 毫秒.*/\1/p" <<<"$log")
+  [ -n "$late" ] && [ "$late" -le 15 ] || fail "the bell at $(at "$second") was ${late:-never} ms late: $log"
+done
+echo "ok: the ring log says each ring-now, who asked, the cut-in, the stop and the waits; the bells at most 15 ms late"
