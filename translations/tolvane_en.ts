@@ -1101,6 +1101,14 @@
             <source>这些日子的作息表</source>
             <translation>These days' timetable</translation>
         </message>
+        <message>
+            <source>计划没有改变：不认识的操作</source>
+            <translation>The plan did not change: unknown action</translation>
+        </message>
+        <message>
+            <source>只接受本页面自己的表单</source>
+            <translation>Only this page's own forms are accepted</translation>
+        </message>
     </context>
     <context>
         <name>main</name>

@@ -1,10 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The account's pages: logging in and out, and the password.
 
+#include <chrono>
+
 #include "settings/core/Password.h"
 #include "web/PageParts.h"
 
 namespace tolvane {
+
+namespace {
+
+int64_t wallSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
 
 HttpResponse WebApp::loginPage(Context& c, const std::string& error) {
     // Before a session there is no form token yet: the log-in form carries one that must match
@@ -30,22 +42,24 @@ HttpResponse WebApp::logIn(Context& c) {
     if (!sameToken(field(c.form, "token"), cookieValue(c.request.cookie, kLoginCookie)))
         return plain(403, uiText("WebPage", "表单已过期，请回到页面重新提交"));
     int wait = 0;
-    if (!m_sessions.mayTry(address, m_setup.nowMs(), &wait)) {
+    const bool knownDesk = isKnownDesk(c);
+    if (!m_sessions.mayTry(address, m_setup.nowMs(), &wait, knownDesk)) {
         HttpResponse r = loginPage(c, fillIn(uiText("WebPage", "密码错误次数太多，请 %1 秒后再试"),
                                              {std::to_string(wait)}));
         r.status = 429;
         return r;
     }
     const std::string hash = folderPasswordHash(m_setup.folder);
-    const PasswordCheck check =
-        hash.empty() ? PasswordCheck::wrong : checkPassword(hash, field(c.form, "password"));
+    const PasswordCheck check = hash.empty()
+                                    ? PasswordCheck::wrong
+                                    : checkPassword(hash, field(c.form, "password"), knownDesk);
     if (check == PasswordCheck::busy) {
         HttpResponse r = loginPage(c, uiText("WebPage", "正在核对另一个密码，请稍后再试"));
         r.status = 503;
         return r;
     }
     if (check == PasswordCheck::wrong) {
-        m_sessions.failed(address, m_setup.nowMs());
+        m_sessions.failed(address, m_setup.nowMs(), knownDesk);
         m_setup.ringer->log().warn("网页登录失败：密码不对（" + address + "）");
         HttpResponse r = loginPage(c, uiText("WebPage", "密码不对"));
         r.status = 403;
@@ -57,6 +71,10 @@ HttpResponse WebApp::logIn(Context& c) {
     r.headers.emplace_back("Set-Cookie",
                            cookie(kSessionCookie, m_sessions.open(hash, m_setup.nowMs()), false));
     r.headers.emplace_back("Set-Cookie", cookie(kLoginCookie, "", true));
+    if (!m_setup.deskKey.empty())
+        r.headers.emplace_back(
+            "Set-Cookie", cookie(kDeskCookie, deskMark(m_setup.deskKey, wallSeconds()), false) +
+                              "; Max-Age=" + std::to_string(kDeskSeconds));
     return r;
 }
 
@@ -95,16 +113,17 @@ HttpResponse WebApp::changePassword(Context& c) {
     // The old password is a guess like a log-in's, within the same limits.
     const std::string& address = c.request.clientAddress;
     int wait = 0;
-    if (!m_sessions.mayTry(address, m_setup.nowMs(), &wait))
+    const bool knownDesk = isKnownDesk(c);
+    if (!m_sessions.mayTry(address, m_setup.nowMs(), &wait, knownDesk))
         return backTo(
             c, "/password",
             fillIn(uiText("WebPage", "密码错误次数太多，请 %1 秒后再试"), {std::to_string(wait)}),
             true);
-    const PasswordCheck check = checkPassword(hash.value(), field(c.form, "old"));
+    const PasswordCheck check = checkPassword(hash.value(), field(c.form, "old"), knownDesk);
     if (check == PasswordCheck::busy)
         return backTo(c, "/password", uiText("WebPage", "正在核对另一个密码，请稍后再试"), true);
     if (check == PasswordCheck::wrong) {
-        m_sessions.failed(address, m_setup.nowMs());
+        m_sessions.failed(address, m_setup.nowMs(), knownDesk);
         m_setup.ringer->log().warn("网页修改密码失败：原密码不对（" + address + "）");
         return backTo(c, "/password", uiText("WebPage", "原密码不对"), true);
     }
@@ -117,10 +136,23 @@ HttpResponse WebApp::changePassword(Context& c) {
     return logOut(c);
 }
 
-WebApp::PasswordCheck WebApp::checkPassword(const std::string& hash, std::string_view password) {
-    std::unique_lock lock(m_hashing, std::try_to_lock);
-    if (!lock.owns_lock()) return PasswordCheck::busy;
+WebApp::PasswordCheck WebApp::checkPassword(const std::string& hash, std::string_view password,
+                                            bool knownDesk) {
+    std::unique_lock lock(m_hashing, std::defer_lock);
+    if (knownDesk) {
+        ++m_desksWaiting;
+        lock.lock();
+        --m_desksWaiting;
+    } else if (m_desksWaiting.load() > 0 || !lock.try_lock()) {
+        return PasswordCheck::busy;
+    }
     return passwordMatches(hash, password) ? PasswordCheck::right : PasswordCheck::wrong;
+}
+
+bool WebApp::isKnownDesk(const Context& c) const {
+    const std::string& address = c.request.clientAddress;
+    if (address == "::1" || address.rfind("127.", 0) == 0) return true;
+    return isDeskMark(m_setup.deskKey, cookieValue(c.request.cookie, kDeskCookie), wallSeconds());
 }
 
 Status WebApp::storePassword(TableDatabase& db, std::string_view password) {

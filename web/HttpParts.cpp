@@ -7,34 +7,33 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/PathText.h"
+
 namespace tolvane {
 
 namespace {
 
-// The weight of one Accept-Language item ("en-GB;q=0.8"): 1 without a q, 0 for a malformed one
-// (RFC 9110: a q of 0 means "not acceptable").
+// The weight of one Accept-Language item ("en-GB;q=0.8", "en;level=1;q=0.1"): its q wherever it
+// stands among the parameters, 1 without one, 0 for a malformed one (RFC 9110: a q of 0 means
+// "not acceptable").
 double languageWeight(const std::string& item) {
-    const size_t semicolon = item.find(';');
-    if (semicolon == std::string::npos) return 1.0;
-    std::string parameter = item.substr(semicolon + 1);
-    parameter.erase(0, parameter.find_first_not_of(' '));
-    if (parameter.rfind("q=", 0) != 0) return 1.0;
-    const std::string value = parameter.substr(2, parameter.find_first_of(" ;", 2) - 2);
-    if (value.empty() || value.size() > 5 ||
-        value.find_first_not_of("0123456789.") != std::string::npos)
-        return 0.0;
-    double q = 0.0;  // from_chars: the program's locale may write decimals with a comma
-    const auto read = std::from_chars(value.data(), value.data() + value.size(), q);
-    return read.ec == std::errc() && q >= 0.0 && q <= 1.0 ? q : 0.0;
+    for (size_t at = item.find(';'); at != std::string::npos; at = item.find(';', at + 1)) {
+        std::string parameter = item.substr(at + 1, item.find(';', at + 1) - at - 1);
+        parameter.erase(0, parameter.find_first_not_of(' '));
+        parameter.erase(parameter.find_last_not_of(' ') + 1);
+        if (parameter.rfind("q=", 0) != 0) continue;
+        const std::string value = parameter.substr(2);
+        if (value.empty() || value.size() > 5 ||
+            value.find_first_not_of("0123456789.") != std::string::npos)
+            return 0.0;
+        double q = 0.0;  // from_chars: the program's locale may write decimals with a comma
+        const auto read = std::from_chars(value.data(), value.data() + value.size(), q);
+        return read.ec == std::errc() && q >= 0.0 && q <= 1.0 ? q : 0.0;
+    }
+    return 1.0;
 }
 
 }  // namespace
-
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string cookieValue(const std::string& header, const std::string& name) {
     size_t at = 0;
@@ -106,7 +105,7 @@ bool browserPrefersEnglish(const std::string& acceptLanguage) {
     for (size_t place = 0; at < acceptLanguage.size(); ++place) {
         size_t end = acceptLanguage.find(',', at);
         if (end == std::string::npos) end = acceptLanguage.size();
-        std::string item = lowered(acceptLanguage.substr(at, end - at));
+        std::string item = asciiLowered(acceptLanguage.substr(at, end - at));
         item.erase(0, item.find_first_not_of(' '));
         const std::string tag = item.substr(0, item.find_first_of(" ;"));
         Best* language = tag == "en" || tag.rfind("en-", 0) == 0   ? &english
@@ -122,7 +121,7 @@ bool browserPrefersEnglish(const std::string& acceptLanguage) {
 }
 
 bool hostIsOneOf(const std::string& host, const std::vector<std::string>& names) {
-    std::string name = lowered(host);
+    std::string name = asciiLowered(host);
     if (!name.empty() && name[0] == '[') {
         const size_t close = name.find(']');
         if (close == std::string::npos) return false;
@@ -135,7 +134,16 @@ bool hostIsOneOf(const std::string& host, const std::vector<std::string>& names)
     }
     if (name.empty()) return false;
     return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& n) { return lowered(n) == name; });
+                       [&](const std::string& n) { return asciiLowered(n) == name; });
+}
+
+bool changeFromThisPage(const HttpRequest& request, const std::vector<std::string>& names) {
+    const std::string site = asciiLowered(request.secFetchSite);
+    if (!site.empty() && site != "same-origin" && site != "none") return false;
+    if (request.origin.empty()) return true;
+    constexpr std::string_view kScheme = "https://";
+    const std::string origin = asciiLowered(request.origin);
+    return origin.rfind(kScheme, 0) == 0 && hostIsOneOf(origin.substr(kScheme.size()), names);
 }
 
 }  // namespace tolvane

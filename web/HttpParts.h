@@ -30,8 +30,10 @@ bool browserPrefersEnglish(const std::string& acceptLanguage);
 // Whether a Host header names one of names (any letter case, with or without a port; an IPv6
 // address in brackets).
 bool hostIsOneOf(const std::string& host, const std::vector<std::string>& names);
-// ASCII letters in lower case (header values compare so).
-std::string lowered(std::string text);
+// Whether a change comes from the page itself by what the browser says of it, beside the form's
+// token: Sec-Fetch-Site same-origin (or none, a person's own act) and an Origin of https and one
+// of names. A client that says neither (a script, an older browser) has its token alone.
+bool changeFromThisPage(const HttpRequest& request, const std::vector<std::string>& names);
 
 HttpResponse plain(int status, const std::string& text);
 HttpResponse redirect(const std::string& path);

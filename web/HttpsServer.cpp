@@ -15,6 +15,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 
 namespace tolvane {
@@ -61,6 +62,47 @@ int64_t ticksNow() {
     return std::chrono::steady_clock::now().time_since_epoch().count();
 }
 
+// A body written to a file as it arrives, through the program's own file system (UTF-8 names on
+// Windows too): an upload never sits in memory whole.
+struct FileSinkBody {
+    struct value_type {
+        std::unique_ptr<RandomAccessFile> file;
+        uint64_t size = 0;
+        std::string problem;  // why a write failed (a full disk), the system's words
+    };
+
+    class reader {
+    public:
+        template <bool isRequest, class Fields>
+        reader(http::header<isRequest, Fields>&, value_type& body) : m_body(body) {}
+        void init(const boost::optional<std::uint64_t>&, beast::error_code& ec) { ec = {}; }
+        template <class ConstBufferSequence>
+        size_t put(const ConstBufferSequence& buffers, beast::error_code& ec) {
+            size_t taken = 0;
+            for (auto it = asio::buffer_sequence_begin(buffers);
+                 it != asio::buffer_sequence_end(buffers); ++it) {
+                const asio::const_buffer piece = *it;
+                const Status s = m_body.file->write(
+                    m_body.size,
+                    std::string_view(static_cast<const char*>(piece.data()), piece.size()));
+                if (!s.isOk()) {
+                    m_body.problem = s.message();
+                    ec = boost::system::errc::make_error_code(boost::system::errc::io_error);
+                    return taken;
+                }
+                m_body.size += piece.size();
+                taken += piece.size();
+            }
+            ec = {};
+            return taken;
+        }
+        void finish(beast::error_code& ec) { ec = {}; }
+
+    private:
+        value_type& m_body;
+    };
+};
+
 }  // namespace
 
 struct HttpsServer::Impl {
@@ -70,6 +112,7 @@ struct HttpsServer::Impl {
     // In this order: the context goes after the threads and the acceptor, and takes the
     // connections its queued handlers still hold with it while what they use is still there.
     Handler handler;
+    Screen screen;
     Limits limits;
     std::atomic<int> connections{0};
     std::mutex addressesMutex;
@@ -105,6 +148,9 @@ public:
             ++m_server.connectionsFrom[m_clientAddress] > m_server.limits.maxConnectionsPerAddress;
     }
     ~Connection() {
+        // A body that arrived into a file nobody took (the client went away, a refusal) goes.
+        m_fileParser.reset();
+        if (!m_bodyFile.empty()) FileSystem::platform()->remove(m_bodyFile);
         --m_server.connections;
         std::lock_guard lock(m_server.addressesMutex);
         if (--m_server.connectionsFrom[m_clientAddress] <= 0)
@@ -134,8 +180,12 @@ public:
 
 private:
     void read() {
+        m_fileParser.reset();
         m_parser.emplace();
         m_parser->header_limit(static_cast<std::uint32_t>(m_server.limits.headerBytes));
+        // The parser weighs a stated length against its limit while it reads the header: the
+        // largest any target takes, until the target is known.
+        m_parser->body_limit(std::max(m_server.limits.bodyBytes, m_server.limits.uploadBytes));
         beast::get_lowest_layer(m_stream).expires_after(
             std::chrono::seconds(m_server.limits.requestSeconds));
         http::async_read_header(
@@ -151,20 +201,51 @@ private:
         const bool upload =
             !limits.uploadPath.empty() && target.substr(0, target.find('?')) == limits.uploadPath;
         const size_t bodyLimit = upload ? limits.uploadBytes : limits.bodyBytes;
-        // The parser weighs a stated length against its limit while it reads the header, before
-        // the limit was known: a length too large is refused here, unread.
+        // A length too large is refused here, unread.
         if (const auto length = m_parser->content_length(); length && *length > bodyLimit)
             return onRead(http::error::body_limit);
-        m_parser->body_limit(bodyLimit);
         if (upload)
             beast::get_lowest_layer(m_stream).expires_after(
                 std::chrono::seconds(limits.uploadSeconds));
+        HttpsServer::Screening screening;
+        if (m_server.screen) screening = m_server.screen(requestOf(m_parser->get()));
+        if (screening.answer) {
+            m_drainAfterAnswer = true;
+            if (screening.dropWholeBody) m_drainLimit = bodyLimit;
+            return respond(*screening.answer, false);
+        }
+        if (!screening.bodyFile.empty()) return readIntoFile(screening.bodyFile, bodyLimit);
+        m_parser->body_limit(bodyLimit);
         http::async_read(
             m_stream, m_buffer, *m_parser,
             [self = shared_from_this()](beast::error_code e, size_t) { self->onRead(e); });
     }
 
+    void readIntoFile(const std::string& path, size_t bodyLimit) {
+        auto file = FileSystem::platform()->createNew(path);
+        if (!file.isOk())
+            return refuse(http::status::insufficient_storage,
+                          "请求的内容不能存下：" + file.status().message());
+        m_bodyFile = path;
+        m_fileParser.emplace(std::move(*m_parser));
+        m_parser.reset();
+        m_fileParser->get().body().file = std::move(file).value();
+        m_fileParser->body_limit(bodyLimit);
+        http::async_read(
+            m_stream, m_buffer, *m_fileParser,
+            [self = shared_from_this()](beast::error_code e, size_t) { self->onRead(e); });
+    }
+
     void onRead(beast::error_code e) {
+        if (e && m_fileParser) {
+            // A body that will not be used is gone before the answer: a full disk is said, and
+            // nothing half-written stays.
+            const std::string problem = m_fileParser->get().body().problem;
+            m_fileParser.reset();
+            FileSystem::platform()->remove(std::exchange(m_bodyFile, {}));
+            if (!problem.empty())
+                return refuse(http::status::insufficient_storage, "请求的内容不能存下：" + problem);
+        }
         if (e == http::error::end_of_stream || e == asio::error::operation_aborted ||
             e == beast::error::timeout) {
             return close();
@@ -174,26 +255,51 @@ private:
         if (e == http::error::header_limit || e == http::error::buffer_overflow)
             return refuse(http::status::request_header_fields_too_large, "请求头太大");
         if (e) return refuse(http::status::bad_request, "请求无法识别");
-        answer(m_parser->release());
+        if (m_fileParser) return answerFromFile();
+        auto request = m_parser->release();
+        HttpRequest r = requestOf(request);
+        r.body = std::move(request.body());
+        respond(m_server.handler(r), request.keep_alive());
     }
 
-    void answer(http::request<http::string_body> request) {
+    void answerFromFile() {
+        auto request = m_fileParser->release();
+        m_fileParser.reset();
+        // Whole on the disk, and closed, before anyone renames or plays it.
+        std::unique_ptr<RandomAccessFile> file = std::move(request.body().file);
+        const Status synced = file->sync();
+        file.reset();
+        if (!synced.isOk())
+            return refuse(http::status::insufficient_storage,
+                          "请求的内容不能存下：" + synced.message());
+        HttpRequest r = requestOf(request);
+        r.bodyFile = m_bodyFile;
+        const HttpResponse answer = m_server.handler(r);
+        FileSystem::platform()->remove(std::exchange(m_bodyFile, {}));
+        respond(answer, request.keep_alive());
+    }
+
+    HttpRequest requestOf(const http::request_header<>& header) const {
+        HttpRequest r;
+        r.method = std::string(header.method_string());
+        r.target = std::string(header.target());
+        r.host = std::string(header[http::field::host]);
+        r.cookie = std::string(header[http::field::cookie]);
+        r.contentType = std::string(header[http::field::content_type]);
+        r.acceptLanguage = std::string(header[http::field::accept_language]);
+        r.origin = std::string(header["Origin"]);
+        r.secFetchSite = std::string(header["Sec-Fetch-Site"]);
+        r.clientAddress = m_clientAddress;
+        return r;
+    }
+
+    void respond(const HttpResponse& answer, bool keepAlive) {
         waitingForClient = false;
         lastHeardFrom = ticksNow();
-        HttpRequest r;
-        r.method = std::string(request.method_string());
-        r.target = std::string(request.target());
-        r.host = std::string(request[http::field::host]);
-        r.cookie = std::string(request[http::field::cookie]);
-        r.contentType = std::string(request[http::field::content_type]);
-        r.acceptLanguage = std::string(request[http::field::accept_language]);
-        r.body = std::move(request.body());
-        r.clientAddress = m_clientAddress;
-        HttpResponse answer = m_server.handler(r);
-        send(static_cast<http::status>(answer.status), answer, request.keep_alive());
+        send(static_cast<http::status>(answer.status), answer, keepAlive);
     }
 
-    void refuse(http::status status, const char* text) {
+    void refuse(http::status status, const std::string& text) {
         HttpResponse answer;
         answer.contentType = "text/plain; charset=utf-8";
         answer.body = text;
@@ -208,7 +314,8 @@ private:
         m_stream.async_read_some(asio::buffer(m_scratch),
                                  [self = shared_from_this()](beast::error_code e, size_t n) {
                                      self->m_drained += n;
-                                     if (e || self->m_drained > kDrainBytes) return self->close();
+                                     if (e || self->m_drained > self->m_drainLimit)
+                                         return self->close();
                                      self->drain();
                                  });
     }
@@ -243,10 +350,13 @@ private:
     beast::ssl_stream<beast::tcp_stream> m_stream;
     beast::flat_buffer m_buffer;
     std::optional<http::request_parser<http::string_body>> m_parser;
+    std::optional<http::request_parser<FileSinkBody>> m_fileParser;
+    std::string m_bodyFile;  // the file a body is being written to, until the handler had it
     std::string m_clientAddress;
     bool m_overLimit = false;
     static constexpr int kDrainSeconds = 2;
     static constexpr size_t kDrainBytes = 1024 * 1024;
+    size_t m_drainLimit = kDrainBytes;
     bool m_drainAfterAnswer = false;
     size_t m_drained = 0;
     std::array<char, 16 * 1024> m_scratch{};
@@ -326,8 +436,9 @@ Status listen(tcp::acceptor& acceptor, uint16_t port) {
 Result<std::unique_ptr<HttpsServer>> HttpsServer::start(uint16_t port,
                                                         const std::string& certificatePath,
                                                         const std::string& keyPath, Handler handler,
-                                                        Limits limits) {
+                                                        Limits limits, Screen screen) {
     auto impl = std::make_unique<Impl>(std::move(handler), limits);
+    impl->screen = std::move(screen);
     beast::error_code e;
     impl->ssl.set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |
                           asio::ssl::context::no_sslv3 | asio::ssl::context::no_tlsv1 |

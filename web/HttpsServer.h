@@ -2,14 +2,17 @@
 #pragma once
 
 // The web page's transport: HTTPS only, on Boost.Beast and Asio with OpenSSL. Beast parses every
-// request within the limits below (a header or a body past them is refused before it is kept);
-// the handler sees a parsed request and answers it. Connections are served on threads of the
-// server's own, never on the thread that rings the bells.
+// request within the limits below (a header or a body past them is refused before it is kept).
+// The screen sees each request's header first: it may answer from the header alone (the body is
+// then never kept), or have the body written to a new file as it arrives (an upload never sits
+// in memory). The handler sees the whole request and answers it. Connections are served on
+// threads of the server's own, never on the thread that rings the bells.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,7 +28,12 @@ struct HttpRequest {
     std::string cookie;
     std::string contentType;
     std::string acceptLanguage;
+    std::string origin;        // the Origin header; empty when the browser sent none
+    std::string secFetchSite;  // "same-origin", "cross-site", …; empty when not sent
     std::string body;
+    // The file the body was written to when the screen asked for one (body is then empty); the
+    // server removes it after the handler unless the handler moved it away.
+    std::string bodyFile;
     std::string clientAddress;  // "192.168.1.20", "::1"
 
     // The path without its query, and the query alone.
@@ -64,13 +72,26 @@ public:
         int threads = 2;
     };
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
+    // What to do with a request whose header alone has arrived (its body empty).
+    struct Screening {
+        // Answered at once: the body is not kept (a little is read and dropped, so the client
+        // hears the answer), and the connection closes.
+        std::optional<HttpResponse> answer;
+        // The client is known (logged in): the body it still sends after such an answer is read
+        // and dropped to its end (never kept), so that its browser, still sending, hears it.
+        bool dropWholeBody = false;
+        // The body goes into this file, made new (never one that is there); empty: into memory.
+        std::string bodyFile;
+    };
+    using Screen = std::function<Screening(const HttpRequest& header)>;
 
     // Listens on port (every address, IPv6 and IPv4; 0 picks a free port) with the certificate
     // chain and key in PEM files. Fails saying why (the port taken, a key that does not fit).
+    // Without a screen every body is read into memory.
     static Result<std::unique_ptr<HttpsServer>> start(uint16_t port,
                                                       const std::string& certificatePath,
                                                       const std::string& keyPath, Handler handler,
-                                                      Limits limits);
+                                                      Limits limits, Screen screen = {});
     // Stops listening, drops the connections and joins the threads.
     ~HttpsServer();
     uint16_t port() const;

@@ -20,6 +20,7 @@ namespace tolvane {
 
 constexpr char kSessionCookie[] = "tolvane_session";
 constexpr char kLoginCookie[] = "tolvane_login";
+constexpr char kDeskCookie[] = "tolvane_desk";
 
 struct WebApp::Context {
     const HttpRequest& request;

@@ -119,7 +119,11 @@ HttpResponse WebApp::todayPage(Context& c) {
 }
 
 HttpResponse WebApp::setPlan(Context& c) {
-    const bool running = field(c.form, "plan") == "resume";
+    // Only the page's own two buttons: a malformed post must not pause the bells.
+    const std::string plan = field(c.form, "plan");
+    if (plan != "pause" && plan != "resume")
+        return backTo(c, "/", uiText("WebPage", "计划没有改变：不认识的操作"), true);
+    const bool running = plan == "resume";
     if (!m_setup.ringer->setRunning(running))
         return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     logChange(c, running ? "计划恢复运行" : "计划暂停");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/WebApp.h"
 
+#include "base/PathText.h"
+#include "schedule/core/BellLibrary.h"
 #include "web/PageParts.h"
 #include "web/WebScript.h"
 #include "web/WebStyle.h"
@@ -9,25 +11,67 @@ namespace tolvane {
 
 WebApp::WebApp(Setup setup) : m_setup(std::move(setup)) {}
 
+namespace {
+
+// What anyone may have: the log-in page and form, and what they are drawn with.
+bool isOpenToAll(const std::string& path, bool post) {
+    return path == "/login" || (!post && (path == "/style.css" || path == "/favicon.ico"));
+}
+
+}  // namespace
+
 HttpResponse WebApp::handle(const HttpRequest& request) {
-    // Before anything is read: a name the certificate does not hold is another site's request
-    // (DNS rebinding), or a mistake.
-    if (!hostIsOneOf(request.host, m_setup.hostNames))
-        return plain(421, "此地址不属于这台电脑（Host）");
     Context c{request, request.path(), fieldsOf(request.query()), {}, {}, false};
     c.english = m_setup.english && browserPrefersEnglish(request.acceptLanguage);
     UiTextLanguage language(c.english ? m_setup.english : nullptr);
-    if (request.method == "POST" && c.path == kUploadPath) {
+    if (std::optional<HttpResponse> refusal = admit(c, false)) return std::move(*refusal);
+    return route(c);
+}
+
+HttpsServer::Screening WebApp::screen(const HttpRequest& header) {
+    Context c{header, header.path(), fieldsOf(header.query()), {}, {}, false};
+    c.english = m_setup.english && browserPrefersEnglish(header.acceptLanguage);
+    UiTextLanguage language(c.english ? m_setup.english : nullptr);
+    if (std::optional<HttpResponse> refusal = admit(c, true))
+        return {std::move(refusal), false, {}};
+    if (header.method == "POST" && c.path == kUploadPath) {
+        if (std::optional<HttpResponse> refusal = uploadRefusal(c))
+            return {std::move(refusal), true, {}};
+        return {std::nullopt, false, libraryScratchPath(m_setup.folder)};
+    }
+    return {};
+}
+
+std::optional<HttpResponse> WebApp::admit(Context& c, bool headerOnly) {
+    // Before anything is read: a name the certificate does not hold is another site's request
+    // (DNS rebinding), or a mistake.
+    if (!hostIsOneOf(c.request.host, m_setup.hostNames))
+        return plain(421, "此地址不属于这台电脑（Host）");
+    const bool post = c.request.method == "POST";
+    if (post && c.path == kUploadPath) {
         // The file as it is; its name and the form's token ride in the query.
         c.form = c.query;
-    } else if (request.method == "POST") {
-        if (lowered(request.contentType).rfind("application/x-www-form-urlencoded", 0) != 0)
+    } else if (post) {
+        if (asciiLowered(c.request.contentType).rfind("application/x-www-form-urlencoded", 0) != 0)
             return plain(415, uiText("WebPage", "只接受网页表单"));
-        c.form = fieldsOf(request.body);
-    } else if (request.method != "GET" && request.method != "HEAD") {
+        c.form = fieldsOf(c.request.body);
+    } else if (c.request.method != "GET" && c.request.method != "HEAD") {
         return plain(405, uiText("WebPage", "不支持此请求方法"));
     }
-    return route(c);
+    if (post && !changeFromThisPage(c.request, m_setup.hostNames))
+        return plain(403, uiText("WebPage", "只接受本页面自己的表单"));
+    if (isOpenToAll(c.path, post)) return std::nullopt;
+
+    const std::string hash = folderPasswordHash(m_setup.folder);
+    const std::string id = cookieValue(c.request.cookie, kSessionCookie);
+    if (!id.empty()) c.session = m_sessions.use(id, hash, m_setup.nowMs());
+    if (!c.session) return post ? plain(403, uiText("WebPage", "请先登录")) : redirect("/login");
+    // A form's token rides in its body, which a header alone has not yet brought (but for an
+    // upload's, in the query).
+    const bool formKnown = !headerOnly || c.path == kUploadPath;
+    if (post && formKnown && !sameToken(field(c.form, "token"), c.session->formToken))
+        return plain(403, uiText("WebPage", "表单已过期，请回到页面重新提交"));
+    return std::nullopt;
 }
 
 HttpResponse WebApp::route(Context& c) {
@@ -40,13 +84,6 @@ HttpResponse WebApp::route(Context& c) {
     }
     if (c.path == "/login") return post ? logIn(c) : loginPage(c, {});
     if (c.path == "/favicon.ico") return plain(404, {});
-
-    const std::string hash = folderPasswordHash(m_setup.folder);
-    const std::string id = cookieValue(c.request.cookie, kSessionCookie);
-    if (!id.empty()) c.session = m_sessions.use(id, hash, m_setup.nowMs());
-    if (!c.session) return post ? plain(403, uiText("WebPage", "请先登录")) : redirect("/login");
-    if (post && !sameToken(field(c.form, "token"), c.session->formToken))
-        return plain(403, uiText("WebPage", "表单已过期，请回到页面重新提交"));
 
     if (c.path == "/logout" && post) return logOut(c);
     // The library page's script: for those who may upload, like the page itself.

@@ -6,6 +6,7 @@
 // ringer follows the files within a second) and asks the ringer itself only to pause, resume and
 // stop, through WebRinger. Answers in Chinese, or in English when the browser prefers it.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -56,6 +57,9 @@ public:
         const UiTextTranslator* english = nullptr;
         // Milliseconds of a steady clock, for sessions and log-in waits.
         std::function<int64_t()> nowMs;
+        // The secret desks' marks are signed with (a hash of the page's private key); empty: no
+        // desk is known but this computer itself.
+        std::string deskKey;
     };
     explicit WebApp(Setup setup);
 
@@ -64,10 +68,17 @@ public:
     static constexpr size_t kMaxUploadBytes = size_t{20} * 1024 * 1024;
 
     HttpResponse handle(const HttpRequest& request);
+    // What the server does with a request whose header alone has come: anyone but a logged-in
+    // office (or one logging in) is answered from the header, the body never read; an upload
+    // the office may make goes into a new hidden file of the library as it arrives.
+    HttpsServer::Screening screen(const HttpRequest& header);
     WebSessions& sessions() { return m_sessions; }
 
 private:
     struct Context;
+    // The checks every request meets first (its Host, method and form, session and token; the
+    // form's token only once its body is there, but an upload's): the refusal, or none.
+    std::optional<HttpResponse> admit(Context& c, bool headerOnly);
     HttpResponse route(Context& c);
     HttpResponse loginPage(Context& c, const std::string& error);
     HttpResponse logIn(Context& c);
@@ -87,6 +98,9 @@ private:
     HttpResponse libraryPage(Context& c);
     HttpResponse libraryFile(Context& c);
     HttpResponse uploadToLibrary(Context& c);
+    // Why an upload named as c's query names it is refused before its file is sent; none when
+    // it may come.
+    std::optional<HttpResponse> uploadRefusal(Context& c);
     HttpResponse passwordPage(Context& c);
     HttpResponse changePassword(Context& c);
     HttpResponse logOut(Context& c);
@@ -97,14 +111,20 @@ private:
     void logChange(const Context& c, const std::string& what);
     // Argon2id takes 64 MiB and most of a core: one hash at a time, whatever the threads. A
     // guess that comes while another is being hashed is turned away at once, not queued, so no
-    // server thread waits for hashes and the office, logged in, is still served.
+    // server thread waits for hashes and the office, logged in, is still served. A known desk's
+    // password is not turned away: it waits for the hash being made (a second at most), and no
+    // stranger's starts meanwhile.
     enum class PasswordCheck { right, wrong, busy };
-    PasswordCheck checkPassword(const std::string& hash, std::string_view password);
+    PasswordCheck checkPassword(const std::string& hash, std::string_view password, bool knownDesk);
+    // Whether c comes from a desk that logged in within kDeskSeconds (its mark), or from this
+    // computer itself.
+    bool isKnownDesk(const Context& c) const;
     Status storePassword(TableDatabase& db, std::string_view password);
 
     Setup m_setup;
     WebSessions m_sessions;
     std::mutex m_hashing;
+    std::atomic<int> m_desksWaiting{0};
 };
 
 }  // namespace tolvane

@@ -25,13 +25,15 @@ const std::string& webUploadScript() {
     fetch(url, {method: 'POST', headers: {'Content-Type': 'audio/mpeg'}, body: file,
                 credentials: 'same-origin'})
       .then(function (answer) {
-        // The bell computer keeps what it said for the page shown next.
         if (answer.status === 413) throw new Error(form.dataset.tooLarge);
-        window.location.assign('/library');
+        // The page keeps what it said for the page shown next; what the server itself refused
+        // (a full disk) is said here, in its words.
+        if (answer.ok || answer.status === 422) return window.location.assign('/library');
+        return answer.text().then(function (text) { throw new Error(text); });
       })
       .catch(function (error) {
-        said.textContent = error.message === form.dataset.tooLarge ? error.message
-                                                                   : form.dataset.failed;
+        // A network error's own words are the browser's, in its language: ours instead.
+        said.textContent = error instanceof TypeError ? form.dataset.failed : error.message;
         form.querySelector('button').disabled = false;
       });
   });

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "base/UiText.h"
+#include "platform/FileSystem.h"
 #include "platform/HostNames.h"
 
 namespace tolvane {
@@ -41,6 +42,10 @@ Result<std::unique_ptr<WebService>> WebService::start(const std::string& folder,
     setup.ringer = &ringer;
     setup.hostNames = std::move(names);
     setup.english = english;
+    // The page's private key is this computer's secret already: desks' marks are signed with it,
+    // so they outlive a restart, and a new certificate ends them.
+    if (auto key = readWholeFile(*FileSystem::platform(), page->m_certificate.keyPath); key.isOk())
+        setup.deskKey = std::move(key).value();
     setup.nowMs = [] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())
@@ -54,7 +59,8 @@ Result<std::unique_ptr<WebService>> WebService::start(const std::string& folder,
     auto server = HttpsServer::start(
         static_cast<uint16_t>(options.webPort), page->m_certificate.certificatePath,
         page->m_certificate.keyPath,
-        [app = page->m_app.get()](const HttpRequest& r) { return app->handle(r); }, limits);
+        [app = page->m_app.get()](const HttpRequest& r) { return app->handle(r); }, limits,
+        [app = page->m_app.get()](const HttpRequest& header) { return app->screen(header); });
     if (!server.isOk()) return server.status();
     page->m_server = std::move(server).value();
     return page;

@@ -21,6 +21,14 @@ std::string randomToken();
 // Equal without telling by its time how much of it was.
 bool sameToken(const std::string& a, const std::string& b);
 
+// The mark of a desk whose browser logged in: a cookie kept for kDeskSeconds, signed with key (a
+// secret of this computer's), "SECONDS.HMAC". A burst of guesses from elsewhere never holds back
+// a desk that has it.
+inline constexpr int64_t kDeskSeconds = int64_t{30} * 24 * 3600;
+std::string deskMark(const std::string& key, int64_t nowSeconds);
+// Whether mark is one deskMark made with key within kDeskSeconds before nowSeconds.
+bool isDeskMark(const std::string& key, const std::string& mark, int64_t nowSeconds);
+
 class WebSessions {
 public:
     static constexpr int64_t kIdleMs = 8 * 3600 * 1000;
@@ -53,9 +61,11 @@ public:
     static constexpr int kTriesOfAllAddresses = 20;
 
     // Whether address may try a password at nowMs; if not, how many seconds it waits. The
-    // window's rule (GuessLimit), one address as one desk, within the budget of all addresses.
-    bool mayTry(const std::string& address, int64_t nowMs, int* waitSeconds);
-    void failed(const std::string& address, int64_t nowMs);
+    // window's rule (GuessLimit), one address as one desk, within the budget of all addresses
+    // unless the desk is known (it logged in before, or it is this computer): its tries are its
+    // own, and do not count in the budget.
+    bool mayTry(const std::string& address, int64_t nowMs, int* waitSeconds, bool knownDesk);
+    void failed(const std::string& address, int64_t nowMs, bool knownDesk);
     void succeeded(const std::string& address);
 
 private:

@@ -72,6 +72,7 @@ protected:
         setup.ringer = &ringer;
         setup.hostNames = {"localhost", "bells.school.lan", "192.168.1.20", "::1"};
         setup.nowMs = [this] { return nowMs; };
+        setup.deskKey = "this computer's secret";
         app = std::make_unique<WebApp>(std::move(setup));
         ASSERT_TRUE(makeBellLibrary(dir.path(), "").isOk());
         test::writeFile(dir.file("media/a.mp3"), "ID3 a");
@@ -81,9 +82,9 @@ protected:
     std::string libraryFile(const std::string& name) { return dir.file("media/" + name); }
     std::string formMusic(const std::string& name) { return urlEncoded(libraryFile(name)); }
 
-    HttpResponse send(const std::string& method, const std::string& target,
-                      const std::string& body = {}, const std::string& cookie = {},
-                      const std::string& from = "192.168.1.50") {
+    static HttpRequest request(const std::string& method, const std::string& target,
+                               const std::string& body = {}, const std::string& cookie = {},
+                               const std::string& from = "192.168.1.50") {
         HttpRequest r;
         r.method = method;
         r.target = target;
@@ -92,7 +93,12 @@ protected:
         r.contentType = "application/x-www-form-urlencoded";
         r.body = body;
         r.clientAddress = from;
-        return app->handle(r);
+        return r;
+    }
+    HttpResponse send(const std::string& method, const std::string& target,
+                      const std::string& body = {}, const std::string& cookie = {},
+                      const std::string& from = "192.168.1.50") {
+        return app->handle(request(method, target, body, cookie, from));
     }
     static std::string header(const HttpResponse& r, const std::string& name, size_t nth = 0) {
         for (const auto& [n, v] : r.headers)
@@ -107,10 +113,13 @@ protected:
         const size_t at = html.find(mark);
         return at == std::string::npos ? "" : html.substr(at + mark.size(), 64);
     }
-    HttpResponse tryLogIn(const std::string& password, const std::string& from = "192.168.1.50") {
+    HttpResponse tryLogIn(const std::string& password, const std::string& from = "192.168.1.50",
+                          const std::string& desk = {}) {
         const HttpResponse form = send("GET", "/login", {}, {}, from);
+        const std::string cookies =
+            cookiePair(header(form, "Set-Cookie")) + (desk.empty() ? "" : "; " + desk);
         return send("POST", "/login", "token=" + tokenIn(form.body) + "&password=" + password,
-                    cookiePair(header(form, "Set-Cookie")), from);
+                    cookies, from);
     }
     // The session cookie of a right log-in.
     std::string logIn() {
@@ -201,6 +210,87 @@ TEST_F(WebAppTest, ThePasswordFormGuessesWithinTheLogInsLimitsAndTellsNothingEar
     EXPECT_EQ(200, send("GET", "/", {}, session).status) << "a desk logged in goes on";
     nowMs += GuessLimit::kWindowMs;
     EXPECT_EQ(303, tryLogIn(kPassword, "192.168.1.64").status);
+}
+
+// A desk that logged in keeps its mark: a burst of guesses from elsewhere fills the minute's
+// budget of every address, and the desk still logs in, as does the bell computer itself.
+TEST_F(WebAppTest, AKnownDeskLogsInThroughABurstOfGuesses) {
+    const HttpResponse first = tryLogIn(kPassword, "192.168.1.70");
+    const std::string desk = cookiePair(header(first, "Set-Cookie", 2));
+    ASSERT_EQ(0u, desk.rfind("tolvane_desk=", 0)) << desk;
+    EXPECT_NE(std::string::npos, header(first, "Set-Cookie", 2).find("Max-Age=2592000"));
+    for (const char* guesser : {"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"})
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(403, tryLogIn("guess", guesser).status);
+    EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.71").status) << "a desk not known waits";
+    EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.71", "tolvane_desk=1.forged").status);
+    const std::string stale = "tolvane_desk=" + deskMark("another computer's", 1'700'000'000);
+    EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.71", stale).status);
+    EXPECT_EQ(303, tryLogIn(kPassword, "192.168.1.72", desk).status) << "its address changed";
+    EXPECT_EQ(303, tryLogIn(kPassword, "127.0.0.1").status);
+    EXPECT_EQ(403, tryLogIn("a guess", "10.0.0.5", desk).status)
+        << "a stolen mark gives no password, and its guesses are still the address's";
+    const int64_t now = 1'800'000'000;
+    EXPECT_TRUE(isDeskMark("k", deskMark("k", now - kDeskSeconds + 10), now));
+    EXPECT_FALSE(isDeskMark("k", deskMark("k", now - kDeskSeconds - 10), now)) << "too old";
+}
+
+// Before a body is read: a stranger is answered from the header, a change from another site is
+// refused, and an upload of the office's goes into a new hidden file of the library.
+TEST_F(WebAppTest, StrangersAreAnsweredFromTheHeaderAndUploadsGoToAFileOfTheirOwn) {
+    EXPECT_EQ(403, app->screen(request("POST", "/library/upload?name=x.mp3")).answer->status);
+    EXPECT_EQ(403, app->screen(request("POST", "/schedule/add")).answer->status);
+    EXPECT_EQ(303, app->screen(request("GET", "/")).answer->status);
+    const HttpsServer::Screening logIn = app->screen(request("POST", "/login"));
+    EXPECT_FALSE(logIn.answer || !logIn.bodyFile.empty()) << "a log-in's form is read whole";
+
+    const std::string session = this->logIn();
+    const std::string token = tokenIn(send("GET", "/library", {}, session).body);
+    EXPECT_FALSE(app->screen(request("POST", "/schedule/add", {}, session)).answer)
+        << "a form's token is in its body, not yet read";
+    const auto screenUpload = [&](const std::string& name, const std::string& withToken) {
+        return app->screen(
+            request("POST", "/library/upload?name=" + urlEncoded(name) + "&token=" + withToken, {},
+                    session));
+    };
+    EXPECT_EQ(403, screenUpload("x.mp3", std::string(64, '0')).answer->status);
+    EXPECT_EQ(422, screenUpload("AUX .mp3", token).answer->status);
+    const HttpsServer::Screening twin = screenUpload("A.MP3", token);
+    ASSERT_TRUE(twin.answer);
+    EXPECT_NE(std::string::npos, twin.answer->body.find("a.mp3")) << twin.answer->body;
+
+    const HttpsServer::Screening one = screenUpload("新.mp3", token);
+    const HttpsServer::Screening other = screenUpload("新.mp3", token);
+    ASSERT_FALSE(one.answer);
+    EXPECT_EQ(0u, one.bodyFile.rfind(dir.file("media/.upload-"), 0)) << one.bodyFile;
+    EXPECT_NE(one.bodyFile, other.bodyFile);
+    test::writeFile(one.bodyFile, "ID3 new");
+    HttpRequest arrived = request(
+        "POST", "/library/upload?name=" + urlEncoded("新.mp3") + "&token=" + token, {}, session);
+    arrived.bodyFile = one.bodyFile;
+    EXPECT_EQ(200, app->handle(arrived).status);
+    EXPECT_EQ("ID3 new", test::readFile(libraryFile("新.mp3")));
+    EXPECT_FALSE(std::filesystem::exists(one.bodyFile));
+
+    // Another site's page posting with a token it got somehow: refused on what the browser says.
+    const std::string stop = "token=" + tokenIn(send("GET", "/", {}, session).body);
+    HttpRequest crossSite = request("POST", "/stop", stop, session);
+    crossSite.origin = "https://evil.example";
+    EXPECT_EQ(403, app->handle(crossSite).status);
+    crossSite.origin = "https://bells.school.lan:8443";
+    crossSite.secFetchSite = "cross-site";
+    EXPECT_EQ(403, app->handle(crossSite).status);
+    EXPECT_EQ(0, ringer.stops);
+    crossSite.secFetchSite = "same-origin";
+    EXPECT_EQ(303, app->handle(crossSite).status);
+    EXPECT_EQ(1, ringer.stops);
+
+    // Only the page's two buttons change the plan: anything else leaves the bells ringing.
+    for (const char* plan : {"", "Pause", "resume ", "stop", "0"}) {
+        send("POST", "/plan", stop + "&plan=" + urlEncoded(plan), session);
+        EXPECT_TRUE(ringer.running) << plan;
+    }
+    send("POST", "/plan", stop + "&plan=pause", session);
+    EXPECT_FALSE(ringer.running);
 }
 
 TEST_F(WebAppTest, FormsNeedTheirTokenAndBadInputChangesNothing) {
@@ -448,6 +538,7 @@ TEST_F(WebAppTest, StrangersAndOddRequestsAreRefusedAndWhatIsShownIsEscaped) {
     EXPECT_TRUE(browserPrefersEnglish("en;q=0.5,zh;q=0.5"));   // a tie: the first named
     EXPECT_FALSE(browserPrefersEnglish("english,zh"));         // not a tag of English
     EXPECT_FALSE(browserPrefersEnglish("en;q=abc,zh;q=0.1"));  // a malformed weight counts 0
+    EXPECT_FALSE(browserPrefersEnglish("en;level=1;q=0.1,zh;q=0.9"));  // q after another parameter
 
     const std::string session = logIn();
     const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);

@@ -86,6 +86,13 @@ if not heard or heard < 0.5:
 page.screenshot(os.path.join(shots, "web-library-phone-zh.png"))
 ok("an MP3 chosen in the browser is uploaded into the library and plays there (试听)")
 
+said = upload("fourteen.mp3")
+kept = os.path.join(folder, "media", "fourteen.mp3")
+if "已放入铃声库：fourteen.mp3" not in said or os.path.getsize(kept) != os.path.getsize(
+        os.path.join(uploads, "fourteen.mp3")):
+    fail("a 14 MiB MP3 sent with its length is not taken whole: " + said)
+ok("a 14 MiB MP3 is uploaded whole by the page's script")
+
 if "不能作为铃声播放" not in upload("renamed.mp3"):
     fail("a text file named .mp3 is not refused")
 if os.path.exists(os.path.join(folder, "media", "renamed.mp3")):
@@ -106,10 +113,10 @@ if escaped != 422 or os.path.exists(os.path.join(folder, "escape.mp3")):
 ok("a name with ../ is refused (422) and nothing is written outside the library")
 
 if small_disk == "1":
-    said = upload("long440.mp3")
+    said = upload("full.mp3")
     if "No space left" not in said and "没有空间" not in said:
         fail("a full disk is not said: " + said)
-    if sorted(os.listdir(os.path.join(folder, "media"))) != ["a440.mp3"]:
+    if sorted(os.listdir(os.path.join(folder, "media"))) != ["a440.mp3", "fourteen.mp3"]:
         fail("a full disk left something behind: " + str(os.listdir(os.path.join(folder, "media"))))
     ok("a full disk is refused with its reason, and leaves nothing half-written")
 

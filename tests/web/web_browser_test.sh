@@ -29,16 +29,20 @@ password='Office desk 3'
 "$bin/tolvanectl" init "$program" >/dev/null
 printf '%s\n' "$password" | "$bin/tolvanectl" password "$program" >/dev/null 2>&1
 "$bin/tolvanectl" option "$program" web_port "$port" >/dev/null
-# What the office uploads; the 铃声库 on a file system of 32 KiB, where root may mount one, so
-# that a full disk is met for real.
+# What the office uploads: a bell, a 14 MiB MP3 (an hour's music, sent by the page's script with
+# its length said), and, with the 铃声库 on a file system of 16 MiB where root may mount one, an
+# 18 MiB MP3 that meets a full disk for real. MP3 frames one after another are one MP3.
 uploads=$work/uploads
 mkdir "$uploads"
-cp "$work/tones/a440.mp3" "$work/tones/long440.mp3" "$uploads/"
+cp "$work/tones/a440.mp3" "$uploads/"
+repeat_to() { /usr/bin/python3 -c 'import sys; d = open(sys.argv[1], "rb").read(); open(sys.argv[2], "wb").write(d * (int(sys.argv[3]) // len(d) + 1))' "$@"; }
+repeat_to "$work/tones/long440.mp3" "$uploads/fourteen.mp3" $((14 * 1024 * 1024))
+repeat_to "$work/tones/long440.mp3" "$uploads/full.mp3" $((18 * 1024 * 1024))
 echo "minutes of the staff meeting" >"$uploads/renamed.mp3"
 truncate -s 200M "$uploads/big.mp3"
 mkdir "$program/media"
 small_disk=0
-if mount -t tmpfs -o size=32k tmpfs "$program/media" 2>/dev/null; then
+if mount -t tmpfs -o size=16m tmpfs "$program/media" 2>/dev/null; then
   mounts+=("$program/media")
   small_disk=1
 fi

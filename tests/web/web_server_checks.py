@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Talks to the web page the real ringer serves, as an office, an attacker and a crowd would.
 
-Usage: web_server_checks.py PORT FOLDER FINGERPRINT BELL_EPOCH PASSWORD NEW_PASSWORD SIEGE_BELL_EPOCH
+Usage: web_server_checks.py PORT FOLDER FINGERPRINT BELL_EPOCH PASSWORD NEW_PASSWORD SIEGE_BELL_EPOCH \
+    BURST_BELL_EPOCH RINGER_PID
 
 Before the bell: a wrong Host, plain HTTP, a malformed request, an oversized body (with and
 without a length), an oversized header, five wrong passwords from one address (the sixth try
@@ -229,6 +230,7 @@ ok("after a password change the session from before is refused, the new password
 siege_bell = float(sys.argv[7])
 status, headers, _ = log_in(new_password)
 session = cookie_of(headers, "tolvane_session")
+desk = cookie_of(headers, "tolvane_desk")
 guessing_sessions = [cookie_of(log_in(new_password)[1], "tolvane_session") for _ in range(8)]
 if status != 303 or not all(guessing_sessions):
     fail("the sessions for the siege could not log in")
@@ -285,7 +287,7 @@ def still_open(connection):
         connection.setblocking(True)
 
 
-office_waits = []
+office_waits, office_logins = [], []
 with concurrent.futures.ThreadPoolExecutor(max_workers=52) as pool:
     attackers = [pool.submit(hold_idle, f"127.0.0.{20 + a}") for a in range(4)]
     time.sleep(1.0)  # every slot taken before the guessing starts
@@ -300,6 +302,11 @@ with concurrent.futures.ThreadPoolExecutor(max_workers=52) as pool:
         office_waits.append(time.time() - asked)
         if status != 200:
             fail(f"the office got {status} during the siege")
+        if not office_logins and time.time() > siege_bell - 2:
+            # A desk the office used before, now with another address: it gets in all the same.
+            asked = time.time()
+            office_logins.append((log_in(new_password, address="127.0.0.9", desk=desk)[0],
+                                  time.time() - asked))
         time.sleep(0.2)
     for attacker in attackers:
         attacker.result()
@@ -308,3 +315,55 @@ if slowest > 2.0:
     fail(f"the office waited {slowest:.2f} s for its page during the siege")
 ok(f"under siege (40 guessing addresses, 8 guessing sessions, 64 idle connections) the office "
    f"got its page {len(office_waits)} times, in {slowest:.2f} s at most")
+if not desk or not office_logins or office_logins[0][0] != 303 or office_logins[0][1] > 5:
+    fail(f"the office's desk could not log in during the siege: {office_logins}")
+ok(f"the office's desk logged in during the siege in {office_logins[0][1]:.1f} s")
+
+# 64 strangers, no session, each posting a chunked 20 MiB upload at once around a bell: answered
+# from the header (403) while still sending, and the ringer's memory stays within 64 MiB of its
+# rest (its peak, reset just before; Linux's clear_refs).
+burst_bell, ringer_pid = float(sys.argv[8]), sys.argv[9]
+
+
+def memory_kib(field):
+    with open(f"/proc/{ringer_pid}/status") as status:
+        for line in status:
+            if line.startswith(field + ":"):
+                return int(line.split()[1])
+    fail(f"the ringer's {field} is not in /proc")
+
+
+def stranger_upload(n):
+    chunk = b"10000\r\n" + bytes(0x10000) + b"\r\n"
+    with socket.create_connection(("127.0.0.1", port), timeout=10,
+                                  source_address=(f"127.0.1.{n % 4 + 1}", 0)) as plain:
+        with context.wrap_socket(plain) as tls:
+            sent_at = time.time()
+            tls.sendall(b"POST /library/upload?name=song.mp3 HTTP/1.1\r\nHost: localhost\r\n"
+                        b"Transfer-Encoding: chunked\r\nContent-Type: audio/mpeg\r\n\r\n")
+            answer = tls.recv(4096)
+            waited = time.time() - sent_at
+            try:  # the rest of the body, as a stranger would go on sending it
+                for _ in range(20 * 16):
+                    tls.sendall(chunk)
+            except (OSError, ssl.SSLError):
+                pass
+            return answer[:12], waited
+
+
+while time.time() < burst_bell - 2:
+    time.sleep(0.02)
+with open(f"/proc/{ringer_pid}/clear_refs", "w") as clear:
+    clear.write("5")
+at_rest = memory_kib("VmRSS")
+with concurrent.futures.ThreadPoolExecutor(max_workers=64) as pool:
+    answers = list(pool.map(stranger_upload, range(64)))
+peak = memory_kib("VmHWM")
+refused = [a for a, _ in answers if a == b"HTTP/1.1 403"]
+if len(refused) != 64 or max(w for _, w in answers) > 3:
+    fail(f"the strangers' uploads got {sorted(set(a for a, _ in answers))}, "
+         f"the slowest in {max(w for _, w in answers):.1f} s")
+if peak - at_rest > 64 * 1024:
+    fail(f"64 strangers' uploads took the ringer from {at_rest // 1024} MiB to {peak // 1024} MiB")
+ok(f"64 strangers' 20 MiB uploads were refused from their headers; the ringer's memory went "
+   f"from {at_rest // 1024} MiB to at most {peak // 1024} MiB")
