@@ -139,19 +139,21 @@ HttpResponse WebApp::changePassword(Context& c) {
 WebApp::PasswordCheck WebApp::checkPassword(const std::string& hash, std::string_view password,
                                             bool knownDesk) {
     std::unique_lock lock(m_hashing, std::defer_lock);
-    if (knownDesk) {
-        ++m_desksWaiting;
+    // One desk at a time waits, so a server thread is always left for the pages.
+    if (knownDesk && m_desksWaiting.fetch_add(1) == 0) {
         lock.lock();
         --m_desksWaiting;
-    } else if (m_desksWaiting.load() > 0 || !lock.try_lock()) {
-        return PasswordCheck::busy;
+    } else {
+        if (knownDesk) --m_desksWaiting;
+        if (m_desksWaiting.load() > 0 || !lock.try_lock()) return PasswordCheck::busy;
     }
     return passwordMatches(hash, password) ? PasswordCheck::right : PasswordCheck::wrong;
 }
 
 bool WebApp::isKnownDesk(const Context& c) const {
     const std::string& address = c.request.clientAddress;
-    if (address == "::1" || address.rfind("127.", 0) == 0) return true;
+    // This computer itself; other loopback addresses are anyone (a tunnel, a proxy).
+    if (address == "::1" || address == "127.0.0.1") return true;
     return isDeskMark(m_setup.deskKey, cookieValue(c.request.cookie, kDeskCookie), wallSeconds());
 }
 

@@ -32,7 +32,8 @@ bool browserPrefersEnglish(const std::string& acceptLanguage);
 bool hostIsOneOf(const std::string& host, const std::vector<std::string>& names);
 // Whether a change comes from the page itself by what the browser says of it, beside the form's
 // token: Sec-Fetch-Site same-origin (or none, a person's own act) and an Origin of https and one
-// of names. A client that says neither (a script, an older browser) has its token alone.
+// of names ("null" with a Sec-Fetch-Site). A client that says neither (a script, an older
+// browser) has its token alone.
 bool changeFromThisPage(const HttpRequest& request, const std::vector<std::string>& names);
 
 HttpResponse plain(int status, const std::string& text);

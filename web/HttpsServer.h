@@ -69,7 +69,9 @@ public:
         std::string uploadPath;
         size_t uploadBytes = 0;
         int uploadSeconds = 300;
-        int threads = 2;
+        // Three: a known desk's log-in may wait on one for the password hash another makes on a
+        // second, and the office's pages are still served on the third.
+        int threads = 3;
     };
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
     // What to do with a request whose header alone has arrived (its body empty).

@@ -112,8 +112,8 @@ private:
     // Argon2id takes 64 MiB and most of a core: one hash at a time, whatever the threads. A
     // guess that comes while another is being hashed is turned away at once, not queued, so no
     // server thread waits for hashes and the office, logged in, is still served. A known desk's
-    // password is not turned away: it waits for the hash being made (a second at most), and no
-    // stranger's starts meanwhile.
+    // password is not turned away: it waits for the hash being made (one desk at a time, on one
+    // of the server's three threads), and no stranger's starts meanwhile.
     enum class PasswordCheck { right, wrong, busy };
     PasswordCheck checkPassword(const std::string& hash, std::string_view password, bool knownDesk);
     // Whether c comes from a desk that logged in within kDeskSeconds (its mark), or from this

@@ -219,14 +219,15 @@ TEST_F(WebAppTest, AKnownDeskLogsInThroughABurstOfGuesses) {
     const std::string desk = cookiePair(header(first, "Set-Cookie", 2));
     ASSERT_EQ(0u, desk.rfind("tolvane_desk=", 0)) << desk;
     EXPECT_NE(std::string::npos, header(first, "Set-Cookie", 2).find("Max-Age=2592000"));
-    for (const char* guesser : {"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"})
+    for (const char* guesser : {"10.0.0.1", "10.0.0.2", "10.0.0.3", "127.0.0.2"})
         for (int i = 0; i < 5; ++i) EXPECT_EQ(403, tryLogIn("guess", guesser).status);
     EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.71").status) << "a desk not known waits";
     EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.71", "tolvane_desk=1.forged").status);
     const std::string stale = "tolvane_desk=" + deskMark("another computer's", 1'700'000'000);
     EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.71", stale).status);
     EXPECT_EQ(303, tryLogIn(kPassword, "192.168.1.72", desk).status) << "its address changed";
-    EXPECT_EQ(303, tryLogIn(kPassword, "127.0.0.1").status);
+    EXPECT_EQ(303, tryLogIn(kPassword, "127.0.0.1").status) << "this computer itself";
+    EXPECT_EQ(429, tryLogIn(kPassword, "127.0.0.3").status) << "another loopback address";
     EXPECT_EQ(403, tryLogIn("a guess", "10.0.0.5", desk).status)
         << "a stolen mark gives no password, and its guesses are still the address's";
     const int64_t now = 1'800'000'000;
@@ -280,6 +281,8 @@ TEST_F(WebAppTest, StrangersAreAnsweredFromTheHeaderAndUploadsGoToAFileOfTheirOw
     crossSite.secFetchSite = "cross-site";
     EXPECT_EQ(403, app->handle(crossSite).status);
     EXPECT_EQ(0, ringer.stops);
+    crossSite.origin = "null";  // what a browser says under Referrer-Policy no-referrer
+    EXPECT_EQ(403, app->handle(crossSite).status);
     crossSite.secFetchSite = "same-origin";
     EXPECT_EQ(303, app->handle(crossSite).status);
     EXPECT_EQ(1, ringer.stops);
