@@ -106,6 +106,7 @@ Ringer::~Ringer() {
     m_web.reset();
     m_outputWatch.reset();
     if (m_musicChecker.joinable()) m_musicChecker.join();
+    if (m_requestReader.joinable()) m_requestReader.join();
     // The engine goes before the playback: the player thread's reports from now on go nowhere.
     m_engineReady = false;
     m_powerOff.onAnswer = [](const std::string&) {};
@@ -497,9 +498,23 @@ void Ringer::endRingingNow(const std::string& why) {
 }
 
 void Ringer::takeRequest() {
-    const TakenRingRequest taken =
-        takeRingRequest(*FileSystem::platform(), m_folder, std::to_string(currentProcessId()),
-                        systemClock().nowMs());
+    if (m_requestReader.joinable()) {
+        m_requestAgain = true;  // once the running read has reported
+        return;
+    }
+    m_requestReader = std::thread([this] {
+        TakenRingRequest taken =
+            takeRingRequest(*FileSystem::platform(), m_folder, std::to_string(currentProcessId()),
+                            systemClock().nowMs());
+        QMetaObject::invokeMethod(
+            m_ring.get(), [this, taken = std::move(taken)] { requestTaken(taken); },
+            Qt::QueuedConnection);
+    });
+}
+
+void Ringer::requestTaken(const TakenRingRequest& taken) {
+    m_requestReader.join();
+    if (std::exchange(m_requestAgain, false)) takeRequest();
     if (!taken.refused.empty())
         m_log->warn(std::string(kRingRequestFile) + " 不是 tolvanectl 放的请求，已删除：" +
                     taken.refused);

@@ -29,6 +29,7 @@
 #include "bells/core/PlanState.h"
 #include "bells/core/PlayList.h"
 #include "bells/core/RingLog.h"
+#include "bells/core/RingRequest.h"
 #include "bells/core/RingerState.h"
 #include "bells/qt/RingController.h"
 #include "platform/ClockSync.h"
@@ -220,8 +221,10 @@ private:
     // Tells the listeners when the bell playing is another than they were last told of.
     void followPlayingBell();
     void checkMusicBeforeNextBell();
-    // Carries out a request another process left (tolvanectl ring-now, stop).
+    // Reads a request another process left (tolvanectl ring-now, stop) off the ringing thread,
+    // then carries it out here: a file put in its place never holds a bell up.
     void takeRequest();
+    void requestTaken(const TakenRingRequest& taken);
     // The 立即播放 sounding: played again, ended, or cut in on by a bell.
     void followRingingNow();
     void endRingingNow(const std::string& why);
@@ -273,6 +276,8 @@ private:
     };
     std::optional<HeldRingNow> m_heldRingNow;
     QTimer m_ringingNowWatch;
+    std::thread m_requestReader;
+    bool m_requestAgain = false;  // another request came while one was read
     std::thread m_musicChecker;
     bool m_musicCheckAgain = false;    // the bells changed while the checker ran
     int64_t m_nextBellLook = 0;        // when the next bell is looked for again (epoch s)

@@ -48,7 +48,11 @@ cleanup() {
   # A background subshell inherits this trap and runs it when it is killed: only the test's own
   # shell cleans up.
   [ "$BASHPID" = "$$" ] || return 0
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  # Only a process of this run: one that ended long ago may have left its number to another
+  # test's (an Xvfb), on a machine that compiles beside the tests and wraps its numbers round.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    grep -qsxz "TOLVANE_TEST_RUN=$work" "/proc/${pids[i]}/environ" && kill "${pids[i]}" 2>/dev/null || true
+  done
   wait 2>/dev/null || true
   end_run_processes || status=1
   # What the program said before a failure is the first clue, and is gone with the folder.
