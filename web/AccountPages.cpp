@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The account's pages: logging in and out, and the password.
 
+#include <algorithm>
 #include <chrono>
 
 #include "settings/core/Password.h"
@@ -152,8 +153,12 @@ WebApp::PasswordCheck WebApp::checkPassword(const std::string& hash, std::string
 
 bool WebApp::isKnownDesk(const Context& c) const {
     const std::string& address = c.request.clientAddress;
-    // This computer itself; other loopback addresses are anyone (a tunnel, a proxy).
-    if (address == "::1" || address == "127.0.0.1") return true;
+    // This computer itself, by loopback or by the addresses the Settings window lists for the
+    // page; other loopback addresses are anyone (a tunnel, a proxy).
+    if (address == "::1" || address == "127.0.0.1" ||
+        std::find(m_setup.hostNames.begin(), m_setup.hostNames.end(), address) !=
+            m_setup.hostNames.end())
+        return true;
     return isDeskMark(m_setup.deskKey, cookieValue(c.request.cookie, kDeskCookie), wallSeconds());
 }
 

@@ -227,6 +227,7 @@ TEST_F(WebAppTest, AKnownDeskLogsInThroughABurstOfGuesses) {
     EXPECT_EQ(429, tryLogIn(kPassword, "192.168.1.71", stale).status);
     EXPECT_EQ(303, tryLogIn(kPassword, "192.168.1.72", desk).status) << "its address changed";
     EXPECT_EQ(303, tryLogIn(kPassword, "127.0.0.1").status) << "this computer itself";
+    EXPECT_EQ(303, tryLogIn(kPassword, "192.168.1.20").status) << "by an address of its own";
     EXPECT_EQ(429, tryLogIn(kPassword, "127.0.0.3").status) << "another loopback address";
     EXPECT_EQ(403, tryLogIn("a guess", "10.0.0.5", desk).status)
         << "a stolen mark gives no password, and its guesses are still the address's";
