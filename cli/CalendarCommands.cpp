@@ -96,14 +96,18 @@ int calendarCommand(const std::vector<std::string>& args, std::ostream& out, std
         return usageError(err, "calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
     TableDatabase db;
     if (Status s = openTablesForReading(db, args[0]); !s.isOk()) return failed(err, s);
-    std::map<std::string, std::string> lines;  // by date
-    for (const CalendarEntry& e : readCalendar(db, from, to))
-        lines[e.date] = ringDayText(e.ringDay) + (e.note.empty() ? "" : " " + e.note);
-    for (const auto& [date, timetable] : calendarTimetables(db, from, to)) {
-        std::string& line = lines[date];
-        line = timetableDayText(timetable) + (line.empty() ? "" : " " + line);
+    std::map<std::string, CalendarEntry> entries;  // by date
+    for (CalendarEntry& e : readCalendar(db, from, to)) entries[e.date] = std::move(e);
+    const std::map<std::string, std::string> timetables = calendarTimetables(db, from, to);
+    for (const auto& [date, timetable] : timetables)
+        if (!entries.count(date)) entries[date] = {date, -1, ""};
+    for (const auto& [date, e] : entries) {
+        const auto named = timetables.find(date);
+        out << date << " "
+            << (named != timetables.end() ? timetableDayText(named->second, e.ringDay)
+                                          : ringDayText(e.ringDay))
+            << (e.note.empty() ? "" : " " + e.note) << "\n";
     }
-    for (const auto& [date, line] : lines) out << date << " " << line << "\n";
     return 0;
 }
 
@@ -125,21 +129,18 @@ int workdayCommand(const std::vector<std::string>& args, std::ostream& out, std:
     const Words w = splitWords(args);
     if (args.empty() || !w.ok || w.positional.size() != 1 || (w.as.empty() && w.timetable.empty()))
         return usageError(err, kWorkdayUsage);
-    const int day = w.as.empty() ? 0 : ringDayNamed(w.as);
+    // A day given a timetable rings that timetable's 周一 unless told another weekday.
+    const int day = w.as.empty() ? (w.timetable.empty() ? 0 : 1) : ringDayNamed(w.as);
     if (!w.as.empty() && day == 0) {
         err << "tolvanectl: unknown weekday: " << w.as << " (周一..周日 or mon..sun)\n";
         return 1;
     }
     TableDatabase db;
     if (!openForChange(db, args[0], err)) return 1;
-    // The timetable first: a name that is no timetable leaves the calendar as it was.
-    if (!w.timetable.empty())
-        if (Status s = setCalendarTimetable(db, w.positional[0], "", w.timetable); !s.isOk())
-            return failed(err, s);
-    if (day != 0)
-        if (Status s = setCalendarDays(db, w.positional[0], "", day, w.note); !s.isOk())
-            return failed(err, s);
-    return 0;
+    const Status s = w.timetable.empty() ? setCalendarDays(db, w.positional[0], "", day, w.note)
+                                         : setCalendarTimetableDays(db, w.positional[0], "",
+                                                                    w.timetable, day, w.note);
+    return s.isOk() ? 0 : failed(err, s);
 }
 
 int normalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -105,6 +105,7 @@ constexpr char kUsage[] =
     "       tolvanectl holiday DIR FROM [TO] [--note TEXT]    days without bells\n"
     "       tolvanectl workday DIR DATE [--as DAY] [--timetable NAME] [--note TEXT]\n"
     "                                     a day ringing as DAY (调休), or by another 作息表\n"
+    "                                     (its bells of DAY; 周一 when --as is not given)\n"
     "       tolvanectl normal DIR FROM [TO]                   the days ring as their own weekday\n"
     "       tolvanectl calendar-import DIR FILE.ics [--as DAY] a published holiday plan\n"
     "       tolvanectl option DIR [NAME [VALUE]]  options beside the tables: clock_offset\n"

@@ -12,19 +12,23 @@ namespace {
 
 // A day's row: its ring day and the timetable it names, either of which may be missing.
 struct CalendarRow {
-    std::string ringDay, timetable, note;
+    int ringDay = -1;  // none
+    std::string timetable, note;
 };
+
+std::string rowState(const CalendarRow& day) {
+    if (!day.timetable.empty()) return timetableDayText(day.timetable, day.ringDay);
+    return day.ringDay < 0 ? std::string() : ringDayText(day.ringDay);
+}
 
 Html calendarTable(const std::map<std::string, CalendarRow>& days, const std::string& token) {
     Html rows;
     for (const auto& [date, day] : days) {
-        std::string state = day.timetable.empty() ? std::string() : timetableDayText(day.timetable);
-        if (!day.ringDay.empty()) state += (state.empty() ? "" : " ") + day.ringDay;
         rows += html(
             "<tr><td>{}</td><td>{}</td><td>{}</td><td><form method=\"post\" "
             "action=\"/calendar/clear\">{}<input type=\"hidden\" name=\"from\" value=\"{}\">"
             "<button type=\"submit\" class=\"link\">{}</button></form></td></tr>",
-            date, state, day.note, hiddenToken(token), date, uiText("WebPage", "恢复正常"));
+            date, rowState(day), day.note, hiddenToken(token), date, uiText("WebPage", "恢复正常"));
     }
     return html(
         "<table><thead><tr><th>{}</th><th>{}</th><th>{}</th><th></th></tr></thead><tbody>{}"
@@ -40,14 +44,19 @@ Html timetableForm(TableDatabase& db, const std::string& token) {
     Html options = html("<option value=\"\">{}</option>", uiText("WebPage", "按平常的规则"));
     for (const std::string& name : names)
         options += html("<option value=\"{}\">{}</option>", name, timetableDayText(name));
+    // Whose bells of the timetable ring: an exam Saturday rings the exam timetable's 周一.
+    Html weekdays;
+    for (int d = 1; d <= 7; ++d)
+        weekdays += html("<option value=\"{}\">{}</option>", d, ringDayText(d));
     return html(
         "<h2>{}</h2><form method=\"post\" action=\"/calendar/timetable\" class=\"bell\">{}"
         "<label>{}<input type=\"date\" name=\"from\" required></label><label>{}<input "
         "type=\"date\" name=\"to\"></label><label>{}<select name=\"t\">{}</select></label>"
+        "<label>{}<select name=\"day\">{}</select></label>"
         "<button type=\"submit\">{}</button></form>",
         uiText("WebPage", "按作息表的日子"), hiddenToken(token), uiText("WebPage", "从"),
         uiText("WebPage", "到（可不填）"), uiText("WebPage", "这些日子的作息表"), options,
-        uiText("WebPage", "保存"));
+        uiText("WebPage", "响哪天的铃声"), weekdays, uiText("WebPage", "保存"));
 }
 
 Html calendarForm(const std::string& token) {
@@ -79,7 +88,7 @@ HttpResponse WebApp::calendarPage(Context& c) {
     monthBack.day = 1;
     std::map<std::string, CalendarRow> days;
     for (const CalendarEntry& e : readCalendar(db, dateText(monthBack), ""))
-        days[e.date] = {ringDayText(e.ringDay), {}, e.note};
+        days[e.date] = {e.ringDay, {}, e.note};
     for (const auto& [date, name] : calendarTimetables(db, dateText(monthBack), ""))
         days[date].timetable = name;
     body += days.empty()
@@ -127,10 +136,18 @@ HttpResponse WebApp::calendarTimetable(Context& c) {
     const OpenedTables opened = openOrCreateTables(db, m_setup.folder);
     if (!opened.usable())
         return backTo(c, "/calendar", opened.errors.empty() ? "" : opened.errors[0], true);
-    if (Status s = setCalendarTimetable(db, from, to, timetable); !s.isOk())
-        return backTo(c, "/calendar", s.message(), true);
-    logChange(c, "校历 " + from + (to == from ? "" : " 至 " + to) +
-                     (timetable.empty() ? " 按平常的作息表" : " 按作息表 " + timetable));
+    const std::string dayText = field(c.form, "day");
+    const int day =
+        dayText.size() == 1 && dayText[0] >= '1' && dayText[0] <= '7' ? dayText[0] - '0' : 1;
+    const Status s = timetable.empty() ? setCalendarTimetable(db, from, to, "")
+                                       : setCalendarTimetableDays(db, from, to, timetable, day, "");
+    if (!s.isOk()) return backTo(c, "/calendar", s.message(), true);
+    std::string dayInLog;
+    {
+        UiTextLanguage chinese(nullptr);  // the ring log is written in Chinese
+        dayInLog = timetable.empty() ? " 按平常的作息表" : " " + timetableDayText(timetable, day);
+    }
+    logChange(c, "校历 " + from + (to == from ? "" : " 至 " + to) + dayInLog);
     return backTo(c, "/calendar", uiText("WebPage", "已保存"), false);
 }
 

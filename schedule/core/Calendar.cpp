@@ -35,7 +35,9 @@ bool findDate(TableDatabase& db, const std::string& date) {
     });
 }
 
-Status checkEntry(const CalendarEntry& e) {
+}  // namespace
+
+Status checkCalendarEntry(const CalendarEntry& e) {
     if (!parseDate(e.date))
         return Status::invalidArgument(fillIn(uiText("Calendar", "没有这一天：%1"), {e.date}));
     if (e.ringDay < 0 || e.ringDay > 7)
@@ -50,8 +52,6 @@ Status checkEntry(const CalendarEntry& e) {
             fillIn(uiText("Calendar", "备注太长：最多 %1 字节"), {std::to_string(kNoteWidth)}));
     return Status::ok();
 }
-
-}  // namespace
 
 Result<std::vector<std::string>> datesFromTo(const std::string& from, const std::string& to) {
     const auto first = parseDate(from);
@@ -136,7 +136,11 @@ RingDay ringDayOf(TableDatabase& db, const LocalTime& t) {
     day.timetable = timetableOn(plan, t);
     if (plan.timetables.size() > 1 || !plan.days.empty()) {
         day.bells = bellTableOf(db, day.timetable.name).value_or(kBellAlias);
-        day.timetableLine = timetableLogLine(plan, day.timetable);
+        // A day the calendar gives a timetable says which weekday's bells of it ring.
+        const bool namedWeekday = day.fromCalendar && day.startsBells &&
+                                  day.timetable.why == DaysTimetable::Why::kCalendarDay;
+        day.timetableLine =
+            timetableLogLine(plan, day.timetable, namedWeekday ? ringDayOfWeekday(day.weekday) : 0);
     }
     return day;
 }
@@ -172,7 +176,7 @@ std::vector<CalendarEntry> readCalendar(TableDatabase& db, const std::string& fr
 
 Status setCalendarEntries(TableDatabase& db, const std::vector<CalendarEntry>& entries) {
     for (const CalendarEntry& e : entries)
-        if (Status s = checkEntry(e); !s.isOk()) return s;
+        if (Status s = checkCalendarEntry(e); !s.isOk()) return s;
     if (Status s = selectCalendar(db); !s.isOk()) return s;
     TableDatabase::WriteLock lock(db);
     if (!lock.status().isOk()) return lock.status();

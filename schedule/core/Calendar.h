@@ -86,6 +86,9 @@ Status setCalendarDays(TableDatabase& db, const std::string& from, const std::st
                        int ringDay, const std::string& note);
 // The entries from..to go ("恢复正常"); how many there were.
 Result<int> clearCalendarDays(TableDatabase& db, const std::string& from, const std::string& to);
+// Why e cannot be stored (a date that does not exist, a ring day outside 0..7, a note too long
+// or not GBK); ok when it can.
+Status checkCalendarEntry(const CalendarEntry& e);
 // Several days at once, as an import sets them.
 Status setCalendarEntries(TableDatabase& db, const std::vector<CalendarEntry>& entries);
 

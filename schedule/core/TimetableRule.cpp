@@ -109,11 +109,13 @@ std::string seasonOverlap(const TimetablePlan& plan, const std::string& name,
     return {};
 }
 
-std::string timetableLogLine(const TimetablePlan& plan, const DaysTimetable& today) {
+std::string timetableLogLine(const TimetablePlan& plan, const DaysTimetable& today, int ringDay) {
     std::string why;
     switch (today.why) {
         case DaysTimetable::Why::kCalendarDay:
             why = "校历指定";
+            if (ringDay >= 1 && ringDay <= 7)
+                why += std::string("，按") + schema::kWeekdays[static_cast<size_t>(ringDay - 1)];
             break;
         case DaysTimetable::Why::kSeason:
             why = seasonText(*byName(plan, today.name)->season);

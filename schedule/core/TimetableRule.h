@@ -67,7 +67,8 @@ std::string seasonOverlap(const TimetablePlan& plan, const std::string& name, co
 
 inline constexpr char kTimetableLinePrefix[] = "今天的作息表：";
 // The ring log's line for the day: "今天的作息表：夏季作息（05-01 至 09-30）", in the log's
-// Chinese.
-std::string timetableLogLine(const TimetablePlan& plan, const DaysTimetable& today);
+// Chinese; with ringDay (1..7) the weekday whose bells it rings: "考试（校历指定，按周一）".
+std::string timetableLogLine(const TimetablePlan& plan, const DaysTimetable& today,
+                             int ringDay = 0);
 
 }  // namespace tolvane

@@ -467,6 +467,20 @@ Status setCalendarTimetable(TableDatabase& db, const std::string& from, const st
     });
 }
 
+Status setCalendarTimetableDays(TableDatabase& db, const std::string& from, const std::string& to,
+                                const std::string& name, int ringDay, const std::string& note) {
+    auto dates = datesFromTo(from, to);
+    if (!dates.isOk()) return dates.status();
+    if (Status s = checkCalendarEntry({dates.value().front(), ringDay, note}); !s.isOk()) return s;
+    if (ringDay == kNoBells)
+        return Status::invalidArgument(
+            uiText("Calendar", "按作息表的日子要按周一到周日中的一天响铃"));
+    if (name.empty() || (name != kDefaultTimetable && !readTimetableIndex(db).find(name)))
+        return notATimetable(name);
+    if (Status s = setCalendarTimetable(db, from, to, name); !s.isOk()) return s;
+    return setCalendarDays(db, from, to, ringDay, note);
+}
+
 std::map<std::string, std::string> calendarTimetables(TableDatabase& db, const std::string& from,
                                                       const std::string& to) {
     std::map<std::string, std::string> days;
@@ -475,8 +489,10 @@ std::map<std::string, std::string> calendarTimetables(TableDatabase& db, const s
     return days;
 }
 
-std::string timetableDayText(const std::string& name) {
-    return fillIn(uiText("Timetable", "按作息表 %1"), {name});
+std::string timetableDayText(const std::string& name, int ringDay) {
+    const std::string day = fillIn(uiText("Timetable", "按作息表 %1"), {name});
+    if (ringDay < 1 || ringDay > 7) return day;
+    return fillIn(uiText("Timetable", "%1（%2）"), {day, ringDayText(ringDay)});
 }
 
 std::string timetableReason(const TimetablePlan& plan, const DaysTimetable& day) {

@@ -102,11 +102,18 @@ Status setTimetableRotation(TableDatabase& db, const std::vector<std::string>& n
 Status setCalendarTimetable(TableDatabase& db, const std::string& from, const std::string& to,
                             const std::string& name);
 
+// Each date from..to rings timetable name as weekday ringDay (1..7, 周一..周日): that timetable's
+// bells ticked for that weekday, so an exam timetable of 周一–周五 rings on a Saturday too. The
+// index names the timetable and the calendar the weekday; both are checked before either is
+// written.
+Status setCalendarTimetableDays(TableDatabase& db, const std::string& from, const std::string& to,
+                                const std::string& name, int ringDay, const std::string& note);
 // The calendar's days from..to (either empty for open) that name a timetable.
 std::map<std::string, std::string> calendarTimetables(TableDatabase& db, const std::string& from,
                                                       const std::string& to);
-// "按作息表 考试": a calendar day's state in the reader's language.
-std::string timetableDayText(const std::string& name);
+// "按作息表 考试", or with the weekday it rings as "按作息表 考试（按周一）": a calendar day's
+// state in the reader's language.
+std::string timetableDayText(const std::string& name, int ringDay = 0);
 
 // "夏季作息（05-01 至 09-30）", "单周（按周轮换）", "（校历指定）": why a timetable rings today, in
 // the reader's language.

@@ -50,7 +50,8 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
       m_lastDay(new QDateEdit(this)),
       m_weekday(new QComboBox(this)),
       m_note(new QLineEdit(this)),
-      m_timetable(new QComboBox(this)) {
+      m_timetable(new QComboBox(this)),
+      m_timetableWeekday(new QComboBox(this)) {
     setObjectName(QStringLiteral("校历窗口"));
     setWindowTitle(tr("校历"));
     // Month and weekday names in the interface's language, whatever the machine's locale.
@@ -73,8 +74,12 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
     m_lastDay->setDate(m_calendar->selectedDate());
     connect(m_calendar, &QCalendarWidget::selectionChanged, this,
             [this] { m_lastDay->setDate(m_calendar->selectedDate()); });
-    for (size_t day = 0; day < 7; ++day)
+    m_timetableWeekday->setObjectName(QStringLiteral("作息表周几选择框"));
+    m_timetableWeekday->setAccessibleName(tr("按作息表里周几的铃声"));
+    for (size_t day = 0; day < 7; ++day) {
         m_weekday->addItem(QString::fromStdString(weekdayName(day)));
+        m_timetableWeekday->addItem(QString::fromStdString(ringDayText(static_cast<int>(day) + 1)));
+    }
     m_note->setPlaceholderText(tr("说明（可不填）"));
 
     auto* holiday = new QPushButton(tr("放假"), this);
@@ -111,7 +116,8 @@ CalendarWindow::CalendarWindow(TableDatabase& db, std::function<void()> changed,
     grid->addWidget(workday, 3, 2);
     grid->addWidget(normal, 3, 3);
     grid->addWidget(timetable, 4, 0);
-    grid->addWidget(m_timetable, 4, 1, 1, 3);
+    grid->addWidget(m_timetable, 4, 1, 1, 2);
+    grid->addWidget(m_timetableWeekday, 4, 3);
     grid->addWidget(import, 5, 0, 1, 4);
     showMarks();
 }
@@ -122,9 +128,12 @@ void CalendarWindow::showMarks() {
     for (const CalendarEntry& e : readCalendar(m_db)) {
         QTextCharFormat format;
         format.setBackground(e.ringDay == kNoBells ? kHolidayColour : kMakeUpColour);
-        std::string tip = ringDayText(e.ringDay) + " " + e.note;
-        if (auto named = timetables.find(e.date); named != timetables.end())
-            tip = timetableDayText(named->second) + " " + tip;
+        std::string tip = ringDayText(e.ringDay);
+        if (auto named = timetables.find(e.date); named != timetables.end()) {
+            tip = timetableDayText(named->second, e.ringDay);
+            format.setBackground(kTimetableColour);
+        }
+        if (!e.note.empty()) tip += " " + e.note;
         format.setToolTip(QString::fromStdString(tip));
         m_calendar->setDateTextFormat(
             QDate::fromString(QString::fromStdString(e.date), Qt::ISODate), format);
@@ -174,10 +183,13 @@ void CalendarWindow::onNormal() {
 }
 
 void CalendarWindow::onTimetable() {
-    report(
-        setCalendarTimetable(m_db, isoDate(m_calendar->selectedDate()), isoDate(m_lastDay->date()),
-                             m_timetable->currentText().toStdString()),
-        "");
+    // The weekday box says whose bells of the timetable ring: a Saturday of exams rings the exam
+    // timetable's 周一 unless another weekday is picked.
+    report(setCalendarTimetableDays(
+               m_db, isoDate(m_calendar->selectedDate()), isoDate(m_lastDay->date()),
+               m_timetable->currentText().toStdString(), m_timetableWeekday->currentIndex() + 1,
+               m_note->text().toStdString()),
+           "");
 }
 
 void CalendarWindow::importPlan(const QString& path) {

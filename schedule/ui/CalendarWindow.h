@@ -57,6 +57,7 @@ private:
     QComboBox* m_weekday;
     QLineEdit* m_note;
     QComboBox* m_timetable;
+    QComboBox* m_timetableWeekday;  // whose bells of the timetable ring
 };
 
 }  // namespace tolvane

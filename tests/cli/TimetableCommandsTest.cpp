@@ -69,7 +69,11 @@ TEST_F(TimetableCommandsTest, MadeGeneratedAndRuledEachDayByItsOwn) {
     // An exam on a Saturday that rings as Friday (far ahead: deleting its timetable waits for it).
     ASSERT_EQ(0,
               run(workdayCommand, {d, "2099-06-13", "--as", "周五", "--timetable", "考试"}).status);
-    EXPECT_EQ("2099-06-13 按作息表 考试 按周五\n", run(calendarCommand, {d}).out);
+    // Without --as, a Saturday given the exam timetable rings its 周一 bells, not its (none)
+    // of 周六.
+    ASSERT_EQ(0, run(workdayCommand, {d, "2099-06-20", "--timetable", "考试"}).status);
+    EXPECT_EQ("2099-06-13 按作息表 考试（按周五）\n2099-06-20 按作息表 考试（按周一）\n",
+              run(calendarCommand, {d}).out);
     EXPECT_EQ(1, timetable({"delete", "考试", "--yes"}).status);  // a day to come names it
 
     std::ostringstream out, err;
@@ -80,10 +84,17 @@ TEST_F(TimetableCommandsTest, MadeGeneratedAndRuledEachDayByItsOwn) {
         "2099-06-12 08:25:00 start /b/下课.mp3\n"
         "2099-06-12 08:35:00 start /b/上课.mp3\n"
         "2099-06-12 09:20:00 start /b/下课.mp3\n"
-        "2099-06-13 00:00:00 log 今天的作息表：考试（校历指定）\n"
+        "2099-06-13 00:00:00 log 今天的作息表：考试（校历指定，按周五）\n"
         "2099-06-13 08:00:00 start /b/常规.mp3\n"
         "2099-06-13 12:00:00 start /b/午.mp3\n",
         out.str());
+    std::ostringstream saturday;
+    ASSERT_EQ(0, planCommand(d, "2099-06-20 00:00:00", "2099-06-20 12:00:00", saturday, err));
+    EXPECT_EQ(
+        "2099-06-20 00:00:00 log 今天的作息表：考试（校历指定，按周一）\n"
+        "2099-06-20 08:00:00 start /b/常规.mp3\n"
+        "2099-06-20 12:00:00 start /b/午.mp3\n",
+        saturday.str());
 }
 
 TEST_F(TimetableCommandsTest, ACsvComesInWholeOrNotAtAll) {
