@@ -72,6 +72,7 @@ QStringList StatePresenter::trayNotes(const RingerState& state) {
     if (state.has(Kind::kMusic)) notes << tr("%1 个铃声不能播放").arg(state.unplayableBells);
     if (state.has(Kind::kScheduleReadOnly)) notes << tr("计划只能读取");
     if (state.has(Kind::kScheduleDamaged)) notes << tr("表文件已损坏");
+    if (state.has(Kind::kSilentDays)) notes << tr("有上课日不会打铃");
     if (state.has(Kind::kWeb)) notes << tr("网页没有开启");
     return notes;
 }
@@ -133,6 +134,7 @@ StateWords StatePresenter::words(const RingerState& state) {
                         << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(state.unplayableBells);
                 break;
             case Kind::kScheduleDamaged:
+            case Kind::kSilentDays:
             case Kind::kOutput:
             case Kind::kWeb:
                 words.line << QString::fromStdString(p.text) + tr("。");

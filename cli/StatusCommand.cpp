@@ -16,6 +16,7 @@
 #include "platform/SoundOutput.h"
 #include "schedule/core/Calendar.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/SilentDays.h"
 #include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
@@ -79,6 +80,12 @@ std::vector<UnplayableMusic> unplayableIn(const std::string& dir) {
     auto bells = readBellMusic(db);
     return bells.isOk() ? findUnplayableMusic(bells.value(), unplayableBecause)
                         : std::vector<UnplayableMusic>{};
+}
+
+std::vector<std::string> silentDaysIn(const std::string& dir, const Clock& clock) {
+    TableDatabase db;
+    if (!openTablesForReading(db, dir).isOk()) return {};
+    return silentDayProblems(db, dateText(clock.toLocal(clock.nowMs() / 1000)));
 }
 
 // The web page as the ringer serves it: its address and certificate fingerprint; empty with a
@@ -192,7 +199,10 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
         web.address = ringing.state->webAddress;
         web.fingerprint = ringing.state->webFingerprint;
     } else {
-        problems = problemsOf(clock, output, options.value().output, unplayableIn(dir));
+        problems = silentDaysIn(dir, schoolClock);
+        const std::vector<std::string> more =
+            problemsOf(clock, output, options.value().output, unplayableIn(dir));
+        problems.insert(problems.end(), more.begin(), more.end());
         web = webPageOf(dir, options.value());
         if (const std::string refused = webRefusalByLog(log);
             web.problem.empty() && !ringer.pid.empty() && !refused.empty()) {

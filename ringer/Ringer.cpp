@@ -20,6 +20,7 @@
 #include "ringer/RingerWeb.h"
 #include "schedule/core/BellLibrary.h"
 #include "schedule/core/Calendar.h"
+#include "schedule/core/SilentDays.h"
 #include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
 
@@ -77,6 +78,10 @@ Ringer::Ringer(Options options)
     m_follower->onReloaded = [this](const ReloadedTables& r) { onTablesChanged(r); };
     m_follower->onOptionsChanged = [this] { applyOptions(); };
     m_follower->onRequestWaiting = [this] { takeRequest(); };
+    m_follower->onPolled = [this] {
+        checkMusicWhilePaused();
+        checkSilentDays(false);
+    };
     m_ringingNowWatch.setInterval(kRingingNowWatchMs);
     QObject::connect(&m_ringingNowWatch, &QTimer::timeout, [this] { followRingingNow(); });
     // The tick always rings the schedule as it is on disk: the files are checked just before it.
@@ -84,6 +89,7 @@ Ringer::Ringer(Options options)
     m_ring->afterTick = [this] {
         followPlayingBell();
         checkMusicBeforeNextBell();
+        checkSilentDays(false);
         afterTick.notify();
     };
     m_clockCheck.setInterval(kClockCheckMs);
@@ -129,6 +135,7 @@ OpenedTables Ringer::openTables() {
     if (opened.usable()) {
         m_tablesOpen = true;
         sayIndexProblems();
+        checkSilentDays(true);
         // A new school's library starts with the bells we ship; one it has is left alone.
         if (!m_scheduleReadOnly)
             if (Status s = makeBellLibrary(m_folder, shippedBellsFolder()); !s.isOk())
@@ -361,6 +368,16 @@ void Ringer::checkMusicBeforeNextBell() {
     const int64_t bellWall = (m_clock.nowMs() + *ms) / 1000;
     if (bellWall == m_musicCheckedBefore) return;
     m_musicCheckedBefore = bellWall;
+    checkMusic();
+}
+
+// A paused plan rings nothing, but the caretaker still sees the list: music deleted or damaged
+// meanwhile is marked within half a minute, not only once the plan runs again.
+void Ringer::checkMusicWhilePaused() {
+    constexpr int64_t kLookEveryS = 30;
+    const int64_t now = m_clock.nowMs() / 1000;
+    if (m_plan != PlanState::kPaused || now < m_pausedMusicLook) return;
+    m_pausedMusicLook = now + kLookEveryS;
     checkMusic();
 }
 
@@ -600,6 +617,10 @@ RingerState Ringer::state() {
             {Kind::kScheduleDamaged,
              fillIn(uiText("Ringer", "表文件已损坏，不能读取：已改名保存为 %1，并新建了一个空的表"),
                     {moved})});
+    // Found in the log's Chinese; said again in the reader's language, only when there are any.
+    if (!m_silentDays.empty())
+        for (const std::string& p : silentDayProblems(m_db, m_silentDaysDate))
+            s.problems.push_back({Kind::kSilentDays, p});
     if (const std::string said = outputProblem(); !said.empty())
         s.problems.push_back({Kind::kOutput, said});
     if (const std::string said = clockProblem(); !said.empty())
@@ -707,7 +728,27 @@ void Ringer::onTablesChanged(const ReloadedTables& reloaded) {
         settings = applySettings().status();
         if (!settings.isOk()) m_log->warn("设置不能读取，仍用原来的：" + settings.message());
     }
+    if (reloaded.bells || reloaded.calendar || reloaded.timetables) checkSilentDays(true);
     onReloaded.notify(reloaded, settings);
+}
+
+// Looked at when the tables change and once a day (a calendar day passed is no longer said);
+// each new cause is written to the ring log once.
+void Ringer::checkSilentDays(bool tablesChanged) {
+    const std::string today = dateText(m_clock.toLocal(m_clock.nowMs() / 1000));
+    if (!tablesChanged && today == m_silentDaysDate) return;
+    m_silentDaysDate = today;
+    std::vector<std::string> now;
+    {
+        const UiTextLanguage ringLogWords(nullptr);
+        now = silentDayProblems(m_db, today);
+    }
+    if (now == m_silentDays) return;
+    for (const std::string& p : now)
+        if (std::find(m_silentDays.begin(), m_silentDays.end(), p) == m_silentDays.end())
+            m_log->warn(p);
+    m_silentDays = std::move(now);
+    stateChanged();
 }
 
 void Ringer::shutDown(const std::string& lastLine) {

@@ -220,6 +220,8 @@ private:
     std::optional<RingerState::Bell> playingBell();
     // Tells the listeners when the bell playing is another than they were last told of.
     void followPlayingBell();
+    void checkSilentDays(bool tablesChanged);
+    void checkMusicWhilePaused();
     void checkMusicBeforeNextBell();
     // Reads a request another process left (tolvanectl ring-now, stop) off the ringing thread,
     // then carries it out here: a file put in its place never holds a bell up.
@@ -281,6 +283,7 @@ private:
     std::thread m_musicChecker;
     bool m_musicCheckAgain = false;    // the bells changed while the checker ran
     int64_t m_nextBellLook = 0;        // when the next bell is looked for again (epoch s)
+    int64_t m_pausedMusicLook = 0;     // when a paused plan looks at the music again (epoch s)
     int64_t m_musicCheckedBefore = 0;  // the bell (its local wall second) whose music was checked
     std::vector<UnplayableMusic> m_unplayable;
     std::function<std::unique_ptr<OutputWatch>(const std::string&,
@@ -304,6 +307,8 @@ private:
     std::vector<std::string> m_setAsideAtStart;
     // What of the 作息表 index cannot be used, as last said in the ring log.
     std::vector<std::string> m_indexProblems;
+    std::vector<std::string> m_silentDays;  // in the ring log's Chinese
+    std::string m_silentDaysDate;
     std::optional<RingerState::Bell> m_playingTold;
     std::string m_stateFileError;
     bool m_shutDown = false;

@@ -20,6 +20,7 @@ namespace tolvane {
 enum class RingerProblemKind {
     kScheduleReadOnly,  // the tables cannot be written: bells ring, changes are refused
     kScheduleDamaged,   // a table file is damaged: its table rings as last read whole
+    kSilentDays,        // the timetable rules leave school days without a bell
     kOutput,            // the output cannot be heard (missing, muted, too low, unplugged)
     kClock,             // the system clock is not synchronised
     kWeb,               // the page was asked for and is not served

@@ -21,9 +21,10 @@ namespace {
 constexpr char kRinger[] = "ringer";
 constexpr char kProblems[] = "problems";
 
-constexpr std::array<std::pair<RingerProblemKind, const char*>, 6> kKindNames{{
+constexpr std::array<std::pair<RingerProblemKind, const char*>, 7> kKindNames{{
     {RingerProblemKind::kScheduleReadOnly, "schedule_read_only"},
     {RingerProblemKind::kScheduleDamaged, "schedule_damaged"},
+    {RingerProblemKind::kSilentDays, "silent_days"},
     {RingerProblemKind::kOutput, "output"},
     {RingerProblemKind::kClock, "clock"},
     {RingerProblemKind::kWeb, "web"},

@@ -11,7 +11,10 @@ namespace tolvane {
 TableFollower::TableFollower(TableDatabase& db, std::string dataFolder, QObject* parent)
     : QObject(parent), m_db(db), m_dataFolder(std::move(dataFolder)) {
     m_poll.setInterval(kPollMs);
-    connect(&m_poll, &QTimer::timeout, this, &TableFollower::check);
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        check();
+        onPolled();
+    });
     m_settle.setSingleShot(true);
     m_settle.setInterval(kSettleMs);
     connect(&m_settle, &QTimer::timeout, this, &TableFollower::check);

@@ -40,6 +40,8 @@ public:
     std::function<void()> onOptionsChanged = [] {};
     // A request from another process (tolvane.request) waits to be taken.
     std::function<void()> onRequestWaiting = [] {};
+    // After each poll of setPolling: the second of a paused plan.
+    std::function<void()> onPolled = [] {};
 
 private:
     void watchFiles();

@@ -6,11 +6,13 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
 #include "schedule/core/Calendar.h"
+#include "schedule/core/SilentDays.h"
 #include "schedule/core/TimetableMaking.h"
 #include "schedule/core/Timetables.h"
 #include "schedule/ui/GenerateTimetableWindow.h"
@@ -44,7 +46,8 @@ TimetableWindow::TimetableWindow(TableDatabase& db, const Clock& clock, std::str
       m_clock(clock),
       m_library(std::move(library)),
       m_changed(std::move(changed)),
-      m_list(new QTreeWidget(this)) {
+      m_list(new QTreeWidget(this)),
+      m_silentDays(new QLabel(this)) {
     setObjectName(QStringLiteral("作息表窗口"));
     setWindowTitle(tr("作息表"));
     askText = [this](const QString& question, const QString& text) -> std::optional<QString> {
@@ -60,8 +63,15 @@ TimetableWindow::TimetableWindow(TableDatabase& db, const Clock& clock, std::str
     };
     chooseCsv = [this](bool save) {
         const QString filter = tr("作息表 CSV (*.csv)");
-        return save ? QFileDialog::getSaveFileName(this, tr("导出作息表"), QString(), filter)
-                    : QFileDialog::getOpenFileName(this, tr("导入作息表"), QString(), filter);
+        if (!save) return QFileDialog::getOpenFileName(this, tr("导入作息表"), QString(), filter);
+        // A name typed without ".csv" gets it, so the import's filter sees the file; the dialog
+        // then asks before a file of the full name is replaced.
+        QFileDialog dialog(this, tr("导出作息表"), QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                   ? dialog.selectedFiles().first()
+                   : QString();
     };
 
     m_list->setObjectName(QStringLiteral("作息表列表"));
@@ -95,6 +105,10 @@ TimetableWindow::TimetableWindow(TableDatabase& db, const Clock& clock, std::str
     grid->itemAtPosition(row - 1, 1)->widget()->setVisible(false);
     grid->itemAtPosition(row - 2, 1)->widget()->setVisible(false);
 #endif
+    m_silentDays->setObjectName(QStringLiteral("作息表提醒"));
+    m_silentDays->setWordWrap(true);
+    m_silentDays->setStyleSheet(QStringLiteral("color: #B00020;"));
+    grid->addWidget(m_silentDays, 12, 0, 1, 2);
     auto* close = new QPushButton(tr("关闭"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     grid->addWidget(close, 11, 1);
@@ -123,6 +137,12 @@ void TimetableWindow::fill() {
         }
     }
     select(keep.empty() ? std::string(kDefaultTimetable) : keep);
+    QStringList silent;
+    for (const std::string& p :
+         silentDayProblems(m_db, dateText(m_clock.toLocal(m_clock.nowMs() / 1000))))
+        silent << qs(p);
+    m_silentDays->setText(silent.join(QLatin1Char('\n')));
+    m_silentDays->setVisible(!silent.isEmpty());
 }
 
 std::string TimetableWindow::selected() const {

@@ -17,6 +17,7 @@
 #include "ui/SecondaryWindow.h"
 
 class QPushButton;
+class QLabel;
 class QTreeWidget;
 
 namespace tolvane {
@@ -66,6 +67,7 @@ private:
     std::string m_library;
     std::function<void()> m_changed;
     QTreeWidget* m_list;
+    QLabel* m_silentDays;  // school days the rules leave without a bell
 };
 
 }  // namespace tolvane

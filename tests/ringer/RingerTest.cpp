@@ -316,5 +316,19 @@ TEST_F(RingerTest, TheNextBellsMusicIsLookedAtAgainAMinuteBeforeIt) {
     EXPECT_TRUE(m_log->has("! 铃声的音乐不能播放：" + music + "（文件不存在）：铃声 10:02:00"));
 }
 
+TEST_F(RingerTest, MusicDeletedWhileThePlanIsPausedIsFoundWithinHalfAMinute) {
+    const std::string music = m_dir.file("bell.mp3");
+    test::writeSilentMp3(music, 400);
+    BellForm form{{"11", "00", "00"}, false, {}, music, {}};
+    form.weekdays.fill(true);
+    ASSERT_TRUE(addBell(m_ringer->db(), form).changed);
+    m_ringer->setPlan(PlanState::kPaused);
+    ASSERT_TRUE(runEventsUntil([&] { return !m_ringer->checkingMusic(); }));
+    std::filesystem::remove(music);
+    m_clock.advanceMs(31 * 1000);  // the paused plan's poll comes within a second of real time
+    ASSERT_TRUE(runEventsUntil([&] { return m_ringer->unplayableMusic().size() == 1; }));
+    EXPECT_EQ(m_ringer->plan(), PlanState::kPaused);
+}
+
 }  // namespace
 }  // namespace tolvane

@@ -10,6 +10,7 @@
 
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/Calendar.h"
+#include "schedule/core/SilentDays.h"
 #include "schedule/core/TimetableMaking.h"
 #include "schedule/core/Timetables.h"
 #include "tests/support/CrashHarness.h"
@@ -157,6 +158,34 @@ TEST_F(TimetablesTest, EachDayRingsTheBellsOfItsTimetable) {
     ASSERT_TRUE(next);
     EXPECT_EQ("2026-06-15", dateText(next->day));  // the exam day has no bells; Monday's 07:30
     EXPECT_EQ("夏", next->bell.music);
+}
+
+// School days the rules leave silent are said before they come; a holiday, a day past and a
+// timetable with bells on the day's weekday are not.
+TEST_F(TimetablesTest, SchoolDaysTheRulesLeaveWithoutABellAreSaid) {
+    ASSERT_TRUE(addTimetable(db, "夏季").isOk());
+    ASSERT_TRUE(addTimetable(db, "考试", kDefaultTimetable).isOk());  // 周一..周五
+    ASSERT_TRUE(setTimetableSeason(db, "夏季", parseSeason("05-01", "09-30").value()).isOk());
+    ASSERT_TRUE(setCalendarTimetable(db, "2026-12-19", "", "考试").isOk());  // a Saturday
+    ASSERT_TRUE(setCalendarTimetable(db, "2026-12-26", "", "考试").isOk());
+    ASSERT_TRUE(setCalendarTimetable(db, "2026-12-01", "", "考试").isOk());  // past
+    ASSERT_TRUE(setCalendarTimetableDays(db, "2026-12-12", "", "考试", 1, "").isOk());
+    ASSERT_TRUE(setCalendarTimetable(db, "2026-12-27", "", "考试").isOk());
+    ASSERT_TRUE(setCalendarDays(db, "2026-12-27", "", kNoBells, "").isOk());  // a holiday
+    EXPECT_EQ((std::vector<std::string>{
+                  "作息表“夏季”没有铃声：05-01 至 09-30 整季不会打铃",
+                  "校历 2026-12-19 起 2 天按作息表 考试，但它周六没有铃声：这些天不会打铃"}),
+              silentDayProblems(db, "2026-12-10"));
+
+    ASSERT_TRUE(
+        replaceTimetableBells(db, bellTableOf(db, "夏季").value(), {bell("07:30", "夏")}).isOk());
+    ASSERT_TRUE(setCalendarTimetableDays(db, "2026-12-19", "2026-12-26", "考试", 6, "").isOk());
+    EXPECT_EQ((std::vector<std::string>{
+                  "校历 2026-12-19 起 8 天按作息表 考试，但它周六没有铃声：这些天不会打铃"}),
+              silentDayProblems(db, "2026-12-10"));
+    // Told to ring the exam's 周一 bells, the Saturdays ring.
+    ASSERT_TRUE(setCalendarTimetableDays(db, "2026-12-19", "2026-12-26", "考试", 1, "").isOk());
+    EXPECT_TRUE(silentDayProblems(db, "2026-12-10").empty());
 }
 
 // A timetable whose table went missing from the folder is left out: its days ring by the rest of
