@@ -274,7 +274,17 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
             : clock.synchronised ? "synchronised"
                                  : "not synchronised")
         << ", offset " << offset << " s\noutput: ";
-    if (!output.known)
+    // A ringer of another session or a service hears an output this process may not see: what
+    // it says of its own output goes first.
+    const RingerProblem* ringerOutput = nullptr;
+    if (ringing.state)
+        for (const RingerProblem& p : ringing.state->problems)
+            if (p.kind == RingerProblemKind::kOutput) ringerOutput = &p;
+    if (ringing.state && (!output.known || !output.present))
+        out << (ringerOutput ? "the ringer's: " + ringerOutput->text
+                             : std::string("the ringer's, which it hears no problem with (this "
+                                           "process cannot see it)"));
+    else if (!output.known)
         out << "not told by the system";
     else if (!output.present)
         out << (options.value().output.empty() ? "none" : options.value().output + ", missing");

@@ -7,6 +7,7 @@
 #include "base/UiText.h"
 #include "platform/TextCodec.h"
 #include "schedule/core/Schema.h"
+#include "schedule/core/Timetables.h"
 
 namespace tolvane {
 
@@ -136,6 +137,29 @@ std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db, const std::string&
         {db.currentPath()}));
 }
 
+namespace {
+
+// When a bell of table rings, after "铃声将会在": the weekdays and time for the default
+// timetable; for another, also the timetable and the days it has, or that it has none yet.
+std::string ringsWhen(TableDatabase& db, const std::string& table, const std::string& days,
+                      const std::string& start) {
+    if (table == schema::kBellAlias)
+        return fillIn(uiText("BellEditing", "铃声将会在%1的%2响起！"), {days, start});
+    std::string name;
+    for (const std::string& n : timetableNames(db))
+        if (bellTableOf(db, n) == table) name = n;
+    const std::string rule = timetableRuleText(readTimetableIndex(db), name);
+    if (rule.empty())
+        return fillIn(uiText("BellEditing",
+                             "铃声属于作息表“%1”，但还没有哪一天用这个作息表：在校历或作息表窗口"
+                             "里给它日子，它才会在那些天%2的%3响起。"),
+                      {name, days, start});
+    return fillIn(uiText("BellEditing", "铃声将会在作息表“%1”的日子（%2）里，%3的%4响起！"),
+                  {name, rule, days, start});
+}
+
+}  // namespace
+
 FlowResult addBell(TableDatabase& db, const BellForm& form, const std::string& table) {
     if (auto refusal = readOnlyRefusal(db, table)) return {refusal};
     if (form.music.empty()) return {info(uiText("BellEditing", "请选择添加铃声的音乐文件！"))};
@@ -162,8 +186,8 @@ FlowResult addBell(TableDatabase& db, const BellForm& form, const std::string& t
                                           "注意，添加铃声虽然添加成功！但还铃声不会响起，"
                                           "因为你没有选择每周哪一天响起！")},
                 true};
-    return {FlowMessage{added, fillIn(uiText("BellEditing", "添加铃声成功！铃声将会在%1的%2响起！"),
-                                      {days, times.start})},
+    return {FlowMessage{added, uiText("BellEditing", "添加铃声成功！") +
+                                   ringsWhen(db, table, days, times.start)},
             true};
 }
 
@@ -197,8 +221,8 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
                         uiText("BellEditing",
                                "修改成功！铃声暂时取消！但还保留在铃声计划中，方便下次的调用！")},
             true};
-    return {FlowMessage{changed, fillIn(uiText("BellEditing", "修改成功！铃声将会在%1的%2响起！"),
-                                        {days, times.start})},
+    return {FlowMessage{changed, uiText("BellEditing", "修改成功！") +
+                                     ringsWhen(db, table, days, times.start)},
             true};
 }
 

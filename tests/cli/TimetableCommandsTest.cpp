@@ -59,9 +59,12 @@ TEST_F(TimetableCommandsTest, MadeGeneratedAndRuledEachDayByItsOwn) {
     EXPECT_NE(std::string::npos, overlap.err.find("重叠"));
 
     // add, list and delete act on the timetable named, the default otherwise.
-    ASSERT_EQ(0, run(addCommand,
-                     {d, "--start", "12:00:00", "--music", "/b/午.mp3", "--timetable", "考试"})
-                     .status);
+    // Its message names the timetable, which no day uses yet.
+    const auto added =
+        run(addCommand, {d, "--start", "12:00:00", "--music", "/b/午.mp3", "--timetable", "考试"});
+    ASSERT_EQ(0, added.status);
+    EXPECT_NE(std::string::npos, added.out.find("铃声属于作息表“考试”，但还没有哪一天用这个作息表"))
+        << added.out;
     EXPECT_EQ(2, lines(run(listCommand, {d, "--timetable", "考试"}).out));
     EXPECT_EQ(1, lines(run(listCommand, {d}).out));
     EXPECT_EQ(1, run(listCommand, {d, "--timetable", "没有"}).status);
