@@ -52,6 +52,24 @@ void nameTimeBoxes(const std::array<QLineEdit*, 3>& boxes, const QString& time) 
                                     QCoreApplication::translate("SecondaryWindow", pieces[i]));
 }
 
+void chainTimeBoxes(const std::array<QLineEdit*, 3>& boxes) {
+    for (size_t i = 0; i + 1 < boxes.size(); ++i) {
+        QLineEdit* box = boxes[i];
+        QLineEdit* next = boxes[i + 1];
+        QObject::connect(box, &QLineEdit::textEdited, box, [box, next](QString text) {
+            const bool colon = text.endsWith(QLatin1Char(':')) || text.endsWith(QChar(0xFF1A));
+            if (colon) {
+                text.chop(1);
+                box->setText(text);
+            }
+            if (!colon && (text.size() < box->maxLength() || box->cursorPosition() < text.size()))
+                return;
+            next->setFocus();
+            next->selectAll();
+        });
+    }
+}
+
 void bindTimeSpinner(QLineEdit* edit, SpinArrows* arrows, int max) {
     QObject::connect(arrows, &SpinArrows::spun, edit, [edit, max](int direction) {
         edit->setText(

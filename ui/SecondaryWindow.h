@@ -27,6 +27,9 @@ void makeFixedWindow(QDialog* window);
 void bindTimeSpinner(QLineEdit* edit, SpinArrows* arrows, int max);
 // Names a time's hour, minute and second boxes for screen readers: "开始时间：时" ...
 void nameTimeBoxes(const std::array<QLineEdit*, 3>& boxes, const QString& time);
+// Typing runs on from box to box as on a digital watch: "0750" typed into the hour lands as
+// 07 and 50, and a ':' typed after one digit moves on too.
+void chainTimeBoxes(const std::array<QLineEdit*, 3>& boxes);
 inline constexpr int kMaxHours = 23;
 inline constexpr int kMaxMinutes = 59;
 

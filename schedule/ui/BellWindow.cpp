@@ -31,6 +31,8 @@ void BellWindow::setUpControls(const BellControls& controls, const std::string& 
     }
     nameTimeBoxes(m_controls.startTime, tr("开始时间"));
     nameTimeBoxes(m_controls.endTime, tr("结束时间"));
+    chainTimeBoxes(m_controls.startTime);
+    chainTimeBoxes(m_controls.endTime);
     m_controls.musicPath->setAccessibleName(tr("音乐文件"));
     m_controls.driveBox->setAccessibleName(tr("驱动器"));
     m_controls.folderBox->setAccessibleName(tr("文件夹"));

@@ -866,6 +866,21 @@ private slots:
                 QVERIFY(ui.endTime[0]->isEnabled() && ui.endArrows[0]->isEnabled());
                 ui.endSwitch->click();
 
+                // Typed whole, a time runs on from box to box (each key to the box with focus).
+                const auto type = [&w](const QString& keys) {
+                    for (const QChar key : keys) QTest::keyClicks(w.focusWidget(), QString(key));
+                };
+                ui.startTime[0]->setFocus();
+                ui.startTime[0]->selectAll();
+                type(QStringLiteral("0750"));
+                QCOMPARE(ui.startTime[0]->text(), QStringLiteral("07"));
+                QCOMPARE(ui.startTime[1]->text(), QStringLiteral("50"));
+                ui.startTime[0]->setFocus();
+                ui.startTime[0]->selectAll();
+                type(QStringLiteral("8:5"));
+                QCOMPARE(ui.startTime[0]->text(), QStringLiteral("8"));
+                QCOMPARE(ui.startTime[1]->text(), QStringLiteral("5"));
+
                 ui.flowButton->click();  // no music chosen
                 ui.startTime[0]->setText("07");
                 ui.startTime[1]->setText("30");
