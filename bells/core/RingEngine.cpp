@@ -79,6 +79,22 @@ void RingEngine::noteClockStep(int64_t wall) {
     m_lastWall = wall;
 }
 
+// The day's calendar and timetable, said when the day begins and when a change of the tables
+// makes them another; a change that leaves them as they were (a bell edited) says nothing.
+void RingEngine::noteDay(const LocalTime& t, const RingDay& day) {
+    std::vector<std::string> lines;
+    if (day.fromCalendar)
+        lines.push_back(day.startsBells ? "校历：" + dateText(t) + " 按" +
+                                              weekdayFieldName(day.weekday) + "响铃"
+                                        : "校历：" + dateText(t) + " 放假，不响铃");
+    if (!day.timetableLine.empty()) lines.push_back(day.timetableLine);
+    const std::string noted = dateText(t) + "\n" + (lines.empty() ? "" : lines[0]) + "\n" +
+                              (lines.size() > 1 ? lines[1] : "");
+    if (noted == m_dayNoted) return;
+    m_dayNoted = noted;
+    for (const std::string& line : lines) m_log->note(line);
+}
+
 Status RingEngine::processDueSeconds() {
     // Paced on the local wall clock as one line of seconds: the autumn hour, which repeats the
     // same local times, is then a step back like an NTP correction, and rings nothing twice.
@@ -95,11 +111,7 @@ Status RingEngine::processDueSeconds() {
         const LocalTime t = civilFromEpochSeconds(second);
         bool newDay = false;
         const RingDay day = m_ringDay.of(m_db, t, &newDay);
-        if (newDay && day.fromCalendar)
-            m_log->note(day.startsBells ? "校历：" + dateText(t) + " 按" +
-                                              weekdayFieldName(day.weekday) + "响铃"
-                                        : "校历：" + dateText(t) + " 放假，不响铃");
-        if (newDay && !day.timetableLine.empty()) m_log->note(day.timetableLine);
+        if (newDay) noteDay(t, day);
         if (second == wall && previousWall != 0 &&
             wall - (previousWall + 1) > SecondPacer::kMaxCatchUp)
             if (Status s = ringPassedOver(previousWall, wall, epoch, t, day); !s.isOk()) return s;

@@ -73,6 +73,7 @@ public:
     void onNoOutput();
 
 private:
+    void noteDay(const LocalTime& t, const RingDay& day);
     void prepareNextSecond(int64_t wall, const RingDay& day);
     // The ring log names each bell of the seconds a step back of the clock repeats.
     void nameBellsSteppedBack(int64_t wall, int64_t back);
@@ -91,6 +92,7 @@ private:
     ShutdownPlan m_shutdown;
     SecondPacer m_pacer;
     RingDayCache m_ringDay;
+    std::string m_dayNoted;  // the date and lines noteDay said last
     int64_t m_lastWall = 0;
     // The bell playing now, shared with the player thread.
     std::mutex m_bellMutex;

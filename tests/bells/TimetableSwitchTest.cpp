@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "bells/core/ClockTick.h"
 #include "bells/core/RingEngine.h"
 #include "schedule/core/TimetableMaking.h"
@@ -56,6 +58,22 @@ TEST(TimetableSwitch, AtMidnightTheNewDaysTimetableRingsAndIsLogged) {
     EXPECT_EQ((std::vector<std::string>{"今天的作息表：常规作息（默认）",
                                         "今天的作息表：夏季（05-01 至 09-30）"}),
               timetableLines);
+
+    // Edits of the tables look the day up again; it is said again only when it changed.
+    const auto timetableLinesNow = [&log] {
+        return std::count_if(log.lines.begin(), log.lines.end(), [](const std::string& line) {
+            return line.rfind(kTimetableLinePrefix, 0) == 0;
+        });
+    };
+    for (int edit = 0; edit < 3; ++edit, clock.advanceMs(1000)) {
+        engine.forgetCalendarDay();
+        ASSERT_TRUE(engine.processDueSeconds().isOk());
+    }
+    EXPECT_EQ(2, timetableLinesNow());
+    ASSERT_TRUE(setTimetableSeason(db, "夏季", std::nullopt).isOk());
+    engine.forgetCalendarDay();
+    ASSERT_TRUE(engine.processDueSeconds().isOk());
+    EXPECT_EQ("今天的作息表：常规作息（默认）", log.lines.back());
 }
 
 // A timetable gone while its day rings (deleted elsewhere, its table closed before the day was
