@@ -141,6 +141,10 @@ StateWords StatePresenter::words(const RingerState& state) {
                 break;
         }
     }
+    // Said last: not a problem, but a caretaker comparing the clock with a watch should know.
+    if (const int offset = state.clockOffsetSeconds; offset != 0)
+        words.line << (offset > 0 ? tr("铃声按系统时间加 %1 秒响起。").arg(offset)
+                                  : tr("铃声按系统时间减 %1 秒响起。").arg(-offset));
     words.trayNotes = trayNotes(state);
     words.trayMarked = paused || !state.problems.empty();
     // The fix mends the output first.
@@ -196,9 +200,18 @@ void StatePresenter::layOutLine(const StateWords& words) {
     const QRect line = label.geometry();
     const int right = canFix ? fix.x() - 8 : kLineRight;
     label.setGeometry(line.x(), line.y(), right - line.x(), line.height());
-    // One line at the bottom, never over the list: what does not fit is in its tip.
-    label.setToolTip(text);
-    label.setText(label.fontMetrics().elidedText(text, Qt::ElideRight, label.width()));
+    // One line at the bottom, never over the list. When the sentences do not all fit, the first
+    // (the most serious) is said with how many there are; the tip holds every one.
+    label.setToolTip(words.line.join(QLatin1Char('\n')));
+    const QFontMetrics metrics = label.fontMetrics();
+    if (metrics.horizontalAdvance(text) <= label.width() || words.line.size() < 2) {
+        label.setText(metrics.elidedText(text, Qt::ElideRight, label.width()));
+    } else {
+        const QString more = tr(" 等 %1 项").arg(words.line.size());
+        label.setText(metrics.elidedText(words.line.first(), Qt::ElideRight,
+                                         label.width() - metrics.horizontalAdvance(more)) +
+                      more);
+    }
     label.setVisible(!words.line.isEmpty());
 }
 

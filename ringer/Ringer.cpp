@@ -202,6 +202,7 @@ void Ringer::applyOptions() {
                                       std::to_string(offset) + " 秒：铃声按系统时间" +
                                       (offset > 0 ? "加 " : "减 ") +
                                       std::to_string(offset > 0 ? offset : -offset) + " 秒响起");
+        stateChanged();
     }
     if (options.volumePercent != before.volumePercent)
         m_log->note("铃声音量改为 " + std::to_string(options.volumePercent) + "%");
@@ -598,6 +599,7 @@ RingerState Ringer::state() {
         s.ringingNowRepeats = m_ringingNow->repeat;
     }
     s.next = nextBellOf(m_db, m_clock);
+    s.clockOffsetSeconds = m_options.clockOffsetSeconds;
     using Kind = RingerProblemKind;
     if (m_scheduleReadOnly)
         s.problems.push_back({Kind::kScheduleReadOnly,

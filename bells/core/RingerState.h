@@ -48,6 +48,10 @@ struct RingerState {
     std::string ringingNow;
     bool ringingNowRepeats = false;
 
+    // The school's clock ahead of (positive) or behind the system's, in seconds: the bells ring by
+    // it.
+    int clockOffsetSeconds = 0;
+
     // In the order every front says them: the schedule, the output, the clock, the page, music.
     std::vector<RingerProblem> problems;
     // How many bells' music will not play (several bells may share one music), and each of them

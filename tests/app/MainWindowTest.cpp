@@ -462,6 +462,23 @@ private slots:
             roles().statusLabel->toolTip().startsWith(QStringLiteral("1 个铃声的音乐不能播放")));
     }
 
+    void problemsThatDoNotFitAreCountedAndAllInTheTip() {
+        m_clockSync = {true, false, "没有时间同步（NTP）在校正系统时钟"};
+        addBells({{"08:00:00", "", "/nowhere/a.mp3", kNoDays, 28800}});
+        QVERIFY(writeProgramOption(*FileSystem::platform(), m_dir->path(), "clock_offset", "-90")
+                    .isOk());
+        start();
+        m_window->onPauseClicked();
+        QTRY_VERIFY(roles().statusLabel->toolTip().count(QLatin1Char('\n')) == 3);
+        QVERIFY(roles().statusLabel->toolTip().endsWith(
+            QStringLiteral("铃声按系统时间减 90 秒响起。")));
+        const QString line = roles().statusLabel->text();
+        QVERIFY2(line.startsWith(QStringLiteral("计划已暂停")) &&
+                     line.endsWith(QStringLiteral(" 等 4 项")),
+                 qPrintable(line));
+        QVERIFY(roles().statusLabel->toolTip().contains(QStringLiteral("时钟未同步")));
+    }
+
     void theNextBellCountsDownAndEveryStateReachesTheTrayTip() {
         const std::array<bool, 7> everyDay{true, true, true, true, true, true, true};
         addBells({{"10:12:00", "", "/nowhere/a.mp3", everyDay, 36720}});
