@@ -766,7 +766,10 @@ void Ringer::shutDown(const std::string& lastLine) {
     m_playback->stop();
     m_inhibitor->release();
     removeRingerState(*FileSystem::platform(), m_folder);
-    m_log->note(lastLine);
+    // Whoever reads the log after a stop learns at once whether bells went unrung for it.
+    const int left = m_tablesOpen ? bellsLeftToday(m_db, m_clock) : 0;
+    m_log->note(lastLine + (left > 0 ? "：今天还有 " + std::to_string(left) + " 个铃声不会响起"
+                                     : std::string("：今天没有要响的铃声了")));
     m_log->flush();
 }
 

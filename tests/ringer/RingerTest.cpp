@@ -235,10 +235,15 @@ TEST_F(RingerTest, TheOptionsFileIsFollowedAndOneEditedWrongKeepsThoseInUse) {
 }
 
 TEST_F(RingerTest, TheEndStopsTheClockLetsTheMachineSleepAndWritesTheLastLine) {
+    BellForm form{{"11", "00", "00"}, false, {}, "/b/a.mp3", {}};
+    form.weekdays.fill(true);
+    ASSERT_TRUE(addBell(m_ringer->db(), form).changed);
+    form.start = {"09", "00", "00"};  // rung already at 10:00
+    ASSERT_TRUE(addBell(m_ringer->db(), form).changed);
     m_ringer->shutDown("程序退出（0）");
     EXPECT_EQ(m_tick->armedMs, -1);
     EXPECT_FALSE(m_inhibitor->held);
-    EXPECT_EQ(m_log->lines.back(), "程序退出（0）");
+    EXPECT_EQ(m_log->lines.back(), "程序退出（0）：今天还有 1 个铃声不会响起");
     EXPECT_TRUE(m_log->flushed);
 }
 
