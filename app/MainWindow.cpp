@@ -334,7 +334,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window going away ends the program, and leaves no tray icon behind; a stray Esc or
-    // click does not silence the rest of the day without a question.
+    // click does not silence the rest of the day without a question. The end of the session asks
+    // nothing.
+    if (m_sessionEnding) {
+        m_tray->hide();
+        return event->accept();
+    }
     if (!mayExit()) return event->ignore();
     m_tray->hide();
     event->accept();

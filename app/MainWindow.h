@@ -62,6 +62,10 @@ public:
     // Brings the list and the date up to date with tables another program changed (the ringer
     // has applied them).
     void onTablesReloaded(const ReloadedTables& reloaded);
+    // The system ends the session (log-off, shutdown): the window then closes without a question.
+    // The password guards a person's hand, not the system's, and a question nobody answers would
+    // hold the session's end up while the ringer has already stopped.
+    void endWithSession() { m_sessionEnding = true; }
 
     // How the program ends; tests replace them. exitProgram(code) ends the run; fatal shows the
     // run-time error box and ends with -1.
@@ -152,6 +156,7 @@ private:
     bool unlocked();
     // True when nothing is due today, or the user confirmed that the day's bells end with it.
     bool mayExit();
+    bool m_sessionEnding = false;
 
     Ringer& m_ringer;
     const std::unique_ptr<Ui::MainWindow> m_ui;

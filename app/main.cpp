@@ -153,7 +153,10 @@ int main(int argc, char** argv) {
         // ring log's last line and the releases are done while the toolkit hears of it.
         bool sessionEnding = false;
         QObject::connect(&app, &QGuiApplication::commitDataRequest,
-                         [&sessionEnding](QSessionManager&) { sessionEnding = true; });
+                         [&sessionEnding, &window](QSessionManager&) {
+                             sessionEnding = true;
+                             window.endWithSession();
+                         });
         QObject::connect(&app, &QCoreApplication::aboutToQuit, [&sessionEnding, &ringer] {
             if (!sessionEnding) return;
             ringer.log().note("系统结束会话（注销、关机或重启）");

@@ -16,15 +16,21 @@ int monthDay(const LocalTime& day) {
 }
 
 // "MM-DD" of a day a leap year has; nullopt otherwise.
-std::optional<int> parseMonthDay(const std::string& text) {
-    int month = 0, day = 0;
-    char dash = 0, rest = 0;
-    if (text.size() != 5 ||
-        std::sscanf(text.c_str(), "%2d%c%2d%c", &month, &dash, &day, &rest) != 3 || dash != '-')
-        return std::nullopt;
-    static const int kDaysIn[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > kDaysIn[month - 1]) return std::nullopt;
-    return month * 100 + day;
+constexpr int kDaysIn[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+// "05-01", "5-1" or "5/1" as its month and day, unchecked; false for anything else.
+bool splitMonthDay(const std::string& text, int* month, int* day) {
+    size_t at = 0;
+    const auto number = [&](int* n) {
+        const size_t begin = at;
+        *n = 0;
+        while (at < text.size() && at - begin < 2 && text[at] >= '0' && text[at] <= '9')
+            *n = *n * 10 + (text[at++] - '0');
+        return at > begin;
+    };
+    if (!number(month) || at >= text.size() || (text[at] != '-' && text[at] != '/')) return false;
+    ++at;
+    return number(day) && at == text.size();
 }
 
 // The Monday of day's week, as a day number.
@@ -53,13 +59,50 @@ bool Season::overlaps(const Season& other) const {
     return holdsMonthDay(*this, other.from) || holdsMonthDay(other, from);
 }
 
-Result<Season> parseSeason(const std::string& from, const std::string& to) {
-    const auto first = parseMonthDay(from), last = parseMonthDay(to);
-    if (!first || !last)
+Result<int> parseMonthDay(const std::string& text) {
+    int month = 0, day = 0;
+    if (!splitMonthDay(text, &month, &day))
         return Status::invalidArgument(
-            fillIn(uiText("Timetable", "季节要写成 月-日，例如 05-01 和 09-30，不是“%1”和“%2”"),
-                   {from, to}));
-    return Season{*first, *last};
+            fillIn(uiText("Timetable", "“%1”不是 月-日，例如 05-01"), {text}));
+    if (month < 1 || month > 12)
+        return Status::invalidArgument(
+            fillIn(uiText("Timetable", "“%1”：没有 %2 月"), {text, std::to_string(month)}));
+    if (day < 1 || day > kDaysIn[month - 1])
+        return Status::invalidArgument(
+            fillIn(uiText("Timetable", "“%1”：%2 月只有 %3 天"),
+                   {text, std::to_string(month), std::to_string(kDaysIn[month - 1])}));
+    return month * 100 + day;
+}
+
+Result<Season> parseSeason(const std::string& from, const std::string& to) {
+    if (from.empty() || to.empty())
+        return Status::invalidArgument(
+            uiText("Timetable", "季节要有开始和结束两天（月-日），例如 05-01 和 09-30"));
+    const auto first = parseMonthDay(from);
+    if (!first.isOk()) return first.status();
+    const auto last = parseMonthDay(to);
+    if (!last.isOk()) return last.status();
+    return Season{first.value(), last.value()};
+}
+
+Result<Season> parseSeasonText(const std::string& text) {
+    // "05-01 至 09-30", "5-1 到 9-30", "05-01 to 09-30", "05-01~09-30": two month-days with
+    // whatever stands between them.
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (const char c : text + " ") {
+        if ((c >= '0' && c <= '9') || c == '-' || c == '/') {
+            piece += c;
+        } else if (!piece.empty()) {
+            pieces.push_back(piece);
+            piece.clear();
+        }
+    }
+    if (pieces.size() != 2)
+        return Status::invalidArgument(fillIn(
+            uiText("Timetable", "季节要写成 月-日 至 月-日，例如 05-01 至 09-30，不是“%1”"),
+            {text}));
+    return parseSeason(pieces[0], pieces[1]);
 }
 
 std::string seasonText(const Season& season) {

@@ -32,8 +32,13 @@ struct Season {
     bool overlaps(const Season& other) const;
     bool operator==(const Season&) const = default;
 };
-// "05-01" and "09-30" as a season; any day of a leap year may be named (02-29 too).
+// "05-01" (or "5-1", "5/1") as month * 100 + day; refused naming what is wrong (no such month,
+// a day the month does not have). Any day of a leap year may be named (02-29 too).
+Result<int> parseMonthDay(const std::string& text);
+// "05-01" and "09-30" as a season.
 Result<Season> parseSeason(const std::string& from, const std::string& to);
+// A season typed in one piece: "05-01 至 09-30", "5-1 到 9-30", "05-01 to 09-30".
+Result<Season> parseSeasonText(const std::string& text);
 // "05-01 至 09-30".
 std::string seasonText(const Season& season);
 

@@ -28,15 +28,6 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-std::vector<std::string> splitList(const QString& text) {
-    std::vector<std::string> names;
-    for (const QString& name : QString(text)
-                                   .replace(QStringLiteral("，"), QStringLiteral(","))
-                                   .split(QLatin1Char(','), Qt::SkipEmptyParts))
-        names.push_back(name.trimmed().toStdString());
-    return names;
-}
-
 }  // namespace
 
 TimetableWindow::TimetableWindow(TableDatabase& db, const Clock& clock, std::string library,
@@ -72,6 +63,16 @@ TimetableWindow::TimetableWindow(TableDatabase& db, const Clock& clock, std::str
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                    ? dialog.selectedFiles().first()
                    : QString();
+    };
+
+    askSeason = [this](const QString& name, const std::optional<Season>& now) {
+        const TimetablePlan plan = timetablePlan(m_db);
+        return pickSeason(this, name, now, [plan, name](const Season& season) {
+            return seasonOverlap(plan, name.toStdString(), season);
+        });
+    };
+    askRotation = [this](const std::vector<std::string>& now, const QDate& start) {
+        return pickRotation(this, timetableNames(m_db), now, start);
     };
 
     m_list->setObjectName(QStringLiteral("作息表列表"));
@@ -210,36 +211,22 @@ void TimetableWindow::onSeason() {
     if (name.empty()) return;
     const TimetableIndex index = readTimetableIndex(m_db);
     const auto* entry = index.find(name);
-    const QString now = entry && entry->season ? qs(seasonText(*entry->season)) : QString();
-    const auto answer = askText(
-        tr("“%1”每年从哪天到哪天使用（月-日 至 月-日，例如 05-01 至 09-30；留空则不按季节）：")
-            .arg(qs(name)),
-        now);
+    const SeasonAnswer answer =
+        askSeason(qs(name), entry ? entry->season : std::optional<Season>());
     if (!answer) return;
-    const QStringList ends = answer->split(QStringLiteral("至"), Qt::SkipEmptyParts);
-    if (answer->trimmed().isEmpty()) return void(report(setTimetableSeason(m_db, name, {})));
-    auto season = ends.size() == 2 ? parseSeason(ends[0].trimmed().toStdString(),
-                                                 ends[1].trimmed().toStdString())
-                                   : parseSeason(answer->toStdString(), "");
-    if (!season.isOk()) return void(report(season.status()));
-    report(setTimetableSeason(m_db, name, season.value()));
+    report(setTimetableSeason(m_db, name, *answer));
 }
 
 void TimetableWindow::onRotation() {
     const TimetableIndex index = readTimetableIndex(m_db);
-    QString now;
-    for (const std::string& name : index.rotation)
-        now += (now.isEmpty() ? QString() : QStringLiteral(",")) + qs(name);
-    const auto names =
-        askText(tr("按周轮换的作息表，按顺序用逗号分开（例如 单周,双周；留空则不轮换）："), now);
-    if (!names) return;
-    if (names->trimmed().isEmpty()) return void(report(setTimetableRotation(m_db, {}, "")));
-    const QString start = index.rotationStart.empty()
-                              ? qs(dateText(m_clock.toLocal(m_clock.nowMs() / 1000)))
-                              : qs(index.rotationStart);
-    const auto from = askText(tr("从哪一天所在的那一周开始（年-月-日）："), start);
-    if (!from) return;
-    report(setTimetableRotation(m_db, splitList(*names), from->trimmed().toStdString()));
+    const QDate today =
+        QDate::fromString(qs(dateText(m_clock.toLocal(m_clock.nowMs() / 1000))), Qt::ISODate);
+    const QDate start = index.rotationStart.empty()
+                            ? today
+                            : QDate::fromString(qs(index.rotationStart), Qt::ISODate);
+    const auto answer = askRotation(index.rotation, start.isValid() ? start : today);
+    if (!answer) return;
+    report(setTimetableRotation(m_db, answer->names, answer->names.empty() ? "" : answer->start));
 }
 
 void TimetableWindow::onGenerate() {

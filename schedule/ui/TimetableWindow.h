@@ -13,6 +13,7 @@
 
 #include "base/Clock.h"
 #include "schedule/core/Schema.h"
+#include "schedule/ui/TimetableRuleDialogs.h"
 #include "storage/TableDatabase.h"
 #include "ui/SecondaryWindow.h"
 
@@ -36,6 +37,11 @@ public:
     std::function<bool(const QString& question)> confirm;
     // A CSV file to read (save false) or write (save true); empty when the user cancels.
     std::function<QString(bool save)> chooseCsv;
+    // The season of a timetable and the week rotation, picked (tests answer them).
+    std::function<SeasonAnswer(const QString& name, const std::optional<Season>& now)> askSeason;
+    std::function<std::optional<RotationAnswer>(const std::vector<std::string>& now,
+                                                const QDate& start)>
+        askRotation;
 
     QTreeWidget* list() const { return m_list; }
     // The timetable selected in the list; empty when none is.

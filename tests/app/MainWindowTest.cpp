@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -61,6 +62,7 @@
 #include "schedule/ui/ChangeBellWindow.h"
 #include "schedule/ui/GenerateTimetableWindow.h"
 #include "schedule/ui/MusicChooser.h"
+#include "schedule/ui/TimetableRuleDialogs.h"
 #include "schedule/ui/TimetableWindow.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/ui/SettingsWindow.h"
@@ -462,6 +464,37 @@ private slots:
             roles().statusLabel->toolTip().startsWith(QStringLiteral("1 个铃声的音乐不能播放")));
     }
 
+    // A season is picked from month-days: one that overlaps another is said in the dialog, which
+    // keeps what was picked; no day a month lacks can be named.
+    void aSeasonIsPickedAndAnOverlapSaidWithoutLosingThePick() {
+        SeasonAnswer answer;
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* from = dialog->findChild<QDateEdit*>(QStringLiteral("季节开始"));
+            auto* to = dialog->findChild<QDateEdit*>(QStringLiteral("季节结束"));
+            QCOMPARE(from->text(), QStringLiteral("05-01"));  // none yet: the usual summer
+            to->setDate(QDate(2028, 9, 30));
+            to->setDate(to->date().addDays(1));
+            QCOMPARE(to->text(), QStringLiteral("10-01"));  // never 09-31
+            from->setDate(QDate(2028, 2, 29));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            buttons->button(QDialogButtonBox::Ok)->click();
+            auto* why = dialog->findChild<QLabel*>(QStringLiteral("季节提醒"));
+            QVERIFY(dialog->isVisible() && why->isVisible());
+            QCOMPARE(why->text(), QStringLiteral("与冬季重叠"));
+            QCOMPARE(from->text(), QStringLiteral("02-29"));  // what was picked stays
+            from->setDate(QDate(2028, 5, 1));
+            buttons->button(QDialogButtonBox::Ok)->click();
+        });
+        answer = pickSeason(nullptr, QStringLiteral("夏季"), std::nullopt, [](const Season& s) {
+            return s.from < 501 ? std::string("与冬季重叠") : std::string();
+        });
+        QVERIFY(answer && *answer);
+        QCOMPARE((*answer)->from, 501);
+        QCOMPARE((*answer)->to, 1001);
+    }
+
     void problemsThatDoNotFitAreCountedAndAllInTheTip() {
         m_clockSync = {true, false, "没有时间同步（NTP）在校正系统时钟"};
         addBells({{"08:00:00", "", "/nowhere/a.mp3", kNoDays, 28800}});
@@ -710,10 +743,15 @@ private slots:
             w.showMessage = [this](const FlowMessage& m, QMessageBox::Icon) {
                 m_messages.push_back(m);
             };
-            QStringList answers = {QStringLiteral("冬季"), QStringLiteral("12-01 至 02-28"),
-                                   QStringLiteral("夏季"), QStringLiteral("11-01 至 12-31")};
+            QStringList answers = {QStringLiteral("冬季"), QStringLiteral("夏季")};
             w.askText = [answers](const QString&, const QString&) mutable {
                 return std::optional<QString>(answers.takeFirst());
+            };
+            std::vector<Season> seasons = {{1201, 228}, {1101, 1231}};
+            w.askSeason = [seasons](const QString&, const std::optional<Season>&) mutable {
+                const Season picked = seasons.front();
+                seasons.erase(seasons.begin());
+                return SeasonAnswer(std::optional<Season>(picked));
             };
             w.confirm = [](const QString&) { return true; };
             QTimer::singleShot(0, &w, [&w, this] {

@@ -62,8 +62,16 @@ TEST(TimetableRule, ASeasonMayWrapTheNewYearAndNameTheTwentyNinthOfFebruary) {
     EXPECT_FALSE(leap.holds(day("2027-02-28")));
     EXPECT_TRUE(leap.holds(day("2027-03-01"))) << "a year without the 29th keeps the rest";
     for (const auto& [from, to] : {std::pair{"02-30", "03-01"}, std::pair{"13-01", "01-01"},
-                                   std::pair{"5-1", "09-30"}, std::pair{"05-01", ""}})
+                                   std::pair{"05-01", ""}, std::pair{"5-1x", "09-30"}})
         EXPECT_FALSE(parseSeason(from, to).isOk()) << from << " " << to;
+
+    // Typed as people type it; refused saying what is wrong, quoting what was typed.
+    for (const char* typed : {"05-01 至 09-30", "5-1 到 9-30", "05-01 to 09-30", "5/1~9/30"})
+        EXPECT_EQ(season("05-01", "09-30"), parseSeasonText(typed).value()) << typed;
+    EXPECT_EQ("“09-31”：9 月只有 30 天", parseSeasonText("05-01 至 09-31").status().message());
+    EXPECT_EQ("“13-01”：没有 13 月", parseSeasonText("13-01 至 01-31").status().message());
+    EXPECT_EQ("季节要写成 月-日 至 月-日，例如 05-01 至 09-30，不是“五月”",
+              parseSeasonText("五月").status().message());
 }
 
 TEST(TimetableRule, SeasonsThatOverlapAreRefused) {
