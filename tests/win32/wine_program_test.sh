@@ -178,7 +178,7 @@ printf 'Bell-1 铃\n' | (cd "$program" && wine ./tolvanectl.exe password .) >/de
 : >"$program/tolvane.log"
 start_program
 find_window >/dev/null || fail "the window did not appear for the session's end"
-wineboot --end-session >/dev/null 2>&1 || true
+timeout -k 5 20 wineboot --end-session >/dev/null 2>&1 || true  # held up by a question: caught below
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then
   xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/^/window: /' || true
