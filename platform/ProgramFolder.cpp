@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "base/PathText.h"
 
@@ -52,14 +53,18 @@ std::string chooseDataFolder(const std::string& programFolder, const std::string
 }
 
 std::string shippedBellsFolder() {
+    // Beside the program (a build, the Windows folder or a copy of it), else where the package
+    // puts them: programs copied to a folder of their own still find the bells.
+    std::vector<std::filesystem::path> places;
     const std::string program = programFolder();
-    if (program.empty()) return {};
-    const std::filesystem::path folder =
-        isInstalledProgramFolder(program)
-            ? pathFromUtf8(program).parent_path() / "share" / "tolvane" / "media"
-            : pathFromUtf8(program) / "media";
+    if (!program.empty()) places.push_back(pathFromUtf8(program) / "media");
+#ifdef TOLVANE_INSTALLED_DATADIR
+    places.push_back(std::filesystem::path(TOLVANE_INSTALLED_DATADIR) / "tolvane" / "media");
+#endif
     std::error_code ec;
-    return std::filesystem::is_directory(folder, ec) ? utf8FromPath(folder) : std::string();
+    for (const std::filesystem::path& folder : places)
+        if (std::filesystem::is_directory(folder, ec)) return utf8FromPath(folder);
+    return {};
 }
 
 std::string defaultDataFolder() {

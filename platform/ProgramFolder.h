@@ -25,7 +25,7 @@ std::string chooseDataFolder(const std::string& programFolder, const std::string
 std::string userDataHome();
 
 // The bells the program ships (上课, 下课, 预备, 广播体操): "media" beside the executable (a build,
-// the Windows folder), or share/tolvane/media beside an installed program's bin folder; empty when
+// the Windows folder, a copy of the programs), else the package's share/tolvane/media; empty when
 // there are none.
 std::string shippedBellsFolder();
 

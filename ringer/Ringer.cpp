@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
+#include "base/PathText.h"
 #include "bells/audio/AudioPlayback.h"
 #include "bells/audio/Mp3Decoder.h"
 #include "bells/core/RingRequest.h"
@@ -122,6 +124,23 @@ PlaybackService& Ringer::playback() {
     return *m_playback;
 }
 
+// A new school's library starts with the bells we ship, and says where they came from, or that
+// none were found; one it has is left alone.
+void Ringer::makeLibrary() {
+    const std::string library = bellLibraryFolder(m_folder);
+    std::error_code ec;
+    if (std::filesystem::is_directory(pathFromUtf8(library), ec)) return;
+    const std::string shipped = shippedBellsFolder();
+    if (Status s = makeBellLibrary(m_folder, shipped); !s.isOk())
+        m_log->warn("铃声库不能建立：" + s.message());
+    else if (shipped.empty())
+        m_log->warn("铃声库 " + library +
+                    " 是空的：没有找到自带的铃声（程序旁边的 media 文件夹，或安装的 "
+                    "share/tolvane/media）；请把 MP3 放进铃声库");
+    else
+        m_log->note("铃声库已建立：" + library + "，放入了自带的铃声（来自 " + shipped + "）");
+}
+
 OpenedTables Ringer::openTables() {
     applyOptions();
     OpenedTables opened = openOrCreateTables(m_db, m_folder);
@@ -136,10 +155,7 @@ OpenedTables Ringer::openTables() {
         m_tablesOpen = true;
         sayIndexProblems();
         checkSilentDays(true);
-        // A new school's library starts with the bells we ship; one it has is left alone.
-        if (!m_scheduleReadOnly)
-            if (Status s = makeBellLibrary(m_folder, shippedBellsFolder()); !s.isOk())
-                m_log->warn("铃声库不能建立：" + s.message());
+        if (!m_scheduleReadOnly) makeLibrary();
         checkMusic();
         m_musicCheck.start();
     }

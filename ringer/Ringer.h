@@ -221,6 +221,7 @@ private:
     // Tells the listeners when the bell playing is another than they were last told of.
     void followPlayingBell();
     void checkSilentDays(bool tablesChanged);
+    void makeLibrary();
     void checkMusicWhilePaused();
     void checkMusicBeforeNextBell();
     // Reads a request another process left (tolvanectl ring-now, stop) off the ringing thread,

@@ -36,6 +36,8 @@ bin=$work/bin
 rm -rf "$bin" # a DLL left from an earlier build would hide one the program lacks
 mkdir -p "$bin"
 cp "$work/tolvane/bin/tolvane.exe" "$work/tolvane/bin/tolvanectl.exe" "$bin/"
+# The bells we ship, which a new 铃声库 is made with.
+cp -r "$work/tolvane/bin/media" "$bin/"
 cp "$prefix"/bin/Qt6{Core,Gui,Widgets,Network}.dll "$prefix/bin/libmpg123-0.dll" "$bin/"
 for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qico.dll; do
   install -D "$prefix/plugins/$plugin" "$bin/$plugin"

@@ -17,6 +17,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
+#include "platform/SystemError.h"
 
 namespace tolvane {
 
@@ -428,7 +429,10 @@ Status listen(tcp::acceptor& acceptor, uint16_t port) {
         acceptor.listen(asio::socket_base::max_listen_connections, e);
         if (!e) return Status::ok();
     }
-    return Status::ioError("不能在端口 " + std::to_string(port) + " 上等待连接：" + e.message());
+    const std::string why = e.category() == asio::error::get_system_category()
+                                ? systemErrorText(e.value(), e.message())
+                                : e.message();
+    return Status::ioError("不能在端口 " + std::to_string(port) + " 上等待连接：" + why);
 }
 
 }  // namespace

@@ -35,6 +35,15 @@ UninstPage instfiles
 !include "FileFunc.nsh"
 !include "Sections.nsh"
 
+; The installer speaks Simplified Chinese, and English on a Windows whose language is English
+; (NSIS picks the loaded language matching the system's, else the first).
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\SimpChinese.nlf"
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\English.nlf"
+LangString ServiceSection ${LANG_SIMPCHINESE} "打铃服务（开机即打铃，无人登录也打）"
+LangString ServiceSection ${LANG_ENGLISH} "Bell service (rings from boot, with nobody logged in)"
+LangString ServiceFailed ${LANG_SIMPCHINESE} "打铃服务未能安装"
+LangString ServiceFailed ${LANG_ENGLISH} "The bell service could not be installed"
+
 Section "Tolvane" SecProgram
   SectionIn RO
   SetShellVarContext all  ; the Start-menu entry for every user of the bell PC
@@ -53,10 +62,10 @@ SectionEnd
 ; Bells from boot with nobody logged in (a night's restart by Windows Update): tolvanectl rings
 ; the schedule in the program folder as a service. Not chosen by default; /SERVICE chooses it for
 ; a silent install (/S /SERVICE).
-Section /o "打铃服务（开机即打铃，无人登录也打）" SecService
+Section /o "$(ServiceSection)" SecService
   ExecWait '"$INSTDIR\tolvanectl.exe" service install "$INSTDIR"' $0
   StrCmp $0 0 +2
-    DetailPrint "打铃服务未能安装（$0）"
+    DetailPrint "$(ServiceFailed)（$0）"
 SectionEnd
 
 Function .onInit

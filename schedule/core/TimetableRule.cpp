@@ -99,9 +99,9 @@ Result<Season> parseSeasonText(const std::string& text) {
         }
     }
     if (pieces.size() != 2)
-        return Status::invalidArgument(fillIn(
-            uiText("Timetable", "季节要写成 月-日 至 月-日，例如 05-01 至 09-30，不是“%1”"),
-            {text}));
+        return Status::invalidArgument(
+            fillIn(uiText("Timetable", "季节要写成 月-日 至 月-日，例如 05-01 至 09-30，不是“%1”"),
+                   {text}));
     return parseSeason(pieces[0], pieces[1]);
 }
 

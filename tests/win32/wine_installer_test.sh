@@ -31,6 +31,9 @@ if [ "$main" = tolvane.exe ]; then
   # The licence texts the school is owed, installed and in the zip: Tolvane's, and one for every
   # library the program says it contains.
   grep -qx 'Tolvane/licenses/Tolvane.txt' "$work/zip.list" || fail "the zip lacks the licence"
+  # The bells we ship, which a new 铃声库 is made with, in the zip and installed.
+  grep -qx 'Tolvane/media/上课.mp3' "$work/zip.list" || fail "the zip lacks the shipped bells"
+  [ -s "$folder/media/上课.mp3" ] || fail "the shipped bells were not installed"
   wine "$windows_folder\\tolvanectl.exe" licences | tr -d '\r' >"$work/licences"
   head -1 "$work/licences" | grep -q ": GPL-3.0-or-later$" || fail "licences: $(head -1 "$work/licences")"
   grep -q "GNU GENERAL PUBLIC LICENSE" "$folder/licenses/Tolvane.txt" || fail "no licence installed"
