@@ -232,6 +232,11 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
                           jsonString(*ringer.planRunning ? "running" : "paused") + "}")
             << ", \"bell_playing\": "
             << (!playing || playing->empty() ? "null" : jsonString(*playing))
+            << ", \"ringing_now\": "
+            << (!ringing.state || ringing.state->ringingNow.empty()
+                    ? std::string("null")
+                    : "{\"music\": " + jsonString(ringing.state->ringingNow) +
+                          ", \"repeats\": " + jsonBool(ringing.state->ringingNowRepeats) + "}")
             << ", \"next_bell\": " << (next.empty() ? "null" : jsonString(next))
             << ", \"timetable\": "
             << (schedule.timetable.empty() ? std::string("null")
@@ -265,6 +270,10 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
                                : "process " + ringer.pid + ", plan " +
                                      (*ringer.planRunning ? "running" : "paused"))
         << (playing ? "\nbell playing: " + (playing->empty() ? "none" : *playing) : "")
+        << (ringing.state && !ringing.state->ringingNow.empty()
+                ? "\nringing now: " + ringing.state->ringingNow +
+                      (ringing.state->ringingNowRepeats ? ", repeated until stopped" : "")
+                : "")
         << "\nnext bell: " << (next.empty() ? "none within two weeks" : next)
         << (schedule.timetable.empty()
                 ? std::string()

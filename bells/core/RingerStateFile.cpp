@@ -61,6 +61,11 @@ Status writeRingerState(FileSystem& fs, const std::string& folder, const std::st
         ini.SetValue(kRinger, "playing_music", oneLine(state.playing->music).c_str());
         ini.SetValue(kRinger, "playing_end", oneLine(state.playing->end).c_str());
     }
+    if (!state.ringingNow.empty()) {
+        ini.SetValue(kRinger, "ringing_now", oneLine(state.ringingNow).c_str());
+        ini.SetValue(kRinger, "ringing_now_repeats", state.ringingNowRepeats ? "yes" : "no");
+    }
+    ini.SetLongValue(kRinger, "clock_offset_seconds", state.clockOffsetSeconds);
     ini.SetLongValue(kRinger, "unplayable_bells", static_cast<long>(state.unplayableBells));
     ini.SetValue(kRinger, "web_address", oneLine(state.webAddress).c_str());
     ini.SetValue(kRinger, "web_fingerprint", oneLine(state.webFingerprint).c_str());
@@ -99,6 +104,11 @@ Result<RingerState> readRingerState(FileSystem& fs, const std::string& folder,
         bell.end = ini.GetValue(kRinger, "playing_end", "");
         state.playing = std::move(bell);
     }
+    state.ringingNow = ini.GetValue(kRinger, "ringing_now", "");
+    state.ringingNowRepeats =
+        std::string(ini.GetValue(kRinger, "ringing_now_repeats", "")) == "yes";
+    state.clockOffsetSeconds =
+        static_cast<int>(ini.GetLongValue(kRinger, "clock_offset_seconds", 0));
     state.unplayableBells =
         static_cast<size_t>(std::max(0L, ini.GetLongValue(kRinger, "unplayable_bells", 0)));
     state.webAddress = ini.GetValue(kRinger, "web_address", "");

@@ -85,6 +85,8 @@ asked=$(date +%s.%N)
 ctl ring-now "$dir" "$dir/media/long440.mp3" >/dev/null
 until_second $((t0 + 2))
 ctl ring-now "$dir" "$dir/media/c880.mp3" --repeat >/dev/null
+sleep 0.5
+ctl status "$dir" >"$work/status-during" || true
 until_second $((t0 + 4))
 ctl stop "$dir" >/dev/null
 stopped=$(date +%s.%N)
@@ -120,6 +122,9 @@ while ((i < ${#tones[@]})) && started_before "$i" $((t0 + 6)); do
 done
 [ "$repeats" -ge 3 ] || fail "the repeated tone was heard $repeats times in two seconds"
 echo "ok: rung now at once, cut in on by the bell at its second, repeated until stopped ($repeats times)"
+grep -qF "ringing now: $dir/media/c880.mp3, repeated until stopped" "$work/status-during" ||
+  fail "status while the ring-now repeats: $(cat "$work/status-during")"
+echo "ok: status says the ring-now sounding, as the ringer's state has it"
 
 # The second bell, whole at its second; then only the last ring-now asked around it, after it.
 [ $((${#tones[@]} - i)) = 2 ] || fail "around the second bell: ${tones[*]:i}"

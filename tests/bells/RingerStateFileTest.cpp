@@ -25,6 +25,9 @@ TEST(RingerStateFileTest, ReadBackAsWrittenAndADamagedOneIsRefused) {
                       {RingerProblemKind::kMusic, "铃声的音乐不能播放：a.mp3（文件不存在）"}};
     state.unplayableBells = 3;
     state.webAddress = "https://bells:8443/";
+    state.ringingNow = dir.file("通知.mp3");
+    state.ringingNowRepeats = true;
+    state.clockOffsetSeconds = -90;
     ASSERT_TRUE(writeRingerState(fs, dir.path(), "41", state).isOk());
     // Another computer's, brought by a synchronisation, or a crashed ringer's: not this one's.
     EXPECT_EQ(readRingerState(fs, dir.path(), "42").status().code(), Status::Code::kNotFound);
@@ -40,6 +43,9 @@ TEST(RingerStateFileTest, ReadBackAsWrittenAndADamagedOneIsRefused) {
     EXPECT_EQ(read.value().problems, state.problems);
     EXPECT_EQ(read.value().unplayableBells, 3u);
     EXPECT_EQ(read.value().webAddress, "https://bells:8443/");
+    EXPECT_EQ(read.value().ringingNow, state.ringingNow);
+    EXPECT_TRUE(read.value().ringingNowRepeats);
+    EXPECT_EQ(read.value().clockOffsetSeconds, -90);
     EXPECT_FALSE(read.value().next.has_value()) << "the next bell is the reader's to work out";
 
     for (const char* damaged :
