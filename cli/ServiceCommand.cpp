@@ -68,7 +68,28 @@ int serviceCommand(int argc, char** argv, const std::vector<std::string>& args) 
         std::cout << "removed: the service Tolvane\n";
         return 0;
     }
-    std::cerr << "usage: tolvanectl service install [DIR] | remove | run DIR\n";
+    if (args.size() == 2 && (args[1] == "start" || args[1] == "stop")) {
+        const bool starting = args[1] == "start";
+        const Status done = starting ? startService() : stopService();
+        if (!done.isOk()) {
+            std::cerr << "tolvanectl: " << done.message() << "\n";
+            return 1;
+        }
+        std::cout << (starting ? "started: the service Tolvane rings\n"
+                               : "stopped: the service Tolvane; it starts again with Windows\n");
+        return 0;
+    }
+    if (args.size() == 2 && args[1] == "status") {
+        const auto state = serviceState();
+        if (!state.isOk()) {
+            std::cout << "service Tolvane: not installed\n";
+            return state.status().code() == Status::Code::kNotFound ? 3 : 1;
+        }
+        std::cout << "service Tolvane: " << state.value() << "\n";
+        return state.value() == "running" ? 0 : 3;
+    }
+    std::cerr << "usage: tolvanectl service install [DIR] | remove | start | stop | status | run "
+                 "DIR\n";
     return 2;
 }
 

@@ -99,6 +99,7 @@ constexpr char kUsage[] =
     "       tolvanectl stop DIR            the ringer on DIR silences what plays\n"
     "       tolvanectl service install [DIR] | remove   (Windows) ring DIR as a service from\n"
     "                                     boot, with nobody logged in; or no longer\n"
+    "       tolvanectl service start | stop | status   (Windows) the installed service\n"
     "       tolvanectl log DIR [--day YYYY-MM-DD]  the ring log: what rang, when, how late\n"
     "       tolvanectl status DIR [--json] the ringer, next bell, clock, sound output, problems\n"
     "       tolvanectl calendar DIR [--from YYYY-MM-DD] [--to YYYY-MM-DD]  the school calendar\n"

@@ -30,6 +30,14 @@ ServiceInstall installService(const std::string& program, const std::string& fol
 // installed succeeds.
 Status removeService();
 
+// Starts the installed service; starting one that runs succeeds. NotFound when none is installed.
+Status startService();
+// Stops it, waiting up to 30 s; stopping one that is stopped succeeds.
+Status stopService();
+// Whether it is installed and runs: "running", "stopped", "starting", "stopping"; NotFound when
+// none is installed.
+Result<std::string> serviceState();
+
 // The service's side of the service manager's conversation. connect() is called first thing in
 // the process; when the process was not started by the service manager it returns false and the
 // caller says so. Otherwise the manager's stop and shutdown requests reach onStopAsked (on the

@@ -178,6 +178,60 @@ Status removeService() {
     return Status::ok();
 }
 
+namespace {
+
+// The installed service opened with access, or NotFound when none is installed.
+Result<SC_HANDLE> openInstalled(DWORD access) {
+    Handle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager.h) return failed("cannot open the service manager");
+    SC_HANDLE service = OpenServiceW(manager.h, kServiceName, access);
+    if (service) return service;
+    if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST)
+        return Status::notFound(
+            "the service Tolvane is not installed (tolvanectl service install)");
+    return failed("cannot open the service");
+}
+
+}  // namespace
+
+Status startService() {
+    auto service = openInstalled(SERVICE_START | SERVICE_QUERY_STATUS);
+    if (!service.isOk()) return service.status();
+    Handle owned(service.value());
+    return start(owned.h);
+}
+
+Status stopService() {
+    auto service = openInstalled(SERVICE_STOP | SERVICE_QUERY_STATUS);
+    if (!service.isOk()) return service.status();
+    Handle owned(service.value());
+    SERVICE_STATUS status{};
+    if (!ControlService(owned.h, SERVICE_CONTROL_STOP, &status)) {
+        if (GetLastError() == ERROR_SERVICE_NOT_ACTIVE) return Status::ok();
+        return failed("cannot stop the service");
+    }
+    if (!waitUntilStopped(owned.h)) return Status::ioError("the service did not stop within 30 s");
+    return Status::ok();
+}
+
+Result<std::string> serviceState() {
+    auto service = openInstalled(SERVICE_QUERY_STATUS);
+    if (!service.isOk()) return service.status();
+    Handle owned(service.value());
+    SERVICE_STATUS status{};
+    if (!QueryServiceStatus(owned.h, &status)) return failed("cannot ask the service's state");
+    switch (status.dwCurrentState) {
+        case SERVICE_RUNNING:
+            return std::string("running");
+        case SERVICE_START_PENDING:
+            return std::string("starting");
+        case SERVICE_STOP_PENDING:
+            return std::string("stopping");
+        default:
+            return std::string("stopped");
+    }
+}
+
 ServiceSession::~ServiceSession() {
     if (!g_session) return;
     SetEvent(g_session->stoppedEvent);
