@@ -22,7 +22,8 @@ std::string calendarWord(TableDatabase& db, const LocalTime& now) {
     return word;
 }
 
-// "下一个铃声：…，还有 …", or that there is none within two weeks.
+// "下一个铃声：…，还有 …", or that there is none within two weeks. The page's script counts it
+// down from the bell's civil time (data-at), in the same words (data-template and the units).
 Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now) {
     if (!next) return html("<p class=\"next\">{}</p>", uiText("WebPage", "两周内没有铃声"));
     LocalTime at = next->day;
@@ -31,9 +32,15 @@ Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now
     at.minute = std::atoi(pieces[1].c_str());
     at.second = std::atoi(pieces[2].c_str());
     const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
-    return html("<p class=\"next\">{}</p>",
-                fillIn(uiText("WebPage", "下一个铃声：%1 %2，还有 %3"),
-                       {dateText(next->day), next->bell.start, durationText(left)}));
+    const std::string sentence = uiText("WebPage", "下一个铃声：%1 %2，还有 %3");
+    return html(
+        "<p class=\"next\" id=\"next\" data-at=\"{}\" data-template=\"{}\" data-days=\"{}\" "
+        "data-hours=\"{}\" data-minutes=\"{}\" data-seconds=\"{}\">{}</p>",
+        civilToEpochSeconds(at) * 1000,
+        fillIn(sentence, {dateText(next->day), next->bell.start, "%3"}),
+        uiText("WebPage", "%1 天 %2 小时"), uiText("WebPage", "%1 小时 %2 分"),
+        uiText("WebPage", "%1 分 %2 秒"), uiText("WebPage", "%1 秒"),
+        fillIn(sentence, {dateText(next->day), next->bell.start, durationText(left)}));
 }
 
 Html ringerPart(const RingerState& state, const std::string& token, const LocalTime& now) {
@@ -83,10 +90,15 @@ Html ringNowForm(const std::vector<MusicChoice>& choices, const std::string& tok
 }  // namespace
 
 HttpResponse WebApp::todayPage(Context& c) {
-    const LocalTime now = nowOf(m_setup.ringer->clock());
+    const Clock& clock = m_setup.ringer->clock();
+    const int64_t nowMs = clock.nowMs();
+    const LocalTime now = clock.toLocal(nowMs / 1000);
     TableDatabase db;
     const Status opened = openTablesForReading(db, m_setup.folder);
-    Html body = html("<p class=\"clock\">{} {}</p>", dateText(now), timeText(now));
+    // The school's civil time to the millisecond: the script ticks on from it, whatever the
+    // browser's own clock and time zone.
+    Html body = html("<p class=\"clock\" id=\"clock\" data-civil=\"{}\">{} {}</p>",
+                     civilToEpochSeconds(now) * 1000 + nowMs % 1000, dateText(now), timeText(now));
     if (!opened.isOk()) body += errorNotice(opened.message());
     body += html("<p>{}{}</p>", uiText("WebPage", "今天："), calendarWord(db, now));
     const RingDay today = ringDayOf(db, now);
@@ -96,8 +108,10 @@ HttpResponse WebApp::todayPage(Context& c) {
             fillIn(uiText("WebPage", "今天的作息表：%1（%2）"),
                    {today.timetable.name, timetableReason(timetablePlan(db), today.timetable)}));
 
+    // The ringer's part is fetched again every few seconds by the script (the plan, what sounds,
+    // the problems, the next bell), so a bell that rang is seen without reloading.
     if (const std::optional<RingerState> state = m_setup.ringer->state())
-        body += ringerPart(*state, c.session->formToken, now) +
+        body += html("<div id=\"live\">{}</div>", ringerPart(*state, c.session->formToken, now)) +
                 ringNowForm(musicChoices(db, m_setup.folder), c.session->formToken);
     else
         body += errorNotice(uiText("WebPage", "响铃程序没有回答"));
@@ -115,6 +129,7 @@ HttpResponse WebApp::todayPage(Context& c) {
             "<table><thead><tr><th>{}</th><th>{}</th><th>{}</th></tr></thead><tbody>{}</tbody>"
             "</table>",
             uiText("WebPage", "开始"), uiText("WebPage", "结束"), uiText("WebPage", "音乐"), rows);
+    body += html("<script src=\"/today.js\"></script>");
     return page(c, uiText("WebPage", "今天"), body);
 }
 

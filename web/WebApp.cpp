@@ -93,6 +93,12 @@ HttpResponse WebApp::route(Context& c) {
         r.body = webUploadScript();
         return r;
     }
+    if (c.path == "/today.js" && !post) {
+        HttpResponse r;
+        r.contentType = "text/javascript; charset=utf-8";
+        r.body = webTodayScript();
+        return r;
+    }
     if (!post) {
         if (c.path == "/") return todayPage(c);
         if (c.path == "/schedule") return schedulePage(c);

@@ -42,4 +42,65 @@ const std::string& webUploadScript() {
     return script;
 }
 
+const std::string& webTodayScript() {
+    static const std::string script = R"js(
+'use strict';
+(function () {
+  const clock = document.getElementById('clock');
+  if (!clock) return;
+  // The school's civil time, as milliseconds of a UTC clock: read back with getUTC*.
+  const skew = Number(clock.dataset.civil) - Date.now();
+  const two = function (n) { return String(n).padStart(2, '0'); };
+  const civilNow = function () { return Date.now() + skew; };
+  const fill = function (template, a, b) {
+    return template.replace('%1', String(a)).replace('%2', String(b));
+  };
+  const duration = function (next, seconds) {
+    const d = Math.floor(seconds / 86400), h = Math.floor(seconds % 86400 / 3600),
+          m = Math.floor(seconds % 3600 / 60), s = seconds % 60;
+    if (d > 0) return fill(next.dataset.days, d, h);
+    if (h > 0) return fill(next.dataset.hours, h, m);
+    if (m > 0) return fill(next.dataset.minutes, m, s);
+    return fill(next.dataset.seconds, s, '');
+  };
+  let fetching = false;
+  const refresh = function () {
+    const live = document.getElementById('live');
+    if (!live || fetching || live.contains(document.activeElement)) return;
+    fetching = true;
+    fetch('/', {credentials: 'same-origin', cache: 'no-store'})
+      .then(function (answer) { return answer.ok ? answer.text() : null; })
+      .then(function (text) {
+        if (!text) return;
+        const fresh = new DOMParser().parseFromString(text, 'text/html').getElementById('live');
+        if (fresh && !live.contains(document.activeElement)) live.replaceWith(fresh);
+      })
+      .catch(function () {})
+      .finally(function () { fetching = false; });
+  };
+  let dueRefreshed = false;
+  const tick = function () {
+    const now = new Date(civilNow());
+    clock.textContent = now.getUTCFullYear() + '-' + two(now.getUTCMonth() + 1) + '-' +
+        two(now.getUTCDate()) + ' ' + two(now.getUTCHours()) + ':' + two(now.getUTCMinutes()) +
+        ':' + two(now.getUTCSeconds());
+    const next = document.getElementById('next');
+    if (!next || !next.dataset.at) return;
+    const left = Math.max(0, Math.ceil((Number(next.dataset.at) - civilNow()) / 1000));
+    next.textContent = next.dataset.template.replace('%3', duration(next, left));
+    if (left === 0 && !dueRefreshed) {
+      dueRefreshed = true;
+      setTimeout(refresh, 1500);  // the bell's state once it sounds
+    } else if (left > 0) {
+      dueRefreshed = false;
+    }
+  };
+  tick();
+  setTimeout(function () { tick(); setInterval(tick, 1000); }, 1000 - civilNow() % 1000);
+  setInterval(refresh, 5000);
+})();
+)js";
+    return script;
+}
+
 }  // namespace tolvane

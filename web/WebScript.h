@@ -9,5 +9,9 @@ namespace tolvane {
 // chosen for the 铃声库 as it is (no form encoding), refusing one too large before it is sent,
 // and shows the library again with what the bell computer said.
 const std::string& webUploadScript();
+// Keeps the today page live: its clock and the next bell's countdown tick from the school's time
+// the page was served with, and the ringer's part is fetched again every few seconds (at once
+// when the next bell is due), left alone while someone uses one of its buttons.
+const std::string& webTodayScript();
 
 }  // namespace tolvane

@@ -123,7 +123,7 @@ if small_disk == "1":
     ok("a full disk is refused with its reason, and leaves nothing half-written")
 
 page.open(base + "/schedule")
-bell_at = int(time.time()) + 6
+bell_at = int(time.time()) + 10
 fields = {"start": clock(bell_at), "music": music}
 fields.update({f"d{d}": True for d in range(7)})
 page.fill(fields)
@@ -136,7 +136,27 @@ overflow = page.evaluate("document.documentElement.scrollWidth")
 if overflow > 360:
     fail(f"the schedule is {overflow} px wide on a 360 px phone")
 page.screenshot(os.path.join(shots, "web-schedule-phone-zh.png"))
-ok("a bell added 6 s ahead is listed on the page and in the window; the page fits 360 px")
+ok("a bell added 10 s ahead is listed on the page and in the window; the page fits 360 px")
+
+# The today page stays live: its clock and the countdown tick, and once the bell has rung the next
+# bell is another, all without a reload.
+page.open(base + "/")
+said = page.evaluate("[document.getElementById('clock').textContent,"
+                     " document.getElementById('next').textContent]")
+due = datetime.datetime.fromtimestamp(bell_at).strftime("%Y-%m-%d %H:%M:%S")
+if due not in said[1]:
+    fail("the today page does not name the bell due next: " + said[1])
+time.sleep(2.2)
+later = page.evaluate("[document.getElementById('clock').textContent,"
+                      " document.getElementById('next').textContent]")
+if later[0] == said[0] or later[1] == said[1]:
+    fail(f"the today page stood still: {said} then {later}")
+try:
+    page.wait_for(f"!document.getElementById('next').textContent.includes('{due}')",
+                  seconds=bell_at + 12 - time.time())
+except TimeoutError:
+    fail("after its bell the today page still names it: " + page.text())
+ok(f"the today page ticks ({said[0]} then {later[0]}) and moves on after the bell, unreloaded")
 
 while time.time() < bell_at + 2:
     time.sleep(0.1)
