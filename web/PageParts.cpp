@@ -94,6 +94,18 @@ std::vector<MusicChoice> musicChoices(TableDatabase& db, const std::string& fold
     return choices;
 }
 
+std::string musicShown(const std::string& folder, const std::string& music) {
+    const std::string library = bellLibraryFolder(folder);
+    if (music.size() > library.size() + 1 && music.compare(0, library.size(), library) == 0 &&
+        (music[library.size()] == '/' || music[library.size()] == '\\'))
+        return fillIn(uiText("WebPage", "铃声库：%1"), {music.substr(library.size() + 1)});
+    return music;
+}
+
+Html musicCell(const std::string& folder, const std::string& music) {
+    return html("<td class=\"music\" title=\"{}\">{}</td>", music, musicShown(folder, music));
+}
+
 bool isMusicChoice(const std::vector<MusicChoice>& choices, const std::string& path) {
     return std::any_of(choices.begin(), choices.end(),
                        [&](const MusicChoice& c) { return c.path == path; });

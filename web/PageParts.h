@@ -56,6 +56,11 @@ struct MusicChoice {
 };
 std::vector<MusicChoice> musicChoices(TableDatabase& db, const std::string& folder);
 bool isMusicChoice(const std::vector<MusicChoice>& choices, const std::string& path);
+// A bell's music as the office reads it: "铃声库：上课.mp3" for one in the library of the data
+// folder (the computer's own path says nothing to the office), the path itself otherwise.
+std::string musicShown(const std::string& folder, const std::string& music);
+// The same as a table cell, the whole path in its tip.
+Html musicCell(const std::string& folder, const std::string& music);
 // <select name="music"> of choices, chosen selected.
 Html musicSelect(const std::vector<MusicChoice>& choices, const std::string& chosen);
 

@@ -35,16 +35,18 @@ Html bellForm(const std::string& action, const std::string& token, const BellRec
     return out + html("</fieldset><button type=\"submit\">{}</button></form>", button);
 }
 
-Html bellTable(const std::vector<BellRecord>& bells, const std::string& timetable) {
+Html bellTable(const std::vector<BellRecord>& bells, const std::string& timetable,
+               const std::string& folder) {
     Html rows;
     for (const BellRecord& bell : bells) {
         const std::string start = urlEncoded(bell.start) + timetableParameter(timetable);
         rows += html(
-            "<tr><td>{}</td><td>{}</td><td>{}</td><td class=\"music\">{}</td><td "
+            "<tr><td>{}</td><td>{}</td><td>{}</td>{}<td "
             "class=\"actions\"><a href=\"/schedule/change?start={}\">{}</a> <a "
             "href=\"/schedule/delete?start={}\">{}</a></td></tr>",
-            bell.start, bell.end.empty() ? "—" : bell.end, daysText(bell.weekdays), bell.music,
-            start, uiText("WebPage", "修改"), start, uiText("WebPage", "删除"));
+            bell.start, bell.end.empty() ? "—" : bell.end, daysText(bell.weekdays),
+            musicCell(folder, bell.music), start, uiText("WebPage", "修改"), start,
+            uiText("WebPage", "删除"));
     }
     return html(
         "<table class=\"bells\"><thead><tr><th>{}</th><th>{}</th><th>{}</th><th>{}</th><th></th>"
@@ -89,7 +91,7 @@ HttpResponse WebApp::schedulePage(Context& c) {
     if (opened.isOk() && !table.isOk()) body += errorNotice(table.status().message());
     body += timetableChooser(db, timetable, today);
     body += bells.empty() ? html("<p>{}</p>", uiText("WebPage", "还没有铃声"))
-                          : bellTable(bells, timetable);
+                          : bellTable(bells, timetable, m_setup.folder);
     BellRecord blank;
     blank.weekdays = {true, true, true, true, true, false, false};
     body += html("<h2>{}</h2>", uiText("WebPage", "添加铃声")) +

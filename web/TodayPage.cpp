@@ -43,7 +43,8 @@ Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now
         fillIn(sentence, {dateText(next->day), next->bell.start, durationText(left)}));
 }
 
-Html ringerPart(const RingerState& state, const std::string& token, const LocalTime& now) {
+Html ringerPart(const RingerState& state, const std::string& token, const LocalTime& now,
+                const std::string& folder) {
     const bool running = state.plan == PlanState::kRunning;
     Html out = html(
         "<form method=\"post\" action=\"/plan\" class=\"row\">{}<span>{}</span><input "
@@ -52,14 +53,15 @@ Html ringerPart(const RingerState& state, const std::string& token, const LocalT
         running ? uiText("WebPage", "计划运行中") : uiText("WebPage", "计划已暂停"),
         running ? "pause" : "resume",
         running ? uiText("WebPage", "暂停计划") : uiText("WebPage", "恢复计划"));
-    const std::string playing =
-        state.playing ? timeText(state.playing->start) + " " + state.playing->music : "";
+    const std::string playing = state.playing ? timeText(state.playing->start) + " " +
+                                                    musicShown(folder, state.playing->music)
+                                              : "";
     std::string sounding = uiText("WebPage", "现在没有铃声");
     if (!state.ringingNow.empty())
         sounding =
             fillIn(state.ringingNowRepeats ? uiText("WebPage", "正在立即播放（重复，直到停止）：%1")
                                            : uiText("WebPage", "正在立即播放：%1"),
-                   {state.ringingNow});
+                   {musicShown(folder, state.ringingNow)});
     else if (!playing.empty())
         sounding = fillIn(uiText("WebPage", "正在响：%1"), {playing});
     out += html(
@@ -111,7 +113,8 @@ HttpResponse WebApp::todayPage(Context& c) {
     // The ringer's part is fetched again every few seconds by the script (the plan, what sounds,
     // the problems, the next bell), so a bell that rang is seen without reloading.
     if (const std::optional<RingerState> state = m_setup.ringer->state())
-        body += html("<div id=\"live\">{}</div>", ringerPart(*state, c.session->formToken, now)) +
+        body += html("<div id=\"live\">{}</div>",
+                     ringerPart(*state, c.session->formToken, now, m_setup.folder)) +
                 ringNowForm(musicChoices(db, m_setup.folder), c.session->formToken);
     else
         body += errorNotice(uiText("WebPage", "响铃程序没有回答"));
@@ -120,8 +123,8 @@ HttpResponse WebApp::todayPage(Context& c) {
     Html rows;
     for (const BellRecord& bell : bellsByTime(db, today.bells))
         if (ringsOnDay(bell, today))
-            rows += html("<tr><td>{}</td><td>{}</td><td class=\"music\">{}</td></tr>", bell.start,
-                         bell.end.empty() ? "—" : bell.end, bell.music);
+            rows += html("<tr><td>{}</td><td>{}</td>{}</tr>", bell.start,
+                         bell.end.empty() ? "—" : bell.end, musicCell(m_setup.folder, bell.music));
     if (rows.empty())
         body += html("<p>{}</p>", uiText("WebPage", "今天没有铃声"));
     else

@@ -28,7 +28,7 @@ main .notice { margin: 8px 0; }
 table { width: 100%; border-collapse: collapse; background: #fff; }
 th, td { text-align: left; padding: 8px 6px; border-bottom: 1px solid #d0d7de;
          vertical-align: top; }
-td.music { word-break: break-all; }
+td.music { overflow-wrap: anywhere; }
 td.actions a { display: inline-block; margin: 0 8px 4px 0; }
 form.row { display: flex; flex-wrap: wrap; gap: 8px; align-items: center; margin: 10px 0; }
 form.row span { flex: 1 1 12em; }
@@ -41,7 +41,8 @@ input, select, button { font: inherit; padding: 8px 10px; border-radius: 6px;
                         border: 1px solid #8c959f; min-height: 44px; }
 input[type=checkbox] { min-height: 0; width: 22px; height: 22px; }
 input[type=file] { width: 100%; min-width: 0; max-width: 100%; }
-table.library td:last-child { width: 100%; }
+table.library td:first-child { width: 40%; word-break: keep-all; overflow-wrap: anywhere; }
+table.library td:last-child { width: 60%; }
 table.library audio { display: block; width: 100%; max-width: 360px; min-width: 0; }
 button { background: #1f6feb; color: #fff; border-color: #1f4e79; cursor: pointer; }
 button.attention { background: #c62828; border-color: #8e0000; }
