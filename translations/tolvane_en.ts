@@ -130,6 +130,26 @@
             <source>修改成功！铃声将会在%1的%2响起！</source>
             <translation>Changed! The bell will ring on %1at %2!</translation>
         </message>
+        <message>
+            <source>铃声将会在%1的%2响起！</source>
+            <translation>It will ring on %1at %2!</translation>
+        </message>
+        <message>
+            <source>铃声属于作息表“%1”，但还没有哪一天用这个作息表：在校历或作息表窗口里给它日子，它才会在那些天%2的%3响起。</source>
+            <translation>The bell belongs to the timetable &quot;%1&quot;, which no day uses yet: give it days in the school calendar or the Timetables window, and it will ring on those days, %2at %3.</translation>
+        </message>
+        <message>
+            <source>铃声将会在作息表“%1”的日子（%2）里，%3的%4响起！</source>
+            <translation>It will ring on the days of the timetable &quot;%1&quot; (%2), %3at %4!</translation>
+        </message>
+        <message>
+            <source>添加铃声成功！</source>
+            <translation>Bell added! </translation>
+        </message>
+        <message>
+            <source>修改成功！</source>
+            <translation>Changed! </translation>
+        </message>
     </context>
     <context>
         <name>Calendar</name>
@@ -188,6 +208,10 @@
         <message>
             <source>一次最多设置 %1 天</source>
             <translation>At most %1 days at once</translation>
+        </message>
+        <message>
+            <source>按作息表的日子要按周一到周日中的一天响铃</source>
+            <translation>A day by a timetable must ring as one of Monday to Sunday</translation>
         </message>
     </context>
     <context>
@@ -1109,6 +1133,14 @@
             <source>只接受本页面自己的表单</source>
             <translation>Only this page's own forms are accepted</translation>
         </message>
+        <message>
+            <source>响哪天的铃声</source>
+            <translation>Ring the bells of</translation>
+        </message>
+        <message>
+            <source>铃声库：%1</source>
+            <translation>Bell library: %1</translation>
+        </message>
     </context>
     <context>
         <name>main</name>
@@ -1260,6 +1292,10 @@ To play it in random order, turn on random play in the settings!</translation>
         <message>
             <source>按作息表</source>
             <translation>By timetable</translation>
+        </message>
+        <message>
+            <source>按作息表里周几的铃声</source>
+            <translation>Ring that timetable's bells of</translation>
         </message>
     </context>
     <context>
@@ -1542,6 +1578,22 @@ Error: %2</translation>
         <message>
             <source>表文件已损坏</source>
             <translation>Table file damaged</translation>
+        </message>
+        <message>
+            <source>有上课日不会打铃</source>
+            <translation>school days without bells</translation>
+        </message>
+        <message>
+            <source>铃声按系统时间加 %1 秒响起。</source>
+            <translation>Bells ring %1 s after the system's time.</translation>
+        </message>
+        <message>
+            <source>铃声按系统时间减 %1 秒响起。</source>
+            <translation>Bells ring %1 s before the system's time.</translation>
+        </message>
+        <message>
+            <source> 等 %1 项</source>
+            <translation> and more (%1 in all)</translation>
         </message>
     </context>
     <context>
@@ -2064,6 +2116,46 @@ Error: %2</translation>
             <source>轮换的开始日期“%1”不是日期：轮换不起作用</source>
             <translation>The rotation's start &quot;%1&quot; is not a date: the rotation does nothing</translation>
         </message>
+        <message>
+            <source>作息表“%1”没有铃声：%2 整季不会打铃</source>
+            <translation>The timetable &quot;%1&quot; has no bells: nothing rings all season (%2)</translation>
+        </message>
+        <message>
+            <source>作息表“%1”没有铃声：按周轮换到它的那些周不会打铃</source>
+            <translation>The timetable &quot;%1&quot; has no bells: nothing rings in its weeks of the rotation</translation>
+        </message>
+        <message>
+            <source>校历 %1 按作息表 %2，但它%3没有铃声：这天不会打铃</source>
+            <translation>The school calendar gives %1 the timetable %2, which has no bells on %3: nothing rings that day</translation>
+        </message>
+        <message>
+            <source>校历 %1 起 %2 天按作息表 %3，但它%4没有铃声：这些天不会打铃</source>
+            <translation>The school calendar gives %2 days from %1 the timetable %3, which has no bells on %4: nothing rings those days</translation>
+        </message>
+        <message>
+            <source>“%1”不是 月-日，例如 05-01</source>
+            <translation>&quot;%1&quot; is not a month-day such as 05-01</translation>
+        </message>
+        <message>
+            <source>“%1”：没有 %2 月</source>
+            <translation>&quot;%1&quot;: there is no month %2</translation>
+        </message>
+        <message>
+            <source>“%1”：%2 月只有 %3 天</source>
+            <translation>&quot;%1&quot;: month %2 has only %3 days</translation>
+        </message>
+        <message>
+            <source>季节要有开始和结束两天（月-日），例如 05-01 和 09-30</source>
+            <translation>A season needs a first and a last day (month-day), such as 05-01 and 09-30</translation>
+        </message>
+        <message>
+            <source>季节要写成 月-日 至 月-日，例如 05-01 至 09-30，不是“%1”</source>
+            <translation>Write a season as month-day to month-day, such as 05-01 to 09-30, not &quot;%1&quot;</translation>
+        </message>
+        <message>
+            <source>%1（%2）</source>
+            <translation>%1 (%2)</translation>
+        </message>
     </context>
     <context>
         <name>TimetableCsv</name>
@@ -2397,6 +2489,45 @@ Error: %2</translation>
         <message>
             <source>确定</source>
             <translation>OK</translation>
+        </message>
+    </context>
+    <context>
+        <name>tolvane</name>
+        <message>
+            <source>季节</source>
+            <translation>Season</translation>
+        </message>
+        <message>
+            <source>每年的这些日子用“%1”</source>
+            <translation>Use &quot;%1&quot; on these days of each year</translation>
+        </message>
+        <message>
+            <source>从（月-日）</source>
+            <translation>From (month-day)</translation>
+        </message>
+        <message>
+            <source>到（月-日，含这一天）</source>
+            <translation>To (month-day, that day included)</translation>
+        </message>
+        <message>
+            <source>结束早于开始时跨过新年，例如 10-01 到 04-30。</source>
+            <translation>An end before the start wraps the new year, such as 10-01 to 04-30.</translation>
+        </message>
+        <message>
+            <source>按周轮换</source>
+            <translation>Weekly rotation</translation>
+        </message>
+        <message>
+            <source>轮流使用的作息表（拖动可改顺序）</source>
+            <translation>Timetables taking turns (drag to change the order)</translation>
+        </message>
+        <message>
+            <source>从哪一天所在的那一周开始</source>
+            <translation>Starting with the week of</translation>
+        </message>
+        <message>
+            <source>打钩的作息表一周一个轮流使用，按列表的顺序（拖动可改顺序）；都不打钩则不轮换。</source>
+            <translation>The ticked timetables take turns a week each, in the list's order (drag to change it); none ticked: no rotation.</translation>
         </message>
     </context>
 </TS>
