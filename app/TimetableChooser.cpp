@@ -36,7 +36,7 @@ void TimetableChooser::refill() {
     const QSignalBlocker quiet(&m_box);
     m_box.clear();
     for (const std::string& name : names) {
-        QString text = QString::fromStdString(name);
+        QString text = QString::fromStdString(timetableShownName(name));
         if (name == today) text += QCoreApplication::translate("tolvane::MainWindow", "（今天）");
         m_box.addItem(text, QString::fromStdString(name));
         if (name == shown) m_box.setCurrentIndex(m_box.count() - 1);

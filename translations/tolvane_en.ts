@@ -2010,6 +2010,114 @@ Error: %2</translation>
             <source>”已不存在</source>
             <translation>&quot;, no longer exists</translation>
         </message>
+        <message>
+            <source>，文件夹 </source>
+            <translation>, folder </translation>
+        </message>
+        <message>
+            <source>无窗口打铃启动：</source>
+            <translation>Headless ringer started: </translation>
+        </message>
+        <message>
+            <source>打铃服务启动：</source>
+            <translation>Bell service started: </translation>
+        </message>
+        <message>
+            <source>程序退出</source>
+            <translation>Program ended</translation>
+        </message>
+        <message>
+            <source>（会话结束）</source>
+            <translation> (session ended)</translation>
+        </message>
+        <message>
+            <source>：今天还有 </source>
+            <translation>: </translation>
+        </message>
+        <message>
+            <source> 个铃声不会响起</source>
+            <translation> of today's bells will not ring</translation>
+        </message>
+        <message>
+            <source>：今天没有要响的铃声了</source>
+            <translation>: no bells left to ring today</translation>
+        </message>
+        <message>
+            <source>收到结束信号 </source>
+            <translation>End signal received: </translation>
+        </message>
+        <message>
+            <source>立即播放结束：</source>
+            <translation>Ring-now ended: </translation>
+        </message>
+        <message>
+            <source>立即播放等铃声响完再进行：</source>
+            <translation>Ring-now waits for the bell to finish: </translation>
+        </message>
+        <message>
+            <source>立即播放取消：</source>
+            <translation>Ring-now cancelled: </translation>
+        </message>
+        <message>
+            <source>又有新的立即播放</source>
+            <translation>another ring-now was asked</translation>
+        </message>
+        <message>
+            <source>时钟未同步：</source>
+            <translation>Clock not synchronised: </translation>
+        </message>
+        <message>
+            <source>保持唤醒：已阻止休眠</source>
+            <translation>Staying awake: sleep blocked</translation>
+        </message>
+        <message>
+            <source>保持唤醒：已允许休眠</source>
+            <translation>Staying awake: sleep allowed again</translation>
+        </message>
+        <message>
+            <source>铃声库已建立：</source>
+            <translation>Bell library made: </translation>
+        </message>
+        <message>
+            <source>，放入了自带的铃声（来自 </source>
+            <translation>, with the shipped bells (from </translation>
+        </message>
+        <message>
+            <source>校历：</source>
+            <translation>School calendar: </translation>
+        </message>
+        <message>
+            <source> 放假，不响铃</source>
+            <translation> is a holiday, no bells</translation>
+        </message>
+        <message>
+            <source>（校历指定，按周一）</source>
+            <translation> (school calendar, as Monday)</translation>
+        </message>
+        <message>
+            <source>（校历指定，按周二）</source>
+            <translation> (school calendar, as Tuesday)</translation>
+        </message>
+        <message>
+            <source>（校历指定，按周三）</source>
+            <translation> (school calendar, as Wednesday)</translation>
+        </message>
+        <message>
+            <source>（校历指定，按周四）</source>
+            <translation> (school calendar, as Thursday)</translation>
+        </message>
+        <message>
+            <source>（校历指定，按周五）</source>
+            <translation> (school calendar, as Friday)</translation>
+        </message>
+        <message>
+            <source>（校历指定，按周六）</source>
+            <translation> (school calendar, as Saturday)</translation>
+        </message>
+        <message>
+            <source>（校历指定，按周日）</source>
+            <translation> (school calendar, as Sunday)</translation>
+        </message>
     </context>
     <context>
         <name>tolvanectl</name>
@@ -2155,6 +2263,18 @@ Error: %2</translation>
         <message>
             <source>%1（%2）</source>
             <translation>%1 (%2)</translation>
+        </message>
+        <message>
+            <source>%1 至 %2</source>
+            <translation>%1 to %2</translation>
+        </message>
+        <message>
+            <source>常规作息</source>
+            <translation>Regular (常规作息)</translation>
+        </message>
+        <message>
+            <source>；</source>
+            <translation>; </translation>
         </message>
     </context>
     <context>

@@ -50,7 +50,7 @@ std::vector<std::string> silentDayProblems(TableDatabase& db, const std::string&
     for (const TimetableIndex::Entry& t : index.timetables)
         if (t.season && !ringsAtAll(weekdaysOf(t.name)))
             problems.push_back(fillIn(uiText("Timetable", "作息表“%1”没有铃声：%2 整季不会打铃"),
-                                      {t.name, seasonText(*t.season)}));
+                                      {t.name, seasonShownText(*t.season)}));
     std::vector<std::string> rotation = index.rotation;
     std::sort(rotation.begin(), rotation.end());
     rotation.erase(std::unique(rotation.begin(), rotation.end()), rotation.end());

@@ -112,6 +112,13 @@ std::string seasonText(const Season& season) {
     return text;
 }
 
+std::string seasonShownText(const Season& season) {
+    char from[24], to[24];
+    std::snprintf(from, sizeof from, "%02d-%02d", season.from / 100, season.from % 100);
+    std::snprintf(to, sizeof to, "%02d-%02d", season.to / 100, season.to % 100);
+    return fillIn(uiText("Timetable", "%1 至 %2"), {from, to});
+}
+
 bool TimetablePlan::has(const std::string& name) const {
     return byName(*this, name) != nullptr;
 }
@@ -148,7 +155,7 @@ std::string seasonOverlap(const TimetablePlan& plan, const std::string& name,
     for (const auto& t : plan.timetables)
         if (t.name != name && t.season && t.season->overlaps(season))
             return fillIn(uiText("Timetable", "季节 %1 与作息表“%2”的季节 %3 重叠"),
-                          {seasonText(season), t.name, seasonText(*t.season)});
+                          {seasonShownText(season), t.name, seasonShownText(*t.season)});
     return {};
 }
 

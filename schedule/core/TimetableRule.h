@@ -39,8 +39,10 @@ Result<int> parseMonthDay(const std::string& text);
 Result<Season> parseSeason(const std::string& from, const std::string& to);
 // A season typed in one piece: "05-01 至 09-30", "5-1 到 9-30", "05-01 to 09-30".
 Result<Season> parseSeasonText(const std::string& text);
-// "05-01 至 09-30".
+// "05-01 至 09-30", as the ring log writes it.
 std::string seasonText(const Season& season);
+// The same in the reader's language ("05-01 to 09-30").
+std::string seasonShownText(const Season& season);
 
 struct TimetablePlan {
     struct Timetable {

@@ -489,8 +489,12 @@ std::map<std::string, std::string> calendarTimetables(TableDatabase& db, const s
     return days;
 }
 
+std::string timetableShownName(const std::string& name) {
+    return name == kDefaultTimetable ? uiText("Timetable", "常规作息") : name;
+}
+
 std::string timetableDayText(const std::string& name, int ringDay) {
-    const std::string day = fillIn(uiText("Timetable", "按作息表 %1"), {name});
+    const std::string day = fillIn(uiText("Timetable", "按作息表 %1"), {timetableShownName(name)});
     if (ringDay < 1 || ringDay > 7) return day;
     return fillIn(uiText("Timetable", "%1（%2）"), {day, ringDayText(ringDay)});
 }
@@ -501,7 +505,7 @@ std::string timetableReason(const TimetablePlan& plan, const DaysTimetable& day)
             return uiText("Timetable", "校历指定");
         case DaysTimetable::Why::kSeason:
             for (const auto& t : plan.timetables)
-                if (t.name == day.name && t.season) return seasonText(*t.season);
+                if (t.name == day.name && t.season) return seasonShownText(*t.season);
             return {};
         case DaysTimetable::Why::kRotation:
             return uiText("Timetable", "按周轮换");
@@ -513,9 +517,9 @@ std::string timetableReason(const TimetablePlan& plan, const DaysTimetable& day)
 
 std::string timetableRuleText(const TimetableIndex& index, const std::string& name) {
     std::string rule;
-    if (const auto* t = index.find(name); t && t->season) rule = seasonText(*t->season);
+    if (const auto* t = index.find(name); t && t->season) rule = seasonShownText(*t->season);
     const auto also = [&rule](const std::string& more) {
-        if (!rule.empty()) rule += "；";
+        if (!rule.empty()) rule += uiText("Timetable", "；");
         rule += more;
     };
     if (std::find(index.rotation.begin(), index.rotation.end(), name) != index.rotation.end())

@@ -114,6 +114,9 @@ std::map<std::string, std::string> calendarTimetables(TableDatabase& db, const s
 // "按作息表 考试", or with the weekday it rings as "按作息表 考试（按周一）": a calendar day's
 // state in the reader's language.
 std::string timetableDayText(const std::string& name, int ringDay = 0);
+// A timetable's name as a reader sees it: the default's in the reader's language ("Regular
+// (常规作息)"), every other as the school named it. Stored names never change.
+std::string timetableShownName(const std::string& name);
 
 // "夏季作息（05-01 至 09-30）", "单周（按周轮换）", "（校历指定）": why a timetable rings today, in
 // the reader's language.

@@ -128,8 +128,8 @@ void TimetableWindow::fill() {
         if (name == kDefaultTimetable && rule.isEmpty()) rule = tr("其余的日子");
         if (name == today.name) rule = tr("今天；") + rule;
         auto* item = new QTreeWidgetItem(
-            m_list,
-            {qs(name), bells.isOk() ? QString::number(bells.value()) : tr("不能读取"), rule});
+            m_list, {qs(timetableShownName(name)),
+                     bells.isOk() ? QString::number(bells.value()) : tr("不能读取"), rule});
         item->setData(0, Qt::UserRole, qs(name));
         if (name == today.name) {
             QFont bold = item->font(0);

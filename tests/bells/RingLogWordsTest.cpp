@@ -22,7 +22,9 @@ TEST(RingLogWords, TranslatesThePhrasesAndKeepsTimesPathsAndChineseAsStored) {
         {"铃声开始：", "Bell started: "},
         {"铃声响起：", "Bell heard: "},
         {"，第一个声音迟到 ", ", first sound late by "},
-        {" 毫秒", " ms"}};
+        {" 毫秒", " ms"},
+        {"程序启动：", "Program started: "},
+        {"，文件夹 ", ", folder "}};
     const UiTextTranslator translator = [&](const char*, const char* source) {
         const auto found = english.find(source);
         return found == english.end() ? std::string(source) : found->second;
@@ -34,6 +36,10 @@ TEST(RingLogWords, TranslatesThePhrasesAndKeepsTimesPathsAndChineseAsStored) {
     EXPECT_EQ(words.inReaderWords(heard),
               "[2026-12-08 08:00:00.020] Bell heard: 08:00:00, first sound late by 17 ms");
     EXPECT_EQ(words.inReaderWords(other), other);
+    // The start names its folder in the same language.
+    EXPECT_EQ(
+        words.inReaderWords("[2026-12-08 07:00:00.000] 程序启动：Tolvane 0.1.0，文件夹 /学校"),
+        "[2026-12-08 07:00:00.000] Program started: Tolvane 0.1.0, folder /学校");
     EXPECT_EQ(words.inReaderWords(""), "");
 }
 
