@@ -234,20 +234,24 @@ void TimetableWindow::onGenerate() {
     if (name.empty()) return;
     GenerateTimetableWindow window(m_library, this);
     window.setWindowTitle(tr("生成作息：%1").arg(qs(name)));
-    if (window.exec() != QDialog::Accepted) return;
-    putBells(name, window.bells(), tr("生成的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？"));
+    // 否 to replacing the bells the timetable has goes back to the generator, its values kept.
+    while (window.exec() == QDialog::Accepted)
+        if (putBells(name, window.bells(),
+                     tr("生成的 %1 个铃声将替换“%2”现有的 %3 个铃声。确定吗？")))
+            return;
 }
 
-void TimetableWindow::putBells(const std::string& name, std::vector<BellRecord> bells,
+bool TimetableWindow::putBells(const std::string& name, std::vector<BellRecord> bells,
                                const QString& replaceQuestion) {
     // Bells a timetable holds are replaced only when the user says so, knowing how many.
     auto held = timetableBellCount(m_db, name);
     if (held.isOk() && held.value() > 0 &&
         !confirm(replaceQuestion.arg(bells.size()).arg(qs(name)).arg(held.value())))
-        return;
+        return false;
     auto table = bellTableFor(m_db, name);
-    if (!table.isOk()) return void(report(table.status()));
+    if (!table.isOk()) return report(table.status()), true;
     report(replaceTimetableBells(m_db, table.value(), std::move(bells)));
+    return true;
 }
 
 void TimetableWindow::onImport() {

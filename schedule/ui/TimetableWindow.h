@@ -65,7 +65,8 @@ private:
     std::optional<std::string> askName(const QString& question, const QString& text = {});
     // The timetable's bells become bells; replaceQuestion (%1 new, %2 name, %3 held) is asked
     // first when it holds some.
-    void putBells(const std::string& name, std::vector<BellRecord> bells,
+    // false when the user would not have the timetable's bells replaced.
+    bool putBells(const std::string& name, std::vector<BellRecord> bells,
                   const QString& replaceQuestion);
 
     TableDatabase& m_db;

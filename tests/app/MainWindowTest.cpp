@@ -818,6 +818,39 @@ private slots:
         QVERIFY(w.problem()->text().contains(QStringLiteral("开始得太早")));
     }
 
+    // 否 to replacing a timetable's bells goes back to the generator with what was set in it.
+    void theGeneratorKeepsItsValuesWhenTheReplacementIsDeclined() {
+        addBells({{"09:00:00", "", "/b/旧.mp3", {true}, 32400}});
+        start();
+        TimetableWindow window(m_ringer->db(), m_clock, m_dir->path(), [] {});
+        const auto generator = [] {
+            return qobject_cast<GenerateTimetableWindow*>(QApplication::activeModalWidget());
+        };
+        const auto take = [generator] {
+            generator()->findChild<QPushButton*>(QStringLiteral("写入作息表按钮"))->click();
+        };
+        QTimer::singleShot(0, [&] {
+            QVERIFY(generator());
+            generator()->findChildren<QComboBox*>()[0]->setEditText(QStringLiteral("上课.mp3"));
+            generator()->findChildren<QComboBox*>()[1]->setEditText(QStringLiteral("下课.mp3"));
+            generator()->findChildren<QTimeEdit*>()[0]->setTime(QTime(7, 40));
+            take();
+        });
+        int asked = 0;
+        window.confirm = [&](const QString&) {
+            if (++asked == 2) return true;
+            QTimer::singleShot(0, [&] {
+                QVERIFY(generator());  // shown again, as it was
+                QCOMPARE(generator()->findChildren<QTimeEdit*>()[0]->time(), QTime(7, 40));
+                take();
+            });
+            return false;
+        };
+        window.onGenerate();
+        QCOMPARE(asked, 2);
+        QCOMPARE(readBells(m_ringer->db()).value().front().start, std::string("07:40:00"));
+    }
+
     void theDateLabelFollowsMidnight() {
         m_clock.setMs(civilToEpochSeconds(2026, 12, 8, 23, 59, 59) * 1000 + 250);
         start();
