@@ -133,6 +133,8 @@ awk -v r="$recorded_from" -v b="${tones[i]#*@}" -v n="${tones[i + 1]#*@}" 'BEGIN
   split(b, p, ":"); split(n, q, ":"); exit !(p[2] > 0.4 && r + q[1] >= r + p[1] + p[2] - 0.02) }' ||
   fail "the bell was cut short or the ring-now did not wait for it: ${tones[*]:i}"
 [ "${tones[i + 1]%%@*}" = 880 ] || fail "the ring-now after the bell is not the last asked: ${tones[*]:i}"
+awk -v n="${tones[i + 1]#*@}" 'BEGIN { split(n, q, ":"); exit !(q[2] >= 0.35) }' ||
+  fail "the ring-now after the bell was not heard whole (0.4 s): ${tones[i + 1]}"
 echo "ok: ring-nows asked just before and during a bell wait until it is over; the last one plays"
 
 log=$(ctl log "$dir")

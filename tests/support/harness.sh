@@ -103,7 +103,10 @@ start_wine() {
 }
 
 # A PulseAudio server of this run (its runtime folder in XDG_RUNTIME_DIR) with a null sink
-# "bells" as the default output.
+# "bells" as the default output. Without module-suspend-on-idle (Debian's default.pa loads it):
+# PulseAudio 16's null sink, woken from suspension, renders nothing for about two seconds and then
+# all it was given at once, so a recording of its monitor hears a sound started cold (a ring-now,
+# a pacat) cut short though every sample was played; a real card wakes in milliseconds.
 start_pulse() {
   pulseaudio --system=false -n --exit-idle-time=-1 --daemonize=no --disable-shm=yes \
     -L module-native-protocol-unix -L "module-null-sink sink_name=bells" --log-target=file:"$work/pulse.log" &
