@@ -1141,6 +1141,34 @@
             <source>铃声库：%1</source>
             <translation>Bell library: %1</translation>
         </message>
+        <message>
+            <source>月</source>
+            <translation>month</translation>
+        </message>
+        <message>
+            <source>日</source>
+            <translation>day</translation>
+        </message>
+        <message>
+            <source>到（含这一天）</source>
+            <translation>To (that day included)</translation>
+        </message>
+        <message>
+            <source>不按季节</source>
+            <translation>No season</translation>
+        </message>
+        <message>
+            <source>按周轮换：打钩的作息表按这个顺序一周一个（都不打钩则不轮换）</source>
+            <translation>Weekly rotation: the ticked timetables take a week each in this order (none ticked: no rotation)</translation>
+        </message>
+        <message>
+            <source>从哪一天所在的那一周开始</source>
+            <translation>Starting with the week of</translation>
+        </message>
+        <message>
+            <source>作息表的季节和轮换</source>
+            <translation>Timetables' seasons and rotation</translation>
+        </message>
     </context>
     <context>
         <name>main</name>

@@ -96,6 +96,7 @@ HttpResponse WebApp::calendarPage(Context& c) {
                 : calendarTable(days, c.session->formToken);
     body += calendarForm(c.session->formToken);
     body += timetableForm(db, c.session->formToken);
+    body += timetableRulesPart(db, dateText(now), c.session->formToken);
     return page(c, uiText("WebPage", "校历"), body);
 }
 

@@ -56,6 +56,9 @@ struct MusicChoice {
 };
 std::vector<MusicChoice> musicChoices(TableDatabase& db, const std::string& folder);
 bool isMusicChoice(const std::vector<MusicChoice>& choices, const std::string& path);
+// The calendar page's forms for each timetable's season and the week rotation; none for a school
+// with one timetable.
+Html timetableRulesPart(TableDatabase& db, const std::string& today, const std::string& token);
 // A bell's music as the office reads it: "铃声库：上课.mp3" for one in the library of the data
 // folder (the computer's own path says nothing to the office), the path itself otherwise.
 std::string musicShown(const std::string& folder, const std::string& music);

@@ -116,6 +116,8 @@ HttpResponse WebApp::route(Context& c) {
         if (c.path == "/calendar/set") return changeCalendar(c, true);
         if (c.path == "/calendar/clear") return changeCalendar(c, false);
         if (c.path == "/calendar/timetable") return calendarTimetable(c);
+        if (c.path == "/timetable/season") return timetableSeason(c);
+        if (c.path == "/timetable/rotation") return timetableRotation(c);
         if (c.path == "/plan") return setPlan(c);
         if (c.path == "/stop") return stopSound(c);
         if (c.path == "/ringnow") return ringNow(c);

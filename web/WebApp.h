@@ -91,6 +91,8 @@ private:
     HttpResponse calendarPage(Context& c);
     HttpResponse changeCalendar(Context& c, bool setting);
     HttpResponse calendarTimetable(Context& c);
+    HttpResponse timetableSeason(Context& c);
+    HttpResponse timetableRotation(Context& c);
     HttpResponse logPage(Context& c);
     HttpResponse setPlan(Context& c);
     HttpResponse stopSound(Context& c);

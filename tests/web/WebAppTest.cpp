@@ -433,6 +433,49 @@ TEST_F(WebAppTest, ThePagesWorkOnTheTimetableChosen) {
     EXPECT_EQ(0, examBells());
 }
 
+// Seasons and the rotation are picked on the calendar page: a day the month lacks is refused in
+// words, an overlap too, and what is taken is what the window and tolvanectl read.
+TEST_F(WebAppTest, SeasonsAndTheRotationArePickedOnTheCalendarPage) {
+    ASSERT_TRUE(addTimetable(db, "夏季").isOk());
+    ASSERT_TRUE(addTimetable(db, "冬季").isOk());
+    ASSERT_TRUE(setTimetableSeason(db, "冬季", parseSeason("10-01", "04-30").value()).isOk());
+    const auto index = [this] {
+        TableDatabase now;
+        EXPECT_TRUE(openTablesForReading(now, dir.path()).isOk());
+        return readTimetableIndex(now);
+    };
+    const std::string session = logIn();
+    const std::string calendar = send("GET", "/calendar", {}, session).body;
+    EXPECT_NE(std::string::npos, calendar.find("action=\"/timetable/season\"")) << calendar;
+    const std::string token = tokenIn(calendar);
+    const auto season = [&](const std::string& from, const std::string& to) {
+        const std::string form = "t=" + urlEncoded("夏季") + "&fm=" + from.substr(0, 2) +
+                                 "&fd=" + from.substr(3) + "&tm=" + to.substr(0, 2) +
+                                 "&td=" + to.substr(3) + "&token=" + token;
+        EXPECT_EQ(303, send("POST", "/timetable/season", form, session).status);
+        return send("GET", "/calendar", {}, session).body;
+    };
+    EXPECT_NE(std::string::npos, season("05-01", "09-31").find("9 月只有 30 天"));
+    EXPECT_NE(std::string::npos, season("04-01", "09-30").find("重叠"));
+    EXPECT_FALSE(index().find("夏季")->season.has_value());
+    season("05-01", "09-30");
+    EXPECT_EQ(parseSeason("05-01", "09-30").value(), index().find("夏季")->season);
+    EXPECT_NE(std::string::npos,
+              ringer.ringLog.lines.back().find("夏季 的季节设为 05-01 至 09-30"));
+
+    // The rotation: the ticked ones, in the form's order, from the week of the date.
+    const std::string rotation = "n0=" + urlEncoded("常规作息") + "&r0=1&n1=" + urlEncoded("夏季") +
+                                 "&n2=" + urlEncoded("冬季") +
+                                 "&r2=1&from=2026-12-07&token=" + token;
+    EXPECT_EQ(303, send("POST", "/timetable/rotation", rotation, session).status);
+    EXPECT_EQ((std::vector<std::string>{"常规作息", "冬季"}), index().rotation);
+    EXPECT_EQ("2026-12-07", index().rotationStart);
+    EXPECT_EQ(303, send("POST", "/timetable/rotation",
+                        "n0=" + urlEncoded("常规作息") + "&token=" + token, session)
+                       .status);
+    EXPECT_TRUE(index().rotation.empty());
+}
+
 TEST_F(WebAppTest, RingNowOffersTheSchedulesMusicAndPlaysNothingElse) {
     const std::string session = logIn();
     std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
