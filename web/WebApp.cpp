@@ -86,17 +86,11 @@ HttpResponse WebApp::route(Context& c) {
     if (c.path == "/favicon.ico") return plain(404, {});
 
     if (c.path == "/logout" && post) return logOut(c);
-    // The library page's script: for those who may upload, like the page itself.
-    if (c.path == "/upload.js" && !post) {
+    // The pages' scripts (the library's upload, today's ticking): for those who may see the pages.
+    if (!post && (c.path == "/upload.js" || c.path == "/today.js")) {
         HttpResponse r;
         r.contentType = "text/javascript; charset=utf-8";
-        r.body = webUploadScript();
-        return r;
-    }
-    if (c.path == "/today.js" && !post) {
-        HttpResponse r;
-        r.contentType = "text/javascript; charset=utf-8";
-        r.body = webTodayScript();
+        r.body = c.path == "/upload.js" ? webUploadScript() : webTodayScript();
         return r;
     }
     if (!post) {
