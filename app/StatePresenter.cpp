@@ -74,6 +74,7 @@ QStringList StatePresenter::trayNotes(const RingerState& state) {
     if (state.has(Kind::kScheduleDamaged)) notes << tr("表文件已损坏");
     if (state.has(Kind::kSilentDays)) notes << tr("有上课日不会打铃");
     if (state.has(Kind::kWeb)) notes << tr("网页没有开启");
+    if (state.has(Kind::kSpeech)) notes << tr("语音播报没有做成");
     return notes;
 }
 
@@ -118,7 +119,7 @@ StateWords StatePresenter::words(const RingerState& state) {
     }
     const bool paused = state.plan == PlanState::kPaused;
     if (paused) words.line << tr("计划已暂停：铃声不会响起。");
-    bool musicSaid = false;
+    bool musicSaid = false, speechSaid = false;
     for (const RingerProblem& p : state.problems) {
         switch (p.kind) {
             case Kind::kScheduleReadOnly:
@@ -132,6 +133,10 @@ StateWords StatePresenter::words(const RingerState& state) {
                 if (!std::exchange(musicSaid, true))
                     words.line
                         << tr("%1 个铃声的音乐不能播放（见运行日志）。").arg(state.unplayableBells);
+                break;
+            case Kind::kSpeech:
+                if (!std::exchange(speechSaid, true))
+                    words.line << tr("有铃声的语音播报没有做成，只响音乐（见运行日志）。");
                 break;
             case Kind::kScheduleDamaged:
             case Kind::kSilentDays:

@@ -81,7 +81,7 @@ int runOnset(int bells, const std::string& file) {
     std::mutex mutex;
     std::vector<int64_t> onsetMs;
     PlaybackHooks hooks;
-    hooks.onFirstData = [&](const std::string&, bool) {
+    hooks.onFirstData = [&](const std::string&, const std::string&, bool) {
         const int64_t now = clock.nowMs();
         std::lock_guard<std::mutex> lock(mutex);
         onsetMs.push_back(now % 1000);
@@ -128,7 +128,7 @@ int runOnset(int bells, const std::string& file) {
 
 class CountingSound final : public BellSound {
 public:
-    void start(const std::string& music) override { ++counts[music]; }
+    void start(const std::string& music, const std::string&) override { ++counts[music]; }
     void stop() override {}
     std::map<std::string, int> counts;
 };

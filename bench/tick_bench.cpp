@@ -14,7 +14,7 @@ namespace {
 
 class NoSound final : public BellSound, public PowerOff {
 public:
-    void start(const std::string&) override { ++starts; }
+    void start(const std::string&, const std::string&) override { ++starts; }
     void stop() override {}
     void requestPowerOff() override {}
     int starts = 0;

@@ -49,8 +49,10 @@ public:
         m_suffix = " (school time " + timeText(school) + ", clock offset " +
                    (offsetSeconds > 0 ? "+" : "") + std::to_string(offsetSeconds) + " s)";
     }
-    void start(const std::string& music) override {
-        m_out << m_moment << " start " << music << m_suffix << "\n";
+    void start(const std::string& music, const std::string& speech) override {
+        m_out << m_moment << " start " << music;
+        if (!speech.empty()) m_out << " then says \"" << speech << "\"";
+        m_out << m_suffix << "\n";
     }
     void stop() override { m_out << m_moment << " stop" << m_suffix << "\n"; }
     void requestPowerOff() override { m_out << m_moment << " power-off" << m_suffix << "\n"; }

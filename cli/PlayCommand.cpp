@@ -44,7 +44,7 @@ int playCommand(int argc, char** argv, const std::string& music) {
         }
     });
     watch.start(50);
-    sound.start(music);
+    sound.start(music, {});
     app.exec();
     return 0;
 }

@@ -43,7 +43,7 @@ int playCommand(int, char**, const std::string& music) {
         return static_cast<uint64_t>(
             duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     });
-    sound.start(music);
+    sound.start(music, {});
     PlaylistSource source(caught.list, caught.count,
                           [](const std::string& file, const std::string& why) {
                               std::cerr << "tolvanectl: skipped " << file << ": " << why << "\n";

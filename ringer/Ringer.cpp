@@ -25,6 +25,7 @@
 #include "schedule/core/SilentDays.h"
 #include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
+#include "speech/make/SpeechMaking.h"
 
 namespace tolvane {
 
@@ -73,6 +74,9 @@ Ringer::Ringer(Options options)
     m_ring->engine().setLog(*m_log);
     m_engineReady = true;
     m_sound->setRandomPlay(true);  // until the settings are read
+    const auto speechFile = [this](const std::string& text) { return readySpeechFile(text); };
+    m_sound->setSpeechFile(speechFile);
+    m_ring->engine().setSpeechFile(speechFile);
     m_inhibitor->onAnswer = [log = m_log.get()](const std::string& answer) { log->note(answer); };
     m_powerOff.onAnswer = [log = m_log.get()](const std::string& answer) {
         log->note("自动关机：系统回答：" + answer);
@@ -168,6 +172,9 @@ Result<SettingsRecord> Ringer::applySettings() {
     if (!settings.isOk()) return settings;
     m_ring->shutdownPlan() = {settings.value().autoShutdown, settings.value().shutdownTime};
     m_sound->setRandomPlay(settings.value().randomPlay);
+    const SpeechVoiceChoice speech{settings.value().voice, settings.value().speechRate};
+    // Another voice or rate: every bell's words are made again with it, ahead of the bells.
+    if (std::exchange(m_speechChoice, speech) != speech && m_tablesOpen) checkMusic();
     followClock(settings.value().autoCorrectTime);
     // A plan paused by the user stays paused: an option is no reason to ring again.
     if (m_plan == PlanState::kRunning) setPlan(PlanState::kRunning);
@@ -362,7 +369,8 @@ void Ringer::checkMusic() {
     }
     auto bells = readBellMusic(m_db);
     if (!bells.isOk()) return;  // the tick says so, and ends the run
-    m_musicChecker = std::thread([this, bells = std::move(bells).value()] {
+    m_musicChecker = std::thread([this, bells = std::move(bells).value(),
+                                  spoken = spokenBells(m_db), choice = m_speechChoice] {
         auto unplayable = findUnplayableMusic(bells, unplayableBecause);
         QMetaObject::invokeMethod(
             m_ring.get(),
@@ -370,7 +378,35 @@ void Ringer::checkMusic() {
                 musicChecked(std::move(unplayable));
             },
             Qt::QueuedConnection);
+        // Said after the music: making words takes a voice a moment for each text.
+        MissingSpeechMade speech = makeMissingSpeech(m_folder, spoken, choice);
+        QMetaObject::invokeMethod(
+            m_ring.get(),
+            [this, speech = std::move(speech)]() mutable {
+                speechChecked(std::move(speech.made), std::move(speech.unmade));
+            },
+            Qt::QueuedConnection);
     });
+}
+
+std::string Ringer::readySpeechFile(const std::string& text) const {
+    const std::string path = speechFilePath(m_folder, text, m_speechChoice);
+    return FileSystem::platform()->exists(path) ? path : std::string();
+}
+
+// The checker's last word: it has ended.
+void Ringer::speechChecked(std::vector<std::string> made, std::vector<UnmadeSpeech> unmade) {
+    m_musicChecker.join();
+    for (const std::string& text : made) m_log->note("语音播报已做好：" + text);
+    if (unmade != m_unmadeSpeech) {
+        for (const UnmadeSpeech& u : unmade)
+            if (std::find(m_unmadeSpeech.begin(), m_unmadeSpeech.end(), u) == m_unmadeSpeech.end())
+                m_log->warn("语音播报没有做成，铃声只响音乐：" + u.bell.start + " “" + u.bell.text +
+                            "”（" + u.why + "）");
+        m_unmadeSpeech = std::move(unmade);
+        stateChanged();
+    }
+    if (std::exchange(m_musicCheckAgain, false)) checkMusic();
 }
 
 // The next bell's music looked at again a minute before it: a file deleted or damaged since the
@@ -410,8 +446,8 @@ std::optional<int64_t> Ringer::msToNextBell() {
     return (civilToEpochSeconds(at) - civilToEpochSeconds(now)) * 1000 - nowMs % 1000;
 }
 
+// The music's verdict, while the checker goes on to make the bells' words.
 void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {
-    m_musicChecker.join();
     if (unplayable != m_unplayable) {
         // One line for each music newly found, with the times of its bells.
         std::vector<std::pair<std::string, std::string>> lines;  // music and why, then times
@@ -430,7 +466,6 @@ void Ringer::musicChecked(std::vector<UnplayableMusic> unplayable) {
         m_unplayable = std::move(unplayable);
         stateChanged();
     }
-    if (std::exchange(m_musicCheckAgain, false)) checkMusic();
 }
 
 void Ringer::setPlan(PlanState plan) {
@@ -496,7 +531,7 @@ bool Ringer::bellInTheWay() {
 
 void Ringer::startRingingNow(const std::string& music, bool repeat) {
     m_trialEnd.stop();
-    m_sound->start(music);
+    m_sound->start(music, {});
     m_ringingNow = RingingNow{music, repeat, m_playback->lastRequest()};
     m_ringingNowWatch.start();
     stateChanged();
@@ -520,7 +555,7 @@ void Ringer::followRingingNow() {
     }
     if (m_playback->playing()) return;
     if (!m_ringingNow->repeat) return endRingingNow("立即播放结束：播放完毕");
-    m_sound->start(m_ringingNow->music);
+    m_sound->start(m_ringingNow->music, {});
     m_ringingNow->request = m_playback->lastRequest();
 }
 
@@ -650,6 +685,8 @@ RingerState Ringer::state() {
         if (std::find(s.problems.begin(), s.problems.end(), music) == s.problems.end())
             s.problems.push_back(music);
     }
+    for (const UnmadeSpeech& u : m_unmadeSpeech)
+        s.problems.push_back({Kind::kSpeech, unmadeSpeechSaid(u)});
     s.unplayableBells = m_unplayable.size();
     s.unplayable = m_unplayable;
     s.outputCanBeFixed = outputCanBeFixed();
@@ -664,7 +701,7 @@ bool Ringer::tryNextBell() {
     m_follower->check();  // the bells as they are on disk this moment
     const auto next = nextBellOf(m_db, m_clock);
     if (!next) return false;
-    m_sound->start(next->bell.music);
+    m_sound->start(next->bell.music, next->bell.spoken());
     m_trialEnd.start();
     return true;
 }

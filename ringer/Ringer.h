@@ -39,6 +39,7 @@
 #include "schedule/core/Schema.h"
 #include "settings/core/ProgramOptions.h"
 #include "settings/core/Settings.h"
+#include "speech/core/SpeechFiles.h"
 #include "storage/TableDatabase.h"
 
 namespace tolvane {
@@ -150,6 +151,7 @@ public:
     // folder), looked at after the tables open, at each change of the bell table and daily, on a
     // thread of its own; newly found ones are said in the ring log, and onStateChanged follows.
     const std::vector<UnplayableMusic>& unplayableMusic() const { return m_unplayable; }
+    const std::vector<UnmadeSpeech>& unmadeSpeech() const { return m_unmadeSpeech; }
     // Why the bells cannot be heard on the output they play on (no server, the output chosen
     // gone, muted, below the audible floor, its port unplugged), as the sound server last told;
     // empty when nothing is known to be wrong. A change is said once in the ring log.
@@ -213,6 +215,10 @@ private:
     void followDamagedTables(const std::vector<DamagedTable>& now);
     void sayIndexProblems();
     void musicChecked(std::vector<UnplayableMusic> unplayable);
+    void speechChecked(std::vector<std::string> made, std::vector<UnmadeSpeech> unmade);
+    // The file made ahead that says text with the voice and rate of the settings; empty when it
+    // is not there (yet).
+    std::string readySpeechFile(const std::string& text) const;
     void followClock(bool checked);
     void followOutput();
     void outputReported(const OutputReport& report);
@@ -287,6 +293,8 @@ private:
     int64_t m_pausedMusicLook = 0;     // when a paused plan looks at the music again (epoch s)
     int64_t m_musicCheckedBefore = 0;  // the bell (its local wall second) whose music was checked
     std::vector<UnplayableMusic> m_unplayable;
+    SpeechVoiceChoice m_speechChoice;          // as the settings last read say
+    std::vector<UnmadeSpeech> m_unmadeSpeech;  // bells whose speech could not be made
     std::function<std::unique_ptr<OutputWatch>(const std::string&,
                                                std::function<void(const OutputReport&)>)>
         m_watchOutput;

@@ -128,10 +128,12 @@ void PlayerWorker::startNextFile() {
 }
 
 PcmDevice* PlayerWorker::makeDevice(const std::shared_ptr<PlaylistSource>& source, PcmSink* sink) {
-    std::function<void()> firstData;
+    std::function<void(const std::string&)> firstData;
     if (m_hooks.onFirstData)
         firstData = [report = m_hooks.onFirstData, why = sink->inaudibleBecause(),
-                     known = sink->audibilityKnown()] { report(why, known); };
+                     known = sink->audibilityKnown()](const std::string& file) {
+            report(file, why, known);
+        };
     return new PcmDevice(source, std::move(firstData), sink);
 }
 
@@ -142,8 +144,9 @@ void PlayerWorker::onDrained() {
 
 PlaybackHooks engineHooks(std::function<RingEngine*()> engine) {
     PlaybackHooks hooks;
-    hooks.onFirstData = [engine](const std::string& inaudibleBecause, bool audibilityKnown) {
-        if (RingEngine* e = engine()) e->onFirstSample(inaudibleBecause, audibilityKnown);
+    hooks.onFirstData = [engine](const std::string& file, const std::string& inaudibleBecause,
+                                 bool audibilityKnown) {
+        if (RingEngine* e = engine()) e->onFirstSample(file, inaudibleBecause, audibilityKnown);
     };
     hooks.onListEnd = [engine] {
         if (RingEngine* e = engine()) e->onListEnded();

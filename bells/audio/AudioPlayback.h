@@ -27,7 +27,10 @@ class PlaylistSource;
 // replaced), when a file is skipped (missing, not MP3) and when no output takes the stream.
 struct PlaybackHooks {
     // The first samples of a list reached the output; why nobody hears that output, or empty.
-    std::function<void(const std::string& inaudibleBecause, bool audibilityKnown)> onFirstData;
+    // file: the list's file whose first samples they are.
+    std::function<void(const std::string& file, const std::string& inaudibleBecause,
+                       bool audibilityKnown)>
+        onFirstData;
     std::function<void()> onListEnd;
     std::function<void(const std::string& file, const std::string& why)> onSkipped;
     std::function<void()> onNoOutput;

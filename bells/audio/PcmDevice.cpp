@@ -5,8 +5,8 @@
 
 namespace tolvane {
 
-PcmDevice::PcmDevice(std::shared_ptr<PlaylistSource> source, std::function<void()> onFirstData,
-                     QObject* parent)
+PcmDevice::PcmDevice(std::shared_ptr<PlaylistSource> source,
+                     std::function<void(const std::string& file)> onFirstData, QObject* parent)
     : QIODevice(parent), m_source(std::move(source)), m_onFirstData(std::move(onFirstData)) {
     const PcmFormat f = m_format = m_source->format();
     m_frameBytes = qint64{f.channels} * 2;
@@ -27,11 +27,15 @@ qint64 PcmDevice::readData(char* data, qint64 maxSize) {
     while (!m_inTail) {
         const auto got = static_cast<qint64>(m_source->read(data, static_cast<size_t>(maxSize)));
         if (got > 0) {
-            if (m_onFirstData) std::exchange(m_onFirstData, nullptr)();
+            if (!std::exchange(m_fileReported, true) && m_onFirstData)
+                m_onFirstData(m_source->currentPath());
             return got;
         }
         // The next file follows at once when this stream can play it; otherwise the tail.
-        if (!m_source->openNext() || !(m_source->format() == m_format)) m_inTail = true;
+        if (!m_source->openNext() || !(m_source->format() == m_format))
+            m_inTail = true;
+        else
+            m_fileReported = false;
     }
     if (m_tailLeft > 0) {
         const qint64 n = std::min(maxSize, m_tailLeft);

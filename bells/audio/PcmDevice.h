@@ -10,6 +10,7 @@
 #include <QIODevice>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "bells/audio/PlaylistSource.h"
 
@@ -20,9 +21,10 @@ class PcmDevice final : public QIODevice {
 public:
     static constexpr int kTailMs = 300;
 
-    // onFirstData runs once, when the first samples are handed to the sink.
-    PcmDevice(std::shared_ptr<PlaylistSource> source, std::function<void()> onFirstData,
-              QObject* parent = nullptr);
+    // onFirstData runs once for each file of the list this device plays, when its first samples
+    // are handed to the sink, with the file.
+    PcmDevice(std::shared_ptr<PlaylistSource> source,
+              std::function<void(const std::string& file)> onFirstData, QObject* parent = nullptr);
 
     bool isSequential() const override { return true; }
     bool atEnd() const override { return m_finished; }
@@ -35,7 +37,8 @@ protected:
 private:
     std::shared_ptr<PlaylistSource> m_source;
     PcmFormat m_format;
-    std::function<void()> m_onFirstData;
+    std::function<void(const std::string& file)> m_onFirstData;
+    bool m_fileReported = false;  // the current file's first samples were reported
     bool m_inTail = false;
     qint64 m_tailLeft;
     qint64 m_frameBytes;

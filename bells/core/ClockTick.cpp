@@ -49,6 +49,15 @@ Result<bool> dueNow(const TableDatabase& db, const ScanFields& fields,
     return db.readLogical(fields.today);
 }
 
+// What the current record's bell says after its music; empty when it says nothing (or its table
+// has no such fields).
+std::string spokenText(const TableDatabase& db) {
+    auto speaks = db.readLogical(schema::kReminderFlag);
+    if (!speaks.isOk() || !speaks.value()) return {};
+    auto text = db.readText(schema::kReminderText);
+    return text.isOk() ? std::move(text).value() : std::string();
+}
+
 }  // namespace
 
 Status runClockTick(TableDatabase& db, const LocalTime& t, const ShutdownPlan& shutdown,
@@ -77,7 +86,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
         if (!due.value()) continue;
         auto music = db.readText(schema::kMusic);
         if (!music.isOk()) return music.status();
-        sound.start(music.value());
+        sound.start(music.value(), spokenText(db));
     }
     for (db.goFirst(); !db.endOfTable(); db.skip()) {
         if (!db.currentIsLive()) continue;
@@ -120,7 +129,7 @@ Result<std::vector<ScheduledBell>> bellsStartingBetween(TableDatabase& db, const
         if (!end.isOk()) return end.status();
         auto music = db.readText(schema::kMusic);
         if (!music.isOk()) return music.status();
-        found.push_back({start.value(), end.value(), music.value()});
+        found.push_back({start.value(), end.value(), music.value(), spokenText(db)});
     }
     return found;
 }

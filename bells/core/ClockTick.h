@@ -20,14 +20,18 @@ namespace tolvane {
 // The Bell record's weekday field for a weekday (0 = Sunday): "周日" .. "周六".
 const char* weekdayFieldName(int weekday);
 
-// What the tick does to the sound: start a bell's `音乐` value, or stop whatever plays.
+// What the tick does to the sound: start a bell's `音乐` value, followed by what it says (speech,
+// empty when it says nothing), or stop whatever plays.
 class BellSound {
 public:
     virtual ~BellSound() = default;
-    virtual void start(const std::string& music) = 0;
+    virtual void start(const std::string& music, const std::string& speech) = 0;
     virtual void stop() = 0;
     // The bell expected to start next second: what its start needs may be opened now, unheard.
-    virtual void prepare(const std::string& music) { (void)music; }
+    virtual void prepare(const std::string& music, const std::string& speech) {
+        (void)music;
+        (void)speech;
+    }
     // Whether prepare does anything: the engine looks the next second's bell up only then.
     virtual bool preparesAhead() const { return false; }
 };
@@ -53,6 +57,7 @@ Status runClockTick(TableDatabase& db, const LocalTime& t, const RingDay& day,
 // A bell of the schedule as its record holds it.
 struct ScheduledBell {
     std::string start, end, music;
+    std::string speech;  // what it says after its music; empty when nothing
 };
 // The live bells that start on day at a time from from to to (texts "HH:MM:SS" of one day, both
 // included), in table order; none when the day rings no bells.

@@ -46,20 +46,27 @@ std::vector<std::string> splitPlayList(std::string_view text) {
 PlaylistBellSound::PlaylistBellSound(PlaybackService& playback, std::function<uint64_t()> seed)
     : m_playback(playback), m_seed(std::move(seed)) {}
 
-std::vector<std::string> PlaylistBellSound::listFor(const std::string& music) {
-    if (countsAsFile(music)) return {music};
-    return splitPlayList(buildFolderPlayList(music, m_randomPlay, m_seed()));
+std::vector<std::string> PlaylistBellSound::listFor(const std::string& music,
+                                                    const std::string& speech) {
+    std::vector<std::string> list =
+        countsAsFile(music) ? std::vector<std::string>{music}
+                            : splitPlayList(buildFolderPlayList(music, m_randomPlay, m_seed()));
+    // Last, whatever order the music took: the words follow the music.
+    if (!speech.empty() && m_speechFile)
+        if (std::string file = m_speechFile(speech); !file.empty()) list.push_back(std::move(file));
+    return list;
 }
 
-void PlaylistBellSound::prepare(const std::string& music) {
-    m_preparedMusic = music;
-    m_preparedList = listFor(music);
+void PlaylistBellSound::prepare(const std::string& music, const std::string& speech) {
+    m_preparedMusic = {music, speech};
+    m_preparedList = listFor(music, speech);
     m_playback.prepare(m_preparedList, 1);
 }
 
-void PlaylistBellSound::start(const std::string& music) {
+void PlaylistBellSound::start(const std::string& music, const std::string& speech) {
+    const std::pair<std::string, std::string> asked{music, speech};
     std::vector<std::string> list =
-        m_preparedMusic == music ? std::move(m_preparedList) : listFor(music);
+        m_preparedMusic == asked ? std::move(m_preparedList) : listFor(music, speech);
     m_preparedMusic.reset();
     m_preparedList.clear();
     m_playback.play(list, 1);

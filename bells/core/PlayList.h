@@ -27,25 +27,33 @@ class PlaylistBellSound final : public BellSound {
 public:
     // seed gives a fresh seed for each folder list (the millisecond tick count in the program).
     PlaylistBellSound(PlaybackService& playback, std::function<uint64_t()> seed);
-    void start(const std::string& music) override;
+    void start(const std::string& music, const std::string& speech) override;
     void stop() override;
-    void prepare(const std::string& music) override;
+    void prepare(const std::string& music, const std::string& speech) override;
     bool preparesAhead() const override { return true; }
+
+    // The file that says a text after the music (made ahead), or empty when there is none yet:
+    // the bell then rings its music alone. Asked at prepare and start; must only look, never
+    // make.
+    void setSpeechFile(std::function<std::string(const std::string& text)> speechFile) {
+        m_speechFile = std::move(speechFile);
+    }
 
     // Whether a folder plays in a drawn order (the Settings option "随机播放"); read at each start.
     void setRandomPlay(bool on) { m_randomPlay = on; }
     bool randomPlay() const { return m_randomPlay; }
 
 private:
-    std::vector<std::string> listFor(const std::string& music);
+    std::vector<std::string> listFor(const std::string& music, const std::string& speech);
 
     PlaybackService& m_playback;
     // The list drawn for the bell prepared, which its start then plays (a folder in a drawn
     // order is drawn once).
-    std::optional<std::string> m_preparedMusic;
+    std::optional<std::pair<std::string, std::string>> m_preparedMusic;  // music and speech
     std::vector<std::string> m_preparedList;
     bool m_randomPlay = false;
     std::function<uint64_t()> m_seed;
+    std::function<std::string(const std::string& text)> m_speechFile;
 };
 
 }  // namespace tolvane

@@ -21,10 +21,13 @@ class RingEngine::LoggedSound final : public BellSound {
 public:
     LoggedSound(RingEngine& engine, const LocalTime& second, int64_t epochMs)
         : m_engine(engine), m_second(second), m_epochMs(epochMs) {}
-    void start(const std::string& music) override {
+    void start(const std::string& music, const std::string& speech) override {
+        const std::string speechFile = speech.empty() || !m_engine.m_speechFile
+                                           ? std::string()
+                                           : m_engine.m_speechFile(speech);
         {
             std::lock_guard<std::mutex> lock(m_engine.m_bellMutex);
-            if (m_engine.m_playing) m_engine.m_log->note("铃声停止：被下一个铃声替换");
+            if (m_engine.m_playing) m_engine.stoppedLocked("被下一个铃声替换");
             m_engine.m_playing = true;
             m_engine.m_awaitingFirstSample = true;
             m_engine.m_inaudibleBecause.clear();
@@ -32,14 +35,20 @@ public:
             m_engine.m_bellSecond = m_second;
             m_engine.m_bellMusic = music;
             m_engine.m_bellEpochMs = m_epochMs;
+            m_engine.m_bellSpeech = speech;
+            m_engine.m_bellSpeechFile = speechFile;
+            m_engine.m_awaitingSpeech = !speechFile.empty();
         }
         m_engine.m_log->bellStarted(m_second, music);
+        // Without a way to find speech (a dry run), nothing is said of it.
+        if (!speech.empty() && speechFile.empty() && m_engine.m_speechFile)
+            m_engine.m_log->warn(m_engine.speechLine(m_second, speech, "语音还没有做好，只响音乐"));
         if (!countsAsFile(music) && listMp3Files(music).empty()) {
             m_engine.m_log->warn("跳过铃声：文件夹里没有MP3文件（" + music + "）");
             std::lock_guard<std::mutex> lock(m_engine.m_bellMutex);
             m_engine.m_lastSkip = "文件夹里没有MP3文件（" + music + "）";
         }
-        m_engine.m_sound.start(music);
+        m_engine.m_sound.start(music, speech);
     }
     void stop() override {
         m_engine.stopped("到了结束时间");
@@ -131,7 +140,8 @@ void RingEngine::prepareNextSecond(int64_t wall, const RingDay& day) {
     Result<std::vector<ScheduledBell>> bells = bellsStartingBetween(m_db, day, text, text);
     // The last one started is the one heard. A table that cannot be read now is the tick's to
     // report, next second.
-    if (bells.isOk() && !bells.value().empty()) m_sound.prepare(bells.value().back().music);
+    if (bells.isOk() && !bells.value().empty())
+        m_sound.prepare(bells.value().back().music, bells.value().back().speech);
 }
 
 namespace {
@@ -174,7 +184,7 @@ Status RingEngine::ringPassedOver(int64_t previousWall, int64_t wall, int64_t ep
         const int64_t bellWall = wall - lateS;
         m_pacer.treatAsProcessed(bellWall);
         LoggedSound sound(*this, civilFromEpochSeconds(bellWall), (epoch - lateS) * 1000);
-        sound.start(bell.music);
+        sound.start(bell.music, bell.speech);
     }
     return Status::ok();
 }
@@ -205,9 +215,26 @@ void RingEngine::nameBellsSteppedBack(int64_t wall, int64_t back) {
 
 void RingEngine::stopped(const std::string& why) {
     std::lock_guard<std::mutex> lock(m_bellMutex);
+    stoppedLocked(why);
+}
+
+void RingEngine::stoppedLocked(const std::string& why) {
     if (!m_playing) return;
     m_playing = false;
+    // Its words were still to come: cut as the music was.
+    if (std::exchange(m_awaitingSpeech, false))
+        m_log->warn(speechLine(m_bellSecond, m_bellSpeech, "语音没有播出：" + why));
     m_log->note("铃声停止：" + why);
+}
+
+std::string RingEngine::speechLine(const LocalTime& second, const std::string& text,
+                                   const std::string& what) {
+    return "语音播报：" + text + "（" + timeText(second) + " 的铃声，" + what + "）";
+}
+
+void RingEngine::setSpeechFile(std::function<std::string(const std::string& text)> speechFile) {
+    std::lock_guard<std::mutex> lock(m_bellMutex);
+    m_speechFile = std::move(speechFile);
 }
 
 bool RingEngine::bellPlaying() {
@@ -226,8 +253,18 @@ void RingEngine::stopByHand() {
     m_sound.stop();
 }
 
-void RingEngine::onFirstSample(const std::string& inaudibleBecause, bool audibilityKnown) {
+void RingEngine::onFirstSample(const std::string& file, const std::string& inaudibleBecause,
+                               bool audibilityKnown) {
     std::lock_guard<std::mutex> lock(m_bellMutex);
+    if (m_awaitingSpeech && file == m_bellSpeechFile) {
+        m_awaitingSpeech = false;
+        if (!inaudibleBecause.empty())
+            m_log->warn(
+                speechLine(m_bellSecond, m_bellSpeech, "语音没有被听到：" + inaudibleBecause));
+        else
+            m_log->note(speechLine(m_bellSecond, m_bellSpeech,
+                                   audibilityKnown ? "语音响起" : "语音已播放，能否听到未知"));
+    }
     if (!m_awaitingFirstSample) return;
     m_awaitingFirstSample = false;
     m_inaudibleBecause = inaudibleBecause;

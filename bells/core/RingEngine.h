@@ -13,6 +13,7 @@
 // named in the log as not rung, and rings at its second if the clock comes back to it.
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -67,7 +68,13 @@ public:
     // hear (inaudibleBecause says why) is never logged as heard, nor as played out.
     // audibilityKnown false: the system does not tell whether the output can be heard, so the
     // bell is logged as played, never as heard.
-    void onFirstSample(const std::string& inaudibleBecause = {}, bool audibilityKnown = true);
+    // file: the file of the list whose first samples these are (a bell's words are told apart
+    // from its music by it).
+    void onFirstSample(const std::string& file, const std::string& inaudibleBecause = {},
+                       bool audibilityKnown = true);
+    // The file made ahead that says a bell's text, or empty when there is none yet (the same as
+    // the sound's own, PlaylistBellSound::setSpeechFile): a bell's words are logged by it.
+    void setSpeechFile(std::function<std::string(const std::string& text)> speechFile);
     void onListEnded();
     void onFileSkipped(const std::string& file, const std::string& why);
     void onNoOutput();
@@ -83,6 +90,9 @@ private:
     Status ringPassedOver(int64_t previousWall, int64_t wall, int64_t epoch, const LocalTime& now,
                           const RingDay& day);
     void stopped(const std::string& why);
+    void stoppedLocked(const std::string& why);  // m_bellMutex held
+    static std::string speechLine(const LocalTime& second, const std::string& text,
+                                  const std::string& what);
 
     TableDatabase& m_db;
     const Clock& m_clock;
@@ -103,6 +113,10 @@ private:
     LocalTime m_bellSecond;
     std::string m_bellMusic;
     int64_t m_bellEpochMs = 0;
+    std::function<std::string(const std::string& text)> m_speechFile;
+    std::string m_bellSpeech;       // what the bell playing says after its music
+    std::string m_bellSpeechFile;   // and the file that says it
+    bool m_awaitingSpeech = false;  // its words are still to be heard
 };
 
 }  // namespace tolvane

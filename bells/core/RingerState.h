@@ -25,6 +25,7 @@ enum class RingerProblemKind {
     kClock,             // the system clock is not synchronised
     kWeb,               // the page was asked for and is not served
     kMusic,             // a bell's music will not play (one problem for each music and why)
+    kSpeech,            // a bell's words could not be made ahead: it rings its music alone
 };
 
 struct RingerProblem {

@@ -21,7 +21,7 @@ namespace {
 constexpr char kRinger[] = "ringer";
 constexpr char kProblems[] = "problems";
 
-constexpr std::array<std::pair<RingerProblemKind, const char*>, 7> kKindNames{{
+constexpr std::array<std::pair<RingerProblemKind, const char*>, 8> kKindNames{{
     {RingerProblemKind::kScheduleReadOnly, "schedule_read_only"},
     {RingerProblemKind::kScheduleDamaged, "schedule_damaged"},
     {RingerProblemKind::kSilentDays, "silent_days"},
@@ -29,6 +29,7 @@ constexpr std::array<std::pair<RingerProblemKind, const char*>, 7> kKindNames{{
     {RingerProblemKind::kClock, "clock"},
     {RingerProblemKind::kWeb, "web"},
     {RingerProblemKind::kMusic, "music"},
+    {RingerProblemKind::kSpeech, "speech"},
 }};
 
 // One line each: a music's name may hold a line break, which would end the value early.

@@ -87,11 +87,42 @@ std::optional<FlowMessage> musicUnstorable(const std::string& music) {
                        {reason}));
 }
 
-std::vector<Value> recordValues(const Times& times, const BellForm& form) {
-    return bellValues({times.start, times.end, form.music, form.weekdays, secondsOf(times.start)});
+std::optional<FlowMessage> speechRefused(const BellForm& form) {
+    if (!form.speech) return std::nullopt;
+    const std::string problem = speechProblem(*form.speech);
+    if (problem.empty()) return std::nullopt;
+    return info(problem);
+}
+
+BellRecord recordOf(const Times& times, const BellForm& form, const SpokenText& speech) {
+    return BellRecord{times.start,   times.end,  form.music, form.weekdays, secondsOf(times.start),
+                      speech.speaks, speech.text};
+}
+
+// What the bell at the current record says now.
+SpokenText storedSpeech(const TableDatabase& db) {
+    auto bell = readBell(db);
+    if (!bell.isOk()) return {};
+    return {bell.value().speaks, bell.value().speech};
 }
 
 }  // namespace
+
+std::string speechProblem(const SpokenText& speech) {
+    if (speech.speaks && speech.text.find_first_not_of(" \t\r\n") == std::string::npos)
+        return uiText("BellEditing", "请填写语音提醒的文字！");
+    if (const std::string reason = unstorableTextReason(speech.text); !reason.empty())
+        return fillIn(uiText("BellEditing", "语音提醒的文字不能保存：%1。"), {reason});
+    auto gbk = utf8ToGbk(speech.text);
+    if (gbk.isOk() && gbk.value().size() > static_cast<size_t>(schema::kReminderTextWidth))
+        return fillIn(
+            uiText("BellEditing", "语音提醒的文字太长：“%1”最多%2字节，这段文字有%3字节。"),
+            {schema::kReminderText, std::to_string(schema::kReminderTextWidth),
+             std::to_string(gbk.value().size())});
+    return {};
+}
+
+namespace {}  // namespace
 
 Result<BellRecord> bellOfForm(const BellForm& form) {
     if (form.music.empty())
@@ -100,8 +131,9 @@ Result<BellRecord> bellOfForm(const BellForm& form) {
     if (!stop) stop = musicTooLong(form.music);
     Times times;
     if (!stop) stop = readTimes(form, &times);
+    if (!stop) stop = speechRefused(form);
     if (stop) return Status::invalidArgument(stop->text);
-    return BellRecord{times.start, times.end, form.music, form.weekdays, secondsOf(times.start)};
+    return recordOf(times, form, form.speech.value_or(SpokenText{}));
 }
 
 std::string shownText(const FlowResult& result) {
@@ -167,6 +199,7 @@ FlowResult addBell(TableDatabase& db, const BellForm& form, const std::string& t
     if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
+    if (auto stop = speechRefused(form)) return {stop};
     if (!db.select(table).isOk()) return {info(uiText("BellEditing", "添加铃声失败！"))};
     // From the check for a taken time to the append, no other program may add that time.
     TableDatabase::WriteLock lock(db);
@@ -174,7 +207,8 @@ FlowResult addBell(TableDatabase& db, const BellForm& form, const std::string& t
         return {info(uiText("BellEditing", "添加铃声失败！")), false, lock.status().message()};
     if (findStart(db, times.start))
         return {info(uiText("BellEditing", "对不起！这个时间点已经有铃声！"))};
-    if (Status s = db.append(recordValues(times, form)); !s.isOk())
+    const BellRecord bell = recordOf(times, form, form.speech.value_or(SpokenText{}));
+    if (Status s = db.append(bellValues(bell)); !s.isOk())
         return {info(uiText("BellEditing", "添加铃声失败！")), false, s.message()};
     // Records left marked deleted by an earlier purge that failed go now (the bell is saved
     // whether or not this works).
@@ -199,6 +233,7 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
     if (auto stop = musicTooLong(form.music)) return {stop};
     Times times;
     if (auto stop = readTimes(form, &times)) return {stop};
+    if (auto stop = speechRefused(form)) return {stop};
     if (!db.select(table).isOk()) return {};
     const auto failed = [](const Status& why) {
         return FlowResult{
@@ -211,8 +246,9 @@ FlowResult changeBell(TableDatabase& db, const std::string& oldStart, const Bell
     if (times.start != oldStart && findStart(db, times.start))
         return {info(uiText("BellEditing", "对不起！这个时间点已经有铃声！"))};
     findStart(db, oldStart);
+    const BellRecord bell = recordOf(times, form, form.speech ? *form.speech : storedSpeech(db));
     // One step: the old record and the new one never both exist, and never neither.
-    if (Status s = db.replaceCurrent(recordValues(times, form)); !s.isOk()) return failed(s);
+    if (Status s = db.replaceCurrent(bellValues(bell)); !s.isOk()) return failed(s);
     const std::string days = weekdayText(form.weekdays);
     const std::string changed = uiText("BellEditing", "修改成功");
     if (days.empty())

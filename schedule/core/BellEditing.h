@@ -15,12 +15,21 @@
 
 namespace tolvane {
 
+// What a bell says once its music ends (提醒文本 and 文本).
+struct SpokenText {
+    bool speaks = false;
+    std::string text;
+};
+
 struct BellForm {
     std::array<std::string, 3> start;  // hour, minute, second as typed
     bool hasEnd = false;
     std::array<std::string, 3> end;
     std::string music;
     std::array<bool, 7> weekdays{};  // 周一 .. 周日
+    // None: a changed bell says what it said before, an added one nothing. A writer that knows
+    // nothing of speech (an older form, a command without --say) must not wipe it.
+    std::optional<SpokenText> speech = {};
 };
 
 struct FlowResult {
@@ -45,6 +54,10 @@ std::optional<std::string> normaliseTime(const std::array<std::string, 3>& piece
 // table: the alias of the bell table, a 作息表's ("数据库", the default one, unless said).
 std::optional<FlowMessage> readOnlyRefusal(TableDatabase& db,
                                            const std::string& table = schema::kBellAlias);
+
+// Why text cannot be what a bell says, in this thread's language; empty when it can: GBK text
+// that fits the 文本 field, and not empty when the bell is to speak.
+std::string speechProblem(const SpokenText& speech);
 
 // The bell a form describes, or what the add window would say is wrong with it (music missing,
 // unstorable or too long, times out of range or in the wrong order).

@@ -72,6 +72,10 @@ std::string bellLibraryFolder(const std::string& dataFolder) {
     return joinPath(dataFolder, kBellLibraryName);
 }
 
+std::string speechFolder(const std::string& dataFolder) {
+    return joinPath(bellLibraryFolder(dataFolder), kSpeechFolderName);
+}
+
 std::string ringNowMusicProblem(TableDatabase& db, const std::string& dataFolder,
                                 const std::string& music) {
     namespace fs = std::filesystem;
@@ -118,6 +122,7 @@ std::vector<LibraryEntry> listBellLibrary(const std::string& dataFolder) {
     for (const auto& entry : std::filesystem::directory_iterator(pathFromUtf8(library), ec)) {
         const std::string name = utf8FromPath(entry.path().filename());
         if (name.empty() || name[0] == '.') continue;  // an upload being written, a hidden file
+        if (name == kSpeechFolderName) continue;
         if (entry.is_directory(ec)) entries.push_back({name, true});
     }
     std::sort(entries.begin(), entries.end(),

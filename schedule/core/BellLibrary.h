@@ -17,9 +17,14 @@ class FileSystem;
 class TableDatabase;
 
 inline constexpr char kBellLibraryName[] = "media";
+// The library's folder of speech made ahead for bells and notices: the program's own, not a bell
+// to choose.
+inline constexpr char kSpeechFolderName[] = "语音";
 
 // dataFolder's library, with the platform's separator.
 std::string bellLibraryFolder(const std::string& dataFolder);
+// The speech folder of dataFolder's library.
+std::string speechFolder(const std::string& dataFolder);
 
 // Makes dataFolder's library when it is missing, with the MP3 files of shippedFolder copied in
 // (none when that is empty or missing). A library that is there is left as it is: a bell we ship

@@ -21,7 +21,7 @@ std::vector<FieldDef> bellTableFields() {
     for (const char* day : kWeekdays) f.push_back({day, kFieldLogical, 0});
     f.push_back({kSortValue, kFieldInteger, 0});
     f.push_back({kReminderFlag, kFieldLogical, 0});
-    f.push_back({kReminderText, kFieldText, 300});
+    f.push_back({kReminderText, kFieldText, kReminderTextWidth});
     return f;
 }
 
@@ -48,6 +48,9 @@ Result<BellRecord> readBell(const TableDatabase& db) {
     bell.end = std::move(end).value();
     bell.music = std::move(music).value();
     bell.sortValue = static_cast<int32_t>(sort.value());
+    // A table made by something that left the two speech fields out still rings its music.
+    if (auto speaks = db.readLogical(kReminderFlag); speaks.isOk()) bell.speaks = speaks.value();
+    if (auto text = db.readText(kReminderText); text.isOk()) bell.speech = std::move(text).value();
     return bell;
 }
 
@@ -71,6 +74,8 @@ std::vector<Value> bellValues(const BellRecord& bell) {
     std::vector<Value> v = {bell.start, bell.end, bell.music};
     for (bool day : bell.weekdays) v.emplace_back(day);
     v.emplace_back(int64_t{bell.sortValue});
+    v.emplace_back(bell.speaks);
+    v.emplace_back(bell.speech);
     return v;
 }
 

@@ -34,6 +34,8 @@ inline constexpr std::array<const char*, 7> kWeekdays = {"周一", "周二", "�
 inline constexpr char kSortValue[] = "排序值";
 inline constexpr char kReminderFlag[] = "提醒文本";
 inline constexpr char kReminderText[] = "文本";
+// Bytes of GBK the 文本 field holds.
+inline constexpr int kReminderTextWidth = 300;
 
 }  // namespace schema
 
@@ -45,6 +47,15 @@ struct BellRecord {
     std::string music;               // an MP3 file or a folder of them
     std::array<bool, 7> weekdays{};  // Monday first
     int32_t sortValue = 0;
+    // 提醒文本 and 文本: the bell speaks text once its music ends (older copies of the program
+    // ignore both and ring the music alone).
+    bool speaks = false;
+    std::string speech = {};
+    // What the bell says, or empty when it says nothing.
+    const std::string& spoken() const {
+        static const std::string kNothing;
+        return speaks ? speech : kNothing;
+    }
 };
 
 // A 音乐 value counts as one file when ".mp3" appears anywhere in it, letter case significant;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/core/Settings.h"
 
+#include <algorithm>
+
 namespace tolvane {
 
 using namespace schema;
@@ -42,6 +44,14 @@ Result<SettingsRecord> readSettings(const TableDatabase& db) {
     auto time = db.readText(kShutdownTime);
     if (!time.isOk()) return time.status();
     s.shutdownTime = std::move(time).value();
+    auto voice = db.readText(kVoiceReminder);
+    if (!voice.isOk()) return voice.status();
+    s.voice = std::move(voice).value();
+    auto rate = db.readInteger(kVoiceSpeed);
+    if (!rate.isOk()) return rate.status();
+    // A rate written by something else is taken at the nearest end rather than refused.
+    s.speechRate =
+        static_cast<int>(std::clamp<int64_t>(rate.value(), kSlowestSpeech, kFastestSpeech));
     return s;
 }
 

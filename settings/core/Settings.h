@@ -44,7 +44,14 @@ struct SettingsRecord {
     bool randomPlay = true;
     bool autoShutdown = false;
     std::string shutdownTime;
+    // 语音播报提醒 and 语音播报速度: the voice bells speak with (empty: the machine's Chinese
+    // voice), and its rate from kSlowestSpeech to kFastestSpeech, 0 normal.
+    std::string voice;
+    int speechRate = 0;
 };
+
+inline constexpr int kSlowestSpeech = -10;
+inline constexpr int kFastestSpeech = 10;
 
 // Makes the settings table current, on its first (and only) record; fails when the table is not
 // open.

@@ -76,9 +76,9 @@ TEST_F(FolderTest, RandomOrderHasEachFileOnceAndVaries) {
 TEST_F(FolderTest, StartBellSoundAsksThePlaybackService) {
     test::RecordingPlayback playback;
     PlaylistBellSound sound(playback, [] { return uint64_t{7}; });
-    sound.start("/bells/a.mp3");
-    sound.start(dir.path());
-    sound.start(dir.file("LOUD.MP3"));  // a capital extension counts as a folder: silence
+    sound.start("/bells/a.mp3", {});
+    sound.start(dir.path(), {});
+    sound.start(dir.file("LOUD.MP3"), {});  // a capital extension counts as a folder: silence
     sound.stop();
     ASSERT_EQ(4u, playback.calls.size());
     EXPECT_EQ((Paths{"/bells/a.mp3"}), playback.calls[0].list);
@@ -94,15 +94,15 @@ TEST_F(FolderTest, APreparedFolderPlaysInTheOrderDrawnForIt) {
     uint64_t seed = 0;
     PlaylistBellSound sound(playback, [&seed] { return ++seed; });
     sound.setRandomPlay(true);
-    sound.prepare(dir.path());
-    sound.start(dir.path());
+    sound.prepare(dir.path(), {});
+    sound.start(dir.path(), {});
     ASSERT_EQ(1u, playback.prepared.size());
     ASSERT_EQ(1u, playback.calls.size());
     EXPECT_EQ(playback.prepared[0], playback.calls[0].list) << "drawn twice";
     EXPECT_EQ(1u, seed);
     // Another bell than the one prepared draws its own list.
-    sound.prepare(dir.path());
-    sound.start("/bells/a.mp3");
+    sound.prepare(dir.path(), {});
+    sound.start("/bells/a.mp3", {});
     EXPECT_EQ((Paths{"/bells/a.mp3"}), playback.calls[1].list);
 }
 

@@ -55,7 +55,7 @@ TEST(RingLogTest, RotatesAtItsSizeAndReadsBackOldestFirst) {
 std::vector<std::string> ringThreeBells(
     const std::string& tables, RingLog& log,
     const std::function<void(RingEngine&, int)>& firstSample = [](RingEngine& e, int) {
-        e.onFirstSample();
+        e.onFirstSample("a.mp3");
     }) {
     TableDatabase db;
     openOrCreateTables(db, tables);
@@ -151,9 +151,9 @@ TEST(RingLogTest, HeardOnlyWhenTheOutputIsKnownToBeAudible) {
         FileRingLog log({written.path(), false, false});
         TempDir tables;
         ringThreeBells(tables.path(), log, [](RingEngine& engine, int bell) {
-            if (bell == 1) engine.onFirstSample();
-            if (bell == 2) engine.onFirstSample("输出已静音");
-            if (bell == 3) engine.onFirstSample("", /*audibilityKnown=*/false);
+            if (bell == 1) engine.onFirstSample("a.mp3");
+            if (bell == 2) engine.onFirstSample("a.mp3", "输出已静音");
+            if (bell == 3) engine.onFirstSample("a.mp3", "", /*audibilityKnown=*/false);
         });
     }
     std::vector<std::string> said;

@@ -13,9 +13,13 @@ namespace tolvane::test {
 
 class RecordingSound final : public BellSound, public PowerOff {
 public:
-    void start(const std::string& music) override { calls.push_back("start " + music); }
+    void start(const std::string& music, const std::string& speech) override {
+        calls.push_back("start " + music + (speech.empty() ? "" : " 说 " + speech));
+    }
     void stop() override { calls.push_back("stop"); }
-    void prepare(const std::string& music) override { prepared.push_back(music); }
+    void prepare(const std::string& music, const std::string&) override {
+        prepared.push_back(music);
+    }
     bool preparesAhead() const override { return true; }
     void requestPowerOff() override { calls.push_back("power-off"); }
     std::vector<std::string> take() { return std::exchange(calls, {}); }
