@@ -10,6 +10,7 @@
 #include "base/UiText.h"
 #include "bells/core/MusicCheck.h"
 #include "cli/Json.h"
+#include "cli/SpeechCommands.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/core/ScheduleList.h"
 #include "schedule/core/Schema.h"
@@ -97,10 +98,11 @@ int usageError(std::ostream& err, const char* usage) {
 }
 
 const char kAddUsage[] =
-    "add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST] [--timetable NAME]";
+    "add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST] [--say TEXT]\n"
+    "       [--timetable NAME]";
 const char kChangeUsage[] =
     "change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music PATH] [--days LIST]\n"
-    "       [--timetable NAME]";
+    "       [--say TEXT | --no-say] [--timetable NAME]";
 
 int failed(std::ostream& err, const Status& s) {
     err << "tolvanectl: " << s.message() << "\n";
@@ -126,7 +128,16 @@ bool applyOptions(const Options& o, BellForm* form) {
     if ((it = o.values.find("--music")) != o.values.end()) form->music = it->second;
     if ((it = o.values.find("--days")) != o.values.end() && !parseDays(it->second, &form->weekdays))
         return false;
+    if ((it = o.values.find("--say")) != o.values.end())
+        form->speech = SpokenText{true, it->second};
+    if (o.values.count("--no-say")) form->speech = SpokenText{};
     return true;
+}
+
+// The words of a bell just written, made now rather than by the ringer a moment later.
+void makeWrittenSpeech(TableDatabase& db, const std::string& dir, const BellForm& form,
+                       std::ostream& err) {
+    if (form.speech && form.speech->speaks) makeBellSpeech(db, dir, form.speech->text, err);
 }
 
 }  // namespace
@@ -183,8 +194,8 @@ int listCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 
 int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) return usageError(err, kAddUsage);
-    const Options o =
-        parseOptions(args, 1, {"--start", "--end", "--music", "--days", "--timetable"}, {});
+    const Options o = parseOptions(
+        args, 1, {"--start", "--end", "--music", "--days", "--say", "--timetable"}, {});
     BellForm form;
     form.weekdays = {true, true, true, true, true, false, false};
     if (!o.ok || !o.values.count("--start") || !applyOptions(o, &form))
@@ -195,14 +206,17 @@ int addCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!table.isOk()) return failed(err, table.status());
     const int status = report(addBell(db, form, table.value()), out, err);
     if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
+    if (status == 0) makeWrittenSpeech(db, args[0], form, err);
     return status;
 }
 
 int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 2) return usageError(err, kChangeUsage);
-    const Options o = parseOptions(
-        args, 2, {"--start", "--end", "--music", "--days", "--timetable"}, {"--no-end"});
-    if (!o.ok || (o.values.count("--end") && o.values.count("--no-end")))
+    const Options o =
+        parseOptions(args, 2, {"--start", "--end", "--music", "--days", "--say", "--timetable"},
+                     {"--no-end", "--no-say"});
+    if (!o.ok || (o.values.count("--end") && o.values.count("--no-end")) ||
+        (o.values.count("--say") && o.values.count("--no-say")))
         return usageError(err, kChangeUsage);
     TableDatabase db;
     if (!openTables(db, args[0], err)) return 1;
@@ -239,6 +253,7 @@ int changeCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (!applyOptions(o, &form)) return usageError(err, kChangeUsage);
     const int status = report(changeBell(db, oldStart, form, table.value()), out, err);
     if (status == 0) warnWhenMusicWillNotPlay(form.music, err);
+    if (status == 0) makeWrittenSpeech(db, args[0], form, err);
     return status;
 }
 

@@ -29,6 +29,7 @@
 #include "cli/PasswordCommand.h"
 #include "cli/RingCommand.h"
 #include "cli/RingNowCommand.h"
+#include "cli/SpeechCommands.h"
 #include "cli/TableCommands.h"
 #include "cli/TimetableCommands.h"
 #ifdef TOLVANE_HAVE_LANGUAGE
@@ -84,9 +85,10 @@ constexpr char kUsage[] =
     "       tolvanectl play PATH           play a file or folder bell to its end (Ctrl+C stops)\n"
     "       tolvanectl list DIR [--json]   the schedule in DIR, in the order the window lists it\n"
     "       tolvanectl add DIR --start H:M:S [--end H:M:S] --music PATH [--days LIST]\n"
+    "                                     [--say TEXT]: the bell says TEXT after its music\n"
     "       tolvanectl change DIR OLD_START [--start H:M:S] [--end H:M:S | --no-end] [--music "
     "PATH]\n"
-    "                                     [--days LIST]\n"
+    "                                     [--days LIST] [--say TEXT | --no-say]\n"
     "       tolvanectl delete DIR START\n"
     "         list, add, change and delete take --timetable NAME: that 作息表's bells (default:\n"
     "         常规作息, db.edb)\n"
@@ -97,6 +99,10 @@ constexpr char kUsage[] =
     "       tolvanectl ring-now DIR MUSIC [--repeat]  the ringer on DIR plays MUSIC at once\n"
     "                                     (--repeat: again and again, a drill or lockdown)\n"
     "       tolvanectl stop DIR            the ringer on DIR silences what plays\n"
+    "       tolvanectl say DIR TEXT [--save NAME]  the ringer on DIR says TEXT at once; with\n"
+    "                                     --save, TEXT said is kept as media/NAME.mp3\n"
+    "       tolvanectl voices DIR [--use NAME | --default] [--rate N]  the Chinese voices bells\n"
+    "                                     speak with (* the one used), their rate (-10..10)\n"
     "       tolvanectl service install [DIR] | remove   (Windows) ring DIR as a service from\n"
     "                                     boot, with nobody logged in; or no longer\n"
     "       tolvanectl service start | stop | status   (Windows) the installed service\n"
@@ -126,7 +132,7 @@ constexpr char kUsage[] =
 bool takesFolder(const std::string& command) {
     for (const char* c : {"init", "plan", "list", "add", "change", "delete", "ring", "log",
                           "status", "option", "password", "calendar", "holiday", "workday",
-                          "normal", "calendar-import", "stop", "timetable"})
+                          "normal", "calendar-import", "stop", "timetable", "voices"})
         if (command == c) return true;
     return false;
 }
@@ -254,6 +260,8 @@ int main(int argc, char** argv) {
     if (command == "normal") return tolvane::cli::normalCommand(rest, std::cout, std::cerr);
     if (command == "ring-now") return tolvane::cli::ringNowCommand(rest, std::cout, std::cerr);
     if (command == "stop") return tolvane::cli::stopCommand(rest, std::cout, std::cerr);
+    if (command == "say") return tolvane::cli::sayCommand(rest, std::cout, std::cerr);
+    if (command == "voices") return tolvane::cli::voicesCommand(rest, std::cout, std::cerr);
     if (command == "calendar-import")
         return tolvane::cli::calendarImportCommand(rest, std::cout, std::cerr);
     if (command == "plan" && args.size() == 6 && args[2] == "--from" && args[4] == "--to")

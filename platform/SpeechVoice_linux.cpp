@@ -7,8 +7,6 @@
 // hands back what it found through a pipe and ends: espeak-ng 1.51 hangs when it is started
 // again after espeak_Terminate, keeps one engine per process, and a voice left loaded would stay
 // in a ringer's memory at rest. A child that hangs is ended after a deadline; the ringer goes on.
-#include "platform/SpeechVoice.h"
-
 #include <espeak-ng/speak_lib.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -24,6 +22,7 @@
 #include <string_view>
 
 #include "base/UiText.h"
+#include "platform/SpeechVoice.h"
 
 namespace tolvane {
 

@@ -3,16 +3,24 @@
 
 #include <algorithm>
 
+#include "base/UiText.h"
+#include "platform/TextCodec.h"
+
 namespace tolvane {
 
 using namespace schema;
 
 std::vector<FieldDef> settingsTableFields() {
-    return {{kVoiceReminder, kFieldText, 30},     {kVoiceSpeed, kFieldInteger, 0},
-            {kShowDate, kFieldLogical, 0},        {kHideAfterStart, kFieldLogical, 0},
-            {kAutoCorrectTime, kFieldLogical, 0}, {kAutoUpdate, kFieldLogical, 0},
-            {kRandomPlay, kFieldLogical, 0},      {kPassword, kFieldText, 300},
-            {kAutoShutdown, kFieldLogical, 0},    {kShutdownTime, kFieldText, 300}};
+    return {{kVoiceReminder, kFieldText, kVoiceNameWidth},
+            {kVoiceSpeed, kFieldInteger, 0},
+            {kShowDate, kFieldLogical, 0},
+            {kHideAfterStart, kFieldLogical, 0},
+            {kAutoCorrectTime, kFieldLogical, 0},
+            {kAutoUpdate, kFieldLogical, 0},
+            {kRandomPlay, kFieldLogical, 0},
+            {kPassword, kFieldText, 300},
+            {kAutoShutdown, kFieldLogical, 0},
+            {kShutdownTime, kFieldText, 300}};
 }
 
 std::vector<Value> defaultSettingsValues() {
@@ -53,6 +61,23 @@ Result<SettingsRecord> readSettings(const TableDatabase& db) {
     s.speechRate =
         static_cast<int>(std::clamp<int64_t>(rate.value(), kSlowestSpeech, kFastestSpeech));
     return s;
+}
+
+Status writeSpeechVoice(TableDatabase& db, const std::string& voice, int rate) {
+    if (rate < kSlowestSpeech || rate > kFastestSpeech)
+        return Status::invalidArgument(
+            fillIn(uiText("Settings", "语速应在 %1 到 %2 之间"),
+                   {std::to_string(kSlowestSpeech), std::to_string(kFastestSpeech)}));
+    auto gbk = utf8ToGbk(voice);
+    if (!gbk.isOk() || gbk.value().size() > static_cast<size_t>(kVoiceNameWidth))
+        return Status::invalidArgument(
+            fillIn(uiText("Settings", "语音的名字不能保存（最多%1字节）：%2"),
+                   {std::to_string(kVoiceNameWidth), voice}));
+    if (Status s = selectSettingsRecord(db); !s.isOk()) return s;
+    TableDatabase::WriteLock lock(db);
+    if (!lock.status().isOk()) return lock.status();
+    if (Status s = db.write(kVoiceReminder, voice); !s.isOk()) return s;
+    return db.write(kVoiceSpeed, int64_t{rate});
 }
 
 }  // namespace tolvane

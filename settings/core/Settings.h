@@ -19,6 +19,8 @@ inline constexpr char kSettingsFile[] = "px.edb";
 // Settings fields.
 inline constexpr char kVoiceReminder[] = "语音播报提醒";
 inline constexpr char kVoiceSpeed[] = "语音播报速度";
+// Bytes of GBK the 语音播报提醒 field holds.
+inline constexpr int kVoiceNameWidth = 30;
 inline constexpr char kShowDate[] = "显示日期";
 inline constexpr char kHideAfterStart[] = "运行后隐藏程序";
 inline constexpr char kAutoCorrectTime[] = "自动校正时间";
@@ -59,5 +61,9 @@ Status selectSettingsRecord(TableDatabase& db);
 
 // The current record of the settings table; Status::typeMismatch() for a field of another type.
 Result<SettingsRecord> readSettings(const TableDatabase& db);
+
+// Stores the voice bells speak with and its rate; refused, in this thread's language, for a name
+// the field cannot hold or a rate out of range.
+Status writeSpeechVoice(TableDatabase& db, const std::string& voice, int rate);
 
 }  // namespace tolvane

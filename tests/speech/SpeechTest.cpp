@@ -52,8 +52,7 @@ TEST(SpeechFiles, TheNameFollowsTextVoiceAndRateAndIsKeptInTheLibrary) {
     EXPECT_NE(a, speechFilePath("/school", "放学了", {"", 0}));
     EXPECT_NE(a, speechFilePath("/school", "放学", {"yue", 0}));
     EXPECT_NE(a, speechFilePath("/school", "放学", {"", 3}));
-    EXPECT_EQ(std::filesystem::path("/school/media/语音"),
-              std::filesystem::path(a).parent_path());
+    EXPECT_EQ(std::filesystem::path("/school/media/语音"), std::filesystem::path(a).parent_path());
     EXPECT_EQ(".mp3", std::filesystem::path(a).extension());
 }
 
@@ -71,7 +70,8 @@ double secondsOf(const std::string& path) {
 TEST(SpeechMaking, TheMadeFileDecodesAndItsLengthFollowsTheTextAndTheRate) {
     ASSERT_FALSE(chineseVoices().empty()) << "espeak-ng's Mandarin voice is not installed";
     test::TempDir dir;
-    const std::string shortText = "放学", longText = "请各位同学在十四点三十分到礼堂集合，参加期末表彰大会";
+    const std::string shortText = "放学",
+                      longText = "请各位同学在十四点三十分到礼堂集合，参加期末表彰大会";
     for (const auto& [text, rate] : {std::pair{shortText, 0}, {longText, 0}, {longText, 8}})
         ASSERT_TRUE(makeSpeech(dir.path(), text, {"", rate}).isOk());
     const double shortSeconds = secondsOf(speechFilePath(dir.path(), shortText, {"", 0}));
@@ -98,7 +98,8 @@ TEST(SpeechMaking, AVoiceThatIsNotThereIsSaidAndNothingIsWritten) {
 TEST(SpeechVoice, TheDefaultVoiceReadsMandarinWithTones) {
     const auto voices = chineseVoices();
     ASSERT_FALSE(voices.empty());
-    ASSERT_GT(espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT), 0);
+    ASSERT_GT(espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT),
+              0);
     ASSERT_EQ(EE_OK, espeak_SetVoiceByName(voices.front().name.c_str()));
     const std::string text = speakableText("第3节课上课");
     const void* at = text.c_str();
