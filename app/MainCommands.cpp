@@ -7,6 +7,7 @@
 #include "app/AboutWindow.h"
 #include "app/RingLogWindow.h"
 #include "bells/audio/Mp3Decoder.h"
+#include "platform/SpeechVoice.h"
 #include "ringer/Ringer.h"
 #include "schedule/core/BellEditing.h"
 #include "schedule/ui/AddBellWindow.h"
@@ -61,6 +62,7 @@ void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow
                             alsoCheckMusic(ringer, std::move(changed)));
     window.fileUnplayableBecause = unplayableBecause;
     window.bellTable = shownBellTable(&list, ringer.db());
+    window.showStoredSpeech();
     open(window, prepare);
 }
 
@@ -123,6 +125,12 @@ void addRingerHooks(SettingsHooks& hooks, Ringer& ringer, PasswordGate& gate) {
                                                                   "两周之内没有铃声可以试听。")
                                           .toStdString();
     };
+    hooks.voices = [] {
+        std::vector<std::pair<std::string, std::string>> voices;
+        for (const SpeechVoiceInfo& v : chineseVoices()) voices.emplace_back(v.name, v.shown);
+        return voices;
+    };
+    hooks.trySpeech = [&ringer] { return ringer.trySpeech(); };
     hooks.webPage = [&ringer] {
         const RingerState state = ringer.state();
         SettingsHooks::WebPageShown page{state.webAddresses, state.webFingerprint, {}};

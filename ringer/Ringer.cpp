@@ -697,6 +697,16 @@ RingerState Ringer::state() {
     return s;
 }
 
+std::string Ringer::trySpeech() {
+    // Chinese whatever the window's language: the voices are Chinese.
+    const std::string text = "语音播报试听：第3节课上课，请同学们在8:05前回到教室。";
+    const SpeechVoiceChoice choice = speechVoiceChoice(m_db);
+    if (Status s = makeSpeech(m_folder, text, choice); !s.isOk()) return s.message();
+    m_trialEnd.stop();
+    m_playback->play({speechFilePath(m_folder, text, choice)}, 1);
+    return {};
+}
+
 bool Ringer::tryNextBell() {
     m_follower->check();  // the bells as they are on disk this moment
     const auto next = nextBellOf(m_db, m_clock);

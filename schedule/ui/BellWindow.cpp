@@ -13,6 +13,8 @@
 #include "schedule/core/BellLibrary.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/MusicChooser.h"
+#include "speech/core/SpeechFiles.h"
+#include "speech/make/SpeechMaking.h"
 #include "ui/SpinArrows.h"
 
 namespace tolvane {
@@ -23,6 +25,8 @@ BellWindow::BellWindow(TableDatabase& db, PlaybackService& playback,
 
 void BellWindow::setUpControls(const BellControls& controls, const std::string& folder) {
     m_controls = controls;
+    m_folder = folder;
+    addSpeechRow();
     makeFixedWindow(this);
     const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};
     for (size_t i = 0; i < 3; ++i) {
@@ -46,6 +50,27 @@ void BellWindow::setUpControls(const BellControls& controls, const std::string& 
     m_chooser->addPlaces(m_library);
 }
 
+void BellWindow::addSpeechRow() {
+    constexpr int kRowHeight = 32;
+    const int top = height() + 4;
+    resize(width(), height() + kRowHeight);
+    m_speaks = new QCheckBox(tr("语音提醒"), this);
+    m_speaks->setObjectName(QStringLiteral("语音提醒选择框"));
+    m_speaks->setGeometry(8, top, 80, 24);
+    m_speech = new QLineEdit(this);
+    m_speech->setObjectName(QStringLiteral("语音提醒编辑框"));
+    m_speech->setGeometry(90, top, width() - 96, 24);
+    m_speech->setPlaceholderText(tr("铃声放完后说的话，如：第3节课上课"));
+    m_speech->setAccessibleName(tr("语音提醒的文字"));
+    m_speech->setEnabled(false);
+    connect(m_speaks, &QCheckBox::toggled, m_speech, &QLineEdit::setEnabled);
+}
+
+void BellWindow::showSpeech(const SpokenText& speech) {
+    m_speaks->setChecked(speech.speaks);
+    m_speech->setText(QString::fromStdString(speech.text));
+}
+
 void BellWindow::enableEnd(bool on) {
     for (size_t i = 0; i < 3; ++i) {
         m_controls.endTime[i]->setEnabled(on);
@@ -62,6 +87,7 @@ BellForm BellWindow::readForm() const {
     form.hasEnd = m_controls.endSwitch->isChecked();
     form.music = m_controls.musicPath->text().toStdString();
     for (size_t d = 0; d < 7; ++d) form.weekdays[d] = m_controls.weekdays[d]->isChecked();
+    form.speech = SpokenText{m_speaks->isChecked(), m_speech->text().toStdString()};
     return form;
 }
 
@@ -72,9 +98,27 @@ void BellWindow::testPlay(const std::string& refusal) {
     }
     const std::string path = m_controls.musicPath->text().toStdString();
     if (!countsAsFile(path)) return showMessage({infoCaption(), refusal}, QMessageBox::Information);
-    m_playback.play({path}, 1);
+    m_playback.play(testList(path), 1);
     m_testList = m_playback.lastRequest();
     showTestPlaying(true);
+}
+
+std::vector<std::string> BellWindow::testList(const std::string& music) {
+    const std::string text = m_speech->text().toStdString();
+    if (!m_speaks->isChecked() || text.empty()) return {music};
+    const SpeechVoiceChoice choice = speechVoiceChoice(m_db);
+    if (const std::string problem = speechProblem({true, text}); !problem.empty()) {
+        showMessage({infoCaption(), problem}, QMessageBox::Information);
+        return {music};
+    }
+    if (Status s = makeSpeech(m_folder, text, choice); !s.isOk()) {
+        showMessage({infoCaption(), tr("语音提醒没有做成，只试听音乐：%1")
+                                        .arg(QString::fromStdString(s.message()))
+                                        .toStdString()},
+                    QMessageBox::Information);
+        return {music};
+    }
+    return {music, speechFilePath(m_folder, text, choice)};
 }
 
 bool BellWindow::testPlaying() const {

@@ -84,6 +84,8 @@ protected:
     void setUpControls(const BellControls& controls, const std::string& folder);
     const QString& library() const { return m_library; }
     BellForm readForm() const;
+    // What the bell says after its music, in the 语音提醒 row.
+    void showSpeech(const SpokenText& speech);
     void enableEnd(bool on);
     // 试听 toggles: plays the file chosen, or stops it when it plays.
     void testPlay(const std::string& refusal);
@@ -98,10 +100,18 @@ protected:
     QString m_library;
 
 private:
+    // The 语音提醒 row, below the window's described controls: they keep their places.
+    void addSpeechRow();
+    // 试听's list: the music, then the words when the bell is to say any (made now, or said why
+    // not).
+    std::vector<std::string> testList(const std::string& music);
     bool testPlaying() const;
     void showTestPlaying(bool playing);
 
     std::function<void()> m_refreshList;
+    std::string m_folder;
+    QCheckBox* m_speaks = nullptr;
+    QLineEdit* m_speech = nullptr;
     uint64_t m_testList = 0;  // the playback's request of this window's 试听
     QTimer* m_testWatch = nullptr;
     QString m_testPlayText;

@@ -52,6 +52,13 @@ void ChangeBellWindow::fillFromRow(const QStringList& row) {
     m_controls.musicPath->setText(path);
 }
 
+void ChangeBellWindow::showStoredSpeech() {
+    // The list shows no words: they are read from the bell itself.
+    auto bells = readBells(m_db, bellTable);
+    for (const BellRecord& bell : bells.isOk() ? bells.value() : std::vector<BellRecord>{})
+        if (bell.start == m_oldStartTime) showSpeech({bell.speaks, bell.speech});
+}
+
 void ChangeBellWindow::onChange() {
     finishFlow(changeBell(m_db, m_oldStartTime, readForm(), bellTable));
 }

@@ -19,6 +19,8 @@ namespace tolvane {
 class ChangeBellWindow final : public BellWindow {
     Q_OBJECT
 public:
+    // Fills the 语音提醒 row from the bell in bellTable (set bellTable first).
+    void showStoredSpeech();
     // row: the Schedule list's selected row, its ten cells (none when nothing is selected).
     // folder: the tables' folder, whose 铃声库 the chooser offers.
     ChangeBellWindow(TableDatabase& db, PlaybackService& playback, const std::string& folder,

@@ -30,7 +30,8 @@ SettingsControls settingsControls(Ui::SettingsWindow& ui) {
             ui.选择框7,    ui.选择框5,      ui.选择框6,      {ui.编辑框1, ui.编辑框2, ui.编辑框3},
             ui.按钮1,      ui.偏移框,       ui.对时按钮,     ui.输出框,
             ui.音量框,     ui.试听按钮,     ui.设置密码按钮, ui.清除密码按钮,
-            ui.网页端口框, ui.网页开关按钮, ui.网页标签,     ui.指纹标签};
+            ui.网页端口框, ui.网页开关按钮, ui.网页标签,     ui.指纹标签,
+            ui.语音框,     ui.语速框,       ui.语音试听按钮};
 }
 
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
@@ -87,6 +88,48 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
         if (const std::string why = m_hooks.tryNextBell(); !why.empty())
             showMessage({infoCaption(), why}, QMessageBox::NoIcon);
     });
+    loadSpeechVoice();
+    connect(m_controls.voice, &QComboBox::activated, this, [this] { storeSpeechVoice(); });
+    connect(m_controls.speechRate, &QSpinBox::valueChanged, this, [this] { storeSpeechVoice(); });
+    connect(m_controls.trySpeech, &QPushButton::clicked, this, [this] {
+        if (const std::string why = m_hooks.trySpeech(); !why.empty())
+            showMessage({infoCaption(), why}, QMessageBox::NoIcon);
+    });
+}
+
+void SettingsWindow::loadSpeechVoice() {
+    const QSignalBlocker voiceQuiet(m_controls.voice), rateQuiet(m_controls.speechRate);
+    const auto voices = m_hooks.voices();
+    for (const auto& [name, shown] : voices)
+        m_controls.voice->addItem(QString::fromStdString(shown), QString::fromStdString(name));
+    if (voices.empty()) {
+        m_controls.voice->addItem(tr("这台电脑上没有中文语音"), QString());
+        m_controls.voice->setEnabled(false);
+        m_controls.trySpeech->setEnabled(false);
+    }
+    if (!selectSettingsRecord(m_db).isOk()) return;
+    auto settings = readSettings(m_db);
+    if (!settings.isOk()) return;
+    const int stored = m_controls.voice->findData(QString::fromStdString(settings.value().voice));
+    // A voice another computer chose, which this one lacks, stays stored until one is picked.
+    if (!settings.value().voice.empty() && stored < 0)
+        m_controls.voice->addItem(
+            tr("%1（这台电脑上没有）").arg(QString::fromStdString(settings.value().voice)),
+            QString::fromStdString(settings.value().voice));
+    m_controls.voice->setCurrentIndex(
+        std::max(0, m_controls.voice->findData(QString::fromStdString(settings.value().voice))));
+    m_controls.speechRate->setValue(settings.value().speechRate);
+}
+
+void SettingsWindow::storeSpeechVoice() {
+    // The first voice listed is the machine's default: stored as empty, so that a computer with
+    // another default voice uses its own.
+    const int index = m_controls.voice->currentIndex();
+    const std::string voice =
+        index <= 0 ? std::string() : m_controls.voice->currentData().toString().toStdString();
+    if (Status s = writeSpeechVoice(m_db, voice, m_controls.speechRate->value()); !s.isOk())
+        return reportFailure(s);
+    m_hooks.applySettings();
 }
 
 bool SettingsWindow::passwordIsSet() {

@@ -52,6 +52,12 @@ struct SettingsHooks {
     std::function<std::optional<ClockMatch>()> offsetToNearestBell = [] { return std::nullopt; };
     // 试听: plays the next bell's music briefly as a bell would sound; what to say when it cannot.
     std::function<std::string()> tryNextBell = [] { return std::string(); };
+    // The Chinese voices of this computer: name and what a person picks it by, the default first.
+    std::function<std::vector<std::pair<std::string, std::string>>()> voices = [] {
+        return std::vector<std::pair<std::string, std::string>>{};
+    };
+    // Says a sentence with the voice and rate stored; what to say when it cannot.
+    std::function<std::string()> trySpeech = [] { return std::string(); };
     // 软件密码 was set, changed or cleared: whoever had it open must give it again.
     std::function<void()> passwordChanged = [] {};
     // What the desktop bound the key to, where it says (a Wayland desktop); else empty.
@@ -97,6 +103,9 @@ struct SettingsControls {
     QPushButton* webSwitch = nullptr;  // 开启 / 关闭
     QLabel* webPage = nullptr;
     QLabel* fingerprint = nullptr;
+    QComboBox* voice = nullptr;  // the voice bells speak with (语音播报提醒)
+    QSpinBox* speechRate = nullptr;
+    QPushButton* trySpeech = nullptr;
 };
 SettingsControls settingsControls(Ui::SettingsWindow& ui);
 
@@ -118,6 +127,8 @@ private:
     void loadStoredSettings();
     void showPasswordState();
     void showWebPage();
+    void loadSpeechVoice();
+    void storeSpeechVoice();
     bool passwordIsSet();
     void onWebSwitchClicked();
     // The password as it is now, when one is set; false (having said why) when not given right.

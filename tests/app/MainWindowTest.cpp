@@ -896,7 +896,7 @@ private slots:
         SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
                                                  m_dir->file("autostart"), "/x", m_dir->path()});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
-        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 508));
+        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 572));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
         int spinners = 0;
         for (QDialog* window : std::initializer_list<QDialog*>{&add, &change, &settings}) {
@@ -1053,6 +1053,42 @@ private slots:
                                   m_dir->file("bells") + "（文件夹里没有MP3文件）"}));
         QCOMPARE(column(0), (QStringList{"07:00:00", "09:00:00"}));
         QCOMPARE(column(1), (QStringList{"", ""}));
+    }
+
+    // The 语音提醒 row: a bell's words shown in the change window, changed there, and kept when
+    // only its time changes; a ticked row without words is refused.
+    void aBellsWordsAreShownChangedAndKept() {
+        BellRecord speaking{"08:00:00", "", "/b/b.mp3", {true}, 28800};
+        speaking.speaks = true;
+        speaking.speech = "放学";
+        addBells({speaking});
+        start();
+        list()->topLevelItem(0)->setSelected(true);
+        m_messages.clear();
+        const auto speechRow = [](QDialog& w) {
+            return std::pair{w.findChild<QCheckBox*>(QStringLiteral("语音提醒选择框")),
+                             w.findChild<QLineEdit*>(QStringLiteral("语音提醒编辑框"))};
+        };
+        driveWindow<ChangeBellWindow>([this] { m_window->onListDoubleClick(); },
+                                      [&](ChangeBellWindow& w) {
+                                          auto [speaks, text] = speechRow(w);
+                                          QVERIFY(speaks && speaks->isChecked());
+                                          QCOMPARE(text->text(), QStringLiteral("放学"));
+                                          text->setText(QStringLiteral("第3节课下课"));
+                                          bellControls(w.ui()).flowButton->click();
+                                      });
+        auto bells = readBells(m_ringer->db());
+        QVERIFY(bells.isOk() && bells.value().size() == 1);
+        QCOMPARE(bells.value()[0].spoken(), std::string("第3节课下课"));
+        driveWindow<AddBellWindow>([this] { m_window->onAddBell(); },
+                                   [&](AddBellWindow& w) {
+                                       const BellControls c = bellControls(w.ui());
+                                       c.musicPath->setText(QStringLiteral("/b/c.mp3"));
+                                       speechRow(w).first->click();
+                                       c.flowButton->click();
+                                   });
+        QCOMPARE(m_messages.back(), (FlowMessage{"信息：", "请填写语音提醒的文字！"}));
+        QCOMPARE(list()->topLevelItemCount(), 1);
     }
 
     void driveBoxOffersThePlacesAndShowsWhereTheBellIs() {
