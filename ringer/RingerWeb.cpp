@@ -15,6 +15,8 @@
 #include "bells/audio/Mp3Decoder.h"
 #include "schedule/core/Schema.h"
 #include "settings/core/Password.h"
+#include "speech/core/SpeechFiles.h"
+#include "speech/make/SpeechMaking.h"
 #include "web/WebService.h"
 
 namespace tolvane {
@@ -55,6 +57,21 @@ public:
                                   const std::string& who) override {
         return onRingerThread<Status>(
             [music, repeat, who](Ringer& r) { return r.ringNow(music, repeat, who); });
+    }
+    std::optional<Status> sayNow(const std::string& text, int times,
+                                 const std::string& who) override {
+        std::string said = text;
+        for (int i = 1; i < times; ++i) said += "。" + text;
+        // Made here, on the page's thread: the ringer's goes on ticking meanwhile.
+        TableDatabase db;
+        const SpeechVoiceChoice choice = openTablesForReading(db, m_ringer.folder()).isOk()
+                                             ? speechVoiceChoice(db)
+                                             : SpeechVoiceChoice{};
+        if (Status made = makeSpeech(m_ringer.folder(), said, choice); !made.isOk()) return made;
+        const std::string file = speechFilePath(m_ringer.folder(), said, choice);
+        return onRingerThread<Status>([file, text, who](Ringer& r) {
+            return r.ringNow(file, false, who + "，广播通知“" + text + "”");
+        });
     }
     std::string fileUnplayableBecause(const std::string& file) override {
         return unplayableBecause(file);  // a decoder of its own: any thread

@@ -32,7 +32,16 @@ Html bellForm(const std::string& action, const std::string& token, const BellRec
         out += html(
             "<label class=\"day\"><input type=\"checkbox\" name=\"d{}\" value=\"1\"{}>{}</label>",
             d, bell.weekdays[d] ? html(" checked") : Html(), weekdayName(d));
-    return out + html("</fieldset><button type=\"submit\">{}</button></form>", button);
+    // "speech" says the form carries the words: a post without it keeps them as they are.
+    out += html(
+        "</fieldset><fieldset><legend>{}</legend><input type=\"hidden\" name=\"speech\" "
+        "value=\"1\"><label class=\"check\"><input type=\"checkbox\" name=\"says\" "
+        "value=\"1\"{}>{}</label><label>{}<input type=\"text\" name=\"say\" value=\"{}\" "
+        "placeholder=\"{}\"></label></fieldset>",
+        uiText("WebPage", "语音提醒"), bell.speaks ? html(" checked") : Html(),
+        uiText("WebPage", "铃声放完后说话"), uiText("WebPage", "说的话"), bell.speech,
+        uiText("WebPage", "如：第3节课上课"));
+    return out + html("<button type=\"submit\">{}</button></form>", button);
 }
 
 Html bellTable(const std::vector<BellRecord>& bells, const std::string& timetable,
@@ -41,18 +50,18 @@ Html bellTable(const std::vector<BellRecord>& bells, const std::string& timetabl
     for (const BellRecord& bell : bells) {
         const std::string start = urlEncoded(bell.start) + timetableParameter(timetable);
         rows += html(
-            "<tr><td>{}</td><td>{}</td><td>{}</td>{}<td "
+            "<tr><td>{}</td><td>{}</td><td>{}</td>{}<td>{}</td><td "
             "class=\"actions\"><a href=\"/schedule/change?start={}\">{}</a> <a "
             "href=\"/schedule/delete?start={}\">{}</a></td></tr>",
             bell.start, bell.end.empty() ? "—" : bell.end, daysText(bell.weekdays),
-            musicCell(folder, bell.music), start, uiText("WebPage", "修改"), start,
-            uiText("WebPage", "删除"));
+            musicCell(folder, bell.music), bell.spoken().empty() ? "—" : bell.spoken(), start,
+            uiText("WebPage", "修改"), start, uiText("WebPage", "删除"));
     }
     return html(
-        "<table class=\"bells\"><thead><tr><th>{}</th><th>{}</th><th>{}</th><th>{}</th><th></th>"
-        "</tr></thead><tbody>{}</tbody></table>",
+        "<table class=\"bells\"><thead><tr><th>{}</th><th>{}</th><th>{}</th><th>{}</th><th>{}</th>"
+        "<th></th></tr></thead><tbody>{}</tbody></table>",
         uiText("WebPage", "开始"), uiText("WebPage", "结束"), uiText("WebPage", "日子"),
-        uiText("WebPage", "音乐"), rows);
+        uiText("WebPage", "音乐"), uiText("WebPage", "语音提醒"), rows);
 }
 
 // The timetables to choose from (a form that reloads the page with ?t=), today's marked; none
@@ -142,6 +151,8 @@ HttpResponse WebApp::saveBell(Context& c, bool adding) {
     form.music = field(c.form, "music");
     for (size_t d = 0; d < 7; ++d)
         form.weekdays[d] = !field(c.form, "d" + std::to_string(d)).empty();
+    if (!field(c.form, "speech").empty())
+        form.speech = SpokenText{!field(c.form, "says").empty(), field(c.form, "say")};
     const std::string timetable = timetableOf(c.form);
     const std::string list = "/schedule?t=" + urlEncoded(timetable);
     TableDatabase db;
@@ -163,6 +174,8 @@ HttpResponse WebApp::saveBell(Context& c, bool adding) {
         logChange(
             c, (adding ? "添加铃声 " + field(c.form, "start") + " " + form.music
                        : "修改铃声 " + old + " 为 " + field(c.form, "start") + " " + form.music) +
+                   (form.speech && form.speech->speaks ? "，语音提醒“" + form.speech->text + "”"
+                                                       : "") +
                    inTimetable(timetable));
     return backTo(
         c, result.changed ? list : formPage,

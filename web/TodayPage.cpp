@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "schedule/core/BellEditing.h"
 #include "schedule/core/Timetables.h"
 #include "web/PageParts.h"
 
@@ -89,6 +90,18 @@ Html ringNowForm(const std::vector<MusicChoice>& choices, const std::string& tok
         uiText("WebPage", "立即播放"));
 }
 
+// 广播通知: a notice typed in the office, said over the loudspeakers now.
+Html noticeForm(const std::string& token) {
+    return html(
+        "<h2>{}</h2><form method=\"post\" action=\"/notice\" class=\"bell\">{}<label>{}<textarea "
+        "name=\"text\" rows=\"2\" required placeholder=\"{}\"></textarea></label><label>{}<select "
+        "name=\"times\"><option value=\"1\">1</option><option value=\"2\">2</option><option "
+        "value=\"3\">3</option></select></label><button type=\"submit\">{}</button></form>",
+        uiText("WebPage", "广播通知"), hiddenToken(token), uiText("WebPage", "通知的内容"),
+        uiText("WebPage", "如：请各班班主任14:30到会议室开会"), uiText("WebPage", "说几遍"),
+        uiText("WebPage", "现在广播"));
+}
+
 }  // namespace
 
 HttpResponse WebApp::todayPage(Context& c) {
@@ -115,7 +128,8 @@ HttpResponse WebApp::todayPage(Context& c) {
     if (const std::optional<RingerState> state = m_setup.ringer->state())
         body += html("<div id=\"live\">{}</div>",
                      ringerPart(*state, c.session->formToken, now, m_setup.folder)) +
-                ringNowForm(musicChoices(db, m_setup.folder), c.session->formToken);
+                ringNowForm(musicChoices(db, m_setup.folder), c.session->formToken) +
+                noticeForm(c.session->formToken);
     else
         body += errorNotice(uiText("WebPage", "响铃程序没有回答"));
 
@@ -164,6 +178,20 @@ HttpResponse WebApp::ringNow(Context& c) {
     if (!played) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     if (!played->isOk()) return backTo(c, "/", played->message(), true);
     return backTo(c, "/", fillIn(uiText("WebPage", "正在立即播放：%1"), {music}), false);
+}
+
+HttpResponse WebApp::sayNow(Context& c) {
+    const std::string text = field(c.form, "text");
+    const std::string times = field(c.form, "times");
+    if (times != "1" && times != "2" && times != "3")
+        return backTo(c, "/", uiText("WebPage", "通知没有广播：遍数只能是 1 到 3"), true);
+    if (const std::string problem = speechProblem({true, text}); !problem.empty())
+        return backTo(c, "/", problem, true);
+    const std::optional<Status> said =
+        m_setup.ringer->sayNow(text, times[0] - '0', "网页，" + c.request.clientAddress);
+    if (!said) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
+    if (!said->isOk()) return backTo(c, "/", said->message(), true);
+    return backTo(c, "/", fillIn(uiText("WebPage", "正在广播通知：%1"), {text}), false);
 }
 
 HttpResponse WebApp::stopSound(Context& c) {

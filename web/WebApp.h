@@ -39,6 +39,10 @@ public:
     // 立即播放 by the ringer; none when it did not answer, else whether it played (why not).
     virtual std::optional<Status> ringNow(const std::string& music, bool repeat,
                                           const std::string& who) = 0;
+    // 广播通知: text said times over by the ringer now, as 立即播放 (a bell due cuts in); none
+    // when it did not answer, else whether it is said (why not).
+    virtual std::optional<Status> sayNow(const std::string& text, int times,
+                                         const std::string& who) = 0;
     // Why an MP3 file will not play as a bell (the ring log's words); empty when it will.
     virtual std::string fileUnplayableBecause(const std::string& file) = 0;
     // The school's clock, which may be read from any thread.
@@ -97,6 +101,7 @@ private:
     HttpResponse setPlan(Context& c);
     HttpResponse stopSound(Context& c);
     HttpResponse ringNow(Context& c);
+    HttpResponse sayNow(Context& c);
     HttpResponse libraryPage(Context& c);
     HttpResponse libraryFile(Context& c);
     HttpResponse uploadToLibrary(Context& c);

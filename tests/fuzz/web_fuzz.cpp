@@ -42,6 +42,9 @@ public:
     std::optional<Status> ringNow(const std::string&, bool, const std::string&) override {
         return Status::ok();
     }
+    std::optional<Status> sayNow(const std::string&, int, const std::string&) override {
+        return Status::ok();
+    }
     std::string fileUnplayableBecause(const std::string& file) override {
         std::ifstream in(file, std::ios::binary);
         char tag[3] = {};

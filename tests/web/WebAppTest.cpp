@@ -39,6 +39,11 @@ public:
     }
     bool setRunning(bool on) override { return running = on, true; }
     bool stopSound() override { return ++stops, true; }
+    std::optional<Status> sayNow(const std::string& text, int times,
+                                 const std::string& who) override {
+        rungNow.push_back("say " + text + " " + std::to_string(times) + " " + who);
+        return Status::ok();
+    }
     std::optional<Status> ringNow(const std::string& music, bool repeat,
                                   const std::string& who) override {
         rungNow.push_back(music + (repeat ? " repeat " : " once ") + who);
@@ -500,6 +505,47 @@ TEST_F(WebAppTest, RingNowOffersTheSchedulesMusicAndPlaysNothingElse) {
     EXPECT_NE(std::string::npos, send("GET", "/", {}, session).body.find("notice error"));
     EXPECT_EQ(403, send("POST", "/ringnow", "music=%2Fbells%2Fschool.mp3", session).status)
         << "a form without its token";
+    EXPECT_EQ(1u, ringer.rungNow.size());
+}
+
+// A bell's words are written on the bell form and kept by a post that does not carry them; a
+// notice goes to the ringer with how many times it is said, and odd counts or words never do.
+TEST_F(WebAppTest, BellsWordsAndTheOfficesNoticesGoWhereTheyShould) {
+    const std::string session = logIn();
+    const std::string token = tokenIn(send("GET", "/schedule", {}, session).body);
+    const std::string bell = "start=08%3A00&music=" + formMusic("a.mp3") + "&d0=1&token=" + token;
+    const auto spoken = [this] {
+        TableDatabase now;
+        EXPECT_TRUE(openTablesForReading(now, dir.path()).isOk());
+        auto bells = readBells(now);
+        return bells.isOk() && !bells.value().empty() ? bells.value()[0].spoken() : "?";
+    };
+    EXPECT_EQ(303, send("POST", "/schedule/add",
+                        bell + "&speech=1&says=1&say=" + urlEncoded("第3节课上课"), session)
+                       .status);
+    EXPECT_EQ("第3节课上课", spoken());
+    EXPECT_NE(std::string::npos,
+              send("GET", "/schedule", {}, session).body.find("<td>第3节课上课</td>"));
+    const std::string change =
+        "old=08%3A00%3A00&start=08%3A01&music=" + formMusic("a.mp3") + "&d0=1&token=" + token;
+    EXPECT_EQ(303, send("POST", "/schedule/change", change, session).status);
+    EXPECT_EQ("第3节课上课", spoken()) << "a form without the words keeps them";
+    EXPECT_EQ(303, send("POST", "/schedule/change",
+                        "old=08%3A01%3A00&start=08%3A01&music=" + formMusic("a.mp3") +
+                            "&d0=1&speech=1&token=" + token,
+                        session)
+                       .status);
+    EXPECT_EQ("", spoken()) << "unticked on the form: the bell says nothing";
+
+    EXPECT_EQ(303, send("POST", "/notice", "text=" + urlEncoded("放学") + "&times=2&token=" + token,
+                        session)
+                       .status);
+    EXPECT_EQ((std::vector<std::string>{"say 放学 2 网页，192.168.1.50"}), ringer.rungNow);
+    for (const std::string& odd :
+         {"text=" + urlEncoded("放学") + "&times=9", std::string("text=&times=1")})
+        EXPECT_EQ(303, send("POST", "/notice", odd + "&token=" + token, session).status);
+    EXPECT_EQ(1u, ringer.rungNow.size());
+    EXPECT_EQ(403, send("POST", "/notice", "text=x&times=1", session).status);
     EXPECT_EQ(1u, ringer.rungNow.size());
 }
 
