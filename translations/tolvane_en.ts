@@ -150,6 +150,18 @@
             <source>修改成功！</source>
             <translation>Changed! </translation>
         </message>
+        <message>
+            <source>请填写语音提醒的文字！</source>
+            <translation>Please type the words of the spoken reminder!</translation>
+        </message>
+        <message>
+            <source>语音提醒的文字不能保存：%1。</source>
+            <translation>The words of the spoken reminder cannot be stored: %1.</translation>
+        </message>
+        <message>
+            <source>语音提醒的文字太长：“%1”最多%2字节，这段文字有%3字节。</source>
+            <translation>The words of the spoken reminder are too long: “%1” holds at most %2 bytes, these words have %3.</translation>
+        </message>
     </context>
     <context>
         <name>Calendar</name>
@@ -595,6 +607,26 @@
         <message>
             <source>网页的端口</source>
             <translation>The page's port</translation>
+        </message>
+        <message>
+            <source>语音播报</source>
+            <translation>Voice</translation>
+        </message>
+        <message>
+            <source>铃声的语音提醒用这个声音说</source>
+            <translation>Bells' spoken reminders are said with this voice</translation>
+        </message>
+        <message>
+            <source>语速</source>
+            <translation>Rate</translation>
+        </message>
+        <message>
+            <source>-10 最慢，0 正常，10 最快</source>
+            <translation>-10 slowest, 0 normal, 10 fastest</translation>
+        </message>
+        <message>
+            <source>用这个声音和语速说一句话</source>
+            <translation>Say a sentence with this voice and rate</translation>
         </message>
     </context>
     <context>
@@ -1169,6 +1201,50 @@
             <source>作息表的季节和轮换</source>
             <translation>Timetables' seasons and rotation</translation>
         </message>
+        <message>
+            <source>语音提醒</source>
+            <translation>Spoken reminder</translation>
+        </message>
+        <message>
+            <source>铃声放完后说话</source>
+            <translation>Speak after the music</translation>
+        </message>
+        <message>
+            <source>说的话</source>
+            <translation>Words</translation>
+        </message>
+        <message>
+            <source>如：第3节课上课</source>
+            <translation>e.g. 第3节课上课</translation>
+        </message>
+        <message>
+            <source>广播通知</source>
+            <translation>Announcement</translation>
+        </message>
+        <message>
+            <source>通知的内容</source>
+            <translation>What to announce</translation>
+        </message>
+        <message>
+            <source>如：请各班班主任14:30到会议室开会</source>
+            <translation>e.g. 请各班班主任14:30到会议室开会</translation>
+        </message>
+        <message>
+            <source>说几遍</source>
+            <translation>Times</translation>
+        </message>
+        <message>
+            <source>现在广播</source>
+            <translation>Announce now</translation>
+        </message>
+        <message>
+            <source>通知没有广播：遍数只能是 1 到 3</source>
+            <translation>Nothing was announced: it can be said 1 to 3 times</translation>
+        </message>
+        <message>
+            <source>正在广播通知：%1</source>
+            <translation>Announcing: %1</translation>
+        </message>
     </context>
     <context>
         <name>main</name>
@@ -1245,6 +1321,22 @@ To play it in random order, turn on random play in the settings!</translation>
         <message>
             <source>停止</source>
             <translation>Stop</translation>
+        </message>
+        <message>
+            <source>语音提醒</source>
+            <translation>Spoken reminder</translation>
+        </message>
+        <message>
+            <source>铃声放完后说的话，如：第3节课上课</source>
+            <translation>Words said after the music, e.g. 第3节课上课</translation>
+        </message>
+        <message>
+            <source>语音提醒的文字</source>
+            <translation>Words of the spoken reminder</translation>
+        </message>
+        <message>
+            <source>语音提醒没有做成，只试听音乐：%1</source>
+            <translation>The spoken reminder could not be made; only the music plays: %1</translation>
         </message>
     </context>
     <context>
@@ -1623,6 +1715,14 @@ Error: %2</translation>
             <source> 等 %1 项</source>
             <translation> and more (%1 in all)</translation>
         </message>
+        <message>
+            <source>语音播报没有做成</source>
+            <translation>Speech not made</translation>
+        </message>
+        <message>
+            <source>有铃声的语音播报没有做成，只响音乐（见运行日志）。</source>
+            <translation>Some bells' words could not be made; they ring their music alone (see the ring log).</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::PasswordGate</name>
@@ -1785,6 +1885,14 @@ Error: %2</translation>
         <message>
             <source>网页要用软件密码登录：请先设置一个密码。</source>
             <translation>The page is signed in to with the program's password: set one first.</translation>
+        </message>
+        <message>
+            <source>这台电脑上没有中文语音</source>
+            <translation>No Chinese voice on this computer</translation>
+        </message>
+        <message>
+            <source>%1（这台电脑上没有）</source>
+            <translation>%1 (not on this computer)</translation>
         </message>
     </context>
     <context>
@@ -2676,6 +2784,77 @@ Error: %2</translation>
         <message>
             <source>打钩的作息表一周一个轮流使用，按列表的顺序（拖动可改顺序）；都不打钩则不轮换。</source>
             <translation>The ticked timetables take turns a week each, in the list's order (drag to change it); none ticked: no rotation.</translation>
+        </message>
+    </context>
+    <context>
+        <name>Mp3Encoder</name>
+        <message>
+            <source>语音不能编码为 MP3</source>
+            <translation>The speech could not be encoded as MP3</translation>
+        </message>
+        <message>
+            <source>这个版本不能生成语音（没有 MP3 编码器）</source>
+            <translation>This build cannot make speech (it has no MP3 encoder)</translation>
+        </message>
+    </context>
+    <context>
+        <name>Settings</name>
+        <message>
+            <source>语速应在 %1 到 %2 之间</source>
+            <translation>The rate must be between %1 and %2</translation>
+        </message>
+        <message>
+            <source>语音的名字不能保存（最多%1字节）：%2</source>
+            <translation>The voice's name cannot be stored (at most %1 bytes): %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>SpeechFiles</name>
+        <message>
+            <source>%1 的铃声的语音播报没有做成（%2）：“%3”</source>
+            <translation>The words of the %1 bell could not be made (%2): “%3”</translation>
+        </message>
+    </context>
+    <context>
+        <name>SpeechMaking</name>
+        <message>
+            <source>语音文件没能存入铃声库：%1</source>
+            <translation>The speech file could not be stored in the bell library: %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>SpeechVoice</name>
+        <message>
+            <source>普通话（espeak-ng）</source>
+            <translation>Mandarin (espeak-ng)</translation>
+        </message>
+        <message>
+            <source>粤语（espeak-ng）</source>
+            <translation>Cantonese (espeak-ng)</translation>
+        </message>
+        <message>
+            <source>语音引擎不能启动：</source>
+            <translation>The speech engine cannot start: </translation>
+        </message>
+        <message>
+            <source>语音引擎一分钟内没有读完，已停止</source>
+            <translation>The speech engine had not finished within a minute and was stopped</translation>
+        </message>
+        <message>
+            <source>这台电脑上没有语音“%1”</source>
+            <translation>This computer has no voice “%1”</translation>
+        </message>
+        <message>
+            <source>语音引擎没有读出任何声音</source>
+            <translation>The speech engine said nothing</translation>
+        </message>
+        <message>
+            <source>语音引擎 espeak-ng 不能启动（缺少 espeak-ng-data？）</source>
+            <translation>The speech engine espeak-ng cannot start (is espeak-ng-data missing?)</translation>
+        </message>
+        <message>
+            <source>这个版本在 Windows 上还不能生成语音</source>
+            <translation>This version cannot make speech on Windows yet</translation>
         </message>
     </context>
 </TS>

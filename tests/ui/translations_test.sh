@@ -13,7 +13,7 @@ status=0
 for ts in translations/*.ts; do
   cp "$ts" "$work/"
   copy="$work/$(basename "$ts")"
-  found=$("$lupdate" -I . "$@" base platform storage settings schedule bells ringer language ui app cli web -ts "$copy" 2>&1)
+  found=$("$lupdate" -I . "$@" base platform storage settings schedule speech bells ringer language ui app cli web -ts "$copy" 2>&1)
   if ! grep -q '(0 new and' <<<"$found"; then
     echo "FAIL: $ts misses texts of the sources (run the update_translations target):"
     grep -i 'found' <<<"$found"
