@@ -136,18 +136,28 @@ Result<BellRecord> bellOfRow(const std::vector<std::string>& row) {
         return Status::invalidArgument(fillIn(
             uiText("TimetableCsv", "星期“%1”看不懂：请写 周一 周二 …，或 周一至周五"), {row[3]}));
     form.weekdays = *days;
+    if (row.size() > 4) {
+        const std::string words = trimmed(row[4]);
+        form.speech = SpokenText{!words.empty(), words};
+    }
     return bellOfForm(form);
 }
 
 }  // namespace
 
 std::string timetableCsv(const std::vector<BellRecord>& bells) {
-    std::string text = std::string(kByteOrderMark) + kTimetableCsvHeader + "\r\n";
+    const bool speaks = std::any_of(bells.begin(), bells.end(),
+                                    [](const BellRecord& b) { return !b.spoken().empty(); });
+    std::string text = std::string(kByteOrderMark) + kTimetableCsvHeader;
+    if (speaks) text += std::string(",") + kTimetableCsvSpeechColumn;
+    text += "\r\n";
     for (const BellRecord& bell : bells) {
         std::string days = weekdayText(bell.weekdays);
         if (!days.empty()) days.pop_back();  // its trailing space
         text += quoted(bell.start) + "," + quoted(bell.end) + "," + quoted(bell.music) + "," +
-                quoted(days) + "\r\n";
+                quoted(days);
+        if (speaks) text += "," + quoted(bell.spoken());
+        text += "\r\n";
     }
     return text;
 }
@@ -165,7 +175,8 @@ Result<std::vector<BellRecord>> parseTimetableCsv(std::string_view bytes) {
         if (!header.empty()) header += ',';
         header += trimmed(field);
     }
-    if (header != kTimetableCsvHeader)
+    if (header != kTimetableCsvHeader &&
+        header != std::string(kTimetableCsvHeader) + "," + kTimetableCsvSpeechColumn)
         return Status::invalidArgument(
             fillIn(uiText("TimetableCsv", "第 1 行应是表头：%1"), {kTimetableCsvHeader}));
     std::vector<BellRecord> bells;

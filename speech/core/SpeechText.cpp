@@ -97,7 +97,7 @@ std::string groupText(uint64_t group) {
         }
         if (zeroPending) out += "零";
         zeroPending = false;
-        out += kDigits[d];
+        out += kDigits[static_cast<size_t>(d)];
         out += kUnits[static_cast<size_t>(place)];
     }
     return out;
@@ -125,7 +125,7 @@ Clock clockAt(std::string_view text) {
     const uint64_t h = valueOf(hour);
     std::string said = (h == 2 ? std::string("两") : chineseNumber(h)) + "点";
     const auto piece = [](uint64_t v) {
-        return v < 10 ? std::string("零") + kDigits[v] : chineseNumber(v);
+        return v < 10 ? std::string("零") + kDigits[static_cast<size_t>(v)] : chineseNumber(v);
     };
     if (parts[0] != 0 || (count == 2 && parts[1] != 0)) said += piece(parts[0]) + "分";
     if (count == 2 && parts[1] != 0) said += piece(parts[1]) + "秒";

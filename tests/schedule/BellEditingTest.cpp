@@ -133,6 +133,31 @@ TEST_F(BellEditingTest, ChangeKeepsOneRecordAndRefusesATakenTime) {
     EXPECT_EQ("/b/c.mp3", bells()[1].music);
 }
 
+// A bell's words: stored with it, kept by a change that does not name them (an older form,
+// tolvanectl without --say), cleared only when asked; words the field cannot hold are refused
+// before anything is written.
+TEST_F(BellEditingTest, ABellsWordsAreKeptUnlessAChangeNamesThem) {
+    BellForm speaking = form("08", "00", "00", "/b/a.mp3");
+    speaking.speech = SpokenText{true, "第3节课上课"};
+    ASSERT_TRUE(addBell(db, speaking).changed);
+    BellForm moved = form("08", "05", "00", "/b/a.mp3");
+    ASSERT_TRUE(changeBell(db, "08:00:00", moved).changed);
+    EXPECT_EQ("第3节课上课", bells().at(0).spoken());
+    moved.speech = SpokenText{};
+    ASSERT_TRUE(changeBell(db, "08:05:00", moved).changed);
+    EXPECT_EQ("", bells().at(0).spoken());
+
+    BellForm tooLong = form("09", "00", "00", "/b/a.mp3");
+    std::string words(150, 'x');  // and 76 characters of two GBK bytes each: 302 bytes
+    for (int i = 0; i < 76; ++i) words += "铃";
+    tooLong.speech = SpokenText{true, words};
+    EXPECT_NE(std::string::npos, addBell(db, tooLong).message->text.find("最多300字节"));
+    BellForm silent = form("09", "00", "00", "/b/a.mp3");
+    silent.speech = SpokenText{true, "  "};
+    EXPECT_EQ("请填写语音提醒的文字！", addBell(db, silent).message->text);
+    EXPECT_EQ(1u, bells().size());
+}
+
 TEST_F(BellEditingTest, DeleteRemovesExactlyOneAndLeavesNoDeletedRecord) {
     addBell(db, form("08", "00", "00", "/b/a.mp3"));
     addBell(db, form("09", "00", "00", "/b/b.mp3"));

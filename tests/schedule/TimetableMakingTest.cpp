@@ -81,7 +81,17 @@ TEST(TimetableCsv, ATimetableComesBackAsItWent) {
         EXPECT_EQ(bells[i].end, back.value()[i].end);
         EXPECT_EQ(bells[i].music, back.value()[i].music);
         EXPECT_EQ(bells[i].weekdays, back.value()[i].weekdays);
+        EXPECT_EQ("", back.value()[i].spoken());
     }
+    // A bell's words add the fifth column, and come back with their bell.
+    bells[1].speaks = true;
+    bells[1].speech = "第1节课下课，休息10分钟";
+    const std::string spoken = timetableCsv(bells);
+    EXPECT_EQ(0u, spoken.find("\xEF\xBB\xBF开始时间,结束时间,音乐,星期,语音提醒\r\n"));
+    back = parseTimetableCsv(spoken);
+    ASSERT_TRUE(back.isOk()) << back.status().message();
+    EXPECT_EQ("", back.value()[0].spoken());
+    EXPECT_EQ("第1节课下课，休息10分钟", back.value()[1].spoken());
 }
 
 TEST(TimetableCsv, ASpreadsheetsOwnWaysAreRead) {
