@@ -32,7 +32,9 @@ constexpr char kUsage[] =
     "       tolvanectl timetable DIR rotate NAME,NAME[,…] --from YYYY-MM-DD | rotate --none\n"
     "       tolvanectl timetable DIR generate NAME --first HH:MM --lesson MIN --break MIN\n"
     "                --morning N [--afternoon-first HH:MM --afternoon N] [--long-break AFTER:MIN]\n"
-    "                --music-start FILE --music-end FILE [--replace]\n"
+    "                --music-start FILE --music-end FILE [--exam MIN] [--replace]\n"
+    "                (--exam: 考试提醒, each lesson an exam whose bells speak at its start, MIN\n"
+    "                minutes before its end and at its end)\n"
     "       tolvanectl timetable DIR import NAME FILE.csv [--replace]\n"
     "       tolvanectl timetable DIR export NAME     (CSV: 开始时间,结束时间,音乐,星期)\n";
 
@@ -166,6 +168,11 @@ int generate(TableDatabase& db, const Words& w, std::ostream& out, std::ostream&
         if (!n.isOk()) return failed(err, n.status());
         *field = n.value();
     }
+    if (w.has("--exam")) {
+        auto minutes = number(w["--exam"]);
+        if (!minutes.isOk()) return failed(err, minutes.status());
+        recipe.exam = examReminder(minutes.value());
+    }
     auto bells = generateBells(recipe);
     if (!bells.isOk()) return failed(err, bells.status());
     return putBells(db, w.positional[1], std::move(bells).value(), w.has("--replace"), out, err);
@@ -283,9 +290,9 @@ int timetableCommand(const std::vector<std::string>& args, std::ostream& out, st
         (verb == "delete" && takes(2, {"--yes"})) ||
         (verb == "season" && takes(2, {"--from", "--to", "--none"})) ||
         (verb == "rotate" && (takes(1, {"--none"}) || takes(2, {"--from"}))) ||
-        (verb == "generate" &&
-         takes(2, {"--first", "--lesson", "--break", "--morning", "--afternoon-first",
-                   "--afternoon", "--long-break", "--music-start", "--music-end", "--replace"})) ||
+        (verb == "generate" && takes(2, {"--first", "--lesson", "--break", "--morning",
+                                         "--afternoon-first", "--afternoon", "--long-break",
+                                         "--music-start", "--music-end", "--exam", "--replace"})) ||
         (verb == "import" && takes(3, {"--replace"}));
     if (!known) return usageError(err);
     if (!openTables(db, args[0], err)) return 1;

@@ -49,6 +49,13 @@ Result<BellRecord> bellAt(int minutes, const std::string& music,
 
 }  // namespace
 
+ExamReminder examReminder(int minutesBefore) {
+    ExamReminder reminder;
+    reminder.minutesBefore = minutesBefore;
+    reminder.before = "距离考试结束还有" + std::to_string(minutesBefore) + "分钟";
+    return reminder;
+}
+
 Result<std::vector<BellRecord>> generateBells(const TimetableRecipe& r) {
     const int first = minutesOf(r.first);
     if (first < 0) return refused("第一节课的时间要写成 时:分，例如 08:00，不是“%1”", {r.first});
@@ -79,13 +86,33 @@ Result<std::vector<BellRecord>> generateBells(const TimetableRecipe& r) {
     }
     if (lessons.back().second >= kDayMinutes) return refused("最后一节课过了午夜才结束");
 
+    if (r.exam && (r.exam->minutesBefore < 0 || r.exam->minutesBefore >= r.lessonMinutes))
+        return refused("考试提醒要在考试结束前 0 到 %1 分钟",
+                       {std::to_string(r.lessonMinutes - 1)});
+    // Each bell of a lesson: its minute, music and, for an exam, its words.
+    struct Planned {
+        int minute;
+        std::string music;
+        std::string words;
+    };
     std::vector<BellRecord> bells;
-    for (const auto& [start, end] : lessons)
-        for (const auto& [minute, music] : {std::pair{start, r.musicStart}, {end, r.musicEnd}}) {
-            auto bell = bellAt(minute, music, r.weekdays);
+    for (const auto& [start, end] : lessons) {
+        std::vector<Planned> planned = {{start, r.musicStart, r.exam ? r.exam->atStart : ""},
+                                        {end, r.musicEnd, r.exam ? r.exam->atEnd : ""}};
+        if (r.exam && r.exam->minutesBefore > 0)
+            planned.insert(planned.begin() + 1,
+                           {end - r.exam->minutesBefore, r.musicStart, r.exam->before});
+        for (const Planned& p : planned) {
+            auto bell = bellAt(p.minute, p.music, r.weekdays);
             if (!bell.isOk()) return bell.status();
+            SpokenText words{!p.words.empty(), p.words};
+            if (const std::string problem = speechProblem(words); !problem.empty())
+                return Status::invalidArgument(problem);
+            bell.value().speaks = words.speaks;
+            bell.value().speech = words.text;
             bells.push_back(std::move(bell).value());
         }
+    }
     if (std::string clash = bellsClash(bells); !clash.empty())
         return Status::invalidArgument(clash);
     return bells;

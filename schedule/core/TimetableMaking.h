@@ -5,6 +5,7 @@
 // timetable's bells put in place whole, as the generator and a spreadsheet's import give them.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,19 @@
 #include "storage/TableDatabase.h"
 
 namespace tolvane {
+
+// 考试提醒: an exam timetable's bells speak. Each lesson is an exam: its start bell says atStart,
+// a bell minutesBefore its end (with the start's music) says before, its end bell says atEnd.
+// An empty text says nothing there; minutesBefore 0 adds no bell before the end.
+struct ExamReminder {
+    int minutesBefore = 15;
+    std::string atStart = "考试开始，请考生开始答题";
+    std::string before = "距离考试结束还有15分钟";
+    std::string atEnd = "考试结束，请考生停止答题";
+};
+
+// The reminder with its words for a bell minutesBefore the end ("距离考试结束还有15分钟").
+ExamReminder examReminder(int minutesBefore);
 
 struct TimetableRecipe {
     std::string first;  // the first lesson's start, "HH:MM"
@@ -28,6 +42,7 @@ struct TimetableRecipe {
     std::string musicStart;  // 上课
     std::string musicEnd;    // 下课
     std::array<bool, 7> weekdays = {true, true, true, true, true, false, false};
+    std::optional<ExamReminder> exam;
 };
 
 // A 上课 bell at each lesson's start and a 下课 bell at its end, in time order. Refused, naming

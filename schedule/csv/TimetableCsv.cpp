@@ -149,14 +149,14 @@ std::string timetableCsv(const std::vector<BellRecord>& bells) {
     const bool speaks = std::any_of(bells.begin(), bells.end(),
                                     [](const BellRecord& b) { return !b.spoken().empty(); });
     std::string text = std::string(kByteOrderMark) + kTimetableCsvHeader;
-    if (speaks) text += std::string(",") + kTimetableCsvSpeechColumn;
+    if (speaks) (text += ',') += kTimetableCsvSpeechColumn;
     text += "\r\n";
     for (const BellRecord& bell : bells) {
         std::string days = weekdayText(bell.weekdays);
         if (!days.empty()) days.pop_back();  // its trailing space
         text += quoted(bell.start) + "," + quoted(bell.end) + "," + quoted(bell.music) + "," +
                 quoted(days);
-        if (speaks) text += "," + quoted(bell.spoken());
+        if (speaks) (text += ',') += quoted(bell.spoken());
         text += "\r\n";
     }
     return text;
@@ -175,8 +175,9 @@ Result<std::vector<BellRecord>> parseTimetableCsv(std::string_view bytes) {
         if (!header.empty()) header += ',';
         header += trimmed(field);
     }
-    if (header != kTimetableCsvHeader &&
-        header != std::string(kTimetableCsvHeader) + "," + kTimetableCsvSpeechColumn)
+    std::string withSpeech = kTimetableCsvHeader;
+    (withSpeech += ',') += kTimetableCsvSpeechColumn;
+    if (header != kTimetableCsvHeader && header != withSpeech)
         return Status::invalidArgument(
             fillIn(uiText("TimetableCsv", "第 1 行应是表头：%1"), {kTimetableCsvHeader}));
     std::vector<BellRecord> bells;

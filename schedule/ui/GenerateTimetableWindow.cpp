@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schedule/ui/GenerateTimetableWindow.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -61,6 +63,11 @@ GenerateTimetableWindow::GenerateTimetableWindow(const std::string& dataFolder, 
       m_longBreak(spin(this, 0, 180, 30, tr(" 分钟"))),
       m_musicStart(musicBox(this, dataFolder, QStringLiteral("上课"))),
       m_musicEnd(musicBox(this, dataFolder, QStringLiteral("下课"))),
+      m_exam(new QCheckBox(tr("每节课是一场考试，铃声响后说话"), this)),
+      m_examBefore(spin(this, 0, 60, 15, tr(" 分钟"))),
+      m_examStart(new QLineEdit(QString::fromStdString(ExamReminder().atStart), this)),
+      m_examBeforeWords(new QLineEdit(QString::fromStdString(examReminder(15).before), this)),
+      m_examEnd(new QLineEdit(QString::fromStdString(ExamReminder().atEnd), this)),
       m_preview(new QListWidget(this)),
       m_problem(new QLabel(this)),
       m_take(new QPushButton(tr("写入作息表"), this)) {
@@ -82,6 +89,12 @@ GenerateTimetableWindow::GenerateTimetableWindow(const std::string& dataFolder, 
     form->addRow(tr("大课间"), m_longBreak);
     form->addRow(tr("上课铃"), m_musicStart);
     form->addRow(tr("下课铃"), m_musicEnd);
+    m_exam->setObjectName(QStringLiteral("考试提醒选择框"));
+    form->addRow(tr("考试提醒"), m_exam);
+    form->addRow(tr("结束前提醒"), m_examBefore);
+    form->addRow(tr("开始时说"), m_examStart);
+    form->addRow(tr("结束前说"), m_examBeforeWords);
+    form->addRow(tr("结束时说"), m_examEnd);
     form->addRow(tr("将生成的铃声"), m_preview);
     form->addRow(m_problem);
     form->addRow(m_take);
@@ -91,6 +104,15 @@ GenerateTimetableWindow::GenerateTimetableWindow(const std::string& dataFolder, 
         connect(edit, &QTimeEdit::timeChanged, this, &GenerateTimetableWindow::update);
     for (QComboBox* box : {m_musicStart, m_musicEnd})
         connect(box, &QComboBox::currentTextChanged, this, &GenerateTimetableWindow::update);
+    connect(m_exam, &QCheckBox::toggled, this, &GenerateTimetableWindow::update);
+    // The words before the end follow the minutes, until someone writes their own.
+    connect(m_examBefore, &QSpinBox::valueChanged, this, [this](int minutes) {
+        if (!m_examBeforeWords->isModified())
+            m_examBeforeWords->setText(QString::fromStdString(examReminder(minutes).before));
+        update();
+    });
+    for (QLineEdit* words : {m_examStart, m_examBeforeWords, m_examEnd})
+        connect(words, &QLineEdit::textEdited, this, &GenerateTimetableWindow::update);
     connect(m_take, &QPushButton::clicked, this, &QDialog::accept);
     update();
 }
@@ -108,6 +130,10 @@ TimetableRecipe GenerateTimetableWindow::recipe() const {
     r.longBreakMinutes = m_longBreak->value();
     r.musicStart = m_musicStart->currentText().toStdString();
     r.musicEnd = m_musicEnd->currentText().toStdString();
+    if (m_exam->isChecked())
+        r.exam =
+            ExamReminder{m_examBefore->value(), m_examStart->text().toStdString(),
+                         m_examBeforeWords->text().toStdString(), m_examEnd->text().toStdString()};
     return r;
 }
 
@@ -117,16 +143,25 @@ void GenerateTimetableWindow::update() {
     m_bells.clear();
     m_afternoonFirst->setEnabled(m_afternoon->value() > 0);
     m_longBreak->setEnabled(m_longBreakAfter->value() > 0);
+    for (QWidget* examOnly :
+         std::initializer_list<QWidget*>{m_examBefore, m_examStart, m_examBeforeWords, m_examEnd})
+        examOnly->setEnabled(m_exam->isChecked());
     if (!bells.isOk()) {
         m_problem->setText(QString::fromStdString(bells.status().message()));
         m_take->setEnabled(false);
         return;
     }
     m_bells = std::move(bells).value();
-    for (size_t i = 0; i < m_bells.size(); ++i)
-        m_preview->addItem(
-            (i % 2 == 0 ? tr("第 %1 节 上课 ") : tr("第 %1 节 下课 ")).arg(i / 2 + 1) +
-            QString::fromStdString(m_bells[i].start.substr(0, 5)));
+    for (size_t i = 0; i < m_bells.size(); ++i) {
+        const QString at = QString::fromStdString(m_bells[i].start.substr(0, 5));
+        // An exam's bells say their words; a school day's say which lesson.
+        if (!m_bells[i].spoken().empty())
+            m_preview->addItem(at + QStringLiteral(" “") +
+                               QString::fromStdString(m_bells[i].spoken()) + QStringLiteral("”"));
+        else
+            m_preview->addItem(
+                (i % 2 == 0 ? tr("第 %1 节 上课 ") : tr("第 %1 节 下课 ")).arg(i / 2 + 1) + at);
+    }
     m_problem->setText(tr("共 %1 个铃声，周一至周五。").arg(m_bells.size()));
     m_take->setEnabled(true);
 }

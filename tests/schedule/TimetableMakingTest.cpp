@@ -66,6 +66,29 @@ TEST(TimetableGenerator, ADayThatCannotBeIsRefusedSayingWhy) {
     EXPECT_FALSE(generateBells(noMusic).isOk());
 }
 
+// 考试提醒: each exam speaks at its start, minutes before its end and at its end.
+TEST(TimetableGenerator, AnExamTimetablesBellsSpeak) {
+    TimetableRecipe exam;
+    exam.first = "09:00";
+    exam.lessonMinutes = 120;
+    exam.morningLessons = 1;
+    exam.musicStart = "开始.mp3";
+    exam.musicEnd = "结束.mp3";
+    exam.exam = examReminder(15);
+    auto bells = generateBells(exam);
+    ASSERT_TRUE(bells.isOk()) << bells.status().message();
+    ASSERT_EQ(3u, bells.value().size());
+    EXPECT_EQ("09:00:00", bells.value()[0].start);
+    EXPECT_EQ("考试开始，请考生开始答题", bells.value()[0].spoken());
+    EXPECT_EQ("10:45:00", bells.value()[1].start);
+    EXPECT_EQ("开始.mp3", bells.value()[1].music);
+    EXPECT_EQ("距离考试结束还有15分钟", bells.value()[1].spoken());
+    EXPECT_EQ("11:00:00", bells.value()[2].start);
+    EXPECT_EQ("考试结束，请考生停止答题", bells.value()[2].spoken());
+    exam.exam = examReminder(120);  // as long as the exam: no bell before its end
+    EXPECT_FALSE(generateBells(exam).isOk());
+}
+
 TEST(TimetableCsv, ATimetableComesBackAsItWent) {
     std::vector<BellRecord> bells = generateBells(aSchoolDay()).value();
     bells[0].end = "08:01:00";
