@@ -2517,6 +2517,30 @@ Error: %2</translation>
             <source>大课间在第</source>
             <translation>Long break after lesson</translation>
         </message>
+        <message>
+            <source>每节课是一场考试，铃声响后说话</source>
+            <translation>Each lesson is an exam: its bells speak after the music</translation>
+        </message>
+        <message>
+            <source>考试提醒</source>
+            <translation>Exam reminders</translation>
+        </message>
+        <message>
+            <source>结束前提醒</source>
+            <translation>Reminder before the end</translation>
+        </message>
+        <message>
+            <source>开始时说</source>
+            <translation>Said at the start</translation>
+        </message>
+        <message>
+            <source>结束前说</source>
+            <translation>Said before the end</translation>
+        </message>
+        <message>
+            <source>结束时说</source>
+            <translation>Said at the end</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::TimetableWindow</name>
