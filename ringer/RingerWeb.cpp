@@ -73,6 +73,13 @@ public:
             return r.ringNow(file, false, who + "，广播通知“" + text + "”");
         });
     }
+    Result<std::string> speechPreview(const std::string& text) override {
+        TableDatabase db;
+        const SpeechVoiceChoice choice = openTablesForReading(db, m_ringer.folder()).isOk()
+                                             ? speechVoiceChoice(db)
+                                             : SpeechVoiceChoice{};
+        return speechMp3(text, choice);
+    }
     std::string fileUnplayableBecause(const std::string& file) override {
         return unplayableBecause(file);  // a decoder of its own: any thread
     }

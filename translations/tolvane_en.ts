@@ -1245,6 +1245,10 @@
             <source>正在广播通知：%1</source>
             <translation>Announcing: %1</translation>
         </message>
+        <message>
+            <source>先在这里听一遍</source>
+            <translation>Hear it here first</translation>
+        </message>
     </context>
     <context>
         <name>main</name>

@@ -96,10 +96,12 @@ Html noticeForm(const std::string& token) {
         "<h2>{}</h2><form method=\"post\" action=\"/notice\" class=\"bell\">{}<label>{}<textarea "
         "name=\"text\" rows=\"2\" required placeholder=\"{}\"></textarea></label><label>{}<select "
         "name=\"times\"><option value=\"1\">1</option><option value=\"2\">2</option><option "
-        "value=\"3\">3</option></select></label><button type=\"submit\">{}</button></form>",
+        "value=\"3\">3</option></select></label><button type=\"submit\" "
+        "formaction=\"/notice/preview\" formtarget=\"_blank\">{}</button>"
+        "<button type=\"submit\">{}</button></form>",
         uiText("WebPage", "广播通知"), hiddenToken(token), uiText("WebPage", "通知的内容"),
         uiText("WebPage", "如：请各班班主任14:30到会议室开会"), uiText("WebPage", "说几遍"),
-        uiText("WebPage", "现在广播"));
+        uiText("WebPage", "先在这里听一遍"), uiText("WebPage", "现在广播"));
 }
 
 }  // namespace
@@ -192,6 +194,19 @@ HttpResponse WebApp::sayNow(Context& c) {
     if (!said) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     if (!said->isOk()) return backTo(c, "/", said->message(), true);
     return backTo(c, "/", fillIn(uiText("WebPage", "正在广播通知：%1"), {text}), false);
+}
+
+// The notice as it will sound, played by the office's browser, never on the loudspeakers.
+HttpResponse WebApp::previewNotice(Context& c) {
+    const std::string text = field(c.form, "text");
+    if (const std::string problem = speechProblem({true, text}); !problem.empty())
+        return plain(400, problem);
+    auto mp3 = m_setup.ringer->speechPreview(text);
+    if (!mp3.isOk()) return plain(503, mp3.status().message());
+    HttpResponse r;
+    r.contentType = "audio/mpeg";
+    r.body = std::move(mp3).value();
+    return r;
 }
 
 HttpResponse WebApp::stopSound(Context& c) {

@@ -43,6 +43,9 @@ public:
     // when it did not answer, else whether it is said (why not).
     virtual std::optional<Status> sayNow(const std::string& text, int times,
                                          const std::string& who) = 0;
+    // text said with the ringer's voice and rate, as MP3, for the office to hear first; nothing
+    // is played on the loudspeakers.
+    virtual Result<std::string> speechPreview(const std::string& text) = 0;
     // Why an MP3 file will not play as a bell (the ring log's words); empty when it will.
     virtual std::string fileUnplayableBecause(const std::string& file) = 0;
     // The school's clock, which may be read from any thread.
@@ -102,6 +105,7 @@ private:
     HttpResponse stopSound(Context& c);
     HttpResponse ringNow(Context& c);
     HttpResponse sayNow(Context& c);
+    HttpResponse previewNotice(Context& c);
     HttpResponse libraryPage(Context& c);
     HttpResponse libraryFile(Context& c);
     HttpResponse uploadToLibrary(Context& c);

@@ -45,6 +45,7 @@ public:
     std::optional<Status> sayNow(const std::string&, int, const std::string&) override {
         return Status::ok();
     }
+    Result<std::string> speechPreview(const std::string&) override { return std::string(); }
     std::string fileUnplayableBecause(const std::string& file) override {
         std::ifstream in(file, std::ios::binary);
         char tag[3] = {};

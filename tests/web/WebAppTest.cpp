@@ -39,6 +39,7 @@ public:
     }
     bool setRunning(bool on) override { return running = on, true; }
     bool stopSound() override { return ++stops, true; }
+    Result<std::string> speechPreview(const std::string& text) override { return "ID3 " + text; }
     std::optional<Status> sayNow(const std::string& text, int times,
                                  const std::string& who) override {
         rungNow.push_back("say " + text + " " + std::to_string(times) + " " + who);
@@ -546,6 +547,12 @@ TEST_F(WebAppTest, BellsWordsAndTheOfficesNoticesGoWhereTheyShould) {
         EXPECT_EQ(303, send("POST", "/notice", odd + "&token=" + token, session).status);
     EXPECT_EQ(1u, ringer.rungNow.size());
     EXPECT_EQ(403, send("POST", "/notice", "text=x&times=1", session).status);
+    EXPECT_EQ(1u, ringer.rungNow.size());
+    // Heard first in the office's browser, and nowhere else.
+    const auto preview =
+        send("POST", "/notice/preview", "text=" + urlEncoded("放学") + "&token=" + token, session);
+    EXPECT_EQ(200, preview.status);
+    EXPECT_EQ("ID3 放学", preview.body);
     EXPECT_EQ(1u, ringer.rungNow.size());
 }
 
