@@ -12,6 +12,7 @@
 #include "bells/core/RingerStateFile.h"
 #include "cli/Json.h"
 #include "platform/ClockSync.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/SoundOutput.h"
 #include "schedule/core/Calendar.h"
@@ -20,6 +21,7 @@
 #include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
 #include "settings/core/ProgramOptions.h"
+#include "speech/core/SpeechFiles.h"
 #ifdef TOLVANE_WITH_WEB
 #include "web/WebService.h"
 #endif
@@ -80,6 +82,18 @@ std::vector<UnplayableMusic> unplayableIn(const std::string& dir) {
     auto bells = readBellMusic(db);
     return bells.isOk() ? findUnplayableMusic(bells.value(), unplayableBecause)
                         : std::vector<UnplayableMusic>{};
+}
+
+// Bells whose words have no file yet: a ringer started makes them, and until then says them too.
+std::vector<std::string> speechMissingIn(const std::string& dir) {
+    TableDatabase db;
+    if (!openTablesForReading(db, dir).isOk()) return {};
+    const SpeechVoiceChoice choice = speechVoiceChoice(db);
+    std::vector<std::string> missing;
+    for (const SpokenBell& bell : spokenBells(db))
+        if (!FileSystem::platform()->exists(speechFilePath(dir, bell.text, choice)))
+            missing.push_back(unmadeSpeechSaid({bell, uiText("StatusCommand", "还没有做好")}));
+    return missing;
 }
 
 std::vector<std::string> silentDaysIn(const std::string& dir, const Clock& clock) {
@@ -203,6 +217,8 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
         const std::vector<std::string> more =
             problemsOf(clock, output, options.value().output, unplayableIn(dir));
         problems.insert(problems.end(), more.begin(), more.end());
+        const std::vector<std::string> speech = speechMissingIn(dir);
+        problems.insert(problems.end(), speech.begin(), speech.end());
         web = webPageOf(dir, options.value());
         if (const std::string refused = webRefusalByLog(log);
             web.problem.empty() && !ringer.pid.empty() && !refused.empty()) {
