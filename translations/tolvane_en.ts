@@ -2258,6 +2258,38 @@ Error: %2</translation>
             <source>（校历指定，按周日）</source>
             <translation> (school calendar, as Sunday)</translation>
         </message>
+        <message>
+            <source>语音播报：</source>
+            <translation>Spoken: </translation>
+        </message>
+        <message>
+            <source> 的铃声，语音响起</source>
+            <translation> bell, words heard</translation>
+        </message>
+        <message>
+            <source> 的铃声，语音已播放，能否听到未知</source>
+            <translation> bell, words played; whether they could be heard is unknown</translation>
+        </message>
+        <message>
+            <source> 的铃声，语音没有被听到：</source>
+            <translation> bell, words not heard: </translation>
+        </message>
+        <message>
+            <source> 的铃声，语音没有播出：</source>
+            <translation> bell, words not played: </translation>
+        </message>
+        <message>
+            <source> 的铃声，语音还没有做好，只响音乐</source>
+            <translation> bell, words not made yet, music alone</translation>
+        </message>
+        <message>
+            <source>语音播报已做好：</source>
+            <translation>Words made: </translation>
+        </message>
+        <message>
+            <source>语音播报没有做成，铃声只响音乐：</source>
+            <translation>Words could not be made, the bell rings its music alone: </translation>
+        </message>
     </context>
     <context>
         <name>tolvanectl</name>
@@ -2883,6 +2915,13 @@ Error: %2</translation>
         <message>
             <source>这个版本在 Windows 上还不能生成语音</source>
             <translation>This version cannot make speech on Windows yet</translation>
+        </message>
+    </context>
+    <context>
+        <name>StatusCommand</name>
+        <message>
+            <source>还没有做好</source>
+            <translation>not made yet</translation>
         </message>
     </context>
 </TS>
