@@ -42,6 +42,13 @@ std::function<void()> alsoCheckMusic(Ringer& ringer, std::function<void()> chang
     };
 }
 
+// A bell window's 试听 of words: made by the ringer, off the thread that rings.
+auto speechMaker(Ringer& ringer) {
+    return [&ringer](const std::string& text, std::function<void(Result<std::string>)> done) {
+        ringer.makeSpeechThen(text, std::move(done));
+    };
+}
+
 }  // namespace
 
 void openAddBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow& prepare,
@@ -50,6 +57,7 @@ void openAddBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow& p
                          alsoCheckMusic(ringer, std::move(changed)));
     window.fileUnplayableBecause = unplayableBecause;
     window.bellTable = shownBellTable(&list, ringer.db());
+    window.makeSpeechFile = speechMaker(ringer);
     open(window, prepare);
 }
 
@@ -63,6 +71,7 @@ void openChangeBell(Ringer& ringer, const QTreeWidget& list, const PrepareWindow
     window.fileUnplayableBecause = unplayableBecause;
     window.bellTable = shownBellTable(&list, ringer.db());
     window.showStoredSpeech();
+    window.makeSpeechFile = speechMaker(ringer);
     open(window, prepare);
 }
 
@@ -130,7 +139,9 @@ void addRingerHooks(SettingsHooks& hooks, Ringer& ringer, PasswordGate& gate) {
         for (const SpeechVoiceInfo& v : chineseVoices()) voices.emplace_back(v.name, v.shown);
         return voices;
     };
-    hooks.trySpeech = [&ringer] { return ringer.trySpeech(); };
+    hooks.trySpeech = [&ringer](std::function<void(const std::string&)> done) {
+        ringer.trySpeech(std::move(done));
+    };
     hooks.webPage = [&ringer] {
         const RingerState state = ringer.state();
         SettingsHooks::WebPageShown page{state.webAddresses, state.webFingerprint, {}};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ringer/Ringer.h"
 
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -697,14 +698,31 @@ RingerState Ringer::state() {
     return s;
 }
 
-std::string Ringer::trySpeech() {
-    // Chinese whatever the window's language: the voices are Chinese.
-    const std::string text = "语音播报试听：第3节课上课，请同学们在8:05前回到教室。";
+void Ringer::makeSpeechThen(const std::string& text,
+                            std::function<void(Result<std::string> file)> done) {
     const SpeechVoiceChoice choice = speechVoiceChoice(m_db);
-    if (Status s = makeSpeech(m_folder, text, choice); !s.isOk()) return s.message();
-    m_trialEnd.stop();
-    m_playback->play({speechFilePath(m_folder, text, choice)}, 1);
-    return {};
+    auto made = std::make_shared<Status>();
+    // Never on this thread: it ticks the bells, and a voice reads for a moment.
+    QThread* maker = QThread::create(
+        [made, folder = m_folder, text, choice] { *made = makeSpeech(folder, text, choice); });
+    QObject::connect(
+        maker, &QThread::finished, m_ring.get(),
+        [made, done = std::move(done), file = speechFilePath(m_folder, text, choice)] {
+            done(made->isOk() ? Result<std::string>(file) : Result<std::string>(*made));
+        });
+    QObject::connect(maker, &QThread::finished, maker, &QObject::deleteLater);
+    maker->start();
+}
+
+void Ringer::trySpeech(std::function<void(const std::string& why)> done) {
+    // Chinese whatever the window's language: the voices are Chinese.
+    makeSpeechThen("语音播报试听：第3节课上课，请同学们在8:05前回到教室。",
+                   [this, done = std::move(done)](Result<std::string> file) {
+                       if (!file.isOk()) return done(file.status().message());
+                       m_trialEnd.stop();
+                       m_playback->play({file.value()}, 1);
+                       done({});
+                   });
 }
 
 bool Ringer::tryNextBell() {

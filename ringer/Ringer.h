@@ -122,8 +122,13 @@ public:
     // How soon a 立即播放 that ended is played again (repeat) or said to be over.
     static constexpr int kRingingNowWatchMs = 100;
     bool tryNextBell();
-    // Says a sentence with the voice and rate of the settings, made now; why not, or empty.
-    std::string trySpeech();
+    // Makes the file that says text with the voice and rate of the settings, off the thread that
+    // rings, then tells done, on this thread, the file or why it could not be made.
+    void makeSpeechThen(const std::string& text,
+                        std::function<void(Result<std::string> file)> done);
+    // Says a sentence with the voice and rate of the settings once it is made; done hears why
+    // not, or nothing.
+    void trySpeech(std::function<void(const std::string& why)> done);
     // 立即播放: music (a file or a folder) at once on the bell output at the bell volume, said in
     // the ring log with who asked. repeat: played again each time it ends until 停止播放 (a
     // drill, a lockdown signal). A bell of the schedule due meanwhile cuts in at its second and

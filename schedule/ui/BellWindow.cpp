@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 
 #include "bells/core/MusicCheck.h"
@@ -13,8 +14,6 @@
 #include "schedule/core/BellLibrary.h"
 #include "schedule/core/Schema.h"
 #include "schedule/ui/MusicChooser.h"
-#include "speech/core/SpeechFiles.h"
-#include "speech/make/SpeechMaking.h"
 #include "ui/SpinArrows.h"
 
 namespace tolvane {
@@ -25,7 +24,6 @@ BellWindow::BellWindow(TableDatabase& db, PlaybackService& playback,
 
 void BellWindow::setUpControls(const BellControls& controls, const std::string& folder) {
     m_controls = controls;
-    m_folder = folder;
     addSpeechRow();
     makeFixedWindow(this);
     const int max[3] = {kMaxHours, kMaxMinutes, kMaxMinutes};
@@ -98,27 +96,34 @@ void BellWindow::testPlay(const std::string& refusal) {
     }
     const std::string path = m_controls.musicPath->text().toStdString();
     if (!countsAsFile(path)) return showMessage({infoCaption(), refusal}, QMessageBox::Information);
-    m_playback.play(testList(path), 1);
+    testPlayWithWords(path);
+}
+
+void BellWindow::startTestPlay(const std::vector<std::string>& list) {
+    m_playback.play(list, 1);
     m_testList = m_playback.lastRequest();
     showTestPlaying(true);
 }
 
-std::vector<std::string> BellWindow::testList(const std::string& music) {
+void BellWindow::testPlayWithWords(const std::string& music) {
     const std::string text = m_speech->text().toStdString();
-    if (!m_speaks->isChecked() || text.empty()) return {music};
-    const SpeechVoiceChoice choice = speechVoiceChoice(m_db);
+    if (!m_speaks->isChecked() || text.empty() || !makeSpeechFile) return startTestPlay({music});
     if (const std::string problem = speechProblem({true, text}); !problem.empty()) {
         showMessage({infoCaption(), problem}, QMessageBox::Information);
-        return {music};
+        return startTestPlay({music});
     }
-    if (Status s = makeSpeech(m_folder, text, choice); !s.isOk()) {
-        showMessage({infoCaption(), tr("语音提醒没有做成，只试听音乐：%1")
-                                        .arg(QString::fromStdString(s.message()))
-                                        .toStdString()},
-                    QMessageBox::Information);
-        return {music};
-    }
-    return {music, speechFilePath(m_folder, text, choice)};
+    m_controls.testPlayButton->setEnabled(false);  // until the words are made
+    makeSpeechFile(text, [window = QPointer<BellWindow>(this), music](Result<std::string> file) {
+        if (!window) return;
+        window->m_controls.testPlayButton->setEnabled(true);
+        if (file.isOk()) return window->startTestPlay({music, file.value()});
+        window->showMessage(
+            {infoCaption(), tr("语音提醒没有做成，只试听音乐：%1")
+                                .arg(QString::fromStdString(file.status().message()))
+                                .toStdString()},
+            QMessageBox::Information);
+        window->startTestPlay({music});
+    });
 }
 
 bool BellWindow::testPlaying() const {

@@ -71,6 +71,10 @@ public:
     // it plays.
     std::function<std::string(const std::string& file)> fileUnplayableBecause =
         [](const std::string&) { return std::string(); };
+    // Makes the file that says a text (off the thread that rings) and then tells done, on the
+    // window's thread, the file or why not. None: 试听 plays the music alone.
+    std::function<void(const std::string& text, std::function<void(Result<std::string> file)> done)>
+        makeSpeechFile;
     // The alias of the bell table the window adds to or changes: the 作息表 the list shows.
     std::string bellTable = schema::kBellAlias;
 
@@ -102,14 +106,14 @@ protected:
 private:
     // The 语音提醒 row, below the window's described controls: they keep their places.
     void addSpeechRow();
-    // 试听's list: the music, then the words when the bell is to say any (made now, or said why
-    // not).
-    std::vector<std::string> testList(const std::string& music);
+    // 试听 of music, then of the words when the bell is to say any, once they are made (or said
+    // why not).
+    void testPlayWithWords(const std::string& music);
+    void startTestPlay(const std::vector<std::string>& list);
     bool testPlaying() const;
     void showTestPlaying(bool playing);
 
     std::function<void()> m_refreshList;
-    std::string m_folder;
     QCheckBox* m_speaks = nullptr;
     QLineEdit* m_speech = nullptr;
     uint64_t m_testList = 0;  // the playback's request of this window's 试听

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSpinBox>
 #include <cstdlib>
 
@@ -92,8 +93,12 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
     connect(m_controls.voice, &QComboBox::activated, this, [this] { storeSpeechVoice(); });
     connect(m_controls.speechRate, &QSpinBox::valueChanged, this, [this] { storeSpeechVoice(); });
     connect(m_controls.trySpeech, &QPushButton::clicked, this, [this] {
-        if (const std::string why = m_hooks.trySpeech(); !why.empty())
-            showMessage({infoCaption(), why}, QMessageBox::NoIcon);
+        m_controls.trySpeech->setEnabled(false);  // until the sentence is made
+        m_hooks.trySpeech([window = QPointer<SettingsWindow>(this)](const std::string& why) {
+            if (!window) return;
+            window->m_controls.trySpeech->setEnabled(true);
+            if (!why.empty()) window->showMessage({infoCaption(), why}, QMessageBox::NoIcon);
+        });
     });
 }
 

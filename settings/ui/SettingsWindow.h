@@ -56,8 +56,10 @@ struct SettingsHooks {
     std::function<std::vector<std::pair<std::string, std::string>>()> voices = [] {
         return std::vector<std::pair<std::string, std::string>>{};
     };
-    // Says a sentence with the voice and rate stored; what to say when it cannot.
-    std::function<std::string()> trySpeech = [] { return std::string(); };
+    // Says a sentence with the voice and rate stored, once it is made; done hears what to say
+    // when it cannot (empty when it can).
+    std::function<void(std::function<void(const std::string& why)> done)> trySpeech =
+        [](std::function<void(const std::string&)> done) { done({}); };
     // 软件密码 was set, changed or cleared: whoever had it open must give it again.
     std::function<void()> passwordChanged = [] {};
     // What the desktop bound the key to, where it says (a Wayland desktop); else empty.
