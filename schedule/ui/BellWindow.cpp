@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <algorithm>
 
 #include "bells/core/MusicCheck.h"
 #include "bells/core/PlaybackService.h"
@@ -54,10 +55,12 @@ void BellWindow::addSpeechRow() {
     resize(width(), height() + kRowHeight);
     m_speaks = new QCheckBox(tr("语音提醒"), this);
     m_speaks->setObjectName(QStringLiteral("语音提醒选择框"));
-    m_speaks->setGeometry(8, top, 80, 24);
+    // As wide as its words in the language shown (English takes more than 语音提醒).
+    const int boxWidth = std::max(80, m_speaks->sizeHint().width());
+    m_speaks->setGeometry(8, top, boxWidth, 24);
     m_speech = new QLineEdit(this);
     m_speech->setObjectName(QStringLiteral("语音提醒编辑框"));
-    m_speech->setGeometry(90, top, width() - 96, 24);
+    m_speech->setGeometry(12 + boxWidth, top, width() - 18 - boxWidth, 24);
     m_speech->setPlaceholderText(tr("铃声放完后说的话，如：第3节课上课"));
     m_speech->setAccessibleName(tr("语音提醒的文字"));
     m_speech->setEnabled(false);
