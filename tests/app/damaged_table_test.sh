@@ -64,6 +64,8 @@ cp "$work/db.cut" "$dir/db.edb"
 "$bin/tolvanectl" ring "$dir" >"$work/stdout2" 2>&1 &
 pids+=($!)
 wait_for 30 "the second ringer to start" grep -q '无窗口打铃启动' "$work/stdout2"
+# Its first line is written before it opens the tables: the copy is looked at once it is said.
+wait_for 10 "the damaged file to be set aside" grep -q "已改名保存为 $dir/db.edb.damaged-2" "$work/stdout2"
 cmp -s "$dir/db.edb.damaged-2" "$work/db.cut" || fail "the ringer started on a damaged file did not set it aside"
 "$bin/tolvanectl" status "$dir" --json >"$work/status.json"
 grep -q "db.edb.damaged-2" "$work/status.json" || fail "status does not say the file was set aside"
