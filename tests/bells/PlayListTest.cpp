@@ -106,6 +106,26 @@ TEST_F(FolderTest, APreparedFolderPlaysInTheOrderDrawnForIt) {
     EXPECT_EQ((Paths{"/bells/a.mp3"}), playback.calls[1].list);
 }
 
+// A bell's words come after its music whatever order a folder was drawn in, and only when they
+// are made: a bell whose words are missing rings its music alone.
+TEST_F(FolderTest, ABellsWordsComeLastAndOnlyOnceMade) {
+    test::RecordingPlayback playback;
+    uint64_t seed = 0;
+    PlaylistBellSound sound(playback, [&seed] { return ++seed; });
+    sound.setRandomPlay(true);
+    sound.setSpeechFile([](const std::string& text) {
+        return text == "放学" ? std::string("/语音/放学.mp3") : std::string();
+    });
+    sound.start(dir.path(), "放学");
+    sound.start("/bells/a.mp3", "没有做好");
+    ASSERT_EQ(2u, playback.calls.size());
+    const Paths& folder = playback.calls[0].list;
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ("/语音/放学.mp3", folder.back());
+    EXPECT_EQ(splitPlayList(buildFolderPlayList(dir.path(), true, 1)).size() + 1, folder.size());
+    EXPECT_EQ((Paths{"/bells/a.mp3"}), playback.calls[1].list);
+}
+
 TEST(PlayListTest, SplitDropsEmptyPieces) {
     EXPECT_EQ((Paths{"a", "b"}), splitPlayList("a\r\n\r\nb\r\n"));
     EXPECT_EQ(Paths{}, splitPlayList(""));
