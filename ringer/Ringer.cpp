@@ -86,15 +86,18 @@ Ringer::Ringer(Options options)
     m_follower->onOptionsChanged = [this] { applyOptions(); };
     m_follower->onRequestWaiting = [this] { takeRequest(); };
     m_follower->onPolled = [this] {
+        sayDueNotices();
         checkMusicWhilePaused();
         checkSilentDays(false);
     };
+    m_notices = readTimedNotices(*FileSystem::platform(), m_folder);
     m_ringingNowWatch.setInterval(kRingingNowWatchMs);
     QObject::connect(&m_ringingNowWatch, &QTimer::timeout, [this] { followRingingNow(); });
     // The tick always rings the schedule as it is on disk: the files are checked just before it.
     m_ring->beforeTick = [this] { m_follower->check(); };
     m_ring->afterTick = [this] {
         followPlayingBell();
+        sayDueNotices();
         checkMusicBeforeNextBell();
         checkSilentDays(false);
         afterTick.notify();
@@ -650,6 +653,7 @@ RingerState Ringer::state() {
         s.ringingNow = m_ringingNow->music;
         s.ringingNowRepeats = m_ringingNow->repeat;
     }
+    s.notices = m_notices;
     s.next = nextBellOf(m_db, m_clock);
     s.clockOffsetSeconds = m_options.clockOffsetSeconds;
     using Kind = RingerProblemKind;

@@ -31,6 +31,7 @@
 #include "bells/core/RingLog.h"
 #include "bells/core/RingRequest.h"
 #include "bells/core/RingerState.h"
+#include "bells/core/TimedNotices.h"
 #include "bells/qt/RingController.h"
 #include "platform/ClockSync.h"
 #include "platform/PowerOff.h"
@@ -137,6 +138,15 @@ public:
     // waits; 停止播放 drops it). Refused, saying why, for music that cannot play.
     static constexpr int64_t kRingNowHoldMs = 1000;
     Status ringNow(const std::string& music, bool repeat, const std::string& who);
+    // 广播通知 at a second of today (the school's clock): said then, times times over, as
+    // 立即播放 is. Kept in the folder until said, so a ringer started again still says it; a
+    // notice missed by more than kNoticeLateSeconds (the plan paused, the program off) is said
+    // in the ring log instead. Its file should already be made (the asker makes it, off this
+    // thread); one missing is made when due. Refused, saying why, for a time already past.
+    Status sayAt(const std::string& text, int times, int secondOfToday, const std::string& who);
+    // False when no notice has that number (said already, or cancelled).
+    bool cancelNotice(int id, const std::string& who);
+    const std::vector<TimedNotice>& timedNotices() const { return m_notices; }
     // 对时: the offset that puts today's nearest bell at the system's time now.
     std::optional<ClockMatch> offsetToNearestBell();
     // The school calendar changed: the engine looks today up again before the next bell.
@@ -249,6 +259,11 @@ private:
     // Milliseconds until the next bell of the schedule starts; none when no bell is ahead.
     std::optional<int64_t> msToNextBell();
     void startRingingNow(const std::string& music, bool repeat);
+    // Says the notices due now, and lets the missed ones go, saying so (all of them while the
+    // plan is paused: a paused plan says nothing).
+    void sayDueNotices();
+    void sayNotice(const TimedNotice& notice);
+    void keepNotices();
     // The state changed: published for other processes, then told to the listeners.
     void stateChanged();
     void publishState();
@@ -302,6 +317,8 @@ private:
     std::vector<UnplayableMusic> m_unplayable;
     SpeechVoiceChoice m_speechChoice;          // as the settings last read say
     std::vector<UnmadeSpeech> m_unmadeSpeech;  // bells whose speech could not be made
+    std::vector<TimedNotice> m_notices;        // 广播通知 to say later today
+    std::string m_noticesFileError;            // said once
     std::function<std::unique_ptr<OutputWatch>(const std::string&,
                                                std::function<void(const OutputReport&)>)>
         m_watchOutput;

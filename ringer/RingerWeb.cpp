@@ -58,20 +58,27 @@ public:
         return onRingerThread<Status>(
             [music, repeat, who](Ringer& r) { return r.ringNow(music, repeat, who); });
     }
-    std::optional<Status> sayNow(const std::string& text, int times,
-                                 const std::string& who) override {
-        std::string said = text;
-        for (int i = 1; i < times; ++i) said += "。" + text;
+    std::optional<Status> sayNotice(const std::string& text, int times,
+                                    std::optional<int> secondOfToday,
+                                    const std::string& who) override {
+        const std::string said = noticeSpeech(oneLineNotice(text), times);
         // Made here, on the page's thread: the ringer's goes on ticking meanwhile.
         TableDatabase db;
         const SpeechVoiceChoice choice = openTablesForReading(db, m_ringer.folder()).isOk()
                                              ? speechVoiceChoice(db)
                                              : SpeechVoiceChoice{};
         if (Status made = makeSpeech(m_ringer.folder(), said, choice); !made.isOk()) return made;
+        if (secondOfToday)
+            return onRingerThread<Status>([text, times, at = *secondOfToday, who](Ringer& r) {
+                return r.sayAt(text, times, at, who);
+            });
         const std::string file = speechFilePath(m_ringer.folder(), said, choice);
         return onRingerThread<Status>([file, text, who](Ringer& r) {
             return r.ringNow(file, false, who + "，广播通知“" + text + "”");
         });
+    }
+    std::optional<bool> cancelNotice(int id, const std::string& who) override {
+        return onRingerThread<bool>([id, who](Ringer& r) { return r.cancelNotice(id, who); });
     }
     Result<std::string> speechPreview(const std::string& text) override {
         TableDatabase db;

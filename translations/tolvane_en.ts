@@ -419,6 +419,14 @@
             <source>表文件已损坏，不能读取：已改名保存为 %1，并新建了一个空的表</source>
             <translation>A table file was damaged and could not be read: it was renamed %1 and an empty table made</translation>
         </message>
+        <message>
+            <source>广播通知没有安排：这个时间今天已经过了</source>
+            <translation>The notice was not kept: that time is already past today</translation>
+        </message>
+        <message>
+            <source>广播通知没有安排：遍数只能是 1 到 3</source>
+            <translation>The notice was not kept: it can be said 1 to 3 times</translation>
+        </message>
     </context>
     <context>
         <name>ScheduleList</name>
@@ -1248,6 +1256,38 @@
         <message>
             <source>先在这里听一遍</source>
             <translation>Hear it here first</translation>
+        </message>
+        <message>
+            <source>今天稍后的广播通知</source>
+            <translation>Notices for later today</translation>
+        </message>
+        <message>
+            <source>时间</source>
+            <translation>Time</translation>
+        </message>
+        <message>
+            <source>或者在今天的</source>
+            <translation>or today at</translation>
+        </message>
+        <message>
+            <source>按时广播</source>
+            <translation>Announce at that time</translation>
+        </message>
+        <message>
+            <source>通知没有安排：请填写今天广播的时间</source>
+            <translation>The notice was not kept: enter the time today to announce it</translation>
+        </message>
+        <message>
+            <source>通知将在 %1 广播：%2</source>
+            <translation>The notice will be announced at %1: %2</translation>
+        </message>
+        <message>
+            <source>没有这个通知：它已经广播过或已取消</source>
+            <translation>No such notice: it was announced or cancelled already</translation>
+        </message>
+        <message>
+            <source>通知已取消</source>
+            <translation>The notice was cancelled</translation>
         </message>
     </context>
     <context>

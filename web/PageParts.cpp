@@ -5,6 +5,7 @@
 
 #include "base/PathText.h"
 #include "base/UiText.h"
+#include "schedule/core/BellEditing.h"
 #include "schedule/core/BellLibrary.h"
 #include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
@@ -25,6 +26,14 @@ std::array<std::string, 3> timePieces(const std::string& text) {
                             second == std::string::npos ? std::string::npos : second - first - 1);
     pieces[2] = second == std::string::npos ? "00" : text.substr(second + 1);
     return pieces;
+}
+
+std::optional<int> secondOfDayOf(const std::string& text) {
+    const std::optional<std::string> time = normaliseTime(timePieces(text));
+    if (!time) return std::nullopt;
+    // Two digits a piece, each in range: read as they stand.
+    const auto digits = [&](size_t at) { return ((*time)[at] - '0') * 10 + (*time)[at + 1] - '0'; };
+    return digits(0) * 3600 + digits(3) * 60 + digits(6);
 }
 
 std::string daysText(const std::array<bool, 7>& days) {

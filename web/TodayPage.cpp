@@ -3,6 +3,7 @@
 // next bell and today's bells.
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 
 #include "schedule/core/BellEditing.h"
@@ -28,10 +29,10 @@ std::string calendarWord(TableDatabase& db, const LocalTime& now) {
 Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now) {
     if (!next) return html("<p class=\"next\">{}</p>", uiText("WebPage", "两周内没有铃声"));
     LocalTime at = next->day;
-    const auto pieces = timePieces(next->bell.start);
-    at.hour = std::atoi(pieces[0].c_str());
-    at.minute = std::atoi(pieces[1].c_str());
-    at.second = std::atoi(pieces[2].c_str());
+    const int second = secondOfDayOf(next->bell.start).value_or(0);
+    at.hour = second / 3600;
+    at.minute = second / 60 % 60;
+    at.second = second % 60;
     const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
     const std::string sentence = uiText("WebPage", "下一个铃声：%1 %2，还有 %3");
     return html(
@@ -42,6 +43,23 @@ Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now
         uiText("WebPage", "%1 天 %2 小时"), uiText("WebPage", "%1 小时 %2 分"),
         uiText("WebPage", "%1 分 %2 秒"), uiText("WebPage", "%1 秒"),
         fillIn(sentence, {dateText(next->day), next->bell.start, durationText(left)}));
+}
+
+// 广播通知 kept to be said later today, each with a button that takes it back.
+Html laterNotices(const std::vector<TimedNotice>& notices, const std::string& token) {
+    if (notices.empty()) return {};
+    Html rows;
+    for (const TimedNotice& n : notices)
+        rows += html(
+            "<tr><td>{}</td><td>{}</td><td>{}</td><td><form method=\"post\" "
+            "action=\"/notice/cancel\">{}<input type=\"hidden\" name=\"id\" value=\"{}\"><button "
+            "type=\"submit\">{}</button></form></td></tr>",
+            timeText(n.at), n.text, n.times, hiddenToken(token), n.id, uiText("WebPage", "取消"));
+    return html(
+        "<h2>{}</h2><table class=\"notices\"><thead><tr><th>{}</th><th>{}</th><th>{}</th><th>"
+        "</th></tr></thead><tbody>{}</tbody></table>",
+        uiText("WebPage", "今天稍后的广播通知"), uiText("WebPage", "时间"),
+        uiText("WebPage", "通知的内容"), uiText("WebPage", "说几遍"), rows);
 }
 
 Html ringerPart(const RingerState& state, const std::string& token, const LocalTime& now,
@@ -74,6 +92,7 @@ Html ringerPart(const RingerState& state, const std::string& token, const LocalT
         for (const RingerProblem& p : state.problems) items += html("<li>{}</li>", p.text);
         out += html("<h2>{}</h2><ul class=\"problems\">{}</ul>", uiText("WebPage", "问题"), items);
     }
+    out += laterNotices(state.notices, token);
     return out + nextBellParagraph(state.next, now);
 }
 
@@ -90,7 +109,7 @@ Html ringNowForm(const std::vector<MusicChoice>& choices, const std::string& tok
         uiText("WebPage", "立即播放"));
 }
 
-// 广播通知: a notice typed in the office, said over the loudspeakers now.
+// 广播通知: a notice typed in the office, said over the loudspeakers now or at a time of today.
 Html noticeForm(const std::string& token) {
     return html(
         "<h2>{}</h2><form method=\"post\" action=\"/notice\" class=\"bell\">{}<label>{}<textarea "
@@ -98,10 +117,13 @@ Html noticeForm(const std::string& token) {
         "name=\"times\"><option value=\"1\">1</option><option value=\"2\">2</option><option "
         "value=\"3\">3</option></select></label><button type=\"submit\" "
         "formaction=\"/notice/preview\" formtarget=\"_blank\">{}</button>"
-        "<button type=\"submit\">{}</button></form>",
+        "<button type=\"submit\" name=\"when\" value=\"now\">{}</button><label>{}<input "
+        "type=\"time\" name=\"at\" step=\"1\"></label><button type=\"submit\" name=\"when\" "
+        "value=\"at\">{}</button></form>",
         uiText("WebPage", "广播通知"), hiddenToken(token), uiText("WebPage", "通知的内容"),
         uiText("WebPage", "如：请各班班主任14:30到会议室开会"), uiText("WebPage", "说几遍"),
-        uiText("WebPage", "先在这里听一遍"), uiText("WebPage", "现在广播"));
+        uiText("WebPage", "先在这里听一遍"), uiText("WebPage", "现在广播"),
+        uiText("WebPage", "或者在今天的"), uiText("WebPage", "按时广播"));
 }
 
 }  // namespace
@@ -182,18 +204,47 @@ HttpResponse WebApp::ringNow(Context& c) {
     return backTo(c, "/", fillIn(uiText("WebPage", "正在立即播放：%1"), {music}), false);
 }
 
-HttpResponse WebApp::sayNow(Context& c) {
+HttpResponse WebApp::sayNotice(Context& c) {
     const std::string text = field(c.form, "text");
     const std::string times = field(c.form, "times");
     if (times != "1" && times != "2" && times != "3")
         return backTo(c, "/", uiText("WebPage", "通知没有广播：遍数只能是 1 到 3"), true);
     if (const std::string problem = speechProblem({true, text}); !problem.empty())
         return backTo(c, "/", problem, true);
+    std::optional<int> at;
+    if (field(c.form, "when") == "at") {
+        at = secondOfDayOf(field(c.form, "at"));
+        if (!at)
+            return backTo(c, "/", uiText("WebPage", "通知没有安排：请填写今天广播的时间"), true);
+    }
     const std::optional<Status> said =
-        m_setup.ringer->sayNow(text, times[0] - '0', "网页，" + c.request.clientAddress);
+        m_setup.ringer->sayNotice(text, times[0] - '0', at, "网页，" + c.request.clientAddress);
     if (!said) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     if (!said->isOk()) return backTo(c, "/", said->message(), true);
+    if (at) {
+        LocalTime when;
+        when.hour = *at / 3600;
+        when.minute = *at / 60 % 60;
+        when.second = *at % 60;
+        return backTo(c, "/",
+                      fillIn(uiText("WebPage", "通知将在 %1 广播：%2"), {timeText(when), text}),
+                      false);
+    }
     return backTo(c, "/", fillIn(uiText("WebPage", "正在广播通知：%1"), {text}), false);
+}
+
+HttpResponse WebApp::cancelNotice(Context& c) {
+    int id = 0;
+    const std::string number = field(c.form, "id");
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), id);
+    const std::optional<bool> cancelled =
+        error == std::errc() && end == number.data() + number.size()
+            ? m_setup.ringer->cancelNotice(id, "网页，" + c.request.clientAddress)
+            : std::optional<bool>(false);
+    if (!cancelled) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
+    if (!*cancelled)
+        return backTo(c, "/", uiText("WebPage", "没有这个通知：它已经广播过或已取消"), true);
+    return backTo(c, "/", uiText("WebPage", "通知已取消"), false);
 }
 
 // The notice as it will sound, played by the office's browser, never on the loudspeakers.

@@ -115,7 +115,8 @@ HttpResponse WebApp::route(Context& c) {
         if (c.path == "/plan") return setPlan(c);
         if (c.path == "/stop") return stopSound(c);
         if (c.path == "/ringnow") return ringNow(c);
-        if (c.path == "/notice") return sayNow(c);
+        if (c.path == "/notice") return sayNotice(c);
+        if (c.path == "/notice/cancel") return cancelNotice(c);
         if (c.path == "/notice/preview") return previewNotice(c);
         if (c.path == kUploadPath) return uploadToLibrary(c);
         if (c.path == "/password") return changePassword(c);

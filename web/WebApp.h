@@ -39,10 +39,15 @@ public:
     // 立即播放 by the ringer; none when it did not answer, else whether it played (why not).
     virtual std::optional<Status> ringNow(const std::string& music, bool repeat,
                                           const std::string& who) = 0;
-    // 广播通知: text said times over by the ringer now, as 立即播放 (a bell due cuts in); none
-    // when it did not answer, else whether it is said (why not).
-    virtual std::optional<Status> sayNow(const std::string& text, int times,
-                                         const std::string& who) = 0;
+    // 广播通知: text said times over by the ringer, as 立即播放 (a bell due cuts in), now or at
+    // a second of today (the school's clock); none when it did not answer, else whether it is
+    // said or kept to be said (why not).
+    virtual std::optional<Status> sayNotice(const std::string& text, int times,
+                                            std::optional<int> secondOfToday,
+                                            const std::string& who) = 0;
+    // A notice kept to be said later, taken back; none when the ringer did not answer, false
+    // when it had no such notice (said already, or taken back).
+    virtual std::optional<bool> cancelNotice(int id, const std::string& who) = 0;
     // text said with the ringer's voice and rate, as MP3, for the office to hear first; nothing
     // is played on the loudspeakers.
     virtual Result<std::string> speechPreview(const std::string& text) = 0;
@@ -104,7 +109,8 @@ private:
     HttpResponse setPlan(Context& c);
     HttpResponse stopSound(Context& c);
     HttpResponse ringNow(Context& c);
-    HttpResponse sayNow(Context& c);
+    HttpResponse sayNotice(Context& c);
+    HttpResponse cancelNotice(Context& c);
     HttpResponse previewNotice(Context& c);
     HttpResponse libraryPage(Context& c);
     HttpResponse libraryFile(Context& c);

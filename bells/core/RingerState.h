@@ -13,6 +13,7 @@
 #include "base/Clock.h"
 #include "bells/core/MusicCheck.h"
 #include "bells/core/PlanState.h"
+#include "bells/core/TimedNotices.h"
 #include "schedule/core/Calendar.h"
 
 namespace tolvane {
@@ -48,6 +49,8 @@ struct RingerState {
     // 立即播放 sounding now, outside the schedule: its music, empty when none.
     std::string ringingNow;
     bool ringingNowRepeats = false;
+    // 广播通知 to be said later today, in time order.
+    std::vector<TimedNotice> notices;
 
     // The school's clock ahead of (positive) or behind the system's, in seconds: the bells ring by
     // it.

@@ -182,6 +182,9 @@ Status addToBellLibrary(
     const std::string& bytes,
     const std::function<std::string(const std::string& file)>& fileUnplayableBecause) {
     if (Status s = libraryNameStatus(dataFolder, name); !s.isOk()) return s;
+    // A folder no ringer has started in yet has no library: the first file makes it.
+    std::error_code ec;
+    std::filesystem::create_directories(pathFromUtf8(bellLibraryFolder(dataFolder)), ec);
     // Written under a hidden name of its own first: nobody lists or rings a file still arriving,
     // and two uploads of one name never write into one file.
     const std::string scratch = libraryScratchPath(dataFolder);

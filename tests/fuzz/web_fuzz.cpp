@@ -42,9 +42,11 @@ public:
     std::optional<Status> ringNow(const std::string&, bool, const std::string&) override {
         return Status::ok();
     }
-    std::optional<Status> sayNow(const std::string&, int, const std::string&) override {
+    std::optional<Status> sayNotice(const std::string&, int, std::optional<int>,
+                                    const std::string&) override {
         return Status::ok();
     }
+    std::optional<bool> cancelNotice(int, const std::string&) override { return true; }
     Result<std::string> speechPreview(const std::string&) override { return std::string(); }
     std::string fileUnplayableBecause(const std::string& file) override {
         std::ifstream in(file, std::ios::binary);

@@ -335,5 +335,43 @@ TEST_F(RingerTest, MusicDeletedWhileThePlanIsPausedIsFoundWithinHalfAMinute) {
     EXPECT_EQ(m_ringer->plan(), PlanState::kPaused);
 }
 
+// 广播通知 at a time: kept in the folder until said, said at its second as 立即播放 (from the file
+// made when it was asked for), taken back on request, and never said while the plan is paused.
+TEST_F(RingerTest, ANoticeForLaterIsKeptSaidAtItsSecondOrTakenBack) {
+    const std::string said = noticeSpeech("放学", 2);
+    const std::string file = speechFilePath(m_dir.path(), said, speechVoiceChoice(m_ringer->db()));
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    test::writeSilentMp3(file, 40);
+    EXPECT_FALSE(m_ringer->sayAt("放学", 1, 10 * 3600, "网页，10.0.0.7").isOk())
+        << "a time already past today was taken";
+    ASSERT_TRUE(m_ringer->sayAt("放学", 2, 10 * 3600 + 2, "网页，10.0.0.7").isOk());
+    ASSERT_TRUE(m_ringer->sayAt("开会", 1, 10 * 3600 + 4, "网页，10.0.0.8").isOk());
+    ASSERT_EQ(m_ringer->state().notices.size(), 2u);
+    EXPECT_EQ(readTimedNotices(*FileSystem::platform(), m_dir.path()), m_ringer->timedNotices())
+        << "a ringer started again would not say them";
+    EXPECT_TRUE(m_log->has("广播通知已安排：“放学”（10:00:02，网页，10.0.0.7），说 2 遍"));
+
+    m_clock.advanceMs(1000);
+    m_tick->onTimeout();  // 10:00:01
+    EXPECT_FALSE(m_log->has("立即播放："));
+    m_clock.advanceMs(1000);
+    m_tick->onTimeout();  // 10:00:02
+    EXPECT_TRUE(m_log->has("立即播放：" + file + "（网页，10.0.0.7，广播通知“放学”）"));
+    EXPECT_EQ(m_ringer->state().notices.size(), 1u);
+
+    const int meeting = m_ringer->timedNotices().at(0).id;
+    EXPECT_TRUE(m_ringer->cancelNotice(meeting, "网页，10.0.0.9"));
+    EXPECT_FALSE(m_ringer->cancelNotice(meeting, "网页，10.0.0.9"));
+    EXPECT_TRUE(m_log->has("广播通知已取消：“开会”（10:00:04，网页，10.0.0.8）（网页，10.0.0.9）"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file(kTimedNoticesFile)));
+
+    ASSERT_TRUE(m_ringer->sayAt("放学", 2, 10 * 3600 + 5, "网页，10.0.0.7").isOk());
+    m_ringer->setPlan(PlanState::kPaused);
+    m_clock.advanceMs(4000);
+    m_ringer->follower().onPolled();  // the paused plan's second
+    EXPECT_TRUE(m_log->has("! 广播通知没有进行：计划暂停中：“放学”"));
+    EXPECT_TRUE(m_ringer->timedNotices().empty());
+}
+
 }  // namespace
 }  // namespace tolvane

@@ -40,10 +40,17 @@ public:
     bool setRunning(bool on) override { return running = on, true; }
     bool stopSound() override { return ++stops, true; }
     Result<std::string> speechPreview(const std::string& text) override { return "ID3 " + text; }
-    std::optional<Status> sayNow(const std::string& text, int times,
-                                 const std::string& who) override {
-        rungNow.push_back("say " + text + " " + std::to_string(times) + " " + who);
+    std::optional<Status> sayNotice(const std::string& text, int times,
+                                    std::optional<int> secondOfToday,
+                                    const std::string& who) override {
+        rungNow.push_back("say " + text + " " + std::to_string(times) +
+                          (secondOfToday ? " at " + std::to_string(*secondOfToday) : "") + " " +
+                          who);
         return Status::ok();
+    }
+    std::optional<bool> cancelNotice(int id, const std::string& who) override {
+        rungNow.push_back("cancel " + std::to_string(id) + " " + who);
+        return true;
     }
     std::optional<Status> ringNow(const std::string& music, bool repeat,
                                   const std::string& who) override {
@@ -554,6 +561,19 @@ TEST_F(WebAppTest, BellsWordsAndTheOfficesNoticesGoWhereTheyShould) {
     EXPECT_EQ(200, preview.status);
     EXPECT_EQ("ID3 放学", preview.body);
     EXPECT_EQ(1u, ringer.rungNow.size());
+
+    // At a time of today: the time as the school's second; one not a time never reaches the ringer.
+    const std::string later = "text=" + urlEncoded("开会") + "&times=1&when=at&token=" + token;
+    EXPECT_EQ(303, send("POST", "/notice", later + "&at=14%3A30", session).status);
+    EXPECT_EQ("say 开会 1 at 52200 网页，192.168.1.50", ringer.rungNow.back());
+    for (const char* odd : {"&at=", "&at=25%3A00", "&at=14%3A30%3A99", ""})
+        EXPECT_EQ(303, send("POST", "/notice", later + odd, session).status) << odd;
+    EXPECT_EQ(2u, ringer.rungNow.size());
+    EXPECT_EQ(303, send("POST", "/notice/cancel", "id=7&token=" + token, session).status);
+    EXPECT_EQ("cancel 7 网页，192.168.1.50", ringer.rungNow.back());
+    EXPECT_EQ(303, send("POST", "/notice/cancel", "id=7x&token=" + token, session).status);
+    EXPECT_EQ(403, send("POST", "/notice/cancel", "id=7", session).status);
+    EXPECT_EQ(3u, ringer.rungNow.size());
 }
 
 TEST_F(WebAppTest, TheLibraryPlaysItsFilesAndTakesOnlyWholeMp3sUnderSafeNames) {
