@@ -6,19 +6,11 @@
 #include <thread>
 
 #include "platform/FileSystem.h"
+#include "platform/WideText_win32.h"
 
 namespace tolvane {
 
 namespace {
-
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
 
 Status lastError(const char* what) {
     const DWORD error = GetLastError();
@@ -89,7 +81,7 @@ private:
 Result<std::unique_ptr<RandomAccessFile>> openFile(const std::string& path, DWORD access,
                                                    DWORD disposition) {
     // Shared for deletion too, so that a new table can be put in the place of an open one.
-    HANDLE h = CreateFileW(wide(path).c_str(), access,
+    HANDLE h = CreateFileW(wideText(path).c_str(), access,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return lastError("cannot open");
@@ -116,7 +108,7 @@ class Win32FileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<RandomAccessFile>> openExisting(const std::string& path,
                                                            bool writable) override {
-        const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+        const DWORD attributes = GetFileAttributesW(wideText(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return Status::ioError("not a regular file");
         return openFile(path, GENERIC_READ | (writable ? GENERIC_WRITE : 0), OPEN_EXISTING);
@@ -130,7 +122,7 @@ public:
         return openFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
     }
     Status moveNew(const std::string& from, const std::string& to) override {
-        if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(wideText(from).c_str(), wideText(to).c_str(), MOVEFILE_WRITE_THROUGH))
             return Status::ok();
         const DWORD error = GetLastError();
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
@@ -145,7 +137,7 @@ public:
     Status replace(const std::string& from, const std::string& to) override {
         const auto deadline = std::chrono::steady_clock::now() + kReplaceRetry;
         for (;;) {
-            if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+            if (MoveFileExW(wideText(from).c_str(), wideText(to).c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
                 return Status::ok();
             const DWORD error = GetLastError();
@@ -162,15 +154,15 @@ public:
         }
     }
     Status remove(const std::string& path) override {
-        return DeleteFileW(wide(path).c_str()) ? Status::ok() : lastError("cannot remove");
+        return DeleteFileW(wideText(path).c_str()) ? Status::ok() : lastError("cannot remove");
     }
     bool exists(const std::string& path) override {
-        return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+        return GetFileAttributesW(wideText(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     std::string canonicalPath(const std::string& path) override {
         std::error_code ec;
         const auto canonical =
-            std::filesystem::weakly_canonical(std::filesystem::absolute(wide(path), ec), ec);
+            std::filesystem::weakly_canonical(std::filesystem::absolute(wideText(path), ec), ec);
         if (ec) return path;
         const std::u8string utf8 = canonical.u8string();
         return std::string(utf8.begin(), utf8.end());
@@ -182,7 +174,7 @@ public:
     }
 
     Result<FileIdentity> identity(const std::string& path) override {
-        HANDLE h = CreateFileW(wide(path).c_str(), 0,
+        HANDLE h = CreateFileW(wideText(path).c_str(), 0,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return lastError("cannot open");
@@ -197,11 +189,11 @@ public:
     }
 
     Result<std::unique_ptr<FileLock>> lock(const std::string& path, int waitMs) override {
-        HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+        HANDLE h = CreateFileW(wideText(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE)
-            h = CreateFileW(wide(path).c_str(), GENERIC_READ,
+            h = CreateFileW(wideText(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return lastError("cannot open the lock file");

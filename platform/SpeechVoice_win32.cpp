@@ -1,17 +1,190 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Windows: no voice yet. The SAPI 5 voices and a cross-built espeak-ng are still to come; until
-// then a bell's speech is said to be unmade and the bell rings its music.
+// Windows: the SAPI 5 voices that read Chinese (zh-CN first, then zh-TW and zh-HK), each reading
+// rendered into a memory stream as 16-bit PCM, never to a sound device. A voice is kept by its
+// token's Name attribute ("Microsoft Huihui Desktop"), short enough for the Settings record.
+#include <windows.h>
+// windows.h first: the speech headers build on it.
+#include <sapi.h>
+#include <sphelper.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
 #include "base/UiText.h"
 #include "platform/SpeechVoice.h"
+#include "platform/WideText_win32.h"
 
 namespace tolvane {
 
-std::vector<SpeechVoiceInfo> chineseVoices() {
+namespace {
+
+constexpr int kSampleRate = 22050;
+// SPDFID_WaveFormatEx, which sapi.h declares and no mingw-w64 library defines: the stream's data
+// is the PCM its WAVEFORMATEX describes.
+constexpr GUID kWaveFormatExData = {
+    0xc31adbae, 0x527f, 0x4ff5, {0xa2, 0x30, 0xf6, 0x2b, 0xb6, 0x1f, 0xf7, 0x0c}};
+constexpr const wchar_t* kChineseLanguages[] = {L"Language=804", L"Language=404", L"Language=C04"};
+
+// One reading at a time, whichever thread asks (the checker's, the page's, a 试听).
+std::mutex g_turns;
+
+// COM for this call: a thread that has it already (the window's, single-threaded) keeps its own.
+class ComScope {
+public:
+    ComScope() : m_result(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(m_result)) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT m_result;
+};
+
+template <typename T>
+class ComPointer {
+public:
+    ComPointer() = default;
+    ~ComPointer() { reset(); }
+    ComPointer(const ComPointer&) = delete;
+    ComPointer& operator=(const ComPointer&) = delete;
+    T** out() {
+        reset();
+        return &m_p;
+    }
+    void** outVoid() { return reinterpret_cast<void**>(out()); }
+    T* get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    void reset() {
+        if (m_p) m_p->Release();
+        m_p = nullptr;
+    }
+    void take(T* p) {
+        reset();
+        m_p = p;
+        if (m_p) m_p->AddRef();
+    }
+
+private:
+    T* m_p = nullptr;
+};
+
+std::string takeCoText(WCHAR* text) {
+    if (!text) return {};
+    std::string utf8 = utf8Text(text);
+    CoTaskMemFree(text);
+    return utf8;
+}
+
+std::string voiceName(ISpObjectToken* token) {
+    ComPointer<ISpDataKey> attributes;
+    WCHAR* name = nullptr;
+    if (SUCCEEDED(token->OpenKey(L"Attributes", attributes.out())) &&
+        SUCCEEDED(attributes->GetStringValue(L"Name", &name)))
+        return takeCoText(name);
     return {};
 }
 
-Result<SpeechPcm> renderSpeech(const std::string&, const std::string&, int) {
-    return Status::notSupported(uiText("SpeechVoice", "这个版本在 Windows 上还不能生成语音"));
+std::string voiceDescription(ISpObjectToken* token) {
+    WCHAR* description = nullptr;
+    return SUCCEEDED(SpGetDescription(token, &description)) ? takeCoText(description)
+                                                            : voiceName(token);
+}
+
+// Calls visit(token, name) for each Chinese voice the machine lists until it returns false.
+template <typename Visit>
+void eachChineseVoice(Visit visit) {
+    for (const wchar_t* language : kChineseLanguages) {
+        ComPointer<IEnumSpObjectTokens> tokens;
+        if (FAILED(SpEnumTokens(SPCAT_VOICES, language, nullptr, tokens.out())) || !tokens)
+            continue;
+        for (;;) {
+            ComPointer<ISpObjectToken> token;
+            if (tokens->Next(1, token.out(), nullptr) != S_OK || !token) break;
+            const std::string name = voiceName(token.get());
+            if (!name.empty() && !visit(token.get(), name)) return;
+        }
+    }
+}
+
+Status engineError(const char* what, HRESULT result) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
+    return Status::ioError(fillIn(uiText("SpeechVoice", "语音引擎出错（%1：%2）"), {what, code}));
+}
+
+}  // namespace
+
+std::vector<SpeechVoiceInfo> chineseVoices() {
+    const std::lock_guard<std::mutex> turn(g_turns);
+    const ComScope com;
+    std::vector<SpeechVoiceInfo> voices;
+    eachChineseVoice([&](ISpObjectToken* token, const std::string& name) {
+        const bool known = std::any_of(voices.begin(), voices.end(),
+                                       [&](const SpeechVoiceInfo& v) { return v.name == name; });
+        if (!known) voices.push_back({name, voiceDescription(token)});
+        return true;
+    });
+    return voices;
+}
+
+Result<SpeechPcm> renderSpeech(const std::string& text, const std::string& voice, int rate) {
+    const std::lock_guard<std::mutex> turn(g_turns);
+    const ComScope com;
+    ComPointer<ISpObjectToken> chosen;
+    eachChineseVoice([&](ISpObjectToken* token, const std::string& name) {
+        if (!voice.empty() && name != voice) return true;
+        chosen.take(token);
+        return false;
+    });
+    if (!chosen)
+        return Status::notFound(
+            voice.empty() ? uiText("SpeechVoice", "这台电脑上没有中文语音")
+                          : fillIn(uiText("SpeechVoice", "这台电脑上没有语音“%1”"), {voice}));
+
+    ComPointer<ISpVoice> speaker;
+    HRESULT r =
+        CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, speaker.outVoid());
+    if (FAILED(r)) return engineError("SpVoice", r);
+    ComPointer<IStream> memory;
+    r = CreateStreamOnHGlobal(nullptr, TRUE, memory.out());
+    if (FAILED(r)) return engineError("CreateStreamOnHGlobal", r);
+    ComPointer<ISpStream> stream;
+    r = CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream, stream.outVoid());
+    if (FAILED(r)) return engineError("SpStream", r);
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = 1;
+    format.nSamplesPerSec = kSampleRate;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = 2;
+    format.nAvgBytesPerSec = kSampleRate * 2;
+    r = stream->SetBaseStream(memory.get(), kWaveFormatExData, &format);
+    if (FAILED(r)) return engineError("SetBaseStream", r);
+    if (FAILED(r = speaker->SetOutput(stream.get(), TRUE))) return engineError("SetOutput", r);
+    if (FAILED(r = speaker->SetVoice(chosen.get()))) return engineError("SetVoice", r);
+    if (FAILED(r = speaker->SetRate(std::clamp(rate, -10, 10)))) return engineError("SetRate", r);
+    const std::wstring said = wideText(text);
+    r = speaker->Speak(said.c_str(), SPF_DEFAULT | SPF_IS_NOT_XML, nullptr);
+    if (FAILED(r)) return engineError("Speak", r);
+
+    STATSTG stat{};
+    HGLOBAL global = nullptr;
+    if (FAILED(r = memory->Stat(&stat, STATFLAG_NONAME))) return engineError("Stat", r);
+    if (FAILED(r = GetHGlobalFromStream(memory.get(), &global))) return engineError("HGlobal", r);
+    SpeechPcm pcm;
+    pcm.sampleRate = kSampleRate;
+    pcm.samples.resize(static_cast<size_t>(stat.cbSize.QuadPart) / sizeof(int16_t));
+    if (pcm.samples.empty())
+        return Status::ioError(uiText("SpeechVoice", "语音引擎没有读出任何声音"));
+    const void* bytes = GlobalLock(global);
+    if (!bytes) return engineError("GlobalLock", HRESULT_FROM_WIN32(GetLastError()));
+    std::memcpy(pcm.samples.data(), bytes, pcm.samples.size() * sizeof(int16_t));
+    GlobalUnlock(global);
+    return pcm;
 }
 
 }  // namespace tolvane

@@ -69,6 +69,7 @@ gather Qt "$qt/LICENSES/LGPL-3.0-only.txt" "$qt/LICENSES/GPL-3.0-only.txt" "$out
 rm "$out/qt-parts.txt"
 
 gather libmpg123 "$(source_folder 'mpg123-*/COPYING')"
+gather LAME "$(source_folder 'lame-*/COPYING')"
 gather libsodium "$(source_folder 'libsodium-*/LICENSE')"
 ical=$(source_folder 'libical-*')
 gather libical "$ical/LICENSE" "$ical/LICENSE.LGPL21.txt" "$ical/LICENSE.MPL2.txt"

@@ -2807,6 +2807,14 @@ Error: %2</translation>
             <source>寻找中文字体</source>
             <translation>Finding a Chinese font</translation>
         </message>
+        <message>
+            <source>语音播报的 MP3 编码</source>
+            <translation>MP3 encoding of spoken reminders</translation>
+        </message>
+        <message>
+            <source>语音播报的中文语音</source>
+            <translation>The Chinese voice of spoken reminders</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::AboutWindow</name>
@@ -2955,6 +2963,14 @@ Error: %2</translation>
         <message>
             <source>这个版本在 Windows 上还不能生成语音</source>
             <translation>This version cannot make speech on Windows yet</translation>
+        </message>
+        <message>
+            <source>语音引擎出错（%1：%2）</source>
+            <translation>The speech engine failed (%1: %2)</translation>
+        </message>
+        <message>
+            <source>这台电脑上没有中文语音</source>
+            <translation>No Chinese voice on this computer</translation>
         </message>
     </context>
     <context>

@@ -17,9 +17,16 @@
 #include "platform/FolderListing.h"
 #include "platform/PowerOff.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SpeechVoice.h"
 #include "platform/TextCodec.h"
 #include "schedule/core/Schema.h"
 #include "storage/TableDatabase.h"
+#ifdef TOLVANE_HAS_MP3_ENCODER
+#include <cmath>
+
+#include "bells/audio/Mp3Decoder.h"
+#include "speech/make/Mp3Encoder.h"
+#endif
 
 using namespace tolvane;
 
@@ -192,6 +199,38 @@ void lockAndIdentityChecks(const std::string& work) {
 
 }  // namespace
 
+// The voices SAPI lists (Wine lists none), a voice that is not there refused by name, and the
+// encoder speech is made with giving an MP3 the decoder plays for as long as the sound lasts.
+void speechChecks([[maybe_unused]] const std::string& folder) {
+    const std::vector<SpeechVoiceInfo> voices = chineseVoices();
+    std::printf("SAPI lists %zu Chinese voice(s)\n", voices.size());
+    for (const SpeechVoiceInfo& v : voices)
+        check(!v.name.empty() && utf8ToGbk(v.name).isOk(), "a voice's name is kept: " + v.name);
+    const auto missing = renderSpeech("上课", "没有的语音", 0);
+    check(!missing.isOk() && missing.status().message().find("没有的语音") != std::string::npos,
+          "a voice that is not there is refused by its name");
+#ifdef TOLVANE_HAS_MP3_ENCODER
+    SpeechPcm tone;
+    tone.sampleRate = 22050;
+    for (int i = 0; i < tone.sampleRate; ++i)
+        tone.samples.push_back(
+            static_cast<int16_t>(8000 * std::sin(i * 2 * 3.14159265 * 440 / 22050)));
+    const auto mp3 = encodeMp3(tone);
+    check(mp3.isOk(), "a second of sound is encoded");
+    if (!mp3.isOk()) return;
+    const std::string path = folder + "\\tone.mp3";
+    std::ofstream(pathFromUtf8(path), std::ios::binary) << mp3.value();
+    Mp3Decoder decoder;
+    check(decoder.open(path).isOk(), "the encoded file opens as an MP3");
+    std::vector<char> buffer(65536);
+    size_t bytes = 0;
+    while (const size_t n = decoder.read(buffer.data(), buffer.size())) bytes += n;
+    const double seconds =
+        static_cast<double>(bytes) / static_cast<double>(decoder.format().bytesPerSecond());
+    check(std::abs(seconds - 1.0) < 0.15, "it plays for " + std::to_string(seconds) + " s");
+#endif
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     registryChecks();
@@ -200,6 +239,7 @@ int main(int argc, char** argv) {
     folderChecks();
     codecChecks();
     lockAndIdentityChecks(argv[1]);
+    speechChecks(argv[1]);
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
 }

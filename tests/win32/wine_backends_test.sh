@@ -106,4 +106,12 @@ winter=$("$bin/tolvanectl" list "$wine_dir" --timetable 冬季)
 "$bin/tolvanectl" timetable "$wine_dir" | grep -q "^冬季	2	10-01 至 04-30" ||
   fail "the timetables made under Wine, read on Linux: $("$bin/tolvanectl" timetable "$wine_dir")"
 echo "ok: tolvanectl.exe makes a 作息表 from a GBK spreadsheet, and Linux reads it as made"
+# Speech under Wine: SAPI lists no Chinese voice there, and that is said, never an empty MP3 made.
+voices=$(run_wine voices "$wine_dir" | tr -d '\r')
+grep -q "^no Chinese voice on this computer" <<<"$voices" || fail "tolvanectl.exe voices under Wine: $voices"
+said=$(run_wine say "$wine_dir" 第3节课上课 --save 上课通知 2>&1 | tr -d '\r') &&
+  fail "tolvanectl.exe say made speech without a voice: $said"
+grep -q "这台电脑上没有中文语音" <<<"$said" || fail "tolvanectl.exe say without a voice says: $said"
+[ ! -e "$wine_dir/media/上课通知.mp3" ] || fail "tolvanectl.exe say left a file without a voice"
+echo "ok: tolvanectl.exe says there is no Chinese voice under Wine, and makes no file"
 echo "wine back-ends test passed"
