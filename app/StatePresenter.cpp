@@ -75,6 +75,7 @@ QStringList StatePresenter::trayNotes(const RingerState& state) {
     if (state.has(Kind::kSilentDays)) notes << tr("有上课日不会打铃");
     if (state.has(Kind::kWeb)) notes << tr("网页没有开启");
     if (state.has(Kind::kSpeech)) notes << tr("语音播报没有做成");
+    if (state.has(Kind::kMetrics)) notes << tr("监控指标不能写入");
     return notes;
 }
 
@@ -142,6 +143,7 @@ StateWords StatePresenter::words(const RingerState& state) {
             case Kind::kSilentDays:
             case Kind::kOutput:
             case Kind::kWeb:
+            case Kind::kMetrics:
                 words.line << QString::fromStdString(p.text) + tr("。");
                 break;
         }

@@ -72,7 +72,13 @@ Ringer::Ringer(Options options)
       m_webEnglish(options.webEnglish),
       m_web(std::make_unique<RingerWeb>(*this)) {
     m_ring->setObjectName(QStringLiteral("时钟2"));
-    m_ring->engine().setLog(*m_log);
+    m_counting = std::make_unique<CountingRingLog>(
+        *m_log, readBellCounts(*FileSystem::platform(), m_folder), [this] {
+            // From the player thread: taken in on the ringing thread.
+            QMetaObject::invokeMethod(
+                m_ring.get(), [this] { countsChanged(); }, Qt::QueuedConnection);
+        });
+    m_ring->engine().setLog(*m_counting);
     m_engineReady = true;
     m_sound->setRandomPlay(true);  // until the settings are read
     const auto speechFile = [this](const std::string& text) { return readySpeechFile(text); };
@@ -102,6 +108,8 @@ Ringer::Ringer(Options options)
         checkSilentDays(false);
         afterTick.notify();
     };
+    m_metricsTimer.setInterval(kMetricsEveryMs);
+    QObject::connect(&m_metricsTimer, &QTimer::timeout, [this] { writeMetrics(); });
     m_clockCheck.setInterval(kClockCheckMs);
     QObject::connect(&m_clockCheck, &QTimer::timeout, [this] { checkClock(); });
     m_trialEnd.setSingleShot(true);
@@ -244,6 +252,7 @@ void Ringer::applyOptions() {
         followOutput();
     }
     if (m_tablesOpen) followWeb();
+    followMetrics(before);
 }
 
 void Ringer::followWeb() {
@@ -294,7 +303,7 @@ void Ringer::outputReported(const OutputReport& report) {
         const UiTextLanguage ringLogWords(nullptr);  // not for the windows told of it below
         return tolvane::outputProblem(report, m_outputReportFor);
     }();
-    if (problem == m_outputProblem) return;
+    if (problem == m_outputProblem) return writeMetrics();  // the volume moved, say
     if (problem.empty())
         m_log->note("声音输出正常：" + report.name);
     else
@@ -631,6 +640,7 @@ void Ringer::followPlayingBell() {
 
 void Ringer::stateChanged() {
     publishState();
+    writeMetrics();
     onStateChanged.notify();
 }
 
@@ -692,6 +702,9 @@ RingerState Ringer::state() {
     }
     for (const UnmadeSpeech& u : m_unmadeSpeech)
         s.problems.push_back({Kind::kSpeech, unmadeSpeechSaid(u)});
+    if (!m_metricsProblem.empty())
+        s.problems.push_back({Kind::kMetrics, fillIn(uiText("Ringer", "监控指标不能写入 %1：%2"),
+                                                     {m_options.metricsDir, m_metricsProblem})});
     s.unplayableBells = m_unplayable.size();
     s.unplayable = m_unplayable;
     s.outputCanBeFixed = outputCanBeFixed();
@@ -850,6 +863,8 @@ void Ringer::shutDown(const std::string& lastLine) {
     m_musicCheck.stop();
     m_playback->stop();
     m_inhibitor->release();
+    m_metricsTimer.stop();
+    writeMetrics(false);
     removeRingerState(*FileSystem::platform(), m_folder);
     // Whoever reads the log after a stop learns at once whether bells went unrung for it.
     const int left = m_tablesOpen ? bellsLeftToday(m_db, m_clock) : 0;

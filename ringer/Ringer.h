@@ -25,11 +25,13 @@
 #include "base/Status.h"
 #include "base/UiText.h"
 #include "bells/audio/PcmSink.h"
+#include "bells/core/BellCounts.h"
 #include "bells/core/MusicCheck.h"
 #include "bells/core/PlanState.h"
 #include "bells/core/PlayList.h"
 #include "bells/core/RingLog.h"
 #include "bells/core/RingRequest.h"
+#include "bells/core/RingerMetrics.h"
 #include "bells/core/RingerState.h"
 #include "bells/core/TimedNotices.h"
 #include "bells/qt/RingController.h"
@@ -79,6 +81,9 @@ public:
 
     // How often the clock's synchronisation is read while 自动校正时间 is on.
     static constexpr int kClockCheckMs = 60'000;
+    // tolvane.prom is written at least this often: a collector sees a ringer that stopped by the
+    // file's age.
+    static constexpr int kMetricsEveryMs = 60'000;
     // How often every bell's music is looked at again (besides at start and at each reload).
     static constexpr int kMusicCheckMs = 24 * 3600 * 1000;
 
@@ -266,6 +271,13 @@ private:
     void keepNotices();
     // The state changed: published for other processes, then told to the listeners.
     void stateChanged();
+    // tolvane.prom in the folder metrics_dir names (nothing when it names none), written anew at
+    // each change and every minute; up false once ringing has ended. A folder that cannot be
+    // written is said once, as a problem, and the bells go on.
+    void writeMetrics(bool up = true);
+    RingerFacts metricsFacts(const RingerState& state);
+    void countsChanged();
+    void followMetrics(const ProgramOptions& before);
     void publishState();
 
     std::string m_folder;
@@ -315,10 +327,15 @@ private:
     int64_t m_pausedMusicLook = 0;     // when a paused plan looks at the music again (epoch s)
     int64_t m_musicCheckedBefore = 0;  // the bell (its local wall second) whose music was checked
     std::vector<UnplayableMusic> m_unplayable;
-    SpeechVoiceChoice m_speechChoice;          // as the settings last read say
-    std::vector<UnmadeSpeech> m_unmadeSpeech;  // bells whose speech could not be made
-    std::vector<TimedNotice> m_notices;        // 广播通知 to say later today
-    std::string m_noticesFileError;            // said once
+    SpeechVoiceChoice m_speechChoice;             // as the settings last read say
+    std::vector<UnmadeSpeech> m_unmadeSpeech;     // bells whose speech could not be made
+    std::vector<TimedNotice> m_notices;           // 广播通知 to say later today
+    std::unique_ptr<CountingRingLog> m_counting;  // the engine's log, counting the bells
+    QTimer m_metricsTimer;
+    std::string m_metricsProblem;  // why tolvane.prom could not be written, in the log's words
+    std::string m_countsError;     // said once
+    bool m_writingMetrics = false;
+    std::string m_noticesFileError;  // said once
     std::function<std::unique_ptr<OutputWatch>(const std::string&,
                                                std::function<void(const OutputReport&)>)>
         m_watchOutput;

@@ -16,12 +16,14 @@ if [ "${1:-build}" = test ]; then
   # database for the days the clock changes;
   # the Debian package's checks and its install into a fresh root; the Windows installer; the
   # autotools that make libsodium's build files for its Windows cross build, xz for Qt's source;
-  # ccache, so a second run recompiles only what changed.
+  # ccache, so a second run recompiles only what changed; Prometheus's promtool and node_exporter
+  # for the metrics a district watches.
   packages+=(libbenchmark-dev clang clang-format libclang-rt-14-dev pulseaudio pulseaudio-utils
     dbus-daemon libglib2.0-bin python3-dbusmock python3-dbus rtkit stress-ng tzdata python3-gi xdotool x11-utils trayer faketime openssl weston qt6-wayland syncthing chromium python3-websocket at-spi2-core gir1.2-atspi-2.0 imagemagick
     gcc-mingw-w64-i686 g++-mingw-w64-i686 g++-mingw-w64-x86-64
     debootstrap lintian desktop-file-utils appstream nsis zip unzip bzip2 procps
-    autoconf automake libtool xz-utils perl ccache)
+    autoconf automake libtool xz-utils perl ccache
+    prometheus prometheus-node-exporter)
   # Wine, and wine32 for the 32-bit Windows programs (the PE loader's test program among them)
   # where this kernel can start them at all: elsewhere it would only take the place of the 64-bit
   # loader that can. wine32 needs the i386 architecture, and is asked for on its own below, since

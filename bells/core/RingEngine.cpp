@@ -177,7 +177,7 @@ Status RingEngine::ringPassedOver(int64_t previousWall, int64_t wall, int64_t ep
         const int64_t lateS = (wall - midnight) - secondOfDay(bell.start);
         const bool stillOn = bell.end.empty() ? lateS <= kRingLateAtMostS : bell.end > nowText;
         if (i != latest || !stillOn) {
-            m_log->warn(jump + bell.start + " 的铃声没有响（" + bell.music + "）");
+            m_log->bellSkipped(jump + bell.start + " 的铃声没有响（" + bell.music + "）");
             continue;
         }
         m_log->warn(jump + bell.start + " 的铃声现在补响，迟到 " + std::to_string(lateS) + " 秒");

@@ -33,6 +33,8 @@ public:
     // The bell's first sample reached the output lateMs after its second, on a system that does
     // not tell whether the output can be heard (muted, turned down): played, not known heard.
     virtual void bellPlayedUnverified(const LocalTime& second, int64_t lateMs);
+    // A bell due was not rung (the clock jumped past it), said in line.
+    virtual void bellSkipped(const std::string& line) { warn(line); }
     // Writes out what is queued (exit, tests).
     virtual void flush() {}
 

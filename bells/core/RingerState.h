@@ -27,6 +27,7 @@ enum class RingerProblemKind {
     kWeb,               // the page was asked for and is not served
     kMusic,             // a bell's music will not play (one problem for each music and why)
     kSpeech,            // a bell's words could not be made ahead: it rings its music alone
+    kMetrics,           // the metrics file cannot be written: the district's monitoring is blind
 };
 
 struct RingerProblem {

@@ -21,7 +21,7 @@ namespace {
 constexpr char kRinger[] = "ringer";
 constexpr char kProblems[] = "problems";
 
-constexpr std::array<std::pair<RingerProblemKind, const char*>, 8> kKindNames{{
+constexpr std::array<std::pair<RingerProblemKind, const char*>, kProblemKinds> kKindNames{{
     {RingerProblemKind::kScheduleReadOnly, "schedule_read_only"},
     {RingerProblemKind::kScheduleDamaged, "schedule_damaged"},
     {RingerProblemKind::kSilentDays, "silent_days"},
@@ -30,7 +30,16 @@ constexpr std::array<std::pair<RingerProblemKind, const char*>, 8> kKindNames{{
     {RingerProblemKind::kWeb, "web"},
     {RingerProblemKind::kMusic, "music"},
     {RingerProblemKind::kSpeech, "speech"},
+    {RingerProblemKind::kMetrics, "metrics"},
 }};
+
+}  // namespace
+
+const std::array<std::pair<RingerProblemKind, const char*>, kProblemKinds>& problemKindNames() {
+    return kKindNames;
+}
+
+namespace {
 
 // One line each: a music's name may hold a line break, which would end the value early.
 std::string oneLine(std::string text) {

@@ -6,7 +6,9 @@
 // what the ringer knows instead of guessing it again. In the ring log's words; the next bell is
 // not kept (it moves with the clock: the reader works it out at its own moment).
 
+#include <array>
 #include <string>
+#include <utility>
 
 #include "base/Status.h"
 #include "bells/core/RingerState.h"
@@ -15,6 +17,10 @@
 namespace tolvane {
 
 constexpr char kRingerStateFile[] = "tolvane.state";
+
+// Each kind of problem with the name the state file and the metrics give it.
+inline constexpr size_t kProblemKinds = 9;
+const std::array<std::pair<RingerProblemKind, const char*>, kProblemKinds>& problemKindNames();
 
 // Replaces the folder's state file at once (a reader never finds half of one). pid: the ringer's
 // process, as its tolvane.lock names it.

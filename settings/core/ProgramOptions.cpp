@@ -24,6 +24,7 @@ constexpr char kVolume[] = "volume";
 constexpr char kWebPort[] = "web_port";
 constexpr char kWebCertificate[] = "web_certificate";
 constexpr char kWebKey[] = "web_key";
+constexpr char kMetricsDir[] = "metrics_dir";
 constexpr int kLockWaitMs = 5000;
 // Longer than any sink name a sound server makes.
 constexpr size_t kMaxOutputBytes = 255;
@@ -48,8 +49,8 @@ std::string optionsPath(const std::string& folder) {
 }  // namespace
 
 const std::vector<std::string>& programOptionNames() {
-    static const std::vector<std::string> names{kClockOffset, kOutput,         kVolume,
-                                                kWebPort,     kWebCertificate, kWebKey};
+    static const std::vector<std::string> names{kClockOffset,    kOutput, kVolume,    kWebPort,
+                                                kWebCertificate, kWebKey, kMetricsDir};
     return names;
 }
 
@@ -60,6 +61,7 @@ std::string programOptionText(const ProgramOptions& options, const std::string& 
     if (name == kWebPort) return std::to_string(options.webPort);
     if (name == kWebCertificate) return options.webCertificate;
     if (name == kWebKey) return options.webKey;
+    if (name == kMetricsDir) return options.metricsDir;
     return {};
 }
 
@@ -96,6 +98,12 @@ Status setProgramOption(ProgramOptions* options, const std::string& name,
                                            " is a PEM file's path, or empty for the "
                                            "certificate made for this computer");
         (name == kWebCertificate ? options->webCertificate : options->webKey) = value;
+    } else if (name == kMetricsDir) {
+        if (value.size() > kMaxPathBytes || !isPlainText(value))
+            return Status::invalidArgument(
+                "metrics_dir is the folder node_exporter's or windows_exporter's textfile "
+                "collector reads, or empty for no metrics");
+        options->metricsDir = value;
     } else {
         std::string known;
         for (const auto& n : programOptionNames()) known += (known.empty() ? "" : ", ") + n;

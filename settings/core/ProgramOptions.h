@@ -31,6 +31,8 @@ struct ProgramOptions {
     // for this computer beside the tables.
     std::string webCertificate;
     std::string webKey;
+    // Where the ringer keeps tolvane.prom for a district's monitoring; empty: no metrics.
+    std::string metricsDir;
 
     bool operator==(const ProgramOptions&) const = default;
 };

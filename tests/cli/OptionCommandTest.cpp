@@ -25,7 +25,8 @@ TEST(OptionCommandTest, SetsCheckedValuesAndKeepsWhatItDoesNotKnow) {
     std::string said;
     ASSERT_EQ(0, option({dir.path()}, &said));
     EXPECT_EQ(
-        "clock_offset = 0\noutput = \nvolume = 100\nweb_port = 0\nweb_certificate = \nweb_key = \n",
+        "clock_offset = 0\noutput = \nvolume = 100\nweb_port = 0\nweb_certificate = \nweb_key = "
+        "\nmetrics_dir = \n",
         said);
     EXPECT_FALSE(std::filesystem::exists(dir.file(kOptionsFile)));
 
@@ -41,14 +42,14 @@ TEST(OptionCommandTest, SetsCheckedValuesAndKeepsWhatItDoesNotKnow) {
         EXPECT_NE(std::string::npos, written.find(kept)) << kept;
     auto read = readProgramOptions(*FileSystem::platform(), dir.path());
     ASSERT_TRUE(read.isOk());
-    EXPECT_EQ((ProgramOptions{37, "alsa_output.corridor", 100, 8443, "", ""}), read.value());
+    EXPECT_EQ((ProgramOptions{37, "alsa_output.corridor", 100, 8443, "", "", ""}), read.value());
 
     // Refused: nothing is written.
     for (const auto& [name, value] :
          {std::pair{"clock_offset", "301"}, std::pair{"clock_offset", "-301"},
           std::pair{"clock_offset", "1.5"}, std::pair{"volume", "101"}, std::pair{"volume", ""},
           std::pair{"output", "a\nb"}, std::pair{"web", "1"}, std::pair{"web_port", "65536"},
-          std::pair{"web_port", "https"}}) {
+          std::pair{"web_port", "https"}, std::pair{"metrics_dir", "/srv/metrics\n"}}) {
         EXPECT_EQ(2, option({dir.path(), name, value}, &said)) << name << value;
         EXPECT_NE(std::string::npos, said.find(name)) << said;
     }
