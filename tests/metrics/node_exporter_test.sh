@@ -56,7 +56,13 @@ serves tolvane_next_bell_timestamp_seconds "$t0" ||
 serves tolvane_bells_left_today 3 || fail "bells left today: $(value tolvane_bells_left_today)"
 scrape | grep -q '^tolvane_info{folder="'"$dir"'",timetable="常规作息",version="' ||
   fail "tolvane_info: $(scrape | grep tolvane_info)"
-echo "ok: node_exporter serves the ringer's metrics, which promtool accepts"
+# The shipped alerts ask only for what the ringer writes.
+for name in $(grep -o 'tolvane_[a-z_]*' "$src/dist/prometheus/tolvane-alerts.yml" | sort -u); do
+  grep -q "^$name[{ ]" "$metrics/tolvane.prom" || grep -q "^${name}_bucket{" "$metrics/tolvane.prom" ||
+    [ "$name" = tolvane_last_bell_heard_timestamp_seconds ] ||
+    fail "the alert rules ask for $name, which the ringer does not write"
+done
+echo "ok: node_exporter serves the ringer's metrics, which promtool accepts and the alerts use"
 
 wait_for 6 "the first bell counted as heard" serves 'tolvane_bells_total{result="heard"}' 1
 serves 'tolvane_bell_lateness_seconds_bucket{le="0.1"}' 1 ||
