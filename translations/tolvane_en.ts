@@ -427,6 +427,10 @@
             <source>广播通知没有安排：遍数只能是 1 到 3</source>
             <translation>The notice was not kept: it can be said 1 to 3 times</translation>
         </message>
+        <message>
+            <source>监控指标不能写入 %1：%2</source>
+            <translation>The metrics cannot be written to %1: %2</translation>
+        </message>
     </context>
     <context>
         <name>ScheduleList</name>
@@ -635,6 +639,26 @@
         <message>
             <source>用这个声音和语速说一句话</source>
             <translation>Say a sentence with this voice and rate</translation>
+        </message>
+        <message>
+            <source>监控指标</source>
+            <translation>Metrics</translation>
+        </message>
+        <message>
+            <source>写 tolvane.prom 的文件夹，node_exporter 或 windows_exporter 的 textfile 收集器读它；空着就不写</source>
+            <translation>The folder tolvane.prom is written to, which node_exporter's or windows_exporter's textfile collector reads; empty: not written</translation>
+        </message>
+        <message>
+            <source>不写</source>
+            <translation>Not written</translation>
+        </message>
+        <message>
+            <source>选择写监控指标的文件夹</source>
+            <translation>Choose the folder the metrics are written to</translation>
+        </message>
+        <message>
+            <source>选择…</source>
+            <translation>Choose…</translation>
         </message>
     </context>
     <context>
@@ -1767,6 +1791,10 @@ Error: %2</translation>
             <source>有铃声的语音播报没有做成，只响音乐（见运行日志）。</source>
             <translation>Some bells' words could not be made; they ring their music alone (see the ring log).</translation>
         </message>
+        <message>
+            <source>监控指标不能写入</source>
+            <translation>Metrics not written</translation>
+        </message>
     </context>
     <context>
         <name>tolvane::PasswordGate</name>
@@ -1937,6 +1965,10 @@ Error: %2</translation>
         <message>
             <source>%1（这台电脑上没有）</source>
             <translation>%1 (not on this computer)</translation>
+        </message>
+        <message>
+            <source>写监控指标的文件夹</source>
+            <translation>The folder the metrics are written to</translation>
         </message>
     </context>
     <context>

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSpinBox>
@@ -27,12 +28,13 @@ constexpr int kMatchWithoutAskingS = 60;
 }  // namespace
 
 SettingsControls settingsControls(Ui::SettingsWindow& ui) {
-    return {ui.选择框1,    ui.选择框2,      ui.选择框3,      ui.选择框4,
-            ui.选择框7,    ui.选择框5,      ui.选择框6,      {ui.编辑框1, ui.编辑框2, ui.编辑框3},
-            ui.按钮1,      ui.偏移框,       ui.对时按钮,     ui.输出框,
-            ui.音量框,     ui.试听按钮,     ui.设置密码按钮, ui.清除密码按钮,
-            ui.网页端口框, ui.网页开关按钮, ui.网页标签,     ui.指纹标签,
-            ui.语音框,     ui.语速框,       ui.语音试听按钮};
+    return {ui.选择框1,     ui.选择框2,      ui.选择框3,      ui.选择框4,
+            ui.选择框7,     ui.选择框5,      ui.选择框6,      {ui.编辑框1, ui.编辑框2, ui.编辑框3},
+            ui.按钮1,       ui.偏移框,       ui.对时按钮,     ui.输出框,
+            ui.音量框,      ui.试听按钮,     ui.设置密码按钮, ui.清除密码按钮,
+            ui.网页端口框,  ui.网页开关按钮, ui.网页标签,     ui.指纹标签,
+            ui.语音框,      ui.语速框,       ui.语音试听按钮, ui.监控指标框,
+            ui.监控指标按钮};
 }
 
 SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* parent)
@@ -78,6 +80,14 @@ SettingsWindow::SettingsWindow(TableDatabase& db, SettingsHooks hooks, QWidget* 
         storeProgramOption("output", m_controls.output->itemData(index).toString().toStdString());
     });
     connect(m_controls.matchClock, &QPushButton::clicked, this, &SettingsWindow::onMatchClock);
+    connect(m_controls.metricsDir, &QLineEdit::editingFinished, this, [this] {
+        if (m_controls.metricsDir->isModified()) storeMetricsDir(m_controls.metricsDir->text());
+    });
+    connect(m_controls.chooseMetricsDir, &QPushButton::clicked, this, [this] {
+        const QString folder =
+            chooseFolder(tr("写监控指标的文件夹"), m_controls.metricsDir->text());
+        if (!folder.isEmpty()) storeMetricsDir(folder);
+    });
     showPasswordState();
     showWebPage();
     m_webWatch = m_hooks.watchWebPage([this] { showWebPage(); });
@@ -234,7 +244,8 @@ void SettingsWindow::loadOptions() {
     auto options = readProgramOptions(*FileSystem::platform(), m_hooks.dataFolder);
     const ProgramOptions shown = options.isOk() ? options.value() : ProgramOptions{};
     const QSignalBlocker offsetQuiet(m_controls.clockOffset), volumeQuiet(m_controls.volume),
-        outputQuiet(m_controls.output);
+        outputQuiet(m_controls.output), metricsQuiet(m_controls.metricsDir);
+    m_controls.metricsDir->setText(QString::fromStdString(shown.metricsDir));
     m_controls.clockOffset->setValue(shown.clockOffsetSeconds);
     m_controls.volume->setValue(shown.volumePercent);
     m_controls.output->clear();
@@ -247,6 +258,13 @@ void SettingsWindow::loadOptions() {
     if (m_controls.output->findData(chosen) < 0)  // chosen, but not there now
         m_controls.output->addItem(tr("%1（不存在）").arg(chosen), chosen);
     m_controls.output->setCurrentIndex(m_controls.output->findData(chosen));
+}
+
+void SettingsWindow::storeMetricsDir(const QString& folder) {
+    const QString trimmed = folder.trimmed();
+    m_controls.metricsDir->setText(trimmed);
+    m_controls.metricsDir->setModified(false);
+    storeProgramOption("metrics_dir", QDir::toNativeSeparators(trimmed).toStdString());
 }
 
 bool SettingsWindow::storeProgramOption(const std::string& name, const std::string& value) {

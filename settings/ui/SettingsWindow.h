@@ -5,6 +5,7 @@
 // when "修改" is pressed. Built from SettingsWindow.ui; opens modal, centred on the screen.
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <array>
 #include <functional>
@@ -108,6 +109,8 @@ struct SettingsControls {
     QComboBox* voice = nullptr;  // the voice bells speak with (语音播报提醒)
     QSpinBox* speechRate = nullptr;
     QPushButton* trySpeech = nullptr;
+    QLineEdit* metricsDir = nullptr;  // where tolvane.prom goes; empty: nowhere
+    QPushButton* chooseMetricsDir = nullptr;
 };
 SettingsControls settingsControls(Ui::SettingsWindow& ui);
 
@@ -124,6 +127,11 @@ public:
         return QMessageBox::question(this, tr("信息："), question) == QMessageBox::Yes;
     };
     SecretAsker askSecret = passwordDialogAsker(this);
+    // Asks for a folder with the system's dialog; empty when none was chosen.
+    std::function<QString(const QString& caption, const QString& start)> chooseFolder =
+        [this](const QString& caption, const QString& start) {
+            return QFileDialog::getExistingDirectory(this, caption, start);
+        };
 
 private:
     void loadStoredSettings();
@@ -131,6 +139,7 @@ private:
     void showWebPage();
     void loadSpeechVoice();
     void storeSpeechVoice();
+    void storeMetricsDir(const QString& folder);
     bool passwordIsSet();
     void onWebSwitchClicked();
     // The password as it is now, when one is set; false (having said why) when not given right.

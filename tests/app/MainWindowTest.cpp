@@ -896,7 +896,7 @@ private slots:
         SettingsWindow settings(m_ringer->db(), {[] {}, [] {}, [] {}, [] { return true; },
                                                  m_dir->file("autostart"), "/x", m_dir->path()});
         QCOMPARE(settings.findChild<QLineEdit*>("编辑框2")->text(), QStringLiteral("30"));
-        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 572));
+        QCOMPARE(settings.size() + QSize(6, 30), QSize(359, 604));
         QCOMPARE(add.windowTitle(), QStringLiteral("添加铃声"));
         int spinners = 0;
         for (QDialog* window : std::initializer_list<QDialog*>{&add, &change, &settings}) {
@@ -1213,6 +1213,38 @@ private slots:
                 QCOMPARE(ui.webPage->text(), QStringLiteral("未开启"));
                 QCOMPARE(ui.webSwitch->text(), QStringLiteral("开启"));
                 QVERIFY(ui.webPort->isEnabled());
+            });
+    }
+
+    // The district's metrics: a folder chosen in the window is written to at once, one typed is
+    // kept as typed, and emptied nothing more is written.
+    void theMetricsFolderIsChosenInTheSettingsWindow() {
+        start();
+        const QString folder = QString::fromStdString(m_dir->file("指标"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString prom = folder + QStringLiteral("/tolvane.prom");
+        driveWindow<SettingsWindow>(
+            [this] { m_window->onSettings(); },
+            [&](SettingsWindow& w) {
+                const auto ui = settingsControls(w.ui());
+                QVERIFY(ui.metricsDir->text().isEmpty());
+                w.chooseFolder = [&](const QString&, const QString&) { return folder; };
+                ui.chooseMetricsDir->click();
+                QCOMPARE(ui.metricsDir->text(), folder);
+                QCOMPARE(m_ringer->options().metricsDir, folder.toStdString());
+                QVERIFY(QFileInfo(prom).isFile());
+                ui.metricsDir->setText(QStringLiteral("  "));
+                ui.metricsDir->setModified(true);
+                emit ui.metricsDir->editingFinished();
+                QVERIFY(m_ringer->options().metricsDir.empty());
+            });
+        QVERIFY(QFile::remove(prom));
+        m_ringer->stopSound();  // a change of state: nothing is written once it is emptied
+        QVERIFY(!QFileInfo(prom).exists());
+        driveWindow<SettingsWindow>(
+            [this] { m_window->onSettings(); },
+            [&](SettingsWindow& w) {
+                QVERIFY(settingsControls(w.ui()).metricsDir->text().isEmpty());
             });
     }
 

@@ -83,9 +83,9 @@ eval "$(xwininfo -id "$settings" | awk '/Absolute upper-left X/ { print "sx=" $N
   /Width:/ { print "sw=" $NF } /Height:/ { print "sh=" $NF }')"
 border=$(((sw - 353) / 2))
 import -window root "$work/settings.png"
-# Inside the volume box (118,270 and 90 x 24 in the window, which is 542 high), clear of its
+# Inside the volume box (118,270 and 90 x 24 in the window, which is 574 high), clear of its
 # frame and arrows; counted up from the bottom of the frame Wine draws.
-ink=$(convert "$work/settings.png" -crop "60x18+$((sx + border + 120))+$((sy + sh - 482 - border + 273))" \
+ink=$(convert "$work/settings.png" -crop "60x18+$((sx + border + 120))+$((sy + sh - 514 - border + 273))" \
   -colorspace gray -threshold 50% -format '%[fx:1-mean]' info:)
 awk -v ink="$ink" 'BEGIN { exit !(ink > 0.02) }' || fail "the bell volume box shows no text (ink $ink)"
 xdotool key Escape
