@@ -5,8 +5,8 @@
 # the hot-key option on, Shift+T hides it (Wine delivers hot keys only while one of the program's
 # windows has the focus). Then the bells: a schedule made by tolvanectl.exe rings through WASAPI
 # into this test's PulseAudio server, at its second and stopped by its end time; the onset is
-# printed, and the ring log beside the tables shows it. Last the automatic power-off: asked of
-# Windows once, at its second.
+# printed, and the ring log beside the tables shows it, as do the metrics (tolvane.prom). Last the
+# automatic power-off: asked of Windows once, at its second.
 # Usage: wine_program_test.sh WINDOWS_BIN_DIR
 set -euo pipefail
 winbin=$1
@@ -118,6 +118,10 @@ g++ -O2 -std=c++20 -I"$src" "$src"/tests/support/tone_scan.cpp \
 printf '\0' | dd of="$program/px.edb" bs=1 seek=$((836 + 39)) conv=notrunc 2>/dev/null
 folder_w=$(winepath -w "$program")
 tone_w=$(winepath -w "$work/tones/long440.mp3")
+# The district's metrics, written where windows_exporter's textfile collector would read them.
+mkdir "$work/textfile_inputs"
+(cd "$program" && wine ./tolvanectl.exe option "$folder_w" metrics_dir "$(winepath -w "$work/textfile_inputs")") >/dev/null ||
+  fail "tolvanectl.exe option metrics_dir failed"
 start_program
 window=$(find_window) || fail "the window did not appear for the bell"
 sleep 2
@@ -159,6 +163,14 @@ grep -q "铃声已播放：$start，第一个声音迟到 .*能否听到未知" 
 grep -q "铃声响起" "$program/tolvane.log" &&
   { cat "$program/tolvane.log"; fail "a bell was logged heard where nobody can tell"; }
 echo "ok: the ring log in the program's folder shows the bell played, not claimed heard"
+prom=$work/textfile_inputs/tolvane.prom
+wait_for 5 "the metrics to count both bells" grep -q '^tolvane_bells_total{result="heard"} 2$' "$prom"
+if command -v promtool >/dev/null; then
+  promtool check metrics <"$prom" || fail "promtool refuses the metrics written under Wine"
+fi
+grep -q '^tolvane_up 1$' "$prom" && grep -q '^tolvane_info{version=' "$prom" ||
+  fail "the metrics written under Wine: $(cat "$prom")"
+echo "ok: the Windows build writes tolvane.prom as the Linux one does, both bells counted"
 
 # tolvanectl.exe changes the schedule while the program holds it: Windows will not rename over a
 # file another process has open, so a change, a delete and a calendar reset (all purges) must
