@@ -24,7 +24,7 @@ SECTIONS = {1: MAIN + BELL, 2: MAIN + BELL + SETTINGS,
             3: MAIN + BELL + ["tolvane::CalendarWindow", "Calendar"] + TIMETABLES,
             4: MAIN + SETTINGS, 5: MAIN + SETTINGS, 6: MAIN + SETTINGS,
             7: MAIN + ["tolvane::RingLogWindow"], 8: MAIN + SETTINGS, 9: MAIN + SETTINGS + ["WebPage"],
-            15: MAIN + ["tolvane::AboutWindow"]}
+            15: MAIN + ["tolvane::AboutWindow"], 16: MAIN + SETTINGS}
 # Quoted, but no text of a window: the program's name, the folder above, the ring log's words.
 NOT_WINDOW_TEXTS = {"Tolvane", "..", "not heard", "铃声开始", "铃声响起：…迟到 N 毫秒", "铃声停止",
                     "铃声没有被听到", "今天的作息表：…"}

@@ -22,7 +22,7 @@ office=$work/office building=$work/building
 mkdir -p "$office" "$building"
 "$bin/tolvanectl" init "$office" >/dev/null
 for folder in "$office" "$building"; do
-  printf '%s\n' '*.lock' '*.tmp' '*.damaged*' 'tolvane*.log' 'tolvane-web.*' 'tolvane.state' 'tolvane.notices' >"$folder/.stignore"
+  printf '%s\n' '*.lock' '*.tmp' '*.damaged*' 'tolvane*.log' 'tolvane-web.*' 'tolvane.state' 'tolvane.notices' 'tolvane.counts' >"$folder/.stignore"
 done
 
 free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
