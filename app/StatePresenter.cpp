@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
-#include <QTime>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -22,8 +21,8 @@ namespace {
 
 // Whether two times of day as texts ("8:00:00", "08:00:00") name the same second.
 bool sameTimeOfDay(const QString& a, const QString& b) {
-    const QTime ta = QTime::fromString(a, QStringLiteral("H:m:s"));
-    return ta.isValid() && ta == QTime::fromString(b, QStringLiteral("H:m:s"));
+    const std::optional<int> second = parseTimeOfDay(a.toStdString());
+    return second && second == parseTimeOfDay(b.toStdString());
 }
 
 // The playing bell's row stands out; the others are as they were.

@@ -97,4 +97,52 @@ std::string dateText(const LocalTime& t) {
     return text;
 }
 
+namespace {
+
+// A whole number of one to maxDigits digits, at most max; none otherwise.
+std::optional<int> piece(std::string_view text, size_t maxDigits, int max) {
+    if (text.empty() || text.size() > maxDigits) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value > max) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<int> parseTimeOfDay(std::string_view text) {
+    const size_t first = text.find(':');
+    if (first == std::string_view::npos) return std::nullopt;
+    const size_t second = text.find(':', first + 1);
+    const auto hours = piece(text.substr(0, first), 2, 23);
+    const auto minutes =
+        piece(text.substr(first + 1, second == std::string_view::npos ? std::string_view::npos
+                                                                      : second - first - 1),
+              2, 59);
+    const auto seconds = second == std::string_view::npos ? std::optional<int>(0)
+                                                          : piece(text.substr(second + 1), 2, 59);
+    if (!hours || !minutes || !seconds) return std::nullopt;
+    return *hours * 3600 + *minutes * 60 + *seconds;
+}
+
+std::optional<LocalTime> parseDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    const auto y = piece(text.substr(0, 4), 4, 9999), m = piece(text.substr(5, 2), 2, 12),
+               d = piece(text.substr(8, 2), 2, 31);
+    if (!y || !m || !d || text.substr(5, 2).size() != 2 || *m < 1 || *d < 1) return std::nullopt;
+    const LocalTime t = civilFromEpochSeconds(civilToEpochSeconds(*y, *m, *d, 0, 0, 0));
+    if (t.year != *y || t.month != *m || t.day != *d) return std::nullopt;  // 2027-02-29
+    return t;
+}
+
+LocalTime atSecondOfDay(LocalTime t, int secondOfDay) {
+    t.hour = secondOfDay / 3600;
+    t.minute = secondOfDay / 60 % 60;
+    t.second = secondOfDay % 60;
+    return t;
+}
+
 }  // namespace tolvane

@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tolvane {
 
@@ -97,5 +99,14 @@ inline int secondOfDay(const LocalTime& t) {
 std::string timeText(const LocalTime& t);
 // "2026-12-09".
 std::string dateText(const LocalTime& t);
+
+// Seconds after midnight of a time of day: "8:05", "08:05" or "08:05:30" (one or two digits a
+// piece; hours 0-23, minutes and seconds 0-59). None for anything else: the one reader of times
+// of day, whoever wrote them.
+std::optional<int> parseTimeOfDay(std::string_view text);
+// The date of "2026-12-09" (its weekday set); none for anything else, such as 2027-02-29.
+std::optional<LocalTime> parseDate(std::string_view text);
+// t on its day at secondOfDay seconds after midnight.
+LocalTime atSecondOfDay(LocalTime t, int secondOfDay);
 
 }  // namespace tolvane

@@ -19,18 +19,12 @@ namespace {
 
 // Parses "YYYY-MM-DD HH:MM:SS" into seconds of simulated (zone-less) time.
 bool parseMoment(const std::string& text, int64_t* seconds) {
-    int y, mo, d, h, mi, s;
-    char tail;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) !=
-        6)
-        return false;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 ||
-        s < 0)
-        return false;
-    *seconds = civilToEpochSeconds(y, mo, d, h, mi, s);
-    // Reject dates such as 02-30 that the calendar would roll over.
-    const LocalTime back = ManualClock().toLocal(*seconds);
-    return back.day == d && back.month == mo;
+    if (text.size() < 12 || text[10] != ' ') return false;
+    const std::optional<LocalTime> day = parseDate(std::string_view(text).substr(0, 10));
+    const std::optional<int> second = parseTimeOfDay(std::string_view(text).substr(11));
+    if (!day || !second) return false;
+    *seconds = civilToEpochSeconds(*day) + *second;
+    return true;
 }
 
 std::string momentText(const LocalTime& t) {

@@ -43,12 +43,11 @@ Options parseOptions(const std::vector<std::string>& args, size_t first,
     return o;
 }
 
+// A time of the command line as the form's pieces; false for text that is no time at all (the
+// usage is shown). A time out of range is the form's to refuse, saying why.
 bool splitTime(const std::string& text, std::array<std::string, 3>* pieces) {
-    std::stringstream in(text);
-    for (std::string& piece : *pieces)
-        if (!std::getline(in, piece, ':')) return false;
-    std::string rest;
-    return !std::getline(in, rest);
+    *pieces = timeOfDayPieces(text);
+    return text.find(':') != std::string::npos;
 }
 
 // "周一,周三", "mon,wed" or "none".

@@ -101,13 +101,6 @@ int listTimetables(TableDatabase& db, const std::string& dir, std::ostream& out)
     return 0;
 }
 
-std::vector<std::string> splitNames(const std::string& list) {
-    std::vector<std::string> names;
-    std::stringstream in(list);
-    for (std::string name; std::getline(in, name, ',');) names.push_back(name);
-    return names;
-}
-
 // The bells go into an empty timetable, or replace its bells when the user says so.
 int putBells(TableDatabase& db, const std::string& name, std::vector<BellRecord> bells,
              bool replace, std::ostream& out, std::ostream& err) {
@@ -250,7 +243,7 @@ int rotate(TableDatabase& db, const Words& w, std::ostream& err) {
     if (w.has("--none") && w.positional.size() == 1 && !w.has("--from"))
         s = setTimetableRotation(db, {}, "");
     else if (!w.has("--none") && w.positional.size() == 2 && w.has("--from"))
-        s = setTimetableRotation(db, splitNames(w.positional[1]), w["--from"]);
+        s = setTimetableRotation(db, typedNames(w.positional[1]), w["--from"]);
     else
         return usageError(err);
     return s.isOk() ? 0 : failed(err, s);

@@ -449,11 +449,8 @@ void Ringer::checkMusicWhilePaused() {
 
 std::optional<int64_t> Ringer::msToNextBell() {
     const auto next = nextBellOf(m_db, m_clock);
-    int h = 0, m = 0, sec = 0;
-    if (!next || std::sscanf(next->bell.start.c_str(), "%d:%d:%d", &h, &m, &sec) != 3)
-        return std::nullopt;
-    LocalTime at = next->day;
-    at.hour = h, at.minute = m, at.second = sec;
+    if (!next) return std::nullopt;
+    const LocalTime at = atSecondOfDay(next->day, next->bell.sortValue);
     const int64_t nowMs = m_clock.nowMs();
     const LocalTime now = m_clock.toLocal(nowMs / 1000);
     return (civilToEpochSeconds(at) - civilToEpochSeconds(now)) * 1000 - nowMs % 1000;

@@ -26,10 +26,7 @@ RingerFacts Ringer::metricsFacts(const RingerState& state) {
         f.bellsLeftToday = bellsLeftToday(m_db, m_clock);
     }
     if (state.next) {
-        LocalTime at = state.next->day;
-        at.hour = state.next->bell.sortValue / 3600;
-        at.minute = state.next->bell.sortValue / 60 % 60;
-        at.second = state.next->bell.sortValue % 60;
+        const LocalTime at = atSecondOfDay(state.next->day, state.next->bell.sortValue);
         // The bells follow the school's clock: the system reaches that second offset earlier.
         f.nextBellEpochSeconds = localToEpochSeconds(at) - m_clock.offsetSeconds();
     }

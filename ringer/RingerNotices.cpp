@@ -25,10 +25,7 @@ Status Ringer::sayAt(const std::string& text, int times, int secondOfToday,
     TimedNotice notice;
     for (const TimedNotice& n : m_notices) notice.id = std::max(notice.id, n.id);
     ++notice.id;
-    notice.at = now;
-    notice.at.hour = secondOfToday / 3600;
-    notice.at.minute = secondOfToday / 60 % 60;
-    notice.at.second = secondOfToday % 60;
+    notice.at = atSecondOfDay(now, secondOfToday);
     notice.text = oneLineNotice(text);
     notice.times = times;
     notice.who = oneLineNotice(who);

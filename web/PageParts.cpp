@@ -5,7 +5,6 @@
 
 #include "base/PathText.h"
 #include "base/UiText.h"
-#include "schedule/core/BellEditing.h"
 #include "schedule/core/BellLibrary.h"
 #include "schedule/core/Timetables.h"
 #include "settings/core/Password.h"
@@ -14,26 +13,6 @@ namespace tolvane {
 
 LocalTime nowOf(const Clock& clock) {
     return clock.toLocal(clock.nowMs() / 1000);
-}
-
-std::array<std::string, 3> timePieces(const std::string& text) {
-    std::array<std::string, 3> pieces{text, "", ""};
-    const size_t first = text.find(':');
-    if (first == std::string::npos) return pieces;
-    const size_t second = text.find(':', first + 1);
-    pieces[0] = text.substr(0, first);
-    pieces[1] = text.substr(first + 1,
-                            second == std::string::npos ? std::string::npos : second - first - 1);
-    pieces[2] = second == std::string::npos ? "00" : text.substr(second + 1);
-    return pieces;
-}
-
-std::optional<int> secondOfDayOf(const std::string& text) {
-    const std::optional<std::string> time = normaliseTime(timePieces(text));
-    if (!time) return std::nullopt;
-    // Two digits a piece, each in range: read as they stand.
-    const auto digits = [&](size_t at) { return ((*time)[at] - '0') * 10 + (*time)[at + 1] - '0'; };
-    return digits(0) * 3600 + digits(3) * 60 + digits(6);
 }
 
 std::string daysText(const std::array<bool, 7>& days) {

@@ -32,12 +32,6 @@ struct WebApp::Context {
 };
 
 LocalTime nowOf(const Clock& clock);
-// "08:05" or "08:05:30" as the three pieces the bell form takes; other text stays whole in the
-// hour, so the window's own message names what is wrong.
-std::array<std::string, 3> timePieces(const std::string& text);
-// Seconds after midnight of "08:05" or "08:05:30" (the page's time inputs, a stored time); none
-// for anything else.
-std::optional<int> secondOfDayOf(const std::string& text);
 // The ticked days' names, "—" for none.
 std::string daysText(const std::array<bool, 7>& days);
 // "3 天 2 小时", "5 分 3 秒": how long until something.

@@ -144,10 +144,10 @@ HttpResponse WebApp::deletePage(Context& c) {
 
 HttpResponse WebApp::saveBell(Context& c, bool adding) {
     BellForm form;
-    form.start = timePieces(field(c.form, "start"));
+    form.start = timeOfDayPieces(field(c.form, "start"));
     const std::string end = field(c.form, "end");
     form.hasEnd = !end.empty();
-    if (form.hasEnd) form.end = timePieces(end);
+    if (form.hasEnd) form.end = timeOfDayPieces(end);
     form.music = field(c.form, "music");
     for (size_t d = 0; d < 7; ++d)
         form.weekdays[d] = !field(c.form, "d" + std::to_string(d)).empty();

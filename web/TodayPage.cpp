@@ -28,11 +28,7 @@ std::string calendarWord(TableDatabase& db, const LocalTime& now) {
 // down from the bell's civil time (data-at), in the same words (data-template and the units).
 Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now) {
     if (!next) return html("<p class=\"next\">{}</p>", uiText("WebPage", "两周内没有铃声"));
-    LocalTime at = next->day;
-    const int second = secondOfDayOf(next->bell.start).value_or(0);
-    at.hour = second / 3600;
-    at.minute = second / 60 % 60;
-    at.second = second % 60;
+    const LocalTime at = atSecondOfDay(next->day, next->bell.sortValue);
     const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
     const std::string sentence = uiText("WebPage", "下一个铃声：%1 %2，还有 %3");
     return html(
@@ -213,7 +209,7 @@ HttpResponse WebApp::sayNotice(Context& c) {
         return backTo(c, "/", problem, true);
     std::optional<int> at;
     if (field(c.form, "when") == "at") {
-        at = secondOfDayOf(field(c.form, "at"));
+        at = parseTimeOfDay(field(c.form, "at"));
         if (!at)
             return backTo(c, "/", uiText("WebPage", "通知没有安排：请填写今天广播的时间"), true);
     }
@@ -222,10 +218,7 @@ HttpResponse WebApp::sayNotice(Context& c) {
     if (!said) return backTo(c, "/", uiText("WebPage", "响铃程序没有回答"), true);
     if (!said->isOk()) return backTo(c, "/", said->message(), true);
     if (at) {
-        LocalTime when;
-        when.hour = *at / 3600;
-        when.minute = *at / 60 % 60;
-        when.second = *at % 60;
+        const LocalTime when = atSecondOfDay({}, *at);
         return backTo(c, "/",
                       fillIn(uiText("WebPage", "通知将在 %1 广播：%2"), {timeText(when), text}),
                       false);

@@ -146,9 +146,10 @@ void RingEngine::prepareNextSecond(int64_t wall, const RingDay& day) {
 
 namespace {
 
+// A stored start reads as a time of day; one that does not (a table edited by hand) as
+// midnight, whose bells a jump of the clock never passes over.
 int64_t secondOfDay(const std::string& clockText) {
-    return std::stoi(clockText.substr(0, 2)) * 3600 + std::stoi(clockText.substr(3, 2)) * 60 +
-           std::stoi(clockText.substr(6, 2));
+    return parseTimeOfDay(clockText).value_or(0);
 }
 
 }  // namespace

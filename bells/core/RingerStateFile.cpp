@@ -49,14 +49,9 @@ std::string oneLine(std::string text) {
 }
 
 bool parseTime(const char* text, LocalTime* t) {
-    int h = -1, m = -1, s = -1;
-    char rest = 0;
-    if (std::sscanf(text, "%d:%d:%d%c", &h, &m, &s, &rest) != 3) return false;
-    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return false;
-    t->hour = h;
-    t->minute = m;
-    t->second = s;
-    return true;
+    const std::optional<int> second = parseTimeOfDay(text);
+    if (second) *t = atSecondOfDay(*t, *second);
+    return second.has_value();
 }
 
 }  // namespace

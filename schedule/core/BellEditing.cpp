@@ -30,9 +30,7 @@ std::optional<int> pieceValue(const std::string& piece, int max) {
 }
 
 int secondsOf(const std::string& time) {
-    int h = 0, m = 0, s = 0;
-    std::sscanf(time.c_str(), "%d:%d:%d", &h, &m, &s);
-    return sortValue(h, m, s);
+    return parseTimeOfDay(time).value_or(0);
 }
 
 bool findStart(TableDatabase& db, const std::string& start) {
@@ -146,6 +144,18 @@ std::string weekdayText(const std::array<bool, 7>& days) {
     for (size_t i = 0; i < days.size(); ++i)
         if (days[i]) text += weekdayName(i) + " ";
     return text;
+}
+
+std::array<std::string, 3> timeOfDayPieces(std::string_view text) {
+    std::array<std::string, 3> pieces{std::string(text), "", "00"};
+    const size_t first = text.find(':');
+    if (first == std::string_view::npos) return pieces;
+    const size_t second = text.find(':', first + 1);
+    pieces[0] = text.substr(0, first);
+    pieces[1] = text.substr(
+        first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
+    if (second != std::string_view::npos) pieces[2] = text.substr(second + 1);
+    return pieces;
 }
 
 std::optional<std::string> normaliseTime(const std::array<std::string, 3>& pieces) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/UiText.h"
 #include "schedule/core/Schema.h"
@@ -44,6 +45,10 @@ std::string shownText(const FlowResult& result);
 
 // "周一 周三 " for 周一 and 周三: each ticked day with one trailing space.
 std::string weekdayText(const std::array<bool, 7>& days);
+
+// "08:05" or "08:05:30" as the form's three pieces (seconds "00" when not given); text without a
+// colon stays whole in the hour, so the form's message names what was typed.
+std::array<std::string, 3> timeOfDayPieces(std::string_view text);
 
 // Pieces of a time of day as stored: each a whole number in range (hours 0-23, minutes and seconds
 // 0-59), written with two digits. Empty when a piece is not such a number.

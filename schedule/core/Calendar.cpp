@@ -86,18 +86,6 @@ std::vector<FieldDef> calendarTableFields() {
     return {{kDate, kFieldText, 10}, {kRingDay, kFieldInteger, 0}, {kNote, kFieldText, kNoteWidth}};
 }
 
-std::optional<LocalTime> parseDate(const std::string& text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
-    const int y = std::stoi(text.substr(0, 4)), m = std::stoi(text.substr(5, 2)),
-              d = std::stoi(text.substr(8, 2));
-    if (m < 1 || m > 12 || d < 1 || d > 31) return std::nullopt;
-    const LocalTime t = civilFromEpochSeconds(civilToEpochSeconds(y, m, d, 0, 0, 0));
-    if (t.year != y || t.month != m || t.day != d) return std::nullopt;  // 2027-02-29
-    return t;
-}
-
 int ringDayOfWeekday(int weekday) {
     return weekday == 0 ? 7 : weekday;
 }

@@ -37,8 +37,6 @@ struct CalendarEntry {
     bool operator==(const CalendarEntry&) const = default;
 };
 
-// A date that exists ("2028-02-29" yes, "2027-02-29" no), as its civil time at midnight.
-std::optional<LocalTime> parseDate(const std::string& text);
 // 1..7 for 周一..周日 of a civil date (LocalTime::weekday counts 0 = Sunday).
 int ringDayOfWeekday(int weekday);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/Clock.h"
 #include "base/UiText.h"
 #include "schedule/core/BellEditing.h"
 
@@ -15,12 +16,8 @@ constexpr int kDayMinutes = 24 * 60;
 
 // Minutes after midnight of "HH:MM"; -1 when it is not such a time.
 int minutesOf(const std::string& text) {
-    int h = -1, m = -1;
-    char colon = 0, rest = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &h, &colon, &m, &rest) != 3 || colon != ':' ||
-        h < 0 || h > 23 || m < 0 || m > 59)
-        return -1;
-    return h * 60 + m;
+    const std::optional<int> second = parseTimeOfDay(text);
+    return second && *second % 60 == 0 ? *second / 60 : -1;
 }
 
 std::string clockText(int minutes) {

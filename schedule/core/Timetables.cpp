@@ -530,4 +530,23 @@ std::string timetableRuleText(const TimetableIndex& index, const std::string& na
     return rule;
 }
 
+std::vector<std::string> typedNames(std::string_view list) {
+    static constexpr std::string_view kSeparators[] = {"，", "、", "\u3000", ",", " ", "\t"};
+    std::vector<std::string> names{""};
+    while (!list.empty()) {
+        const auto separator =
+            std::find_if(std::begin(kSeparators), std::end(kSeparators),
+                         [&](std::string_view s) { return list.starts_with(s); });
+        if (separator == std::end(kSeparators)) {
+            names.back() += list.front();
+            list.remove_prefix(1);
+            continue;
+        }
+        if (!names.back().empty()) names.emplace_back();
+        list.remove_prefix(separator->size());
+    }
+    if (names.back().empty()) names.pop_back();
+    return names;
+}
+
 }  // namespace tolvane

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Status.h"
@@ -95,6 +96,9 @@ Status deleteTimetable(TableDatabase& db, const std::string& name, const std::st
 // overlaps another's.
 Status setTimetableSeason(TableDatabase& db, const std::string& name,
                           const std::optional<Season>& season);
+// Timetable names as a person types a list of them: "夏季，冬季", "单周, 双周", "A、B" or "A B";
+// each trimmed, empty ones left out.
+std::vector<std::string> typedNames(std::string_view list);
 // names empty clears the rotation.
 Status setTimetableRotation(TableDatabase& db, const std::vector<std::string>& names,
                             const std::string& start);

@@ -73,20 +73,6 @@ std::optional<std::array<bool, 7>> parseDays(const std::string& written) {
     return days;
 }
 
-// Hour, minute and second of "07:30" or "07:30:00"; three empty pieces for text that is neither,
-// which the form's check then refuses.
-std::array<std::string, 3> timePieces(const std::string& text) {
-    std::array<std::string, 3> pieces{"", "", "0"};
-    const size_t first = text.find(':');
-    if (first == std::string::npos) return {};
-    const size_t second = text.find(':', first + 1);
-    pieces[0] = text.substr(0, first);
-    pieces[1] = text.substr(first + 1,
-                            second == std::string::npos ? std::string::npos : second - first - 1);
-    if (second != std::string::npos) pieces[2] = text.substr(second + 1);
-    return pieces;
-}
-
 std::string trimmed(std::string text) {
     const auto isSpace = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!text.empty() && isSpace(static_cast<unsigned char>(text.back()))) text.pop_back();
@@ -126,10 +112,10 @@ Result<BellRecord> bellOfRow(const std::vector<std::string>& row) {
         return Status::invalidArgument(
             uiText("TimetableCsv", "要有四列：开始时间,结束时间,音乐,星期"));
     BellForm form;
-    form.start = timePieces(trimmed(row[0]));
+    form.start = timeOfDayPieces(trimmed(row[0]));
     const std::string end = trimmed(row[1]);
     form.hasEnd = !end.empty();
-    if (form.hasEnd) form.end = timePieces(end);
+    if (form.hasEnd) form.end = timeOfDayPieces(end);
     form.music = trimmed(row[2]);
     const auto days = parseDays(trimmed(row[3]));
     if (!days)

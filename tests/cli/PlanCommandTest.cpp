@@ -36,7 +36,8 @@ TEST(PlanCommandTest, PrintsWhatEachTickDoes) {
         out.str());
     EXPECT_EQ(before, test::readFile(dir.file("db.edb")));
 
-    for (const auto& [from, to] : {std::pair{"2026-12-07 08:00", "2026-12-07 08:01:00"},
+    // A moment reads as any time of day does ("08:00" is 08:00:00); no time, or no such day, not.
+    for (const auto& [from, to] : {std::pair{"2026-12-07 8h", "2026-12-07 08:01:00"},
                                    std::pair{"2026-02-30 08:00:00", "2026-03-01 08:00:00"},
                                    std::pair{"2026-12-07 09:00:00", "2026-12-07 08:00:00"}}) {
         std::ostringstream o, e;

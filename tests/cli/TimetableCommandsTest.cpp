@@ -53,6 +53,16 @@ TEST_F(TimetableCommandsTest, MadeGeneratedAndRuledEachDayByItsOwn) {
               timetable({"generate", "夏季", "--first", "07:00", "--lesson", "45", "--break", "10",
                          "--morning", "1", "--music-start", "/b/a.mp3", "--music-end", "/b/b.mp3"})
                   .status);
+    // A rotation typed as people type lists: Chinese or Latin commas, 、 or spaces.
+    for (const char* typed : {"夏季，考试", " 夏季, 考试 ", "夏季、考试", "夏季 考试"}) {
+        const auto rotated = timetable({"rotate", typed, "--from", "2099-09-07"});
+        ASSERT_EQ(0, rotated.status) << typed << ": " << rotated.err;
+        const std::string listed = timetable({}).out;
+        EXPECT_NE(std::string::npos, listed.find("夏季\t4\t按周轮换")) << typed << listed;
+        EXPECT_NE(std::string::npos, listed.find("考试\t1\t按周轮换")) << typed << listed;
+    }
+    ASSERT_EQ(0, timetable({"rotate", "--none"}).status);
+    EXPECT_EQ(1, timetable({"rotate", "夏季，，没有", "--from", "2099-09-07"}).status);
     ASSERT_EQ(0, timetable({"season", "夏季", "--from", "05-01", "--to", "09-30"}).status);
     const auto overlap = timetable({"season", "考试", "--from", "09-01", "--to", "10-07"});
     EXPECT_EQ(1, overlap.status);
