@@ -89,8 +89,8 @@ QString StatePresenter::nextBellText(const RingerState& state, const LocalTime& 
         const QDate date(day.year, day.month, day.day);
         return tr("下一个铃声 %1 %2").arg(date.toString(tr("M月d日")), start);
     }
-    const int seconds = state.next->bell.sortValue - secondOfDay(now);
-    if (seconds < 60) return tr("下一个铃声 %1 · 还有 %2 秒").arg(start).arg(std::max(seconds, 0));
+    const int seconds = static_cast<int>(secondsUntil(*state.next, now));
+    if (seconds < 60) return tr("下一个铃声 %1 · 还有 %2 秒").arg(start).arg(seconds);
     const int minutes = (seconds + 59) / 60;  // 11 min 30 s to go is "还有 12 分钟"
     if (minutes < 60) return tr("下一个铃声 %1 · 还有 %2 分钟").arg(start).arg(minutes);
     return tr("下一个铃声 %1 · 还有 %2 小时 %3 分").arg(start).arg(minutes / 60).arg(minutes % 60);
@@ -188,8 +188,7 @@ bool StatePresenter::showNextBell() {
         m_w.next.setToolTip(text);  // whole, should a long translation not fit
     }
     m_w.next.setVisible(!text.isEmpty());
-    const bool past = m_state.next && dayNumber(m_state.next->day) == dayNumber(now) &&
-                      m_state.next->bell.sortValue <= secondOfDay(now);
+    const bool past = m_state.next && secondsUntil(*m_state.next, now) == 0;
     return !past;
 }
 

@@ -450,10 +450,8 @@ void Ringer::checkMusicWhilePaused() {
 std::optional<int64_t> Ringer::msToNextBell() {
     const auto next = nextBellOf(m_db, m_clock);
     if (!next) return std::nullopt;
-    const LocalTime at = atSecondOfDay(next->day, next->bell.sortValue);
     const int64_t nowMs = m_clock.nowMs();
-    const LocalTime now = m_clock.toLocal(nowMs / 1000);
-    return (civilToEpochSeconds(at) - civilToEpochSeconds(now)) * 1000 - nowMs % 1000;
+    return secondsUntil(*next, m_clock.toLocal(nowMs / 1000)) * 1000 - nowMs % 1000;
 }
 
 // The music's verdict, while the checker goes on to make the bells' words.

@@ -26,9 +26,9 @@ RingerFacts Ringer::metricsFacts(const RingerState& state) {
         f.bellsLeftToday = bellsLeftToday(m_db, m_clock);
     }
     if (state.next) {
-        const LocalTime at = atSecondOfDay(state.next->day, state.next->bell.sortValue);
         // The bells follow the school's clock: the system reaches that second offset earlier.
-        f.nextBellEpochSeconds = localToEpochSeconds(at) - m_clock.offsetSeconds();
+        f.nextBellEpochSeconds =
+            localToEpochSeconds(nextBellStart(*state.next)) - m_clock.offsetSeconds();
     }
     if (m_outputReport.known) {
         f.outputPresent = m_outputReport.present;

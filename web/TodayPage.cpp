@@ -28,8 +28,8 @@ std::string calendarWord(TableDatabase& db, const LocalTime& now) {
 // down from the bell's civil time (data-at), in the same words (data-template and the units).
 Html nextBellParagraph(const std::optional<NextBell>& next, const LocalTime& now) {
     if (!next) return html("<p class=\"next\">{}</p>", uiText("WebPage", "两周内没有铃声"));
-    const LocalTime at = atSecondOfDay(next->day, next->bell.sortValue);
-    const int64_t left = std::max<int64_t>(0, civilToEpochSeconds(at) - civilToEpochSeconds(now));
+    const LocalTime at = nextBellStart(*next);
+    const int64_t left = secondsUntil(*next, now);
     const std::string sentence = uiText("WebPage", "下一个铃声：%1 %2，还有 %3");
     return html(
         "<p class=\"next\" id=\"next\" data-at=\"{}\" data-template=\"{}\" data-days=\"{}\" "

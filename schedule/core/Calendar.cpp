@@ -238,6 +238,15 @@ std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock) {
     return std::nullopt;
 }
 
+LocalTime nextBellStart(const NextBell& next) {
+    return atSecondOfDay(next.day, next.bell.sortValue);
+}
+
+int64_t secondsUntil(const NextBell& next, const LocalTime& now) {
+    return std::max<int64_t>(0,
+                             civilToEpochSeconds(nextBellStart(next)) - civilToEpochSeconds(now));
+}
+
 int bellsLeftToday(TableDatabase& db, const Clock& clock) {
     const LocalTime now = clock.toLocal(clock.nowMs() / 1000);
     const RingDay today = ringDayOf(db, now);

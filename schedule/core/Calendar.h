@@ -100,6 +100,11 @@ struct NextBell {
     BellRecord bell;
 };
 std::optional<NextBell> nextBellOf(TableDatabase& db, const Clock& clock);
+// The second it starts on (the school's civil time), and how many whole seconds from now (on the
+// same clock) until it does, 0 once it has: the one countdown the window, the page and the
+// ringer say.
+LocalTime nextBellStart(const NextBell& next);
+int64_t secondsUntil(const NextBell& next, const LocalTime& now);
 
 // How many bells of today's ring day are still to start after clock's second.
 int bellsLeftToday(TableDatabase& db, const Clock& clock);
