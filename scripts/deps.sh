@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   qt6-base-dev libmpg123-dev libpulse-dev libxcb1-dev libfontconfig-dev
-  libspdlog-dev libsimpleini-dev libsodium-dev libssl-dev libboost-dev libsystemd-dev libical-dev libcsv-dev libespeak-ng-dev libmp3lame-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth
+  libspdlog-dev libsimpleini-dev nlohmann-json3-dev libsodium-dev libssl-dev libboost-dev libsystemd-dev libical-dev libcsv-dev libespeak-ng-dev libmp3lame-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-zenhei xvfb xauth
   sox lame)
 optional=()
 if [ "${1:-build}" = test ]; then

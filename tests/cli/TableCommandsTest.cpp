@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
+#include "cli/Json.h"
 #include "cli/TableCommands.h"
 #include "schedule/core/Schema.h"
 #include "tests/support/TempDir.h"
@@ -27,6 +29,15 @@ Output capture(F command) {
     std::ostringstream out, err;
     const int status = command(out, err);
     return {status, out.str(), err.str()};
+}
+
+// What tolvanectl writes as JSON parses whatever a table holds: bytes that are no UTF-8 (another
+// program's text) become U+FFFD, control characters are escaped, numbers stay numbers.
+TEST(TolvanectlTest, JsonIsValidWhateverTheTablesHold) {
+    EXPECT_EQ(cli::jsonString("铃\xff\"\n\x01"), "\"铃\xEF\xBF\xBD\\\"\\n\\u0001\"");
+    EXPECT_EQ(cli::jsonValue(Value{0.5}), "0.5");
+    EXPECT_EQ(cli::jsonValue(Value{std::nan("")}), "null");
+    EXPECT_EQ(cli::jsonValue(Value{int64_t{-3}}), "-3");
 }
 
 TEST(TolvanectlTest, InitThenDumpJson) {
