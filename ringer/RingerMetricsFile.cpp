@@ -67,6 +67,9 @@ void Ringer::writeMetrics(bool up) {
 }
 
 void Ringer::countsChanged() {
+    // Kept for the metrics alone: a school that does not ask for them gets no file, nor a word
+    // about a folder it cannot be written to.
+    if (m_options.metricsDir.empty()) return;
     const Status s = writeBellCounts(*FileSystem::platform(), m_folder, m_counting->counts());
     if (!s.isOk() && s.message() != m_countsError)
         m_log->warn("铃声计数不能保存，程序重新启动后从零数起：" + s.message());

@@ -28,14 +28,16 @@ public:
     const std::string& str() const { return m_text; }
     bool empty() const { return m_text.empty(); }
 
-    // Only for html() below, whose format is a literal of the code.
+private:
+    // Markup is made by html() alone, whose format is a literal of the code.
+    template <size_t N, typename... Values>
+    friend Html html(const char (&format)[N], const Values&... values);
     static Html trusted(std::string markup) {
         Html h;
         h.m_text = std::move(markup);
         return h;
     }
 
-private:
     std::string m_text;
 };
 

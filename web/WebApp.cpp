@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/WebApp.h"
 
+#include <functional>
+#include <map>
+#include <string_view>
+#include <utility>
+
 #include "base/PathText.h"
 #include "schedule/core/BellLibrary.h"
 #include "web/PageParts.h"
@@ -93,34 +98,41 @@ HttpResponse WebApp::route(Context& c) {
         r.body = c.path == "/upload.js" ? webUploadScript() : webTodayScript();
         return r;
     }
-    if (!post) {
-        if (c.path == "/") return todayPage(c);
-        if (c.path == "/schedule") return schedulePage(c);
-        if (c.path == "/schedule/change") return changePage(c);
-        if (c.path == "/schedule/delete") return deletePage(c);
-        if (c.path == "/calendar") return calendarPage(c);
-        if (c.path == "/log") return logPage(c);
-        if (c.path == "/library") return libraryPage(c);
-        if (c.path == "/library/file") return libraryFile(c);
-        if (c.path == "/password") return passwordPage(c);
-    } else {
-        if (c.path == "/schedule/add") return saveBell(c, true);
-        if (c.path == "/schedule/change") return saveBell(c, false);
-        if (c.path == "/schedule/delete") return removeBell(c);
-        if (c.path == "/calendar/set") return changeCalendar(c, true);
-        if (c.path == "/calendar/clear") return changeCalendar(c, false);
-        if (c.path == "/calendar/timetable") return calendarTimetable(c);
-        if (c.path == "/timetable/season") return timetableSeason(c);
-        if (c.path == "/timetable/rotation") return timetableRotation(c);
-        if (c.path == "/plan") return setPlan(c);
-        if (c.path == "/stop") return stopSound(c);
-        if (c.path == "/ringnow") return ringNow(c);
-        if (c.path == "/notice") return sayNotice(c);
-        if (c.path == "/notice/cancel") return cancelNotice(c);
-        if (c.path == "/notice/preview") return previewNotice(c);
-        if (c.path == kUploadPath) return uploadToLibrary(c);
-        if (c.path == "/password") return changePassword(c);
-    }
+    // What a logged-in desk may ask for: each page by its method and path.
+    using Route = std::function<HttpResponse(WebApp&, Context&)>;
+    static const std::map<std::pair<bool, std::string_view>, Route> kRoutes{
+        {{false, "/"}, &WebApp::todayPage},
+        {{false, "/schedule"}, &WebApp::schedulePage},
+        {{false, "/schedule/change"}, &WebApp::changePage},
+        {{false, "/schedule/delete"}, &WebApp::deletePage},
+        {{false, "/calendar"}, &WebApp::calendarPage},
+        {{false, "/log"}, &WebApp::logPage},
+        {{false, "/library"}, &WebApp::libraryPage},
+        {{false, "/library/file"}, &WebApp::libraryFile},
+        {{false, "/password"}, &WebApp::passwordPage},
+        {{true, "/schedule/add"},
+         [](WebApp& w, Context& asked) { return w.saveBell(asked, true); }},
+        {{true, "/schedule/change"},
+         [](WebApp& w, Context& asked) { return w.saveBell(asked, false); }},
+        {{true, "/schedule/delete"}, &WebApp::removeBell},
+        {{true, "/calendar/set"},
+         [](WebApp& w, Context& asked) { return w.changeCalendar(asked, true); }},
+        {{true, "/calendar/clear"},
+         [](WebApp& w, Context& asked) { return w.changeCalendar(asked, false); }},
+        {{true, "/calendar/timetable"}, &WebApp::calendarTimetable},
+        {{true, "/timetable/season"}, &WebApp::timetableSeason},
+        {{true, "/timetable/rotation"}, &WebApp::timetableRotation},
+        {{true, "/plan"}, &WebApp::setPlan},
+        {{true, "/stop"}, &WebApp::stopSound},
+        {{true, "/ringnow"}, &WebApp::ringNow},
+        {{true, "/notice"}, &WebApp::sayNotice},
+        {{true, "/notice/cancel"}, &WebApp::cancelNotice},
+        {{true, "/notice/preview"}, &WebApp::previewNotice},
+        {{true, kUploadPath}, &WebApp::uploadToLibrary},
+        {{true, "/password"}, &WebApp::changePassword},
+    };
+    if (const auto route = kRoutes.find({post, c.path}); route != kRoutes.end())
+        return route->second(*this, c);
     return plain(404, uiText("WebPage", "没有这个页面"));
 }
 
