@@ -10,6 +10,7 @@
 #include "bells/core/RingLogFiles.h"
 #include "bells/core/RingerLock.h"
 #include "bells/core/RingerStateFile.h"
+#include "bells/core/TimedNotices.h"
 #include "cli/Json.h"
 #include "platform/ClockSync.h"
 #include "platform/FileSystem.h"
@@ -205,6 +206,10 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
     const ClockSync clock = readClockSync();
     const OutputReport output = readOutput(options.value().output);
     const std::string heard = lastHeardLine(log);
+    // 广播通知 kept for later today, as the ringer keeps them beside the tables.
+    const std::vector<TimedNotice> notices = ringer.pid.empty()
+                                                 ? std::vector<TimedNotice>{}
+                                                 : readTimedNotices(*FileSystem::platform(), dir);
     std::vector<std::string> problems;
     WebPageState web;
     if (ringing.state) {
@@ -275,7 +280,12 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
                           ", \"fingerprint\": " +
                           (web.fingerprint.empty() ? "null" : jsonString(web.fingerprint)) + "}")
             << ", \"last_bell_heard\": " << (heard.empty() ? "null" : jsonString(heard))
-            << ", \"problems\": [";
+            << ", \"notices\": [";
+        for (size_t i = 0; i < notices.size(); ++i)
+            out << (i ? ", " : "") << "{\"at\": " << jsonString(timeText(notices[i].at))
+                << ", \"text\": " << jsonString(notices[i].text)
+                << ", \"times\": " << notices[i].times << "}";
+        out << "], \"problems\": [";
         for (size_t i = 0; i < problems.size(); ++i)
             out << (i ? ", " : "") << jsonString(problems[i]);
         out << "]}\n";
@@ -325,8 +335,11 @@ int statusCommand(const std::string& dir, bool json, std::ostream& out, std::ost
         out << web.address << ", certificate fingerprint (SHA-256) " << web.fingerprint;
     else
         out << "not served";
-    out << "\nlast bell heard: " << (heard.empty() ? "none in the ring log" : heard)
-        << "\nproblems:" << (problems.empty() ? " none" : "") << "\n";
+    out << "\nlast bell heard: " << (heard.empty() ? "none in the ring log" : heard);
+    for (const TimedNotice& n : notices)
+        out << "\nnotice later today: " << timeText(n.at) << " " << n.text
+            << (n.times > 1 ? " (" + std::to_string(n.times) + " times)" : "");
+    out << "\nproblems:" << (problems.empty() ? " none" : "") << "\n";
     for (const std::string& p : problems) out << "  " << p << "\n";
     return 0;
 }

@@ -189,6 +189,10 @@ print(f"timed_notice_at={timed_notice_at}", flush=True)
 listed = page.text()
 if f"通知将在 {clock(timed_notice_at)} 广播：放学" not in listed or "今天稍后的广播通知" not in listed:
     fail("the notice for later is not said and listed on the page: " + listed)
+status = subprocess.run([os.path.join(bin_dir, "tolvanectl"), "status", folder],
+                        capture_output=True, text=True).stdout
+if f"notice later today: {clock(timed_notice_at)} 放学 (2 times)" not in status:
+    fail("tolvanectl status does not list the notice for later: " + status)
 page.screenshot(os.path.join(shots, "web-notice-phone-zh.png"))
 try:  # the live part, fetched again by the page's script, drops it once said
     page.wait_for("!document.body.innerText.includes('今天稍后的广播通知')",
