@@ -33,10 +33,12 @@ wait_visible() {  # pid yes|no
   return 1
 }
 
-# Another client with the keyboard focus, recording every key it gets.
+# Another client with the keyboard focus, recording every key it gets. Its window may take a
+# while to be mapped while other tests load both cores (CI ran past 5 s once): what is timed here
+# is the program's hot key, not xev's start.
 xev -name keywatch >"$work/xev.log" 2>&1 &
 pids+=($!)
-wait_for 5 "the key-recording client" xdotool search --onlyvisible --name keywatch
+wait_for 30 "the key-recording client" xdotool search --onlyvisible --name keywatch
 xdotool search --name keywatch windowfocus 2>/dev/null || true
 
 (cd "$work/program" && exec ./tolvane) 2>"$work/stderr" &
