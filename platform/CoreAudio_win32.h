@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// What the Windows sound back-ends share of Core Audio: COM on a thread, references that release
-// themselves, and the render endpoint a user chose by name.
+// What the Windows sound back-ends share of Core Audio: the render endpoint a user chose by name
+// (COM itself in Com_win32.h).
 
 // clang-format off
 #include <windows.h>
@@ -11,47 +11,10 @@
 
 #include <string>
 
+#include "platform/Com_win32.h"
 #include "platform/SoundOutput.h"
 
 namespace tolvane {
-
-// COM on the calling thread while it lives; a thread the toolkit already made a single-threaded
-// apartment keeps it (Core Audio's objects work there all the same).
-class ComUse {
-public:
-    ComUse() : m_result(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComUse() {
-        if (SUCCEEDED(m_result)) CoUninitialize();
-    }
-    ComUse(const ComUse&) = delete;
-    ComUse& operator=(const ComUse&) = delete;
-
-private:
-    HRESULT m_result;
-};
-
-template <class T>
-class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() { reset(); }
-    T* operator->() const { return m_p; }
-    T* get() const { return m_p; }
-    T** put() {
-        reset();
-        return &m_p;
-    }
-    void** putVoid() { return reinterpret_cast<void**>(put()); }
-    void reset() {
-        if (m_p) m_p->Release();
-        m_p = nullptr;
-    }
-
-private:
-    T* m_p = nullptr;
-};
 
 // Wine's endpoints answer unmuted and at full volume whatever the sound server does: under Wine
 // only an endpoint's presence is told.

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "base/UiText.h"
+#include "platform/Com_win32.h"
 #include "platform/SpeechVoice.h"
 #include "platform/WideText_win32.h"
 
@@ -29,49 +30,6 @@ constexpr const wchar_t* kChineseLanguages[] = {L"Language=804", L"Language=404"
 // One reading at a time, whichever thread asks (the checker's, the page's, a 试听).
 std::mutex g_turns;
 
-// COM for this call: a thread that has it already (the window's, single-threaded) keeps its own.
-class ComScope {
-public:
-    ComScope() : m_result(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(m_result)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT m_result;
-};
-
-template <typename T>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer() { reset(); }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-    T** out() {
-        reset();
-        return &m_p;
-    }
-    void** outVoid() { return reinterpret_cast<void**>(out()); }
-    T* get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-    void reset() {
-        if (m_p) m_p->Release();
-        m_p = nullptr;
-    }
-    void take(T* p) {
-        reset();
-        m_p = p;
-        if (m_p) m_p->AddRef();
-    }
-
-private:
-    T* m_p = nullptr;
-};
-
 std::string takeCoText(WCHAR* text) {
     if (!text) return {};
     std::string utf8 = utf8Text(text);
@@ -80,9 +38,9 @@ std::string takeCoText(WCHAR* text) {
 }
 
 std::string voiceName(ISpObjectToken* token) {
-    ComPointer<ISpDataKey> attributes;
+    ComRef<ISpDataKey> attributes;
     WCHAR* name = nullptr;
-    if (SUCCEEDED(token->OpenKey(L"Attributes", attributes.out())) &&
+    if (SUCCEEDED(token->OpenKey(L"Attributes", attributes.put())) &&
         SUCCEEDED(attributes->GetStringValue(L"Name", &name)))
         return takeCoText(name);
     return {};
@@ -98,12 +56,12 @@ std::string voiceDescription(ISpObjectToken* token) {
 template <typename Visit>
 void eachChineseVoice(Visit visit) {
     for (const wchar_t* language : kChineseLanguages) {
-        ComPointer<IEnumSpObjectTokens> tokens;
-        if (FAILED(SpEnumTokens(SPCAT_VOICES, language, nullptr, tokens.out())) || !tokens)
+        ComRef<IEnumSpObjectTokens> tokens;
+        if (FAILED(SpEnumTokens(SPCAT_VOICES, language, nullptr, tokens.put())) || !tokens)
             continue;
         for (;;) {
-            ComPointer<ISpObjectToken> token;
-            if (tokens->Next(1, token.out(), nullptr) != S_OK || !token) break;
+            ComRef<ISpObjectToken> token;
+            if (tokens->Next(1, token.put(), nullptr) != S_OK || !token) break;
             const std::string name = voiceName(token.get());
             if (!name.empty() && !visit(token.get(), name)) return;
         }
@@ -120,7 +78,7 @@ Status engineError(const char* what, HRESULT result) {
 
 std::vector<SpeechVoiceInfo> chineseVoices() {
     const std::lock_guard<std::mutex> turn(g_turns);
-    const ComScope com;
+    const ComUse com;
     std::vector<SpeechVoiceInfo> voices;
     eachChineseVoice([&](ISpObjectToken* token, const std::string& name) {
         const bool known = std::any_of(voices.begin(), voices.end(),
@@ -133,11 +91,11 @@ std::vector<SpeechVoiceInfo> chineseVoices() {
 
 Result<SpeechPcm> renderSpeech(const std::string& text, const std::string& voice, int rate) {
     const std::lock_guard<std::mutex> turn(g_turns);
-    const ComScope com;
-    ComPointer<ISpObjectToken> chosen;
+    const ComUse com;
+    ComRef<ISpObjectToken> chosen;
     eachChineseVoice([&](ISpObjectToken* token, const std::string& name) {
         if (!voice.empty() && name != voice) return true;
-        chosen.take(token);
+        chosen.keep(token);
         return false;
     });
     if (!chosen)
@@ -145,15 +103,15 @@ Result<SpeechPcm> renderSpeech(const std::string& text, const std::string& voice
             voice.empty() ? uiText("SpeechVoice", "这台电脑上没有中文语音")
                           : fillIn(uiText("SpeechVoice", "这台电脑上没有语音“%1”"), {voice}));
 
-    ComPointer<ISpVoice> speaker;
+    ComRef<ISpVoice> speaker;
     HRESULT r =
-        CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, speaker.outVoid());
+        CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, speaker.putVoid());
     if (FAILED(r)) return engineError("SpVoice", r);
-    ComPointer<IStream> memory;
-    r = CreateStreamOnHGlobal(nullptr, TRUE, memory.out());
+    ComRef<IStream> memory;
+    r = CreateStreamOnHGlobal(nullptr, TRUE, memory.put());
     if (FAILED(r)) return engineError("CreateStreamOnHGlobal", r);
-    ComPointer<ISpStream> stream;
-    r = CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream, stream.outVoid());
+    ComRef<ISpStream> stream;
+    r = CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream, stream.putVoid());
     if (FAILED(r)) return engineError("SpStream", r);
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
